@@ -1,0 +1,13 @@
+# Every dependency is a Debian package installed by scripts/setup.sh.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+find_package(pugixml REQUIRED)
+find_package(ZLIB REQUIRED)
+find_package(SQLite3 REQUIRED)
+find_package(nlohmann_json 3 REQUIRED)
+find_package(CLI11 CONFIG REQUIRED)
+find_package(Threads REQUIRED)
+if(VEMO_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()

@@ -1,0 +1,39 @@
+# Shared compile settings and the helpers that turn a folder into a target.
+
+add_library(vemo_options INTERFACE)
+target_compile_options(vemo_options INTERFACE -Wall -Wextra -Wpedantic -Wno-unused-parameter)
+if(VEMO_WERROR)
+  target_compile_options(vemo_options INTERFACE -Werror)
+endif()
+if(VEMO_SANITIZE)
+  target_compile_options(vemo_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(vemo_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# vemo_library(NAME DEPS ...): static library from src/NAME/**.cpp.
+function(vemo_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp)
+  if(NOT sources)
+    set(sources ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC vemo_options ${ARG_DEPS})
+endfunction()
+
+# vemo_test_suite(NAME DEPS ...): one GoogleTest program from tests/NAME/**.cpp.
+function(vemo_test_suite name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${name}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(test_${name} ${sources})
+  target_include_directories(test_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} test_support GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(test_${name}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+    PROPERTIES ENVIRONMENT "VEMO_SOURCE_DIR=${CMAKE_SOURCE_DIR};VEMO_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

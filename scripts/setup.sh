@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages VemoPrintExport needs (only the missing ones),
+# then configures and builds into build/. Safe to run again.
+#   scripts/setup.sh                 install + build (Release with debug info)
+#   VEMO_BUILD_DIR=dir VEMO_CMAKE_ARGS="-DVEMO_SANITIZE=ON" scripts/setup.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang
+  libzip-dev zlib1g-dev libpugixml-dev libsqlite3-dev nlohmann-json3-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  python3 python3-openpyxl
+)
+if [ -n "${VEMO_EXTRA_PACKAGES:-}" ]; then
+  # shellcheck disable=SC2206
+  packages+=(${VEMO_EXTRA_PACKAGES})
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_dir="${VEMO_BUILD_DIR:-build}"
+# shellcheck disable=SC2086
+cmake -S . -B "$build_dir" -G Ninja ${VEMO_CMAKE_ARGS:-}
+cmake --build "$build_dir" -j "$(nproc)"
