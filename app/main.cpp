@@ -1,12 +1,34 @@
 // vemoprint: the command line that plays the host for VemoPrintExport.
+// Exit status: 0 success, 1 the action answered False, 2 bad usage (with a
+// one-line reason on stderr).
 #include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "command_registry.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"vemoprint: fills spreadsheet templates with bills, reports and waybills"};
+  app.require_subcommand(0, 1);
+  vemo::app::GlobalOptions options;
+  app.add_option("--session", options.sessionFile, "JSON session file the host publishes (login properties, settings)");
+  app.add_option("--machine-config", options.machineConfig,
+                 "folder of the machine configuration (registry values, ini files)");
+  vemo::app::InstallCommands(app, options);
   try {
     app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e) == 0 ? 0 : 2;
+    std::cerr << "vemoprint: " << e.what() << "\n";
+    return vemo::app::kExitUsage;
+  } catch (const vemo::app::UsageError& e) {
+    std::cerr << "vemoprint: " << e.what() << "\n";
+    return vemo::app::kExitUsage;
+  } catch (const std::exception& e) {
+    std::cerr << "vemoprint: " << e.what() << "\n";
+    return vemo::app::kExitActionFailed;
   }
-  return 0;
+  return vemo::app::ExitCode();
 }

@@ -1,0 +1,77 @@
+// The host's two collections.
+//
+// HostDictionary: values by key, in insertion order. Keys compare exactly
+// (case-sensitive), as the host's own dictionary does: "FBillNo" and
+// "fbillno" are two keys. Callers that want case-insensitive names (system
+// variables, record-set fields) say so where they look up.
+// Positions (Key(i), ItemAt(i)) are 1-based, like every host list.
+//
+// HostVector: a 1-based list; LowerBound() is 1, UpperBound() and Size() the
+// count.
+#pragma once
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "foundation/host_object.h"
+#include "foundation/variant.h"
+
+namespace vemo {
+
+class HostDictionary : public HostObject {
+ public:
+  std::string TypeName() const override { return "HostDictionary"; }
+
+  static std::shared_ptr<HostDictionary> Create() { return std::make_shared<HostDictionary>(); }
+
+  bool Lookup(std::string_view key) const;
+  // The value under `key`; Empty when absent.
+  Variant Value(std::string_view key) const;
+  // The value under `key`; raises HostError (kKeyNotFound) when absent.
+  const Variant& Item(std::string_view key) const;
+  // Adds a new key; raises HostError when the key exists already.
+  void Add(std::string key, Variant value);
+  // Sets the value, adding the key at the end when it is new.
+  void Set(std::string key, Variant value);
+  // Removes the key; false when it was absent.
+  bool Remove(std::string_view key);
+  void Clear();
+
+  int Count() const { return static_cast<int>(entries_.size()); }
+  // 1-based position; raises HostError when out of range.
+  const std::string& Key(int position) const;
+  const Variant& ItemAt(int position) const;
+
+  const std::vector<std::pair<std::string, Variant>>& Entries() const { return entries_; }
+
+ private:
+  std::vector<std::pair<std::string, Variant>> entries_;
+  std::unordered_map<std::string, std::size_t> index_;
+};
+
+class HostVector : public HostObject {
+ public:
+  std::string TypeName() const override { return "HostVector"; }
+
+  static std::shared_ptr<HostVector> Create() { return std::make_shared<HostVector>(); }
+
+  int LowerBound() const { return 1; }
+  int UpperBound() const { return Size(); }
+  int Size() const { return static_cast<int>(items_.size()); }
+  // 1-based; raises HostError when out of range.
+  const Variant& Item(int index) const;
+  void SetItem(int index, Variant value);
+  void Add(Variant value) { items_.push_back(std::move(value)); }
+
+  const std::vector<Variant>& Items() const { return items_; }
+
+ private:
+  std::vector<Variant> items_;
+};
+
+using DictionaryRef = std::shared_ptr<HostDictionary>;
+using VectorRef = std::shared_ptr<HostVector>;
+
+}  // namespace vemo

@@ -1,0 +1,179 @@
+#include "foundation/json_convert.h"
+
+#include <array>
+
+namespace vemo {
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+int Base64Value(char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 52;
+  if (c == '+') return 62;
+  if (c == '/') return 63;
+  return -1;
+}
+
+}  // namespace
+
+std::string Base64Encode(const Bytes& bytes) {
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  std::size_t i = 0;
+  for (; i + 2 < bytes.size(); i += 3) {
+    const unsigned v = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
+    for (int s : {18, 12, 6, 0}) out.push_back(kAlphabet[(v >> s) & 63]);
+  }
+  const std::size_t rest = bytes.size() - i;
+  if (rest == 1) {
+    const unsigned v = bytes[i] << 16;
+    out.push_back(kAlphabet[(v >> 18) & 63]);
+    out.push_back(kAlphabet[(v >> 12) & 63]);
+    out += "==";
+  } else if (rest == 2) {
+    const unsigned v = (bytes[i] << 16) | (bytes[i + 1] << 8);
+    out.push_back(kAlphabet[(v >> 18) & 63]);
+    out.push_back(kAlphabet[(v >> 12) & 63]);
+    out.push_back(kAlphabet[(v >> 6) & 63]);
+    out.push_back('=');
+  }
+  return out;
+}
+
+Bytes Base64Decode(std::string_view text) {
+  Bytes out;
+  unsigned buffer = 0;
+  int bits = 0;
+  std::size_t padding = 0;
+  for (char c : text) {
+    if (c == '\n' || c == '\r' || c == ' ') continue;
+    if (c == '=') {
+      ++padding;
+      continue;
+    }
+    const int v = Base64Value(c);
+    if (v < 0 || padding > 0) throw HostError(HostError::kTypeMismatch, "invalid base64 text");
+    buffer = (buffer << 6) | static_cast<unsigned>(v);
+    bits += 6;
+    if (bits >= 8) {
+      bits -= 8;
+      out.push_back(static_cast<std::uint8_t>((buffer >> bits) & 0xFF));
+    }
+  }
+  if (padding > 2) throw HostError(HostError::kTypeMismatch, "invalid base64 padding");
+  return out;
+}
+
+RecordsetRef RecordsetFromJson(const Json& json) {
+  if (!json.is_object() || !json.contains("fields") || !json["fields"].is_array())
+    throw HostError(HostError::kTypeMismatch, "a record set needs {\"fields\": [...], \"rows\": [[...]]}");
+  std::vector<std::string> fields;
+  for (const auto& f : json["fields"]) {
+    if (!f.is_string()) throw HostError(HostError::kTypeMismatch, "record set field names must be strings");
+    fields.push_back(f.get<std::string>());
+  }
+  std::vector<std::vector<Variant>> rows;
+  if (json.contains("rows")) {
+    if (!json["rows"].is_array()) throw HostError(HostError::kTypeMismatch, "record set \"rows\" must be an array");
+    for (const auto& r : json["rows"]) {
+      if (!r.is_array()) throw HostError(HostError::kTypeMismatch, "each record set row must be an array");
+      if (r.size() > fields.size())
+        throw HostError(HostError::kTypeMismatch, "a record set row has more values than there are fields");
+      std::vector<Variant> row;
+      for (const auto& v : r) row.push_back(FromJson(v));
+      rows.push_back(std::move(row));
+    }
+  }
+  return Recordset::Create(std::move(fields), std::move(rows));
+}
+
+Variant FromJson(const Json& json) {
+  switch (json.type()) {
+    case Json::value_t::null:
+      return Variant::Null();
+    case Json::value_t::boolean:
+      return Variant(json.get<bool>());
+    case Json::value_t::number_integer:
+      return Variant(json.get<std::int64_t>());
+    case Json::value_t::number_unsigned: {
+      const auto u = json.get<std::uint64_t>();
+      return u <= static_cast<std::uint64_t>(INT64_MAX) ? Variant(static_cast<std::int64_t>(u))
+                                                        : Variant(static_cast<double>(u));
+    }
+    case Json::value_t::number_float:
+      return Variant(json.get<double>());
+    case Json::value_t::string:
+      return Variant(json.get<std::string>());
+    case Json::value_t::array: {
+      auto vec = HostVector::Create();
+      for (const auto& item : json) vec->Add(FromJson(item));
+      return Variant(vec);
+    }
+    case Json::value_t::object: {
+      if (json.size() == 1) {
+        const auto first = json.begin();
+        const std::string& key = first.key();
+        const Json& value = first.value();
+        if (key == "$bytes" && value.is_string()) return Variant(Base64Decode(value.get<std::string>()));
+        if (key == "$date" && value.is_string()) return Variant(Variant(value.get<std::string>()).ToDate());
+        if (key == "$recordset") return Variant(RecordsetFromJson(value));
+      }
+      auto dict = HostDictionary::Create();
+      for (const auto& [key, value] : json.items()) dict->Set(key, FromJson(value));
+      return Variant(dict);
+    }
+    case Json::value_t::binary: {
+      const auto& bin = json.get_binary();
+      return Variant(Bytes(bin.begin(), bin.end()));
+    }
+    case Json::value_t::discarded:
+      break;
+  }
+  return Variant();
+}
+
+Json ToJson(const Variant& value) {
+  switch (value.Type()) {
+    case VariantType::Empty:
+    case VariantType::Null:
+      return nullptr;
+    case VariantType::Boolean:
+      return value.ToBool();
+    case VariantType::Integer:
+      return value.ToInt32();
+    case VariantType::Double:
+      return value.ToNumber();
+    case VariantType::String:
+      return value.ToText();
+    case VariantType::Date:
+      return Json{{"$date", value.ToDate().ToText()}};
+    case VariantType::Bytes:
+      return Json{{"$bytes", Base64Encode(value.ToBytes())}};
+    case VariantType::Object:
+      break;
+  }
+  if (auto dict = value.AsObject<HostDictionary>()) {
+    Json out = Json::object();
+    for (const auto& [k, v] : dict->Entries()) out[k] = ToJson(v);
+    return out;
+  }
+  if (auto vec = value.AsObject<HostVector>()) {
+    Json out = Json::array();
+    for (const auto& v : vec->Items()) out.push_back(ToJson(v));
+    return out;
+  }
+  if (auto rs = value.AsObject<Recordset>()) {
+    Json rows = Json::array();
+    for (const auto& r : rs->AllRows()) {
+      Json row = Json::array();
+      for (const auto& v : r) row.push_back(ToJson(v));
+      rows.push_back(std::move(row));
+    }
+    return Json{{"$recordset", Json{{"fields", rs->FieldNames()}, {"rows", std::move(rows)}}}};
+  }
+  throw HostError(HostError::kTypeMismatch, "a " + value.ToObject()->TypeName() + " cannot be written as JSON");
+}
+
+}  // namespace vemo

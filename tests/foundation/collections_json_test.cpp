@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include "foundation/creation_service.h"
+#include "foundation/host_collections.h"
+#include "foundation/json_convert.h"
+#include "foundation/recordset.h"
+
+namespace vemo {
+namespace {
+
+TEST(HostDictionary, KeepsOrderAndComparesKeysExactly) {
+  HostDictionary d;
+  d.Add("FBillNo", "XS-1");
+  d.Add("FQty", 5);
+  d.Set("FBillNo", "XS-2");
+  d.Set("fbillno", "other");
+  EXPECT_EQ(d.Count(), 3);
+  EXPECT_EQ(d.Key(1), "FBillNo");
+  EXPECT_EQ(d.ItemAt(1).ToText(), "XS-2");
+  EXPECT_EQ(d.Key(3), "fbillno");
+  EXPECT_TRUE(d.Lookup("FQty"));
+  EXPECT_FALSE(d.Lookup("FQTY"));
+  EXPECT_TRUE(d.Value("missing").IsEmpty());
+  EXPECT_THROW(d.Item("missing"), HostError);
+  EXPECT_THROW(d.Add("FQty", 1), HostError);
+  EXPECT_TRUE(d.Remove("FBillNo"));
+  EXPECT_EQ(d.Key(1), "FQty");
+  EXPECT_EQ(d.Value("fbillno").ToText(), "other");  // index still right after removal
+  EXPECT_THROW(d.Key(0), HostError);
+}
+
+TEST(HostVector, IsOneBased) {
+  HostVector v;
+  v.Add("a");
+  v.Add(2);
+  EXPECT_EQ(v.LowerBound(), 1);
+  EXPECT_EQ(v.UpperBound(), 2);
+  EXPECT_EQ(v.Item(1).ToText(), "a");
+  EXPECT_THROW(v.Item(0), HostError);
+  EXPECT_THROW(v.Item(3), HostError);
+}
+
+TEST(Json, RoundTripsHostValues) {
+  const Json request = Json::parse(R"({
+    "DataSrv": {"classtype": {"FID": 1020002, "FBillTypeID": 20, "FName": "销售发票"},
+                "ClassTypeEntry": [{"FEntryType": 0}, {"FEntryType": 1}]},
+    "Data": {"FID": 1001, "Page2": [{"_0012_FQty": {"FFLD": 5.5, "FDSP": "", "FFND": null}}]},
+    "Big": 5000000000, "Flag": true,
+    "Photo": {"$bytes": "AAEC/w=="}, "When": {"$date": "2026-12-01"},
+    "Rows": {"$recordset": {"fields": ["FCustName", "FAmount"], "rows": [["Acme", 12.5]]}}
+  })");
+  const Variant v = FromJson(request);
+  auto root = v.AsObject<HostDictionary>();
+  ASSERT_TRUE(root);
+  EXPECT_EQ(root->Key(1), "DataSrv");
+  auto classtype = root->Value("DataSrv").AsObject<HostDictionary>()->Value("classtype").AsObject<HostDictionary>();
+  EXPECT_EQ(classtype->Value("FID").Type(), VariantType::Integer);
+  EXPECT_EQ(classtype->Value("FName").ToText(), "销售发票");
+  auto entries = root->Value("DataSrv").AsObject<HostDictionary>()->Value("ClassTypeEntry").AsObject<HostVector>();
+  EXPECT_EQ(entries->Item(2).AsObject<HostDictionary>()->Value("FEntryType").ToInt32(), 1);
+  EXPECT_EQ(root->Value("Big").Type(), VariantType::Double);
+  EXPECT_EQ(root->Value("Photo").ToBytes(), (Bytes{0, 1, 2, 255}));
+  EXPECT_EQ(root->Value("When").Type(), VariantType::Date);
+  auto rows = root->Value("Rows").AsObject<Recordset>();
+  ASSERT_TRUE(rows);
+  EXPECT_EQ(rows->Field("famount").ToNumber(), 12.5);
+  auto qty = root->Value("Data").AsObject<HostDictionary>()->Value("Page2").AsObject<HostVector>()->Item(1);
+  EXPECT_TRUE(qty.AsObject<HostDictionary>()->Value("_0012_FQty").AsObject<HostDictionary>()->Value("FFND").IsNull());
+
+  EXPECT_EQ(ToJson(v), request);  // every kind comes back as it was written
+}
+
+TEST(Json, Base64HandlesAllPaddings) {
+  for (const Bytes& b : {Bytes{}, Bytes{1}, Bytes{1, 2}, Bytes{1, 2, 3}, Bytes{0xFF, 0, 0x10, 7}})
+    EXPECT_EQ(Base64Decode(Base64Encode(b)), b);
+  EXPECT_EQ(Base64Encode(Bytes{'M', 'a'}), "TWE=");
+  EXPECT_THROW(Base64Decode("TW!="), HostError);
+  EXPECT_THROW(RecordsetFromJson(Json::parse(R"({"fields": ["a"], "rows": [[1, 2]]})")), HostError);
+}
+
+TEST(Recordset, CursorFollowsTheDatabaseRules) {
+  Recordset empty({"A"}, {});
+  EXPECT_TRUE(empty.Bof());
+  EXPECT_TRUE(empty.Eof());
+  EXPECT_THROW(empty.Field("A"), HostError);
+
+  Recordset rs({"FName", "FQty"}, {{"a", 1}, {"b", 2}, {"c", 3}});
+  EXPECT_FALSE(rs.Bof());
+  EXPECT_EQ(rs.RecordCount(), 3);
+  EXPECT_EQ(rs.Field(0).ToText(), "a");
+  rs.Move(2);
+  EXPECT_EQ(rs.Field("fqty").ToInt32(), 3);
+  rs.MoveNext();
+  EXPECT_TRUE(rs.Eof());
+  EXPECT_THROW(rs.MoveNext(), HostError);
+  rs.Move(-10);
+  EXPECT_TRUE(rs.Bof());
+  rs.MoveFirst();
+  EXPECT_EQ(rs.Field("FName").ToText(), "a");
+  EXPECT_THROW(rs.Field("Nope"), HostError);
+}
+
+TEST(Recordset, FiltersRowsAndClearsWithEmptyText) {
+  Recordset rs({"FName", "FQty"}, {{"apple", 1}, {"Banana", 2}, {"it's", 3}});
+  rs.SetFilter("FQty >= 2");
+  EXPECT_EQ(rs.RecordCount(), 2);
+  EXPECT_EQ(rs.Field("FName").ToText(), "Banana");
+  rs.SetFilter("FName = 'it''s' AND FQty = 3");
+  EXPECT_EQ(rs.RecordCount(), 1);
+  rs.SetFilter("FName LIKE 'b*'");
+  EXPECT_EQ(rs.RecordCount(), 1);
+  rs.SetFilter("");
+  EXPECT_EQ(rs.RecordCount(), 3);
+  EXPECT_EQ(rs.Field("FName").ToText(), "apple");
+  EXPECT_THROW(rs.SetFilter("Nope = 1"), HostError);
+  EXPECT_THROW(rs.SetFilter("FQty = 1 OR FQty = 2"), HostError);
+}
+
+struct Widget : HostObject {
+  std::string TypeName() const override { return "Widget"; }
+};
+
+TEST(CreationService, CreatesByIdentifierIgnoringCase) {
+  {
+    ScopedFactory reg("Test.Widget", [] { return std::make_shared<Widget>(); });
+    EXPECT_TRUE(std::dynamic_pointer_cast<Widget>(CreateObject("test.WIDGET")));
+    EXPECT_TRUE(CreateObjectAs<Widget>("Test.Widget"));
+    EXPECT_THROW(CreateObjectAs<HostDictionary>("Test.Widget"), HostError);
+  }
+  try {
+    CreateObject("Test.Widget");
+    FAIL() << "an unregistered identifier was created";
+  } catch (const HostError& e) {
+    EXPECT_EQ(e.Number(), HostError::kCannotCreateObject);
+    EXPECT_NE(e.Description().find("Test.Widget"), std::string::npos);
+  }
+}
+
+TEST(CreationService, ScopedFactoryRestoresWhatWasThere) {
+  ScopedFactory outer("Test.Thing", [] { return std::make_shared<Widget>(); });
+  {
+    ScopedFactory withheld("Test.Thing", nullptr);
+    EXPECT_FALSE(Creation().IsRegistered("Test.Thing"));
+  }
+  EXPECT_TRUE(Creation().IsRegistered("Test.Thing"));
+}
+
+}  // namespace
+}  // namespace vemo

@@ -1,0 +1,129 @@
+#include "foundation/variant.h"
+
+#include <gtest/gtest.h>
+
+#include "foundation/utf8_text.h"
+
+namespace vemo {
+namespace {
+
+TEST(NumberToText, DefaultFormMatchesTheHostsConversion) {
+  EXPECT_EQ(NumberToText(100), "100");
+  EXPECT_EQ(NumberToText(250.5), "250.5");
+  EXPECT_EQ(NumberToText(-0.25), "-0.25");
+  EXPECT_EQ(NumberToText(0.0001), "0.0001");
+  EXPECT_EQ(NumberToText(0.00001), "1E-05");
+  EXPECT_EQ(NumberToText(1.5e-7), "1.5E-07");
+  EXPECT_EQ(NumberToText(999999999999999.0), "999999999999999");
+  EXPECT_EQ(NumberToText(1e15), "1E+15");
+  EXPECT_EQ(NumberToText(1.23e100), "1.23E+100");
+  EXPECT_EQ(NumberToText(0.1 + 0.2), "0.3");  // 15 significant digits hide the binary error
+  EXPECT_EQ(NumberToText(-0.0), "0");
+}
+
+TEST(LeadingNumber, TakesTheLongestNumericPrefix) {
+  EXPECT_DOUBLE_EQ(LeadingNumber(".5"), 0.5);
+  EXPECT_DOUBLE_EQ(LeadingNumber("12abc"), 12);
+  EXPECT_DOUBLE_EQ(LeadingNumber("abc"), 0);
+  EXPECT_DOUBLE_EQ(LeadingNumber("  -3e2x"), -300);
+  EXPECT_DOUBLE_EQ(LeadingNumber("4e"), 4);       // a dangling exponent is not part of it
+  EXPECT_DOUBLE_EQ(LeadingNumber("1,234"), 1);    // no thousands groups in the leading rule
+  EXPECT_DOUBLE_EQ(LeadingNumber("-"), 0);
+  EXPECT_DOUBLE_EQ(LeadingNumber(""), 0);
+  EXPECT_DOUBLE_EQ(LeadingNumber("3.5.6"), 3.5);
+}
+
+TEST(StrictNumber, AcceptsWholeNumbersOnly) {
+  double n = 0;
+  EXPECT_TRUE(TryStrictNumber(" 1,234.5 ", n));
+  EXPECT_DOUBLE_EQ(n, 1234.5);
+  EXPECT_TRUE(TryStrictNumber("-.5e1", n));
+  EXPECT_DOUBLE_EQ(n, -5);
+  EXPECT_FALSE(TryStrictNumber("12abc", n));
+  EXPECT_FALSE(TryStrictNumber("", n));
+  EXPECT_FALSE(TryStrictNumber(",5", n));
+  EXPECT_FALSE(TryStrictNumber("1e999", n));
+  EXPECT_THROW(StrictNumber("abc"), HostError);
+}
+
+TEST(Variant, ConvertsToInt32WithBankersRoundingAndOverflow) {
+  EXPECT_EQ(Variant(2.5).ToInt32(), 2);
+  EXPECT_EQ(Variant(3.5).ToInt32(), 4);
+  EXPECT_EQ(Variant(-2.5).ToInt32(), -2);
+  EXPECT_EQ(Variant("41").ToInt32(), 41);
+  EXPECT_EQ(Variant(true).ToInt32(), -1);
+  EXPECT_EQ(Variant().ToInt32(), 0);
+  EXPECT_EQ(Variant(2147483647.0).ToInt32(), 2147483647);
+  try {
+    Variant(2147483648.0).ToInt32();
+    FAIL() << "no overflow raised";
+  } catch (const HostError& e) {
+    EXPECT_EQ(e.Number(), HostError::kOverflow);
+  }
+  try {
+    Variant("twelve").ToInt32();
+    FAIL() << "no type mismatch raised";
+  } catch (const HostError& e) {
+    EXPECT_EQ(e.Number(), HostError::kTypeMismatch);
+  }
+  EXPECT_THROW(Variant::Null().ToNumber(), HostError);
+}
+
+TEST(Variant, BooleansAndText) {
+  EXPECT_TRUE(Variant(-1).ToBool());
+  EXPECT_TRUE(Variant(0.5).ToBool());
+  EXPECT_FALSE(Variant(0).ToBool());
+  EXPECT_TRUE(Variant("true").ToBool());
+  EXPECT_FALSE(Variant(" False ").ToBool());
+  EXPECT_TRUE(Variant("2").ToBool());
+  EXPECT_THROW(Variant("yes").ToBool(), HostError);
+  EXPECT_EQ(Variant(true).ToText(), "True");
+  EXPECT_EQ(Variant(false).ToNumber(), 0);
+  EXPECT_EQ(Variant::Null().ToText(), "");
+  EXPECT_EQ(Variant(std::int64_t{5000000000}).Type(), VariantType::Double);
+  EXPECT_EQ(Variant(std::int64_t{7}).Type(), VariantType::Integer);
+}
+
+TEST(Variant, NumericTestAndComparison) {
+  EXPECT_TRUE(Variant("12.5").IsNumeric());
+  EXPECT_FALSE(Variant("12.5kg").IsNumeric());
+  EXPECT_FALSE(Variant().IsNumeric());
+  EXPECT_EQ(CompareNumber(Variant("10"), Variant(9)), 1);
+  EXPECT_EQ(CompareText("10", "9"), -1);  // as text, "10" sorts first
+  EXPECT_EQ(CompareText("abc", "ABC", true), 0);
+  EXPECT_NE(CompareText("abc", "ABC"), 0);
+}
+
+TEST(HostDate, RoundTripsThroughText) {
+  const HostDate d = HostDate::FromParts(2026, 12, 1);
+  EXPECT_EQ(d.serial, 46357);  // days since 1899-12-30
+  EXPECT_EQ(d.ToText(), "2026-12-01");
+  EXPECT_EQ(Variant("2026-12-01 13:45:10").ToDate().ToText(), "2026-12-01 13:45:10");
+  EXPECT_EQ(Variant("2026/2/3").ToDate().ToText(), "2026-02-03");
+  EXPECT_THROW(Variant("2026-02-30").ToDate(), HostError);
+  EXPECT_EQ(HostDate::FromParts(1899, 12, 30).serial, 0);
+}
+
+TEST(Utf8Text, CountsCharactersNotBytes) {
+  const std::string name = "销售发票ABC";
+  EXPECT_EQ(CharCount(name), 7u);
+  EXPECT_EQ(RightChars(name, 3), "ABC");
+  EXPECT_EQ(RightChars("发票号", 2), "票号");
+  EXPECT_EQ(LeftChars(name, 2), "销售");
+  EXPECT_EQ(LeftChars("ab", 1024), "ab");
+  EXPECT_EQ(MidChars(name, 3, 2), "发票");
+  EXPECT_EQ(MidChars(name, 5), "ABC");
+  std::string many;
+  for (int i = 0; i < 1100; ++i) many += "号";
+  EXPECT_EQ(LeftChars(many, 1024).size(), 1024u * 3);
+}
+
+TEST(Utf8Text, CaseInsensitiveSearchAndReplace) {
+  EXPECT_EQ(FindIgnoreCase("Data Source=x;Initial Catalog=Acc1", "initial catalog"), 14u);
+  EXPECT_EQ(FindIgnoreCase("abc", "d"), std::string_view::npos);
+  EXPECT_EQ(ReplaceAll("a-b-c", "-", "_"), "a_b_c");
+  EXPECT_EQ(Trim("  x y \t"), "x y");
+}
+
+}  // namespace
+}  // namespace vemo
