@@ -10,7 +10,11 @@ packages=(
   build-essential cmake ninja-build pkg-config clang
   libzip-dev zlib1g-dev libpugixml-dev libsqlite3-dev nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libqrencode-dev libzint-dev
   python3 python3-openpyxl
+  # independent checkers used by the tests: LibreOffice as a second reader,
+  # poppler for page counts, zbar to decode barcodes and QR codes
+  libreoffice-calc-nogui python3-uno poppler-utils zbar-tools
 )
 if [ -n "${VEMO_EXTRA_PACKAGES:-}" ]; then
   # shellcheck disable=SC2206
