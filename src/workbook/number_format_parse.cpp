@@ -218,7 +218,8 @@ ParsedFormat ParseFormatCode(std::string_view code) {
     if (s != parsed.textSection) parsed.numberSections.push_back(s);
   }
   const auto& first = parsed.sections.front().tokens;
-  parsed.isGeneral = count == 1 && first.size() == 1 && first[0].kind == TokenKind::General;
+  parsed.isGeneral = count == 1 && first.size() == 1 && first[0].kind == TokenKind::General &&
+                     parsed.sections.front().dbnum == 0;
   return parsed;
 }
 
