@@ -218,8 +218,9 @@ ParsedFormat ParseFormatCode(std::string_view code) {
     if (s != parsed.textSection) parsed.numberSections.push_back(s);
   }
   const auto& first = parsed.sections.front().tokens;
-  parsed.isGeneral = count == 1 && first.size() == 1 && first[0].kind == TokenKind::General &&
-                     parsed.sections.front().dbnum == 0;
+  // An empty code means no format at all: General.
+  parsed.isGeneral = code.empty() || (count == 1 && first.size() == 1 && first[0].kind == TokenKind::General &&
+                                      parsed.sections.front().dbnum == 0);
   return parsed;
 }
 

@@ -97,9 +97,9 @@ std::string RenderFraction(const Section& s, double magnitude) {
           out += wholeText[w++];
         } else if (i < s.slashIndex) {
           out += numeratorText[n++];
-        } else {
+        } else if (i < s.denominatorEnd && d < denominatorText.size()) {
           out += denominatorText[d++];
-        }
+        }  // placeholders after the fraction have no digits to show
         break;
       case TokenKind::FractionSlash: out += "/"; break;
       case TokenKind::Literal: out += t.text; break;

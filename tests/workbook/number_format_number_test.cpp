@@ -176,3 +176,22 @@ TEST(NumberFormatObject, ParsedFormatReportsItsKind) {
 
 }  // namespace
 }  // namespace vemo::wb::test
+
+namespace vemo::wb::test {
+namespace {
+
+TEST(NumberFormatMalformed, UnfinishedPartsDegradeToLiterals) {
+  const FormatCase cases[] = {
+      {5, "0\"abc", "5abc"},           // quote never closed: the rest is text
+      {5, "0\\", "5"},                 // escape of nothing
+      {5, "0_", "5"},                  // spacing of nothing
+      {5, "0[$¥-804", "5¥"},           // bracket never closed
+      {5, "0;", "5"},                  // empty negative section unused for positives
+      {1.5, "# ?/? 0", "1 1/2 "},      // placeholders after a fraction show nothing
+      {-5, "", "-5"},                  // empty code: no format, General
+  };
+  ExpectDisplays(cases);
+}
+
+}  // namespace
+}  // namespace vemo::wb::test
