@@ -8,7 +8,10 @@
 // *x fill (shows nothing: the surface's fill depends on the column width,
 // which a format alone does not know), @ in the text section, [$symbol-lcid]
 // currency codes (the symbol is kept, the locale dropped), Chinese date
-// formats and the 上午/下午 marker, [DBNum1]/[DBNum2] Chinese numerals.
+// formats and the 上午/下午 marker, [DBNum1]/[DBNum2] Chinese numerals,
+// the system long date / time codes [$-F800] / [$-F400] (shown as the zh-CN
+// long date yyyy"年"m"月"d"日" and h:mm:ss). Month and weekday names
+// (mmm, dddd) are English, aaa/aaaa the Chinese weekday, AM/PM stays "AM"/"PM".
 //
 // Section choice for numbers: without conditions one section serves all
 // numbers (negatives get a leading '-'); with two, the second serves

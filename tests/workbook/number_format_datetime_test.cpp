@@ -44,6 +44,9 @@ TEST(NumberFormatDates, ChineseDateFormats) {
       {kDec1At134510, "h\"时\"mm\"分\"ss\"秒\"", "13时45分10秒"},
       {kDec1, "[DBNum1]yyyy\"年\"m\"月\"d\"日\"", "二〇二六年十二月一日"},
       {kDec1, "[DBNum2]m\"月\"", "壹拾贰月"},
+      {kDec1At134510, "[$-F800]dddd, mmmm dd, yyyy", "2026年12月1日"},
+      {kDec1At134510, "[$-x-sysdate]dddd, mmmm dd, yyyy", "2026年12月1日"},
+      {kDec1At134510, "[$-F400]h:mm:ss AM/PM", "13:45:10"},
   };
   ExpectDisplays(cases);
 }
