@@ -138,6 +138,27 @@ class Evaluator {
   int nameDepth_ = 0;
 };
 
+// Read access to a range or array argument without copying large ranges;
+// transposed, rows and columns swap (HLOOKUP reads its table that way).
+class Grid {
+ public:
+  Grid(Evaluator& ev, const Value& v, bool transposed = false);
+  bool valid() const { return valid_; }
+  bool isRange() const { return matrix_.empty(); }
+  int Rows() const;
+  int Cols() const;
+  int UsedRows() const;  // rows that can hold anything; the rest are empty
+  CellValue At(int r, int c) const;
+  const Area& area() const { return area_; }
+
+ private:
+  Evaluator& ev_;
+  Area area_, used_;
+  Matrix matrix_;
+  bool transposed_ = false;
+  bool valid_ = false;
+};
+
 // Registration, one per function family.
 using FunctionTable = std::vector<std::pair<std::string_view, FunctionSpec>>;
 void AddMathFunctions(FunctionTable& table);
@@ -145,6 +166,7 @@ void AddLogicFunctions(FunctionTable& table);
 void AddTextFunctions(FunctionTable& table);
 void AddDateFunctions(FunctionTable& table);
 void AddLookupFunctions(FunctionTable& table);
+void AddCriteriaFunctions(FunctionTable& table);
 
 // Date serials. Years 1900-9999; the 1900 system counts 1900-02-29 (serial 60)
 // like the spreadsheet applications it must agree with.
