@@ -108,6 +108,13 @@ TEST_F(FormulaFunctionsTest, SumIfAndCountIfCriteria) {
   EXPECT_EQ(Eval("COUNTIF(B1:B5,\"<30\")"), N(2));
   EXPECT_EQ(Eval("COUNTIF(D1:D3,\"\")"), N(3));
   EXPECT_EQ(Eval("SUMIF(1,1)"), E(ErrorCode::Value));
+  EXPECT_EQ(Eval("SUMIFS(B1:B5,A1:A5,\"apple*\",B1:B5,\">10\")"), N(30));
+  EXPECT_EQ(Eval("SUMIFS(B1:B5,A1:A5,\"<>\")"), N(110));
+  EXPECT_EQ(Eval("COUNTIFS(A1:A5,\"*a*\",B1:B5,\"<=20\")"), N(2));
+  EXPECT_EQ(Eval("COUNTIFS(A1:A5,\"\",D1:D5,\"\")"), N(1));
+  EXPECT_EQ(Eval("SUMIFS(B1:B5,A1:A4,\"x\")"), E(ErrorCode::Value));  // shapes differ
+  EXPECT_EQ(Eval("COUNTIFS(A1:A5,1,B1:B5)"), E(ErrorCode::Value));  // a range without criterion
+  EXPECT_EQ(Eval("SUMIF(#N/A,1)"), E(ErrorCode::NA));
 }
 
 TEST_F(FormulaFunctionsTest, VlookupExactAndApproximate) {
