@@ -162,6 +162,19 @@ TEST_F(FormulaFunctionsTest, HlookupMatchAndIndex) {
   EXPECT_EQ(Eval("INDEX(A2:C3,MATCH(200,A2:A3,0),MATCH(\"gross\",A1:C1,0))"), N(238));
 }
 
+TEST_F(FormulaFunctionsTest, PositionFunctions) {
+  EvalOptions at;
+  at.row = 12;
+  at.col = 3;
+  EXPECT_EQ(EvaluateFormula("ROW()-9", ctx, at).value, N(3));  // line numbers in a list
+  EXPECT_EQ(EvaluateFormula("COLUMN()", ctx, at).value, N(3));
+  EXPECT_EQ(Eval("ROW(B7:C9)+COLUMN(D:E)"), N(11));
+  EXPECT_EQ(Eval("ROWS(B7:C9)*COLUMNS(B7:C9)"), N(6));
+  EXPECT_EQ(Eval("ROWS({1,2;3,4;5,6})"), N(3));
+  EvalResult unknown = EvaluateFormula("ROW()", ctx);
+  EXPECT_FALSE(unknown.complete);
+}
+
 TEST_F(FormulaFunctionsTest, LogicalFunctions) {
   ctx.Set("A1", true);
   ctx.Set("A2", "text");
