@@ -58,7 +58,10 @@ SessionData SessionFromJson(const Json& json) {
   if (!json.is_object())
     throw HostError("session: the file must hold one JSON object with \"login\" and \"settings\"");
   SessionData session;
-  if (auto it = json.find("IsOuterLogin"); it != json.end()) session.isOuterLogin = FromJson(*it);
+  if (auto it = json.find("IsOuterLogin"); it != json.end()) {
+    // true/false in a hand-written file mean 1/0 (the host's True would be -1).
+    session.isOuterLogin = it->is_boolean() ? Variant(it->get<bool>() ? 1 : 0) : FromJson(*it);
+  }
   session.login = DictionaryMember(json, "login", true);
   session.settings = DictionaryMember(json, "settings", false);
   return session;

@@ -12,6 +12,7 @@
 //     "settings": {"AppPath": "C:\\Quorvan\\Tradon", "AppType": 2, "IndustryType": 0}
 //   }
 //
+// "IsOuterLogin" may also be true/false (1/0); absent means 0.
 // "login" and "settings" are JSON objects converted by json_convert.h (an
 // object value becomes a HostDictionary). Without "settings" no settings
 // dictionary is published and every setting takes its default; an empty

@@ -84,7 +84,7 @@ TEST_F(LoginTest, MissingServicesGiveEmpty) {
   EXPECT_EQ(IsOuterLogin(), 0);
 }
 
-TEST_F(LoginTest, GetPropParsesTheSessionWhenNothingWasParsed) {
+TEST_F(LoginTest, GetPropReadsTheParsedSessionPropsString) {
   Publish({{"PropsString", "UserName=Tom;AcctID=5"}});
   ParsePropsString(GetPropsString());
   EXPECT_EQ(GetUserName(), "Tom");
@@ -117,6 +117,14 @@ TEST_F(LoginTest, BadSessionFilesAreReportedWithTheFileName) {
   const auto wrongShape = temp_.path() / "shape.json";
   std::ofstream(wrongShape) << R"({"login": [1, 2]})";
   EXPECT_THROW(LoadSessionFile(wrongShape), HostError);
+}
+
+TEST_F(LoginTest, OuterLoginFlagMayBeABoolean) {
+  PublishSession(SessionFromJson(Json{{"IsOuterLogin", true}, {"login", {{"UserName", "Ann"}}}}));
+  EXPECT_EQ(IsOuterLogin(), 1);
+  EXPECT_EQ(GetLoginProperty("UserName").ToText(), "Ann");
+  PublishSession(SessionFromJson(Json{{"IsOuterLogin", false}}));
+  EXPECT_EQ(IsOuterLogin(), 0);
 }
 
 TEST_F(LoginTest, SessionWithoutSettingsPublishesNoDictionary) {
