@@ -92,7 +92,7 @@ TEST_F(ReadOnlyQueryTest, RecursiveQueriesAreRefusedAndLongOnesStopped) {
 }
 
 TEST_F(ReadOnlyQueryTest, BoundValuesAreNeverSql) {
-  auto rows = RunReadOnlyQuery(DatabaseFile(), "select FName from T_ICItem where FNumber = ?",
+  auto rows = RunReadOnlyStatement(DatabaseFile(), "select FName from T_ICItem where FNumber = ?",
                                std::vector<Variant>{Variant("01.001' OR '1'='1")});
   EXPECT_TRUE(rows->Eof());
 }
