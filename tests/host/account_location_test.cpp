@@ -8,14 +8,6 @@
 namespace vemo::host {
 namespace {
 
-TEST(PropValue, ConnectStringAnswersTheBracedText) {
-  std::string props = "UserName=Tom; ConnectString={Provider=X;Initial Catalog=Acc1}; AcctID=5";
-  EXPECT_EQ(PropValue(props, "ConnectString", ";"), "Provider=X;Initial Catalog=Acc1");
-  EXPECT_EQ(PropValue(props, "AcctID", ";"), "5");  // trailing separator supplied
-  EXPECT_EQ(PropValue(props, "username", ";"), "Tom");
-  EXPECT_EQ(PropValue(props, "Missing", ";"), "");
-}
-
 TEST(AccountName, IsTheInitialCatalogOrTheSampleAccount) {
   EXPECT_EQ(AccountName("UserName=a;ConnectString={Provider=SQLite;Initial Catalog=Shop2024}"), "Shop2024");
   EXPECT_EQ(AccountName("UserName=a;ConnectString={Provider=SQLite;Initial Catalog=}"), kSampleAccount);

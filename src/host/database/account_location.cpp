@@ -2,35 +2,18 @@
 
 #include <cstdlib>
 
+#include "context/props_string.h"
 #include "foundation/host_error.h"
 #include "foundation/utf8_text.h"
 
 namespace vemo::host {
 
-std::string PropValue(std::string_view text, std::string_view key, std::string_view separator) {
-  std::string all(text);
-  if (!EndsWith(all, separator)) all += separator;
-  std::string pattern = std::string(key) + "=";
-  std::size_t at = FindIgnoreCase(all, pattern);
-  if (at == std::string_view::npos) return {};
-  std::size_t start = at + pattern.size();
-  if (EqualsIgnoreCase(key, "ConnectString")) {
-    std::size_t open = all.find('{', start);
-    if (open == std::string::npos) return {};
-    std::size_t close = all.find('}', open + 1);
-    if (close == std::string::npos) return {};
-    return Trim(all.substr(open + 1, close - open - 1));
-  }
-  std::size_t end = all.find(separator, start);
-  return Trim(all.substr(start, end - start));
-}
-
 std::string AccountName(std::string_view props) {
-  std::string name = PropValue(PropValue(props, "ConnectString", ";"), "Initial Catalog", ";");
+  std::string name = context::DatabaseNameOf(props);
   return name.empty() ? std::string(kSampleAccount) : name;
 }
 
-std::string UserName(std::string_view props) { return PropValue(props, "UserName", ";"); }
+std::string UserName(std::string_view props) { return context::GetPropValue(props, "UserName", ";"); }
 
 std::filesystem::path DataFolder() {
   if (const char* dir = std::getenv("VEMO_DATA_DIR"); dir && *dir) return dir;

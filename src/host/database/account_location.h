@@ -16,14 +16,9 @@ namespace vemo::host {
 
 inline constexpr std::string_view kSampleAccount = "VemoSample";
 
-// The props-string lookup of the session: key "ConnectString" answers the
-// text inside its braces, any other key the text up to the next separator.
-// Keys compare without regard to case. (Kept here until the session layer
-// offers it; same rule.)
-std::string PropValue(std::string_view text, std::string_view key, std::string_view separator);
-
-// The account named by a props string (never empty: the sample account
-// when the props string names none).
+// The account named by a props string, by the session's props-string rule
+// (context::DatabaseNameOf); never empty: the sample account when the props
+// string names none.
 std::string AccountName(std::string_view props);
 std::string UserName(std::string_view props);
 
