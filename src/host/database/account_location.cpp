@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "context/login.h"
 #include "context/props_string.h"
 #include "foundation/host_error.h"
 #include "foundation/utf8_text.h"
@@ -44,6 +45,28 @@ std::filesystem::path PictureCacheFolder(std::string_view account) {
 
 std::string MakePropsString(std::string_view account, std::string_view user) {
   return "UserName=" + std::string(user) + ";ConnectString={Provider=SQLite;Initial Catalog=" + std::string(account) + "}";
+}
+
+}  // namespace vemo::host
+
+namespace vemo::host {
+
+std::string CommandLineProps(std::string_view account, std::string_view user) {
+  std::string session;
+  try {
+    session = context::GetPropsString();
+  } catch (const std::exception&) {
+    // No session published: the options and defaults decide.
+  }
+  auto pick = [](std::string_view given, const char* variable, std::string fromSession, std::string fallback) {
+    if (!given.empty()) return std::string(given);
+    if (const char* value = std::getenv(variable); value && *value) return std::string(value);
+    return fromSession.empty() ? fallback : fromSession;
+  };
+  std::string sessionAccount = session.empty() ? "" : context::DatabaseNameOf(session);
+  std::string sessionUser = session.empty() ? "" : context::GetPropValue(session, "UserName", ";");
+  return MakePropsString(pick(account, "VEMO_DATABASE", sessionAccount, std::string(kSampleAccount)),
+                         pick(user, "VEMO_USER", sessionUser, "Administrator"));
 }
 
 }  // namespace vemo::host

@@ -31,3 +31,14 @@ std::filesystem::path PictureCacheFolder(std::string_view account);
 std::string MakePropsString(std::string_view account, std::string_view user);
 
 }  // namespace vemo::host
+
+namespace vemo::host {
+
+// The props string for commands of the command line, which plays the host:
+//   account: `account` when given, else $VEMO_DATABASE, else the session's
+//            props string (--session), else the sample account;
+//   user:    `user` when given, else $VEMO_USER, else the session's user,
+//            else the sample administrator.
+std::string CommandLineProps(std::string_view account, std::string_view user);
+
+}  // namespace vemo::host
