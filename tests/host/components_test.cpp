@@ -50,6 +50,9 @@ TEST_F(ComponentsTest, ClassInfoRunsTheEngineQueries) {
   auto units = info->GetData(Props(), " SELECT FShowUnitID FROM t_ICItemUnit WHERE t_ICItemUnit.FSrcItemID=1 order by FISMainUnit desc ");
   ASSERT_EQ(units->RecordCount(), 2);
   EXPECT_EQ(units->Field(0).ToText(), "盒") << "the main unit first";
+  auto plain = info->GetData(Props(), " SELECT FName FROM t_Organization WHERE t_Organization.FItemID=1001");
+  EXPECT_EQ(plain->Field(0).ToText(), "杭州明前茶庄");
+  EXPECT_TRUE(info->GetData(Props(), "select * from T_RptExcelPrintExport where FSel=1 and FRptId=10506")->Eof());
   EXPECT_THROW(info->GetData(Props(), "delete from T_ICItem"), HostError);
 }
 
