@@ -1,0 +1,47 @@
+// vemoprint init [--force] [--database NAME]: creates the account's company
+// database with the sample data (see docs/company-database.md). Without
+// --force a second run changes nothing; with --force the file is copied
+// aside first and the sample tables are rebuilt, registered templates and
+// the behaviour log kept.
+#include <iostream>
+
+#include "command_registry.h"
+#include "host/database/account_location.h"
+#include "host/database/sample_account.h"
+
+namespace vemo::app {
+namespace {
+
+struct InitOptions {
+  bool force = false;
+  std::string database;
+};
+
+int RunInit(const InitOptions& options) {
+  std::string props = host::CommandLineProps(options.database, "");
+  auto path = host::DatabasePath(host::AccountName(props));
+  auto outcome = host::InitializeSampleAccount(path, options.force);
+  if (outcome.created)
+    std::cout << "created the company database " << path.string() << " with the sample data\n";
+  else if (!outcome.backup.empty())
+    std::cout << "rebuilt the sample data of " << path.string() << " (templates and log kept); the previous file is "
+              << outcome.backup.string() << "\n";
+  else if (outcome.seeded)
+    std::cout << "added the sample data to " << path.string() << "\n";
+  else
+    std::cout << path.string() << " is up to date; nothing changed (use --force to rebuild the sample data)\n";
+  return kExitOk;
+}
+
+CommandRegistration registration{"init", [](CLI::App& root, GlobalOptions&) {
+  auto options = std::make_shared<InitOptions>();
+  auto* cmd = root.add_subcommand("init", "create the company database of an account with the sample data");
+  cmd->add_flag("--force", options->force,
+                "rebuild the sample data (the old file is copied aside first; registered templates are kept)");
+  cmd->add_option("--database", options->database,
+                  "account name (default: $VEMO_DATABASE, the session's account, or VemoSample)");
+  cmd->callback([options] { SetExitCode(RunInit(*options)); });
+}};
+
+}  // namespace
+}  // namespace vemo::app

@@ -1,0 +1,72 @@
+#include "host/database/account_location.h"
+
+#include <cstdlib>
+
+#include "context/login.h"
+#include "context/props_string.h"
+#include "foundation/host_error.h"
+#include "foundation/utf8_text.h"
+
+namespace vemo::host {
+
+std::string AccountName(std::string_view props) {
+  std::string name = context::DatabaseNameOf(props);
+  return name.empty() ? std::string(kSampleAccount) : name;
+}
+
+std::string UserName(std::string_view props) { return context::GetPropValue(props, "UserName", ";"); }
+
+std::filesystem::path DataFolder() {
+  if (const char* dir = std::getenv("VEMO_DATA_DIR"); dir && *dir) return dir;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+    return std::filesystem::path(xdg) / "vemoprint" / "data";
+  const char* home = std::getenv("HOME");
+  return std::filesystem::path(home && *home ? home : ".") / ".local" / "share" / "vemoprint" / "data";
+}
+
+namespace {
+void CheckAccountName(std::string_view account) {
+  if (account == "." || account == ".." || account.find_first_of("/\\") != std::string_view::npos ||
+      account.find('\0') != std::string_view::npos)
+    throw HostError("the account name \"" + std::string(account) +
+                    "\" cannot name a database file; use a name without slashes");
+}
+}  // namespace
+
+std::filesystem::path DatabasePath(std::string_view account) {
+  CheckAccountName(account);
+  return DataFolder() / (std::string(account.empty() ? kSampleAccount : account) + ".db");
+}
+
+std::filesystem::path PictureCacheFolder(std::string_view account) {
+  CheckAccountName(account);
+  return DataFolder() / (std::string(account.empty() ? kSampleAccount : account) + ".pictures");
+}
+
+std::string MakePropsString(std::string_view account, std::string_view user) {
+  return "UserName=" + std::string(user) + ";ConnectString={Provider=SQLite;Initial Catalog=" + std::string(account) + "}";
+}
+
+}  // namespace vemo::host
+
+namespace vemo::host {
+
+std::string CommandLineProps(std::string_view account, std::string_view user) {
+  std::string session;
+  try {
+    session = context::GetPropsString();
+  } catch (const std::exception&) {
+    // No session published: the options and defaults decide.
+  }
+  auto pick = [](std::string_view given, const char* variable, std::string fromSession, std::string fallback) {
+    if (!given.empty()) return std::string(given);
+    if (const char* value = std::getenv(variable); value && *value) return std::string(value);
+    return fromSession.empty() ? fallback : fromSession;
+  };
+  std::string sessionAccount = session.empty() ? "" : context::DatabaseNameOf(session);
+  std::string sessionUser = session.empty() ? "" : context::GetPropValue(session, "UserName", ";");
+  return MakePropsString(pick(account, "VEMO_DATABASE", sessionAccount, std::string(kSampleAccount)),
+                         pick(user, "VEMO_USER", sessionUser, "Administrator"));
+}
+
+}  // namespace vemo::host
