@@ -25,7 +25,6 @@ import json
 import os
 import re
 import sys
-from datetime import date
 
 from openpyxl import load_workbook
 from openpyxl.utils import get_column_letter
@@ -269,8 +268,8 @@ class BillSource:
     def system_value(self, upper):
         if upper == "BILLNAME":
             return self.request.get("DataSrv", {}).get("classtype", {}).get("FName", "")
-        return {"CURYEAR": f"{date.today():%Y} (today)", "CURMONTH": f"{date.today():%m} (today)",
-                "CURDAY": f"{date.today():%d} (today)"}.get(upper, SYSTEM_VARIABLES[upper])
+        return {"CURYEAR": "today's year (YYYY)", "CURMONTH": "today's month (MM)",
+                "CURDAY": "today's day (DD)"}.get(upper, SYSTEM_VARIABLES[upper])
 
 
 class ReportSource(BillSource):
@@ -303,7 +302,7 @@ class ReportSource(BillSource):
                 self.problems.add(where, f"RptHeadData has no {name}")
             return "report head", str(self.head.get(name, ""))
         if name == "CurTime":
-            return "report head", f"{date.today():%Y-%m-%d} (today)"
+            return "report head", "today (YYYY-MM-DD)"
         if name == "CustName":
             if "FCustName" not in self.fields or not self.rows:
                 self.problems.add(where, "CustName needs a first report row with FCustName")
@@ -599,6 +598,7 @@ def check_pair(name, markdown_out, problems_all):
         return template_row + extra
 
     report = []
+    column_values = {}  # (template row, column) -> the numbers of the lines
     for template_row, page_key, count, start in blocks:
         end = start + max(count, 1) - 1
         last_col = ws.max_column
@@ -616,8 +616,13 @@ def check_pair(name, markdown_out, problems_all):
                     _, v = source.resolve(kw_name, ENTRY, f"{name} {coordinate} line {line}", line)
                     col_values.append(v)
                 sample.append((coordinate, keyword, col_values))
+                column_values[(template_row, col)] = [to_number(v) for v in col_values]
         for coordinate, keyword, col_values in sample:
-            report.append(f"  {keyword}: {' | '.join(v if v != '' else '(empty)' for v in col_values)}")
+            if len(set(col_values)) == 1 and len(col_values) > 1:
+                shown = f"every line: {col_values[0] or '(empty)'}"
+            else:
+                shown = " | ".join(v if v != "" else "(empty)" for v in col_values)
+            report.append(f"  {keyword}: {shown}")
         text_formulas = [c for c in ws[template_row] if cell_text(c) and cell_text(c).startswith("=")
                          and "[$" in cell_text(c)]
         for cell in text_formulas:
@@ -631,6 +636,7 @@ def check_pair(name, markdown_out, problems_all):
                                           f"{name} {cell.coordinate} line {line}", line)
                     formula = formula.replace(keyword, v, 1)
                 results.append(formula)
+            column_values[(template_row, cell.column)] = [evaluate(f) for f in results]
             report.append(f"  {cell.value} -> {' | '.join(results)}")
     for coordinate, keyword, kind, src, value in lines:
         col, row = split_coordinate(coordinate)
@@ -642,8 +648,10 @@ def check_pair(name, markdown_out, problems_all):
                           f"{value if value != '' else '(empty)'}")
     for cell in formula_rows:
         target = new_row(cell.row)
+        value = live_value(cell.value, column_values)
         report.append(f"live formula {cell.coordinate} {cell.value} -> output "
-                      f"{out_ref(cell.column, target)} {shift_refs(cell.value, insertions, margin)}")
+                      f"{out_ref(cell.column, target)} {shift_refs(cell.value, insertions, margin)}"
+                      + (f" = {number_text(value)}" if value is not None else ""))
 
     print(f"\n== {name} ({source.engine} engine, {ident})")
     print(f"{'cell':6} {'keyword':58} {'kind':16} {'resolves to':28} value")
@@ -658,6 +666,28 @@ def check_pair(name, markdown_out, problems_all):
     for p in problems:
         print("PROBLEM " + p)
     problems_all.extend(problems)
+
+
+def evaluate(formula):
+    """Value of a filled keyword formula such as =0+300*38.5 (numbers,
+    + - * / and parentheses only)."""
+    body = formula.lstrip("=")
+    if not re.fullmatch(r"[0-9.+\-*/() ]+", body):
+        return 0.0
+    return float(eval(body, {"__builtins__": {}}, {}))  # digits and operators only
+
+
+def live_value(formula, column_values):
+    """Value of a live SUM or LOOKUP formula over an entry column after the
+    fill, or None for other formulas."""
+    match = re.fullmatch(r"=(SUM|LOOKUP\(9\.99E\+307,)\(?([A-Z]+)(\d+):([A-Z]+)(\d+)\)", formula)
+    if not match:
+        return None
+    col, last = column_index(match.group(2)), int(match.group(5))
+    numbers = column_values.get((last, col))
+    if numbers is None:
+        return None
+    return round(sum(numbers), 10) if match.group(1) == "SUM" else numbers[-1]
 
 
 def check_sheet_setup(ws, problems):
