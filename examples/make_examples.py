@@ -289,7 +289,7 @@ def write_bill(folder, bill: Bill):
 
 def goods_columns(with_tax):
     cols = [
-        Col("行号", "[$$Page2_EntryID]", 6),
+        Col("行号", "[$$Page2_EntryID]", 10),
         Col("商品编码", "[$$Page2_FNumber]", 12),
         Col("商品名称", "[$$Page2_FName]", 20),
         Col("规格型号", "[$$Page2_FModel]", 14),
@@ -360,7 +360,7 @@ def sales_invoice(vat: bool) -> Bill:
 
 def purchase_order() -> Bill:
     cols = [
-        Col("行号", "[$$Page2_EntryID]", 6),
+        Col("行号", "[$$Page2_EntryID]", 10),
         Col("物料编码", "[$$Page2_FNumber]", 12),
         Col("物料名称", "[$$Page2_FName]", 20),
         Col("规格型号", "[$$Page2_FModel]", 14),
@@ -403,7 +403,7 @@ def purchase_order() -> Bill:
 
 def receipt() -> Bill:
     cols = [
-        Col("行号", "[$$Page2_EntryID]", 6),
+        Col("行号", "[$$Page2_EntryID]", 10),
         Col("源单类型", "[$$Page2_FSourceBillType]", 12),
         Col("源单编号", "[$$Page2_FSourceBillNo]", 16),
         Col("源单日期", "[$$Page2_FSourceDate]", 12),
@@ -447,7 +447,7 @@ def receipt() -> Bill:
 
 def stock_transfer() -> Bill:
     cols = [
-        Col("行号", "[$$Page2_EntryID]", 6),
+        Col("行号", "[$$Page2_EntryID]", 10),
         Col("商品编码", "[$$Page2_FNumber]", 12),
         Col("商品名称", "[$$Page2_FName]", 18),
         Col("规格型号", "[$$Page2_FModel]", 12),
@@ -491,7 +491,7 @@ def stock_transfer() -> Bill:
 
 def offset_bill() -> Bill:
     advance = [
-        Col("行号", "[$$Page4_EntryID]", 6),
+        Col("行号", "[$$Page4_EntryID]", 10),
         Col("预收单号", "[$$Page4_FSourceBillNo2]", 16),
         Col("单据日期", "[$$Page4_FSourceDate2]", 12),
         Col("摘要", "[$$Page4_FSourceNote2]", 20),
@@ -501,7 +501,7 @@ def offset_bill() -> Bill:
         Col("冲销后余额", "[$$Page4_FBalance2]", 13, MONEY, total="=SUM({first}:{last})"),
     ]
     receivable = [
-        Col("行号", "[$$Page3_EntryID]", 6),
+        Col("行号", "[$$Page3_EntryID]", 10),
         Col("应收单号", "[$$Page3_FSourceBillNo3]", 16),
         Col("单据日期", "[$$Page3_FSourceDate3]", 12),
         Col("摘要", "[$$Page3_FSourceNote3]", 20),
@@ -545,7 +545,7 @@ def write_report(folder):
     wb = new_workbook()
     ws = wb.active
     ws.title = "往来对账单"
-    cols = [("序号", "[$$Page2_EntryID]", 6, None),
+    cols = [("序号", "[$$Page2_EntryID]", 10, None),
             ("日期", "[$$Page2_FDate]", 12, None),
             ("单据编号", "[$$Page2_FBillNo]", 16, None),
             ("单据类型", "[$$Page2_FBillType]", 12, None),
@@ -580,7 +580,7 @@ def write_report(folder):
     put(ws, totals_row, 8, f"=LOOKUP(9.99E+307,H{header_row}:H{entry_row})", fmt=MONEY,
         bold=True, align="right", border=BOX)
     put(ws, 10, 1, "以上往来如无误，请在本对账单上签字盖章后回传。", span=ncols)
-    lay_pairs(ws, 12, [("制表：", "[$$$UserName]", 2), ("客户确认（盖章）：", "", 2),
+    lay_pairs(ws, 12, [("制表：", "[$$$UserName]", 2), ("客户确认：", "", 2),
                        ("日期：", "", 1)], ncols)
     ws.conditional_formatting.add(
         f"H{header_row}:H{entry_row}",
