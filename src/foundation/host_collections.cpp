@@ -10,42 +10,62 @@ HostError OutOfRange(const char* what, int position, int count) {
 
 }  // namespace
 
-bool HostDictionary::Lookup(std::string_view key) const { return index_.count(std::string(key)) != 0; }
+std::size_t HostDictionary::Find(std::string_view key) const {
+  if (!index_.empty()) {
+    auto it = index_.find(key);
+    return it == index_.end() ? entries_.size() : it->second;
+  }
+  for (std::size_t i = 0; i < entries_.size(); ++i)
+    if (entries_[i].first == key) return i;
+  return entries_.size();
+}
+
+void HostDictionary::RebuildIndex() {
+  index_.clear();
+  if (entries_.size() < kIndexFrom) return;
+  index_.reserve(entries_.size() * 2);
+  for (std::size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].first, i);
+}
+
+bool HostDictionary::Lookup(std::string_view key) const { return Find(key) != entries_.size(); }
 
 Variant HostDictionary::Value(std::string_view key) const {
-  auto it = index_.find(std::string(key));
-  return it == index_.end() ? Variant() : entries_[it->second].second;
+  const std::size_t at = Find(key);
+  return at == entries_.size() ? Variant() : entries_[at].second;
 }
 
 const Variant& HostDictionary::Item(std::string_view key) const {
-  auto it = index_.find(std::string(key));
-  if (it == index_.end()) throw HostError(HostError::kKeyNotFound, "key \"" + std::string(key) + "\" not found");
-  return entries_[it->second].second;
+  const std::size_t at = Find(key);
+  if (at == entries_.size()) throw HostError(HostError::kKeyNotFound, "key \"" + std::string(key) + "\" not found");
+  return entries_[at].second;
 }
 
 void HostDictionary::Add(std::string key, Variant value) {
-  if (index_.count(key)) throw HostError(HostError::kKeyNotFound, "key \"" + key + "\" already exists");
-  index_.emplace(key, entries_.size());
+  if (Lookup(key)) throw HostError(HostError::kKeyNotFound, "key \"" + key + "\" already exists");
+  const bool reallocates = entries_.size() == entries_.capacity();
   entries_.emplace_back(std::move(key), std::move(value));
+  // The index holds views of the keys: a reallocation moves them.
+  if (reallocates || entries_.size() == kIndexFrom) {
+    RebuildIndex();
+  } else if (!index_.empty()) {
+    index_.emplace(entries_.back().first, entries_.size() - 1);
+  }
 }
 
 void HostDictionary::Set(std::string key, Variant value) {
-  auto it = index_.find(key);
-  if (it != index_.end()) {
-    entries_[it->second].second = std::move(value);
+  const std::size_t at = Find(key);
+  if (at != entries_.size()) {
+    entries_[at].second = std::move(value);
     return;
   }
   Add(std::move(key), std::move(value));
 }
 
 bool HostDictionary::Remove(std::string_view key) {
-  auto it = index_.find(std::string(key));
-  if (it == index_.end()) return false;
-  const std::size_t pos = it->second;
-  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(pos));
-  index_.erase(it);
-  for (auto& [k, p] : index_)
-    if (p > pos) --p;
+  const std::size_t at = Find(key);
+  if (at == entries_.size()) return false;
+  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(at));
+  RebuildIndex();
   return true;
 }
 

@@ -26,6 +26,17 @@ class HostDictionary : public HostObject {
 
   static std::shared_ptr<HostDictionary> Create() { return std::make_shared<HostDictionary>(); }
 
+  HostDictionary() = default;
+  // Copies rebuild the index: it points into the keys of its own object.
+  HostDictionary(const HostDictionary& other) : HostObject(), entries_(other.entries_) { RebuildIndex(); }
+  HostDictionary& operator=(const HostDictionary& other) {
+    if (this != &other) {
+      entries_ = other.entries_;
+      RebuildIndex();
+    }
+    return *this;
+  }
+
   bool Lookup(std::string_view key) const;
   // The value under `key`; Empty when absent.
   Variant Value(std::string_view key) const;
@@ -45,10 +56,19 @@ class HostDictionary : public HostObject {
   const Variant& ItemAt(int position) const;
 
   const std::vector<std::pair<std::string, Variant>>& Entries() const { return entries_; }
+  void Reserve(std::size_t count) { entries_.reserve(count); }
 
  private:
+  // Bill data holds millions of tiny dictionaries ({FFLD, FDSP, FFND});
+  // below this size a linear search is faster than hashing and costs no
+  // index memory.
+  static constexpr std::size_t kIndexFrom = 12;
+  // Position of `key` in entries_, or entries_.size() when absent.
+  std::size_t Find(std::string_view key) const;
+  void RebuildIndex();
+
   std::vector<std::pair<std::string, Variant>> entries_;
-  std::unordered_map<std::string, std::size_t> index_;
+  std::unordered_map<std::string_view, std::size_t> index_;  // views into entries_ keys; only when large
 };
 
 class HostVector : public HostObject {

@@ -66,27 +66,43 @@ Bytes Base64Decode(std::string_view text) {
   return out;
 }
 
-RecordsetRef RecordsetFromJson(const Json& json) {
-  if (!json.is_object() || !json.contains("fields") || !json["fields"].is_array())
-    throw HostError(HostError::kTypeMismatch, "a record set needs {\"fields\": [...], \"rows\": [[...]]}");
+RecordsetRef RecordsetFromValues(const Variant& value) {
+  const HostError shape(HostError::kTypeMismatch, "a record set needs {\"fields\": [...], \"rows\": [[...]]}");
+  auto spec = value.AsObject<HostDictionary>();
+  if (!spec) throw shape;
+  auto fieldList = spec->Value("fields").AsObject<HostVector>();
+  if (!fieldList) throw shape;
   std::vector<std::string> fields;
-  for (const auto& f : json["fields"]) {
-    if (!f.is_string()) throw HostError(HostError::kTypeMismatch, "record set field names must be strings");
-    fields.push_back(f.get<std::string>());
+  for (const auto& f : fieldList->Items()) {
+    if (f.Type() != VariantType::String) throw HostError(HostError::kTypeMismatch, "record set field names must be strings");
+    fields.push_back(f.ToText());
   }
   std::vector<std::vector<Variant>> rows;
-  if (json.contains("rows")) {
-    if (!json["rows"].is_array()) throw HostError(HostError::kTypeMismatch, "record set \"rows\" must be an array");
-    for (const auto& r : json["rows"]) {
-      if (!r.is_array()) throw HostError(HostError::kTypeMismatch, "each record set row must be an array");
-      if (r.size() > fields.size())
+  if (spec->Lookup("rows")) {
+    auto rowList = spec->Value("rows").AsObject<HostVector>();
+    if (!rowList) throw HostError(HostError::kTypeMismatch, "record set \"rows\" must be an array");
+    for (const auto& r : rowList->Items()) {
+      auto row = r.AsObject<HostVector>();
+      if (!row) throw HostError(HostError::kTypeMismatch, "each record set row must be an array");
+      if (row->Size() > static_cast<int>(fields.size()))
         throw HostError(HostError::kTypeMismatch, "a record set row has more values than there are fields");
-      std::vector<Variant> row;
-      for (const auto& v : r) row.push_back(FromJson(v));
-      rows.push_back(std::move(row));
+      rows.push_back(row->Items());
     }
   }
   return Recordset::Create(std::move(fields), std::move(rows));
+}
+
+RecordsetRef RecordsetFromJson(const Json& json) { return RecordsetFromValues(FromJson(json)); }
+
+Variant ResolveSpecialObject(DictionaryRef dict) {
+  if (dict->Count() == 1) {
+    const std::string& key = dict->Key(1);
+    const Variant& value = dict->ItemAt(1);
+    if (key == "$bytes" && value.Type() == VariantType::String) return Variant(Base64Decode(value.ToText()));
+    if (key == "$date" && value.Type() == VariantType::String) return Variant(value.ToDate());
+    if (key == "$recordset") return Variant(RecordsetFromValues(value));
+  }
+  return Variant(std::move(dict));
 }
 
 Variant FromJson(const Json& json) {
@@ -112,17 +128,10 @@ Variant FromJson(const Json& json) {
       return Variant(vec);
     }
     case Json::value_t::object: {
-      if (json.size() == 1) {
-        const auto first = json.begin();
-        const std::string& key = first.key();
-        const Json& value = first.value();
-        if (key == "$bytes" && value.is_string()) return Variant(Base64Decode(value.get<std::string>()));
-        if (key == "$date" && value.is_string()) return Variant(Variant(value.get<std::string>()).ToDate());
-        if (key == "$recordset") return Variant(RecordsetFromJson(value));
-      }
       auto dict = HostDictionary::Create();
+      dict->Reserve(json.size());
       for (const auto& [key, value] : json.items()) dict->Set(key, FromJson(value));
-      return Variant(dict);
+      return ResolveSpecialObject(std::move(dict));
     }
     case Json::value_t::binary: {
       const auto& bin = json.get_binary();

@@ -147,3 +147,58 @@ TEST(CreationService, ScopedFactoryRestoresWhatWasThere) {
 
 }  // namespace
 }  // namespace vemo
+
+namespace vemo {
+namespace {
+
+// Large dictionaries switch to a hash index; every operation must agree with
+// the small linear form across the switch, removals and copies.
+TEST(HostDictionary, LargeDictionariesKeepEveryKeyReachable) {
+  HostDictionary d;
+  for (int i = 0; i < 100; ++i) d.Add("key" + std::to_string(i), i);
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(d.Value("key" + std::to_string(i)).ToInt32(), i) << i;
+  EXPECT_FALSE(d.Lookup("key100"));
+  EXPECT_TRUE(d.Remove("key0"));
+  EXPECT_EQ(d.Key(1), "key1");
+  EXPECT_EQ(d.Value("key99").ToInt32(), 99);
+  HostDictionary copy(d);
+  d.Clear();
+  EXPECT_EQ(copy.Count(), 99);
+  EXPECT_EQ(copy.Value("key50").ToInt32(), 50);
+  EXPECT_THROW(copy.Add("key50", 1), HostError);
+  HostDictionary assigned;
+  assigned = copy;
+  copy.Set("key7", "changed");
+  EXPECT_EQ(assigned.Value("key7").ToInt32(), 7);
+  EXPECT_EQ(copy.Value("key7").ToText(), "changed");
+}
+
+}  // namespace
+}  // namespace vemo
+
+namespace vemo {
+namespace {
+
+// The direct reader must give exactly what the document route gives.
+TEST(Json, DirectReaderAgreesWithTheDocumentRoute) {
+  const std::string text = R"({"a": [1, 2.5, "x", null, true, {"$bytes": "AAE="}],
+    "b": {"FFLD": 5000000000, "FDSP": "显示", "FFND": ""}, "d": {"$date": "2026-12-01"},
+    "r": {"$recordset": {"fields": ["F"], "rows": [["v"], []]}}, "b": "second wins"})";
+  const Variant direct = ParseJsonText(text);
+  const Variant viaDocument = FromJson(Json::parse(text));
+  EXPECT_EQ(ToJson(direct), ToJson(viaDocument));
+  auto root = direct.AsObject<HostDictionary>();
+  EXPECT_EQ(root->Key(2), "b");  // a repeated key keeps its first place
+  EXPECT_EQ(root->Value("b").ToText(), "second wins");
+  EXPECT_EQ(root->Value("r").AsObject<Recordset>()->RecordCount(), 2);
+  try {
+    ParseJsonText(R"({"a": [1, 2})");
+    FAIL() << "a syntax error was accepted";
+  } catch (const HostError& e) {
+    EXPECT_NE(e.Description().find("byte"), std::string::npos);
+  }
+  EXPECT_THROW(ReadJsonFile("/nonexistent/request.json"), HostError);
+}
+
+}  // namespace
+}  // namespace vemo
