@@ -56,7 +56,7 @@ struct Row {
   double height = 0;
   std::uint32_t extra = kNoIndex;  // unknown attributes, raw, in Sheet::texts()
   std::uint8_t outlineLevel = 0;
-  bool hasHeight = false, customHeight = false, hidden = false, customFormat = false;
+  bool hasStyle = false, hasHeight = false, customHeight = false, hidden = false, customFormat = false;
   bool collapsed = false, thickTop = false, thickBot = false;
   std::vector<Cell> cells;  // ascending column
 };

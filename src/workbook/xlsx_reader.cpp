@@ -99,6 +99,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
         // Only an optimisation hint; recomputing it is not needed, so it is dropped.
       } else if (n == "s") {
         row.style = a.as_uint();
+        row.hasStyle = true;
       } else if (n == "customFormat") {
         row.customFormat = ParseXmlBool(a.value());
       } else if (n == "ht") {

@@ -67,7 +67,7 @@ class SheetDataWriter {
     out_ += rowOpen_;
     AppendUnsigned(out_, row.number);
     out_ += '"';
-    if (row.style != 0 || row.customFormat) {
+    if (row.style != 0 || row.hasStyle) {
       out_ += " s=\"";
       AppendUnsigned(out_, row.style);
       out_ += '"';
@@ -192,7 +192,8 @@ std::string XlsxWriter::WriteWorksheet(Sheet& sheet) {
   auto used = sheet.UsedRange();
   pugi::xml_node dimension = FirstChild(root, "dimension");
   if (!dimension && used) dimension = EnsureChildInOrder(root, "dimension", kWorksheetOrder, kWorksheetOrderSize);
-  if (dimension) {
+  // An unchanged sheet keeps the dimension its producer wrote (some count formatted empty rows).
+  if (dimension && (sheet.cellsChanged() || !dimension.attribute("ref"))) {
     std::string ref = used ? FormatCellRange(*used) : "A1";
     if (pugi::xml_attribute a = dimension.attribute("ref")) a = ref.c_str();
     else dimension.append_attribute("ref") = ref.c_str();
