@@ -43,7 +43,7 @@ std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path, cons
   }
   if (ext == ".xls")
     throw WorkbookError("cannot open " + path.string() +
-                        ": reading .xls workbooks is not supported yet, and the file is not one either");
+                        ": reading .xls workbooks is not supported yet (and this file is not an Excel 97-2003 workbook either)");
   if (ext == ".xlsb")
     throw WorkbookError("cannot open " + path.string() + ": binary .xlsb workbooks are not supported; save it as .xlsx");
 
