@@ -92,6 +92,7 @@ class Workbook {
   std::string sharedStringsPart_;
   std::string stylesPart_;
   bool date1904_ = false;
+  bool structureChanged_ = false;  // sheets removed: the calculation chain no longer fits
 };
 
 }  // namespace vemo::wb

@@ -246,7 +246,7 @@ void XlsxWriter::WriteSharedStrings() {
 
 void XlsxWriter::Write(const std::filesystem::path& path) {
   Workbook& b = book_;
-  bool cellsChanged = false;
+  bool cellsChanged = b.structureChanged_;
   for (const auto& sheet : b.sheets_) cellsChanged = cellsChanged || sheet->cellsChanged();
   if (cellsChanged) DropCalcChain();
   WriteSharedStrings();
