@@ -1,6 +1,7 @@
 #include "workbook/number_format.h"
 
 #include <cmath>
+#include <functional>
 #include <unordered_map>
 
 #include "workbook/number_format_decimal.h"
@@ -92,15 +93,26 @@ std::string NumberFormat::FormatText(std::string_view text) const {
 
 namespace {
 
+// Lets the cache be searched with a string_view without building a string.
+struct CodeHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view code) const { return std::hash<std::string_view>{}(code); }
+};
+
 const NumberFormat& Cached(std::string_view code) {
-  thread_local std::unordered_map<std::string, NumberFormat> cache;
-  auto it = cache.find(std::string(code));
+  thread_local std::unordered_map<std::string, NumberFormat, CodeHash, std::equal_to<>> cache;
+  auto it = cache.find(code);
   if (it != cache.end()) return it->second;
   if (cache.size() > 256) cache.clear();  // bounded: templates use few codes
   return cache.emplace(std::string(code), NumberFormat::Parse(code)).first->second;
 }
 
 }  // namespace
+
+std::string NumberToText(double value) {
+  if (!std::isfinite(value)) return "#NUM!";
+  return (value < 0 ? "-" : "") + numfmt::FormatGeneralUnlimited(std::fabs(value));
+}
 
 std::string FormatNumber(double value, std::string_view formatCode, bool date1904) {
   return Cached(formatCode).Format(value, date1904);
