@@ -63,6 +63,8 @@ void SurfaceRange::SetRowHeight(double points) {
   const Area& a = CurrentArea();
   if (points < 0 || points > 409)
     throw HostError("a row height must lie between 0 and 409 points (asked for " + std::to_string(points) + ")");
+  if (a.RowCount() > 65536)
+    throw HostError("set the height of fewer rows at a time (at most 65536), for example on Rows(r)");
   wb::Sheet& sheet = Model();
   for (int r = a.top; r <= a.bottom; ++r) sheet.SetRowHeight(r, points);
 }
@@ -79,11 +81,10 @@ void SurfaceRange::SetColumnWidth(double characters) {
   if (characters < 0 || characters > 255)
     throw HostError("a column width must lie between 0 and 255 characters (asked for " + std::to_string(characters) +
                     ")");
-  if (a.ColumnCount() > 256 && !a.WholeRows())
-    throw HostError("set the width of fewer columns at a time");
+  if (a.ColumnCount() > 256)
+    throw HostError("set the width of fewer columns at a time (at most 256), for example on Columns(c)");
   wb::Sheet& sheet = Model();
-  int last = a.WholeRows() ? a.left : a.right;
-  for (int c = a.left; c <= last; ++c) sheet.SetColumnWidth(c, characters);
+  for (int c = a.left; c <= a.right; ++c) sheet.SetColumnWidth(c, characters);
 }
 
 void SurfaceRange::Calculate() {
