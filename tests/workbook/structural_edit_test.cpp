@@ -149,7 +149,8 @@ std::vector<CorpusCase> CorpusCases() {
                          "WithDrawing.xlsx", "WithThreeCharts.xlsx", "RepeatingRowsCols.xlsx",
                          "TestShiftRowSharedFormula.xlsx", "ImageAnchors.xlsx", "NewStyleConditionalFormattings.xlsx",
                          "Tables.xlsx", "commentTest.xlsx", "hyperlinks.xlsx", "57893-many-merges.xlsx",
-                         "simple-monthly-budget.xlsx", "GroupTest.xlsx"};
+                         "simple-monthly-budget.xlsx", "GroupTest.xlsx", "49156.xlsx", "56644.xlsx", "45544.xlsx",
+                         "cell-anchored-hidden-shapes.xlsx", "WithEmbeded.xlsx", "StructuredRefs-lots-with-lookups.xlsx"};
   std::vector<CorpusCase> cases;
   for (const char* f : files)
     for (bool rows : {true, false})
@@ -163,9 +164,14 @@ std::optional<CellRange> ManifestUsedRange(const std::string& file) {
     std::vector<std::string> fields;
     std::stringstream split(line);
     for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
-    if (fields.size() > 6 && fields[0] == "xlsx/" + file) return ParseCellRange(fields[6]);
+    if (fields.size() > 6 && fields[0] == "xlsx/" + file)
+      return ParseCellRange(fields[6].substr(0, fields[6].find(' ')));  // "A1 (dimension)"
   }
   return std::nullopt;
+}
+
+void PrintTo(const CorpusCase& c, std::ostream* os) {
+  *os << c.file << (c.rows ? " rows" : " columns") << (c.copy ? " copy" : " blank");
 }
 
 class CorpusInsertion : public ::testing::TestWithParam<CorpusCase> {};
