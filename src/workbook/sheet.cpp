@@ -144,10 +144,17 @@ void Sheet::SetBoolean(int row, int col, bool value) {
 
 void Sheet::SetFormula(int row, int col, std::string_view formulaWithoutEquals) {
   Cell& cell = GetOrAddCell(row, col);
+  std::uint32_t slot = cell.formula;  // each cell owns its formula entry, so it can be reused
   DropValue(cell);
   Formula f;
   f.text = std::string(formulaWithoutEquals);
-  cell.formula = AddFormula(std::move(f));
+  if (slot != kNoIndex) {
+    f.extraAttributes = std::move(formulas_[slot].extraAttributes);
+    formulas_[slot] = std::move(f);
+    cell.formula = slot;
+  } else {
+    cell.formula = AddFormula(std::move(f));
+  }
   cellsChanged_ = true;
 }
 
