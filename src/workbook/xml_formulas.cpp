@@ -11,7 +11,7 @@ bool RewriteFormulaElements(pugi::xml_node root, const std::function<std::string
   while (node) {
     if (node.type() == pugi::node_element) {
       std::string_view name = LocalName(node);
- if (name == "cfvo") {  // thresholds may be formulas ("$T$5")
+      if (name == "cfvo") {  // thresholds may be formulas ("$T$5")
         pugi::xml_attribute val = node.attribute("val");
         std::string_view text = val.value();
         if (!text.empty()) {
