@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "workbook/reference_shift.h"
 #include "workbook/workbook.h"
 #include "workbook/workbook_error.h"
 #include "workbook/xml_part.h"
@@ -95,6 +96,32 @@ const Formula* Sheet::GetFormula(int row, int col) const {
   return &formulas_[cell->formula];
 }
 
+std::optional<std::string> Sheet::FormulaText(int row, int col) const {
+  const Formula* f = GetFormula(row, col);
+  if (!f) return std::nullopt;
+  if (f->kind != FormulaKind::Shared || !f->text.empty()) return f->text;
+  auto master = SharedFormulaMaster(f->sharedIndex);
+  if (!master) return std::string();
+  return TranslateFormula(GetFormula(master->row, master->col)->text, row - master->row, col - master->col);
+}
+
+void Sheet::DetachSharedFollowers(int row, int col) {
+  const Cell* cell = FindCell(row, col);
+  if (!cell || cell->formula == kNoIndex) return;
+  const Formula master = formulas_[cell->formula];
+  if (master.kind != FormulaKind::Shared || master.text.empty()) return;
+  for (Row& r : rows_)
+    for (Cell& c : r.cells) {
+      if (c.formula == kNoIndex || c.formula == cell->formula) continue;
+      Formula& f = formulas_[c.formula];
+      if (f.kind != FormulaKind::Shared || f.sharedIndex != master.sharedIndex) continue;
+      f.text = TranslateFormula(master.text, static_cast<int>(r.number) - row, static_cast<int>(c.col) - col);
+      f.kind = FormulaKind::Normal;
+      f.sharedIndex = -1;
+      f.ref.clear();
+    }
+}
+
 std::optional<CellAddress> Sheet::SharedFormulaMaster(int sharedIndex) const {
   for (const Row& r : rows_)
     for (const Cell& c : r.cells)
@@ -107,9 +134,6 @@ std::optional<CellAddress> Sheet::SharedFormulaMaster(int sharedIndex) const {
 }
 
 namespace {
-// Clearing the value of a shared formula's master would orphan its followers:
-// give each follower its own copy is the formula helper's job; here we only
-// drop the link of the cell itself.
 void DropValue(Cell& cell) {
   cell.type = CellType::Blank;
   cell.number = 0;
@@ -119,6 +143,7 @@ void DropValue(Cell& cell) {
 }  // namespace
 
 void Sheet::SetNumber(int row, int col, double value) {
+  DetachSharedFollowers(row, col);
   Cell& cell = GetOrAddCell(row, col);
   DropValue(cell);
   cell.type = CellType::Number;
@@ -127,6 +152,7 @@ void Sheet::SetNumber(int row, int col, double value) {
 }
 
 void Sheet::SetString(int row, int col, std::string_view value) {
+  DetachSharedFollowers(row, col);
   Cell& cell = GetOrAddCell(row, col);
   DropValue(cell);
   cell.type = CellType::SharedString;
@@ -135,6 +161,7 @@ void Sheet::SetString(int row, int col, std::string_view value) {
 }
 
 void Sheet::SetBoolean(int row, int col, bool value) {
+  DetachSharedFollowers(row, col);
   Cell& cell = GetOrAddCell(row, col);
   DropValue(cell);
   cell.type = CellType::Boolean;
@@ -143,11 +170,19 @@ void Sheet::SetBoolean(int row, int col, bool value) {
 }
 
 void Sheet::SetFormula(int row, int col, std::string_view formulaWithoutEquals) {
+  DetachSharedFollowers(row, col);
   Cell& cell = GetOrAddCell(row, col);
+  std::uint32_t slot = cell.formula;  // each cell owns its formula entry, so it can be reused
   DropValue(cell);
   Formula f;
   f.text = std::string(formulaWithoutEquals);
-  cell.formula = AddFormula(std::move(f));
+  if (slot != kNoIndex) {
+    f.extraAttributes = std::move(formulas_[slot].extraAttributes);
+    formulas_[slot] = std::move(f);
+    cell.formula = slot;
+  } else {
+    cell.formula = AddFormula(std::move(f));
+  }
   cellsChanged_ = true;
 }
 
@@ -158,6 +193,7 @@ void Sheet::SetStyle(int row, int col, std::uint32_t style) {
 
 void Sheet::ClearValue(int row, int col) {
   if (!FindCell(row, col)) return;
+  DetachSharedFollowers(row, col);
   DropValue(GetOrAddCell(row, col));
   cellsChanged_ = true;
 }

@@ -96,9 +96,12 @@ class Sheet {
   Cell& GetOrAddCell(int row, int col);
 
   CellValue GetValue(int row, int col) const;
-  // The cell's own formula text, or for a cell in a shared formula the text of
-  // the master cell (callers translate it); nullopt when there is no formula.
+  // The cell's formula entry as stored; a cell that only follows a shared
+  // formula has an empty text there (see FormulaText).
   const Formula* GetFormula(int row, int col) const;
+  // The formula text of the cell without '=', shared formulas expanded;
+  // nullopt when the cell has no formula.
+  std::optional<std::string> FormulaText(int row, int col) const;
   std::optional<CellAddress> SharedFormulaMaster(int sharedIndex) const;
 
   void SetNumber(int row, int col, double value);
@@ -140,6 +143,10 @@ class Sheet {
   friend class XlsxWriter;
   friend class Workbook;
   friend class SheetDeleter;
+
+  // Before the first cell of a shared formula loses its formula, the other
+  // cells of the group get their own expanded copy.
+  void DetachSharedFollowers(int row, int col);
 
   Workbook& book_;
   std::string name_;

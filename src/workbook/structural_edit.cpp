@@ -38,7 +38,7 @@ class LineInserter {
                              [&](std::string_view f) { return ShiftFormula(f, s.name(), edited_.name(), ins_); });
     }
     ShiftDefinedNames();
-    EditRelatedParts(book_, edited_, ins_);
+    EditRelatedParts(book_, edited_, ins_, TemplateLine());
     edited_.MarkCellsChanged();
   }
 
@@ -200,6 +200,9 @@ class LineInserter {
       Row pattern = *source;  // copied: inserting rows below invalidates `source`
       std::vector<Row> copies;
       copies.reserve(static_cast<std::size_t>(ins_.count));
+      std::size_t formulasPerRow = std::count_if(pattern.cells.begin(), pattern.cells.end(),
+                                                 [](const Cell& c) { return c.formula != kNoIndex; });
+      edited_.mutableFormulas().reserve(edited_.formulas().size() + formulasPerRow * ins_.count);
       for (int k = 0; k < ins_.count; ++k) {
         int target = ins_.at + k;
         Row row;

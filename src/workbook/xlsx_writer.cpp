@@ -208,7 +208,9 @@ std::string XlsxWriter::WriteWorksheet(Sheet& sheet) {
   auto at = shell.find(markerText);
   if (at == std::string::npos) throw WorkbookError("internal error writing " + sheet.partName());
   std::string out;
-  out.reserve(shell.size() + sheet.rows().size() * 64);
+  std::size_t cells = 0;
+  for (const Row& row : sheet.rows()) cells += row.cells.size();
+  out.reserve(shell.size() + sheet.rows().size() * 40 + cells * 48);
   out.append(shell, 0, at);
   SheetDataWriter(sheet, out).Write();
   out.append(shell, at + markerText.size());
