@@ -12,6 +12,16 @@ output; the tests do not run it.
 
 --ours FILE: a TSV of value<TAB>code<TAB>display produced by our formatter,
 compared line by line with the application's output.
+--cases: print the cases as value<TAB>code lines (text values as "s:text")
+for such a formatter driver.
+
+Known, intended differences (our surface differs from the application used
+for the check): General is width-limited to 11 digit characters
+(1234567890123 -> 1.23457E+12, 1/3 -> 0.333333333, 0.00001 -> 1E-05);
+negatives rounding to zero keep the sign ("-0"); seconds are rounded, not
+cut (13:45:09.99997 -> 13:45:10); "A/P" shows "P" as written; [ss].00
+elapsed seconds with decimals are supported; serials 0..60 follow the
+1900 system with its phantom 1900-02-29 (0 -> 1900-01-00).
 """
 import csv
 import io
