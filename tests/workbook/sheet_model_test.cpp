@@ -1,0 +1,135 @@
+// The cell model and its surface: values in and out, shared formulas, styles,
+// column widths, merges, shared strings; each change checked after a save and
+// a fresh open.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "support/test_paths.h"
+#include "workbook/workbook.h"
+#include "workbook/workbook_error.h"
+
+namespace vemo::wb {
+namespace {
+
+using vemo::test::SharedDir;
+using vemo::test::TempDir;
+
+std::filesystem::path Corpus(const char* name) { return SharedDir() / "corpus" / "xlsx" / name; }
+
+std::unique_ptr<Workbook> SaveAndReopen(Workbook& book, const TempDir& temp) {
+  book.Save(temp / "saved.xlsx");
+  return Workbook::Open(temp / "saved.xlsx");
+}
+
+TEST(SheetModel, ValuesOfEveryKindSurviveSaveAndOpen) {
+  TempDir temp;
+  auto book = Workbook::Open(Corpus("TestShiftRowSharedFormula.xlsx"));
+  Sheet& sheet = book->GetSheet(0);
+  sheet.SetNumber(10, 1, 0.1);
+  sheet.SetNumber(10, 2, -1234567.890123);
+  sheet.SetString(10, 3, " leading space & <markup>\n");
+  sheet.SetBoolean(10, 4, true);
+  sheet.SetFormula(10, 5, "SUM(C2:C4)&\"<\"");
+  sheet.SetNumber(11, 16384, 5);
+  auto again = SaveAndReopen(*book, temp);
+  const Sheet& out = again->GetSheet(0);
+  EXPECT_EQ(out.GetValue(10, 1).number, 0.1);
+  EXPECT_EQ(out.GetValue(10, 2).number, -1234567.890123);
+  EXPECT_EQ(out.GetValue(10, 3).text, " leading space & <markup>\n");
+  EXPECT_EQ(out.GetValue(10, 4).type, CellType::Boolean);
+  EXPECT_TRUE(out.GetValue(10, 4).boolean);
+  EXPECT_EQ(*out.FormulaText(10, 5), "SUM(C2:C4)&\"<\"");
+  EXPECT_EQ(FormatCellRange(*out.UsedRange()), "A2:XFD11");
+  EXPECT_THROW(sheet.SetNumber(1, 16385, 1), WorkbookError);
+  EXPECT_THROW(sheet.SetNumber(0, 1, 1), WorkbookError);
+}
+
+TEST(SheetModel, SharedFormulasExpandAndSurviveTheirFirstCellBeingOverwritten) {
+  TempDir temp;
+  auto book = Workbook::Open(Corpus("TestShiftRowSharedFormula.xlsx"));
+  Sheet& sheet = book->GetSheet(0);
+  EXPECT_EQ(*sheet.FormulaText(5, 5), "SUM(E2:E4)");
+  EXPECT_EQ(sheet.GetFormula(5, 5)->kind, FormulaKind::Shared);
+  EXPECT_FALSE(sheet.FormulaText(2, 3).has_value());
+  sheet.SetNumber(5, 4, 99);  // D5 held the shared formula's text
+  auto again = SaveAndReopen(*book, temp);
+  EXPECT_FALSE(again->GetSheet(0).FormulaText(5, 4).has_value());
+  EXPECT_EQ(*again->GetSheet(0).FormulaText(5, 5), "SUM(E2:E4)");
+}
+
+TEST(SheetModel, NewNumberFormatStyleCopiesTheRestOfTheStyle) {
+  TempDir temp;
+  auto book = Workbook::Open(Corpus("DateFormatTests.xlsx"));
+  Styles& styles = book->styles();
+  std::size_t before = styles.CellStyleCount();
+  std::uint32_t base = before > 1 ? 1 : 0;
+  std::uint32_t made = styles.WithNumberFormat(base, "#,##0.00;[Red]-#,##0.00");
+  EXPECT_EQ(styles.WithNumberFormat(base, "#,##0.00;[Red]-#,##0.00"), made);  // reused
+  EXPECT_EQ(styles.NumberFormatCode(made), "#,##0.00;[Red]-#,##0.00");
+  EXPECT_EQ(styles.NumberFormatCode(styles.WithNumberFormat(base, "0.00%")), "0.00%");
+  EXPECT_EQ(styles.NumberFormatId(styles.WithNumberFormat(base, "0.00%")), 10u);  // built-in id
+  book->GetSheet(0).SetNumber(1, 1, 3.5);
+  book->GetSheet(0).SetStyle(1, 1, made);
+  auto again = SaveAndReopen(*book, temp);
+  EXPECT_EQ(again->styles().NumberFormatCode(again->GetSheet(0).FindCell(1, 1)->style), "#,##0.00;[Red]-#,##0.00");
+  EXPECT_GT(again->styles().CellStyleCount(), before);
+}
+
+TEST(SheetModel, ColumnWidthSplitsASharedColumnSpan) {
+  TempDir temp;
+  auto book = Workbook::Open(Corpus("46535.xlsx"));  // columns E:F share one entry
+  Sheet& sheet = book->GetSheet(0);
+  double shared = *sheet.ColumnWidth(5);
+  sheet.SetColumnWidth(6, 1);
+  sheet.SetColumnWidth(30, 2.5);  // inside the open span S..XFD
+  auto again = SaveAndReopen(*book, temp);
+  const Sheet& out = again->GetSheet(0);
+  EXPECT_EQ(out.ColumnWidth(5), shared);
+  EXPECT_EQ(out.ColumnWidth(6), 1.0);
+  EXPECT_EQ(out.ColumnWidth(30), 2.5);
+  EXPECT_EQ(out.ColumnWidth(31), out.ColumnWidth(29));
+}
+
+TEST(SheetModel, MergesAndRowHeights) {
+  TempDir temp;
+  auto book = Workbook::Open(Corpus("TestShiftRowSharedFormula.xlsx"));
+  Sheet& sheet = book->GetSheet(0);
+  EXPECT_TRUE(sheet.MergedRanges().empty());
+  sheet.AddMergedRange(*ParseCellRange("B8:D8"));
+  sheet.SetRowHeight(8, 30);
+  auto again = SaveAndReopen(*book, temp);
+  EXPECT_EQ(again->GetSheet(0).MergedRanges(), std::vector<std::string>{"B8:D8"});
+  EXPECT_EQ(again->GetSheet(0).RowHeight(8), 30.0);
+  EXPECT_FALSE(again->GetSheet(0).RowHeight(9).has_value());
+}
+
+TEST(SheetModel, RichSharedStringsAreKeptAndNewOnesAppended) {
+  TempDir temp;
+  auto book = Workbook::Open(Corpus("rph.xlsx"));
+  const SharedStrings& strings = book->sharedStrings();
+  ASSERT_EQ(strings.size(), 1u);
+  EXPECT_TRUE(strings.IsRich(0));
+  EXPECT_EQ(strings.Text(0), "課きく　毛こ");  // phonetic runs are not part of the text
+  std::string raw = strings.RawXml(0);
+  book->GetSheet(0).SetString(20, 1, "new");
+  book->GetSheet(0).SetString(21, 1, "new");
+  auto again = SaveAndReopen(*book, temp);
+  EXPECT_EQ(again->sharedStrings().size(), 2u);
+  EXPECT_EQ(again->sharedStrings().RawXml(0), raw);
+  EXPECT_EQ(again->GetSheet(0).GetValue(21, 1).text, "new");
+}
+
+TEST(SheetModel, ChangedCellsDropTheCalculationChain) {
+  TempDir temp;
+  auto book = Workbook::Open(Corpus("45544.xlsx"));
+  ASSERT_TRUE(book->HasPart("xl/calcChain.xml"));
+  book->Save(temp / "same.xlsx");
+  EXPECT_TRUE(Workbook::Open(temp / "same.xlsx")->HasPart("xl/calcChain.xml"));
+  book->GetSheet(0).SetNumber(1, 1, 1);
+  auto again = SaveAndReopen(*book, temp);
+  EXPECT_FALSE(again->HasPart("xl/calcChain.xml"));
+}
+
+}  // namespace
+}  // namespace vemo::wb
