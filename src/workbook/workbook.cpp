@@ -1,0 +1,160 @@
+#include "workbook/workbook.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+
+#include "workbook/package_parts.h"
+#include "workbook/workbook_error.h"
+#include "workbook/xlsx_reader.h"
+#include "workbook/xlsx_writer.h"
+#include "workbook/xml_part.h"
+
+namespace vemo::wb {
+
+namespace {
+std::string LowerExtension(const std::filesystem::path& path) {
+  std::string ext = path.extension().string();
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+bool StartsWithOleSignature(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  unsigned char head[8] = {};
+  in.read(reinterpret_cast<char*>(head), sizeof head);
+  const unsigned char ole[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+  return in.gcount() == 8 && std::equal(head, head + 8, ole);
+}
+}  // namespace
+
+std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path, const ZipLimits& limits) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec))
+    throw WorkbookError("cannot open " + path.string() + ": no such file");
+  std::string ext = LowerExtension(path);
+  if (StartsWithOleSignature(path)) {
+    if (ext == ".xls" || ext == ".xlt")
+      throw WorkbookError("cannot open " + path.string() +
+                          ": reading .xls (Excel 97-2003) workbooks is not supported yet; save it as .xlsx");
+    throw WorkbookError("cannot open " + path.string() +
+                        ": it is an OLE compound file, i.e. an .xls workbook or a password-protected workbook; "
+                        "remove the password or save it as .xlsx");
+  }
+  if (ext == ".xls")
+    throw WorkbookError("cannot open " + path.string() +
+                        ": reading .xls workbooks is not supported yet (and this file is not an Excel 97-2003 workbook either)");
+  if (ext == ".xlsb")
+    throw WorkbookError("cannot open " + path.string() + ": binary .xlsb workbooks are not supported; save it as .xlsx");
+
+  std::unique_ptr<Workbook> book(new Workbook());
+  book->package_ = ZipPackage::ReadFile(path, limits);
+  XlsxReader(*book).Read();
+  return book;
+}
+
+void Workbook::Save(const std::filesystem::path& path) {
+  std::string ext = LowerExtension(path);
+  if (ext == ".xls")
+    throw WorkbookError("cannot save " + path.string() + ": writing .xls workbooks is not supported yet; use .xlsx");
+  XlsxWriter(*this).Write(path);
+}
+
+Sheet* Workbook::FindSheet(std::string_view name) {
+  auto same = [&](const std::string& other) {
+    return other.size() == name.size() && std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) {
+             return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+           });
+  };
+  for (auto& sheet : sheets_)
+    if (same(sheet->name())) return sheet.get();
+  return nullptr;
+}
+
+std::optional<std::size_t> Workbook::SheetIndex(const Sheet& sheet) const {
+  for (std::size_t i = 0; i < sheets_.size(); ++i)
+    if (sheets_[i].get() == &sheet) return i;
+  return std::nullopt;
+}
+
+std::vector<DefinedName> Workbook::DefinedNames() const {
+  std::vector<DefinedName> names;
+  auto it = xmlParts_.find(workbookPart_);
+  if (it == xmlParts_.end()) return names;
+  pugi::xml_node list = FirstChild(it->second.doc->document_element(), "definedNames");
+  for (pugi::xml_node n : list.children()) {
+    if (n.type() != pugi::node_element || LocalName(n) != "definedName") continue;
+    DefinedName name;
+    name.name = n.attribute("name").value();
+    name.localSheetId = n.attribute("localSheetId") ? n.attribute("localSheetId").as_int(-1) : -1;
+    name.hidden = ParseXmlBool(n.attribute("hidden").value());
+    name.text = n.text().get();
+    name.node = n;
+    names.push_back(std::move(name));
+  }
+  return names;
+}
+
+void Workbook::SetDefinedNameText(const DefinedName& name, std::string_view text) {
+  EditXmlPart(workbookPart_);
+  name.node.text().set(std::string(text).c_str());
+}
+
+bool Workbook::HasPart(std::string_view name) const {
+  if (std::find(removedParts_.begin(), removedParts_.end(), name) != removedParts_.end()) return false;
+  return package_.Has(name);
+}
+
+pugi::xml_document& Workbook::ReadXmlPart(const std::string& name) {
+  auto it = xmlParts_.find(name);
+  if (it != xmlParts_.end()) return *it->second.doc;
+  XmlPart part;
+  part.doc = std::make_unique<pugi::xml_document>();
+  if (const ZipPackage::Entry* entry = HasPart(name) ? package_.Find(name) : nullptr)
+    ParseXmlPart(*part.doc, entry->data, name);
+  return *xmlParts_.emplace(name, std::move(part)).first->second.doc;
+}
+
+pugi::xml_document& Workbook::EditXmlPart(const std::string& name) {
+  pugi::xml_document& doc = ReadXmlPart(name);
+  xmlParts_[name].edited = true;
+  std::erase(removedParts_, name);
+  return doc;
+}
+
+std::string Workbook::RelsPartName(const std::string& partName) {
+  auto slash = partName.rfind('/');
+  if (slash == std::string::npos) return "_rels/" + partName + ".rels";
+  return partName.substr(0, slash) + "/_rels/" + partName.substr(slash + 1) + ".rels";
+}
+
+std::vector<Relationship> Workbook::RelationshipsOf(const std::string& partName) {
+  std::vector<Relationship> rels;
+  std::string relsName = RelsPartName(partName);
+  if (!HasPart(relsName) && !xmlParts_.count(relsName)) return rels;
+  pugi::xml_node root = ReadXmlPart(relsName).document_element();
+  for (pugi::xml_node r : root.children()) {
+    if (r.type() != pugi::node_element || LocalName(r) != "Relationship") continue;
+    Relationship rel;
+    rel.id = r.attribute("Id").value();
+    rel.type = r.attribute("Type").value();
+    rel.external = std::string_view(r.attribute("TargetMode").value()) == "External";
+    rel.target = rel.external ? r.attribute("Target").value() : ResolveTarget(partName, r.attribute("Target").value());
+    rels.push_back(std::move(rel));
+  }
+  return rels;
+}
+
+void Workbook::RemovePart(const std::string& name) {
+  if (std::find(removedParts_.begin(), removedParts_.end(), name) == removedParts_.end())
+    removedParts_.push_back(name);
+  if (auto it = xmlParts_.find(name); it != xmlParts_.end()) it->second.edited = false;
+  RemoveContentTypeOverride(*this, name);
+  std::string rels = RelsPartName(name);
+  if (package_.Has(rels) && std::find(removedParts_.begin(), removedParts_.end(), rels) == removedParts_.end()) {
+    removedParts_.push_back(rels);
+    if (auto it = xmlParts_.find(rels); it != xmlParts_.end()) it->second.edited = false;
+  }
+}
+
+}  // namespace vemo::wb

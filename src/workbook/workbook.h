@@ -1,0 +1,98 @@
+// A spreadsheet workbook read from an .xlsx package: its sheets in order, the
+// shared strings, the styles and every other part of the package. Parts the
+// engine does not change are written back exactly as they were read.
+#pragma once
+#include <pugixml.hpp>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "workbook/shared_strings.h"
+#include "workbook/sheet.h"
+#include "workbook/styles.h"
+#include "workbook/zip_package.h"
+
+namespace vemo::wb {
+
+struct Relationship {
+  std::string id;
+  std::string type;    // full relationship type URI
+  std::string target;  // part name inside the package (no leading '/'), or the external target
+  bool external = false;
+};
+
+struct DefinedName {
+  std::string name;
+  int localSheetId = -1;  // index of the sheet the name belongs to, -1 for a workbook name
+  std::string text;       // formula text without '='
+  bool hidden = false;
+  pugi::xml_node node;    // the element in the workbook part, for edits
+};
+
+class Workbook {
+ public:
+  // Opens an .xlsx (or .xlsm/.xltx) file; throws WorkbookError saying what is wrong.
+  static std::unique_ptr<Workbook> Open(const std::filesystem::path& path, const ZipLimits& limits = {});
+  void Save(const std::filesystem::path& path);
+
+  std::size_t SheetCount() const { return sheets_.size(); }
+  Sheet& GetSheet(std::size_t index) { return *sheets_.at(index); }
+  const Sheet& GetSheet(std::size_t index) const { return *sheets_.at(index); }
+  Sheet* FindSheet(std::string_view name);
+  std::optional<std::size_t> SheetIndex(const Sheet& sheet) const;
+  // Removes the sheet, its parts and names, and turns references to it into #REF!.
+  void DeleteSheet(std::size_t index);
+
+  bool date1904() const { return date1904_; }
+  SharedStrings& sharedStrings() { return sharedStrings_; }
+  const SharedStrings& sharedStrings() const { return sharedStrings_; }
+  Styles& styles() { return styles_; }
+  const Styles& styles() const { return styles_; }
+
+  std::vector<DefinedName> DefinedNames() const;
+  void SetDefinedNameText(const DefinedName& name, std::string_view text);
+
+  // Package access for the editing code.
+  bool HasPart(std::string_view name) const;
+  // The part parsed as XML; kept and written back on save (so edits stick).
+  pugi::xml_document& EditXmlPart(const std::string& name);
+  std::vector<Relationship> RelationshipsOf(const std::string& partName);
+  static std::string RelsPartName(const std::string& partName);
+  void RemovePart(const std::string& name);
+  pugi::xml_document& workbookXml() { return EditXmlPart(workbookPart_); }
+  const std::string& workbookPart() const { return workbookPart_; }
+
+ private:
+  friend class XlsxReader;
+  friend class XlsxWriter;
+  friend class SheetDeleter;
+
+  Workbook() = default;
+
+  struct XmlPart {
+    std::unique_ptr<pugi::xml_document> doc;
+    bool edited = false;
+  };
+  // The part parsed as XML, for reading only (not written back unless edited).
+  pugi::xml_document& ReadXmlPart(const std::string& name);
+
+  ZipPackage package_;
+  std::map<std::string, XmlPart> xmlParts_;
+  pugi::xml_document stylesDoc_;
+  std::vector<std::string> removedParts_;
+  std::vector<std::unique_ptr<Sheet>> sheets_;
+  SharedStrings sharedStrings_;
+  Styles styles_;
+  std::string workbookPart_;
+  std::string sharedStringsPart_;
+  std::string stylesPart_;
+  bool date1904_ = false;
+  bool structureChanged_ = false;  // sheets removed: the calculation chain no longer fits
+};
+
+}  // namespace vemo::wb

@@ -1,0 +1,24 @@
+// Reading an .xlsx package into the workbook model.
+#pragma once
+#include <string_view>
+
+#include "workbook/workbook.h"
+
+namespace vemo::wb {
+
+class XlsxReader {
+ public:
+  explicit XlsxReader(Workbook& book) : book_(book) {}
+  void Read();
+  // Fills `sheet` from the bytes of its worksheet part.
+  static void ReadWorksheet(Sheet& sheet, std::string_view xml);
+
+ private:
+  void ReadSheets();
+  Workbook& book_;
+};
+
+// Last path segment of a relationship type ("worksheet" for .../relationships/worksheet).
+std::string_view RelationshipKind(std::string_view type);
+
+}  // namespace vemo::wb

@@ -1,0 +1,17 @@
+// Formula text that lives in XML parts rather than in cells: conditional
+// formats and validations (formula, formula1, formula2, xm:f), chart series
+// (c:f). Structural edits and sheet deletion rewrite them all the same way.
+#pragma once
+#include <pugixml.hpp>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace vemo::wb {
+
+// Calls `rewrite` on the text of every formula element under `root` and
+// stores the result when it differs; returns whether anything changed.
+bool RewriteFormulaElements(pugi::xml_node root, const std::function<std::string(std::string_view)>& rewrite);
+
+}  // namespace vemo::wb

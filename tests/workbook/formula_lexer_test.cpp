@@ -1,0 +1,87 @@
+#include "workbook/formula_lexer.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace vemo::wb {
+namespace {
+
+std::vector<std::pair<TokenKind, std::string>> Kinds(std::string_view formula) {
+  std::vector<std::pair<TokenKind, std::string>> out;
+  for (const Token& t : LexFormula(formula)) out.emplace_back(t.kind, std::string(t.text));
+  return out;
+}
+
+using K = TokenKind;
+using Expected = std::vector<std::pair<TokenKind, std::string>>;
+
+TEST(FormulaLexerTest, SplitsOperandsOperatorsAndCalls) {
+  EXPECT_EQ(Kinds("=SUM($A$1:B2, 1.5E+3)*-2%"),
+            (Expected{{K::Equals, "="}, {K::Function, "SUM"}, {K::OpenParen, "("}, {K::Reference, "$A$1:B2"},
+                      {K::Comma, ","}, {K::Whitespace, " "}, {K::Number, "1.5E+3"}, {K::CloseParen, ")"},
+                      {K::Operator, "*"}, {K::Operator, "-"}, {K::Number, "2"}, {K::Operator, "%"}}));
+  EXPECT_EQ(Kinds("A1<>\"x\"\"y\"&TRUE"),
+            (Expected{{K::Reference, "A1"}, {K::Operator, "<>"}, {K::String, "\"x\"\"y\""}, {K::Operator, "&"},
+                      {K::Boolean, "TRUE"}}));
+  EXPECT_EQ(Kinds("a>=.5"), (Expected{{K::Name, "a"}, {K::Operator, ">="}, {K::Number, ".5"}}));
+}
+
+TEST(FormulaLexerTest, TellsReferencesFromNamesThatLookAlike) {
+  EXPECT_EQ(Kinds("LOG10(A9)")[0], (std::pair<K, std::string>{K::Function, "LOG10"}));
+  EXPECT_EQ(Kinds("XFE9")[0].first, K::Name);        // past the last column
+  EXPECT_EQ(Kinds("name_A9")[0].first, K::Name);
+  EXPECT_EQ(Kinds("A9B")[0].first, K::Name);
+  EXPECT_EQ(Kinds("_xlnm.Print_Area")[0].first, K::Name);
+  EXPECT_EQ(Kinds("_xlfn.CONCAT(1)")[0], (std::pair<K, std::string>{K::Function, "_xlfn.CONCAT"}));
+  EXPECT_EQ(Kinds("Sheet1!Tax")[0], (std::pair<K, std::string>{K::Name, "Sheet1!Tax"}));
+  EXPECT_EQ(Kinds("'My Sheet'!Tax")[0], (std::pair<K, std::string>{K::Name, "'My Sheet'!Tax"}));
+  EXPECT_EQ(Kinds("[1]!Rate")[0], (std::pair<K, std::string>{K::Name, "[1]!Rate"}));
+  EXPECT_EQ(Kinds("1:3")[0].first, K::Reference);   // whole rows, not a number
+  EXPECT_EQ(Kinds("A:XFD")[0].first, K::Reference);
+}
+
+TEST(FormulaLexerTest, ReadsSheetQualifiedReferencesAsOneToken) {
+  auto tokens = LexFormula("'It''s'!A1+Jan:Mar!B2+[1]Data!C3+Data!#REF!");
+  ASSERT_EQ(tokens.size(), 7u);
+  EXPECT_EQ(tokens[0].text, "'It''s'!A1");
+  EXPECT_EQ(*tokens[0].ref.sheet, "It's");
+  EXPECT_EQ(tokens[2].text, "Jan:Mar!B2");
+  EXPECT_TRUE(tokens[2].ref.threeD);
+  EXPECT_EQ(tokens[4].text, "[1]Data!C3");
+  EXPECT_TRUE(tokens[4].ref.external);
+  EXPECT_EQ(tokens[6].kind, K::Reference);
+  EXPECT_EQ(tokens[6].ref.area.kind, AreaRef::Kind::Error);
+}
+
+TEST(FormulaLexerTest, KeepsStructuredReferencesErrorsAndArraysWhole) {
+  EXPECT_EQ(Kinds("Table1[[#This Row],[Col 1]]*2"),
+            (Expected{{K::StructuredRef, "Table1[[#This Row],[Col 1]]"}, {K::Operator, "*"}, {K::Number, "2"}}));
+  EXPECT_EQ(Kinds("[@Qty]")[0].first, K::StructuredRef);
+  EXPECT_EQ(Kinds("#DIV/0!+#N/A+#REF!A1"),
+            (Expected{{K::Error, "#DIV/0!"}, {K::Operator, "+"}, {K::Error, "#N/A"}, {K::Operator, "+"},
+                      {K::Error, "#REF!A1"}}));
+  EXPECT_EQ(Kinds("{1,2;3,4}"),
+            (Expected{{K::OpenBrace, "{"}, {K::Number, "1"}, {K::Comma, ","}, {K::Number, "2"}, {K::Semicolon, ";"},
+                      {K::Number, "3"}, {K::Comma, ","}, {K::Number, "4"}, {K::CloseBrace, "}"}}));
+}
+
+TEST(FormulaLexerTest, RoundTripsAnyTextExactly) {
+  const char* formulas[] = {
+      "=SUM( a1 , b1 )",
+      "IF(ISERROR(VLOOKUP($B12,'Price list'!$A:$D,4,FALSE)),\"\",VLOOKUP($B12,'Price list'!$A:$D,4,FALSE))",
+      "A1:B2 B1:C3",
+      "\"unterminated",
+      "'unterminated",
+      "Table1[[#Headers],[A]",
+      "@#$~`\\?",
+      "{1,\"a\";TRUE,#N/A}",
+      "Ünïcödé!A1&Größe",
+      "=\r\n-A1\t",
+  };
+  for (const char* f : formulas) EXPECT_EQ(JoinTokens(LexFormula(f)), f);
+}
+
+}  // namespace
+}  // namespace vemo::wb

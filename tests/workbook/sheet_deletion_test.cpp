@@ -1,0 +1,86 @@
+// Deleting every sheet but the first, as the bill engine does before saving.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "support/test_paths.h"
+#include "workbook/workbook.h"
+#include "workbook/workbook_error.h"
+#include "workbook/workbook_test_util.h"
+
+namespace vemo::wb {
+namespace {
+
+std::vector<std::string> MultiSheetCorpusFiles() {
+  std::ifstream manifest(vemo::test::SharedDir() / "corpus" / "MANIFEST.tsv");
+  std::vector<std::string> names;
+  std::string line;
+  while (std::getline(manifest, line)) {
+    std::vector<std::string> fields;
+    std::stringstream split(line);
+    for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
+    if (fields.size() < 6 || fields[0].rfind("xlsx/", 0) != 0) continue;
+    // DrawingSizeInPx takes the comparer minutes; the round-trip test covers it.
+    if (fields[0] == "xlsx/DrawingSizeInPx.xlsx") continue;
+    if (std::atoi(fields[5].c_str()) > 1) names.push_back(fields[0].substr(5));
+  }
+  return names;
+}
+
+class DeleteAllButFirst : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(DeleteAllButFirst, MatchesTheComparerExpectation) {
+  std::filesystem::path in = vemo::test::SharedDir() / "corpus" / "xlsx" / GetParam();
+  vemo::test::TempDir temp;
+  auto book = Workbook::Open(in);
+  while (book->SheetCount() > 1) book->DeleteSheet(book->SheetCount() - 1);
+  book->Save(temp / "out.xlsx");
+  auto diff = test::RunPythonTool(test::XlsxDiffTool(),
+                                  test::Quote(in) + " " + test::Quote(temp / "out.xlsx") + " --first-sheet-only");
+  EXPECT_EQ(diff.exitCode, 0) << diff.output;
+  // The saved package holds no part of the deleted sheets any more.
+  auto reopened = Workbook::Open(temp / "out.xlsx");
+  EXPECT_EQ(reopened->SheetCount(), 1u);
+}
+
+std::string Name(const ::testing::TestParamInfo<std::string>& info) {
+  std::string name;
+  for (char c : info.param.substr(0, info.param.size() - 5))
+    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name.substr(0, 60);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, DeleteAllButFirst, ::testing::ValuesIn(MultiSheetCorpusFiles()), Name);
+
+TEST(SheetDeletion, LocalNamesFollowAndReferencesBreak) {
+  std::filesystem::path in = vemo::test::SharedDir() / "corpus" / "xlsx" / "RepeatingRowsCols.xlsx";
+  auto book = Workbook::Open(in);
+  ASSERT_GE(book->SheetCount(), 3u);
+  std::string second = book->GetSheet(1).name();
+  std::set<std::pair<std::string, int>> expectedLocal;
+  for (const DefinedName& n : book->DefinedNames()) {
+    if (n.localSheetId == 0) expectedLocal.emplace(n.name, 0);
+    if (n.localSheetId > 1) expectedLocal.emplace(n.name, n.localSheetId - 1);
+  }
+  ASSERT_FALSE(expectedLocal.empty());
+  book->GetSheet(0).SetFormula(1, 1, "'" + second + "'!B2+1");
+  book->DeleteSheet(1);
+  EXPECT_EQ(book->GetSheet(0).GetFormula(1, 1)->text, "#REF!+1");
+  std::set<std::pair<std::string, int>> local;
+  for (const DefinedName& n : book->DefinedNames())
+    if (n.localSheetId >= 0) local.emplace(n.name, n.localSheetId);
+  EXPECT_EQ(local, expectedLocal);
+}
+
+TEST(SheetDeletion, TheOnlySheetCannotBeDeleted) {
+  auto book = Workbook::Open(vemo::test::SharedDir() / "corpus" / "xlsx" / "49156.xlsx");
+  ASSERT_EQ(book->SheetCount(), 1u);
+  EXPECT_THROW(book->DeleteSheet(0), WorkbookError);
+  EXPECT_THROW(book->DeleteSheet(3), WorkbookError);
+}
+
+}  // namespace
+}  // namespace vemo::wb

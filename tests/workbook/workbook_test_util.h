@@ -1,0 +1,18 @@
+// Helpers shared by the workbook tests: running the independent checking tools.
+#pragma once
+#include <filesystem>
+#include <string>
+
+namespace vemo::wb::test {
+
+struct ToolResult {
+  int exitCode = -1;
+  std::string output;
+};
+
+// Runs `/usr/bin/python3 TOOL ARGS...` and captures stdout+stderr.
+ToolResult RunPythonTool(const std::filesystem::path& tool, const std::string& arguments);
+std::string Quote(const std::filesystem::path& path);
+std::filesystem::path XlsxDiffTool();
+
+}  // namespace vemo::wb::test
