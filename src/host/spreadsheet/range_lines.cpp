@@ -1,0 +1,106 @@
+// Range members for rows and columns: Copy, Insert, RowHeight, ColumnWidth,
+// and Calculate.
+#include "foundation/host_error.h"
+#include "host/spreadsheet/cell_calculate.h"
+#include "host/spreadsheet/line_insertion.h"
+#include "host/spreadsheet/surface_objects.h"
+#include "workbook/surface_support.h"
+#include "workbook/xml_part.h"
+
+namespace vemo::host {
+namespace {
+
+double SheetFormatValue(const wb::Sheet& sheet, const char* attribute, double fallback) {
+  pugi::xml_node pr = wb::FirstChild(sheet.xml().document_element(), "sheetFormatPr");
+  return pr.attribute(attribute).as_double(fallback);
+}
+
+}  // namespace
+
+void SurfaceRange::Copy() {
+  const Area& a = CurrentArea();
+  app_->SetClipboard({sheet_, sheet_->areas.Track(a)});
+}
+
+void SurfaceRange::Insert(std::optional<int> shift, std::optional<int> copyOrigin) {
+  const Area a = CurrentArea();
+  wb::Sheet& sheet = Model();
+  // An insertion ends the copy mode, as in a spreadsheet application: a
+  // later insertion without a new Copy inserts empty lines.
+  SurfaceApplication::Clip clip = app_->TakeClipboard();
+  if (a.WholeRows()) {
+    if (shift && *shift != kShiftDown)
+      throw HostError("whole rows can only be inserted by shifting cells down (Shift -4121)");
+    std::optional<int> source;
+    if (clip.sheet && clip.sheet->sheet) {
+      if (clip.sheet != sheet_ || !clip.area->WholeRows() || clip.area->RowCount() != 1)
+        throw HostError("inserting copied cells needs one whole row copied from the same sheet");
+      source = clip.area->top;
+    }
+    InsertModelRows(sheet, a.top, a.RowCount(), source);
+    sheet_->areas.RowsInserted(a.top, a.RowCount());
+  } else if (a.WholeColumns()) {
+    if (shift && *shift != kShiftToRight)
+      throw HostError("whole columns can only be inserted by shifting cells right (Shift -4161)");
+    if (clip.sheet && clip.sheet->sheet)
+      throw HostError("inserting copied columns is not supported; insert empty columns");
+    InsertModelColumns(sheet, a.left, a.ColumnCount());
+    sheet_->areas.ColumnsInserted(a.left, a.ColumnCount());
+  } else {
+    throw HostError("only whole rows (Rows(r)) or whole columns (Columns(c)) can be inserted");
+  }
+  MarkEdited();
+}
+
+double SurfaceRange::RowHeight() const {
+  const Area& a = CurrentArea();
+  const wb::Sheet& sheet = Model();
+  if (auto h = sheet.RowHeight(a.top)) return *h;
+  return SheetFormatValue(sheet, "defaultRowHeight", 15.0);
+}
+
+void SurfaceRange::SetRowHeight(double points) {
+  const Area& a = CurrentArea();
+  if (points < 0 || points > 409)
+    throw HostError("a row height must lie between 0 and 409 points (asked for " + std::to_string(points) + ")");
+  wb::Sheet& sheet = Model();
+  for (int r = a.top; r <= a.bottom; ++r) sheet.SetRowHeight(r, points);
+}
+
+double SurfaceRange::ColumnWidth() const {
+  const Area& a = CurrentArea();
+  const wb::Sheet& sheet = Model();
+  if (auto w = sheet.ColumnWidth(a.left)) return *w;
+  return SheetFormatValue(sheet, "defaultColWidth", 8.43);
+}
+
+void SurfaceRange::SetColumnWidth(double characters) {
+  const Area& a = CurrentArea();
+  if (characters < 0 || characters > 255)
+    throw HostError("a column width must lie between 0 and 255 characters (asked for " + std::to_string(characters) +
+                    ")");
+  if (a.ColumnCount() > 256 && !a.WholeRows())
+    throw HostError("set the width of fewer columns at a time");
+  wb::Sheet& sheet = Model();
+  int last = a.WholeRows() ? a.left : a.right;
+  for (int c = a.left; c <= last; ++c) sheet.SetColumnWidth(c, characters);
+}
+
+void SurfaceRange::Calculate() {
+  wb::Sheet& sheet = Model();
+  bool complete = true;
+  const Area& a = CurrentArea();
+  for (const wb::Row& row : sheet.rows()) {
+    int r = static_cast<int>(row.number);
+    if (r < a.top) continue;
+    if (r > a.bottom) break;
+    for (const wb::Cell& cell : row.cells) {
+      int c = static_cast<int>(cell.col);
+      if (c < a.left || c > a.right || cell.formula == wb::kNoIndex) continue;
+      if (!CalculateCell(sheet, r, c)) complete = false;
+    }
+  }
+  if (!complete) wb::RequestFullCalcOnLoad(sheet.book());
+}
+
+}  // namespace vemo::host

@@ -1,0 +1,48 @@
+// The state behind the surface objects. Surface objects (workbook, sheet and
+// range wrappers) are cheap handles; they share these cores, so a handle held
+// after its workbook was closed or its application ended raises a clear
+// error instead of touching freed memory.
+#pragma once
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/spreadsheet/live_area.h"
+#include "workbook/workbook.h"
+
+namespace vemo::host {
+
+class SurfaceApplication;
+struct BookCore;
+
+struct SheetCore {
+  BookCore* book = nullptr;  // owner; valid while `sheet` is set
+  wb::Sheet* sheet = nullptr;  // null once deleted or its workbook closed
+  LiveAreas areas;
+
+  // The model sheet; raises HostError when it is gone.
+  wb::Sheet& Model() const;
+};
+
+struct BookCore {
+  std::weak_ptr<SurfaceApplication> app;
+  std::unique_ptr<wb::Workbook> model;  // null once closed
+  std::filesystem::path path;           // where it was opened or last saved
+  std::vector<std::shared_ptr<SheetCore>> sheets;  // in workbook order
+  // Cells were written or lines inserted: formulas elsewhere may hold stale
+  // cached values, so the saved file asks readers to recalculate.
+  bool edited = false;
+
+  bool IsOpen() const { return model != nullptr; }
+  // The model workbook; raises HostError when the workbook was closed.
+  wb::Workbook& Model() const;
+  // Drops the model without saving; every handle on it raises from now on.
+  void Discard();
+  // The core of the sheet at 0-based `index` (raises when out of range).
+  std::shared_ptr<SheetCore> SheetAt(int index) const;
+  int IndexOf(const SheetCore& sheet) const;  // 0-based, -1 when not here
+};
+
+}  // namespace vemo::host

@@ -1,0 +1,14 @@
+// Small model additions the spreadsheet surface needs.
+#pragma once
+
+namespace vemo::wb {
+
+class Workbook;
+
+// Asks every reader to recalculate all formulas when it opens the file
+// (calcPr fullCalcOnLoad="1"): used when cells were edited whose dependent
+// formulas keep stale cached values, or a formula could not be evaluated.
+void RequestFullCalcOnLoad(Workbook& book);
+bool FullCalcOnLoadRequested(Workbook& book);
+
+}  // namespace vemo::wb
