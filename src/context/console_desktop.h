@@ -1,0 +1,47 @@
+// The desktop of the command line.
+//
+// On a terminal (stdin is a tty) message boxes and file dialogs ask on the
+// terminal. Without one it never blocks: every message is written to the
+// error stream with its title, a box answers UnattendedAnswer() (No for a
+// question, Cancel where there is one, OK otherwise; Yes/OK with assumeYes,
+// the command line's --yes), and a file dialog is cancelled. The message
+// service writes its text to the error stream. The mouse pointer is only
+// remembered.
+#pragma once
+#include <iosfwd>
+#include <optional>
+
+#include "context/desktop.h"
+
+namespace vemo::context {
+
+class ConsoleDesktop : public Desktop {
+ public:
+  struct Options {
+    bool assumeYes = false;
+    std::optional<bool> interactive;  // default: whether stdin is a terminal
+    std::istream* in = nullptr;       // default std::cin
+    std::ostream* out = nullptr;      // default std::cerr
+  };
+  ConsoleDesktop();
+  explicit ConsoleDesktop(Options options);
+
+  int MessageBox(const std::string& text, int flags, const std::string& title) override;
+  void ShowHostMessage(const std::string& text) override;
+  std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
+  void SetMousePointer(int pointer) override { pointer_ = pointer; }
+  int MousePointer() const override { return pointer_; }
+
+  bool Interactive() const { return interactive_; }
+
+ private:
+  std::optional<std::string> AskFileName(const char* kind, const FileDialogRequest& request);
+  bool assumeYes_;
+  bool interactive_;
+  std::istream& in_;
+  std::ostream& out_;
+  int pointer_ = kPointerDefault;
+};
+
+}  // namespace vemo::context
