@@ -1,0 +1,135 @@
+#include "host/database/read_only_query.h"
+
+#include <cstring>
+
+#include "foundation/utf8_text.h"
+#include "host/database/schema.h"
+#include "host/database/sql_dialect.h"
+#include "host/database/sqlite_connection.h"
+
+namespace vemo::host {
+
+namespace {
+
+int AuthorizeRead(void*, int action, const char* arg1, const char* arg2, const char*, const char*) {
+  switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+      return SQLITE_OK;
+    case SQLITE_FUNCTION: {
+      // arg2 is the function name. load_extension is also disabled on the
+      // connection; refusing it here gives a clear "not authorized".
+      std::string_view name = arg2 ? arg2 : "";
+      if (EqualsIgnoreCase(name, "load_extension") || EqualsIgnoreCase(name, "fts3_tokenizer")) return SQLITE_DENY;
+      return SQLITE_OK;
+    }
+    default:
+      (void)arg1;
+      return SQLITE_DENY;
+  }
+}
+
+struct Deadline {
+  std::chrono::steady_clock::time_point end;
+};
+
+int CheckDeadline(void* data) {
+  auto* deadline = static_cast<Deadline*>(data);
+  return std::chrono::steady_clock::now() > deadline->end ? 1 : 0;
+}
+
+bool OnlyBlanks(const char* tail) {
+  if (!tail) return true;
+  for (const auto& token : TokenizeSql(tail))
+    if (token.kind != SqlTokenKind::Blank && token.kind != SqlTokenKind::Comment &&
+        !(token.kind == SqlTokenKind::Symbol && token.text == ";"))
+      return false;
+  return true;
+}
+
+void BindValue(Statement& statement, int index, const Variant& value) {
+  switch (value.Type()) {
+    case VariantType::Empty:
+    case VariantType::Null: statement.BindNull(index); break;
+    case VariantType::Integer:
+    case VariantType::Boolean: statement.Bind(index, static_cast<std::int64_t>(value.ToInt32())); break;
+    case VariantType::Double: statement.Bind(index, value.ToNumber()); break;
+    case VariantType::Bytes: statement.Bind(index, value.ToBytes()); break;
+    default: statement.Bind(index, value.ToText()); break;
+  }
+}
+
+RecordsetRef Run(const std::filesystem::path& database, const std::string& sql, const std::vector<Variant>& parameters,
+                 std::chrono::milliseconds timeLimit, std::string_view shownSql) {
+  if (!std::filesystem::exists(database))
+    throw HostError("the company database " + database.string() +
+                    " does not exist; create it with \"vemoprint init\" (or set VEMO_DATA_DIR to the data folder)");
+  Connection connection(database, SQLITE_OPEN_READONLY);
+  {
+    // A file written by a newer program may hold tables we misread.
+    auto version = SchemaVersion(connection);
+    if (version > LatestSchemaVersion())
+      throw HostError("the company database " + database.string() + " has schema version " + std::to_string(version) +
+                      ", newer than this program knows; use a newer vemoprint");
+  }
+  connection.Exec("PRAGMA query_only = ON");
+  sqlite3_db_config(connection.handle(), SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+  sqlite3_set_authorizer(connection.handle(), AuthorizeRead, nullptr);
+  Deadline deadline{std::chrono::steady_clock::now() + timeLimit};
+  sqlite3_progress_handler(connection.handle(), 1000, CheckDeadline, &deadline);
+
+  sqlite3_stmt* raw = nullptr;
+  const char* tail = nullptr;
+  int rc = sqlite3_prepare_v2(connection.handle(), sql.c_str(), static_cast<int>(sql.size()), &raw, &tail);
+  if (rc != SQLITE_OK) {
+    std::string reason = sqlite3_errmsg(connection.handle());
+    sqlite3_finalize(raw);
+    throw HostError("the query \"" + std::string(shownSql.substr(0, 200)) + "\" was refused: " + reason +
+                    " (only one SELECT statement may run here)");
+  }
+  std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(raw, sqlite3_finalize);
+  if (!raw) throw HostError("the query is empty; give one SELECT statement");
+  if (!OnlyBlanks(tail)) throw HostError("the query \"" + std::string(shownSql.substr(0, 200)) + "\" holds more than one statement; give one SELECT statement");
+  if (!sqlite3_stmt_readonly(raw)) throw HostError("the query \"" + std::string(shownSql.substr(0, 200)) + "\" would write; only reading is allowed here");
+
+  int count = sqlite3_bind_parameter_count(raw);
+  std::vector<std::string> fields;
+  std::vector<std::vector<Variant>> rows;
+  {
+    // Wrap the raw statement without taking ownership twice.
+    Statement statement = [&]() {
+      guard.release();
+      return Statement(connection.handle(), raw);
+    }();
+    for (int i = 0; i < count && i < static_cast<int>(parameters.size()); ++i) BindValue(statement, i + 1, parameters[static_cast<std::size_t>(i)]);
+    for (int c = 0; c < statement.ColumnCount(); ++c) fields.push_back(statement.ColumnName(c));
+    try {
+      while (statement.Step()) {
+        std::vector<Variant> row;
+        row.reserve(fields.size());
+        for (int c = 0; c < statement.ColumnCount(); ++c) row.push_back(statement.Value(c));
+        rows.push_back(std::move(row));
+      }
+    } catch (const HostError& e) {
+      if (sqlite3_errcode(connection.handle()) == SQLITE_INTERRUPT)
+        throw HostError("the query \"" + std::string(shownSql.substr(0, 200)) + "\" ran longer than " +
+                        std::to_string(timeLimit.count()) + " ms and was stopped");
+      throw;
+    }
+  }
+  return Recordset::Create(std::move(fields), std::move(rows));
+}
+
+}  // namespace
+
+RecordsetRef RunReadOnlyQuery(const std::filesystem::path& database, std::string_view hostSql,
+                              std::chrono::milliseconds timeLimit) {
+  return Run(database, TranslateHostSql(hostSql), {}, timeLimit, hostSql);
+}
+
+RecordsetRef RunReadOnlyQuery(const std::filesystem::path& database, std::string_view sqliteSql,
+                              const std::vector<Variant>& parameters, std::chrono::milliseconds timeLimit) {
+  return Run(database, std::string(sqliteSql), parameters, timeLimit, sqliteSql);
+}
+
+}  // namespace vemo::host

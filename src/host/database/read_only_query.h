@@ -1,0 +1,34 @@
+// Running a statement that template text may have built. Templates are user
+// material, so a query can only ever read:
+//   - the file is opened SQLITE_OPEN_READONLY, with PRAGMA query_only = ON;
+//   - an authorizer allows reading (SELECT, column reads, functions other
+//     than load_extension) and denies everything else, including ATTACH,
+//     PRAGMA, transactions, writes through CTEs and recursive CTEs;
+//   - extension loading is switched off;
+//   - one statement only (the dialect translation refuses a second one and
+//     the text after the prepared statement must be empty);
+//   - a statement running longer than the time limit is interrupted.
+// Refusals raise HostError; the database is never changed.
+#pragma once
+#include <chrono>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "foundation/recordset.h"
+#include "foundation/variant.h"
+
+namespace vemo::host {
+
+inline constexpr std::chrono::milliseconds kQueryTimeLimit{10000};
+
+// hostSql is in the host's dialect (see sql_dialect.h).
+RecordsetRef RunReadOnlyQuery(const std::filesystem::path& database, std::string_view hostSql,
+                              std::chrono::milliseconds timeLimit = kQueryTimeLimit);
+
+// The same with named values bound to "?" parameters, for queries the
+// components build themselves from caller-supplied keys.
+RecordsetRef RunReadOnlyQuery(const std::filesystem::path& database, std::string_view sqliteSql,
+                              const std::vector<Variant>& parameters, std::chrono::milliseconds timeLimit = kQueryTimeLimit);
+
+}  // namespace vemo::host

@@ -1,0 +1,192 @@
+#include "host/database/schema.h"
+
+#include <string>
+
+namespace vemo::host {
+
+namespace {
+
+// Version 1: the template tables, the base data the bill engine reads and
+// the tables behind the security, profile, log and courier components.
+constexpr std::string_view kVersion1 = R"sql(
+CREATE TABLE T_PrintExport (
+  FBillType    INTEGER NOT NULL,
+  FBillID      INTEGER NOT NULL,
+  FName        TEXT    NOT NULL,
+  FSel         INTEGER NOT NULL DEFAULT 0,
+  FBillTypeSub TEXT    NOT NULL DEFAULT '',
+  FFileData    BLOB,
+  PRIMARY KEY (FBillType, FBillID)
+);
+CREATE TABLE T_RptExcelPrintExport (
+  FRptId       INTEGER NOT NULL,
+  FNoteId      INTEGER NOT NULL,
+  FName        TEXT    NOT NULL,
+  FSel         INTEGER NOT NULL DEFAULT 0,
+  FBillTypeSub TEXT    NOT NULL DEFAULT '',
+  FFileData    BLOB,
+  PRIMARY KEY (FRptId, FNoteId)
+);
+CREATE TABLE T_PrintExportLM (
+  FBillType    INTEGER NOT NULL,
+  FBillID      INTEGER NOT NULL,
+  FDataFrom    INTEGER NOT NULL DEFAULT 0,
+  FName        TEXT    NOT NULL,
+  FSel         INTEGER NOT NULL DEFAULT 0,
+  FBillTypeSub TEXT    NOT NULL DEFAULT '',
+  FFileData    BLOB,
+  PRIMARY KEY (FBillType, FBillID)
+);
+
+CREATE TABLE t_ClassType (
+  FID          INTEGER PRIMARY KEY,
+  FBillTypeID  INTEGER NOT NULL,
+  FName        TEXT    NOT NULL
+);
+CREATE TABLE t_ClassTypeEntry (
+  FClassTypeID INTEGER NOT NULL,
+  FPage        INTEGER NOT NULL,
+  FEntryType   INTEGER NOT NULL,
+  PRIMARY KEY (FClassTypeID, FPage)
+);
+
+CREATE TABLE T_ICItem (
+  FItemID      INTEGER PRIMARY KEY,
+  FNumber      TEXT NOT NULL,
+  FName        TEXT NOT NULL,
+  FModel       TEXT NOT NULL DEFAULT '',
+  FUnitName    TEXT NOT NULL DEFAULT '',
+  FBarCode     TEXT NOT NULL DEFAULT '',
+  FMatrixCode  TEXT,
+  FSalePrice   REAL NOT NULL DEFAULT 0,
+  FRetailPrice REAL NOT NULL DEFAULT 0,
+  FBrand       TEXT NOT NULL DEFAULT '',
+  FOrigin      TEXT NOT NULL DEFAULT ''
+);
+CREATE TABLE t_ICItemUnit (
+  FSrcItemID   INTEGER NOT NULL,
+  FEntryID     INTEGER NOT NULL,
+  FShowUnitID  TEXT    NOT NULL,
+  FBarcode     TEXT    NOT NULL DEFAULT '',
+  FCoefficient REAL    NOT NULL DEFAULT 1,
+  FISMainUnit  INTEGER NOT NULL DEFAULT 0,
+  PRIMARY KEY (FSrcItemID, FEntryID)
+);
+CREATE TABLE t_Organization (
+  FItemID      INTEGER PRIMARY KEY,
+  FKind        TEXT NOT NULL CHECK (FKind IN ('Customer', 'Supplier')),
+  FNumber      TEXT NOT NULL,
+  FName        TEXT NOT NULL,
+  FAddress     TEXT NOT NULL DEFAULT '',
+  FPhone       TEXT NOT NULL DEFAULT '',
+  FContact     TEXT NOT NULL DEFAULT ''
+);
+CREATE TABLE t_ItemPhoto (
+  FItemID      INTEGER NOT NULL,
+  FKind        TEXT    NOT NULL COLLATE NOCASE,
+  FFileName    TEXT    NOT NULL,
+  FData        BLOB    NOT NULL,
+  PRIMARY KEY (FItemID, FKind)
+);
+
+CREATE TABLE t_SerialNumList (
+  FID          INTEGER PRIMARY KEY,
+  FSerialNo    TEXT    NOT NULL,
+  FClassTypeID INTEGER NOT NULL,
+  FBillID      INTEGER NOT NULL,
+  FBillIndexID INTEGER NOT NULL,
+  FStatus      INTEGER NOT NULL DEFAULT 1
+);
+CREATE TABLE t_SettleAcct (
+  FItemID      INTEGER PRIMARY KEY,
+  FNumber      TEXT NOT NULL,
+  FName        TEXT NOT NULL
+);
+CREATE TABLE ICMultiAccount (
+  FClassTypeID INTEGER NOT NULL,
+  FID          INTEGER NOT NULL,
+  FEntryID     INTEGER NOT NULL,
+  FAcctID      INTEGER NOT NULL,
+  FAmount      REAL    NOT NULL DEFAULT 0,
+  PRIMARY KEY (FClassTypeID, FID, FEntryID)
+);
+
+CREATE TABLE t_SystemProfile (
+  FCategory    TEXT NOT NULL COLLATE NOCASE,
+  FKey         TEXT NOT NULL COLLATE NOCASE,
+  FValue       TEXT NOT NULL DEFAULT '',
+  PRIMARY KEY (FCategory, FKey)
+);
+CREATE TABLE t_User (
+  FUserName    TEXT PRIMARY KEY COLLATE NOCASE,
+  FIsAdmin     INTEGER NOT NULL DEFAULT 0
+);
+CREATE TABLE t_AccessRight (
+  FUserName    TEXT    NOT NULL COLLATE NOCASE,
+  FSubSystemID INTEGER NOT NULL,
+  FObjectID    INTEGER NOT NULL,
+  FAccessType  INTEGER NOT NULL,
+  PRIMARY KEY (FUserName, FSubSystemID, FObjectID, FAccessType)
+);
+CREATE TABLE t_BehaviorLog (
+  FID          INTEGER PRIMARY KEY AUTOINCREMENT,
+  FTime        TEXT NOT NULL,
+  FUserName    TEXT NOT NULL,
+  FCode        TEXT NOT NULL,
+  FText        TEXT NOT NULL
+);
+
+CREATE TABLE t_Logistic (
+  FID               INTEGER PRIMARY KEY,
+  FCode             TEXT    NOT NULL DEFAULT '',
+  FName             TEXT    NOT NULL,
+  FIsDefault        INTEGER NOT NULL DEFAULT 0,
+  FIsShow           INTEGER NOT NULL DEFAULT 1,
+  FKdd100Code       TEXT    NOT NULL DEFAULT '',
+  FKdd100WebAddress TEXT    NOT NULL DEFAULT ''
+);
+CREATE TABLE t_LogisticPreset (
+  FID               INTEGER PRIMARY KEY,
+  FCode             TEXT    NOT NULL DEFAULT '',
+  FName             TEXT    NOT NULL,
+  FIsDefault        INTEGER NOT NULL DEFAULT 0,
+  FIsShow           INTEGER NOT NULL DEFAULT 1,
+  FKdd100Code       TEXT    NOT NULL DEFAULT '',
+  FKdd100WebAddress TEXT    NOT NULL DEFAULT ''
+);
+)sql";
+
+}  // namespace
+
+const std::vector<std::string_view>& SchemaMigrations() {
+  static const std::vector<std::string_view> steps{kVersion1};
+  return steps;
+}
+
+int LatestSchemaVersion() { return static_cast<int>(SchemaMigrations().size()); }
+
+int SchemaVersion(Connection& connection) {
+  auto exists = connection.Prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'schema_version'");
+  if (!exists.Step()) return 0;
+  auto version = connection.Prepare("SELECT version FROM schema_version");
+  return version.Step() ? static_cast<int>(version.Int(0)) : 0;
+}
+
+void Migrate(Connection& connection) {
+  int version = SchemaVersion(connection);
+  int latest = LatestSchemaVersion();
+  if (version > latest)
+    throw HostError("the company database " + connection.path().string() + " has schema version " +
+                    std::to_string(version) + ", newer than this program knows (" + std::to_string(latest) +
+                    "); use a newer vemoprint or open a copy made for this version");
+  for (int step = version; step < latest; ++step) {
+    Transaction transaction(connection);
+    if (step == 0) connection.Exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)");
+    connection.Exec(SchemaMigrations()[static_cast<std::size_t>(step)]);
+    connection.Exec("DELETE FROM schema_version");
+    connection.Prepare("INSERT INTO schema_version (version) VALUES (?)").Bind(1, step + 1).Run();
+    transaction.Commit();
+  }
+}
+
+}  // namespace vemo::host

@@ -1,0 +1,25 @@
+// The company database schema as ordered migrations. Version n is reached
+// by running step n on a database at version n-1; the version is kept in
+// the one-row table schema_version. Steps are only ever appended: a shipped
+// step is never edited, so every account file upgrades the same way.
+#pragma once
+#include <string_view>
+#include <vector>
+
+#include "host/database/sqlite_connection.h"
+
+namespace vemo::host {
+
+// The SQL of every step, in order (step i brings the schema to version i+1).
+const std::vector<std::string_view>& SchemaMigrations();
+int LatestSchemaVersion();
+
+// The version a database file is at (0 for a new, empty file).
+int SchemaVersion(Connection& connection);
+
+// Brings the database to the latest version, each step in its own
+// transaction. Raises HostError, leaving the file untouched, when the file
+// was written by a newer program (a version above LatestSchemaVersion()).
+void Migrate(Connection& connection);
+
+}  // namespace vemo::host
