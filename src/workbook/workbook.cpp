@@ -157,4 +157,18 @@ void Workbook::RemovePart(const std::string& name) {
   }
 }
 
+std::string Workbook::ReadRawPart(const std::string& name) const {
+  const ZipPackage::Entry* entry = HasPart(name) ? package_.Find(name) : nullptr;
+  return entry ? entry->data : std::string();
+}
+
+void Workbook::PutRawPart(const std::string& name, std::string bytes) { package_.Put(name, std::move(bytes)); }
+
+std::vector<std::string> Workbook::PartNames() const {
+  std::vector<std::string> names;
+  for (const ZipPackage::Entry& entry : package_.entries())
+    if (HasPart(entry.name)) names.push_back(entry.name);
+  return names;
+}
+
 }  // namespace vemo::wb

@@ -59,11 +59,18 @@ class Workbook {
 
   // Package access for the editing code.
   bool HasPart(std::string_view name) const;
+  // The part parsed as XML, for reading (not written back unless edited).
+  pugi::xml_document& ReadXmlPart(const std::string& name);
   // The part parsed as XML; kept and written back on save (so edits stick).
   pugi::xml_document& EditXmlPart(const std::string& name);
   std::vector<Relationship> RelationshipsOf(const std::string& partName);
   static std::string RelsPartName(const std::string& partName);
   void RemovePart(const std::string& name);
+  // Raw bytes of a part that is not handled as XML (legacy VML drawings).
+  std::string ReadRawPart(const std::string& name) const;
+  void PutRawPart(const std::string& name, std::string bytes);
+  // All parts present now, in package order.
+  std::vector<std::string> PartNames() const;
   pugi::xml_document& workbookXml() { return EditXmlPart(workbookPart_); }
   const std::string& workbookPart() const { return workbookPart_; }
 
@@ -78,8 +85,6 @@ class Workbook {
     std::unique_ptr<pugi::xml_document> doc;
     bool edited = false;
   };
-  // The part parsed as XML, for reading only (not written back unless edited).
-  pugi::xml_document& ReadXmlPart(const std::string& name);
 
   ZipPackage package_;
   std::map<std::string, XmlPart> xmlParts_;
