@@ -48,10 +48,10 @@ class CellValue {
   enum class Type { Empty, Number, Text, Boolean, Error };
 
   CellValue() = default;
-  static CellValue Number(double v) { return CellValue(Storage(std::in_place_index<1>, v)); }
-  static CellValue Text(std::string v) { return CellValue(Storage(std::in_place_index<2>, std::move(v))); }
-  static CellValue Boolean(bool v) { return CellValue(Storage(std::in_place_index<3>, v)); }
-  static CellValue Error(ErrorCode v) { return CellValue(Storage(std::in_place_index<4>, v)); }
+  static CellValue Number(double v) { return CellValue(std::in_place_index<1>, v); }
+  static CellValue Text(std::string v) { return CellValue(std::in_place_index<2>, std::move(v)); }
+  static CellValue Boolean(bool v) { return CellValue(std::in_place_index<3>, v); }
+  static CellValue Error(ErrorCode v) { return CellValue(std::in_place_index<4>, v); }
 
   Type type() const { return static_cast<Type>(value_.index()); }
   bool IsEmpty() const { return type() == Type::Empty; }
@@ -70,7 +70,8 @@ class CellValue {
 
  private:
   using Storage = std::variant<std::monostate, double, std::string, bool, ErrorCode>;
-  explicit CellValue(Storage v) : value_(std::move(v)) {}
+  template <std::size_t index, typename T>
+  CellValue(std::in_place_index_t<index> tag, T&& v) : value_(tag, std::forward<T>(v)) {}
   Storage value_;
 };
 

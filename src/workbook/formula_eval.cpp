@@ -87,9 +87,22 @@ CellValue Comparison(const std::string& op, const CellValue& a, const CellValue&
   return CellValue::Boolean(r);
 }
 
+// Element (r, c) of an operand stretched to a larger array: a single row or
+// column repeats; positions that exist in neither direction are #N/A.
+CellValue ElementAt(const Matrix& m, std::size_t r, std::size_t c) {
+  std::size_t rr = m.size() == 1 ? 0 : r, cc = m[0].size() == 1 ? 0 : c;
+  if (rr >= m.size() || cc >= m[0].size()) return CellValue::Error(ErrorCode::NA);
+  return m[rr][cc];
+}
+
 bool SameSheet(const Area& a, const Area& b) { return SameSheetName(a.sheet, b.sheet); }
 
 }  // namespace
+
+FunctionCall::FunctionCall(Evaluator& ev, const FormulaNode& node, std::vector<Value> args)
+    : ev_(ev), node_(node), cache_(node.children.size()) {
+  for (std::size_t i = 0; i < args.size() && i < cache_.size(); ++i) cache_[i] = std::move(args[i]);
+}
 
 bool FunctionCall::IsMissing(std::size_t i) const {
   return i >= node_.children.size() || node_.children[i]->kind == FormulaNode::Kind::Missing;
@@ -271,11 +284,43 @@ Value Evaluator::EvaluateFunction(const FormulaNode& node) {
     MarkIncomplete("wrong number of arguments to " + node.text);
     return Value::Error(ErrorCode::Value);
   }
+  if (spec->mode == ArgMode::Scalar && InArrayContext()) return ApplyOverArrays(node, *spec);
   FunctionCall call(*this, node);
-  if (spec->arrayArgs) EnterArrayContext();
+  if (spec->mode == ArgMode::Array) EnterArrayContext();
   Value result = spec->impl(call);
-  if (spec->arrayArgs) LeaveArrayContext();
+  if (spec->mode == ArgMode::Array) LeaveArrayContext();
   return result;
+}
+
+// Inside SUMPRODUCT, ROUND(A1:A3*B1:B3,2) rounds each product: a function of
+// single values is applied to each element of its array arguments.
+Value Evaluator::ApplyOverArrays(const FormulaNode& node, const FunctionSpec& spec) {
+  std::vector<Value> args;
+  std::size_t rows = 1, cols = 1;
+  bool anyArray = false;
+  for (const auto& child : node.children) {
+    args.push_back(child->kind == FormulaNode::Kind::Missing ? Value{Value::Kind::Missing, {}, {}, {}}
+                                                             : Operand(Evaluate(*child)));
+    if (args.back().kind == Value::Kind::Array) {
+      anyArray = true;
+      rows = std::max(rows, args.back().array.size());
+      cols = std::max(cols, args.back().array[0].size());
+    }
+  }
+  if (!anyArray) {
+    FunctionCall call(*this, node, std::move(args));
+    return spec.impl(call);
+  }
+  Matrix out(rows, std::vector<CellValue>(cols));
+  for (std::size_t r = 0; r < rows; ++r)
+    for (std::size_t c = 0; c < cols; ++c) {
+      std::vector<Value> element;
+      for (const Value& a : args)
+        element.push_back(a.kind == Value::Kind::Array ? Value::Of(ElementAt(a.array, r, c)) : a);
+      FunctionCall call(*this, node, std::move(element));
+      out[r][c] = ToScalar(spec.impl(call));
+    }
+  return Value{Value::Kind::Array, {}, {}, std::move(out)};
 }
 
 Value Evaluator::Operand(const Value& v) {
@@ -295,18 +340,11 @@ Value Evaluator::Elementwise(const Value& a, const Value& b,
   if (a.kind != Value::Kind::Array && b.kind != Value::Kind::Array) return Value::Of(op(a.scalar, b.scalar));
   Matrix ma = a.kind == Value::Kind::Array ? a.array : Matrix{{a.scalar}};
   Matrix mb = b.kind == Value::Kind::Array ? b.array : Matrix{{b.scalar}};
-  // A single row or column stretches over the other operand; positions that
-  // exist in neither are #N/A.
   const std::size_t rows = std::max(ma.size(), mb.size());
   const std::size_t cols = std::max(ma[0].size(), mb[0].size());
-  auto at = [](const Matrix& m, std::size_t r, std::size_t c) -> CellValue {
-    std::size_t rr = m.size() == 1 ? 0 : r, cc = m[0].size() == 1 ? 0 : c;
-    if (rr >= m.size() || cc >= m[0].size()) return CellValue::Error(ErrorCode::NA);
-    return m[rr][cc];
-  };
   Matrix out(rows, std::vector<CellValue>(cols));
   for (std::size_t r = 0; r < rows; ++r)
-    for (std::size_t c = 0; c < cols; ++c) out[r][c] = op(at(ma, r, c), at(mb, r, c));
+    for (std::size_t c = 0; c < cols; ++c) out[r][c] = op(ElementAt(ma, r, c), ElementAt(mb, r, c));
   return Value{Value::Kind::Array, {}, {}, std::move(out)};
 }
 

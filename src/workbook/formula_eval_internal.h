@@ -60,6 +60,8 @@ class Evaluator;
 class FunctionCall {
  public:
   FunctionCall(Evaluator& ev, const FormulaNode& node) : ev_(ev), node_(node), cache_(node.children.size()) {}
+  // With arguments already evaluated (one element each when a function is applied over arrays).
+  FunctionCall(Evaluator& ev, const FormulaNode& node, std::vector<Value> args);
   std::size_t Count() const { return node_.children.size(); }
   bool IsMissing(std::size_t i) const;
   bool IsReference(std::size_t i) const;  // the argument was written as a reference or name
@@ -78,11 +80,16 @@ class FunctionCall {
 };
 
 using FunctionImpl = Value (*)(FunctionCall& call);
+enum class ArgMode {
+  Any,     // the function takes ranges or values as they come (SUM, VLOOKUP)
+  Scalar,  // one value per argument; inside SUMPRODUCT it is applied element by element
+  Array,   // arguments are evaluated as arrays (SUMPRODUCT)
+};
 struct FunctionSpec {
   int minArgs;
   int maxArgs;  // -1 = any number
   FunctionImpl impl;
-  bool arrayArgs = false;  // arguments are evaluated as arrays (SUMPRODUCT)
+  ArgMode mode = ArgMode::Any;
 };
 const FunctionSpec* FindFunction(std::string_view upperName);
 
@@ -121,6 +128,7 @@ class Evaluator {
   // Applies a scalar operation elementwise when an operand is an array.
   Value Elementwise(const Value& a, const Value& b, const std::function<CellValue(const CellValue&, const CellValue&)>& op);
   Value Operand(const Value& v);  // range -> scalar or (in array context) array
+  Value ApplyOverArrays(const FormulaNode& node, const FunctionSpec& spec);
 
   EvalContext& context_;
   const EvalOptions& options_;
@@ -130,6 +138,27 @@ class Evaluator {
   int nameDepth_ = 0;
 };
 
+// Read access to a range or array argument without copying large ranges;
+// transposed, rows and columns swap (HLOOKUP reads its table that way).
+class Grid {
+ public:
+  Grid(Evaluator& ev, const Value& v, bool transposed = false);
+  bool valid() const { return valid_; }
+  bool isRange() const { return matrix_.empty(); }
+  int Rows() const;
+  int Cols() const;
+  int UsedRows() const;  // rows that can hold anything; the rest are empty
+  CellValue At(int r, int c) const;
+  const Area& area() const { return area_; }
+
+ private:
+  Evaluator& ev_;
+  Area area_, used_;
+  Matrix matrix_;
+  bool transposed_ = false;
+  bool valid_ = false;
+};
+
 // Registration, one per function family.
 using FunctionTable = std::vector<std::pair<std::string_view, FunctionSpec>>;
 void AddMathFunctions(FunctionTable& table);
@@ -137,6 +166,7 @@ void AddLogicFunctions(FunctionTable& table);
 void AddTextFunctions(FunctionTable& table);
 void AddDateFunctions(FunctionTable& table);
 void AddLookupFunctions(FunctionTable& table);
+void AddCriteriaFunctions(FunctionTable& table);
 
 // Date serials. Years 1900-9999; the 1900 system counts 1900-02-29 (serial 60)
 // like the spreadsheet applications it must agree with.

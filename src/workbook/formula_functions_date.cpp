@@ -35,10 +35,10 @@ Value DatePart(FunctionCall& call) {
 
 void AddDateFunctions(FunctionTable& table) {
   table.push_back({"TODAY", {0, 0, Today}});
-  table.push_back({"DATE", {3, 3, Date}});
-  table.push_back({"YEAR", {1, 1, DatePart<&YearMonthDay::year>}});
-  table.push_back({"MONTH", {1, 1, DatePart<&YearMonthDay::month>}});
-  table.push_back({"DAY", {1, 1, DatePart<&YearMonthDay::day>}});
+  table.push_back({"DATE", {3, 3, Date, ArgMode::Scalar}});
+  table.push_back({"YEAR", {1, 1, DatePart<&YearMonthDay::year>, ArgMode::Scalar}});
+  table.push_back({"MONTH", {1, 1, DatePart<&YearMonthDay::month>, ArgMode::Scalar}});
+  table.push_back({"DAY", {1, 1, DatePart<&YearMonthDay::day>, ArgMode::Scalar}});
 }
 
 }  // namespace vemo::wb::eval

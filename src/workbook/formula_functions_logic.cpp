@@ -86,17 +86,17 @@ Value False(FunctionCall&) { return Value::Boolean(false); }
 }  // namespace
 
 void AddLogicFunctions(FunctionTable& table) {
-  table.push_back({"IF", {2, 3, If}});
-  table.push_back({"IFERROR", {2, 2, IfError}});
-  table.push_back({"IFNA", {2, 2, IfNa}});
+  table.push_back({"IF", {2, 3, If, ArgMode::Scalar}});
+  table.push_back({"IFERROR", {2, 2, IfError, ArgMode::Scalar}});
+  table.push_back({"IFNA", {2, 2, IfNa, ArgMode::Scalar}});
   table.push_back({"AND", {1, -1, Logical<true>}});
   table.push_back({"OR", {1, -1, Logical<false>}});
-  table.push_back({"NOT", {1, 1, Not}});
-  table.push_back({"ISERROR", {1, 1, IsType<CellValue::Type::Error>}});
-  table.push_back({"ISNA", {1, 1, IsNa}});
-  table.push_back({"ISBLANK", {1, 1, IsType<CellValue::Type::Empty>}});
-  table.push_back({"ISNUMBER", {1, 1, IsType<CellValue::Type::Number>}});
-  table.push_back({"ISTEXT", {1, 1, IsType<CellValue::Type::Text>}});
+  table.push_back({"NOT", {1, 1, Not, ArgMode::Scalar}});
+  table.push_back({"ISERROR", {1, 1, IsType<CellValue::Type::Error>, ArgMode::Scalar}});
+  table.push_back({"ISNA", {1, 1, IsNa, ArgMode::Scalar}});
+  table.push_back({"ISBLANK", {1, 1, IsType<CellValue::Type::Empty>, ArgMode::Scalar}});
+  table.push_back({"ISNUMBER", {1, 1, IsType<CellValue::Type::Number>, ArgMode::Scalar}});
+  table.push_back({"ISTEXT", {1, 1, IsType<CellValue::Type::Text>, ArgMode::Scalar}});
   table.push_back({"TRUE", {0, 0, True}});
   table.push_back({"FALSE", {0, 0, False}});
 }

@@ -198,13 +198,13 @@ void AddMathFunctions(FunctionTable& table) {
   table.push_back({"MAX", {1, -1, Max}});
   table.push_back({"COUNT", {1, -1, Count}});
   table.push_back({"COUNTA", {1, -1, CountA}});
-  table.push_back({"SUMPRODUCT", {1, -1, SumProduct, true}});
-  table.push_back({"ROUND", {2, 2, Round<RoundMode::HalfAwayFromZero>}});
-  table.push_back({"ROUNDUP", {2, 2, Round<RoundMode::Up>}});
-  table.push_back({"ROUNDDOWN", {2, 2, Round<RoundMode::Down>}});
-  table.push_back({"INT", {1, 1, Int}});
-  table.push_back({"ABS", {1, 1, Abs}});
-  table.push_back({"MOD", {2, 2, Mod}});
+  table.push_back({"SUMPRODUCT", {1, -1, SumProduct, ArgMode::Array}});
+  table.push_back({"ROUND", {2, 2, Round<RoundMode::HalfAwayFromZero>, ArgMode::Scalar}});
+  table.push_back({"ROUNDUP", {2, 2, Round<RoundMode::Up>, ArgMode::Scalar}});
+  table.push_back({"ROUNDDOWN", {2, 2, Round<RoundMode::Down>, ArgMode::Scalar}});
+  table.push_back({"INT", {1, 1, Int, ArgMode::Scalar}});
+  table.push_back({"ABS", {1, 1, Abs, ArgMode::Scalar}});
+  table.push_back({"MOD", {2, 2, Mod, ArgMode::Scalar}});
 }
 
 }  // namespace vemo::wb::eval

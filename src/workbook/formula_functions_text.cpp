@@ -160,17 +160,17 @@ Value ValueFn(FunctionCall& call) {
 }  // namespace
 
 void AddTextFunctions(FunctionTable& table) {
-  table.push_back({"LEFT", {1, 2, Left}});
-  table.push_back({"RIGHT", {1, 2, Right}});
-  table.push_back({"MID", {3, 3, Mid}});
-  table.push_back({"LEN", {1, 1, Len}});
-  table.push_back({"TRIM", {1, 1, Trim}});
-  table.push_back({"CONCATENATE", {1, -1, Concatenate}});
+  table.push_back({"LEFT", {1, 2, Left, ArgMode::Scalar}});
+  table.push_back({"RIGHT", {1, 2, Right, ArgMode::Scalar}});
+  table.push_back({"MID", {3, 3, Mid, ArgMode::Scalar}});
+  table.push_back({"LEN", {1, 1, Len, ArgMode::Scalar}});
+  table.push_back({"TRIM", {1, 1, Trim, ArgMode::Scalar}});
+  table.push_back({"CONCATENATE", {1, -1, Concatenate, ArgMode::Scalar}});
   table.push_back({"CONCAT", {1, -1, Concat}});
-  table.push_back({"UPPER", {1, 1, ChangeCase<true>}});
-  table.push_back({"LOWER", {1, 1, ChangeCase<false>}});
-  table.push_back({"TEXT", {2, 2, Text}});
-  table.push_back({"VALUE", {1, 1, ValueFn}});
+  table.push_back({"UPPER", {1, 1, ChangeCase<true>, ArgMode::Scalar}});
+  table.push_back({"LOWER", {1, 1, ChangeCase<false>, ArgMode::Scalar}});
+  table.push_back({"TEXT", {2, 2, Text, ArgMode::Scalar}});
+  table.push_back({"VALUE", {1, 1, ValueFn, ArgMode::Scalar}});
 }
 
 }  // namespace vemo::wb::eval

@@ -66,11 +66,13 @@ class Parser {
     throw ParseError{what + " at offset " + std::to_string(offset)};
   }
 
-  // Next token that is not whitespace.
+  // Next token that is not whitespace (an intersection is looked for explicitly).
   const Token* Peek(std::size_t skip = 0) {
     std::size_t i = pos_;
     for (;;) {
-      while (i < tokens_.size() && tokens_[i].kind == TokenKind::Whitespace) ++i;
+      while (i < tokens_.size() &&
+             (tokens_[i].kind == TokenKind::Whitespace || tokens_[i].kind == TokenKind::Intersection))
+        ++i;
       if (i >= tokens_.size()) return nullptr;
       if (skip-- == 0) return &tokens_[i];
       ++i;
@@ -140,12 +142,9 @@ class Parser {
     return ParseReferenceExpression();
   }
 
-  // Whitespace between two reference operands is the intersection operator.
+  // The lexer marks whitespace between two operands as the intersection operator.
   bool IntersectionFollows(const Node& left) {
-    if (pos_ >= tokens_.size() || tokens_[pos_].kind != TokenKind::Whitespace || !IsReferenceLike(left)) return false;
-    const Token* t = Peek();
-    return t && (t->kind == TokenKind::Reference || t->kind == TokenKind::Name || t->kind == TokenKind::OpenParen ||
-                 t->kind == TokenKind::Function);
+    return pos_ < tokens_.size() && tokens_[pos_].kind == TokenKind::Intersection && IsReferenceLike(left);
   }
 
   NodePtr ParseReferenceExpression() {
@@ -158,6 +157,7 @@ class Parser {
         n->children.push_back(ParsePrimary());
         left = std::move(n);
       } else if (IntersectionFollows(*left)) {
+        ++pos_;
         NodePtr n = Make(Node::Kind::Intersection);
         n->children.push_back(std::move(left));
         n->children.push_back(ParsePrimary());

@@ -174,5 +174,18 @@ TEST_F(FormulaEvalTest, ArrayConstantsAndSumproductWithConditions) {
   EXPECT_EQ(Num("={5,6}*2"), 10);
 }
 
+TEST_F(FormulaEvalTest, InsideSumproductSingleValueFunctionsApplyToEachElement) {
+  ctx.Set("A1", 1.005);
+  ctx.Set("A2", 2.555);
+  ctx.Set("B1", 3);
+  ctx.Set("B2", 1);
+  ctx.Set("C1", "x");
+  EXPECT_NEAR(Num("=SUMPRODUCT(ROUND(A1:A2*B1:B2,2))"), 3.02 + 2.56, 1e-12);
+  EXPECT_EQ(Num("=SUMPRODUCT(IF(C1:C2=\"x\",B1:B2,0))"), 3);
+  EXPECT_EQ(Num("=SUMPRODUCT(LEN(C1:C2)*10)"), 10);
+  EXPECT_EQ(Num("=SUMPRODUCT(--ISBLANK(C1:C3))"), 2);
+  EXPECT_EQ(Err("=ROUND(A1:A2,2)"), ErrorCode::Value);  // outside: one value needed, position unknown
+}
+
 }  // namespace
 }  // namespace vemo::wb

@@ -102,6 +102,8 @@ TEST_F(FormulaFunctionsTest, SumIfAndCountIfCriteria) {
   EXPECT_EQ(Eval("SUMIF(B1:B5,20,A1)"), N(0));    // sum range follows the shape of the range
   EXPECT_EQ(Eval("SUMIF(A1:A5,\"cherry\",C1)"), N(0));
   EXPECT_EQ(Eval("SUMIF(A1:A5,\"apple\",C1)"), N(5));
+  EXPECT_EQ(Eval("SUMIF(A1:A5,\"Banana\",C1)"), N(15));  // C1 stands for C1:C5
+  EXPECT_EQ(Eval("SUMIF(A1:A5,\"*a*\",C1:C2)"), N(20));  // A1..A3 match; C3 holds text
   EXPECT_EQ(Eval("COUNTIF(A1:A5,\"*e*\")"), N(3));
   EXPECT_EQ(Eval("COUNTIF(B1:B5,\"<30\")"), N(2));
   EXPECT_EQ(Eval("COUNTIF(D1:D3,\"\")"), N(3));
@@ -126,6 +128,31 @@ TEST_F(FormulaFunctionsTest, VlookupExactAndApproximate) {
   EXPECT_EQ(Eval("VLOOKUP(20,A1:B3,0,FALSE)"), E(ErrorCode::Value));
   EXPECT_EQ(Eval("VLOOKUP(2,{1,\"a\";2,\"b\"},2,FALSE)"), T("b"));
   EXPECT_EQ(Eval("VLOOKUP(10,A1:C3,3,FALSE)"), N(0));  // an empty cell reads as 0
+}
+
+TEST_F(FormulaFunctionsTest, HlookupMatchAndIndex) {
+  ctx.Set("A1", "net"); ctx.Set("B1", "vat"); ctx.Set("C1", "gross");
+  ctx.Set("A2", 100);   ctx.Set("B2", 19);    ctx.Set("C2", 119);
+  ctx.Set("A3", 200);   ctx.Set("B3", 38);    ctx.Set("C3", 238);
+  EXPECT_EQ(Eval("HLOOKUP(\"VAT\",A1:C3,3,FALSE)"), N(38));
+  EXPECT_EQ(Eval("HLOOKUP(\"x\",A1:C3,2,FALSE)"), E(ErrorCode::NA));
+  EXPECT_EQ(Eval("HLOOKUP(\"vat\",A1:C3,4,FALSE)"), E(ErrorCode::Ref));
+  EXPECT_EQ(Eval("MATCH(\"gross\",A1:C1,0)"), N(3));
+  EXPECT_EQ(Eval("MATCH(150,A2:A3)"), N(1));
+  EXPECT_EQ(Eval("MATCH(250,A2:A3,1)"), N(2));
+  EXPECT_EQ(Eval("MATCH(50,A2:A3,1)"), E(ErrorCode::NA));
+  EXPECT_EQ(Eval("MATCH(150,{300,200,100},-1)"), N(2));
+  EXPECT_EQ(Eval("MATCH(\"g*\",A1:C1,0)"), N(3));
+  EXPECT_EQ(Eval("MATCH(1,A1:C3,0)"), E(ErrorCode::NA));  // not one row or column
+  EXPECT_EQ(Eval("INDEX(A1:C3,3,2)"), N(38));
+  EXPECT_EQ(Eval("INDEX(A1:C1,2)"), T("vat"));       // a single row: the index picks the column
+  EXPECT_EQ(Eval("INDEX(A1:A3,2)"), N(100));
+  EXPECT_EQ(Eval("SUM(INDEX(A1:C3,0,3))"), N(357));  // the whole third column
+  EXPECT_EQ(Eval("SUM(INDEX(A1:C3,2,0))"), N(238));
+  EXPECT_EQ(Eval("SUM(B2:INDEX(C1:C3,3))"), N(414));  // INDEX gives a reference
+  EXPECT_EQ(Eval("INDEX(A1:C3,4,1)"), E(ErrorCode::Ref));
+  EXPECT_EQ(Eval("INDEX({1,2;3,4},2,1)"), N(3));
+  EXPECT_EQ(Eval("INDEX(A2:C3,MATCH(200,A2:A3,0),MATCH(\"gross\",A1:C1,0))"), N(238));
 }
 
 TEST_F(FormulaFunctionsTest, LogicalFunctions) {
