@@ -109,6 +109,11 @@ const NumberFormat& Cached(std::string_view code) {
 
 }  // namespace
 
+std::string NumberToText(double value) {
+  if (!std::isfinite(value)) return "#NUM!";
+  return (value < 0 ? "-" : "") + numfmt::FormatGeneralUnlimited(std::fabs(value));
+}
+
 std::string FormatNumber(double value, std::string_view formatCode, bool date1904) {
   return Cached(formatCode).Format(value, date1904);
 }

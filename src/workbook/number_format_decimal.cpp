@@ -73,12 +73,12 @@ std::string TrimFraction(const RoundedDecimal& r) {
   return out;
 }
 
-std::string Scientific(const Significand& s) {
+std::string Scientific(const Significand& s, int decimals) {
   int exponent = s.exponent;
-  RoundedDecimal m = RoundSignificand(s, -exponent, 5);
+  RoundedDecimal m = RoundSignificand(s, -exponent, decimals);
   if (m.integerDigits.size() > 1) {  // 9.999995 rounded up to 10
     ++exponent;
-    m = RoundSignificand(s, -exponent, 5);
+    m = RoundSignificand(s, -exponent, decimals);
   }
   char exp[16];
   std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
@@ -95,7 +95,16 @@ std::string FormatGeneralMagnitude(double value) {
     const RoundedDecimal r = RoundSignificand(s, 0, decimals);
     if (r.integerDigits.size() <= 11) return TrimFraction(r);
   }
-  return Scientific(s);
+  return Scientific(s, 5);
+}
+
+std::string FormatGeneralUnlimited(double value) {
+  if (!(value > 0)) return "0";
+  const Significand s = ToSignificand(value);
+  if (s.exponent >= -9 && s.exponent <= 14) {
+    return TrimFraction(RoundSignificand(s, 0, 14 - s.exponent));
+  }
+  return Scientific(s, 14);
 }
 
 std::string GroupThousands(const std::string& digits) {

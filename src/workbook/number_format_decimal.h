@@ -50,6 +50,11 @@ RoundedDecimal RoundToDecimals(double value, int decimals);
 //    1234567890123 -> "1.23457E+12", 1E-10 -> "1E-10", 0.00001 -> "1E-05".
 std::string FormatGeneralMagnitude(double value);
 
+// General without a cell width, as numbers become text in formulas and
+// conversions: 15 significant digits, fixed notation from 1E-9 to below
+// 1E+15, scientific otherwise ("1.23456789012346E+15", "1E-10").
+std::string FormatGeneralUnlimited(double value);
+
 // Adds thousands separators to a run of integer digits.
 std::string GroupThousands(const std::string& digits);
 

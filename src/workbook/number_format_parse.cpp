@@ -111,7 +111,23 @@ Token Run(TokenKind kind, std::string_view code, size_t& i) {
 
 }  // namespace
 
+namespace {
+
+// The system long date and system time codes stand for the locale's own
+// formats, whatever follows them: the zh-CN long date and time.
+std::string_view SystemFormatSubstitute(std::string_view code) {
+  const std::string lower = Lower(code);
+  if (lower.find("[$-f800]") != std::string::npos || lower.find("[$-x-sysdate]") != std::string::npos)
+    return "yyyy\"年\"m\"月\"d\"日\"";
+  if (lower.find("[$-f400]") != std::string::npos || lower.find("[$-x-systime]") != std::string::npos)
+    return "h:mm:ss";
+  return {};
+}
+
+}  // namespace
+
 ParsedFormat ParseFormatCode(std::string_view code) {
+  if (const std::string_view system = SystemFormatSubstitute(code); !system.empty()) code = system;
   ParsedFormat parsed;
   parsed.sections.emplace_back();
   size_t i = 0;

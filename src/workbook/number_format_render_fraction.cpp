@@ -65,7 +65,9 @@ std::string RenderFraction(const Section& s, double magnitude) {
   std::string wholeDigits = whole > 0 ? RoundToDecimals(whole, 0).integerDigits : std::string();
   if (blankFraction && wholeDigits.empty()) wholeDigits = "0";
   const auto wholeText = FillIntegerPlaceholders(wholeChars, wholeDigits, false);
-  const auto numeratorText = FillIntegerPlaceholders(numeratorChars, DigitsOf(f.numerator), false);
+  // Without a whole part a zero still shows its numerator: "0/1".
+  const std::string numeratorDigits = hasWhole ? DigitsOf(f.numerator) : std::to_string(f.numerator);
+  const auto numeratorText = FillIntegerPlaceholders(numeratorChars, numeratorDigits, false);
   // The denominator is left-aligned: its digits, then padding.
   std::string denominator = std::to_string(f.denominator);
   std::vector<std::string> denominatorText(denominatorChars.size());

@@ -34,6 +34,9 @@
 //       "1900-02-29" is the surface's serial 60. Month/day without a year,
 //       time zones and AM/PM suffixes are not recognised (text).
 //  9. Anything else           -> Text, unchanged (surrounding spaces kept).
+//     This includes mixed fractions ("1 1/2"), month/day without a year
+//     ("12/1") and times with AM/PM, which the interactive surface would
+//     convert using the current date or extra rules.
 //
 // suggestedFormat is set only when the cell was General, for the entries
 // that make the surface change the cell's format:

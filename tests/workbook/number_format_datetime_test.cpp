@@ -22,6 +22,7 @@ TEST(NumberFormatDates, DateParts) {
       {kDec1, "mmmmm", "D"},
       {kDec1, "YYYY-MM-DD", "2026-12-01"},
       {kDec1 + 0.75, "yyyy/m/d h:mm", "2026/12/1 18:00"},
+      {kDec1 + 0.5, "yyyy-m-d h:mm AM/PM", "2026-12-1 12:00 PM"},
       {61, "yyyy-mm-dd", "1900-03-01"},
       {60, "yyyy-mm-dd", "1900-02-29"},
       {0, "yyyy-mm-dd", "1900-01-00"},
@@ -43,6 +44,9 @@ TEST(NumberFormatDates, ChineseDateFormats) {
       {kDec1At134510, "h\"时\"mm\"分\"ss\"秒\"", "13时45分10秒"},
       {kDec1, "[DBNum1]yyyy\"年\"m\"月\"d\"日\"", "二〇二六年十二月一日"},
       {kDec1, "[DBNum2]m\"月\"", "壹拾贰月"},
+      {kDec1At134510, "[$-F800]dddd, mmmm dd, yyyy", "2026年12月1日"},
+      {kDec1At134510, "[$-x-sysdate]dddd, mmmm dd, yyyy", "2026年12月1日"},
+      {kDec1At134510, "[$-F400]h:mm:ss AM/PM", "13:45:10"},
   };
   ExpectDisplays(cases);
 }
@@ -70,6 +74,7 @@ TEST(NumberFormatTimes, ElapsedAndFractionalSeconds) {
       {1.25, "[h]:mm", "30:00"},
       {1.25, "[mm]:ss", "1800:00"},
       {1.25, "[h]:mm:ss", "30:00:00"},
+      {100.25, "[h]:mm", "2406:00"},
       {0.000123, "[ss].00", "10.63"},
       {0.5000011574, "hh:mm:ss.000", "12:00:00.100"},
       {0.0006, "mm:ss.0", "00:51.8"},

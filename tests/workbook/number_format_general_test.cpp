@@ -46,6 +46,19 @@ TEST(NumberFormatGeneral, LocalNameAndCaseMeanGeneral) {
   ExpectDisplays(cases);
 }
 
+TEST(NumberFormatGeneral, NumberToTextKeepsFifteenDigits) {
+  EXPECT_EQ(NumberToText(1234567890123), "1234567890123");
+  EXPECT_EQ(NumberToText(123456789012345), "123456789012345");
+  EXPECT_EQ(NumberToText(1234567890123456), "1.23456789012346E+15");
+  EXPECT_EQ(NumberToText(1e15), "1E+15");
+  EXPECT_EQ(NumberToText(0.1 + 0.2), "0.3");
+  EXPECT_EQ(NumberToText(1.0 / 3), "0.333333333333333");
+  EXPECT_EQ(NumberToText(0.000000001), "0.000000001");
+  EXPECT_EQ(NumberToText(1e-10), "1E-10");
+  EXPECT_EQ(NumberToText(-2.5), "-2.5");
+  EXPECT_EQ(NumberToText(0), "0");
+}
+
 TEST(NumberFormatRounding, RoundsTheFifteenDigitDecimalFormHalfAwayFromZero) {
   const FormatCase cases[] = {
       {2.675, "0.00", "2.68"},      // binary 2.67499999... but 2.67500000000000 at 15 digits

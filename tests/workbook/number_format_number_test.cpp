@@ -26,6 +26,13 @@ TEST(NumberFormatDigits, PlaceholdersSeparatorsAndScaling) {
       {12, "#.", "12."},
       {12, "?0", "12"},
       {5, "??0", "  5"},
+      {123.456, "000.000", "123.456"},
+      {-0.5, "#.##", "-.5"},
+      {1234.5678, "#,##0.0##", "1,234.568"},
+      {1e15, "#,##0", "1,000,000,000,000,000"},
+      {12, "0.0,", "0.0"},
+      {1500, "#,##0.0,\"K\"", "1.5K"},
+      {3.5, "0 \"pcs\"", "4 pcs"},
   };
   ExpectDisplays(cases);
 }
@@ -72,6 +79,8 @@ TEST(NumberFormatSections, PositiveNegativeZeroSections) {
       {0, "0;-0;", ""},
       {-3, ";;;", ""},
       {5, "0;-0;0;@", "5"},
+      {-3.5, "0.0;\"minus \"0.0", "minus 3.5"},
+      {-1234.5, "0.00_);[Red](0.00)", "(1234.50)"},
   };
   ExpectDisplays(cases);
 }
@@ -103,6 +112,7 @@ TEST(NumberFormatScientific, MantissaAndExponent) {
       {12345, "0.00e-00", "1.23e04"},
       {-12345, "0.00E+00", "-1.23E+04"},
       {1e100, "0.00E+00", "1.00E+100"},
+      {1e-7, "0.00E+0", "1.00E-7"},
   };
   ExpectDisplays(cases);
 }
@@ -121,6 +131,10 @@ TEST(NumberFormatFraction, ClosestFractionsAndFixedDenominators) {
       {-1.5, "# ?/?", "-1 1/2"},
       {5.999, "# ?/?", "6    "},
       {0.25, "# ?\?/?\?", "  1/4 "},
+      {0, "?/?", "0/1"},
+      {0.5, "0 ?/?", "0 1/2"},
+      {0.05, "# ?/20", " 1/20"},
+      {2.5, "#\" \"?/?", "2 1/2"},
   };
   ExpectDisplays(cases);
 }

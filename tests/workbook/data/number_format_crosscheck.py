@@ -12,6 +12,16 @@ output; the tests do not run it.
 
 --ours FILE: a TSV of value<TAB>code<TAB>display produced by our formatter,
 compared line by line with the application's output.
+--cases: print the cases as value<TAB>code lines (text values as "s:text")
+for such a formatter driver.
+
+Known, intended differences (our surface differs from the application used
+for the check): General is width-limited to 11 digit characters
+(1234567890123 -> 1.23457E+12, 1/3 -> 0.333333333, 0.00001 -> 1E-05);
+negatives rounding to zero keep the sign ("-0"); seconds are rounded, not
+cut (13:45:09.99997 -> 13:45:10); "A/P" shows "P" as written; [ss].00
+elapsed seconds with decimals are supported; serials 0..60 follow the
+1900 system with its phantom 1900-02-29 (0 -> 1900-01-00).
 """
 import csv
 import io
@@ -57,6 +67,11 @@ CASES = [
     (1.25, '[mm]:ss'), (0.000123, '[ss].00'), (0.5000011574, 'hh:mm:ss.000'), (0.0006, 'mm:ss.0'),
     (60, 'yyyy-mm-dd'), (0, 'yyyy-mm-dd'), (1, 'dddd'), (61, 'yyyy-mm-dd'), (46357, 'mmmmm'),
     (46357.75, 'yyyy/m/d h:mm'), (0.25, 'h:mm:ss AM/PM'), (46357, 'yy.m.d'), (46357, 'm/d/yyyy'),
+    # more edges
+    (0, '?/?'), (0.5, '0 ?/?'), (1e15, '#,##0'), (-1234.5, '0.00_);[Red](0.00)'), (0.0001, '0.0%'),
+    (100.25, '[h]:mm'), (12, '0.0,'), (1500, '#,##0.0,"K"'), (0.05, '# ?/20'), (2.5, '#" "?/?'),
+    (123.456, '000.000'), (-0.5, '#.##'), (1, 'yyyy"年"m"月"d"日" h"时"'), (46357.5, 'yyyy-m-d h:mm AM/PM'),
+    (3.5, '0 "pcs"'), (-3.5, '0.0;"minus "0.0'), (1e-7, '0.00E+0'), (1234.5678, '#,##0.0##'),
     # text section
     ('abc', '0.00;-0.00;0;"Text: "@'), ('abc', '@'), ('abc', '0.00'), ('abc', '"<"@">"'),
     (12, '@'), (12, '0;-0;0;@'),
