@@ -1,0 +1,83 @@
+#include "host/spreadsheet/surface_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <map>
+
+namespace vemo::host::test {
+
+std::string Quote(const std::filesystem::path& path) {
+  std::string out = "'";
+  for (char c : path.string()) {
+    if (c == '\'') out += "'\\''";
+    else out += c;
+  }
+  return out + "'";
+}
+
+namespace {
+ToolResult Run(const std::string& command) {
+  ToolResult result;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (!pipe) return result;
+  std::array<char, 4096> buffer;
+  std::size_t n;
+  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.output.append(buffer.data(), n);
+  int status = pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+}  // namespace
+
+ToolResult RunPython(const std::filesystem::path& script, const std::string& arguments) {
+  return Run("/usr/bin/python3 " + Quote(script) + " " + arguments);
+}
+
+ToolResult RunPythonCode(const std::string& code, const std::string& arguments) {
+  vemo::test::TempDir dir;
+  auto script = dir / "snippet.py";
+  std::ofstream(script) << code;
+  return RunPython(script, arguments);
+}
+
+std::filesystem::path MakeFixture(const vemo::test::TempDir& dir, const std::string& kind,
+                                  const std::string& extraArguments) {
+  // Each fixture is made once per test program and copied for each test:
+  // starting python for every test would dominate the suite's time.
+  static vemo::test::TempDir cache;
+  static std::map<std::string, std::filesystem::path> made;
+  std::string key = kind + "|" + extraArguments;
+  auto it = made.find(key);
+  if (it == made.end()) {
+    auto script = vemo::test::SourceDir() / "tests/host/spreadsheet/data" / ("make_" + kind + ".py");
+    auto file = cache / (kind + std::to_string(made.size()) + ".xlsx");
+    ToolResult result = RunPython(script, Quote(file) + " " + extraArguments);
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    it = made.emplace(key, file).first;
+  }
+  auto out = dir / (kind + ".xlsx");
+  std::filesystem::copy_file(it->second, out, std::filesystem::copy_options::overwrite_existing);
+  return out;
+}
+
+std::filesystem::path XlsxDiff() { return vemo::test::SharedDir() / "tools/xlsxdiff.py"; }
+
+std::string OpenpyxlCell(const std::filesystem::path& file, const std::string& sheet, const std::string& cell) {
+  ToolResult r = RunPythonCode(
+      "import sys, openpyxl\n"
+      "wb = openpyxl.load_workbook(sys.argv[1])\n"
+      "print(repr(wb[sys.argv[2]][sys.argv[3]].value), end='')\n",
+      Quote(file) + " " + Quote(sheet) + " " + cell);
+  return r.exitCode == 0 ? r.output : "";
+}
+
+std::shared_ptr<SurfaceApplication> NewApp() {
+  auto app = SurfaceApplication::Create();
+  app->SetDisplayAlerts(false);
+  return app;
+}
+
+}  // namespace vemo::host::test

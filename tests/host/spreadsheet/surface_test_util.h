@@ -1,0 +1,37 @@
+// Helpers of the spreadsheet surface tests: fixture workbooks made by the
+// committed openpyxl scripts, the independent checking tools, and a fresh
+// application per test.
+#pragma once
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "host/spreadsheet/spreadsheet_application.h"
+#include "support/test_paths.h"
+
+namespace vemo::host::test {
+
+struct ToolResult {
+  int exitCode = -1;
+  std::string output;
+};
+
+std::string Quote(const std::filesystem::path& path);
+// Runs `/usr/bin/python3 SCRIPT ARGS` and captures stdout and stderr.
+ToolResult RunPython(const std::filesystem::path& script, const std::string& arguments);
+// Runs an inline python3 program with `arguments`; its stdout is the answer.
+ToolResult RunPythonCode(const std::string& code, const std::string& arguments);
+
+// Writes the fixture `kind` ("surface_book" or "invoice") into `dir`.
+std::filesystem::path MakeFixture(const vemo::test::TempDir& dir, const std::string& kind,
+                                  const std::string& extraArguments = "");
+std::filesystem::path XlsxDiff();
+
+// Value of one cell as openpyxl reads it (repr of the value), "" when the
+// file cannot be read.
+std::string OpenpyxlCell(const std::filesystem::path& file, const std::string& sheet, const std::string& cell);
+
+// A new application instance; DisplayAlerts off as the engine sets it.
+std::shared_ptr<SurfaceApplication> NewApp();
+
+}  // namespace vemo::host::test

@@ -1,0 +1,187 @@
+// Sheet deletion, SaveAs variants, Close, and the print hand-off.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "foundation/host_error.h"
+#include "host/spreadsheet/print_service.h"
+#include "host/spreadsheet/surface_test_util.h"
+
+namespace vemo::host {
+namespace {
+
+using test::MakeFixture;
+using test::NewApp;
+
+class SurfaceOutput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app = NewApp();
+    source = MakeFixture(dir, "surface_book");
+    book = app->Workbooks()->Open(source.string());
+  }
+  vemo::test::TempDir dir;
+  std::filesystem::path source;
+  std::shared_ptr<SurfaceApplication> app;
+  std::shared_ptr<IWorkbook> book;
+};
+
+bool IsZip(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  char magic[2] = {};
+  in.read(magic, 2);
+  return magic[0] == 'P' && magic[1] == 'K';
+}
+
+TEST_F(SurfaceOutput, DeletingSheetsFromTheLastDownKeepsTheFirst) {
+  auto sheets = book->Sheets();
+  for (int i = sheets->Count(); i >= 2; --i) sheets->Item(i)->Delete();
+  EXPECT_EQ(book->Worksheets()->Count(), 1);
+  EXPECT_EQ(book->Worksheets()->Item(1)->Name(), "Data");
+  auto out = dir / "one.xlsx";
+  book->SaveAs(out.string());
+  auto names = test::RunPythonCode("import sys, openpyxl\nprint(openpyxl.load_workbook(sys.argv[1]).sheetnames, end='')\n",
+                                   test::Quote(out));
+  EXPECT_EQ(names.output, "['Data']");
+}
+
+TEST_F(SurfaceOutput, FormulasIntoADeletedSheetBecomeRefErrors) {
+  auto other = book->Worksheets()->Item(2);
+  auto third = book->Worksheets()->Item(3);
+  auto held = book->Worksheets()->Item(1)->Range("A1");
+  book->Sheets()->Item(1)->Delete();
+  EXPECT_NE(other->Range("A1")->Formula().find("#REF!"), std::string::npos) << other->Range("A1")->Formula();
+  EXPECT_NE(other->Range("A2")->Formula().find("#REF!"), std::string::npos);
+  EXPECT_EQ(other->Range("A3")->Formula(), "=B3*2");   // its own cells untouched
+  EXPECT_EQ(third->Range("A1")->Formula(), "=Other!A3");
+  EXPECT_THROW(held->Text(), HostError);               // a range on the deleted sheet
+  auto out = dir / "deleted.xlsx";
+  book->SaveAs(out.string());
+  EXPECT_NE(test::OpenpyxlCell(out, "Other", "A1").find("#REF!"), std::string::npos);
+}
+
+TEST_F(SurfaceOutput, TheLastSheetCannotBeDeleted) {
+  book->Sheets()->Item(3)->Delete();
+  book->Sheets()->Item(2)->Delete();
+  EXPECT_THROW(book->Sheets()->Item(1)->Delete(), HostError);
+}
+
+TEST_F(SurfaceOutput, SaveAsWithThePathAloneOrNamedFileNameWritesTheWorkbook) {
+  book->Worksheets()->Item(1)->Range("G1")->SetValue("saved");
+  auto a = dir / "positional.xlsx";
+  book->SaveAs(a.string());
+  EXPECT_EQ(test::OpenpyxlCell(a, "Data", "G1"), "'saved'");
+  auto b = dir / "named.xlsx";
+  book->SaveAs(SaveAsOptions{b.string(), std::nullopt});
+  EXPECT_EQ(test::OpenpyxlCell(b, "Data", "G1"), "'saved'");
+  EXPECT_EQ(book->FullName(), b.string());
+}
+
+TEST_F(SurfaceOutput, TheOldBinaryFormatIsRefusedClearly) {
+  auto xls = dir / "old.xls";
+  try {
+    book->SaveAs(SaveAsOptions{xls.string(), kFileFormatXls});
+    FAIL() << "saved as .xls";
+  } catch (const HostError& e) {
+    EXPECT_NE(std::string(e.what()).find("not supported yet"), std::string::npos) << e.what();
+  }
+  EXPECT_THROW(book->SaveAs(xls.string()), HostError);
+  EXPECT_FALSE(std::filesystem::exists(xls));
+}
+
+TEST_F(SurfaceOutput, AnUnknownExtensionKeepsTheWorkbooksOwnFormat) {
+  book->Worksheets()->Item(1)->Range("G1")->SetValue("kept");
+  auto target = dir / "bill.dat";
+  book->Close(true, target.string());
+  ASSERT_TRUE(std::filesystem::exists(target));
+  EXPECT_TRUE(IsZip(target));
+  auto copy = dir / "bill-copy.xlsx";
+  std::filesystem::copy_file(target, copy);
+  EXPECT_EQ(test::OpenpyxlCell(copy, "Data", "G1"), "'kept'");
+}
+
+TEST_F(SurfaceOutput, CloseWithoutSavingLeavesTheFileAndEndsTheWorkbook) {
+  auto sheet = book->Worksheets()->Item(1);
+  sheet->Range("A1")->SetValue("changed");
+  auto before = std::filesystem::file_size(source);
+  auto stamp = std::filesystem::last_write_time(source);
+  book->Close(false);
+  EXPECT_EQ(std::filesystem::file_size(source), before);
+  EXPECT_EQ(std::filesystem::last_write_time(source), stamp);
+  EXPECT_EQ(app->Workbooks()->Count(), 0);
+  EXPECT_THROW(sheet->Range("A1"), HostError);
+  EXPECT_EQ(test::OpenpyxlCell(source, "Data", "A1"), "1234.5");
+}
+
+TEST_F(SurfaceOutput, CloseSavingChangesWritesToTheGivenName) {
+  book->Worksheets()->Item(1)->Range("A1")->SetValue("changed");
+  auto target = dir / "closed.xlsx";
+  book->Close(true, target.string());
+  EXPECT_EQ(test::OpenpyxlCell(target, "Data", "A1"), "'changed'");
+}
+
+TEST_F(SurfaceOutput, EditedWorkbooksAskReadersToRecalculate) {
+  book->Worksheets()->Item(1)->Range("C1")->SetValue("50");
+  auto out = dir / "recalc.xlsx";
+  book->SaveAs(out.string());
+  auto calc = test::RunPythonCode(
+      "import sys, zipfile, re\n"
+      "x = zipfile.ZipFile(sys.argv[1]).read('xl/workbook.xml').decode()\n"
+      "print(bool(re.search(r'<calcPr[^>]*fullCalcOnLoad=\"1\"', x)), end='')\n",
+      test::Quote(out));
+  EXPECT_EQ(calc.output, "True");
+}
+
+class RecordingPrinter : public PrintService {
+ public:
+  void PrintWorkbook(const std::string& path, std::optional<int> sheet, int copies) override {
+    printed = path;
+    sheetPrinted = sheet;
+    copiesPrinted = copies;
+    existedDuringCall = std::filesystem::exists(path);
+    cellSeen = test::OpenpyxlCell(path, "Data", "G1");
+  }
+  void Preview(const std::string& path, int sheet) override {
+    previewed = path;
+    sheetPreviewed = sheet;
+  }
+  std::string printed, previewed, cellSeen;
+  std::optional<int> sheetPrinted;
+  int copiesPrinted = 0, sheetPreviewed = 0;
+  bool existedDuringCall = false;
+};
+
+TEST_F(SurfaceOutput, PrintingWithoutAPrintServiceRaises) {
+  auto previous = InstallPrintService(nullptr);
+  try {
+    book->PrintOut();
+    FAIL() << "printed without a print service";
+  } catch (const HostError& e) {
+    EXPECT_NE(std::string(e.what()).find("no print service is installed"), std::string::npos);
+  }
+  EXPECT_THROW(book->Worksheets()->Item(1)->PrintPreview(true), HostError);
+  InstallPrintService(previous);
+}
+
+TEST_F(SurfaceOutput, PrintingHandsTheServiceASavedCopyWithTheEdits) {
+  auto printer = std::make_shared<RecordingPrinter>();
+  auto previous = InstallPrintService(printer);
+  book->Worksheets()->Item(1)->Range("G1")->SetValue("to print");
+  PrintOutOptions options;
+  options.copies = 1;
+  options.preview = false;
+  book->PrintOut(options);
+  EXPECT_TRUE(printer->existedDuringCall);
+  EXPECT_EQ(printer->cellSeen, "'to print'");
+  EXPECT_FALSE(printer->sheetPrinted);
+  EXPECT_EQ(printer->copiesPrinted, 1);
+  EXPECT_FALSE(std::filesystem::exists(printer->printed));  // the copy is removed afterwards
+  book->Worksheets()->Item(2)->PrintOut();
+  EXPECT_EQ(printer->sheetPrinted, 2);
+  book->Worksheets()->Item(1)->PrintPreview(true);
+  EXPECT_EQ(printer->sheetPreviewed, 1);
+  InstallPrintService(previous);
+}
+
+}  // namespace
+}  // namespace vemo::host
