@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "command_registry.h"
+#include "session_setup.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"vemoprint: fills spreadsheet templates with bills, reports and waybills"};
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   app.add_option("--session", options.sessionFile, "JSON session file the host publishes (login properties, settings)");
   app.add_option("--machine-config", options.machineConfig,
                  "folder of the machine configuration (registry values, ini files)");
+  vemo::app::InstallSessionOptions(app, options);  // applies the options above before any command runs
   vemo::app::InstallCommands(app, options);
   try {
     app.parse(argc, argv);

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "context/machine_config.h"
+#include "foundation/utf8_text.h"
 
 namespace vemo::context {
 namespace {
@@ -27,11 +28,38 @@ bool HasDriveLetter(std::string_view path) {
   return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
 }
 
+// The entry of `folder` whose name equals `name` ignoring ASCII case; the
+// exact name wins, and `name` itself when nothing matches.
+std::string EntryIgnoringCase(const std::filesystem::path& folder, const std::string& name) {
+  std::error_code ec;
+  if (name == "." || name == ".." || std::filesystem::exists(folder / name, ec)) return name;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string entry = it->path().filename().string();
+    if (EqualsIgnoreCase(entry, name)) return entry;
+  }
+  return name;
+}
+
+// `rest` below `folder`; names are looked up without regard to case, as
+// Windows does, so "c:\itemphotos" finds the folder "ItemPhotos".
 std::filesystem::path Under(const std::filesystem::path& folder, std::string_view rest) {
   const std::string relative = HostSeparators(rest);
-  if (relative.empty() || relative == "/") return folder.string() + (relative.empty() ? "" : "/");
-  const std::string trimmed = relative.front() == '/' ? relative.substr(1) : relative;
-  return folder / trimmed;
+  std::filesystem::path out = folder;
+  std::size_t pos = relative.empty() || relative.front() != '/' ? 0 : 1;
+  bool resolving = true;
+  while (pos < relative.size()) {
+    std::size_t end = relative.find('/', pos);
+    const std::string name = relative.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+    out /= resolving ? EntryIgnoringCase(out, name) : name;
+    if (resolving) {
+      std::error_code ec;
+      resolving = std::filesystem::exists(out, ec);  // below a missing name nothing can match
+    }
+    if (end == std::string::npos) return out;
+    pos = end + 1;
+  }
+  // A trailing separator (or a bare drive root) keeps naming a folder.
+  return relative.empty() ? out : std::filesystem::path(out.string() + "/");
 }
 
 }  // namespace

@@ -9,7 +9,11 @@
 //   "/rest" (already a host path)   -> unchanged, "\" read as "/"
 //   "rest" (relative)               -> rest, "\" read as "/"
 // Repeated separators collapse to one (Windows ignores them too); a trailing
-// separator is kept. Drive letters ignore case.
+// separator is kept. Drive letters ignore case, and so do the names of a
+// Windows-form path: each name is matched against the existing entries of
+// its folder without regard to case ("c:\itemphotos" finds "ItemPhotos");
+// names that do not exist yet are kept as written. Host paths ("/...") and
+// relative paths are taken literally.
 //
 // Drive folders come from <machine config>/paths.json:
 //   {"drives": {"C": "drive_c", "D": "/mnt/share"}}

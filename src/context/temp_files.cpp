@@ -13,6 +13,14 @@
 #include "foundation/utf8_text.h"
 
 namespace vemo::context {
+namespace {
+
+std::function<std::string()>& GuidSource() {
+  static std::function<std::string()> source;
+  return source;
+}
+
+}  // namespace
 
 std::string GetTempPath() {
   const char* base = std::getenv("TMPDIR");
@@ -42,6 +50,7 @@ std::string NewTempWorkbookName(std::string_view extension) {
 }
 
 std::string NewGuidText() {
+  if (GuidSource()) return GuidSource()();
   try {
     std::random_device device;
     std::array<unsigned char, 16> bytes{};
@@ -63,6 +72,12 @@ std::string NewGuidText() {
     return "";
   }
 }
+
+ScopedGuidSource::ScopedGuidSource(std::function<std::string()> source) : previous_(std::move(GuidSource())) {
+  GuidSource() = std::move(source);
+}
+
+ScopedGuidSource::~ScopedGuidSource() { GuidSource() = std::move(previous_); }
 
 std::string NewUniqueFileName(bool inFolder, std::string_view extension, std::string_view folder) {
   auto newName = [&]() -> std::string {

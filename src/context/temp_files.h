@@ -7,6 +7,7 @@
 // someone else, or is not a folder, makes the answer "" (failure).
 // Every path handed out here is a host path.
 #pragma once
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,19 @@ std::string TempFileNameFor(std::string_view folder, std::string_view prefix, un
 // A new random (version 4) GUID in registry form: "{" 8-4-4-4-12 upper-case
 // hexadecimal digits "}", 38 characters; "" if no randomness is available.
 std::string NewGuidText();
+
+// Tests: NewGuidText answers from `source` for the object's lifetime (to
+// see NewUniqueFileName draw again when a name is taken).
+class ScopedGuidSource {
+ public:
+  explicit ScopedGuidSource(std::function<std::string()> source);
+  ~ScopedGuidSource();
+  ScopedGuidSource(const ScopedGuidSource&) = delete;
+  ScopedGuidSource& operator=(const ScopedGuidSource&) = delete;
+
+ private:
+  std::function<std::string()> previous_;
+};
 
 // "T_" + a new GUID without braces, "-" replaced by "_", plus "." +
 // `extension` when that is not empty. With `inFolder` the name is joined to

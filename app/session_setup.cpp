@@ -1,0 +1,43 @@
+#include "session_setup.h"
+
+#include <filesystem>
+
+#include "context/console_desktop.h"
+#include "context/machine_config.h"
+#include "context/session_components.h"
+#include "context/session_store.h"
+
+namespace vemo::app {
+namespace {
+
+bool g_assumeYes = false;
+
+}  // namespace
+
+void ApplySessionOptions(const GlobalOptions& options, bool assumeYes) {
+  if (!options.machineConfig.empty()) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(options.machineConfig, ec))
+      throw UsageError("--machine-config " + options.machineConfig +
+                       ": no such folder; give the folder that holds registry.json and the drive folders");
+    context::SetMachineConfigFolder(options.machineConfig);
+  }
+  context::RegisterSessionComponents(/*replace=*/false);
+  if (!options.sessionFile.empty()) {
+    try {
+      context::PublishSession(context::LoadSessionFile(options.sessionFile));
+    } catch (const std::exception& e) {
+      throw UsageError(std::string(e.what()) + " (the session file format is in docs/session-and-machine-config.md)");
+    }
+  }
+  context::ConsoleDesktop::Options desktop;
+  desktop.assumeYes = assumeYes;
+  context::SetDesktop(std::make_shared<context::ConsoleDesktop>(desktop));
+}
+
+void InstallSessionOptions(CLI::App& root, GlobalOptions& options) {
+  root.add_flag("--yes", g_assumeYes, "answer Yes to questions when there is no terminal to ask (default: No)");
+  root.parse_complete_callback([&options] { ApplySessionOptions(options, g_assumeYes); });
+}
+
+}  // namespace vemo::app

@@ -1,0 +1,83 @@
+// End to end: the vemoprint binary reads --session and --machine-config and
+// prints what the session context sees.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "support/test_paths.h"
+
+namespace vemo::context {
+namespace {
+
+std::filesystem::path Vemoprint() {
+  const char* dir = std::getenv("VEMO_BINARY_DIR");
+  return std::filesystem::path(dir ? dir : "build") / "vemoprint";
+}
+
+struct RunResult {
+  int status = -1;
+  std::string output;
+};
+
+RunResult RunVemoprint(const std::string& arguments) {
+  RunResult result;
+  FILE* pipe = ::popen(("VEMO_NO_SPREADSHEET= " + Vemoprint().string() + " " + arguments + " 2>&1 </dev/null").c_str(), "r");
+  if (!pipe) return result;
+  char buffer[4096];
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
+  const int status = ::pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+class ContextCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(Vemoprint())) GTEST_SKIP() << "vemoprint is not built at " << Vemoprint();
+    std::filesystem::create_directories(dir_.path() / "mc" / "drive_c" / "Tradon");
+    std::ofstream(dir_.path() / "mc" / "registry.json")
+        << R"({"SOFTWARE\\Quorvan\\TRADON\\VemoPRODUCT": {"Path": "C:\\Tradon"}})";
+    std::ofstream(dir_.path() / "mc" / "drive_c" / "Tradon" / "VemoBaseScheme.ini") << "[Version]\nBarcodeControlType=2\n";
+    std::ofstream(dir_.path() / "session.json") << R"({"IsOuterLogin": 0,
+      "login": {"PropsString": "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1}"},
+      "settings": {"AppType": 3, "AppPath": "C:\\App"}})";
+  }
+  std::string Args() const {
+    return "--session " + (dir_.path() / "session.json").string() + " --machine-config " + (dir_.path() / "mc").string();
+  }
+  vemo::test::TempDir dir_;
+};
+
+TEST_F(ContextCommand, PrintsWhatTheSessionAndMachineConfigurationGive) {
+  const RunResult run = RunVemoprint(Args() + " context");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("user: Tom\n"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("database: Acc1\n"), std::string::npos);
+  EXPECT_NE(run.output.find("app path: C:\\App"), std::string::npos);
+  EXPECT_NE(run.output.find("product key: SOFTWARE\\Quorvan\\TRADON\\VemoPRODUCT\n"), std::string::npos);
+  EXPECT_NE(run.output.find("install path 3: C:\\Tradon\\"), std::string::npos);
+  EXPECT_NE(run.output.find("picture folder: C:\\Tradon\\Graphics\\ItemPhotos\\Acc1"), std::string::npos);
+  EXPECT_NE(run.output.find("barcode control type: 2\n"), std::string::npos);
+  EXPECT_NE(run.output.find("spreadsheet application: (none)"), std::string::npos);
+}
+
+TEST_F(ContextCommand, InfoIsAnAlias) {
+  const RunResult run = RunVemoprint(Args() + " info");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("user: Tom\n"), std::string::npos);
+}
+
+TEST_F(ContextCommand, BadOptionsAreUsageErrors) {
+  const RunResult missing = RunVemoprint("--session " + (dir_.path() / "none.json").string() + " context");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.output.find("none.json"), std::string::npos);
+  const RunResult noFolder = RunVemoprint("--machine-config " + (dir_.path() / "nofolder").string() + " context");
+  EXPECT_EQ(noFolder.status, 2);
+  EXPECT_NE(noFolder.output.find("nofolder"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vemo::context

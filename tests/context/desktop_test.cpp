@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "context/console_desktop.h"
+#include "context/message_box.h"
+#include "context/scripted_desktop.h"
+#include "context_fixture.h"
+
+namespace vemo::context::test {
+namespace {
+
+class MessageBoxTest : public ContextTest {};
+
+TEST_F(MessageBoxTest, OrdinaryLoginShowsTheBoxAndAnswers) {
+  Publish({{"UserName", "Tom"}});
+  desktop_->QueueAnswer(vbYes);
+  EXPECT_EQ(ShowMsgBox("是否打开导出的文件？", vbYesNo + vbQuestion), vbYes);
+  auto shown = desktop_->Messages();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "是否打开导出的文件？");
+  EXPECT_EQ(shown[0].title, "Quorvan提示");
+  EXPECT_EQ(shown[0].buttons, vbYesNo);
+  EXPECT_EQ(shown[0].icon, vbQuestion);
+}
+
+TEST_F(MessageBoxTest, NoSessionCountsAsOrdinaryLogin) {
+  EXPECT_EQ(ShowMsgBox("x", vbOKOnly + vbExclamation, "T"), vbOK);
+  EXPECT_EQ(desktop_->Messages().size(), 1u);
+}
+
+TEST_F(MessageBoxTest, OuterLoginIsSilentAndAnswersZero) {
+  Publish({{"UserName", "Tom"}}, std::nullopt, 1);
+  desktop_->QueueAnswer(vbYes);
+  EXPECT_EQ(ShowMsgBox("是否打开导出的文件？", vbYesNo + vbQuestion), 0);
+  EXPECT_EQ(ShowMsgBox("提示", vbOKOnly + vbInformation), 0);
+  EXPECT_TRUE(desktop_->Messages().empty());
+  EXPECT_EQ(desktop_->PendingAnswers(), 1u);  // the queued answer was never taken
+}
+
+TEST_F(MessageBoxTest, HostMessageServiceGoesThroughTheDesktop) {
+  Publish({{"UserName", "Tom"}}, std::nullopt, 1);
+  ShowHostMessage("启动Excel失败，请先安装。");  // the message service is not silenced
+  auto shown = desktop_->Messages();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].kind, ShownMessage::Kind::HostMessage);
+  EXPECT_EQ(shown[0].text, "启动Excel失败，请先安装。");
+}
+
+TEST_F(MessageBoxTest, UnansweredBoxesTakeTheUnattendedAnswer) {
+  EXPECT_EQ(ShowMsgBox("q", vbYesNo + vbQuestion), vbNo);
+  EXPECT_EQ(ShowMsgBox("q", vbOKCancel), vbCancel);
+  EXPECT_EQ(ShowMsgBox("q", vbYesNoCancel), vbCancel);
+  EXPECT_EQ(ShowMsgBox("q", vbInformation), vbOK);
+}
+
+TEST(UnattendedAnswer, AssumeYesPicksThePositiveButton) {
+  EXPECT_EQ(UnattendedAnswer(vbYesNo + vbQuestion, true), vbYes);
+  EXPECT_EQ(UnattendedAnswer(vbOKCancel, true), vbOK);
+  EXPECT_EQ(UnattendedAnswer(vbYesNoCancel, true), vbYes);
+  EXPECT_EQ(UnattendedAnswer(vbOKOnly + vbCritical, true), vbOK);
+}
+
+TEST_F(MessageBoxTest, FileDialogsAnswerFromTheQueueAndRecordTheRequest) {
+  desktop_->QueueFileName("/tmp/out.xlsx");
+  desktop_->QueueFileName(std::nullopt);
+  FileDialogRequest request;
+  request.title = "引出文件";
+  request.filter = "打印文件 Excel (*.xlsx)|*.xlsx";
+  request.fileName = "C:\\Tradon\\ExcelPrint\\*.xlsx";
+  request.flags = 2050;
+  EXPECT_EQ(CurrentDesktop().SaveFileDialog(request), std::optional<std::string>("/tmp/out.xlsx"));
+  EXPECT_EQ(CurrentDesktop().OpenFileDialog(request), std::nullopt);
+  EXPECT_EQ(CurrentDesktop().OpenFileDialog(request), std::nullopt);  // nothing queued: cancel
+  auto dialogs = desktop_->Dialogs();
+  ASSERT_EQ(dialogs.size(), 3u);
+  EXPECT_EQ(dialogs[0].kind, ShownDialog::Kind::Save);
+  EXPECT_EQ(dialogs[0].request.flags, 2050);
+  EXPECT_EQ(dialogs[1].kind, ShownDialog::Kind::Open);
+}
+
+TEST_F(MessageBoxTest, WaitCursorCountsNestedHolders) {
+  ASSERT_EQ(WaitCursor::ShowCount(), 0);
+  {
+    WaitCursor outer;
+    EXPECT_EQ(desktop_->MousePointer(), kPointerHourglass);
+    {
+      WaitCursor inner;
+      EXPECT_EQ(WaitCursor::ShowCount(), 2);
+    }
+    EXPECT_EQ(desktop_->MousePointer(), kPointerHourglass);  // the outer one still holds it
+    EXPECT_EQ(WaitCursor::ShowCount(), 1);
+  }
+  EXPECT_EQ(desktop_->MousePointer(), kPointerDefault);
+  EXPECT_EQ(WaitCursor::ShowCount(), 0);
+  // The pointer is set only on the 0->1 and 1->0 steps.
+  EXPECT_EQ(desktop_->PointerHistory(), (std::vector<int>{kPointerHourglass, kPointerDefault}));
+}
+
+TEST_F(MessageBoxTest, ScopedDesktopRestoresThePreviousOne) {
+  auto other = std::make_shared<ScriptedDesktop>();
+  {
+    ScopedDesktop use(other);
+    ShowHostMessage("a");
+  }
+  ShowHostMessage("b");
+  EXPECT_EQ(other->Messages().size(), 1u);
+  ASSERT_EQ(desktop_->Messages().size(), 1u);
+  EXPECT_EQ(desktop_->Messages()[0].text, "b");
+}
+
+ConsoleDesktop::Options ConsoleOptions(std::istream& in, std::ostream& out, bool interactive, bool yes = false) {
+  ConsoleDesktop::Options options;
+  options.in = &in;
+  options.out = &out;
+  options.interactive = interactive;
+  options.assumeYes = yes;
+  return options;
+}
+
+TEST(ConsoleDesktop, WithoutATerminalNeverReadsAndSaysWhatItAnswered) {
+  std::istringstream in("y\n");
+  std::ostringstream out;
+  ConsoleDesktop desktop(ConsoleOptions(in, out, false));
+  EXPECT_EQ(desktop.MessageBox("是否打开导出的文件？", vbYesNo + vbQuestion, "Quorvan提示"), vbNo);
+  EXPECT_NE(out.str().find("是否打开导出的文件？"), std::string::npos);
+  EXPECT_NE(out.str().find("Quorvan提示"), std::string::npos);
+  EXPECT_NE(out.str().find("answered No"), std::string::npos);
+  EXPECT_EQ(desktop.SaveFileDialog({}), std::nullopt);
+  std::string unread;
+  std::getline(in, unread);
+  EXPECT_EQ(unread, "y");  // stdin was left alone
+}
+
+TEST(ConsoleDesktop, AssumeYesAnswersYes) {
+  std::istringstream in;
+  std::ostringstream out;
+  ConsoleDesktop desktop(ConsoleOptions(in, out, false, true));
+  EXPECT_EQ(desktop.MessageBox("q", vbYesNo + vbQuestion, "t"), vbYes);
+}
+
+TEST(ConsoleDesktop, InteractiveAsksUntilTheAnswerFits) {
+  std::istringstream in("maybe\nYES\nc\n/tmp/x.xls\n\n");
+  std::ostringstream out;
+  ConsoleDesktop desktop(ConsoleOptions(in, out, true));
+  EXPECT_EQ(desktop.MessageBox("q", vbYesNo, "t"), vbYes);
+  EXPECT_EQ(desktop.MessageBox("q", vbOKCancel, "t"), vbCancel);
+  EXPECT_EQ(desktop.SaveFileDialog({}), std::optional<std::string>("/tmp/x.xls"));
+  EXPECT_EQ(desktop.OpenFileDialog({}), std::nullopt);  // empty line cancels
+  EXPECT_EQ(desktop.MessageBox("q", vbYesNo, "t"), vbNo);  // end of input: the unattended answer
+}
+
+TEST(ConsoleDesktop, HostMessageAndPointer) {
+  std::istringstream in;
+  std::ostringstream out;
+  ConsoleDesktop desktop(ConsoleOptions(in, out, false));
+  desktop.ShowHostMessage("启动Excel失败，请先安装。");
+  EXPECT_NE(out.str().find("启动Excel失败，请先安装。"), std::string::npos);
+  desktop.SetMousePointer(kPointerHourglass);
+  EXPECT_EQ(desktop.MousePointer(), kPointerHourglass);
+}
+
+}  // namespace
+}  // namespace vemo::context::test

@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <set>
+
+#include "context/file_utils.h"
+#include "context/registry.h"
+#include "context/temp_files.h"
+#include "context_fixture.h"
+
+namespace vemo::context::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileUtilsTest : public ContextTest {
+ protected:
+  FileUtilsTest() : tmpdir_("TMPDIR", temp_.path().string()) {}
+  ScopedEnv tmpdir_;
+};
+
+TEST(PathText, ExtensionName) {
+  EXPECT_EQ(GetExtensionName("a.xlsx"), "xlsx");
+  EXPECT_EQ(GetExtensionName("C:\\dir\\Book1.XLS"), "XLS");
+  EXPECT_EQ(GetExtensionName("noext"), "");
+  EXPECT_EQ(GetExtensionName("C:\\dir.v2\\noext"), "");
+  EXPECT_EQ(GetExtensionName("/tmp/x.tar.gz"), "gz");
+  EXPECT_EQ(GetExtensionName(""), "");
+}
+
+TEST(PathText, ParentFolderName) {
+  EXPECT_EQ(GetParentFolderName("C:\\a\\b.txt"), "C:\\a");
+  EXPECT_EQ(GetParentFolderName("C:\\a\\b\\"), "C:\\a");
+  EXPECT_EQ(GetParentFolderName("C:\\a"), "C:\\");
+  EXPECT_EQ(GetParentFolderName("C:\\"), "");
+  EXPECT_EQ(GetParentFolderName("/tmp/x/"), "/tmp");
+  EXPECT_EQ(GetParentFolderName("/tmp"), "/");
+  EXPECT_EQ(GetParentFolderName("name"), "");
+}
+
+TEST(PathText, JoinPathPutsExactlyOneSeparator) {
+  EXPECT_EQ(JoinPath("C:\\a", "b.xls"), "C:\\a\\b.xls");
+  EXPECT_EQ(JoinPath("C:\\a\\", "b.xls"), "C:\\a\\b.xls");
+  EXPECT_EQ(JoinPath(" C:\\a\\ ", " \\b.xls "), "C:\\a\\b.xls");
+  EXPECT_EQ(JoinPath("C:\\Tradon\\", "Graphics\\ItemPhotos\\"), "C:\\Tradon\\Graphics\\ItemPhotos\\");
+  EXPECT_EQ(JoinPath("/tmp/vemo/", "x.xls"), "/tmp/vemo/x.xls");
+  EXPECT_EQ(JoinPath("/tmp/vemo", "x.xls"), "/tmp/vemo/x.xls");
+  EXPECT_EQ(JoinPath("", "x.xls"), "");
+  EXPECT_EQ(JoinPath("   ", "x.xls"), "");
+}
+
+TEST(PathText, AddTrailingBackslash) {
+  std::string windows = "C:\\a";
+  AddTrailingBackslash(windows);
+  EXPECT_EQ(windows, "C:\\a\\");
+  AddTrailingBackslash(windows);
+  EXPECT_EQ(windows, "C:\\a\\");
+  std::string host = "/tmp/a";
+  AddTrailingBackslash(host);
+  EXPECT_EQ(host, "/tmp/a/");
+  std::string empty;
+  AddTrailingBackslash(empty);
+  EXPECT_EQ(empty, "\\");
+}
+
+TEST_F(FileUtilsTest, EnsureFolderCreatesMissingLevelsInOrder) {
+  fs::create_directories(ToHostPath("C:\\Level1"));
+  EXPECT_TRUE(EnsureFolder("C:\\Level1\\Level2\\Level3"));
+  EXPECT_TRUE(fs::is_directory(MachineFolder() / "drive_c" / "Level1" / "Level2" / "Level3"));
+  EXPECT_TRUE(FolderExists("C:\\Level1\\Level2\\Level3\\"));
+  EXPECT_TRUE(EnsureFolder("C:\\Level1\\Level2\\Level3"));  // already there
+  EXPECT_TRUE(EnsureFolder((temp_.path() / "h1" / "h2" / "h3/").string()));
+  EXPECT_TRUE(fs::is_directory(temp_.path() / "h1" / "h2" / "h3"));
+}
+
+TEST_F(FileUtilsTest, EnsureFolderRefusesEmptyPathsAndFilesInTheWay) {
+  EXPECT_FALSE(EnsureFolder(""));
+  EXPECT_FALSE(EnsureFolder("  "));
+  std::ofstream(temp_.path() / "file") << "x";
+  EXPECT_FALSE(EnsureFolder((temp_.path() / "file").string()));
+  EXPECT_FALSE(EnsureFolder((temp_.path() / "file" / "sub").string()));
+}
+
+TEST_F(FileUtilsTest, ExistsDistinguishesFilesAndFolders) {
+  WriteWindowsFile("C:\\Photos\\a.bmp", "BM");
+  EXPECT_TRUE(FileExists("C:\\Photos\\a.bmp"));
+  EXPECT_TRUE(FileExists("c:\\photos\\A.BMP"));
+  EXPECT_FALSE(FileExists("C:\\Photos"));
+  EXPECT_TRUE(FolderExists("C:\\Photos"));
+  EXPECT_FALSE(FolderExists("C:\\Photos\\a.bmp"));
+  EXPECT_FALSE(FileExists(""));
+  EXPECT_FALSE(FolderExists(""));
+}
+
+TEST_F(FileUtilsTest, DeleteAndCopyAlwaysAnswerTrue) {
+  const auto a = (temp_.path() / "a.txt").string();
+  const auto b = (temp_.path() / "b.txt").string();
+  std::ofstream(a) << "new";
+  std::ofstream(b) << "old content";
+  EXPECT_TRUE(CopyFileIfExists(a, b));
+  std::ifstream in(b);
+  std::string content((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(content, "new");
+  EXPECT_TRUE(CopyFileIfExists((temp_.path() / "none").string(), b));
+  EXPECT_TRUE(FileExists(b));
+  EXPECT_TRUE(DeleteFileIfExists(b));
+  EXPECT_FALSE(FileExists(b));
+  EXPECT_TRUE(DeleteFileIfExists(b));  // nothing to delete
+}
+
+TEST_F(FileUtilsTest, ReadOnlyFilesNeedForce) {
+  const auto path = temp_.path() / "ro.txt";
+  std::ofstream(path) << "x";
+  fs::permissions(path, fs::perms::owner_read);
+  EXPECT_TRUE(DeleteFileIfExists(path.string(), false));
+  EXPECT_TRUE(fs::exists(path));
+  EXPECT_TRUE(DeleteFileIfExists(path.string(), true));
+  EXPECT_FALSE(fs::exists(path));
+}
+
+TEST(SystemFolder, NativeAndWow64) {
+  ScopedEnv root("SystemRoot", std::nullopt);
+  EXPECT_EQ(GetSystemFolder(), "C:\\Windows\\System32\\");
+  SetProcess32On64(true);
+  EXPECT_EQ(GetSystemFolder(), "C:\\Windows\\SysWOW64\\");
+  SetProcess32On64(false);
+}
+
+TEST_F(FileUtilsTest, TempPathIsAPrivateFolderOfTheUser) {
+  const std::string folder = GetTempPath();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), '/');
+  EXPECT_EQ(fs::path(folder).parent_path().parent_path(), temp_.path());
+  EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
+}
+
+TEST_F(FileUtilsTest, TempPathRefusesAFileInTheWay) {
+  std::ofstream(temp_.path() / ("vemoprint-" + std::to_string(::getuid()))) << "squatter";
+  EXPECT_EQ(GetTempPath(), "");
+  EXPECT_EQ(NewTempWorkbookName(".xls"), "");
+}
+
+TEST_F(FileUtilsTest, TempWorkbookNameIsFixed) {
+  const std::string folder = GetTempPath();
+  EXPECT_EQ(NewTempWorkbookName(".xls"), folder + "Tem1.xls");
+  EXPECT_EQ(NewTempWorkbookName(".xlsx"), folder + "Tem1.xlsx");
+  EXPECT_EQ(NewTempWorkbookName("xlsx"), folder + "Tem1.xlsx");
+  EXPECT_FALSE(fs::exists(folder + "Tem1.tmp"));  // nothing is created
+}
+
+TEST(TempFileName, PrefixAndHexNumber) {
+  EXPECT_EQ(TempFileNameFor("/t/", "TempFile", 1), "/t/Tem1.tmp");
+  EXPECT_EQ(TempFileNameFor("/t", "QuorvanBigText", 255), "/t/QuoFF.tmp");
+  EXPECT_EQ(TempFileNameFor("/t", "ab", 10), "/t/abA.tmp");
+}
+
+TEST(Guid, RegistryFormVersion4AndUnique) {
+  const std::regex form("^\\{[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}\\}$");
+  std::set<std::string> seen;
+  for (int i = 0; i < 200; ++i) {
+    const std::string guid = NewGuidText();
+    ASSERT_EQ(guid.size(), 38u);
+    ASSERT_TRUE(std::regex_match(guid, form)) << guid;
+    seen.insert(guid);
+  }
+  EXPECT_EQ(seen.size(), 200u);
+}
+
+TEST_F(FileUtilsTest, UniqueFileNameForm) {
+  const std::regex bare("^T_[0-9A-F]{8}_[0-9A-F]{4}_[0-9A-F]{4}_[0-9A-F]{4}_[0-9A-F]{12}\\.xls$");
+  EXPECT_TRUE(std::regex_match(NewUniqueFileName(false, "xls"), bare));
+  const std::regex noExtension("^T_[0-9A-F_]{36}$");
+  EXPECT_TRUE(std::regex_match(NewUniqueFileName(false, ""), noExtension));
+
+  const std::string inTemp = NewUniqueFileName(true, "xls");
+  EXPECT_EQ(fs::path(inTemp).parent_path().string() + "/", GetTempPath());
+  EXPECT_TRUE(std::regex_match(fs::path(inTemp).filename().string(), bare));
+
+  const std::string inFolder = NewUniqueFileName(true, "xlsx", "C:\\Exports");
+  EXPECT_EQ(inFolder.rfind("C:\\Exports\\T_", 0), 0u);
+}
+
+TEST_F(FileUtilsTest, UniqueFileNameDrawsAgainWhileTheNameIsTaken) {
+  const std::string folder = (temp_.path() / "out").string();
+  fs::create_directories(folder);
+  std::ofstream(temp_.path() / "out" / "T_00000000_0000_4000_8000_000000000001.xls") << "taken";
+  std::ofstream(temp_.path() / "out" / "T_00000000_0000_4000_8000_000000000002.xls") << "taken";
+  int calls = 0;
+  ScopedGuidSource guids([&] {
+    ++calls;
+    return "{00000000-0000-4000-8000-00000000000" + std::to_string(std::min(calls, 3)) + "}";
+  });
+  EXPECT_EQ(NewUniqueFileName(true, "xls", folder), folder + "/T_00000000_0000_4000_8000_000000000003.xls");
+  EXPECT_EQ(calls, 3);
+  calls = 0;
+  EXPECT_EQ(NewUniqueFileName(false, "xls"), "T_00000000_0000_4000_8000_000000000001.xls");  // no check without a folder
+}
+
+TEST_F(FileUtilsTest, UniqueFileNameNeverAnExistingFile) {
+  const std::string folder = (temp_.path() / "out").string();
+  fs::create_directories(folder);
+  std::set<std::string> given;
+  for (int i = 0; i < 50; ++i) {
+    const std::string path = NewUniqueFileName(true, "xls", folder);
+    ASSERT_FALSE(fs::exists(path)) << path;
+    std::ofstream(path) << "taken";
+    given.insert(path);
+  }
+  EXPECT_EQ(given.size(), 50u);
+}
+
+}  // namespace
+}  // namespace vemo::context::test

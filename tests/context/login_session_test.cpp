@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "context/login.h"
+#include "context/props_string.h"
+#include "context/session_components.h"
+#include "context/settings.h"
+#include "context_fixture.h"
+#include "foundation/creation_service.h"
+
+namespace vemo::context::test {
+namespace {
+
+class LoginTest : public ContextTest {};
+
+TEST_F(LoginTest, OrdinaryLoginReadsThroughShareProps) {
+  Publish({{"UserName", "Tom"}, {"UserID", 16394}, {"PropsString", "UserName=Tom"}});
+  EXPECT_EQ(IsOuterLogin(), 0);
+  EXPECT_EQ(GetLoginProperty("UserName").ToText(), "Tom");
+  EXPECT_EQ(GetLoginProperty("UserID").ToInt32(), 16394);
+  EXPECT_EQ(GetPropsString(), "UserName=Tom");
+  EXPECT_TRUE(GetLoginProperty("AcctName").IsEmpty());
+}
+
+TEST_F(LoginTest, OrdinaryLoginAnswersNamesOutsideTheLoginList) {
+  Publish({{"CustomValue", "x"}});
+  EXPECT_EQ(GetLoginProperty("CustomValue").ToText(), "x");
+}
+
+TEST_F(LoginTest, OuterLoginAnswersOnlyLoginPropertyNames) {
+  Publish({{"UserName", "Ann"}, {"CustomValue", "x"}}, std::nullopt, 1);
+  EXPECT_EQ(IsOuterLogin(), 1);
+  EXPECT_EQ(GetLoginProperty("UserName").ToText(), "Ann");
+  EXPECT_TRUE(GetLoginProperty("CustomValue").IsEmpty());
+}
+
+TEST_F(LoginTest, ObjectValuesStayObjects) {
+  Publish({{"VemoLogin", {{"Server", "S1"}}}});
+  auto login = GetLoginProperty("VemoLogin").AsObject<HostDictionary>();
+  ASSERT_NE(login, nullptr);
+  EXPECT_EQ(login->Value("Server").ToText(), "S1");
+}
+
+TEST_F(LoginTest, AnotherFlagValueGivesEmpty) {
+  Publish({{"UserName", "Tom"}}, std::nullopt, 2);
+  EXPECT_EQ(IsOuterLogin(), 2);
+  EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
+}
+
+TEST_F(LoginTest, NothingPublishedGivesEmptyAndNoOuterLogin) {
+  EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
+  EXPECT_EQ(IsOuterLogin(), 0);
+  EXPECT_EQ(GetPropsString(), "");
+}
+
+TEST_F(LoginTest, PublishedForAnotherProcessIsNotOurs) {
+  SessionData other;
+  other.login = HostDictionary::Create();
+  other.login->Set("UserName", "Someone");
+  PublishSession(other, CurrentProcessId() + 100000);
+  EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
+  auto facade = CreateObjectAs<ICacheFacade>(kCacheFacadeId);
+  EXPECT_EQ(facade->GetItem(CurrentProcessId() + 100000, "UserName").ToText(), "Someone");
+  EXPECT_THROW(facade->GetItem(CurrentProcessId(), "UserName"), HostError);
+  UnpublishSession(CurrentProcessId() + 100000);
+}
+
+TEST_F(LoginTest, HostRegisteredServicesAreUsedAndKept) {
+  class FixedProps : public IShareProps {
+   public:
+    std::string TypeName() const override { return "FixedProps"; }
+    Variant GetProperty(int, std::string_view name) override { return "host:" + std::string(name); }
+  };
+  ScopedFactory hostProps(std::string(kSharePropsId), [] { return std::make_shared<FixedProps>(); });
+  Publish({{"UserName", "Tom"}});  // publishing must not replace the host's service
+  EXPECT_EQ(GetLoginProperty("UserName").ToText(), "host:UserName");
+}
+
+TEST_F(LoginTest, MissingServicesGiveEmpty) {
+  Publish({{"UserName", "Tom"}});
+  ScopedFactory noCache(std::string(kCacheFacadeId), nullptr);
+  EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
+  EXPECT_EQ(IsOuterLogin(), 0);
+}
+
+TEST_F(LoginTest, GetPropParsesTheSessionWhenNothingWasParsed) {
+  Publish({{"PropsString", "UserName=Tom;AcctID=5"}});
+  ParsePropsString(GetPropsString());
+  EXPECT_EQ(GetUserName(), "Tom");
+  EXPECT_EQ(GetProp("acctid"), "5");
+}
+
+TEST_F(LoginTest, SessionFileRoundTrip) {
+  const auto file = temp_.path() / "session.json";
+  std::ofstream(file) << R"({"IsOuterLogin": 0,
+    "login": {"UserName": "Tom", "PropsString": "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1}"},
+    "settings": {"AppType": 4, "IndustryType": 1, "AppPath": "C:\\Quorvan"}})";
+  PublishSession(LoadSessionFile(file));
+  EXPECT_EQ(GetLoginProperty("UserName").ToText(), "Tom");
+  EXPECT_EQ(DatabaseNameOf(GetPropsString()), "Acc1");
+  EXPECT_EQ(GetSessionSetting("AppType").ToInt32(), 4);
+  EXPECT_EQ(GetAppPath(), "C:\\Quorvan");
+}
+
+TEST_F(LoginTest, BadSessionFilesAreReportedWithTheFileName) {
+  const auto missing = temp_.path() / "missing.json";
+  try {
+    LoadSessionFile(missing);
+    FAIL() << "a missing file must raise";
+  } catch (const HostError& e) {
+    EXPECT_NE(e.Description().find("missing.json"), std::string::npos);
+  }
+  const auto broken = temp_.path() / "broken.json";
+  std::ofstream(broken) << "{ not json";
+  EXPECT_THROW(LoadSessionFile(broken), HostError);
+  const auto wrongShape = temp_.path() / "shape.json";
+  std::ofstream(wrongShape) << R"({"login": [1, 2]})";
+  EXPECT_THROW(LoadSessionFile(wrongShape), HostError);
+}
+
+TEST_F(LoginTest, SessionWithoutSettingsPublishesNoDictionary) {
+  Publish({{"UserName", "Tom"}});
+  auto session = PublishedSession();
+  ASSERT_TRUE(session);
+  EXPECT_EQ(session->settings, nullptr);
+  EXPECT_EQ(GetSessionSetting("AppType", 2).ToInt32(), 2);
+}
+
+}  // namespace
+}  // namespace vemo::context::test

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "context/registry.h"
+#include "context/settings.h"
+#include "context_fixture.h"
+
+namespace vemo::context::test {
+namespace {
+
+constexpr const char* kProgramFolder = "C:\\Program Files\\Quorvan\\Tradon";
+
+class SettingsTest : public ContextTest {
+ protected:
+  // The registry gives the program folder of every edition.
+  void InstallProgramFolder(const std::string& folder = kProgramFolder) {
+    Json registry = Json::object();
+    for (auto word : {kEditionAppType1, kEditionAppType2, kEditionIndustry0, kEditionIndustry1, kEditionIndustry2,
+                      kEditionOther})
+      registry[std::string(kProductKeyRoot) + std::string(word)] = {{"Path", folder}};
+    WriteMachineFile("registry.json", registry);
+  }
+};
+
+std::string KeyFor(std::string_view word) { return std::string(kProductKeyRoot) + std::string(word); }
+
+TEST_F(SettingsTest, ProductKeyByAppTypeAndIndustryType) {
+  struct Case {
+    Json settings;
+    std::string_view word;
+  };
+  const std::vector<Case> cases = {
+      {Json::object(), kEditionAppType2},  // AppType defaults to 2
+      {{{"AppType", 1}}, kEditionAppType1},
+      {{{"AppType", 2}, {"IndustryType", 2}}, kEditionAppType2},
+      {{{"AppType", 3}}, kEditionOther},
+      {{{"AppType", 4}}, kEditionIndustry0},  // IndustryType defaults to 0
+      {{{"AppType", 4}, {"IndustryType", 1}}, kEditionIndustry1},
+      {{{"AppType", 4}, {"IndustryType", 2}}, kEditionIndustry2},
+      {{{"AppType", 4}, {"IndustryType", 7}}, kEditionOther},
+      {{{"AppType", 0}}, kEditionOther},
+      {{{"AppType", "4"}, {"IndustryType", "1"}}, kEditionIndustry1},  // numeric text
+      {{{"AppType", "abc"}}, kEditionOther},
+  };
+  for (const auto& c : cases) {
+    Publish(Json::object(), c.settings);
+    EXPECT_EQ(GetProductKey(), KeyFor(c.word)) << c.settings.dump();
+  }
+}
+
+TEST_F(SettingsTest, ProductKeyWithoutPublishedSettingsIsTheAppType2Key) {
+  EXPECT_EQ(GetProductKey(), KeyFor(kEditionAppType2));
+}
+
+TEST_F(SettingsTest, EditionWordsAreDistinct) {
+  const std::set<std::string_view> words = {kEditionAppType1,  kEditionAppType2,  kEditionIndustry0,
+                                            kEditionIndustry1, kEditionIndustry2, kEditionOther};
+  EXPECT_EQ(words.size(), 6u);
+}
+
+TEST_F(SettingsTest, InstallPathsFromTheEnvironmentAndTheirDefaults) {
+  {
+    ScopedEnv common("CommonProgramFiles", "D:\\Common");
+    ScopedEnv program("ProgramFiles", "D:\\Programs");
+    EXPECT_EQ(GetInstallPath(1), "D:\\Common\\Quorvan\\");
+    EXPECT_EQ(GetInstallPath(2), "D:\\Programs\\Quorvan\\Talvo\\Tradon\\Common\\");
+  }
+  ScopedEnv common("CommonProgramFiles", std::nullopt);
+  ScopedEnv program("ProgramFiles", std::nullopt);
+  EXPECT_EQ(GetInstallPath(1), "C:\\Program Files\\Common Files\\Quorvan\\");
+  EXPECT_EQ(GetInstallPath(2), "C:\\Program Files\\Quorvan\\Talvo\\Tradon\\Common\\");
+  EXPECT_EQ(GetInstallPath(0), "");
+  EXPECT_EQ(GetInstallPath(4), "");
+}
+
+TEST_F(SettingsTest, ProgramFolderFromTheProductKeyOfTheEdition) {
+  WriteMachineFile("registry.json", {{KeyFor(kEditionIndustry1), {{"Path", "  C:\\Apparel  "}}},
+                                     {KeyFor(kEditionAppType2), {{"Path", "C:\\Standard"}}}});
+  EXPECT_EQ(GetInstallPath(3), "C:\\Standard\\");
+  Publish(Json::object(), Json{{"AppType", 4}, {"IndustryType", 1}});
+  EXPECT_EQ(GetInstallPath(3), "C:\\Apparel\\");
+  Publish(Json::object(), Json{{"AppType", 1}});
+  EXPECT_EQ(GetInstallPath(3), "\\");  // no registry value: just the separator
+}
+
+TEST_F(SettingsTest, AppPathFromSettingOrComponentFolder) {
+  EXPECT_EQ(GetAppPath(), ComponentFolder());
+  EXPECT_FALSE(GetAppPath().empty());
+  SetComponentFolder("/opt/vemo/bin");
+  EXPECT_EQ(GetAppPath(), "/opt/vemo/bin");
+  SetComponentFolder("");
+  Publish(Json::object(), Json{{"AppPath", "C:\\Tradon"}});
+  EXPECT_EQ(GetAppPath(), "C:\\Tradon");
+}
+
+TEST_F(SettingsTest, ComponentFolderIsTheExecutablesFolder) {
+  ScopedEnv appPath("VEMO_APP_PATH", std::nullopt);
+  EXPECT_EQ(std::filesystem::path(ComponentFolder()), std::filesystem::canonical("/proc/self/exe").parent_path());
+}
+
+TEST_F(SettingsTest, SessionSettingNamesCompareExactly) {
+  Publish(Json::object(), Json{{"QVCloudPID", "T1"}});
+  EXPECT_EQ(GetSessionSetting("QVCloudPID").ToText(), "T1");
+  EXPECT_EQ(GetSessionSetting("qvcloudpid", "none").ToText(), "none");
+  EXPECT_TRUE(GetSessionSetting("Missing").IsEmpty());
+}
+
+TEST_F(SettingsTest, BarcodeControlTypeFromTheSettingFirst) {
+  InstallProgramFolder();
+  WriteWindowsFile(std::string(kProgramFolder) + "\\VemoBaseScheme.ini", "[Version]\nBarcodeControlType=2\n");
+  Publish(Json::object(), Json{{"BarcodeControlType", 1}});
+  EXPECT_EQ(GetBarcodeControlType(), 1);
+  Publish(Json::object(), Json{{"BarcodeControlType", -1}});
+  EXPECT_EQ(GetBarcodeControlType(), 2);
+}
+
+TEST_F(SettingsTest, BarcodeControlTypeFallsBackToTheIniThenZero) {
+  InstallProgramFolder();
+  WriteWindowsFile(std::string(kProgramFolder) + "\\VemoBaseScheme.ini", "[version]\nbarcodecontroltype = 3\n");
+  EXPECT_EQ(GetBarcodeControlType(), 3);  // nothing published: the ini decides
+  WriteWindowsFile(std::string(kProgramFolder) + "\\VemoBaseScheme.ini", "[Version]\nOther=1\n");
+  EXPECT_EQ(GetBarcodeControlType(), 0);
+  std::filesystem::remove(ToHostPath(std::string(kProgramFolder) + "\\VemoBaseScheme.ini"));
+  EXPECT_EQ(GetBarcodeControlType(), 0);
+}
+
+TEST_F(SettingsTest, PictureFolderDefaultsUnderTheProgramFolder) {
+  InstallProgramFolder();
+  EXPECT_EQ(GetPictureFolder(), std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\");
+}
+
+TEST_F(SettingsTest, PictureFolderWithDatabaseAndTenant) {
+  InstallProgramFolder();
+  Publish({{"PropsString", "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1}"}}, Json{{"QVCloudPID", "T77"}});
+  EXPECT_EQ(GetPictureFolder(), std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\T77\\Acc1");
+}
+
+TEST_F(SettingsTest, PictureFolderFromTheCloudIni) {
+  InstallProgramFolder();
+  WriteWindowsFile(std::string(kProgramFolder) + "\\TalvoCloudSetting.ini", "[Share]\nPictureFolder=D:\\Photos\\\n");
+  Publish({{"PropsString", "ConnectString={Initial Catalog=Acc1}"}});
+  EXPECT_EQ(GetPictureFolder(), "D:\\Photos\\Acc1");
+}
+
+TEST_F(SettingsTest, PictureFolderReadsSharePropsEvenForOuterLogins) {
+  InstallProgramFolder();
+  Publish({{"PropsString", "ConnectString={Initial Catalog=Outer1}"}}, std::nullopt, 1);
+  EXPECT_EQ(GetPictureFolder(), std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\Outer1");
+}
+
+}  // namespace
+}  // namespace vemo::context::test
