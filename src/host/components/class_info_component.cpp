@@ -39,7 +39,7 @@ class DatabaseClassInfo : public IClassInfo {
       values.push_back(keys.Value("IndexKeyValue"));
     }
     sql += " LIMIT 1";
-    auto records = RunReadOnlyQuery(DatabasePath(AccountName(props)), sql, values);
+    auto records = RunReadOnlyStatement(DatabasePath(AccountName(props)), sql, values);
     if (records->Eof()) return {};
     const Variant& value = records->Field(0);
     if (value.Type() == VariantType::Bytes) return value.ToBytes();

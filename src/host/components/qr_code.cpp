@@ -41,10 +41,18 @@ class LibQrEncoder : public IQrEncoder {
       throw HostError("the QR encoder writes UTF-8 only; \"" + std::string(encoding) + "\" is not supported");
     if (text.empty()) throw HostError("there is no text to put into a QR code");
     std::string data(text);
-    // 8-bit mode keeps the UTF-8 bytes exactly; level M as printed labels use.
-    std::unique_ptr<QRcode, void (*)(QRcode*)> code(
-        QRcode_encodeData(static_cast<int>(data.size()), reinterpret_cast<const unsigned char*>(data.data()), 0, QR_ECLEVEL_M),
-        QRcode_free);
+    // 8-bit mode keeps the UTF-8 bytes exactly; level M as printed labels
+    // use. Text beyond ASCII carries the UTF-8 ECI marker (26) so readers do
+    // not guess another character set; plain ASCII stays marker-free for the
+    // oldest readers.
+    std::unique_ptr<QRinput, void (*)(QRinput*)> input(QRinput_new2(0, QR_ECLEVEL_M), QRinput_free);
+    if (!input) throw HostError("the QR encoder is out of memory");
+    bool ascii = true;
+    for (unsigned char c : data) ascii = ascii && c < 0x80;
+    if (!ascii && QRinput_appendECIheader(input.get(), 26) != 0) throw HostError("the QR encoder refused the UTF-8 marker");
+    if (QRinput_append(input.get(), QR_MODE_8, static_cast<int>(data.size()), reinterpret_cast<const unsigned char*>(data.data())) != 0)
+      throw HostError("the text (" + std::to_string(data.size()) + " bytes) cannot be put into a QR code");
+    std::unique_ptr<QRcode, void (*)(QRcode*)> code(QRcode_encodeInput(input.get()), QRcode_free);
     if (!code) throw HostError("the text (" + std::to_string(data.size()) + " bytes) cannot be put into a QR code; it is too long");
     std::vector<bool> dark(static_cast<std::size_t>(code->width) * static_cast<std::size_t>(code->width));
     for (std::size_t i = 0; i < dark.size(); ++i) dark[i] = (code->data[i] & 1) != 0;

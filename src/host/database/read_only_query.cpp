@@ -127,8 +127,8 @@ RecordsetRef RunReadOnlyQuery(const std::filesystem::path& database, std::string
   return Run(database, TranslateHostSql(hostSql), {}, timeLimit, hostSql);
 }
 
-RecordsetRef RunReadOnlyQuery(const std::filesystem::path& database, std::string_view sqliteSql,
-                              const std::vector<Variant>& parameters, std::chrono::milliseconds timeLimit) {
+RecordsetRef RunReadOnlyStatement(const std::filesystem::path& database, std::string_view sqliteSql,
+                                  const std::vector<Variant>& parameters, std::chrono::milliseconds timeLimit) {
   return Run(database, std::string(sqliteSql), parameters, timeLimit, sqliteSql);
 }
 

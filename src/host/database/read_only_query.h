@@ -26,9 +26,10 @@ inline constexpr std::chrono::milliseconds kQueryTimeLimit{10000};
 RecordsetRef RunReadOnlyQuery(const std::filesystem::path& database, std::string_view hostSql,
                               std::chrono::milliseconds timeLimit = kQueryTimeLimit);
 
-// The same with named values bound to "?" parameters, for queries the
-// components build themselves from caller-supplied keys.
-RecordsetRef RunReadOnlyQuery(const std::filesystem::path& database, std::string_view sqliteSql,
+// The same for a statement already in SQLite's dialect, with values bound
+// to its "?" parameters: for queries the components build themselves from
+// caller-supplied keys.
+RecordsetRef RunReadOnlyStatement(const std::filesystem::path& database, std::string_view sqliteSql,
                               const std::vector<Variant>& parameters, std::chrono::milliseconds timeLimit = kQueryTimeLimit);
 
 }  // namespace vemo::host

@@ -218,6 +218,10 @@ std::string TranslateHostSql(std::string_view hostSql) {
           out += token.text;
         }
         break;
+      case SqlTokenKind::Blank:
+        // A removed TOP n or table hint leaves two blanks side by side.
+        if (!out.empty() && out.back() != ' ') out += ' ';
+        break;
       default: out += token.text; break;
     }
   }

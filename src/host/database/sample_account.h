@@ -1,0 +1,41 @@
+// The sample company database that "vemoprint init" creates: bill types,
+// items with barcodes, matrix codes, units and photos, customers and
+// suppliers, serial numbers, settlement accounts, courier companies with
+// their presets, the company profile and three users (an administrator, a
+// clerk with every price right, a clerk without).
+//
+// What init may touch: the sample tables (bill types, base data, profile,
+// users and rights, serial numbers, settlement accounts, courier presets).
+// Never touched: the three template tables and the behaviour log; courier
+// companies the user added are kept (a forced init restores the preset
+// companies the way "恢复预设信息" does).
+#pragma once
+#include <filesystem>
+#include <string>
+
+#include "host/database/sqlite_connection.h"
+
+namespace vemo::host {
+
+struct InitOutcome {
+  bool created = false;   // the file did not exist
+  bool seeded = false;    // sample rows were written
+  std::filesystem::path backup;  // copy taken before a forced rebuild
+};
+
+// Without force: creates the file when missing, upgrades its schema and adds
+// the sample rows once (a second run changes nothing). With force: copies
+// the file to <file>.bak-<yyyymmdd-hhmmss> first, then rebuilds the sample
+// tables from scratch, keeping every template and log entry.
+InitOutcome InitializeSampleAccount(const std::filesystem::path& database, bool force);
+
+// Writes the sample rows into an open database (INSERT OR IGNORE: rows
+// already present stay as they are). One transaction.
+void SeedSampleData(Connection& db);
+
+// Names of the sample users.
+inline constexpr const char* kSampleAdmin = "Administrator";
+inline constexpr const char* kSampleClerkWithPrices = "张三";
+inline constexpr const char* kSampleClerkWithoutPrices = "李四";
+
+}  // namespace vemo::host

@@ -1,0 +1,190 @@
+// The data, security, profile, picture, QR and log components, created by
+// their identifiers as the engine creates them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "foundation/creation_service.h"
+#include "host/components/behavior_log.h"
+#include "host/components/bitmap_file.h"
+#include "host/components/class_info.h"
+#include "host/components/item_info.h"
+#include "host/components/prog_ids.h"
+#include "host/components/qr_code.h"
+#include "host/components/security_info.h"
+#include "host/database/read_only_query.h"
+#include "host_fixture.h"
+
+namespace vemo::host {
+namespace {
+
+Bytes ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class ComponentsTest : public test::SampleAccountTest {};
+
+TEST_F(ComponentsTest, ClassInfoRunsTheEngineQueries) {
+  auto info = CreateObjectAs<IClassInfo>(progid::kClassInfo);
+  auto qr = info->GetData(Props(), " select top 1 ISNULL(FMatrixCode, '') AS FMatrixCode from T_ICItem where FItemID = 2");
+  ASSERT_FALSE(qr->Eof());
+  EXPECT_EQ(qr->Field("FMatrixCode").ToText(), "PE357|2019|勐海");
+  auto none = info->GetData(Props(), " select top 1 ISNULL(FMatrixCode, '') AS FMatrixCode from T_ICItem where FItemID = 5");
+  EXPECT_EQ(none->Field("FMatrixCode").ToText(), "") << "a null matrix code reads as empty text";
+
+  auto serials = info->GetData(Props(), " select FID, FSerialNo from t_SerialNumList where FClassTypeID = 1040007 and FBillID = 1 and FBillIndexID = 1 and FStatus=1");
+  EXPECT_EQ(serials->RecordCount(), 2);
+  auto accounts = info->GetData(Props(), " select b.FItemID, b.FName, a.FAmount from ICMultiAccount a, t_SettleAcct b where a.FClassTypeID = 1050001 and a.FAcctID = b.FItemID and a.FID = 1");
+  ASSERT_EQ(accounts->RecordCount(), 2);
+  EXPECT_EQ(accounts->Field(1).ToText(), "现金");
+  EXPECT_EQ(accounts->Field(2).ToText(), "100");
+  accounts->MoveNext();
+  EXPECT_EQ(accounts->Field(2).ToText(), "250.5");
+
+  // Related-table and auxiliary-unit statements of lookup fields.
+  auto joined = info->GetData(Props(), " SELECT t_ICItemUnit.FShowUnitID FROM T_ICItem Inner join t_ICItemUnit ON T_ICItem.FItemID=t_ICItemUnit.FSrcItemID WHERE T_ICItem.FItemID=1");
+  EXPECT_FALSE(joined->Eof());
+  auto units = info->GetData(Props(), " SELECT FShowUnitID FROM t_ICItemUnit WHERE t_ICItemUnit.FSrcItemID=1 order by FISMainUnit desc ");
+  ASSERT_EQ(units->RecordCount(), 2);
+  EXPECT_EQ(units->Field(0).ToText(), "盒") << "the main unit first";
+  EXPECT_THROW(info->GetData(Props(), "delete from T_ICItem"), HostError);
+}
+
+TEST_F(ComponentsTest, PictureDataReadsTheNamedFieldOfTheNamedRecord) {
+  auto info = CreateObjectAs<IClassInfo>(progid::kClassInfo);
+  auto keys = HostDictionary::Create();
+  keys->Add("TableName", "t_ItemPhoto");
+  keys->Add("FieldName", "FData");
+  keys->Add("PrimaryKeyField", "FItemID");
+  keys->Add("PrimaryKeyValue", 3);
+  keys->Add("IndexKeyField", "FKind");
+  keys->Add("IndexKeyValue", "SmallPhoto");
+  keys->Add("Page", 1);
+  Bytes bytes = info->GetPictureData(*keys, Props());  // key set first, props second
+  RgbImage photo = DecodeBmp(bytes);
+  EXPECT_EQ(photo.at(10, 10), (Rgb{30, 90, 200})) << "item 3's photo is blue";
+
+  keys->Set("PrimaryKeyValue", 5);
+  EXPECT_TRUE(info->GetPictureData(*keys, Props()).empty()) << "item 5 has no photo";
+  keys->Set("TableName", "t_ItemPhoto; DROP TABLE T_ICItem");
+  EXPECT_THROW(info->GetPictureData(*keys, Props()), HostError);
+  keys->Set("TableName", "t_ItemPhoto");
+  keys->Set("PrimaryKeyValue", "3 OR 1=1");
+  EXPECT_TRUE(info->GetPictureData(*keys, Props()).empty()) << "values are bound, never SQL";
+}
+
+TEST_F(ComponentsTest, AccessCheckFollowsTheUserOfThePropsString) {
+  auto security = CreateObjectAs<ISecurityInfo>(progid::kSecurityInfo);
+  EXPECT_TRUE(security->AccessCheck(Props(kSampleClerkWithPrices), 15, 1000, 32, true, "VemoMClass.ClassInfo"));
+  EXPECT_FALSE(security->AccessCheck(Props(kSampleClerkWithoutPrices), 15, 1000, 32, true, "VemoMClass.ClassInfo"));
+  EXPECT_TRUE(security->AccessCheck(Props(kSampleAdmin), 15, 1000, 32, true, "VemoMClass.ClassInfo"));
+  EXPECT_FALSE(security->AccessCheck(Props("nobody"), 15, 1000, 32, true, "VemoMClass.ClassInfo"));
+  // Subsystem, object and access type are three different positions.
+  EXPECT_FALSE(security->AccessCheck(Props(kSampleClerkWithPrices), 32, 1000, 15, true, "VemoMClass.ClassInfo"));
+  EXPECT_FALSE(security->AccessCheck(Props(kSampleClerkWithPrices), 15, 32, 1000, true, "VemoMClass.ClassInfo"));
+  EXPECT_FALSE(security->AccessCheck(Props(kSampleClerkWithPrices), 15, 1001, 32, true, "VemoMClass.ClassInfo"));
+}
+
+TEST_F(ComponentsTest, ProfileAnswersByCategoryAndKey) {
+  auto profile = CreateObjectAs<ISystemProfile>(progid::kSystemProfile);
+  EXPECT_EQ(profile->GetProfile(Props(), "General", "CompanyName"), "维默示范茶业贸易有限公司");
+  EXPECT_EQ(profile->GetProfile(Props(), "general", "companyphone"), "0571-88886666");
+  EXPECT_EQ(profile->GetProfile(Props(), "CompanyName", "General"), "") << "category first, key second";
+  EXPECT_EQ(profile->GetProfile(Props(), "IC", "ThirdPrintCom"), "");
+  EXPECT_EQ(profile->GetProfile(Props(), "General", "NoSuchKey"), "");
+}
+
+TEST_F(ComponentsTest, ItemPictureIsAFileWithTheStoredPhoto) {
+  auto items = CreateObjectAs<IItemInfo>(progid::kItemInfo);
+  std::string path = items->GetItemPicture(Props(), "1", "SmallPhoto");
+  ASSERT_FALSE(path.empty());
+  EXPECT_EQ(DecodeBmp(ReadAll(path)).at(10, 10), (Rgb{46, 139, 87}));
+  std::string customer = items->GetItemPicture(Props(), "1001", "SmallPhoto");
+  EXPECT_NE(customer, path);
+  EXPECT_EQ(DecodeBmp(ReadAll(customer)).at(10, 10), (Rgb{220, 180, 40}));
+  EXPECT_EQ(items->GetItemPicture(Props(), "5", "SmallPhoto"), "") << "item 5 has no photo";
+  EXPECT_EQ(items->GetItemPicture(Props(), "1", "BigPhoto"), "");
+  EXPECT_EQ(items->GetItemPicture(Props(), "", "SmallPhoto"), "");
+  EXPECT_EQ(items->GetItemPicture(Props(), "SmallPhoto", "1"), "") << "the id comes before the kind";
+}
+
+TEST_F(ComponentsTest, BehaviourLogWritesTimeUserCodeAndText) {
+  auto log = CreateObjectAs<IBehaviorLog>(progid::kBehaviorLog);
+  EXPECT_THROW(log->WriteMGLog("S1S003E001", "no props"), HostError);
+  log->SetPropsString(Props(kSampleClerkWithPrices));
+  log->WriteMGLog("S1S003E001", "打印销售发票");
+  auto rows = RunReadOnlyQuery(DatabaseFile(), "select FTime, FUserName, FCode, FText from t_BehaviorLog");
+  ASSERT_EQ(rows->RecordCount(), 1);
+  EXPECT_EQ(rows->Field("FUserName").ToText(), kSampleClerkWithPrices);
+  EXPECT_EQ(rows->Field("FCode").ToText(), "S1S003E001");
+  EXPECT_EQ(rows->Field("FText").ToText(), "打印销售发票");
+  EXPECT_EQ(rows->Field("FTime").ToText().size(), 19u);  // yyyy-mm-dd hh:mm:ss
+}
+
+TEST_F(ComponentsTest, QrPictureDecodesToTheTextAndFillsTheSquare) {
+  auto encoder = CreateObjectAs<IQrEncoder>(progid::kQrEncoder);
+  const std::string text = "PE357|2019|勐海";
+  auto picture = encoder->Encode(text, "UTF-8");
+  ASSERT_GE(picture->ModuleCount(), 21);
+  // The three finder patterns: dark corners of a 7x7 square.
+  int n = picture->ModuleCount();
+  EXPECT_TRUE(picture->IsDark(0, 0) && picture->IsDark(n - 1, 0) && picture->IsDark(0, n - 1));
+  EXPECT_FALSE(picture->IsDark(n - 1, n - 1) && picture->IsDark(n - 8, n - 8) && picture->IsDark(7, 7));
+
+  RgbImage image = picture->Paint(113, 4);
+  EXPECT_EQ(image.width, 113);
+  EXPECT_EQ(image.at(0, 0), (Rgb{255, 255, 255})) << "quiet zone";
+  int quiet = static_cast<int>(113.0 * 4 / (n + 8)) + 1;
+  EXPECT_EQ(image.at(quiet, quiet), (Rgb{0, 0, 0})) << "top-left module of the finder pattern";
+
+  auto file = temp_.path() / "qr.bmp";
+  picture->SaveBitmap(file, 200, 4);
+  EXPECT_EQ(DecodeBmp(ReadAll(file)).width, 200);
+  if (std::system("command -v zbarimg > /dev/null 2>&1") != 0) GTEST_SKIP() << "zbarimg is not installed";
+  std::string command = "zbarimg --raw -q '" + file.string() + "' 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string decoded;
+  char buffer[256];
+  while (fgets(buffer, sizeof buffer, pipe)) decoded += buffer;
+  pclose(pipe);
+  while (!decoded.empty() && (decoded.back() == '\n' || decoded.back() == '\r')) decoded.pop_back();
+  EXPECT_EQ(decoded, text);
+}
+
+TEST_F(ComponentsTest, QrEncoderRefusesOtherEncodingsAndNothing) {
+  auto encoder = CreateObjectAs<IQrEncoder>(progid::kQrEncoder);
+  EXPECT_NO_THROW(encoder->Encode("x", "utf8"));
+  EXPECT_THROW(encoder->Encode("x", "GBK"), HostError);
+  EXPECT_THROW(encoder->Encode("", "UTF-8"), HostError);
+  EXPECT_THROW(encoder->Encode(std::string(8000, 'x'), "UTF-8"), HostError);
+}
+
+// A host integrator's own component replaces ours under the same identifier.
+class FixedProfile : public ISystemProfile {
+ public:
+  std::string TypeName() const override { return "FixedProfile"; }
+  std::string GetProfile(std::string_view, std::string_view category, std::string_view key) override {
+    return std::string(category) + "/" + std::string(key);
+  }
+};
+
+TEST_F(ComponentsTest, AHostCanReplaceAComponent) {
+  ScopedFactory replacement(std::string(progid::kSystemProfile), [] { return std::make_shared<FixedProfile>(); });
+  EXPECT_EQ(CreateObjectAs<ISystemProfile>(progid::kSystemProfile)->GetProfile(Props(), "General", "CompanyName"),
+            "General/CompanyName");
+}
+
+TEST_F(ComponentsTest, EveryIdentifierIsRegistered) {
+  for (auto id : {progid::kPrintSetupQuery, progid::kPrintSetupQueryRpt, progid::kPrintSetupQueryLM,
+                  progid::kPrintSetupUpdate, progid::kPrintSetupUpdateRpt, progid::kPrintSetupUpdateLM,
+                  progid::kClassInfo, progid::kSecurityInfo, progid::kSystemProfile, progid::kItemInfo,
+                  progid::kQrEncoder, progid::kBehaviorLog, progid::kLogisticInfo, progid::kLogisticUpdate})
+    EXPECT_TRUE(Creation().IsRegistered(id)) << id;
+}
+
+}  // namespace
+}  // namespace vemo::host

@@ -1,0 +1,102 @@
+// A registration killed half-way (SIGKILL, no chance to clean up) leaves
+// the database as before or with the whole row, never half of it.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "foundation/creation_service.h"
+#include "host/components/print_setup.h"
+#include "host/components/prog_ids.h"
+#include "host/database/read_only_query.h"
+#include "host/database/sqlite_connection.h"
+#include "host_fixture.h"
+
+namespace vemo::host {
+namespace {
+
+constexpr std::size_t kTemplateSize = 8u * 1024 * 1024;
+
+// Four patterns, made once, so the child spends its time writing.
+const Bytes& TemplateBytes(int index) {
+  static const std::vector<Bytes> patterns = [] {
+    std::vector<Bytes> all;
+    for (std::size_t p = 0; p < 4; ++p) {
+      Bytes bytes(kTemplateSize);
+      for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>((i * 7 + p) % 251);
+      all.push_back(std::move(bytes));
+    }
+    return all;
+  }();
+  return patterns[static_cast<std::size_t>(index) % patterns.size()];
+}
+
+class KilledRegistrationTest : public test::SampleAccountTest {
+ protected:
+  int RowCount() {
+    return RunReadOnlyQuery(DatabaseFile(), "select count(*) from T_PrintExport where FBillType = 1020002")->Field(0).ToInt32();
+  }
+};
+
+TEST_F(KilledRegistrationTest, LeavesOnlyWholeRows) {
+  int killedInsideTransaction = 0;
+  for (int round = 0; round < 3; ++round) {
+    int before = RowCount();
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      // The child registers templates until it is killed.
+      try {
+        TemplateBytes(0);
+        auto update = CreateObjectAs<IPrintSetupUpdate>(progid::kPrintSetupUpdate);
+        for (int i = before;; ++i) update->InsertNoteRow(Props(), 1020002, "t" + std::to_string(i) + ".xls", TemplateBytes(i));
+      } catch (...) {
+      }
+      _exit(3);
+    }
+    // Let some registrations finish, then wait for the next one to open its
+    // transaction (its rollback journal appears) and kill it a little later,
+    // a different delay each round.
+    auto journal = DatabaseFile();
+    journal += "-journal";
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (RowCount() < before + 2 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    while (!std::filesystem::exists(journal) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * round));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended on its own (status " << status << ")";
+    // A hot journal left behind means the kill hit an open transaction.
+    if (std::filesystem::exists(journal) && std::filesystem::file_size(journal) > 0) ++killedInsideTransaction;
+
+    // The first reader after the crash finds the hot journal; SQLite rolls
+    // it back and reading works.
+    int count = RowCount();
+    {
+      Connection db(DatabaseFile(), SQLITE_OPEN_READONLY);
+      auto check = db.Prepare("PRAGMA integrity_check");
+      ASSERT_TRUE(check.Step());
+      EXPECT_EQ(check.Text(0), "ok");
+    }
+    auto rows = RunReadOnlyQuery(DatabaseFile(), "select FBillID, FName, FFileData from T_PrintExport where FBillType = 1020002 order by FBillID");
+    EXPECT_EQ(rows->RecordCount(), count);
+    count = 0;
+    for (; !rows->Eof(); rows->MoveNext(), ++count) {
+      int index = rows->Field("FBillID").ToInt32() - 1;
+      EXPECT_EQ(index, count) << "ids have no gaps";
+      EXPECT_EQ(rows->Field("FName").ToText(), "t" + std::to_string(index) + ".xls");
+      EXPECT_TRUE(rows->Field("FFileData").ToBytes() == TemplateBytes(index)) << "row " << index << " is not whole";
+    }
+    EXPECT_GE(count, before + 2);
+  }
+  EXPECT_GE(killedInsideTransaction, 1) << "no kill hit an open registration; the test proved nothing";
+}
+
+}  // namespace
+}  // namespace vemo::host

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "foundation/creation_service.h"
+#include "host/components/logistic_manage.h"
+#include "host/components/print_setup.h"
+#include "host/components/prog_ids.h"
+#include "host/database/company_database.h"
+#include "host/database/read_only_query.h"
+#include "host/database/sample_account.h"
+#include "host/database/schema.h"
+#include "host_fixture.h"
+
+namespace vemo::host {
+namespace {
+
+int Count(const std::filesystem::path& db, const std::string& table) {
+  return RunReadOnlyQuery(db, "select count(*) from " + table)->Field(0).ToInt32();
+}
+
+TEST(Schema, ANewFileReachesTheLatestVersionAndStaysThere) {
+  vemo::test::TempDir dir;
+  auto path = dir / "a.db";
+  {
+    auto db = OpenCompanyDatabase(path, OpenMode::Create);
+    EXPECT_EQ(SchemaVersion(*db), LatestSchemaVersion());
+  }
+  auto again = OpenCompanyDatabase(path);  // migrating twice changes nothing
+  EXPECT_EQ(SchemaVersion(*again), LatestSchemaVersion());
+  EXPECT_THROW(OpenCompanyDatabase(dir / "missing.db"), HostError);
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing.db"));
+}
+
+TEST(Schema, AFileOfANewerProgramIsRefusedUntouched) {
+  vemo::test::TempDir dir;
+  auto path = dir / "future.db";
+  {
+    auto db = OpenCompanyDatabase(path, OpenMode::Create);
+    db->Exec("UPDATE schema_version SET version = " + std::to_string(LatestSchemaVersion() + 1));
+  }
+  try {
+    OpenCompanyDatabase(path);
+    FAIL() << "a newer schema was opened";
+  } catch (const HostError& e) {
+    EXPECT_NE(std::string(e.what()).find("newer"), std::string::npos) << e.what();
+  }
+  EXPECT_THROW(RunReadOnlyQuery(path, "select 1"), HostError);
+}
+
+TEST(SampleAccount, InitTwiceChangesNothingAndKeepsUserData) {
+  vemo::test::TempDir dir;
+  test::DataFolderScope scope(dir.path());
+  RegisterDatabaseComponents();
+  auto path = DatabasePath("Shop");
+  auto first = InitializeSampleAccount(path, false);
+  EXPECT_TRUE(first.created);
+  EXPECT_TRUE(first.seeded);
+  EXPECT_EQ(Count(path, "T_ICItem"), 6);
+  EXPECT_EQ(Count(path, "t_ClassType where FID = 1020002 and FBillTypeID = 20 and FName = '销售发票'"), 1);
+  EXPECT_EQ(Count(path, "t_ClassTypeEntry where FClassTypeID = 1050003 and FEntryType = 1"), 2);
+
+  {
+    auto db = OpenCompanyDatabase(path);
+    db->Exec("UPDATE t_SystemProfile SET FValue = '我的公司' WHERE FKey = 'CompanyName'");
+    db->Exec("DELETE FROM T_ICItem WHERE FItemID = 6");
+  }
+  auto second = InitializeSampleAccount(path, false);
+  EXPECT_FALSE(second.created);
+  EXPECT_FALSE(second.seeded);
+  EXPECT_EQ(RunReadOnlyQuery(path, "select FValue from t_SystemProfile where FKey = 'CompanyName'")->Field(0).ToText(), "我的公司");
+  EXPECT_EQ(Count(path, "T_ICItem"), 5) << "a plain init never re-adds what the user removed";
+}
+
+TEST(SampleAccount, ForcedInitBacksUpAndKeepsTemplatesLogAndAddedCouriers) {
+  vemo::test::TempDir dir;
+  test::DataFolderScope scope(dir.path());
+  RegisterDatabaseComponents();
+  auto path = DatabasePath("Shop");
+  InitializeSampleAccount(path, false);
+  std::string props = MakePropsString("Shop", kSampleAdmin);
+  CreateObjectAs<IPrintSetupUpdate>(progid::kPrintSetupUpdate)->InsertNoteRow(props, 1020002, "mine.xls", Bytes{1, 2, 3});
+  {
+    auto db = OpenCompanyDatabase(path);
+    db->Exec("UPDATE t_SystemProfile SET FValue = '我的公司' WHERE FKey = 'CompanyName'");
+    db->Exec("INSERT INTO t_Logistic (FID, FName) VALUES (50, '德邦快递')");
+    db->Exec("INSERT INTO t_BehaviorLog (FTime, FUserName, FCode, FText) VALUES ('2024-01-01 00:00:00', 'a', 'S1S003E001', 'x')");
+  }
+  auto outcome = InitializeSampleAccount(path, true);
+  EXPECT_TRUE(outcome.seeded);
+  ASSERT_FALSE(outcome.backup.empty());
+  EXPECT_TRUE(std::filesystem::exists(outcome.backup));
+  EXPECT_EQ(RunReadOnlyQuery(outcome.backup, "select FValue from t_SystemProfile where FKey = 'CompanyName'")->Field(0).ToText(), "我的公司");
+  EXPECT_EQ(RunReadOnlyQuery(path, "select FValue from t_SystemProfile where FKey = 'CompanyName'")->Field(0).ToText(), "维默示范茶业贸易有限公司");
+  EXPECT_EQ(Count(path, "T_PrintExport where FName = 'mine.xls' and length(FFileData) = 3"), 1);
+  EXPECT_EQ(Count(path, "t_BehaviorLog"), 1);
+  EXPECT_EQ(Count(path, "t_Logistic where FName = '德邦快递'"), 1);
+  EXPECT_EQ(Count(path, "t_Logistic where FIsDefault = 1"), 1);
+  EXPECT_EQ(Count(path, "T_ICItem"), 6);
+}
+
+}  // namespace
+}  // namespace vemo::host
