@@ -14,7 +14,9 @@ namespace vemo::wb {
 class EvalContext {
  public:
   virtual ~EvalContext() = default;
-  // sheet "" = the sheet of the formula being evaluated.
+  // sheet "" = the sheet of the formula being evaluated. A sheet that does
+  // not exist should give #REF!. The value of a formula cell is its computed
+  // (or cached) value; detecting cycles between cells is the caller's job.
   virtual CellValue CellAt(std::string_view sheet, int row, int col) = 0;
   // Formula text of a defined name (no leading '='), looked up as the sheet
   // "" (the current sheet, then workbook level) or a named sheet would see it.

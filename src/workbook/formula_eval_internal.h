@@ -55,6 +55,10 @@ bool WildcardMatch(std::string_view pattern, std::string_view text);
 
 class Evaluator;
 
+// Element (r, c) of an operand stretched to a larger array: a single row or
+// column repeats; positions that exist in neither direction are #N/A.
+CellValue ElementAt(const Matrix& m, std::size_t r, std::size_t c);
+
 // Arguments of one function call, evaluated on first use so IF and IFERROR
 // only compute the branch they need.
 class FunctionCall {
@@ -123,6 +127,7 @@ class Evaluator {
   Value EvaluateName(const FormulaNode& node);
   Value EvaluateFunction(const FormulaNode& node);
   Value EvaluateUnary(const FormulaNode& node);
+  Value EvaluatePercent(const FormulaNode& node);
   Value EvaluateBinary(const FormulaNode& node);
   Value EvaluateRangeOperator(const FormulaNode& node);
   // Applies a scalar operation elementwise when an operand is an array.

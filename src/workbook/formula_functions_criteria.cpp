@@ -1,4 +1,4 @@
-// SUMIF and COUNTIF: criteria such as 5, "apples", ">=10", "<>", "a*".
+// SUMIF, COUNTIF, SUMIFS, COUNTIFS: criteria such as 5, "apples", ">=10", "<>", "a*".
 #include <algorithm>
 
 #include "workbook/formula_eval_internal.h"
@@ -67,51 +67,108 @@ bool Matches(const Criterion& crit, const CellValue& cell) {
   }
 }
 
-// SUMIF(range, criterion, [sum_range]) and COUNTIF(range, criterion).
-template <bool sum>
-Value CriteriaFunction(FunctionCall& call) {
-  const Value& rangeArg = call.Arg(0);
-  if (rangeArg.kind == Value::Kind::Scalar && rangeArg.scalar.IsError()) return rangeArg;
-  Grid range(call.evaluator(), rangeArg);
-  if (!range.valid() || !range.isRange()) return Value::Error(ErrorCode::Value);
-  CellValue critValue = call.Scalar(1);
-  if (critValue.IsError()) return Value::Of(critValue);
-  Criterion crit = ParseCriterion(critValue);
-  std::optional<Grid> sumRange;
-  if (sum && call.Count() > 2 && !call.IsMissing(2)) {
-    // The sum range takes the shape of the criteria range from its top-left cell.
-    const Value& sumArg = call.Arg(2);
-    if (sumArg.kind != Value::Kind::Range || sumArg.areas.size() != 1) return Value::Error(ErrorCode::Value);
-    Area shaped = sumArg.areas[0];
-    shaped.bottom = std::min(shaped.top + range.Rows() - 1, kMaxRow);
-    shaped.right = std::min(shaped.left + range.Cols() - 1, kMaxColumn);
-    sumRange.emplace(call.evaluator(), Value{Value::Kind::Range, {}, {shaped}, {}});
-  }
+struct Condition {
+  Grid range;
+  Criterion criterion;
+};
+
+// Sums `values` (or counts, without values) over the positions where every
+// condition matches. All grids have the same shape.
+Value Accumulate(const std::vector<Condition>& conditions, const Grid* values) {
+  const Grid& shape = conditions[0].range;
+  // Past the used part of the sheets every cell is empty: only criteria that
+  // match empty cells can match there, and empty cells add nothing to a sum.
+  int used = values ? values->UsedRows() : 0;
+  for (const Condition& c : conditions) used = std::max(used, c.range.UsedRows());
+  used = std::min(used, shape.Rows());
   double total = 0;
-  // Cells past the used part of the sheet are empty; only "" style criteria
-  // can match them, and those only count (an empty cell adds nothing to a sum).
-  const int rows = range.UsedRows();
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < range.Cols(); ++c) {
-      if (!Matches(crit, range.At(r, c))) continue;
-      if (!sum) {
+  for (int r = 0; r < used; ++r)
+    for (int c = 0; c < shape.Cols(); ++c) {
+      bool all = std::all_of(conditions.begin(), conditions.end(),
+                             [&](const Condition& k) { return Matches(k.criterion, k.range.At(r, c)); });
+      if (!all) continue;
+      if (!values) {
         total += 1;
         continue;
       }
-      CellValue v = sumRange ? sumRange->At(r, c) : range.At(r, c);
+      CellValue v = values->At(r, c);
       if (v.IsError()) return Value::Of(v);
       if (v.IsNumber()) total += v.number();
     }
-  if (!sum && rows < range.Rows() && Matches(crit, CellValue()))
-    total += static_cast<double>(range.Rows() - rows) * range.Cols();
+  bool emptyMatches = std::all_of(conditions.begin(), conditions.end(),
+                                  [](const Condition& k) { return Matches(k.criterion, CellValue()); });
+  if (!values && emptyMatches) total += static_cast<double>(shape.Rows() - used) * shape.Cols();
   return Value::Number(total);
+}
+
+// A range argument: it must be written as a single-area reference.
+std::optional<Area> RangeArgument(FunctionCall& call, std::size_t i) {
+  const Value& v = call.Arg(i);
+  if (v.kind != Value::Kind::Range || v.areas.size() != 1) return std::nullopt;
+  return v.areas[0];
+}
+
+Value RangeArgumentError(FunctionCall& call, std::size_t i) {
+  const Value& v = call.Arg(i);
+  return v.kind == Value::Kind::Scalar && v.scalar.IsError() ? v : Value::Error(ErrorCode::Value);
+}
+
+// SUMIF(range, criterion, [sum_range]) and COUNTIF(range, criterion).
+template <bool sum>
+Value SingleCriterion(FunctionCall& call) {
+  auto range = RangeArgument(call, 0);
+  if (!range) return RangeArgumentError(call, 0);
+  CellValue critValue = call.Scalar(1);
+  if (critValue.IsError()) return Value::Of(critValue);
+  Evaluator& ev = call.evaluator();
+  std::vector<Condition> conditions{{Grid(ev, Value{Value::Kind::Range, {}, {*range}, {}}), ParseCriterion(critValue)}};
+  if (!sum) return Accumulate(conditions, nullptr);
+  Area sumArea = *range;
+  if (call.Count() > 2 && !call.IsMissing(2)) {
+    // The sum range takes the shape of the criteria range from its top-left cell.
+    auto given = RangeArgument(call, 2);
+    if (!given) return RangeArgumentError(call, 2);
+    sumArea = *given;
+    sumArea.bottom = std::min(sumArea.top + range->Rows() - 1, kMaxRow);
+    sumArea.right = std::min(sumArea.left + range->Cols() - 1, kMaxColumn);
+  }
+  Grid values(ev, Value{Value::Kind::Range, {}, {sumArea}, {}});
+  return Accumulate(conditions, &values);
+}
+
+// SUMIFS(sum_range, range1, criterion1, ...) and COUNTIFS(range1, criterion1, ...):
+// every range must have the same shape.
+template <bool sum>
+Value MultipleCriteria(FunctionCall& call) {
+  const std::size_t first = sum ? 1 : 0;
+  if ((call.Count() - first) % 2 != 0) return Value::Error(ErrorCode::Value);
+  Evaluator& ev = call.evaluator();
+  std::vector<Condition> conditions;
+  for (std::size_t i = first; i < call.Count(); i += 2) {
+    auto range = RangeArgument(call, i);
+    if (!range) return RangeArgumentError(call, i);
+    CellValue critValue = call.Scalar(i + 1);
+    if (critValue.IsError()) return Value::Of(critValue);
+    if (!conditions.empty() && (range->Rows() != conditions[0].range.Rows() || range->Cols() != conditions[0].range.Cols()))
+      return Value::Error(ErrorCode::Value);
+    conditions.push_back({Grid(ev, Value{Value::Kind::Range, {}, {*range}, {}}), ParseCriterion(critValue)});
+  }
+  if (!sum) return Accumulate(conditions, nullptr);
+  auto sumArea = RangeArgument(call, 0);
+  if (!sumArea) return RangeArgumentError(call, 0);
+  if (sumArea->Rows() != conditions[0].range.Rows() || sumArea->Cols() != conditions[0].range.Cols())
+    return Value::Error(ErrorCode::Value);
+  Grid values(ev, Value{Value::Kind::Range, {}, {*sumArea}, {}});
+  return Accumulate(conditions, &values);
 }
 
 }  // namespace
 
 void AddCriteriaFunctions(FunctionTable& table) {
-  table.push_back({"SUMIF", {2, 3, CriteriaFunction<true>}});
-  table.push_back({"COUNTIF", {2, 2, CriteriaFunction<false>}});
+  table.push_back({"SUMIF", {2, 3, SingleCriterion<true>}});
+  table.push_back({"COUNTIF", {2, 2, SingleCriterion<false>}});
+  table.push_back({"SUMIFS", {3, -1, MultipleCriteria<true>}});
+  table.push_back({"COUNTIFS", {2, -1, MultipleCriteria<false>}});
 }
 
 }  // namespace vemo::wb::eval

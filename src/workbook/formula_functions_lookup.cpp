@@ -1,4 +1,4 @@
-// VLOOKUP, HLOOKUP, MATCH and INDEX.
+// VLOOKUP, HLOOKUP, MATCH, INDEX and the position functions ROW, COLUMN, ROWS, COLUMNS.
 #include <cmath>
 
 #include "workbook/formula_eval_internal.h"
@@ -116,6 +116,37 @@ Value Index(FunctionCall& call) {
   return Value{Value::Kind::Array, {}, {}, std::move(part)};
 }
 
+// ROW() / COLUMN(): the formula's own position; ROW(ref): the first row of ref.
+template <bool row>
+Value Position(FunctionCall& call) {
+  if (call.Count() == 0 || call.IsMissing(0)) {
+    const EvalOptions& o = call.evaluator().options();
+    int here = row ? o.row : o.col;
+    if (here <= 0) {
+      call.evaluator().MarkIncomplete(std::string(row ? "ROW()" : "COLUMN()") + " without the formula's position");
+      return Value::Error(ErrorCode::Value);
+    }
+    return Value::Number(here);
+  }
+  const Value& v = call.Arg(0);
+  if (v.kind == Value::Kind::Scalar && v.scalar.IsError()) return v;
+  if (v.kind != Value::Kind::Range || v.areas.size() != 1) return Value::Error(ErrorCode::Value);
+  return Value::Number(row ? v.areas[0].top : v.areas[0].left);
+}
+
+// ROWS / COLUMNS: the size of a range or array.
+template <bool rows>
+Value Size(FunctionCall& call) {
+  const Value& v = call.Arg(0);
+  if (v.kind == Value::Kind::Scalar && v.scalar.IsError()) return v;
+  if (v.kind == Value::Kind::Range && v.areas.size() == 1)
+    return Value::Number(rows ? v.areas[0].Rows() : v.areas[0].Cols());
+  if (v.kind == Value::Kind::Array)
+    return Value::Number(static_cast<double>(rows ? v.array.size() : v.array[0].size()));
+  if (v.kind == Value::Kind::Scalar) return Value::Number(1);
+  return Value::Error(ErrorCode::Value);
+}
+
 }  // namespace
 
 void AddLookupFunctions(FunctionTable& table) {
@@ -123,6 +154,10 @@ void AddLookupFunctions(FunctionTable& table) {
   table.push_back({"HLOOKUP", {3, 4, Lookup<false>}});
   table.push_back({"MATCH", {2, 3, Match}});
   table.push_back({"INDEX", {2, 3, Index}});
+  table.push_back({"ROW", {0, 1, Position<true>}});
+  table.push_back({"COLUMN", {0, 1, Position<false>}});
+  table.push_back({"ROWS", {1, 1, Size<true>}});
+  table.push_back({"COLUMNS", {1, 1, Size<false>}});
 }
 
 }  // namespace vemo::wb::eval

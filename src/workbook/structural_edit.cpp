@@ -38,7 +38,7 @@ class LineInserter {
                              [&](std::string_view f) { return ShiftFormula(f, s.name(), edited_.name(), ins_); });
     }
     ShiftDefinedNames();
-    EditRelatedParts(book_, edited_, ins_);
+    EditRelatedParts(book_, edited_, ins_, TemplateLine());
     edited_.MarkCellsChanged();
   }
 

@@ -94,6 +94,12 @@ class SheetXmlEditor {
                                              "protectedRange", "ignoredError"};
     bool removable = std::any_of(std::begin(kRemovable), std::end(kRemovable),
                                  [&](const char* n) { return name == n; });
+    if (name == "cfvo") {
+      pugi::xml_attribute val = node.attribute("val");
+      std::string shifted = ShiftFormula(val.value(), sheet_.name(), sheet_.name(), ins_);
+      if (val && shifted != val.value()) val = shifted.c_str();
+      return;
+    }
     if (name == "formula" || name == "formula1" || name == "formula2" || name == "f") {
       std::string_view text = node.text().get();
       if (!text.empty()) {
@@ -406,6 +412,78 @@ void EditDrawing(Workbook& book, const std::string& part, const LineInsertion& i
   if (changed) book.EditXmlPart(part);
 }
 
+// Comments on the template line, repeated on each copy; returns the cells
+// (row, col) of the originals for the VML copy.
+std::vector<CellAddress> CopyComments(pugi::xml_document& doc, const LineInsertion& ins, int templateLine) {
+  std::vector<CellAddress> originals;
+  std::vector<pugi::xml_node> onLine;
+  Walk(doc.document_element(), [&](pugi::xml_node node) {
+    if (LocalName(node) != "comment") return;
+    auto cell = ParseCellAddress(node.attribute("ref").value());
+    if (cell && (IsRows(ins) ? cell->row : cell->col) == templateLine) {
+      onLine.push_back(node);
+      originals.push_back(*cell);
+    }
+  });
+  for (std::size_t i = 0; i < onLine.size(); ++i)
+    for (int k = 0; k < ins.count; ++k) {
+      CellAddress at = originals[i];
+      (IsRows(ins) ? at.row : at.col) = ins.at + k;
+      pugi::xml_node copy = onLine[i].parent().insert_copy_before(onLine[i], onLine[i]);
+      copy.attribute("ref") = FormatCellAddress(at.row, at.col).c_str();
+    }
+  return originals;
+}
+
+// The note box of each copied comment: the VML shape of the original, moved.
+std::string CopyVmlNotes(std::string vml, const std::vector<CellAddress>& cells, const LineInsertion& ins,
+                         int templateLine) {
+  int nextId = 0;
+  for (std::size_t at = 0; (at = vml.find("_x0000_s", at)) != std::string::npos; at += 8)
+    nextId = std::max(nextId, std::atoi(vml.c_str() + at + 8));
+  auto numberIn = [&](const std::string& block, const std::string& tag) {
+    std::size_t at = block.find(":" + tag + ">");
+    return at == std::string::npos ? -1 : std::atoi(block.c_str() + at + tag.size() + 2);
+  };
+  std::string added;
+  // Shapes are <v:shape ...>...</v:shape> with whatever prefix the producer chose.
+  for (std::size_t start = 0; (start = vml.find('<', start)) != std::string::npos; ++start) {
+    std::size_t nameEnd = vml.find_first_of(" >/", start + 1);
+    if (nameEnd == std::string::npos) break;
+    std::string_view tag(vml.data() + start + 1, nameEnd - start - 1);
+    std::size_t colon = tag.find(':');
+    std::string_view local = colon == std::string_view::npos ? tag : tag.substr(colon + 1);
+    if (local != "shape") continue;
+    std::string closing = "</" + std::string(tag) + ">";
+    std::size_t end = vml.find(closing, start);
+    if (end == std::string::npos) break;
+    end += closing.size();
+    std::string block = vml.substr(start, end - start);
+    start = end - 1;
+    int row = numberIn(block, "Row") + 1, col = numberIn(block, "Column") + 1;
+    bool wanted = std::any_of(cells.begin(), cells.end(), [&](const CellAddress& c) {
+      return c.row == row && c.col == col;
+    });
+    if (!wanted) continue;
+    for (int k = 0; k < ins.count; ++k) {
+      int delta = ins.at + k - templateLine;
+      LineInsertion move{ins.axis, 1, delta};  // moves every marker by delta
+      std::string copy = ShiftVml(block, move);
+      std::size_t id = copy.find("_x0000_s");
+      if (id != std::string::npos) {
+        std::size_t digits = id + 8, stop = copy.find_first_not_of("0123456789", digits);
+        copy.replace(digits, stop - digits, std::to_string(++nextId));
+      }
+      added += copy;
+    }
+  }
+  if (added.empty()) return vml;
+  std::size_t close = vml.rfind("</xml>");
+  if (close == std::string::npos) return vml;
+  vml.insert(close, added);
+  return vml;
+}
+
 void EditComments(Workbook& book, const std::string& part, const LineInsertion& ins) {
   pugi::xml_document& doc = book.ReadXmlPart(part);
   bool changed = false;
@@ -429,7 +507,8 @@ void EditSheetXml(Sheet& sheet, const LineInsertion& ins, int templateLine, bool
   SheetXmlEditor(sheet, ins, templateLine, copy).Run();
 }
 
-void EditRelatedParts(Workbook& book, Sheet& edited, const LineInsertion& ins) {
+void EditRelatedParts(Workbook& book, Sheet& edited, const LineInsertion& ins, int templateLine) {
+  std::vector<CellAddress> copiedComments;
   for (std::size_t i = 0; i < book.SheetCount(); ++i) {
     Sheet& sheet = book.GetSheet(i);
     for (const Relationship& rel : book.RelationshipsOf(sheet.partName())) {
@@ -441,11 +520,20 @@ void EditRelatedParts(Workbook& book, Sheet& edited, const LineInsertion& ins) {
         EditDrawing(book, rel.target, ins);
       } else if (&sheet == &edited && kind == "comments") {
         EditComments(book, rel.target, ins);
-      } else if (&sheet == &edited && kind == "vmlDrawing") {
-        std::string vml = book.ReadRawPart(rel.target);
-        std::string shifted = ShiftVml(vml, ins);
-        if (shifted != vml) book.PutRawPart(rel.target, std::move(shifted));
+        if (templateLine > 0) {
+          copiedComments = CopyComments(book.ReadXmlPart(rel.target), ins, templateLine);
+          if (!copiedComments.empty()) book.EditXmlPart(rel.target);
+        }
       }
+    }
+    // After the comments: the note boxes to copy are known only then.
+    for (const Relationship& rel : book.RelationshipsOf(sheet.partName())) {
+      if (&sheet != &edited || rel.external || !book.HasPart(rel.target)) continue;
+      if (RelationshipKind(rel.type) != "vmlDrawing") continue;
+      std::string vml = book.ReadRawPart(rel.target);
+      std::string shifted = ShiftVml(vml, ins);
+      if (!copiedComments.empty()) shifted = CopyVmlNotes(std::move(shifted), copiedComments, ins, templateLine);
+      if (shifted != vml) book.PutRawPart(rel.target, std::move(shifted));
     }
   }
   // Chart series point at sheets by name, from any sheet's drawing or a chart sheet.

@@ -10,6 +10,7 @@ namespace vemo::wb {
 
 // `templateLine` is the copied line counted after the insertion (0 without copy).
 void EditSheetXml(Sheet& sheet, const LineInsertion& ins, int templateLine, bool copy);
-void EditRelatedParts(Workbook& book, Sheet& edited, const LineInsertion& ins);
+// With `templateLine` > 0, comments on the template line are repeated on the copies.
+void EditRelatedParts(Workbook& book, Sheet& edited, const LineInsertion& ins, int templateLine);
 
 }  // namespace vemo::wb

@@ -11,6 +11,17 @@ bool RewriteFormulaElements(pugi::xml_node root, const std::function<std::string
   while (node) {
     if (node.type() == pugi::node_element) {
       std::string_view name = LocalName(node);
+ if (name == "cfvo") {  // thresholds may be formulas ("$T$5")
+        pugi::xml_attribute val = node.attribute("val");
+        std::string_view text = val.value();
+        if (!text.empty()) {
+          std::string updated = rewrite(text);
+          if (updated != text) {
+            val.set_value(updated.c_str());
+            changed = true;
+          }
+        }
+      }
       if (name == "formula" || name == "formula1" || name == "formula2" || name == "f") {
         std::string_view text = node.text().get();
         if (!text.empty()) {

@@ -1,6 +1,6 @@
 // Formula text that lives in XML parts rather than in cells: conditional
 // formats and validations (formula, formula1, formula2, xm:f), chart series
-// (c:f). Structural edits and sheet deletion rewrite them all the same way.
+// (c:f), thresholds of colour scales and icon sets (cfvo val). Structural edits and sheet deletion rewrite them all the same way.
 #pragma once
 #include <pugixml.hpp>
 

@@ -108,6 +108,13 @@ TEST_F(FormulaFunctionsTest, SumIfAndCountIfCriteria) {
   EXPECT_EQ(Eval("COUNTIF(B1:B5,\"<30\")"), N(2));
   EXPECT_EQ(Eval("COUNTIF(D1:D3,\"\")"), N(3));
   EXPECT_EQ(Eval("SUMIF(1,1)"), E(ErrorCode::Value));
+  EXPECT_EQ(Eval("SUMIFS(B1:B5,A1:A5,\"apple*\",B1:B5,\">10\")"), N(30));
+  EXPECT_EQ(Eval("SUMIFS(B1:B5,A1:A5,\"<>\")"), N(110));
+  EXPECT_EQ(Eval("COUNTIFS(A1:A5,\"*a*\",B1:B5,\"<=20\")"), N(2));
+  EXPECT_EQ(Eval("COUNTIFS(A1:A5,\"\",D1:D5,\"\")"), N(1));
+  EXPECT_EQ(Eval("SUMIFS(B1:B5,A1:A4,\"x\")"), E(ErrorCode::Value));  // shapes differ
+  EXPECT_EQ(Eval("COUNTIFS(A1:A5,1,B1:B5)"), E(ErrorCode::Value));  // a range without criterion
+  EXPECT_EQ(Eval("SUMIF(#N/A,1)"), E(ErrorCode::NA));
 }
 
 TEST_F(FormulaFunctionsTest, VlookupExactAndApproximate) {
@@ -153,6 +160,19 @@ TEST_F(FormulaFunctionsTest, HlookupMatchAndIndex) {
   EXPECT_EQ(Eval("INDEX(A1:C3,4,1)"), E(ErrorCode::Ref));
   EXPECT_EQ(Eval("INDEX({1,2;3,4},2,1)"), N(3));
   EXPECT_EQ(Eval("INDEX(A2:C3,MATCH(200,A2:A3,0),MATCH(\"gross\",A1:C1,0))"), N(238));
+}
+
+TEST_F(FormulaFunctionsTest, PositionFunctions) {
+  EvalOptions at;
+  at.row = 12;
+  at.col = 3;
+  EXPECT_EQ(EvaluateFormula("ROW()-9", ctx, at).value, N(3));  // line numbers in a list
+  EXPECT_EQ(EvaluateFormula("COLUMN()", ctx, at).value, N(3));
+  EXPECT_EQ(Eval("ROW(B7:C9)+COLUMN(D:E)"), N(11));
+  EXPECT_EQ(Eval("ROWS(B7:C9)*COLUMNS(B7:C9)"), N(6));
+  EXPECT_EQ(Eval("ROWS({1,2;3,4;5,6})"), N(3));
+  EvalResult unknown = EvaluateFormula("ROW()", ctx);
+  EXPECT_FALSE(unknown.complete);
 }
 
 TEST_F(FormulaFunctionsTest, LogicalFunctions) {

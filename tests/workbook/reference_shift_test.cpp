@@ -102,8 +102,8 @@ TEST(ShiftRangeListTest, ShiftsEachRangeAndDropsThoseMovedOff) {
 
 TEST(InvalidateSheetReferencesTest, ReplacesWholeReferencesToTheDeletedSheet) {
   EXPECT_EQ(InvalidateSheetReferences("Data!$A$1:$A$3+'data'!B2+A1+Other!A1", "DATA"), "#REF!+#REF!+A1+Other!A1");
-  EXPECT_EQ(InvalidateSheetReferences("[1]Data!A1+Data:Other!A1+Data!Tax", "Data"),
-            "[1]Data!A1+Data:Other!A1+Data!Tax");
+  EXPECT_EQ(InvalidateSheetReferences("[1]Data!A1+Data:Other!A1+Data!Tax+Data!#REF!", "Data"),
+            "[1]Data!A1+Data:Other!A1+Data!Tax+Data!#REF!");
 }
 
 }  // namespace

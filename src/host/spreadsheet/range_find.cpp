@@ -22,10 +22,38 @@ bool Matches(std::string_view text, const FindOptions& o) {
   return std::search(text.begin(), text.end(), o.what.begin(), o.what.end(), same) != text.end();
 }
 
+// True when `what` could occur in the text of a number ("1234.5", "1E+15").
+bool CouldMatchNumberText(std::string_view what) {
+  return what.find_first_not_of("0123456789.-+Ee") == std::string_view::npos;
+}
+
+// Matches one stored cell without building its text where the stored form
+// already is the text: shared strings as they are, formulas in a reused
+// buffer, numbers skipped when the searched text cannot be in them.
+bool CellMatches(const wb::Sheet& sheet, int r, const wb::Cell& cell, const FindOptions& o, std::string& buffer) {
+  int c = static_cast<int>(cell.col);
+  if (o.lookIn == kLookInValues) return Matches(CellDisplayText(sheet, r, c), o);
+  if (cell.formula != wb::kNoIndex) {
+    const wb::Formula& f = sheet.formulas()[cell.formula];
+    if (f.kind == wb::FormulaKind::Shared && f.text.empty()) return Matches(CellFormulaText(sheet, r, c), o);
+    buffer.clear();
+    buffer.push_back('=');
+    buffer.append(f.text.data(), f.text.size());
+    return Matches(buffer, o);
+  }
+  switch (cell.type) {
+    case wb::CellType::Blank: return false;
+    case wb::CellType::Number: return CouldMatchNumberText(o.what) && Matches(CellFormulaText(sheet, r, c), o);
+    case wb::CellType::SharedString: return Matches(sheet.book().sharedStrings().Text(cell.text), o);
+    default: return Matches(CellFormulaText(sheet, r, c), o);
+  }
+}
+
 // The first cell p of `area` with begin <= p < end (row-major order) whose
 // text matches.
 std::optional<Pos> Scan(const wb::Sheet& sheet, const Area& area, Pos begin, Pos end, const FindOptions& o) {
   const auto& rows = sheet.rows();
+  std::string buffer;
   auto row = std::lower_bound(rows.begin(), rows.end(), static_cast<std::uint32_t>(std::max(begin.row, area.top)),
                               [](const wb::Row& r, std::uint32_t n) { return r.number < n; });
   for (; row != rows.end(); ++row) {
@@ -36,9 +64,7 @@ std::optional<Pos> Scan(const wb::Sheet& sheet, const Area& area, Pos begin, Pos
     auto cell = std::lower_bound(row->cells.begin(), row->cells.end(), static_cast<std::uint32_t>(firstCol),
                                  [](const wb::Cell& c, std::uint32_t n) { return c.col < n; });
     for (; cell != row->cells.end() && static_cast<int>(cell->col) <= lastCol; ++cell) {
-      int c = static_cast<int>(cell->col);
-      std::string text = o.lookIn == kLookInValues ? CellDisplayText(sheet, r, c) : CellFormulaText(sheet, r, c);
-      if (Matches(text, o)) return Pos{r, c};
+      if (CellMatches(sheet, r, *cell, o, buffer)) return Pos{r, static_cast<int>(cell->col)};
     }
   }
   return std::nullopt;

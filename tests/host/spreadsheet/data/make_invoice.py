@@ -30,7 +30,7 @@ def main(out):
     ws["E2"] = "[$Page1_FDate]"
     ws["A3"] = "Customer"
     ws["B3"] = "[$$$FCustName]"
-    for col, title in zip("ABCDEF", ["#", "Item", "", "Qty", "Price", "Amount"]):
+    for col, title in zip("ABDEF", ["#", "Item", "Qty", "Price", "Amount"]):
         ws[col + "5"] = title
     ws["A6"] = "[$$Page2_EntryID]"
     ws["B6"] = "[$$Page2_FItemName]"

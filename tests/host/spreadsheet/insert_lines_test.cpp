@@ -1,0 +1,116 @@
+// Row and column insertion through the surface: live ranges, the copied entry
+// row, margins. Checked against the independent comparer and openpyxl.
+#include <gtest/gtest.h>
+
+#include "foundation/host_error.h"
+#include "host/spreadsheet/surface_test_util.h"
+
+namespace vemo::host {
+namespace {
+
+using test::MakeFixture;
+using test::NewApp;
+using test::Quote;
+
+class SurfaceInsert : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app = NewApp();
+    templ = MakeFixture(dir, "invoice");
+    book = app->Workbooks()->Open(templ.string());
+    sheet = book->Worksheets()->Item(1);
+  }
+  test::ToolResult Diff(const std::filesystem::path& out, const std::string& edits) {
+    return test::RunPython(test::XlsxDiff(), Quote(templ) + " " + Quote(out) + " --sheet Invoice " + edits);
+  }
+  std::filesystem::path Save(const std::string& name) {
+    auto out = dir / name;
+    book->SaveAs(out.string());
+    return out;
+  }
+  vemo::test::TempDir dir;
+  std::filesystem::path templ;
+  std::shared_ptr<SurfaceApplication> app;
+  std::shared_ptr<IWorkbook> book;
+  std::shared_ptr<IWorksheet> sheet;
+};
+
+TEST_F(SurfaceInsert, RangesHeldAcrossAnInsertionFollowTheirCells) {
+  auto used = sheet->UsedRange();
+  ASSERT_EQ(used->Address(), "$A$1:$F$9");
+  auto entryRow = sheet->Rows(6);
+  auto qty = sheet->Range("D6");
+  auto total = sheet->Range("F8");
+  auto head = sheet->Range("B2");
+  auto block = sheet->Range("A5:F7");
+  entryRow->Copy();
+  entryRow->Resize(3)->Insert(kShiftDown, 0);
+  EXPECT_EQ(used->Address(), "$A$1:$F$12");     // spans the insertion: grows
+  EXPECT_EQ(entryRow->Address(), "$9:$9");       // at the insertion: moves
+  EXPECT_EQ(qty->Address(), "$D$9");
+  EXPECT_EQ(qty->Formula(), "[$$Page2_FQty]");   // still the same cell
+  EXPECT_EQ(total->Address(), "$F$11");
+  EXPECT_EQ(head->Address(), "$B$2");            // above: stays
+  EXPECT_EQ(block->Address(), "$A$5:$F$10");
+}
+
+TEST_F(SurfaceInsert, CopiedRowFillsEveryInsertedRowAboveTheTemplateRow) {
+  sheet->Rows(6)->Copy();
+  sheet->Rows(6)->Resize(3)->Insert(kShiftDown, 0);
+  for (int r = 6; r <= 9; ++r) {
+    EXPECT_EQ(sheet->Cells(r, 4)->Formula(), "[$$Page2_FQty]") << r;
+    EXPECT_EQ(sheet->Cells(r, 6)->Formula(), "=D" + std::to_string(r) + "*E" + std::to_string(r)) << r;
+    EXPECT_EQ(sheet->Rows(r)->RowHeight(), 20) << r;
+    EXPECT_EQ(sheet->Cells(r, 5)->NumberFormatLocal(), "#,##0.00") << r;
+  }
+  EXPECT_EQ(sheet->Range("A11")->Formula(), "Total");
+  auto out = Save("copied.xlsx");
+  auto diff = Diff(out, "--insert-rows 6:3:copy");
+  EXPECT_EQ(diff.exitCode, 0) << diff.output;
+  auto merges = test::RunPythonCode(
+      "import sys, openpyxl\n"
+      "ws = openpyxl.load_workbook(sys.argv[1])['Invoice']\n"
+      "print(sorted(str(m) for m in ws.merged_cells.ranges), end='')\n",
+      Quote(out));
+  EXPECT_EQ(merges.output, "['A1:F1', 'B6:C6', 'B7:C7', 'B8:C8', 'B9:C9']");
+}
+
+TEST_F(SurfaceInsert, AnInsertionEndsTheCopySoTheNextOneIsEmpty) {
+  sheet->Rows(6)->Copy();
+  sheet->Rows(6)->Resize(2)->Insert(kShiftDown, 0);
+  sheet->Rows(1)->Insert(kShiftDown);
+  EXPECT_EQ(sheet->Range("A1")->Formula(), "");
+  EXPECT_EQ(sheet->Range("D2")->Formula(), "");
+  EXPECT_EQ(sheet->Range("A2")->Formula(), "Sales invoice");
+}
+
+TEST_F(SurfaceInsert, MarginRowAndColumnMoveEverythingDownAndRight) {
+  sheet->Rows(1)->Insert(kShiftDown);
+  sheet->Rows(1)->SetRowHeight(10);
+  sheet->Columns(1)->Insert(kShiftToRight);
+  sheet->Columns(1)->SetColumnWidth(1);
+  EXPECT_EQ(sheet->Range("B2")->Formula(), "Sales invoice");
+  EXPECT_EQ(sheet->Range("G7")->Formula(), "=E7*F7");
+  EXPECT_EQ(sheet->Rows(1)->RowHeight(), 10);
+  EXPECT_EQ(sheet->Columns(1)->ColumnWidth(), 1);
+  auto out = Save("margins.xlsx");
+  auto diff = Diff(out, "--insert-rows 1:1 --insert-cols 1:1");
+  EXPECT_EQ(diff.exitCode, 0) << diff.output;
+}
+
+TEST_F(SurfaceInsert, EmptyRowsTakeTheFormatOfTheRowAbove) {
+  sheet->Rows(7)->Insert(kShiftDown, 0);
+  EXPECT_EQ(sheet->Range("E7")->NumberFormatLocal(), "#,##0.00");
+  EXPECT_EQ(sheet->Range("E7")->Formula(), "");
+  EXPECT_EQ(sheet->Range("A9")->Formula(), "Total");
+}
+
+TEST_F(SurfaceInsert, WrongShiftsAndPartialRangesAreRefused) {
+  EXPECT_THROW(sheet->Rows(3)->Insert(kShiftToRight), HostError);
+  EXPECT_THROW(sheet->Columns(3)->Insert(kShiftDown), HostError);
+  EXPECT_THROW(sheet->Range("B2:C3")->Insert(kShiftDown), HostError);
+  EXPECT_EQ(sheet->UsedRange()->Address(), "$A$1:$F$9");
+}
+
+}  // namespace
+}  // namespace vemo::host
