@@ -1,4 +1,4 @@
-// surface_fill_tool --template T --request R --out O
+// surface_fill_tool --template T --request R --out O [--phases]
 //
 // Benchmark driver, measured as a whole process against the from-scratch
 // floor (bench/README.md): fills the benchmark bill template through the
@@ -15,8 +15,12 @@
 //      insertion moves it; the driver never rewrites it);
 //   5. add the margin row and column (Rows(1).Insert, Columns(1).Insert);
 //   6. SaveAs the output.
+// --phases prints each step's wall time and the peak memory so far to stderr.
 // Exit status: 0 done, 1 bad input or a failed step (message on stderr).
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -38,12 +42,36 @@ using namespace vemo::host;
 
 struct Options {
   std::string templatePath, requestPath, outPath;
+  bool phases = false;
+};
+
+// Step timing for --phases: wall seconds of the step, peak RSS so far.
+class PhaseLog {
+ public:
+  explicit PhaseLog(bool on) : on_(on) {}
+  void Done(const char* step) {
+    if (!on_) return;
+    auto now = std::chrono::steady_clock::now();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::cerr << "phase " << step << ": " << std::chrono::duration<double>(now - last_).count() << " s, peak "
+              << usage.ru_maxrss / 1024.0 << " MiB\n";
+    last_ = now;
+  }
+
+ private:
+  bool on_;
+  std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
 };
 
 Options ParseArgs(int argc, char** argv) {
   Options o;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
+    if (arg == "--phases") {
+      o.phases = true;
+      continue;
+    }
     if (i + 1 >= argc) throw std::runtime_error("option " + std::string(arg) + " needs a value");
     std::string value = argv[++i];
     if (arg == "--template") o.templatePath = value;
@@ -85,10 +113,11 @@ std::optional<Keyword> ParseKeyword(std::string_view text) {
 // Data pages use; each value is {"FFLD": stored, ...}.
 class Request {
  public:
-  explicit Request(const std::string& path) {
+  Request(const std::string& path, PhaseLog& log) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read the request file " + path);
     Json json = Json::parse(in);
+    log.Done("parse request JSON");
     root_ = FromJson(json).AsObject<HostDictionary>();
     if (!root_) throw std::runtime_error("the request file " + path + " is not a JSON object");
     map_ = Dict(Dict(root_->Value("TableInfo"), "TableInfo")->Value("Map"), "TableInfo.Map");
@@ -122,8 +151,17 @@ class Request {
   DictionaryRef root_, map_, data_;
 };
 
+void FillWith(const Options& o, PhaseLog& log);
+
 void Fill(const Options& o) {
-  Request request(o.requestPath);
+  PhaseLog log(o.phases);
+  FillWith(o, log);
+  log.Done("free the request and the application");  // destructors: part of the process's time
+}
+
+void FillWith(const Options& o, PhaseLog& log) {
+  Request request(o.requestPath, log);
+  log.Done("request to host values");
 
   RegisterSpreadsheetApplication();
   auto app = CreateObjectAs<IApplication>(kSpreadsheetProgId);
@@ -131,6 +169,7 @@ void Fill(const Options& o) {
   auto book = app->Workbooks()->Open(o.templatePath);
   auto sheet = book->Worksheets()->Item(1);
   auto scan = sheet->UsedRange();
+  log.Done("open template");
 
   // The entry row and its page, from the first entry keyword.
   std::shared_ptr<IRange> first;
@@ -159,6 +198,7 @@ void Fill(const Options& o) {
     sheet->Rows(entryRow)->Copy();
     sheet->Rows(entryRow)->Resize(n - 1)->Insert(kShiftDown, 0);
   }
+  log.Done("find and expand the entry row");
 
   // Every keyword cell once, in scan order. After the expansion the found
   // entry cell is the last copy (the original row moved down), so line i
@@ -181,6 +221,8 @@ void Fill(const Options& o) {
     }
   }
 
+  log.Done("write values");
+
   if (total) {
     const std::string lastRow = std::to_string(entryRow + std::max(n, 1) - 1);
     const std::string formula = total->Formula();
@@ -191,12 +233,15 @@ void Fill(const Options& o) {
 
   sheet->Rows(1)->Insert(kShiftDown);
   sheet->Columns(1)->Insert(kShiftToRight);
+  log.Done("margin row and column");
   SaveAsOptions save;
   save.fileName = o.outPath;
   save.fileFormat = kFileFormatXlsx;
   book->SaveAs(save);
+  log.Done("save");
   book->Close(false);
   app->Quit();
+  log.Done("close");
 }
 
 }  // namespace
