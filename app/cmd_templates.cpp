@@ -12,7 +12,6 @@
 
 #include "command_registry.h"
 #include "foundation/creation_service.h"
-#include "host/components/database_components.h"
 #include "host/components/print_setup.h"
 #include "host/components/prog_ids.h"
 #include "host/database/account_location.h"
@@ -213,10 +212,7 @@ CommandRegistration registration{"templates", [](CLI::App& root, GlobalOptions&)
   auto* cmd = root.add_subcommand("templates", "list, add, export, remove or select registered print templates");
   cmd->require_subcommand(1);
   auto run = [o](int (*action)(const TemplateOptions&)) {
-    return [o, action] {
-      host::RegisterDatabaseComponents();
-      SetExitCode(action(*o));
-    };
+    return [o, action] { SetExitCode(action(*o)); };
   };
   AddCommand(cmd, "list", "list the templates of a bill type, report or courier company", o)->callback(run(RunList));
   auto* add = AddCommand(cmd, "add", "register a template file", o);

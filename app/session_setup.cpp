@@ -6,6 +6,8 @@
 #include "context/machine_config.h"
 #include "context/session_components.h"
 #include "context/session_store.h"
+#include "host/components/database_components.h"
+#include "host/spreadsheet/spreadsheet_application.h"
 
 namespace vemo::app {
 namespace {
@@ -22,7 +24,11 @@ void ApplySessionOptions(const GlobalOptions& options, bool assumeYes) {
                        ": no such folder; give the folder that holds registry.json and the drive folders");
     context::SetMachineConfigFolder(options.machineConfig);
   }
+  // Every component the system creates by identifier: the login services,
+  // the company database's components and our spreadsheet application.
   context::RegisterSessionComponents(/*replace=*/false);
+  host::RegisterDatabaseComponents();
+  host::RegisterSpreadsheetApplication();
   if (!options.sessionFile.empty()) {
     try {
       context::PublishSession(context::LoadSessionFile(options.sessionFile));

@@ -114,11 +114,8 @@ std::optional<Keyword> ParseKeyword(std::string_view text) {
 class Request {
  public:
   Request(const std::string& path, PhaseLog& log) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read the request file " + path);
-    Json json = Json::parse(in);
-    log.Done("parse request JSON");
-    root_ = FromJson(json).AsObject<HostDictionary>();
+    root_ = ReadJsonFile(path).AsObject<HostDictionary>();
+    log.Done("read request JSON");
     if (!root_) throw std::runtime_error("the request file " + path + " is not a JSON object");
     map_ = Dict(Dict(root_->Value("TableInfo"), "TableInfo")->Value("Map"), "TableInfo.Map");
     data_ = Dict(root_->Value("Data"), "Data");

@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=build-fuzz
-shared=${VEMO_SHARED_DIR:-/work/shared}
+shared=${VEMO_SHARED_DIR:-$(cd .. && pwd)/shared}
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DVEMO_FUZZ=ON -DVEMO_BUILD_TESTS=OFF \
   -DVEMO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -1,19 +1,29 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite: once on a normal build,
-# once under AddressSanitizer + UndefinedBehaviorSanitizer.
-#   scripts/test.sh            both runs
-#   VEMO_QUICK=1 scripts/test.sh   the normal run only
+# Builds everything and runs the whole test suite:
+#   1. a normal build, every test, with LibreOffice opening the saved corpus
+#   2. the same tests under AddressSanitizer + UndefinedBehaviorSanitizer
+#   3. the .xlsx reader fuzzed for a bounded time (clang's libFuzzer)
+#   VEMO_QUICK=1 scripts/test.sh     only the first run
+#   VEMO_FUZZ_SECONDS=N              length of the fuzz run (default 60)
+# The shared material (corpus, checkers) is expected in ../shared.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
+stamp() { echo "test.sh: $1 after $(( $(date +%s) - start )) s"; }
 
 werror="-DVEMO_WERROR=ON"
 VEMO_BUILD_DIR=build VEMO_CMAKE_ARGS="$werror" scripts/setup.sh
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+stamp "normal build done"
+VEMO_LO_CHECK=1 ctest --test-dir build --output-on-failure -j "$(nproc)"
+stamp "normal tests passed"
 
 if [ -z "${VEMO_QUICK:-}" ]; then
   VEMO_BUILD_DIR=build-asan VEMO_CMAKE_ARGS="$werror -DVEMO_SANITIZE=ON -DVEMO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug" scripts/setup.sh
+  stamp "sanitizer build done"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+  stamp "sanitizer tests passed"
+  scripts/fuzz.sh "${VEMO_FUZZ_SECONDS:-60}"
+  stamp "fuzzing found nothing"
 fi
 echo "test.sh: all test runs passed in $(( $(date +%s) - start )) s"
