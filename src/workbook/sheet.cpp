@@ -62,7 +62,15 @@ Cell& Sheet::GetOrAddCell(int row, int col) {
   Cell fresh;
   fresh.col = static_cast<std::uint32_t>(col);
   // A new cell takes the row's format, else the column's, as an application would show it.
-  if (r.customFormat) fresh.style = r.style;
+  if (r.customFormat) {
+    fresh.style = r.style;
+  } else {
+    for (pugi::xml_node c : FirstChild(xml_.document_element(), "cols").children())
+      if (c.type() == pugi::node_element && col >= c.attribute("min").as_int() && col <= c.attribute("max").as_int()) {
+        fresh.style = c.attribute("style").as_uint(0);
+        break;
+      }
+  }
   return *r.cells.insert(it, fresh);
 }
 
