@@ -196,7 +196,34 @@ class Lexer {
 
 }  // namespace
 
-std::vector<Token> LexFormula(std::string_view formula) { return Lexer(formula).Run(); }
+namespace {
+
+bool EndsOperand(TokenKind k) {
+  return k == TokenKind::Reference || k == TokenKind::Name || k == TokenKind::CloseParen ||
+         k == TokenKind::StructuredRef;
+}
+
+bool StartsReferenceOperand(TokenKind k) {
+  return k == TokenKind::Reference || k == TokenKind::Name || k == TokenKind::OpenParen ||
+         k == TokenKind::Function || k == TokenKind::StructuredRef;
+}
+
+// Whitespace is the intersection operator only between two operands.
+void MarkIntersections(std::vector<Token>& tokens) {
+  for (std::size_t i = 1; i + 1 < tokens.size(); ++i) {
+    if (tokens[i].kind == TokenKind::Whitespace && EndsOperand(tokens[i - 1].kind) &&
+        StartsReferenceOperand(tokens[i + 1].kind))
+      tokens[i].kind = TokenKind::Intersection;
+  }
+}
+
+}  // namespace
+
+std::vector<Token> LexFormula(std::string_view formula) {
+  std::vector<Token> tokens = Lexer(formula).Run();
+  MarkIntersections(tokens);
+  return tokens;
+}
 
 std::string JoinTokens(const std::vector<Token>& tokens) {
   std::string out;

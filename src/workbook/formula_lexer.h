@@ -27,7 +27,8 @@ enum class TokenKind {
   Semicolon,       // row separator in array constants
   OpenBrace,       // array constant {1,2;3,4}
   CloseBrace,
-  Whitespace,      // spaces, tabs, line breaks; the parser decides if it is an intersection
+  Whitespace,      // spaces, tabs, line breaks between tokens that are not both operands
+  Intersection,    // whitespace between two reference operands: A1:B5 B2:C9, (A:A) 3:3
   Unknown,         // any other character, kept so the text survives
 };
 

@@ -272,7 +272,12 @@ std::optional<std::size_t> MatchReference(std::string_view text, std::size_t pos
     }
   }
   if (!end) end = MatchBody(text, j, out.area);
-  if (!end || !BoundaryOk(text, *end)) return std::nullopt;
+  if (!end) return std::nullopt;
+  // A ':' after a complete cell or area is the range operator applied to
+  // something else (A1:INDEX(A:A,5), Sheet1!A1:Sheet1!B2, A1:B2:C3).
+  const bool rangeOperatorFollows = *end < n && text[*end] == ':' &&
+                                    (out.area.kind == AreaRef::Kind::Cell || out.area.kind == AreaRef::Kind::Area);
+  if (!rangeOperatorFollows && !BoundaryOk(text, *end)) return std::nullopt;
   out.prefix = std::string(text.substr(pos, j - pos));
   return end;
 }

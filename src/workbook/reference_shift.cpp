@@ -141,7 +141,9 @@ std::string ShiftRangeList(std::string_view sqref, const LineInsertion& insertio
 
 std::string InvalidateSheetReferences(std::string_view formula, std::string_view deletedSheet) {
   return RewriteReferences(formula, [&](const Reference& ref) -> std::optional<std::string> {
-    if (ref.external || ref.threeD || !ref.sheet || !SameSheetName(*ref.sheet, deletedSheet))
+    // Sheet!#REF! is already broken and stays exactly as written.
+    if (ref.external || ref.threeD || !ref.sheet || ref.area.kind == AreaRef::Kind::Error ||
+        !SameSheetName(*ref.sheet, deletedSheet))
       return std::nullopt;
     return std::string(kRefError);
   });

@@ -47,7 +47,8 @@ std::string TranslateFormula(std::string_view formula, int dRow, int dCol);
 std::string ShiftRangeList(std::string_view sqref, const LineInsertion& insertion);
 
 // Replaces every reference to sheet `deletedSheet` (sheet prefix included)
-// with #REF!. 3-D and external references are left alone.
+// with #REF!. 3-D and external references, and references already broken
+// (Data!#REF!), are left alone.
 std::string InvalidateSheetReferences(std::string_view formula, std::string_view deletedSheet);
 
 // The area after the insertion, or nullopt when it is pushed off the sheet.

@@ -74,8 +74,8 @@ Cell& Sheet::GetOrAddCell(int row, int col) {
   return *r.cells.insert(it, fresh);
 }
 
-CellValue Sheet::GetValue(int row, int col) const {
-  CellValue value;
+CellContent Sheet::GetValue(int row, int col) const {
+  CellContent value;
   const Cell* cell = FindCell(row, col);
   if (!cell) return value;
   value.type = cell->type;

@@ -67,6 +67,16 @@ TEST(FormulaLexerTest, KeepsStructuredReferencesErrorsAndArraysWhole) {
                       {K::Number, "3"}, {K::Comma, ","}, {K::Number, "4"}, {K::CloseBrace, "}"}}));
 }
 
+TEST(FormulaLexerTest, MarksWhitespaceBetweenReferenceOperandsAsIntersection) {
+  EXPECT_EQ(Kinds("A1:B5 B2:C9")[1].first, K::Intersection);
+  EXPECT_EQ(Kinds("(A:A) 3:3")[3].first, K::Intersection);
+  EXPECT_EQ(Kinds("Rates Tax")[1].first, K::Intersection);
+  EXPECT_EQ(Kinds("A1 +B1")[1].first, K::Whitespace);
+  EXPECT_EQ(Kinds("SUM( A1 )")[2].first, K::Whitespace);
+  EXPECT_EQ(Kinds("SUM( A1 )")[4].first, K::Whitespace);
+  EXPECT_EQ(Kinds("1 A1")[1].first, K::Whitespace);
+}
+
 TEST(FormulaLexerTest, RoundTripsAnyTextExactly) {
   const char* formulas[] = {
       "=SUM( a1 , b1 )",

@@ -60,6 +60,12 @@ TEST(ShiftFormulaTest, TextThatOnlyLooksLikeAReferenceIsLeftAlone) {
   for (const auto& [src, want] : cases) EXPECT_EQ(ShiftRows(src), want) << src;
 }
 
+TEST(ShiftFormulaTest, RangeOperatorBetweenAReferenceAndSomethingElse) {
+  EXPECT_EQ(ShiftRows("SUM(A5:INDEX(B:B,9))"), "SUM(A7:INDEX(B:B,9))");
+  EXPECT_EQ(ShiftRows("SUM(S!A1:S!B9)"), "SUM(S!A1:S!B11)");
+  EXPECT_EQ(ShiftRows("A1:B9:C3"), "A1:B11:C3");
+}
+
 TEST(ShiftFormulaTest, KeepsEveryOtherByteIncludingCaseAndSpaces) {
   EXPECT_EQ(ShiftRows("sum( a9 ,  'S'!b2 )&\"x\"\"A9\""), "sum( A11 ,  'S'!b2 )&\"x\"\"A9\"");
 }
@@ -96,8 +102,8 @@ TEST(ShiftRangeListTest, ShiftsEachRangeAndDropsThoseMovedOff) {
 
 TEST(InvalidateSheetReferencesTest, ReplacesWholeReferencesToTheDeletedSheet) {
   EXPECT_EQ(InvalidateSheetReferences("Data!$A$1:$A$3+'data'!B2+A1+Other!A1", "DATA"), "#REF!+#REF!+A1+Other!A1");
-  EXPECT_EQ(InvalidateSheetReferences("[1]Data!A1+Data:Other!A1+Data!Tax", "Data"),
-            "[1]Data!A1+Data:Other!A1+Data!Tax");
+  EXPECT_EQ(InvalidateSheetReferences("[1]Data!A1+Data:Other!A1+Data!Tax+Data!#REF!", "Data"),
+            "[1]Data!A1+Data:Other!A1+Data!Tax+Data!#REF!");
 }
 
 }  // namespace

@@ -1,0 +1,82 @@
+#include "workbook/formula_parser.h"
+
+#include <gtest/gtest.h>
+
+namespace vemo::wb {
+namespace {
+
+// Prints the tree as nested lists so tests can state the expected grouping.
+std::string Show(const FormulaNode& n) {
+  using K = FormulaNode::Kind;
+  auto kids = [&n](std::string head) {
+    for (const auto& c : n.children) head += " " + Show(*c);
+    return "(" + head + ")";
+  };
+  switch (n.kind) {
+    case K::Number: {
+      std::string s = std::to_string(n.number);
+      s.erase(s.find_last_not_of('0') + 1);
+      if (s.back() == '.') s.pop_back();
+      return s;
+    }
+    case K::Text: return "\"" + n.text + "\"";
+    case K::Boolean: return n.boolean ? "TRUE" : "FALSE";
+    case K::Error: return std::string(ErrorText(n.error));
+    case K::Reference: return n.text;
+    case K::Name: return "name:" + (n.nameSheet.empty() ? "" : n.nameSheet + "|") + n.name;
+    case K::Function: return kids(n.text);
+    case K::Unary: return kids("neg" + std::string(n.text == "+" ? "+" : ""));
+    case K::Percent: return kids("%");
+    case K::Binary: return kids(n.text);
+    case K::Range: return kids(":");
+    case K::Intersection: return kids("isect");
+    case K::Union: return kids("union");
+    case K::Array: return "{" + std::to_string(n.array.size()) + "x" + std::to_string(n.array[0].size()) + "}";
+    case K::Missing: return "_";
+    case K::Unsupported: return "?" + n.text;
+  }
+  return "!";
+}
+
+std::string Parse(std::string_view f) {
+  ParsedFormula p = ParseFormula(f);
+  return p.root ? Show(*p.root) : "error: " + p.error;
+}
+
+TEST(FormulaParserTest, GroupsOperatorsByPrecedence) {
+  EXPECT_EQ(Parse("=1+2*3"), "(+ 1 (* 2 3))");
+  EXPECT_EQ(Parse("-2^2"), "(^ (neg 2) 2)");
+  EXPECT_EQ(Parse("2^3^2"), "(^ (^ 2 3) 2)");
+  EXPECT_EQ(Parse("-5%"), "(% (neg 5))");
+  EXPECT_EQ(Parse("1&2=3-4"), "(= (& 1 2) (- 3 4))");
+  EXPECT_EQ(Parse("1 - -A1"), "(- 1 (neg A1))");
+  EXPECT_EQ(Parse("a<>b"), "(<> name:a name:b)");
+}
+
+TEST(FormulaParserTest, ReferenceOperatorsBindTightest) {
+  EXPECT_EQ(Parse("-A1:B2 B1"), "(neg (isect A1:B2 B1))");
+  EXPECT_EQ(Parse("SUM((A1,B2:C3))"), "(SUM (union A1 B2:C3))");
+  EXPECT_EQ(Parse("A1:INDEX(B:B,2)"), "(: A1 (INDEX B:B 2))");
+  EXPECT_EQ(Parse("Data!Tax*'My Sheet'!Rate"), "(* name:Data|Tax name:My Sheet|Rate)");
+}
+
+TEST(FormulaParserTest, FunctionArgumentsAndConstants) {
+  EXPECT_EQ(Parse("IF(A1,,\"x\"\"y\")"), "(IF A1 _ \"x\"y\")");
+  EXPECT_EQ(Parse("_xlfn.CONCAT(1)"), "(CONCAT 1)");
+  EXPECT_EQ(Parse("TODAY()"), "(TODAY)");
+  EXPECT_EQ(Parse("SUM({1,2,3;4,5,-6})"), "(SUM {2x3})");
+  EXPECT_EQ(Parse("#N/A+#REF!A1+Data!#REF!"), "(+ (+ #N/A #REF!) #REF!)");
+  EXPECT_EQ(Parse("Table1[Qty]+[1]Data!A1+Jan:Mar!B2"), "(+ (+ ?Table1[Qty] ?[1]Data!A1) ?Jan:Mar!B2)");
+}
+
+TEST(FormulaParserTest, ReportsWhereTheTextIsBroken) {
+  for (const char* bad : {"", "1+", "SUM(1", "(1", "1)", "{1,2;3}", "{A1}", "1 2", "\"a\" \"b\"", "*2"}) {
+    ParsedFormula p = ParseFormula(bad);
+    EXPECT_EQ(p.root, nullptr) << bad;
+    EXPECT_NE(p.error.find("offset"), std::string::npos) << bad;
+  }
+  EXPECT_NE(ParseFormula("1)").error.find("offset 1"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vemo::wb
