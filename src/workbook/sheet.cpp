@@ -62,12 +62,20 @@ Cell& Sheet::GetOrAddCell(int row, int col) {
   Cell fresh;
   fresh.col = static_cast<std::uint32_t>(col);
   // A new cell takes the row's format, else the column's, as an application would show it.
-  if (r.customFormat) fresh.style = r.style;
+  if (r.customFormat) {
+    fresh.style = r.style;
+  } else {
+    for (pugi::xml_node c : FirstChild(xml_.document_element(), "cols").children())
+      if (c.type() == pugi::node_element && col >= c.attribute("min").as_int() && col <= c.attribute("max").as_int()) {
+        fresh.style = c.attribute("style").as_uint(0);
+        break;
+      }
+  }
   return *r.cells.insert(it, fresh);
 }
 
-CellValue Sheet::GetValue(int row, int col) const {
-  CellValue value;
+CellContent Sheet::GetValue(int row, int col) const {
+  CellContent value;
   const Cell* cell = FindCell(row, col);
   if (!cell) return value;
   value.type = cell->type;

@@ -65,7 +65,7 @@ enum class SheetKind : std::uint8_t { Worksheet, Chartsheet, Other };
 enum class SheetVisibility : std::uint8_t { Visible, Hidden, VeryHidden };
 
 // A cell value as callers see it.
-struct CellValue {
+struct CellContent {
   CellType type = CellType::Blank;
   double number = 0;
   bool boolean = false;
@@ -95,7 +95,7 @@ class Sheet {
   const Cell* FindCell(int row, int col) const;
   Cell& GetOrAddCell(int row, int col);
 
-  CellValue GetValue(int row, int col) const;
+  CellContent GetValue(int row, int col) const;
   // The cell's formula entry as stored; a cell that only follows a shared
   // formula has an empty text there (see FormulaText).
   const Formula* GetFormula(int row, int col) const;

@@ -56,12 +56,20 @@ std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Xlsx, CorpusRoundTrip, ::testing::ValuesIn(CorpusFiles()), TestName);
 
+bool LibreOfficeOpensOriginal(const std::string& name) {
+  std::ifstream manifest(vemo::test::SharedDir() / "corpus" / "MANIFEST.tsv");
+  for (std::string line; std::getline(manifest, line);)
+    if (line.rfind("xlsx/" + name + "\t", 0) == 0) return line.find("soffice") != std::string::npos;
+  return true;
+}
+
 // LibreOffice opening the saved files is slow (about 5 s a file): VEMO_LO_CHECK=1 turns it on.
 TEST(CorpusLibreOffice, SavedFilesOpen) {
   const char* flag = std::getenv("VEMO_LO_CHECK");
   if (!flag || std::string(flag) != "1") GTEST_SKIP() << "set VEMO_LO_CHECK=1 to run";
   vemo::test::TempDir temp;
   for (const std::string& name : CorpusFiles()) {
+    if (!LibreOfficeOpensOriginal(name)) continue;  // the manifest says the input itself does not open
     std::filesystem::path out = temp / name;
     Workbook::Open(vemo::test::SharedDir() / "corpus" / "xlsx" / name)->Save(out);
     auto check = test::RunPythonTool(vemo::test::SharedDir() / "tools" / "lo_check.py", test::Quote(out));
