@@ -24,7 +24,7 @@ struct Shared {
 };
 
 PlainValue StoredValue(const wb::Sheet& sheet, int row, int col) {
-  wb::CellValue v = sheet.GetValue(row, col);
+  wb::CellContent v = sheet.GetValue(row, col);
   PlainValue out;
   switch (v.type) {
     case wb::CellType::Blank: break;

@@ -63,7 +63,7 @@ std::string CellFormulaText(const wb::Sheet& sheet, int row, int col) {
   const wb::Cell* cell = sheet.FindCell(row, col);
   if (!cell) return {};
   if (cell->formula != wb::kNoIndex) return FormulaOf(sheet, row, col, *cell);
-  wb::CellValue v = sheet.GetValue(row, col);
+  wb::CellContent v = sheet.GetValue(row, col);
   switch (v.type) {
     case wb::CellType::Blank: return {};
     case wb::CellType::Number: return NumberToText(v.number);
@@ -75,7 +75,7 @@ std::string CellFormulaText(const wb::Sheet& sheet, int row, int col) {
 std::string CellDisplayText(const wb::Sheet& sheet, int row, int col) {
   const wb::Cell* cell = sheet.FindCell(row, col);
   if (!cell) return {};
-  wb::CellValue v = sheet.GetValue(row, col);
+  wb::CellContent v = sheet.GetValue(row, col);
   std::string code = CellFormatCode(sheet, row, col);
   switch (v.type) {
     case wb::CellType::Blank: return {};
@@ -88,7 +88,7 @@ std::string CellDisplayText(const wb::Sheet& sheet, int row, int col) {
 }
 
 Variant CellVariant(const wb::Sheet& sheet, int row, int col) {
-  wb::CellValue v = sheet.GetValue(row, col);
+  wb::CellContent v = sheet.GetValue(row, col);
   switch (v.type) {
     case wb::CellType::Blank: return {};
     case wb::CellType::Number: {

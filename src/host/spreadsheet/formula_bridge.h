@@ -1,7 +1,6 @@
-// The formula evaluator seen through plain types. The evaluator's cell value
-// type and the sheet model's cell value type share a name, so no source file
-// can include both; this header keeps them apart: formula_bridge.cpp talks to
-// the evaluator, cell_calculate.cpp to the sheet model.
+// The formula evaluator seen through plain types, so the calculation code
+// (cell_calculate.cpp) deals only with the sheet model and this bridge
+// (formula_bridge.cpp) only with the evaluator's values.
 #pragma once
 #include <optional>
 #include <string>
