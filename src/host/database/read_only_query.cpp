@@ -59,11 +59,29 @@ void BindValue(Statement& statement, int index, const Variant& value) {
   }
 }
 
+// A write killed half-way leaves a hot rollback journal that only a writable
+// connection may roll back; a read-only one fails with "attempt to write a
+// readonly database". Reading once through a writable connection lets SQLite
+// restore the file to its state before that write.
+void RecoverInterruptedWrite(const std::filesystem::path& database) {
+  std::filesystem::path journal = database;
+  journal += "-journal";
+  std::error_code ec;
+  if (!std::filesystem::exists(journal, ec) || std::filesystem::file_size(journal, ec) == 0) return;
+  try {
+    Connection writable(database, SQLITE_OPEN_READWRITE);
+    writable.Exec("SELECT count(*) FROM sqlite_master");
+  } catch (const std::exception&) {
+    // Another process holds the file; its own rollback or commit ends it.
+  }
+}
+
 RecordsetRef Run(const std::filesystem::path& database, const std::string& sql, const std::vector<Variant>& parameters,
                  std::chrono::milliseconds timeLimit, std::string_view shownSql) {
   if (!std::filesystem::exists(database))
     throw HostError("the company database " + database.string() +
                     " does not exist; create it with \"vemoprint init\" (or set VEMO_DATA_DIR to the data folder)");
+  RecoverInterruptedWrite(database);
   Connection connection(database, SQLITE_OPEN_READONLY);
   {
     // A file written by a newer program may hold tables we misread.
