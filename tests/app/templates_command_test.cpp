@@ -8,20 +8,14 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/run_command.h"
 #include "support/test_paths.h"
 
 namespace vemo::app {
 namespace {
 
-std::filesystem::path Vemoprint() {
-  const char* dir = std::getenv("VEMO_BINARY_DIR");
-  return std::filesystem::path(dir ? dir : "build") / "vemoprint";
-}
-
-struct RunResult {
-  int status = -1;
-  std::string output;
-};
+using RunResult = vemo::test::CommandResult;
+std::filesystem::path Vemoprint() { return vemo::test::VemoprintPath(); }
 
 class TemplatesCommand : public ::testing::Test {
  protected:
@@ -29,16 +23,8 @@ class TemplatesCommand : public ::testing::Test {
     if (!std::filesystem::exists(Vemoprint())) GTEST_SKIP() << "vemoprint is not built at " << Vemoprint();
   }
   RunResult Run(const std::string& arguments) {
-    RunResult result;
-    std::string command = "VEMO_DATA_DIR='" + dir_.path().string() + "' VEMO_DATABASE= VEMO_USER= " + Vemoprint().string() +
-                          " " + arguments + " 2>&1 </dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
-    int status = ::pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return vemo::test::RunCommand("VEMO_DATA_DIR='" + dir_.path().string() + "' VEMO_DATABASE= VEMO_USER= " +
+                                  Vemoprint().string() + " " + arguments);
   }
   std::filesystem::path File(const std::string& name, const std::string& bytes) {
     auto path = dir_.path() / name;

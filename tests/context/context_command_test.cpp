@@ -7,30 +7,17 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "support/run_command.h"
 #include "support/test_paths.h"
 
 namespace vemo::context {
 namespace {
 
-std::filesystem::path Vemoprint() {
-  const char* dir = std::getenv("VEMO_BINARY_DIR");
-  return std::filesystem::path(dir ? dir : "build") / "vemoprint";
-}
-
-struct RunResult {
-  int status = -1;
-  std::string output;
-};
+using RunResult = vemo::test::CommandResult;
+std::filesystem::path Vemoprint() { return vemo::test::VemoprintPath(); }
 
 RunResult RunVemoprint(const std::string& arguments) {
-  RunResult result;
-  FILE* pipe = ::popen(("VEMO_NO_SPREADSHEET= " + Vemoprint().string() + " " + arguments + " 2>&1 </dev/null").c_str(), "r");
-  if (!pipe) return result;
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
-  const int status = ::pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  return vemo::test::RunCommand("VEMO_NO_SPREADSHEET= " + Vemoprint().string() + " " + arguments);
 }
 
 class ContextCommand : public ::testing::Test {

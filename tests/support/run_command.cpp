@@ -1,0 +1,32 @@
+#include "support/run_command.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace vemo::test {
+
+CommandResult RunCommand(const std::string& command) {
+  CommandResult result;
+  FILE* pipe = ::popen((command + " 2>&1 </dev/null").c_str(), "r");
+  if (!pipe) return result;
+  char buffer[4096];
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
+  const int status = ::pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::filesystem::path VemoprintPath() {
+  const char* dir = std::getenv("VEMO_BINARY_DIR");
+  return std::filesystem::path(dir ? dir : "build") / "vemoprint";
+}
+
+std::string ShellQuote(const std::filesystem::path& path) {
+  std::string out = "'";
+  for (char c : path.string()) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+}  // namespace vemo::test

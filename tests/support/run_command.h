@@ -1,0 +1,23 @@
+// Running a shell command (vemoprint, python3 checkers) from a test and
+// collecting its exit status and merged output.
+#pragma once
+#include <filesystem>
+#include <string>
+
+namespace vemo::test {
+
+struct CommandResult {
+  int status = -1;  // exit status; -1 when the command did not exit normally
+  std::string output;  // standard output and standard error
+};
+
+// Runs `command` through the shell with stderr merged into stdout and no input.
+CommandResult RunCommand(const std::string& command);
+
+// The built vemoprint ($VEMO_BINARY_DIR/vemoprint, else build/vemoprint).
+std::filesystem::path VemoprintPath();
+
+// A path quoted for the shell.
+std::string ShellQuote(const std::filesystem::path& path);
+
+}  // namespace vemo::test
