@@ -11,9 +11,9 @@ HostError OutOfRange(const char* what, int position, int count) {
 }  // namespace
 
 std::size_t HostDictionary::Find(std::string_view key) const {
-  if (!index_.empty()) {
-    auto it = index_.find(key);
-    return it == index_.end() ? entries_.size() : it->second;
+  if (index_) {
+    auto it = index_->find(key);
+    return it == index_->end() ? entries_.size() : it->second;
   }
   for (std::size_t i = 0; i < entries_.size(); ++i)
     if (entries_[i].first == key) return i;
@@ -21,10 +21,11 @@ std::size_t HostDictionary::Find(std::string_view key) const {
 }
 
 void HostDictionary::RebuildIndex() {
-  index_.clear();
+  index_.reset();
   if (entries_.size() < kIndexFrom) return;
-  index_.reserve(entries_.size() * 2);
-  for (std::size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].first, i);
+  index_ = std::make_unique<std::unordered_map<std::string_view, std::size_t>>();
+  index_->reserve(entries_.size() * 2);
+  for (std::size_t i = 0; i < entries_.size(); ++i) index_->emplace(entries_[i].first, i);
 }
 
 bool HostDictionary::Lookup(std::string_view key) const { return Find(key) != entries_.size(); }
@@ -47,8 +48,8 @@ void HostDictionary::Add(std::string key, Variant value) {
   // The index holds views of the keys: a reallocation moves them.
   if (reallocates || entries_.size() == kIndexFrom) {
     RebuildIndex();
-  } else if (!index_.empty()) {
-    index_.emplace(entries_.back().first, entries_.size() - 1);
+  } else if (index_) {
+    index_->emplace(entries_.back().first, entries_.size() - 1);
   }
 }
 
@@ -71,7 +72,7 @@ bool HostDictionary::Remove(std::string_view key) {
 
 void HostDictionary::Clear() {
   entries_.clear();
-  index_.clear();
+  index_.reset();
 }
 
 const std::string& HostDictionary::Key(int position) const {

@@ -11,6 +11,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <memory>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -68,7 +69,8 @@ class HostDictionary : public HostObject {
   void RebuildIndex();
 
   std::vector<std::pair<std::string, Variant>> entries_;
-  std::unordered_map<std::string_view, std::size_t> index_;  // views into entries_ keys; only when large
+  // Views into the keys of entries_; allocated only for large dictionaries.
+  std::unique_ptr<std::unordered_map<std::string_view, std::size_t>> index_;
 };
 
 class HostVector : public HostObject {

@@ -1,6 +1,5 @@
 // JSON text to host values through nlohmann's event (SAX) interface.
 #include <fstream>
-#include <sstream>
 
 #include "foundation/json_convert.h"
 
@@ -80,11 +79,13 @@ Variant ParseJsonText(std::string_view text) {
 }
 
 Variant ReadJsonFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) throw HostError(HostError::kGeneric, "cannot read \"" + path + "\": the file is missing or unreadable");
-  std::ostringstream text;
-  text << in.rdbuf();
-  return ParseJsonText(text.str());
+  std::string text(static_cast<std::size_t>(in.tellg()), '\0');
+  in.seekg(0);
+  if (!in.read(text.data(), static_cast<std::streamsize>(text.size())))
+    throw HostError(HostError::kGeneric, "cannot read \"" + path + "\": reading stopped early");
+  return ParseJsonText(text);
 }
 
 }  // namespace vemo
