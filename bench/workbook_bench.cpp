@@ -38,7 +38,8 @@ fs::path ScratchDir() {
 
 fs::path SharedDir() {
   const char* dir = std::getenv("VEMO_SHARED_DIR");
-  return dir ? fs::path(dir) : fs::path("/work/shared");
+  // The shared material lies beside the checkout (run from its top folder).
+  return dir ? fs::path(dir) : fs::current_path().parent_path() / "shared";
 }
 
 // A bill-like sheet of `rows` rows written as package XML: a header row, then
