@@ -11,13 +11,8 @@ namespace {
 using test::MakeFixture;
 using test::NewApp;
 
-class SurfaceCalculate : public ::testing::Test {
+class SurfaceCalculate : public test::SurfaceBookTest {
  protected:
-  void SetUp() override {
-    app = NewApp();
-    book = app->Workbooks()->Open(MakeFixture(dir, "surface_book").string());
-    sheet = book->Worksheets()->Item(1);
-  }
   std::string SavedCachedValue(const std::string& cell) {
     auto out = dir / "calc.xlsx";
     book->SaveAs(out.string());
@@ -28,10 +23,6 @@ class SurfaceCalculate : public ::testing::Test {
         test::Quote(out) + " " + cell);
     return r.output;
   }
-  vemo::test::TempDir dir;
-  std::shared_ptr<SurfaceApplication> app;
-  std::shared_ptr<IWorkbook> book;
-  std::shared_ptr<IWorksheet> sheet;
 };
 
 TEST_F(SurfaceCalculate, AWrittenFormulaShowsItsValueAtOnce) {

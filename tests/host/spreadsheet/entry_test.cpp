@@ -10,22 +10,13 @@ namespace {
 using test::MakeFixture;
 using test::NewApp;
 
-class SurfaceEntry : public ::testing::Test {
+class SurfaceEntry : public test::SurfaceBookTest {
  protected:
-  void SetUp() override {
-    app = NewApp();
-    book = app->Workbooks()->Open(MakeFixture(dir, "surface_book").string());
-    sheet = book->Worksheets()->Item(1);
-  }
   std::shared_ptr<IRange> Write(const std::string& address, const Variant& value) {
     auto cell = sheet->Range(address);
     cell->SetValue(value);
     return cell;
   }
-  vemo::test::TempDir dir;
-  std::shared_ptr<SurfaceApplication> app;
-  std::shared_ptr<IWorkbook> book;
-  std::shared_ptr<IWorksheet> sheet;
 };
 
 TEST_F(SurfaceEntry, NumericTextBecomesANumber) {

@@ -14,18 +14,7 @@ namespace {
 using test::MakeFixture;
 using test::NewApp;
 
-class SurfaceBasics : public ::testing::Test {
- protected:
-  void SetUp() override {
-    app = NewApp();
-    book = app->Workbooks()->Open(MakeFixture(dir, "surface_book").string());
-    sheet = book->Worksheets()->Item(1);
-  }
-  vemo::test::TempDir dir;
-  std::shared_ptr<SurfaceApplication> app;
-  std::shared_ptr<IWorkbook> book;
-  std::shared_ptr<IWorksheet> sheet;
-};
+using SurfaceBasics = test::SurfaceBookTest;
 
 TEST_F(SurfaceBasics, ApplicationReportsVersionTwelveAndItsOwnHandle) {
   EXPECT_GE(LeadingNumber(app->Version()), 12);

@@ -44,18 +44,7 @@ TEST(SurfaceExtras, ATestCanRegisterItsOwnApplication) {
   EXPECT_TRUE(TerminateApplicationByHandle(app->Hwnd()));
 }
 
-class SurfaceExtrasBook : public ::testing::Test {
- protected:
-  void SetUp() override {
-    app = NewApp();
-    book = app->Workbooks()->Open(MakeFixture(dir, "surface_book").string());
-    sheet = book->Worksheets()->Item(1);
-  }
-  vemo::test::TempDir dir;
-  std::shared_ptr<SurfaceApplication> app;
-  std::shared_ptr<IWorkbook> book;
-  std::shared_ptr<IWorksheet> sheet;
-};
+using SurfaceExtrasBook = test::SurfaceBookTest;
 
 TEST_F(SurfaceExtrasBook, WritingARangeWritesEveryCell) {
   sheet->Range("G1:H2")->SetValue("5");

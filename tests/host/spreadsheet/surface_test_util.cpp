@@ -2,38 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
 #include <map>
 
+#include "support/run_command.h"
+
 namespace vemo::host::test {
 
-std::string Quote(const std::filesystem::path& path) {
-  std::string out = "'";
-  for (char c : path.string()) {
-    if (c == '\'') out += "'\\''";
-    else out += c;
-  }
-  return out + "'";
-}
-
-namespace {
-ToolResult Run(const std::string& command) {
-  ToolResult result;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return result;
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.output.append(buffer.data(), n);
-  int status = pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
-}  // namespace
+std::string Quote(const std::filesystem::path& path) { return vemo::test::ShellQuote(path); }
 
 ToolResult RunPython(const std::filesystem::path& script, const std::string& arguments) {
-  return Run("/usr/bin/python3 " + Quote(script) + " " + arguments);
+  const auto run = vemo::test::RunCommand("/usr/bin/python3 " + Quote(script) + " " + arguments);
+  return ToolResult{run.status, run.output};
 }
 
 ToolResult RunPythonCode(const std::string& code, const std::string& arguments) {

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "host/spreadsheet/spreadsheet_application.h"
 #include "support/test_paths.h"
 
@@ -33,5 +35,20 @@ std::string OpenpyxlCell(const std::filesystem::path& file, const std::string& s
 
 // A new application instance; DisplayAlerts off as the engine sets it.
 std::shared_ptr<SurfaceApplication> NewApp();
+
+// A fresh application with the "surface_book" fixture open and its first
+// sheet at hand.
+class SurfaceBookTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app = NewApp();
+    book = app->Workbooks()->Open(MakeFixture(dir, "surface_book").string());
+    sheet = book->Worksheets()->Item(1);
+  }
+  vemo::test::TempDir dir;
+  std::shared_ptr<SurfaceApplication> app;
+  std::shared_ptr<IWorkbook> book;
+  std::shared_ptr<IWorksheet> sheet;
+};
 
 }  // namespace vemo::host::test
