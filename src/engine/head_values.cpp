@@ -63,7 +63,9 @@ constexpr SystemVariable kSystemVariables[] = {
 const SystemVariable* MatchSystemVariable(const EngineState& state, const std::string& upperName) {
   for (const SystemVariable& variable : kSystemVariables) {
     const std::string_view base = variable.name;
-    const bool matches = upperName == base || (variable.headTwin && upperName == std::string(base) + ".HEAD");
+    const std::string_view name = upperName;
+    const bool matches = name == base || (variable.headTwin && name.size() == base.size() + 5 &&
+                                          name.substr(0, base.size()) == base && name.substr(base.size()) == ".HEAD");
     if (!matches) continue;
     // Waybills draw no barcodes or QR codes: those names are fields there.
     if (state.variant.kind == EngineKind::Waybill &&

@@ -103,6 +103,7 @@ void TemplateEngine::SetTableInfo(const ObjectRef& fieldDictionary) {
 bool TemplateEngine::ExportSingleRecordDataToExcel() {
   EngineState& state = *state_;
   if (!InputsComplete(state)) return false;
+  state.answers = {};
   std::shared_ptr<host::IApplication> app;
   std::shared_ptr<host::IWorkbook> book;
   std::shared_ptr<host::IWorksheet> sheet;
