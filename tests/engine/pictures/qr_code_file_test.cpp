@@ -30,6 +30,13 @@ TEST_F(QrCodeFileTest, TheItemsMatrixCodeWhenNoCodeIsGiven) {
   EXPECT_EQ(Decode(GetQRCodePictureInfo("6")), "SH-12/1.2L/220V");
 }
 
+TEST_F(QrCodeFileTest, LongMatrixCodesStillReadAtThisSize) {
+  // 160 bytes need a 49-module symbol: two pixels a module in the square.
+  std::string text;
+  for (int i = 0; i < 160; ++i) text += static_cast<char>('a' + i % 26);
+  EXPECT_EQ(Decode(GetQRCodePictureInfo("9", text)), text);
+}
+
 TEST_F(QrCodeFileTest, AGivenPathIsUsedAsItIs) {
   context::EnsureFolder("C:\\Labels");
   EXPECT_EQ(GetQRCodePictureInfo("3", "", "C:\\Labels\\qr.bmp"), "C:\\Labels\\qr.bmp");
