@@ -4,7 +4,6 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -49,27 +48,34 @@ std::string PatternString(FcPattern* pattern, const char* object) {
   return reinterpret_cast<const char*>(value);
 }
 
+// A FreeType library with one face at the caption size; both released on
+// every path, a failing constructor included.
 class FreeTypeFace {
  public:
   explicit FreeTypeFace(const CaptionFont& font) {
-    if (FT_Init_FreeType(&library_) != 0) throw HostError("FreeType could not be started to draw the barcode caption");
-    if (FT_New_Face(library_, font.file.c_str(), font.faceIndex, &face_) != 0)
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) throw HostError("FreeType could not be started to draw the barcode caption");
+    library_.reset(library);
+    FT_Face face = nullptr;
+    if (FT_New_Face(library, font.file.c_str(), font.faceIndex, &face) != 0)
       throw HostError("the caption font \"" + font.file + "\" cannot be loaded; check the installed fonts (fc-list)");
-    if (FT_Set_Pixel_Sizes(face_, 0, kCaptionPixelSize) != 0)
+    face_.reset(face);
+    if (FT_Set_Pixel_Sizes(face, 0, kCaptionPixelSize) != 0)
       throw HostError("the caption font \"" + font.family + "\" has no " + std::to_string(kCaptionPixelSize) + " pixel size");
   }
-  ~FreeTypeFace() {
-    if (face_ != nullptr) FT_Done_Face(face_);
-    if (library_ != nullptr) FT_Done_FreeType(library_);
-  }
-  FreeTypeFace(const FreeTypeFace&) = delete;
-  FreeTypeFace& operator=(const FreeTypeFace&) = delete;
-  FT_Face operator->() const { return face_; }
-  FT_Face get() const { return face_; }
+  FT_Face operator->() const { return face_.get(); }
+  FT_Face get() const { return face_.get(); }
 
  private:
-  FT_Library library_ = nullptr;
-  FT_Face face_ = nullptr;
+  struct LibraryDeleter {
+    void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+  };
+  struct FaceDeleter {
+    void operator()(FT_Face face) const { FT_Done_Face(face); }
+  };
+  // Declared in this order so the face goes before its library.
+  std::unique_ptr<FT_LibraryRec_, LibraryDeleter> library_;
+  std::unique_ptr<FT_FaceRec_, FaceDeleter> face_;
 };
 
 // Pen advance of each character, in whole pixels (glyphs sit on pixel
@@ -156,3 +162,11 @@ int DrawCaption(host::RgbImage& image, std::string_view text, int centreX, int t
 }
 
 }  // namespace vemo::engine
+
+#if defined(__SANITIZE_ADDRESS__)
+// fontconfig 2.14 loses one character set while it parses the system's
+// configuration files in FcInit (an unreachable block inside the library,
+// nothing we hold). Without this the leak checker fails every sanitizer run
+// that draws a caption, in the tests and in vemoprint alike.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#endif
