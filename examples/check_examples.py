@@ -18,9 +18,10 @@ examples/requests it
 It prints one table line per keyword, then the expected results, and exits
 with status 1 when it found a problem.
 
-The item label workbook (商品标签模板) has no request file: it is checked on
-its own (plain head keywords naming item values, and its three pictures
-linked, not embedded, to the fixed files in c:\\ItemPhotos\\).
+The item label workbook (商品标签模板) is checked on its own: plain head
+keywords naming item values (shown with the label request's ItemInfoDict),
+and its three pictures linked, not embedded, to the fixed files in
+c:\\ItemPhotos\\.
 
 Usage: /usr/bin/python3 examples/check_examples.py [--markdown] [name ...]
 """
@@ -724,6 +725,14 @@ IMAGE_REL = "http://schemas.openxmlformats.org/officeDocument/2006/relationships
 def check_label(name, problems_all):
     problems = Problems(name)
     path = os.path.join(TEMPLATES, name + ".xlsx")
+    request_path = os.path.join(REQUESTS, name + ".json")
+    item = None
+    if os.path.exists(request_path):
+        with open(request_path, encoding="utf-8") as f:
+            item = json.load(f).get("ItemInfoDict")
+        if not isinstance(item, dict):
+            problems.add("request", "has no ItemInfoDict object")
+            item = None
     ws = load_workbook(path).worksheets[0]
     for row in ws.iter_rows():
         for cell in row:
@@ -735,7 +744,9 @@ def check_label(name, problems_all):
             elif cut(text, PLAIN_HEAD)[1] not in LABEL_ITEM_KEYS:
                 problems.add(cell.coordinate, f"{text}: no item value of that name")
             else:
-                print(f"{name} {cell.coordinate}: {text} -> item value {cut(text, PLAIN_HEAD)[1]}")
+                key = cut(text, PLAIN_HEAD)[1]
+                shown = "" if item is None else f": {item[key]}" if key in item else ": (empty)"
+                print(f"{name} {cell.coordinate}: {text} -> item value {key}{shown}")
     with zipfile.ZipFile(path) as package:
         names = package.namelist()
         sheet_rels = package.read("xl/worksheets/_rels/sheet1.xml.rels").decode("utf-8") \
