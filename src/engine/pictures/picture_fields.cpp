@@ -1,4 +1,4 @@
-#include "engine/pictures/picture_keywords.h"
+#include "engine/pictures/picture_fields.h"
 
 #include <algorithm>
 #include <array>
@@ -48,7 +48,7 @@ std::string PictureFieldKey(PictureKeyword keyword, std::int32_t classTypeId) {
   return {};
 }
 
-std::string ResolvePictureKeyword(PictureKeyword keyword, const std::string& fieldValue) {
+std::string PicturePathFor(PictureKeyword keyword, const std::string& fieldValue) {
   switch (keyword) {
     case PictureKeyword::CustOrSupplyPicture:
     case PictureKeyword::ItemPicture:
@@ -74,9 +74,9 @@ std::string PictureFieldKey(std::string_view keywordName, std::int32_t classType
   return keyword ? PictureFieldKey(*keyword, classTypeId) : std::string();
 }
 
-std::string ResolvePictureKeyword(std::string_view keywordName, const std::string& fieldValue) {
+std::string PicturePathFor(std::string_view keywordName, const std::string& fieldValue) {
   auto keyword = PictureKeywordOf(keywordName);
-  return keyword ? ResolvePictureKeyword(*keyword, fieldValue) : std::string();
+  return keyword ? PicturePathFor(*keyword, fieldValue) : std::string();
 }
 
 }  // namespace vemo::engine

@@ -1,7 +1,7 @@
 // The picture keywords: which field each reads and the path it produces.
 #include <gtest/gtest.h>
 
-#include "engine/pictures/picture_keywords.h"
+#include "engine/pictures/picture_fields.h"
 #include "engine/pictures/pictures.h"
 #include "foundation/creation_service.h"
 #include "host/components/item_info.h"
@@ -11,7 +11,7 @@
 namespace vemo::engine::test {
 namespace {
 
-class PictureKeywordsTest : public PicturesTest {};
+class PictureFieldsTest : public PicturesTest {};
 
 TEST(PictureKeywordNames, TheFourNamesWithoutRegardToCase) {
   EXPECT_EQ(PictureKeywordOf("FCustOrSupplyPicture"), PictureKeyword::CustOrSupplyPicture);
@@ -39,43 +39,43 @@ TEST(PictureKeywordFields, ItemKeywordsReadTheItemOrItsBarcode) {
   EXPECT_EQ(PictureFieldKey("FName", 1030001), "");
 }
 
-TEST_F(PictureKeywordsTest, PhotosAreTheHostsSmallPhotos) {
+TEST_F(PictureFieldsTest, PhotosAreTheHostsSmallPhotos) {
   auto items = CreateObjectAs<host::IItemInfo>(host::progid::kItemInfo);
   const std::string props = host::MakePropsString(kAccount, host::kSampleClerkWithPrices);
-  const std::string itemPhoto = ResolvePictureKeyword("FICItemPicture", "1");
+  const std::string itemPhoto = PicturePathFor("FICItemPicture", "1");
   EXPECT_FALSE(itemPhoto.empty());
   EXPECT_EQ(itemPhoto, items->GetItemPicture(props, "1", "SmallPhoto"));
-  const std::string partnerPhoto = ResolvePictureKeyword("FCustOrSupplyPicture", "2001");
+  const std::string partnerPhoto = PicturePathFor("FCustOrSupplyPicture", "2001");
   EXPECT_EQ(partnerPhoto, items->GetItemPicture(props, "2001", "SmallPhoto"));
   EXPECT_NE(partnerPhoto, itemPhoto);
-  EXPECT_EQ(ResolvePictureKeyword("FICItemPicture", "5"), "") << "item 5 has no photo";
-  EXPECT_EQ(ResolvePictureKeyword("FCustOrSupplyPicture", ""), "") << "the bill has no partner field";
+  EXPECT_EQ(PicturePathFor("FICItemPicture", "5"), "") << "item 5 has no photo";
+  EXPECT_EQ(PicturePathFor("FCustOrSupplyPicture", ""), "") << "the bill has no partner field";
 }
 
-TEST_F(PictureKeywordsTest, BarcodeGoesToTheProgramFoldersPhotoFolder) {
-  const std::string path = ResolvePictureKeyword("FICItemBarCodePicture", "6901234567908");
+TEST_F(PictureFieldsTest, BarcodeGoesToTheProgramFoldersPhotoFolder) {
+  const std::string path = PicturePathFor("FICItemBarCodePicture", "6901234567908");
   EXPECT_EQ(path, std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\Barcode_6901234567908.bmp");
   EXPECT_EQ(Decode(path), "6901234567908");
-  EXPECT_EQ(ResolvePictureKeyword("FICItemBarCodePicture", ""), "");
+  EXPECT_EQ(PicturePathFor("FICItemBarCodePicture", ""), "");
 }
 
-TEST_F(PictureKeywordsTest, BarcodePathIsAnsweredEvenWhenNothingIsDrawn) {
+TEST_F(PictureFieldsTest, BarcodePathIsAnsweredEvenWhenNothingIsDrawn) {
   UseBarcodeControlType(2);
-  const std::string path = ResolvePictureKeyword("FICItemBarCodePicture", "6901234567908");
+  const std::string path = PicturePathFor("FICItemBarCodePicture", "6901234567908");
   EXPECT_EQ(path, std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\Barcode_6901234567908.bmp");
   EXPECT_FALSE(Exists(path));
 }
 
-TEST_F(PictureKeywordsTest, QrCodeIsTheItemsMatrixCode) {
-  const std::string path = ResolvePictureKeyword("FICItemQRCodePicture", "2");
+TEST_F(PictureFieldsTest, QrCodeIsTheItemsMatrixCode) {
+  const std::string path = PicturePathFor("FICItemQRCodePicture", "2");
   EXPECT_EQ(path, std::string(kPictureFolder) + "\\QRCode_2.bmp");
   EXPECT_EQ(Decode(path), "PE357|2019|勐海");
-  EXPECT_EQ(ResolvePictureKeyword("FICItemQRCodePicture", "4"), "");
-  EXPECT_EQ(ResolvePictureKeyword("FICItemQRCodePicture", ""), "") << "no item field: the query finds nothing";
+  EXPECT_EQ(PicturePathFor("FICItemQRCodePicture", "4"), "");
+  EXPECT_EQ(PicturePathFor("FICItemQRCodePicture", ""), "") << "no item field: the query finds nothing";
 }
 
-TEST_F(PictureKeywordsTest, OtherNamesResolveToNothing) {
-  EXPECT_EQ(ResolvePictureKeyword("FItemID", "1"), "");
+TEST_F(PictureFieldsTest, OtherNamesResolveToNothing) {
+  EXPECT_EQ(PicturePathFor("FItemID", "1"), "");
 }
 
 }  // namespace

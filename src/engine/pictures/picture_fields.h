@@ -5,7 +5,7 @@
 //   FICItemQRCodePicture   the item's QR code picture
 // The engine asks PictureFieldKey which bill field to read, looks the field
 // up for the row being filled (an absent field gives ""), and hands the
-// value to ResolvePictureKeyword, whose answer becomes the cell's text.
+// value to PicturePathFor, whose answer becomes the cell's text.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -33,10 +33,10 @@ std::string PictureFieldKey(PictureKeyword keyword, std::int32_t classTypeId);
 //     by CreateBarCode (its folder created first) and answered even when the
 //     drawing failed, as the system has always done;
 //   QR code: GetQRCodePictureInfo(value) (the item's stored matrix code).
-std::string ResolvePictureKeyword(PictureKeyword keyword, const std::string& fieldValue);
+std::string PicturePathFor(PictureKeyword keyword, const std::string& fieldValue);
 
 // The same by keyword name; "" for a name that is no picture keyword.
 std::string PictureFieldKey(std::string_view keywordName, std::int32_t classTypeId);
-std::string ResolvePictureKeyword(std::string_view keywordName, const std::string& fieldValue);
+std::string PicturePathFor(std::string_view keywordName, const std::string& fieldValue);
 
 }  // namespace vemo::engine
