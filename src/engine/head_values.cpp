@@ -109,7 +109,7 @@ std::string SourceText(const SystemVariable& variable) {
   switch (variable.source) {
     case Source::BillName: return "the bill type's name";
     case Source::PageNumber: return "the page number";
-    case Source::Empty: return "nothing (always empty in a fill)";
+    case Source::Empty: return "a page number not known while filling";
     case Source::Year: return "today's year";
     case Source::Month: return "today's month";
     case Source::Day: return "today's day";
