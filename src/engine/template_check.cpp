@@ -137,7 +137,8 @@ void ResolveKeywordName(const EngineState& state, KeywordFinding& finding, const
       finding.problem = "the first row of Data.Page1 has no value " + lookupName;
     return;
   }
-  const std::string base = ReplaceAll(lookupName, "．", ".").substr(0, ReplaceAll(lookupName, "．", ".").find('.'));
+  const std::string dotted = ReplaceAll(lookupName, "．", ".");
+  const std::string base = dotted.substr(0, dotted.find('.'));  // the field; suffixes (.SUM...) follow
   const std::optional<FieldInfo> field = FindField(state, base);
   CollectValues(finding, lines, keywordValue, anyValue);
   if (!field) {

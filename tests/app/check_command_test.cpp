@@ -216,6 +216,27 @@ TEST_F(CheckProblemTemplate, SaysWhichKeywordsComeOutEmptyAndWhy) {
   EXPECT_EQ(ReadBytes(path), before);
 }
 
+// What check calls empty is empty after the fill, and what it resolves is
+// there (output: one margin row and column, the entry row of 2 lines).
+TEST_F(CheckProblemTemplate, TheFillAgreesWithTheCheck) {
+  auto path = Make("problems.xlsx", "FClassTypeID=1020002");
+  auto out = dir_ / "filled.xlsx";
+  auto fill = vemo::test::RunCommand(Prefix() + ShellQuote(vemo::test::VemoprintPath()) + " fill --template " +
+                                     ShellQuote(path) + " --request " + ShellQuote(dir_ / "request.json") +
+                                     " --out " + ShellQuote(out));
+  ASSERT_EQ(fill.status, 0) << fill.output;
+  auto read = vemo::test::RunCommand("/usr/bin/python3 " +
+                                     ShellQuote(vemo::test::SourceDir() / "tests/app/data/fill_oracle.py") +
+                                     " cells " + ShellQuote(out) + " B2 B3 B4 B5 B6 B7 B8 B9 C8 C9 B10 B11");
+  ASSERT_EQ(read.status, 0) << read.output;
+  const std::pair<const char*, const char*> expected[] = {
+      {"B2", "XS-0007"},          {"B3", "(empty)"}, {"B4", "US$[$Page1_FBillNo]"}, {"B5", "(empty)"},
+      {"B6", "(empty)"},          {"B7", "(empty)"}, {"B8", "2"},                   {"B9", "3.5"},
+      {"C8", "(empty)"},          {"C9", "(empty)"}, {"B10", "5.5"},                {"B11", "维默示范茶业贸易有限公司"}};
+  for (const auto& [ref, value] : expected)
+    EXPECT_NE(read.output.find(std::string(ref) + "\t" + value + "\n"), std::string::npos) << ref << "\n" << read.output;
+}
+
 TEST_F(CheckProblemTemplate, IdentificationMustMatchTheRequest) {
   auto other = Make("other.xlsx", "FClassTypeID=1030001");
   auto run = Check(ShellQuote(other) + " --request " + ShellQuote(dir_ / "request.json"));
