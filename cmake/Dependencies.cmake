@@ -8,6 +8,7 @@ find_package(SQLite3 REQUIRED)
 find_package(nlohmann_json 3 REQUIRED)
 find_package(CLI11 CONFIG REQUIRED)
 find_package(Threads REQUIRED)
+find_package(Cups REQUIRED)  # printing: libcups2-dev
 if(VEMO_BUILD_TESTS)
   find_package(GTest REQUIRED)
   include(GoogleTest)
