@@ -13,9 +13,8 @@
 # Needs the Debian packages cups-daemon, cups-client and cups-filters.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-ppd_default="$here/../../shared/platform/plainpdf.ppd"
-[ -f "$here/printer/plainpdf.ppd" ] && ppd_default="$here/printer/plainpdf.ppd"
-ppd="${VEMO_SANDBOX_PPD:-$ppd_default}"
+# A plain A4 PDF "printer": the job's PDF passes through unchanged.
+ppd="${VEMO_SANDBOX_PPD:-$here/printer/plainpdf.ppd}"
 
 usage() { sed -n '2,15p' "$0" >&2; exit 2; }
 [ $# -ge 2 ] || usage

@@ -39,6 +39,19 @@ TEST(OfficeRenderer, RendersChineseTextWithAnEmbeddedCjkFont) {
       << fonts;
 }
 
+TEST(OfficeRenderer, TheWindowsSongtiNameRendersWithItsAliasFace) {
+  auto match = vemo::test::RunCommand("fc-match 宋体").output;
+  if (match.find("UMing") == std::string::npos)
+    GTEST_SKIP() << "the CJK font aliases are not installed (scripts/setup.sh puts them in /etc/fonts/conf.d); "
+                    "fc-match 宋体 answers " << match;
+  vemo::test::TempDir dir;
+  auto book = MakeBook(dir / "songti.xlsx", {{"单据", "宋体的客户名称"}}, "--font 宋体");
+  OfficeRenderer().RenderToPdf(book, dir / "songti.pdf");
+  auto fonts = vemo::test::RunCommand("pdffonts " + vemo::test::ShellQuote(dir / "songti.pdf")).output;
+  EXPECT_NE(fonts.find("UMing"), std::string::npos) << fonts;
+  EXPECT_NE(PdfText(dir / "songti.pdf").find("宋体的客户名称"), std::string::npos);
+}
+
 TEST(OfficeRenderer, AFileThatIsNoWorkbookFailsAndLeavesNoPdf) {
   vemo::test::TempDir dir;
   std::ofstream(dir / "broken.xlsx") << "not a workbook";

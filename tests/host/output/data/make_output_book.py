@@ -2,13 +2,13 @@
 """Fixture workbooks of the output tests, written with openpyxl.
 
 make_output_book.py OUT.xlsx [--sheet NAME TEXT]... [--linked-picture TARGET]
-                             [--write-png PATH]
+                             [--write-png PATH] [--font NAME]
 
 --sheet adds a sheet NAME whose cell A1 holds TEXT (in the order given; at
 least one). --linked-picture puts on the first sheet, at B3, a picture that
 is not stored in the workbook but linked to TARGET (an external relationship,
 as templates link item photos by a fixed path). --write-png writes a small
-red 40x20 PNG at PATH.
+red 40x20 PNG at PATH. --font sets the font of every A1 cell.
 """
 import argparse
 import re
@@ -20,6 +20,7 @@ import zlib
 
 import openpyxl
 from openpyxl.drawing.image import Image
+from openpyxl.styles import Font
 
 
 def png_bytes(width, height):
@@ -55,6 +56,7 @@ def main():
     parser.add_argument("--sheet", nargs=2, action="append", metavar=("NAME", "TEXT"), default=[])
     parser.add_argument("--linked-picture")
     parser.add_argument("--write-png")
+    parser.add_argument("--font")
     args = parser.parse_args()
     if args.write_png:
         with open(args.write_png, "wb") as f:
@@ -67,6 +69,8 @@ def main():
         sheet = book.active if first else book.create_sheet()
         sheet.title = name
         sheet["A1"] = text
+        if args.font:
+            sheet["A1"].font = Font(name=args.font)
         first = False
     if args.linked_picture:
         with tempfile.NamedTemporaryFile(suffix=".png") as tmp:
