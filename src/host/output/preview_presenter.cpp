@@ -40,6 +40,15 @@ bool PreviewForcedToFolder() { return EnvSet("VEMO_PREVIEW_TO_FOLDER"); }
 
 bool HasDisplay() { return EnvSet("DISPLAY") || EnvSet("WAYLAND_DISPLAY"); }
 
+std::string PreviewWindowProgram() {
+  if (const char* program = std::getenv("VEMO_PREVIEW_PROGRAM"); program && *program) return program;
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return "";
+  const fs::path window = self.parent_path() / "vemoprint-preview";
+  return fs::is_regular_file(window, ec) ? window.string() : "";
+}
+
 void FolderPreview::Present(const fs::path& pdf, const std::string& name) {
   const fs::path folder = PreviewFolder();
   std::error_code ec;
@@ -65,8 +74,10 @@ void ViewerPreview::Present(const fs::path& pdf, const std::string& name) {
 }
 
 std::unique_ptr<PreviewPresenter> PresenterForEnvironment() {
-  const char* viewer = std::getenv("VEMO_PDF_VIEWER");
-  if (!PreviewForcedToFolder() && HasDisplay() && viewer && *viewer) return std::make_unique<ViewerPreview>(viewer);
+  if (PreviewForcedToFolder() || !HasDisplay()) return std::make_unique<FolderPreview>();
+  if (const char* viewer = std::getenv("VEMO_PDF_VIEWER"); viewer && *viewer)
+    return std::make_unique<ViewerPreview>(viewer);
+  if (std::string window = PreviewWindowProgram(); !window.empty()) return std::make_unique<ViewerPreview>(window);
   return std::make_unique<FolderPreview>();
 }
 

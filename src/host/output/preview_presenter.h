@@ -3,9 +3,9 @@
 // Without a display (neither DISPLAY nor WAYLAND_DISPLAY set), or when
 // VEMO_PREVIEW_TO_FOLDER is set to anything but "" or "0", the preview PDF is
 // kept in the preview folder, its path is written on standard error, and the
-// preview counts as closed at once. With a display, the PDF viewer named by
-// VEMO_PDF_VIEWER (a program taking the file as its one argument) is run and
-// waited for; without a viewer configured the folder is used as well.
+// preview counts as closed at once. With a display, a viewer program (taking
+// the file as its one argument) is run and waited for: VEMO_PDF_VIEWER, else
+// our preview window (PreviewWindowProgram()); with neither, the folder.
 //
 // The preview folder: $VEMO_PREVIEW_DIR, else $XDG_DATA_HOME/vemoprint/preview,
 // else ~/.local/share/vemoprint/preview.
@@ -27,6 +27,9 @@ class PreviewPresenter {
 std::filesystem::path PreviewFolder();
 bool PreviewForcedToFolder();
 bool HasDisplay();
+// The preview window program: $VEMO_PREVIEW_PROGRAM, else vemoprint-preview
+// beside the running program when it was built (ui/); "" when there is none.
+std::string PreviewWindowProgram();
 
 // Keeps the PDF in PreviewFolder() and says where on standard error.
 class FolderPreview : public PreviewPresenter {

@@ -80,6 +80,12 @@ TEST_F(OutputPrintServiceTest, TheFolderCanBeForcedEvenWithADisplay) {
   ScopedEnv notForced("VEMO_PREVIEW_TO_FOLDER", "0");
   EXPECT_NE(dynamic_cast<ViewerPreview*>(PresenterForEnvironment().get()), nullptr);
   ScopedEnv noViewer("VEMO_PDF_VIEWER", std::nullopt);
+  ScopedEnv window("VEMO_PREVIEW_PROGRAM", "/opt/vemoprint/vemoprint-preview");
+  EXPECT_EQ(PreviewWindowProgram(), "/opt/vemoprint/vemoprint-preview");
+  EXPECT_NE(dynamic_cast<ViewerPreview*>(PresenterForEnvironment().get()), nullptr);
+  // The test program has no preview window beside it.
+  ScopedEnv noWindow("VEMO_PREVIEW_PROGRAM", std::nullopt);
+  EXPECT_EQ(PreviewWindowProgram(), "");
   EXPECT_NE(dynamic_cast<FolderPreview*>(PresenterForEnvironment().get()), nullptr);
 }
 
