@@ -21,6 +21,10 @@ class Destinations {
   cups_dest_t* dests_ = nullptr;
 };
 
+constexpr const char* kNoDefaultPrinter =
+    "no default printer is set up; choose one with \"lpoptions -d NAME\" (or ask the administrator to run "
+    "\"lpadmin -d NAME\"), then print again";
+
 }  // namespace
 
 std::string DefaultPrinterName() {
@@ -29,14 +33,15 @@ std::string DefaultPrinterName() {
   return dest ? dest->name : "";
 }
 
+void CupsPrinter::CheckReady() {
+  if (DefaultPrinterName().empty()) throw OutputError(kNoDefaultPrinter);
+}
+
 int CupsPrinter::Print(const PrintJob& job) {
   if (job.copies < 1) throw OutputError("cannot print " + std::to_string(job.copies) + " copies; ask for 1 or more");
   Destinations dests;
   cups_dest_t* dest = dests.Default();
-  if (!dest)
-    throw OutputError(
-        "no default printer is set up; choose one with \"lpoptions -d NAME\" (or ask the administrator to run "
-        "\"lpadmin -d NAME\"), then print again");
+  if (!dest) throw OutputError(kNoDefaultPrinter);
   const std::string name = dest->name;
   cups_option_t* options = nullptr;
   int optionCount = 0;

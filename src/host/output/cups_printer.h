@@ -11,6 +11,7 @@ namespace vemo::host {
 class CupsPrinter : public Printer {
  public:
   int Print(const PrintJob& job) override;
+  void CheckReady() override;  // a default destination exists
 };
 
 // The name of the default destination; "" when there is none.

@@ -29,6 +29,7 @@ OutputPrintService::OutputPrintService(std::shared_ptr<PageRenderer> renderer, s
       presenter_(std::move(presenter)) {}
 
 void OutputPrintService::PrintWorkbook(const std::string& path, std::optional<int> sheetIndex, int copies) {
+  printer_->CheckReady();  // no printer: say so before spending a render
   ScratchFolder scratch("print");
   const fs::path pdf = RenderedCopy(scratch, path, sheetIndex, *renderer_);
   printer_->Print(PrintJob{pdf, fs::path(path).stem().string(), copies});
