@@ -56,5 +56,9 @@ build_dir="${VEMO_BUILD_DIR:-build}"
 cmake -S . -B "$build_dir" -G Ninja ${VEMO_CMAKE_ARGS:-}
 cmake --build "$build_dir" -j "$(nproc)"
 # The printer hook libraries go where the engine loads them: the common
-# files folder of the machine configuration (docs/output.md).
-"$build_dir/vemoprint" install-printer-hooks
+# files folder of the machine configuration (docs/output.md). A sanitizer
+# build's libraries would not load into an ordinary process: not those.
+case "${VEMO_CMAKE_ARGS:-}" in
+  *VEMO_SANITIZE=ON*) ;;
+  *) "$build_dir/vemoprint" install-printer-hooks ;;
+esac
