@@ -9,6 +9,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "host/output/output_error.h"
@@ -55,6 +58,37 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::string& workingFold
 
 void KillGroup(pid_t pgid) {
   if (pgid > 0) ::kill(-pgid, SIGKILL);
+}
+
+// True while a member of group `pgid` other than a zombie exists. A killed
+// process takes a moment to exit on a busy machine; zombies are left to
+// whoever adopted them.
+bool GroupHasLiveMember(pid_t pgid) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    // pid (comm) state ppid pgrp ...; comm may hold spaces and parentheses.
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(line.substr(close + 1));
+    char state = 0;
+    long ppid = 0, pgrp = 0;
+    rest >> state >> ppid >> pgrp;
+    if (pgrp == pgid && state != 'Z' && state != 'X') return true;
+  }
+  return false;
+}
+
+void WaitUntilGroupGone(pid_t pgid) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (GroupHasLiveMember(pgid) && std::chrono::steady_clock::now() < deadline) {
+    ::kill(-pgid, SIGKILL);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 }
 
 // True when `pid` has ended; the status is left for waitpid (WNOWAIT), so the
@@ -120,6 +154,7 @@ ChildResult RunChild(const std::vector<std::string>& argv, std::chrono::millisec
   // Whatever the outcome, nothing of the child's group outlives the call.
   KillGroup(pid);
   int code = Reap(pid);
+  WaitUntilGroupGone(pid);
   Drain(fds[0], result.output);
   ::close(fds[0]);
   if (result.output.size() > kOutputKept) result.output.erase(0, result.output.size() - kOutputKept);
