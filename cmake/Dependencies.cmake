@@ -16,6 +16,7 @@ add_library(Zint::Zint UNKNOWN IMPORTED)
 set_target_properties(Zint::Zint PROPERTIES IMPORTED_LOCATION ${ZINT_LIBRARY} INTERFACE_INCLUDE_DIRECTORIES ${ZINT_INCLUDE_DIR})
 find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)
+find_package(Cups REQUIRED)  # printing: libcups2-dev
 if(VEMO_BUILD_TESTS)
   find_package(GTest REQUIRED)
   include(GoogleTest)
