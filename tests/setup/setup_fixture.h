@@ -19,6 +19,7 @@
 #include "host/components/print_setup.h"
 #include "host/components/prog_ids.h"
 #include "host/host_fixture.h"
+#include "setup/form_host.h"
 #include "setup/scripted_grid.h"
 #include "support/test_paths.h"
 
@@ -102,6 +103,23 @@ class SetupTest : public ::testing::Test {
   context::ScopedDesktop useDesktop_;
   ScopedFactory spreadsheet_;
 };
+
+// Shows a form the way a window system would: loads it, then lets the
+// test's script act as the user until it returns.
+class ScriptedFormHost : public FormHost {
+ public:
+  explicit ScriptedFormHost(std::function<void(SetupForm&)> user = nullptr) : user_(std::move(user)) {}
+  void ShowModal(SetupForm& form) override {
+    shown.push_back(form.Caption());
+    form.Load();
+    if (!form.IsClosed() && user_) user_(form);
+  }
+  std::vector<std::string> shown;
+
+ private:
+  std::function<void(SetupForm&)> user_;
+};
+using vemo::setup::ScopedFormHost;
 
 // Expects exactly one message with this text, kind and icon.
 inline void ExpectOnlyMessage(const std::vector<context::ShownMessage>& messages, const std::string& text,
