@@ -111,6 +111,7 @@ void ScriptedGrid::CheckUserCell(int row, int col) const {
 }
 
 void ScriptedGrid::UserSelectRow(int row) {
+  if (row < 1 || row > RowCount()) Refuse("no row " + std::to_string(row) + " to select");
   if (listener_) listener_->OnGridUserInput();
   SetActiveRow(row);
 }
