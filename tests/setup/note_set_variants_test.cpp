@@ -2,6 +2,8 @@
 // dialog, and which engine checks their templates.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "host/components/logistic_manage.h"
 #include "setup/note_set_bill_form.h"
 #include "setup/logistic_form.h"
@@ -263,6 +265,26 @@ TEST_F(WaybillNoteSetTest, ExportAndImportUseTheWaybillFoldersAndMessages) {
   ASSERT_EQ(dialogs.size(), 2u);
   EXPECT_EQ(dialogs[1].request.fileName, "C:\\Host\\ExcelPrint\\LogicExcelRefForBill\\*.xlsx");
   EXPECT_EQ(dialogs[1].request.filter, "打印模板文件 Excel (*.xlsx)|*.xlsx");
+}
+
+TEST_F(WaybillNoteSetTest, TheImportDialogStartsInTheProgramFoldersWaybillFolderWhenItExists) {
+  std::ofstream(temp_.path() / "machine" / "registry.json")
+      << R"({"SOFTWARE\\Quorvan\\TRADON\\VemoSTD": {"Path": "C:\\Program Files\\Quorvan\\Tradon"}})";
+  std::filesystem::create_directories(temp_.path() / "machine" / "drive_c" / "Program Files" / "Quorvan" / "Tradon" /
+                                      "ExcelPrint" / "LogicExcelRef");
+  frmNoteSet bill;
+  bill.SetBillType(1020002);
+  bill.Load();
+  bill.ImportTemplate();
+  form.Load();
+  form.ImportTemplate();
+  form.SetDataFrom(1);
+  form.ImportTemplate();
+  auto dialogs = desktop_->Dialogs();
+  ASSERT_EQ(dialogs.size(), 3u);
+  EXPECT_EQ(dialogs[0].request.initialFolder, "C:\\Program Files\\Quorvan\\Tradon\\ExcelPrint\\");
+  EXPECT_EQ(dialogs[1].request.initialFolder, "C:\\Program Files\\Quorvan\\Tradon\\ExcelPrint\\LogicExcelRef\\");
+  EXPECT_EQ(dialogs[2].request.initialFolder, "") << "there is no LogicExcelRefForBill folder";
 }
 
 TEST_F(WaybillNoteSetTest, WithoutCouriersTheDialogWorksWithCourier0) {
