@@ -81,18 +81,18 @@ void ExportActionSetup::NotePrintSetup(bool) {
   });
 }
 
-void ExportActionSetup::RptExcelPrintSetup() {
+void SetupProperties::OpenReportDialog(BillOrReportNoteSet& form, std::string_view queryProgId) const {
   Reraised([&] {
     if (rptId_ == 0) return;
-    frmNoteSet& form = SharedNoteSetForm();
     form.SetRptID(rptId_);
     form.SetRptName(rptName_);
     form.SetDataSourceType(dataSourceType_);
-    auto query = CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQuery);
-    form.SetDctNoteInfo(query->GetRptNoteInfo(context::GetPropsString(), rptId_));
-    ShowFormModal(form);  // the dialog checks for a spreadsheet application itself
+    form.SetDctNoteInfo(CreateObjectAs<host::IPrintSetupQuery>(queryProgId)->GetRptNoteInfo(context::GetPropsString(), rptId_));
+    ShowFormModal(form);
   });
 }
+
+void ExportActionSetup::RptExcelPrintSetup() { OpenReportDialog(SharedNoteSetForm(), host::progid::kPrintSetupQuery); }
 
 DictionaryRef ExportActionSetupRpt::GetCurrNote() {
   return Reraised([&] {
@@ -101,16 +101,7 @@ DictionaryRef ExportActionSetupRpt::GetCurrNote() {
 }
 
 void ExportActionSetupRpt::RptExcelPrintSetup() {
-  Reraised([&] {
-    if (rptId_ == 0) return;
-    frmNoteSetRpt& form = SharedNoteSetRptForm();
-    form.SetRptID(rptId_);
-    form.SetRptName(rptName_);
-    form.SetDataSourceType(dataSourceType_);
-    auto query = CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQueryRpt);
-    form.SetDctNoteInfo(query->GetRptNoteInfo(context::GetPropsString(), rptId_));
-    ShowFormModal(form);
-  });
+  OpenReportDialog(SharedNoteSetRptForm(), host::progid::kPrintSetupQueryRpt);
 }
 
 void ExportActionSetupLM::SetDataFrom(std::int32_t value) {

@@ -37,6 +37,11 @@ class SetupProperties {
   std::int32_t billType() const { return billType_; }
 
  protected:
+  // Report setup on `form`: nothing when RptID is 0; otherwise the report
+  // properties, the report's templates from the query component, and the
+  // dialog shown (it checks for a spreadsheet application itself).
+  void OpenReportDialog(BillOrReportNoteSet& form, std::string_view queryProgId) const;
+
   std::int32_t dataSourceType_ = 0;
   std::string rptName_;
   std::int32_t rptId_ = 0;

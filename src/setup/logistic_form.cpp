@@ -1,78 +1,31 @@
 #include "setup/logistic_form.h"
 
 #include "context/desktop.h"
-#include "context/login.h"
 #include "foundation/creation_service.h"
 #include "host/components/logistic_manage.h"
 #include "host/components/prog_ids.h"
-#include "setup/scripted_grid.h"
 #include "setup/setup_messages.h"
 
 namespace vemo::setup {
 namespace {
 
-// Disarms the reactions for a scope and restores the previous state.
-class Disarmed {
- public:
-  explicit Disarmed(bool& armed) : armed_(armed), previous_(armed) { armed_ = false; }
-  ~Disarmed() { armed_ = previous_; }
-  Disarmed(const Disarmed&) = delete;
-  Disarmed& operator=(const Disarmed&) = delete;
-
- private:
-  bool& armed_;
-  bool previous_;
-};
-
 bool IsSet(const SetupGrid& grid, int row, int col) { return CellNumber(grid, row, col) != 0; }
 
 }  // namespace
 
-frmLogistic::frmLogistic() { AttachGrid(std::make_shared<ScriptedGrid>()); }
-
-frmLogistic::~frmLogistic() {
-  if (auto* scripted = dynamic_cast<ScriptedGrid*>(grid_.get())) scripted->SetListener(nullptr);
-}
-
 std::string frmLogistic::Caption() const { return msg::kCourierDialogCaption; }
 
-void frmLogistic::AttachGrid(std::shared_ptr<SetupGrid> grid) {
-  if (auto* scripted = dynamic_cast<ScriptedGrid*>(grid_.get())) scripted->SetListener(nullptr);
-  grid_ = std::move(grid);
-  if (auto* scripted = dynamic_cast<ScriptedGrid*>(grid_.get())) scripted->SetListener(this);
-}
-
-std::string frmLogistic::Props() const { return props_ ? *props_ : context::GetPropsString(); }
-
 void frmLogistic::Load() {
-  closed_ = false;
+  Reopen();
   armed_ = false;
-  LayoutGrid();
+  LayOutColumns(Grid(), {{"FID", "", 1000, true},
+                         {"FCode", "编码", 600, false},
+                         {"FName", "名称", 3000, false},
+                         {"FIsDefault", "默认物流公司", 1200, false},
+                         {"FIsShow", "是否显示", 1200, false},
+                         {"FKdd100Code", "快递100编码", 1500, false},
+                         {"FKdd100WebAddress", "快递100网址", 2500, false}});
   LoadList();
-}
-
-void frmLogistic::LayoutGrid() {
-  Disarmed quiet(armed_);
-  SetupGrid& grid = Grid();
-  grid.SetRowCount(0);
-  grid.SetColumnCount(7);
-  const struct {
-    const char* id;
-    const char* header;
-    int width;
-  } columns[] = {{"FID", "", 1000},
-                 {"FCode", "编码", 600},
-                 {"FName", "名称", 3000},
-                 {"FIsDefault", "默认物流公司", 1200},
-                 {"FIsShow", "是否显示", 1200},
-                 {"FKdd100Code", "快递100编码", 1500},
-                 {"FKdd100WebAddress", "快递100网址", 2500}};
-  for (int col = 1; col <= 7; ++col) {
-    grid.SetColumnIdentifier(col, columns[col - 1].id);
-    grid.SetColumnHeader(col, columns[col - 1].header);
-    grid.SetColumnWidth(col, columns[col - 1].width);
-    grid.SetColumnHidden(col, col == kColCourierId);
-  }
 }
 
 void frmLogistic::PrepareRow(int row) {
@@ -81,7 +34,7 @@ void frmLogistic::PrepareRow(int row) {
 }
 
 void frmLogistic::LoadList() {
-  Disarmed quiet(armed_);
+  ScopedFlag quiet(armed_, false);
   SetupGrid& grid = Grid();
   VectorRef list;
   try {
@@ -115,7 +68,7 @@ void frmLogistic::ApplyDefaultRule(int row) {
   const bool shown = IsSet(grid, row, kColCourierShown);
   const bool isDefault = IsSet(grid, row, kColCourierDefault);
   if (!isDefault) return;
-  Disarmed quiet(armed_);
+  ScopedFlag quiet(armed_, false);
   if (!shown) grid.SetCellText(row, kColCourierShown, "1");
   for (int other = 1; other <= grid.RowCount(); ++other)
     if (other != row && IsSet(grid, other, kColCourierDefault)) grid.SetCellText(other, kColCourierDefault, "0");
@@ -125,7 +78,7 @@ void frmLogistic::OnCheckClicked(int row, int col) {
   if (!armed_) return;
   if (col == kColCourierDefault) ApplyDefaultRule(row);
   if (col == kColCourierShown && !IsSet(Grid(), row, kColCourierShown) && IsSet(Grid(), row, kColCourierDefault)) {
-    Disarmed quiet(armed_);
+    ScopedFlag quiet(armed_, false);
     Grid().SetCellText(row, kColCourierShown, "1");  // the default company cannot be hidden
   }
 }
@@ -134,7 +87,7 @@ void frmLogistic::OnCellChanged(int row, int col) {
   if (!armed_) return;
   SetupGrid& grid = Grid();
   if (col == kColCourierName && row == grid.RowCount()) {
-    Disarmed quiet(armed_);
+    ScopedFlag quiet(armed_, false);
     grid.SetRowCount(row + 1);
     PrepareRow(row + 1);
   }
@@ -189,12 +142,12 @@ void frmLogistic::RestorePresets() {
 void frmLogistic::ClickButton(int index) {
   switch (index) {
     case kOk:
-      if (SaveCompanies()) closed_ = true;
+      if (SaveCompanies()) Close();
       break;
     case kApply:
       if (SaveCompanies()) LoadList();
       break;
-    case kCancel: closed_ = true; break;
+    case kCancel: Close(); break;
     case kRestorePresets: RestorePresets(); break;
     default: break;
   }

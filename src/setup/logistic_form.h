@@ -7,12 +7,9 @@
 // arms it, and the form disarms it while it fills the grid or applies the
 // default rule, so its own changes never trigger reactions.
 #pragma once
-#include <memory>
-#include <optional>
 #include <string>
 
-#include "setup/form_host.h"
-#include "setup/setup_grid.h"
+#include "setup/grid_form.h"
 
 namespace vemo::setup {
 
@@ -25,23 +22,15 @@ inline constexpr int kColCourierShown = 5;
 inline constexpr int kColKdd100Code = 6;
 inline constexpr int kColKdd100Web = 7;
 
-class frmLogistic : public SetupForm, public GridListener {
+class frmLogistic : public GridForm {
  public:
   enum Button { kOk = 0, kApply = 1, kCancel = 2, kRestorePresets = 3 };
   static constexpr const char* kRestoreToolTip = "恢复预设信息,包括编码,名称,快递100编码,快递100网址";
 
-  frmLogistic();
-  ~frmLogistic() override;
-
-  void SetPropsString(std::string props) { props_ = std::move(props); }
-
   std::string Caption() const override;
-  void AttachGrid(std::shared_ptr<SetupGrid> grid) override;
   // Disarms, lays the grid out and loads the list.
   void Load() override;
-  bool IsClosed() const override { return closed_; }
 
-  SetupGrid& Grid() { return *grid_; }
   bool Armed() const { return armed_; }
 
   // Reads the list anew (errors ignored: the grid keeps what was filled, at
@@ -61,14 +50,9 @@ class frmLogistic : public SetupForm, public GridListener {
   void OnCellChanged(int row, int col) override;
 
  private:
-  std::string Props() const;
-  void LayoutGrid();
   void PrepareRow(int row);
 
-  std::shared_ptr<SetupGrid> grid_;
-  std::optional<std::string> props_;
   bool armed_ = false;
-  bool closed_ = false;
 };
 
 }  // namespace vemo::setup

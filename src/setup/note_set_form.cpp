@@ -2,14 +2,12 @@
 
 #include "context/desktop.h"
 #include "context/file_utils.h"
-#include "context/login.h"
 #include "context/message_box.h"
 #include "context/settings.h"
 #include "context/spreadsheet_detection.h"
 #include "foundation/host_error.h"
 #include "foundation/utf8_text.h"
 #include "setup/error_text.h"
-#include "setup/scripted_grid.h"
 #include "setup/setup_messages.h"
 
 namespace vemo::setup {
@@ -41,39 +39,12 @@ std::string FlagText(const Variant& value) {
 
 bool Checked(const SetupGrid& grid, int row) { return CellNumber(grid, row, kColFlag) != 0; }
 
-// Resets a flag for the scope of a call.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = previous_; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-  bool previous_;
-};
-
 }  // namespace
-
-NoteSetForm::NoteSetForm() { AttachGrid(std::make_shared<ScriptedGrid>()); }
-
-NoteSetForm::~NoteSetForm() {
-  if (auto* scripted = dynamic_cast<ScriptedGrid*>(grid_.get())) scripted->SetListener(nullptr);
-}
 
 std::string NoteSetForm::Caption() const { return msg::kTemplateDialogCaption; }
 
-void NoteSetForm::AttachGrid(std::shared_ptr<SetupGrid> grid) {
-  if (auto* scripted = dynamic_cast<ScriptedGrid*>(grid_.get())) scripted->SetListener(nullptr);
-  grid_ = std::move(grid);
-  if (auto* scripted = dynamic_cast<ScriptedGrid*>(grid_.get())) scripted->SetListener(this);
-}
-
-std::string NoteSetForm::Props() const { return props_ ? *props_ : context::GetPropsString(); }
-
 void NoteSetForm::Load() {
-  closed_ = false;
+  Reopen();
   BeforeLayout();
   LayoutGrid();
   subTypeList_ = BuildSubTypeList();
@@ -87,24 +58,11 @@ void NoteSetForm::Load() {
 }
 
 void NoteSetForm::LayoutGrid() {
-  FlagScope filling(filling_);
-  SetupGrid& grid = Grid();
-  grid.SetRowCount(0);
-  grid.SetColumnCount(4);
-  const struct {
-    const char* id;
-    const char* header;
-    int width;
-  } columns[] = {{"FKey", "", 1000},
-                 {"FName", "文件名称", NameColumnWidth()},
-                 {"FFlag", "标志", 800},
-                 {"FType", "类型", TypeColumnWidth()}};
-  for (int col = 1; col <= 4; ++col) {
-    grid.SetColumnIdentifier(col, columns[col - 1].id);
-    grid.SetColumnHeader(col, columns[col - 1].header);
-    grid.SetColumnWidth(col, columns[col - 1].width);
-    grid.SetColumnHidden(col, col == kColKey);
-  }
+  ScopedFlag filling(filling_, true);
+  LayOutColumns(Grid(), {{"FKey", "", 1000, true},
+                         {"FName", "文件名称", NameColumnWidth(), false},
+                         {"FFlag", "标志", 800, false},
+                         {"FType", "类型", TypeColumnWidth(), false}});
 }
 
 void NoteSetForm::SetTypeCell(int row) {
@@ -134,7 +92,7 @@ void NoteSetForm::FillRowCells(int row, const std::string& key, const std::strin
 std::string NoteSetForm::RowSubTypeOf(const HostDictionary& row) const { return row.Value("FBillTypeSub").ToText(); }
 
 void NoteSetForm::FillGrid(const DictionaryRef& noteInfo) {
-  FlagScope filling(filling_);
+  ScopedFlag filling(filling_, true);
   SetupGrid& grid = Grid();
   VectorRef data = noteInfo ? noteInfo->Value("Data").AsObject<HostVector>() : nullptr;
   // "Option" travels with the rows and is not used.
@@ -154,12 +112,12 @@ void NoteSetForm::ApplySelectionRule(int row, bool exclusive) {
   if (exclusive) {
     for (int other = 1; other <= last; ++other)
       if (grid.CellText(other, kColType) == subType && Checked(grid, other)) return;
-    FlagScope filling(filling_);
+    ScopedFlag filling(filling_, true);
     grid.SetCellText(row, kColFlag, "1");
     return;
   }
   if (!Checked(grid, row)) return;
-  FlagScope filling(filling_);
+  ScopedFlag filling(filling_, true);
   for (int other = 1; other <= last; ++other)
     if (other != row && grid.CellText(other, kColType) == subType && Checked(grid, other))
       grid.SetCellText(other, kColFlag, "0");
@@ -179,7 +137,7 @@ int NoteSetForm::RegisterTemplate(const std::string& path, std::string& message)
         return 0;
       }
     }
-    FlagScope filling(filling_);
+    ScopedFlag filling(filling_, true);
     const int row = grid.RowCount() + 1;
     grid.SetRowCount(row);
     std::optional<std::string> key = InsertTemplate(name, contents);
@@ -289,7 +247,7 @@ bool NoteSetForm::DeleteTemplate() {
   try {
     const double id = LeadingNumber(host::KeyField(grid.CellText(row, kColKey), "|", 1));
     DeleteStored(id);
-    FlagScope filling(filling_);
+    ScopedFlag filling(filling_, true);
     RedrawSuspended quiet(grid);
     grid.DeleteRow(row);
     return true;

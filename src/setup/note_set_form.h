@@ -17,8 +17,7 @@
 
 #include "foundation/host_collections.h"
 #include "host/store/template_store.h"
-#include "setup/form_host.h"
-#include "setup/setup_grid.h"
+#include "setup/grid_form.h"
 #include "setup/template_validator.h"
 
 namespace vemo::setup {
@@ -37,13 +36,11 @@ inline constexpr int kDialogFileMustExist = 4096;
 // "已经注册了名称为【name】的打印模板文件，不能重复注册"
 std::string DuplicateTemplateMessage(const std::string& name);
 
-class NoteSetForm : public SetupForm, public GridListener {
+class NoteSetForm : public GridForm {
  public:
   // The command buttons, by their index in the dialog's button array.
   enum Button { kImport = 2, kDelete = 3, kApply = 4, kOk = 5, kCancel = 6, kExport = 7 };
 
-  NoteSetForm();
-  ~NoteSetForm() override;
 
   // Properties every variant has.
   std::int32_t billType() const { return billType_; }
@@ -54,19 +51,12 @@ class NoteSetForm : public SetupForm, public GridListener {
   // The check of imported templates; without one the provided engine check
   // (template_validator.h) is used.
   void SetValidator(TemplateValidator validator) { validator_ = std::move(validator); }
-  // The props string handed to the components; the session's by default.
-  void SetPropsString(std::string props) { props_ = std::move(props); }
 
   // SetupForm
   std::string Caption() const override;
-  void AttachGrid(std::shared_ptr<SetupGrid> grid) override;
   // Lays the grid out, builds the sub-type list, shows the type text, loads
   // the rows, and closes the form when no spreadsheet application is installed.
   void Load() override;
-  bool IsClosed() const override { return closed_; }
-
-  SetupGrid& Grid() { return *grid_; }
-  const SetupGrid& Grid() const { return *grid_; }
   // The drop-down items of the type column ("" when there are no sub-types).
   const std::string& SubTypeList() const { return subTypeList_; }
   // What the type text box shows.
@@ -96,14 +86,12 @@ class NoteSetForm : public SetupForm, public GridListener {
   std::string AskTemplateSaveName();
 
   virtual void ClickButton(int index);
-  void Close() { closed_ = true; }
 
   // GridListener: a flag click or a cell change runs the selection rule.
   void OnCheckClicked(int row, int col) override;
   void OnCellChanged(int row, int col) override;
 
  protected:
-  std::string Props() const;
   // Fills the grid from a NoteInfo's "Data" rows.
   void FillGrid(const DictionaryRef& noteInfo);
   // Builds the update set of every row holding data and hands it to `send`;
@@ -148,14 +136,11 @@ class NoteSetForm : public SetupForm, public GridListener {
   void SetTypeCell(int row);
   TemplateValidator ChosenValidator() const;
 
-  std::shared_ptr<SetupGrid> grid_;
   std::int32_t billType_ = 0;
   std::string noteTypeName_;
   std::string subTypeList_;
   std::string typeText_;
   TemplateValidator validator_;
-  std::optional<std::string> props_;
-  bool closed_ = false;
 };
 
 }  // namespace vemo::setup

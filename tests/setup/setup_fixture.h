@@ -74,14 +74,7 @@ class SetupTest : public ::testing::Test {
     return RowsOf(info, "FBillID");
   }
   static std::vector<std::string> RowsOf(const DictionaryRef& info, const char* idKey) {
-    std::vector<std::string> out;
-    auto data = info->Item("Data").AsObject<HostVector>();
-    for (int i = 1; i <= data->Size(); ++i) {
-      auto row = data->Item(i).AsObject<HostDictionary>();
-      out.push_back(row->Item(idKey).ToText() + " " + row->Item("FName").ToText() + " " + row->Item("FSel").ToText() +
-                    " " + row->Item("FBillTypeSub").ToText());
-    }
-    return out;
+    return host::test::NoteInfoRows(info, idKey);
   }
   // The grid's rows as "key name flag type".
   static std::vector<std::string> GridRows(const SetupGrid& grid) {
