@@ -2,18 +2,21 @@
 // database with the sample data (see docs/company-database.md). Without
 // --force a second run changes nothing; with --force the file is copied
 // aside first and the sample tables are rebuilt, registered templates and
-// the behaviour log kept.
+// the behaviour log kept. Then the sample templates of examples/templates are
+// registered (those the account does not hold yet), unless --no-templates.
 #include <iostream>
 
 #include "command_registry.h"
 #include "host/database/account_location.h"
 #include "host/database/sample_account.h"
+#include "sample_templates.h"
 
 namespace vemo::app {
 namespace {
 
 struct InitOptions {
   bool force = false;
+  bool templates = true;
   std::string database;
 };
 
@@ -29,7 +32,14 @@ int RunInit(const InitOptions& options) {
   else if (outcome.seeded)
     std::cout << "added the sample data to " << path.string() << "\n";
   else
-    std::cout << path.string() << " is up to date; nothing changed (use --force to rebuild the sample data)\n";
+    std::cout << path.string() << " is up to date (use --force to rebuild the sample data)\n";
+  if (options.templates) {
+    const auto folder = SampleTemplateFolder();
+    if (folder.empty())
+      std::cout << "the sample templates were not found (set VEMO_SAMPLES_DIR to their folder); none registered\n";
+    else
+      RegisterSampleTemplates(props, folder);
+  }
   return kExitOk;
 }
 
@@ -38,6 +48,7 @@ CommandRegistration registration{"init", [](CLI::App& root, GlobalOptions&) {
   auto* cmd = root.add_subcommand("init", "create the company database of an account with the sample data");
   cmd->add_flag("--force", options->force,
                 "rebuild the sample data (the old file is copied aside first; registered templates are kept)");
+  cmd->add_flag("!--no-templates", options->templates, "do not register the sample templates");
   cmd->add_option("--database", options->database,
                   "account name (default: $VEMO_DATABASE, the session's account, or VemoSample)");
   cmd->callback([options] { SetExitCode(RunInit(*options)); });

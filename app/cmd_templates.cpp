@@ -83,15 +83,11 @@ int RunAdd(const TemplateOptions& o) {
   auto open = Open(o);
   if (!open) return kExitActionFailed;
   setup::NoteSetForm& form = *open->form;
-  setup::ScriptedGrid& grid = *open->grid;
   CheckSubType(form, o.subType);
-  if (!form.ImportTemplateFile(o.file)) return kExitActionFailed;
-  const int row = grid.RowCount();
-  if (!o.subType.empty()) grid.UserChooseText(row, setup::kColType, o.subType);
-  if (!form.SaveGrid()) return kExitActionFailed;
-  bool selected = setup::CellNumber(grid, row, setup::kColFlag) != 0;
-  std::cout << "registered " << grid.CellText(row, setup::kColName) << " as template " << TemplateIdOfRow(grid, row)
-            << (selected ? " (selected)" : " (not selected: another template of its sub-type is)") << "\n";
+  const RegisteredTemplate added = RegisterTemplateFile(*open, o.file, o.subType);
+  if (!added.registered) return kExitActionFailed;
+  std::cout << "registered " << added.name << " as template " << added.id
+            << (added.selected ? " (selected)" : " (not selected: another template of its sub-type is)") << "\n";
   return kExitOk;
 }
 

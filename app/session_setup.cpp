@@ -6,6 +6,7 @@
 #include "context/machine_config.h"
 #include "context/session_components.h"
 #include "context/props_string.h"
+#include "setup/template_validator.h"
 #include "context/session_store.h"
 #include "host/database/account_location.h"
 #include "host/components/database_components.h"
@@ -46,6 +47,8 @@ void ApplySessionOptions(const GlobalOptions& options, bool assumeYes) {
   host::RegisterSpreadsheetApplication();
   // Printing and previewing through the renderer, CUPS and the preview folder.
   host::InstallOutputPrintService();
+  // The setup dialogs check imported templates with the engines.
+  setup::SetTemplateValidatorProvider(setup::EngineTemplateValidator);
   if (!options.sessionFile.empty()) {
     try {
       context::PublishSession(context::LoadSessionFile(options.sessionFile));

@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "setup/setup_grid.h"
+
 #include "command_registry.h"
 #include "foundation/creation_service.h"
 #include "host/components/bill_data_service.h"
@@ -25,15 +27,9 @@ std::string BillTypeName(const std::string& props, std::int32_t billType) {
   return "";
 }
 
-// The engine's check when one is installed; otherwise the file is taken as
-// it is, and the user is told.
+// The engines' check, installed at start-up (session_setup.cpp).
 setup::TemplateValidator CommandLineValidator(setup::EngineKind kind, std::int32_t dataSourceType) {
-  if (auto provided = setup::ProvidedTemplateValidator(kind, dataSourceType)) return provided;
-  return [](const std::string& path, std::int32_t id) {
-    std::cerr << "vemoprint: note: this build has no template engine to check " << path << " (cell B3 of its third sheet should name "
-              << id << "); it is registered unchecked\n";
-    return true;
-  };
+  return setup::ProvidedTemplateValidator(kind, dataSourceType);
 }
 
 std::unique_ptr<setup::NoteSetForm> BillForm(const TemplateTarget& t, const std::string& props) {
@@ -108,6 +104,23 @@ int RowOfTemplate(const setup::SetupGrid& grid, int id) {
   for (int row = 1; row <= grid.RowCount(); ++row)
     if (TemplateIdOfRow(grid, row) == id) return row;
   return 0;
+}
+
+}  // namespace vemo::app
+
+namespace vemo::app {
+
+RegisteredTemplate RegisterTemplateFile(OpenTemplateForm& open, const std::string& file, const std::string& subType) {
+  RegisteredTemplate result;
+  if (!open.form->ImportTemplateFile(file)) return result;
+  const int row = open.grid->RowCount();
+  if (!subType.empty()) open.grid->UserChooseText(row, setup::kColType, subType);
+  if (!open.form->SaveGrid()) return result;
+  result.registered = true;
+  result.id = TemplateIdOfRow(*open.grid, row);
+  result.name = open.grid->CellText(row, setup::kColName);
+  result.selected = setup::CellNumber(*open.grid, row, setup::kColFlag) != 0;
+  return result;
 }
 
 }  // namespace vemo::app

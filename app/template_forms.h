@@ -36,4 +36,14 @@ int RowOfTemplate(const setup::SetupGrid& grid, int id);
 // The template id of a row (from its key).
 int TemplateIdOfRow(const setup::SetupGrid& grid, int row);
 
+// Imports `file` into the open dialog as a user would (the engine checks it),
+// gives it `subType` ("" for none) and saves the grid.
+struct RegisteredTemplate {
+  bool registered = false;
+  int id = 0;
+  std::string name;
+  bool selected = false;
+};
+RegisteredTemplate RegisterTemplateFile(OpenTemplateForm& open, const std::string& file, const std::string& subType);
+
 }  // namespace vemo::app

@@ -8,6 +8,7 @@
 #include "engine/host_questions.h"
 #include "engine/ignore_errors.h"
 #include "engine/outside_cell_handler.h"
+#include "engine/output/workbook_output.h"
 #include "engine/pictures/pictures.h"
 #include "engine/sheet_fill.h"
 #include "engine/workbook_lifecycle.h"
@@ -217,6 +218,22 @@ bool LabelAndReportInputs::CreateBarCode(const std::string& barCode, const std::
 std::string LabelAndReportInputs::GetQRCodePictureInfo(const std::string& itemId, const std::string& qrCode,
                                                        const std::string& picturePath) {
   return engine::GetQRCodePictureInfo(itemId, qrCode, picturePath);
+}
+
+}  // namespace vemo::engine
+
+namespace vemo::engine {
+
+// The output of the saved workbook; the waybill engine loads no printer hook
+// libraries and opens the file without a process handle.
+bool TemplateEngine::OpenExcel() {
+  return ValueOr(false, [&] { return OpenWorkbookForUser(state_->fileName, state_->variant.usesPrinterHooks); });
+}
+bool TemplateEngine::PrintPreview() {
+  return ValueOr(false, [&] { return PreviewWorkbookFile(state_->fileName, state_->variant.usesPrinterHooks); });
+}
+bool TemplateEngine::PrintTo() {
+  return ValueOr(false, [&] { return PrintWorkbookFile(state_->fileName, state_->variant.usesPrinterHooks); });
 }
 
 }  // namespace vemo::engine

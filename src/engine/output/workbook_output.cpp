@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "context/spreadsheet_detection.h"
+#include "engine/workbook_lifecycle.h"
 #include "engine/output/document_opener.h"
 #include "engine/output/printer_hooks.h"
 #include "host/spreadsheet/spreadsheet_application.h"
@@ -22,17 +23,12 @@ std::shared_ptr<host::IApplication> NewApplication() {
 void EndAfterError(const std::shared_ptr<host::IApplication>& app) {
   if (!app) return;
   try {
-    EndApplicationAfterError(app->Hwnd());
+    TerminateSpreadsheetProcess(app->Hwnd());
   } catch (...) {
   }
 }
 
 }  // namespace
-
-bool EndApplicationAfterError(std::int32_t hwnd) {
-  if (hwnd >= 1) host::TerminateApplicationByHandle(hwnd);
-  return false;
-}
 
 bool OpenWorkbookForUser(const std::string& file, bool hookProcess) {
   if (file.empty()) return false;

@@ -30,8 +30,5 @@ bool PreviewWorkbookFile(const std::string& file, bool useHooks);
 // one worksheet with the application made visible.
 bool PrintWorkbookFile(const std::string& file, bool useHooks);
 
-// The error path's clean-up: ends the application instance of `hwnd`
-// (nothing for a handle below 1). Always false, which callers ignore.
-bool EndApplicationAfterError(std::int32_t hwnd);
 
 }  // namespace vemo::engine

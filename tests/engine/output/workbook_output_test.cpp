@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/output/workbook_output.h"
+#include "engine/workbook_lifecycle.h"
+#include "host/spreadsheet/spreadsheet_application.h"
 #include "output_fixture.h"
 
 namespace vemo::engine {
@@ -73,9 +75,16 @@ TEST_F(EngineOutputTest, NoSpreadsheetApplicationIsFalse) {
   EXPECT_TRUE(service->calls.empty());
 }
 
-TEST_F(EngineOutputTest, EndingAfterErrorIgnoresHandlesBelowOne) {
-  EXPECT_FALSE(EndApplicationAfterError(0));
-  EXPECT_FALSE(EndApplicationAfterError(-5));
+TEST_F(EngineOutputTest, EndingAfterErrorIgnoresHandlesBelowOneAndEndsOnlyItsInstance) {
+  auto other = host::SurfaceApplication::Create();
+  const std::size_t live = host::LiveApplicationCount();
+  EXPECT_FALSE(TerminateSpreadsheetProcess(0));
+  EXPECT_FALSE(TerminateSpreadsheetProcess(-5));
+  EXPECT_EQ(host::LiveApplicationCount(), live);
+  auto victim = host::SurfaceApplication::Create();
+  EXPECT_FALSE(TerminateSpreadsheetProcess(victim->Hwnd()));
+  EXPECT_EQ(host::LiveApplicationCount(), live);
+  other->Quit();
 }
 
 }  // namespace

@@ -1,0 +1,83 @@
+#include "sample_templates.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <unistd.h>
+
+#include "context/desktop.h"
+#include "context/scripted_desktop.h"
+#include "setup/setup_grid.h"
+#include "template_forms.h"
+
+namespace vemo::app {
+namespace {
+
+struct SampleTemplate {
+  const char* file;
+  TemplateTarget target;
+  const char* subType;
+};
+
+// The examples' families and sub-types (examples/README.md).
+const SampleTemplate kSamples[] = {
+    {"sales_invoice_vat.xlsx", {host::TemplateFamily::Bill, 1020002, 0}, "增值税发票"},
+    {"sales_invoice_plain.xlsx", {host::TemplateFamily::Bill, 1020002, 0}, "普通发票"},
+    {"purchase_order.xlsx", {host::TemplateFamily::Bill, 1030001, 0}, ""},
+    {"receipt.xlsx", {host::TemplateFamily::Bill, 1050001, 0}, "销售收款"},
+    {"stock_transfer.xlsx", {host::TemplateFamily::Bill, 1040007, 0}, "异价调拨"},
+    {"offset_bill.xlsx", {host::TemplateFamily::Bill, 1050003, 0}, "预收冲应收"},
+    {"customer_statement_report.xlsx", {host::TemplateFamily::Report, 10506, 0}, "客户"},
+    {"courier_waybill.xlsx", {host::TemplateFamily::Logistics, 3, 0}, ""},
+};
+
+bool HoldsName(const setup::SetupGrid& grid, const std::string& name) {
+  for (int row = 1; row <= grid.RowCount(); ++row)
+    if (grid.CellText(row, setup::kColName) == name) return true;
+  return false;
+}
+
+std::filesystem::path ProgramFolder() {
+  std::error_code error;
+  auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::path() : self.parent_path();
+}
+
+}  // namespace
+
+std::filesystem::path SampleTemplateFolder() {
+  if (const char* dir = std::getenv("VEMO_SAMPLES_DIR"); dir && *dir) return dir;
+  const std::filesystem::path program = ProgramFolder();
+  for (const auto& candidate : {program.parent_path() / "examples/templates", program / "examples/templates"})
+    if (std::filesystem::is_directory(candidate)) return candidate;
+  return {};
+}
+
+int RegisterSampleTemplates(const std::string& props, const std::filesystem::path& folder) {
+  // The dialogs' questions and notes are not the user's business here: a
+  // scripted desktop takes them, and what went wrong is printed below.
+  auto quiet = std::make_shared<context::ScriptedDesktop>();
+  context::ScopedDesktop use(quiet);
+  int registered = 0;
+  for (const SampleTemplate& sample : kSamples) {
+    const std::filesystem::path file = folder / sample.file;
+    OpenTemplateForm open = LoadTemplateForm(sample.target, props);
+    if (open.form->IsClosed()) {
+      std::cout << "could not open the template setup for " << sample.file << "\n";
+      continue;
+    }
+    if (HoldsName(*open.grid, sample.file)) continue;
+    const RegisteredTemplate added = RegisterTemplateFile(open, file.string(), sample.subType);
+    if (!added.registered) {
+      std::cout << "could not register the sample template " << file.string();
+      for (const auto& message : quiet->Messages()) std::cout << ": " << message.text;
+      std::cout << "\n";
+      continue;
+    }
+    ++registered;
+    std::cout << "registered the sample template " << sample.file << " (" << added.id
+              << (added.selected ? ", selected" : ", not selected") << ")\n";
+  }
+  return registered;
+}
+
+}  // namespace vemo::app

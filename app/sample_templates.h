@@ -1,0 +1,18 @@
+// The sample templates of examples/templates, registered in an account the
+// way a user would register them in the setup dialogs: each with its
+// sub-type, checked by the engine, selected by the dialogs' rule.
+#pragma once
+#include <filesystem>
+#include <string>
+
+namespace vemo::app {
+
+// The folder of the sample templates: $VEMO_SAMPLES_DIR, else
+// examples/templates beside the program's build folder, else "" (not found).
+std::filesystem::path SampleTemplateFolder();
+
+// Registers every sample template whose name the account does not hold yet.
+// Prints one line per template; answers how many were registered.
+int RegisterSampleTemplates(const std::string& props, const std::filesystem::path& folder);
+
+}  // namespace vemo::app
