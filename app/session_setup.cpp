@@ -5,7 +5,9 @@
 #include "context/console_desktop.h"
 #include "context/machine_config.h"
 #include "context/session_components.h"
+#include "context/props_string.h"
 #include "context/session_store.h"
+#include "host/database/account_location.h"
 #include "host/components/database_components.h"
 #include "host/spreadsheet/spreadsheet_application.h"
 
@@ -13,6 +15,18 @@ namespace vemo::app {
 namespace {
 
 bool g_assumeYes = false;
+
+// Without a session file the command line logs in as the host would for a
+// clerk at this machine: the account $VEMO_DATABASE (else the sample
+// company) and the user $VEMO_USER (else Administrator).
+void PublishCommandLineSession() {
+  const std::string props = host::CommandLineProps("", "");
+  context::SessionData session;
+  session.login = HostDictionary::Create();
+  session.login->Set("UserName", Variant(context::GetPropValue(props, "UserName", ";")));
+  session.login->Set("PropsString", Variant(props));
+  context::PublishSession(std::move(session));
+}
 
 }  // namespace
 
@@ -35,6 +49,8 @@ void ApplySessionOptions(const GlobalOptions& options, bool assumeYes) {
     } catch (const std::exception& e) {
       throw UsageError(std::string(e.what()) + " (the session file format is in docs/session-and-machine-config.md)");
     }
+  } else {
+    PublishCommandLineSession();
   }
   context::ConsoleDesktop::Options desktop;
   desktop.assumeYes = assumeYes;

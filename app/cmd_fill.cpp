@@ -1,0 +1,86 @@
+// vemoprint fill: a template and a request in, a filled workbook out, through
+// the bill, report or waybill engine, as an export action would run it.
+#include <filesystem>
+#include <iostream>
+
+#include "command_registry.h"
+#include "engine/excel_operater.h"
+#include "request_file.h"
+
+namespace vemo::app {
+namespace {
+
+struct FillOptions {
+  std::string templatePath, requestPath, outPath, engine = "bill";
+  std::int32_t validateId = 0;
+  bool validate = false;
+};
+
+std::unique_ptr<engine::TemplateEngine> MakeEngine(const FillOptions& options, const Request& request) {
+  if (options.engine == "waybill") {
+    auto waybill = std::make_unique<engine::ExcelOperaterLM>();
+    waybill->SetDataFrom(request.dataFrom);
+    return waybill;
+  }
+  std::unique_ptr<engine::LabelAndReportInputs> engine;
+  if (options.engine == "report")
+    engine = std::make_unique<engine::ExcelOperaterRpt>();
+  else
+    engine = std::make_unique<engine::ExcelOperater>();
+  const bool isReport = options.engine == "report" || request.dataSourceType == 1;
+  engine->SetDataSourceType(isReport ? 1 : request.dataSourceType);
+  if (request.rptHeadData) engine->SetRptHeadData(request.rptHeadData);
+  if (request.rptEntryData) engine->SetRptEntryData(request.rptEntryData);
+  if (request.itemInfoDict && !request.dataSrv && !isReport) {
+    engine->SetPrintHandlerType("1");
+    engine->SetItemInfoDict(request.itemInfoDict);
+  }
+  if (request.printData) engine->SetPrintData(request.printData);
+  return engine;
+}
+
+int RunFill(const FillOptions& options) {
+  if (!std::filesystem::is_regular_file(options.templatePath))
+    throw UsageError("cannot read the template \"" + options.templatePath + "\": no such file");
+  if (options.engine != "bill" && options.engine != "report" && options.engine != "waybill")
+    throw UsageError("--engine must be bill, report or waybill, not \"" + options.engine + "\"");
+  const Request request = LoadRequest(options.requestPath);
+  std::error_code error;
+  std::filesystem::copy_file(options.templatePath, options.outPath,
+                             std::filesystem::copy_options::overwrite_existing, error);
+  if (error) throw UsageError("cannot write \"" + options.outPath + "\": " + error.message());
+
+  auto engine = MakeEngine(options, request);
+  if (options.validate && !engine->ValidateTemplate(options.outPath, options.validateId)) {
+    std::cerr << "the template does not identify " << options.validateId
+              << " (cell B3 of its third sheet); nothing was filled\n";
+    return kExitActionFailed;
+  }
+  engine->SetFileAllName(options.outPath);
+  if (request.dataSrv) engine->SetDataSrv(request.dataSrv);
+  if (request.data) engine->SetData(request.data);
+  if (request.tableInfo) engine->SetTableInfo(request.tableInfo);
+  if (!engine->ExportSingleRecordDataToExcel()) {
+    std::cerr << "the engine could not fill \"" << options.outPath
+              << "\": check that the request holds what the engine needs (a bill with DataSrv and an FID above 0, "
+                 "report head values and rows, or item values) and that the template opens\n";
+    return kExitActionFailed;
+  }
+  std::cout << "filled " << options.outPath << "\n";
+  return kExitOk;
+}
+
+CommandRegistration registration{"fill", [](CLI::App& root, GlobalOptions&) {
+  static FillOptions options;
+  auto* cmd = root.add_subcommand("fill", "fill a template with a request's bill, report or waybill");
+  cmd->add_option("--template", options.templatePath, "template workbook (.xlsx)")->required();
+  cmd->add_option("--request", options.requestPath, "request file (JSON)")->required();
+  cmd->add_option("--out", options.outPath, "filled workbook to write")->required();
+  cmd->add_option("--engine", options.engine, "bill (default), report or waybill");
+  cmd->add_option("--validate", options.validateId, "first check that the template identifies this id")
+      ->each([](const std::string&) { options.validate = true; });
+  cmd->callback([] { SetExitCode(RunFill(options)); });
+}};
+
+}  // namespace
+}  // namespace vemo::app

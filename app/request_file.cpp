@@ -1,0 +1,38 @@
+#include "request_file.h"
+
+#include <exception>
+
+#include "command_registry.h"
+#include "context/login.h"
+#include "foundation/json_convert.h"
+#include "host/components/bill_data_service.h"
+
+namespace vemo::app {
+
+Request LoadRequest(const std::string& path) {
+  Request request;
+  try {
+    request.all = ReadJsonFile(path).AsObject<HostDictionary>();
+    if (!request.all) throw UsageError("the request file \"" + path + "\" must hold one JSON object");
+    const HostDictionary& all = *request.all;
+    auto number = [&](const char* key) { return all.Lookup(key) ? all.Value(key).ToInt32() : 0; };
+    if (auto dataSrv = all.Value("DataSrv").AsObject<HostDictionary>())
+      request.dataSrv = host::BillDataService::FromRequest(*dataSrv, context::GetPropsString());
+    request.data = all.Value("Data").ToObject();
+    request.tableInfo = all.Value("TableInfo").ToObject();
+    request.dataSourceType = number("DataSourceType");
+    request.rptId = number("RptID");
+    request.rptHeadData = all.Value("RptHeadData").AsObject<HostDictionary>();
+    if (all.Lookup("RptEntryData")) request.rptEntryData = RecordsetFromValues(all.Value("RptEntryData"));
+    request.itemInfoDict = all.Value("ItemInfoDict").AsObject<HostDictionary>();
+    request.dataFrom = number("dataFrom");
+    request.printData = all.Value("PrintData").ToObject();
+  } catch (const UsageError&) {
+    throw;
+  } catch (const std::exception& error) {
+    throw UsageError("cannot use the request file \"" + path + "\": " + error.what());
+  }
+  return request;
+}
+
+}  // namespace vemo::app

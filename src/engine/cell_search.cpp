@@ -1,0 +1,60 @@
+#include "engine/cell_search.h"
+
+#include <vector>
+
+#include <exception>
+
+namespace vemo::engine {
+
+void VisitedCells::RowsInserted(int atRow, int count) {
+  if (count <= 0) return;
+  std::set<std::pair<int, int>> moved;
+  for (const auto& [row, column] : cells_) moved.insert({row >= atRow ? row + count : row, column});
+  cells_ = std::move(moved);
+}
+
+void WalkFoundCells(host::IRange& range, const WalkRules& rules, VisitedCells& visited,
+                    const std::function<WalkStep(const std::shared_ptr<host::IRange>&)>& visit) {
+  host::FindOptions options;
+  options.what = std::string(rules.what);
+  options.lookIn = host::kLookInFormulas;
+  options.lookAt = host::kLookAtPart;
+  options.searchOrder = host::kSearchByRows;
+  options.searchDirection = host::kSearchNext;
+  options.matchCase = false;
+  options.matchByte = true;
+
+  std::shared_ptr<host::IRange> cell;
+  try {
+    cell = range.Find(options);
+  } catch (const std::exception&) {
+    return;
+  }
+  std::string firstAddress;
+  while (cell) {
+    try {
+      const std::string address = cell->Address();
+      if (firstAddress.empty()) {
+        firstAddress = address;
+      } else if (address == firstAddress) {
+        return;
+      }
+      if (visited.Contains(cell->Row(), cell->Column())) return;
+      if (visit(cell) == WalkStep::Stop) return;
+      const int row = cell->Row();
+      const int column = cell->Column();
+      visited.Add(row, column);
+      std::shared_ptr<host::IRange> next = range.FindNext(cell);
+      if (!next) return;
+      if (rules.wrapTests) {
+        if (!rules.isExcel && next->Row() < row) return;
+        if (rules.isExcel && next->Row() == row && next->Column() == column) return;
+      }
+      cell = std::move(next);
+    } catch (const std::exception&) {
+      return;
+    }
+  }
+}
+
+}  // namespace vemo::engine

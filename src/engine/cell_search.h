@@ -1,0 +1,45 @@
+// The Find/FindNext walk every scan of the engine uses: find the first cell
+// holding a text, then the next one, until the walk comes back to where it
+// began. The host's stop rules are kept (first address met again; and, where
+// asked, the wrap-around tests), and one more guard makes every walk end:
+// a cell already visited in this walk stops it. Without that guard a keyword
+// cell that stays unfilled, met again on its own row, would be found forever.
+#pragma once
+#include <functional>
+#include <memory>
+#include <set>
+#include <string_view>
+#include <utility>
+
+#include "host/spreadsheet/spreadsheet_interfaces.h"
+
+namespace vemo::engine {
+
+// Cells visited in one walk, by position. Rows inserted during the walk move
+// the positions at and below them, as they move the cells.
+class VisitedCells {
+ public:
+  bool Contains(int row, int column) const { return cells_.count({row, column}) != 0; }
+  void Add(int row, int column) { cells_.insert({row, column}); }
+  void RowsInserted(int atRow, int count);
+
+ private:
+  std::set<std::pair<int, int>> cells_;
+};
+
+enum class WalkStep { Next, Stop };
+
+struct WalkRules {
+  std::string_view what;
+  // Stop when the next cell found lies above the remembered row (not Excel)
+  // or is the remembered cell (Excel).
+  bool wrapTests = true;
+  bool isExcel = false;
+};
+
+// Calls `visit` for each cell found; `visit` may insert rows (telling
+// `visited`) and may stop the walk. Errors of Find/FindNext end the walk.
+void WalkFoundCells(host::IRange& range, const WalkRules& rules, VisitedCells& visited,
+                    const std::function<WalkStep(const std::shared_ptr<host::IRange>&)>& visit);
+
+}  // namespace vemo::engine

@@ -1,0 +1,59 @@
+// The engine object's state, shared by the fill driver and the routines it
+// calls (keyword scan, entry rows, data binding, head values, host questions).
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/engine_variant.h"
+#include "foundation/host_collections.h"
+#include "foundation/recordset.h"
+#include "host/components/bill_data_service.h"
+#include "host/spreadsheet/spreadsheet_interfaces.h"
+
+namespace vemo::engine {
+
+struct EngineState {
+  explicit EngineState(const EngineVariant& v) : variant(v) {}
+
+  const EngineVariant& variant;
+
+  // Bill inputs.
+  std::shared_ptr<host::BillDataService> dataService;
+  std::int32_t classTypeId = 0;
+  DictionaryRef billData;
+  DictionaryRef classType;
+  DictionaryRef fieldDictionary;
+  VectorRef entryClassType;
+  std::int32_t billId = 0;
+  std::string fileName;
+  // Programmatic identifier of the outside cell handler ("IC"/"ThirdPrintCom").
+  std::string outsideCellHandler;
+
+  // Item labels and reports.
+  DictionaryRef itemValues;
+  std::int32_t printHandlerType = 0;
+  std::int32_t dataSourceType = 0;
+  DictionaryRef reportHead;
+  RecordsetRef reportEntries;
+  std::string customerName;
+  ObjectRef printData;
+
+  // Waybills: where the values come from (1 = a bill through DataSrv), and
+  // the bill type id (classtype's FBillTypeID) of such a bill.
+  std::int32_t dataFrom = 0;
+  std::int32_t billTypeId = 0;
+
+  // The application of the running fill (only during one public call).
+  std::shared_ptr<host::IApplication> application;
+
+  bool IsItemLabel() const { return variant.hasLabelAndReportPaths && printHandlerType == 1; }
+  // Whether report values (head values, rows) take the place of the bill's.
+  bool IsReport() const {
+    return variant.hasLabelAndReportPaths && (variant.alwaysReportPath || dataSourceType == 1);
+  }
+  // Waybills read their values from Data alone unless dataFrom is 1.
+  bool WaybillFromScreen() const { return variant.kind == EngineKind::Waybill && dataFrom != 1; }
+};
+
+}  // namespace vemo::engine
