@@ -1,0 +1,91 @@
+// End to end: vemoprint bill|report|waybill|batch with the real engines, the
+// sample account's template store and our spreadsheet application.
+#include <gtest/gtest.h>
+
+#include "support/run_command.h"
+#include "support/test_paths.h"
+
+namespace vemo::app {
+namespace {
+
+using vemo::test::ShellQuote;
+
+class ActionCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(vemo::test::VemoprintPath()))
+      GTEST_SKIP() << "vemoprint is not built at " << vemo::test::VemoprintPath();
+    std::filesystem::create_directories(dir_ / "tmp");
+    std::filesystem::create_directories(dir_ / "machine");
+    ASSERT_EQ(Run("init").status, 0);
+  }
+  vemo::test::CommandResult Run(const std::string& arguments) {
+    return vemo::test::RunCommand("VEMO_DATA_DIR=" + ShellQuote(dir_.path()) + " TMPDIR=" + ShellQuote(dir_ / "tmp") +
+                                  " VEMO_MACHINE_CONFIG=" + ShellQuote(dir_ / "machine") +
+                                  " VEMO_NO_SPREADSHEET= VEMO_DATABASE= VEMO_USER= " +
+                                  ShellQuote(vemo::test::VemoprintPath()) + " " + arguments);
+  }
+  std::string Example(const std::string& relative) { return ShellQuote(vemo::test::SourceDir() / "examples" / relative); }
+  // The first sheet's cell values of a workbook, one "A1=value" a line, read by openpyxl.
+  std::string Cells(const std::filesystem::path& workbook) {
+    auto result = vemo::test::RunCommand(
+        "/usr/bin/python3 -c 'import openpyxl,sys\n"
+        "wb=openpyxl.load_workbook(sys.argv[1]); ws=wb.worksheets[0]\n"
+        "print(\"sheets=%d\" % len(wb.worksheets))\n"
+        "[print(\"%s=%s\" % (c.coordinate, c.value)) for r in ws.iter_rows() for c in r if c.value is not None]' " +
+        ShellQuote(workbook));
+    EXPECT_EQ(result.status, 0) << result.output;
+    return result.output;
+  }
+  vemo::test::TempDir dir_;
+};
+
+TEST_F(ActionCommands, BillExportUsesTheSubTypeTemplateAndAnswersTheQuestions) {
+  ASSERT_EQ(Run("templates add " + Example("templates/sales_invoice_plain.xlsx") + " --bill-type 1020002 --sub-type 普通发票").status, 0);
+  ASSERT_EQ(Run("templates add " + Example("templates/sales_invoice_vat.xlsx") + " --bill-type 1020002 --sub-type 增值税发票").status, 0);
+  const auto out = dir_ / "invoice.xlsx";
+  auto result = Run("bill export " + Example("requests/sales_invoice_vat.json") + " --out " + ShellQuote(out) + " --no");
+  ASSERT_EQ(result.status, 0) << result.output;
+  EXPECT_NE(result.output.find("引出文件成功，耗时："), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("是否打开导出的文件？ -> No (--no)"), std::string::npos) << result.output;
+  const std::string cells = Cells(out);
+  EXPECT_NE(cells.find("sheets=1"), std::string::npos) << cells;
+  EXPECT_NE(cells.find("=增值税发票\n"), std::string::npos) << cells;   // the invoice type field
+  EXPECT_NE(cells.find("=XSFP-202612-0005\n"), std::string::npos) << cells;
+  EXPECT_EQ(cells.find("[$"), std::string::npos) << cells;             // every keyword filled
+}
+
+TEST_F(ActionCommands, BillWithoutTemplateOrMailAnswersFalse) {
+  auto print = Run("bill print " + Example("requests/purchase_order.json"));
+  EXPECT_EQ(print.status, 1) << print.output;
+  EXPECT_NE(print.output.find("未设置打印模板或设置错误，请先确认设置Excel打印模板！"), std::string::npos) << print.output;
+  auto mail = Run("bill mail " + Example("requests/purchase_order.json"));
+  EXPECT_EQ(mail.status, 1);
+  EXPECT_NE(mail.output.find("启动Outlook失败，请先安装。"), std::string::npos) << mail.output;
+}
+
+TEST_F(ActionCommands, ReportAndWaybillExports) {
+  ASSERT_EQ(Run("templates add " + Example("templates/customer_statement_report.xlsx") + " --report 10506 --sub-type 客户").status, 0);
+  ASSERT_EQ(Run("templates add " + Example("templates/courier_waybill.xlsx") + " --courier 3 --data-from 0").status, 0);
+  const auto report = dir_ / "statement.xlsx";
+  auto r = Run("report export " + Example("requests/customer_statement_report.json") + " --out " + ShellQuote(report) + " --no");
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("是否打开导出文件？ -> No (--no)"), std::string::npos) << r.output;
+  EXPECT_NE(Cells(report).find("=鼎盛百货有限公司\n"), std::string::npos);
+
+  const auto waybill = dir_ / "waybill.xlsx";
+  auto w = Run("waybill export " + Example("requests/courier_waybill.json") + " --out " + ShellQuote(waybill) + " --no");
+  ASSERT_EQ(w.status, 0) << w.output;
+  const std::string cells = Cells(waybill);
+  EXPECT_NE(cells.find("=FH730261584902\n"), std::string::npos) << cells;
+  EXPECT_EQ(cells.find("[$"), std::string::npos) << cells;
+}
+
+TEST_F(ActionCommands, BatchNeedsTheBills) {
+  auto result = Run("batch print " + Example("requests/purchase_order.json"));
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.output.find("PrintData"), std::string::npos) << result.output;
+}
+
+}  // namespace
+}  // namespace vemo::app
