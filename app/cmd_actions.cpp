@@ -46,9 +46,9 @@ void HandOver(actions::ExportActionBase& action, const Request& request) {
   action.SetTableInfo(request.tableInfo);
 }
 
-bool RunBill(Verb verb, const Request& request) {
-  actions::ExportAction action;
-  HandOver(action, request);
+// One bill or waybill: PrintBill, or DoAction for mail.
+template <class Action>
+bool RunSingle(Action& action, Verb verb) {
   switch (verb) {
     case Verb::Print: return action.PrintBill(false);
     case Verb::Preview: return action.PrintBill(true);
@@ -56,6 +56,12 @@ bool RunBill(Verb verb, const Request& request) {
     case Verb::Mail: return action.DoAction(ActionTypeEnum::SingleExpToEmail);
   }
   return false;
+}
+
+bool RunBill(Verb verb, const Request& request) {
+  actions::ExportAction action;
+  HandOver(action, request);
+  return RunSingle(action, verb);
 }
 
 // The host's order for a report or a continuous print: check, hand over the
@@ -94,13 +100,7 @@ bool RunWaybill(Verb verb, const Request& request) {
   action.SetDataSrv(request.dataSrv);
   action.SetData(request.data);
   action.SetTableInfo(request.tableInfo);
-  switch (verb) {
-    case Verb::Print: return action.PrintBill(false);
-    case Verb::Preview: return action.PrintBill(true);
-    case Verb::Export: return action.PrintBill(false, true);
-    case Verb::Mail: return action.DoAction(ActionTypeEnum::SingleExpToEmail);
-  }
-  return false;
+  return RunSingle(action, verb);
 }
 
 using Runner = bool (*)(Verb, const Request&);

@@ -39,6 +39,11 @@ struct EngineScript {
   bool output = true;
   // Runs inside ExportSingleRecordDataToExcel with the file being filled.
   std::function<void(const std::string&)> onFill;
+  // Draws pictures: writes the text to the picture path asked for and
+  // answers as the engine would (True, or the path).
+  std::function<void(const std::string& path, const std::string& text)> drawPicture;
+  // GetPictureFile's answer: the photo of an item or partner id.
+  std::function<std::string(const std::string& id)> pictureOf;
 };
 
 class ScriptedEngine final : public EngineJob {
@@ -72,11 +77,21 @@ class ScriptedEngine final : public EngineJob {
   bool OpenExcel() override { Note("OpenExcel"); return script_->output; }
   bool PrintPreview() override { Note("PrintPreview"); return script_->output; }
   bool PrintTo() override { Note("PrintTo"); return script_->output; }
-  std::string GetPictureFile(const std::string& id) override { Note("GetPictureFile"); return {}; }
-  bool CreateBarCode(const std::string&, const std::string&) override { Note("CreateBarCode"); return false; }
-  std::string GetQRCodePictureInfo(const std::string&, const std::string&, const std::string&) override {
+  std::string GetPictureFile(const std::string& id) override {
+    Note("GetPictureFile");
+    return script_->pictureOf ? script_->pictureOf(id) : std::string();
+  }
+  bool CreateBarCode(const std::string& barCode, const std::string& path) override {
+    Note("CreateBarCode");
+    if (!script_->drawPicture) return false;
+    script_->drawPicture(path, "barcode " + barCode);
+    return true;
+  }
+  std::string GetQRCodePictureInfo(const std::string& itemId, const std::string& qrCode, const std::string& path) override {
     Note("GetQRCodePictureInfo");
-    return {};
+    if (!script_->drawPicture) return {};
+    script_->drawPicture(path, "qr " + itemId + " " + qrCode);
+    return path;
   }
 
  private:

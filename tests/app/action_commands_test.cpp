@@ -37,14 +37,23 @@ class ActionCommands : public ::testing::Test {
     EXPECT_EQ(result.status, 0) << result.output;
     return result.output;
   }
+  // Registers an example template: "--bill-type 1020002 --sub-type 普通发票" and the like.
+  void Register(const std::string& example, const std::string& owner) {
+    auto result = Run("templates add " + Example("templates/" + example) + " " + owner);
+    ASSERT_EQ(result.status, 0) << result.output;
+  }
+  // Runs an export of an example request into `out`, answering No.
+  vemo::test::CommandResult Export(const std::string& family, const std::string& request, const std::filesystem::path& out) {
+    return Run(family + " export " + Example("requests/" + request) + " --out " + ShellQuote(out) + " --no");
+  }
   vemo::test::TempDir dir_;
 };
 
 TEST_F(ActionCommands, BillExportUsesTheSubTypeTemplateAndAnswersTheQuestions) {
-  ASSERT_EQ(Run("templates add " + Example("templates/sales_invoice_plain.xlsx") + " --bill-type 1020002 --sub-type 普通发票").status, 0);
-  ASSERT_EQ(Run("templates add " + Example("templates/sales_invoice_vat.xlsx") + " --bill-type 1020002 --sub-type 增值税发票").status, 0);
+  Register("sales_invoice_plain.xlsx", "--bill-type 1020002 --sub-type 普通发票");
+  Register("sales_invoice_vat.xlsx", "--bill-type 1020002 --sub-type 增值税发票");
   const auto out = dir_ / "invoice.xlsx";
-  auto result = Run("bill export " + Example("requests/sales_invoice_vat.json") + " --out " + ShellQuote(out) + " --no");
+  auto result = Export("bill", "sales_invoice_vat.json", out);
   ASSERT_EQ(result.status, 0) << result.output;
   EXPECT_NE(result.output.find("引出文件成功，耗时："), std::string::npos) << result.output;
   EXPECT_NE(result.output.find("是否打开导出的文件？ -> No (--no)"), std::string::npos) << result.output;
@@ -65,16 +74,16 @@ TEST_F(ActionCommands, BillWithoutTemplateOrMailAnswersFalse) {
 }
 
 TEST_F(ActionCommands, ReportAndWaybillExports) {
-  ASSERT_EQ(Run("templates add " + Example("templates/customer_statement_report.xlsx") + " --report 10506 --sub-type 客户").status, 0);
-  ASSERT_EQ(Run("templates add " + Example("templates/courier_waybill.xlsx") + " --courier 3 --data-from 0").status, 0);
+  Register("customer_statement_report.xlsx", "--report 10506 --sub-type 客户");
+  Register("courier_waybill.xlsx", "--courier 3 --data-from 0");
   const auto report = dir_ / "statement.xlsx";
-  auto r = Run("report export " + Example("requests/customer_statement_report.json") + " --out " + ShellQuote(report) + " --no");
+  auto r = Export("report", "customer_statement_report.json", report);
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_NE(r.output.find("是否打开导出文件？ -> No (--no)"), std::string::npos) << r.output;
   EXPECT_NE(Cells(report).find("=鼎盛百货有限公司\n"), std::string::npos);
 
   const auto waybill = dir_ / "waybill.xlsx";
-  auto w = Run("waybill export " + Example("requests/courier_waybill.json") + " --out " + ShellQuote(waybill) + " --no");
+  auto w = Export("waybill", "courier_waybill.json", waybill);
   ASSERT_EQ(w.status, 0) << w.output;
   const std::string cells = Cells(waybill);
   EXPECT_NE(cells.find("=FH730261584902\n"), std::string::npos) << cells;
