@@ -55,7 +55,9 @@ class BillFamily : public ActionFamily {
   }
   bool ExportTemplateIsXlsx(const ActionInputs& in) const override {
     switch (in.dataSourceType) {
-      case 0: return host::IsBillTemplateXlsx(context::GetPropsString(), DataSrvClassTypeID(in), in.labelMode);
+      case 0:  // item labels are always .xlsx and come without a bill data service
+        return in.labelMode == 1 ||
+               host::IsBillTemplateXlsx(context::GetPropsString(), DataSrvClassTypeID(in), in.labelMode);
       case 1: return host::IsReportTemplateXlsx(context::GetPropsString(), in.rptId, in.labelMode);
       default: return false;
     }

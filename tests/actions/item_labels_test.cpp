@@ -94,6 +94,16 @@ TEST_F(ItemLabelTest, EditedCopyIsKept) {
   EXPECT_EQ(Text(context::NewTempWorkbookName(".xlsx")), "edited by the user");
 }
 
+TEST_F(ItemLabelTest, LabelExportNeedsNoBillDataService) {
+  const std::string chosen = (temp_.path() / "label.xlsx").string();
+  desktop_->QueueFileName(chosen);
+  desktop_->QueueAnswer(context::vbNo);
+  ASSERT_TRUE(action_.PrintItemInfo(false, true, Item({{"FItemID", 7}})));
+  EXPECT_EQ(desktop_->Dialogs().at(0).request.filter, "Excel文件 (*.xlsx)|*.xlsx");
+  EXPECT_EQ(Text(chosen), "label sample");
+  EXPECT_EQ(logEntries_->at(0).code, "S1S003F001");
+}
+
 TEST_F(ItemLabelTest, MissingSampleAndCopy) {
   std::filesystem::remove(context::ToHostPath(kSample));
   EXPECT_FALSE(action_.PrintItemInfo(false, false, Item({})));
