@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "actions/register_actions.h"
 #include "context/console_desktop.h"
 #include "context/machine_config.h"
 #include "context/session_components.h"
@@ -43,6 +44,7 @@ void ApplySessionOptions(const GlobalOptions& options, bool assumeYes) {
   context::RegisterSessionComponents(/*replace=*/false);
   host::RegisterDatabaseComponents();
   host::RegisterSpreadsheetApplication();
+  actions::RegisterExportActions();
   if (!options.sessionFile.empty()) {
     try {
       context::PublishSession(context::LoadSessionFile(options.sessionFile));

@@ -6,6 +6,7 @@
 #include "actions/export_action.h"
 #include "actions/export_action_lm.h"
 #include "actions/export_action_rpt.h"
+#include "actions/register_actions.h"
 #include "context/temp_files.h"
 
 namespace vemo::actions::test {
@@ -294,6 +295,24 @@ TEST_F(ActionCodesTest, WaybillAction) {
                               EngineList(), desktop_);
   EXPECT_EQ(desktop_->Dialogs().size(), 1u);
   EXPECT_EQ(logEntries_->size(), 6u);  // every True answer is logged
+}
+
+}  // namespace
+}  // namespace vemo::actions::test
+
+namespace vemo::actions::test {
+namespace {
+
+TEST_F(ActionTest, ClassesAreCreatableByIdentifier) {
+  RegisterExportActions();
+  auto bill = CreateObjectAs<ExportAction>("vemoprintexport.exportaction");  // identifiers ignore case
+  auto report = CreateObjectAs<ExportActionRpt>(std::string(kExportActionRptProgId));
+  auto waybill = CreateObjectAs<ExportActionLM>(std::string(kExportActionLMProgId));
+  EXPECT_NE(bill, CreateObjectAs<ExportAction>(std::string(kExportActionProgId)));  // a new object each time
+  waybill->SetData(HostDictionary::Create());
+  EXPECT_TRUE(waybill->DoAction(ActionTypeEnum::MultiPrint));
+  EXPECT_EQ(logEntries_->at(0).text, "处理单据(2000001)打印导出Excel功能");
+  EXPECT_EQ(report->TypeName(), "ExportActionRpt");
 }
 
 }  // namespace
