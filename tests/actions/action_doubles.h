@@ -214,6 +214,8 @@ class FakeBehaviorLog final : public host::IBehaviorLog {
   void SetPropsString(std::string props) override { props_ = std::move(props); }
   const std::string& PropsString() const override { return props_; }
   void WriteMGLog(std::string_view code, std::string_view text) override {
+    static std::mutex mutex;  // two actions of the working-file tests may log at once
+    std::lock_guard lock(mutex);
     entries_->push_back({props_, std::string(code), std::string(text)});
   }
 
