@@ -189,16 +189,6 @@ TEST_F(ExportActionPrintTest, MailNeedsOutlookThenFillsAndAnswersFalse) {
   EXPECT_TRUE(action_.DoAction(5));  // multi-bill mail: Outlook there, nothing done
 }
 
-TEST_F(ExportActionPrintTest, MultiBillCodesDoNothingButLog) {
-  for (int code : {5, 6, 7, 8}) {
-    if (code == 5) InstallOutlook();
-    EXPECT_TRUE(action_.DoAction(code)) << code;
-  }
-  EXPECT_TRUE(Engines().empty());
-  EXPECT_EQ(logEntries_->size(), 4u);
-  EXPECT_TRUE(Messages().empty());
-}
-
 TEST_F(ExportActionPrintTest, PreCheckAsksForTheApplicationAndTheTemplate) {
   EXPECT_TRUE(action_.PreCheck());
   EXPECT_EQ(Engines().size(), 1u);  // the validation only
@@ -220,8 +210,6 @@ TEST_F(ExportActionPrintTest, HourglassDuringPreparationOnly) {
   EXPECT_EQ(pointers.front(), context::kPointerHourglass);
   EXPECT_EQ(pointers.back(), context::kPointerDefault);
 }
-
-TEST_F(ExportActionPrintTest, EmailActionSendsNothing) { EXPECT_FALSE(action_.ToEmailAction("x.xls")); }
 
 }  // namespace
 }  // namespace vemo::actions::test

@@ -67,13 +67,6 @@ TEST_F(ReportActionTest, WorkingFileExtensionStillFollowsTheBillTemplate) {
   EXPECT_EQ(Engines().back()->fileAllName, context::NewTempWorkbookName(".xlsx"));
 }
 
-TEST_F(ReportActionTest, ExportCodeDoesNothing) {
-  EXPECT_TRUE(action_.DoAction(ActionTypeEnum::SingleExpToFile));
-  EXPECT_TRUE(desktop_->Dialogs().empty());
-  EXPECT_TRUE(Engines().empty());
-  EXPECT_EQ(logEntries_->size(), 1u);
-}
-
 TEST_F(ReportActionTest, ReportExportDialogOffersTheReportFormat) {
   store_->reportName = "statement.XLSX";
   auto bills = HostVector::Create();
@@ -269,6 +262,8 @@ TEST_F(ActionCodesTest, BillAction) {
                              {4, true, "PrintPreview"}, {5, true, ""}, {6, true, ""}, {7, true, ""}, {8, true, ""}},
                             [this](ExportAction& a) { a.SetDataSrv(Invoice()); }, EngineList(), desktop_);
   EXPECT_EQ(desktop_->Dialogs().size(), 1u);  // code 2 asked for a file
+  EXPECT_EQ(logEntries_->size(), 6u);          // every True answer is logged, 5 to 8 included
+  EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(ActionCodesTest, ReportAction) {
