@@ -2,6 +2,10 @@
 // sample account's template store and our spreadsheet application.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include <nlohmann/json.hpp>
+
 #include "support/run_command.h"
 #include "support/test_paths.h"
 
@@ -88,6 +92,23 @@ TEST_F(ActionCommands, ReportAndWaybillExports) {
   const std::string cells = Cells(waybill);
   EXPECT_NE(cells.find("=FH730261584902\n"), std::string::npos) << cells;
   EXPECT_EQ(cells.find("[$"), std::string::npos) << cells;
+}
+
+TEST_F(ActionCommands, BatchPrintsBillsOfOneTypeOnly) {
+  Register("customer_statement_report.xlsx", "--report 10506");
+  auto request = nlohmann::ordered_json::parse(std::ifstream(vemo::test::SourceDir() / "examples/requests/customer_statement_report.json"));
+  request["PrintData"] = {{{"FTranType", 1}}, {{"FTranType", 1}}};
+  std::ofstream(dir_ / "batch.json") << request.dump();
+  request["PrintData"] = {{{"FTranType", 1}}, {{"FTranType", 2}}};
+  std::ofstream(dir_ / "mixed.json") << request.dump();
+
+  const auto out = dir_ / "batch.xlsx";
+  auto batch = Run("batch export " + ShellQuote(dir_ / "batch.json") + " --out " + ShellQuote(out) + " --no");
+  ASSERT_EQ(batch.status, 0) << batch.output;
+  EXPECT_NE(Cells(out).find("=鼎盛百货有限公司\n"), std::string::npos);
+  auto mixed = Run("batch print " + ShellQuote(dir_ / "mixed.json"));
+  EXPECT_EQ(mixed.status, 1);
+  EXPECT_NE(mixed.output.find("不支持不同类型单据的连续打印！"), std::string::npos) << mixed.output;
 }
 
 TEST_F(ActionCommands, BatchNeedsTheBills) {
