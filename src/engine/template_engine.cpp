@@ -117,7 +117,13 @@ bool TemplateEngine::ExportSingleRecordDataToExcel() {
     for (int i = sheets->Count(); i >= 2; --i) book->Sheets()->Item(i)->Delete();
     sheet = book->Worksheets()->Item(1);
     range = sheet->UsedRange();
-    if (!state.IsItemLabel()) ExpandEntryRows(state, *sheet, *range);
+    if (!state.IsItemLabel()) {
+      ExpandEntryRows(state, *sheet, *range);
+      // The used range again: a range whose first row is the template row
+      // moves down past the copies inserted above it and would miss them;
+      // the range taken now holds the template and every inserted line.
+      range = sheet->UsedRange();
+    }
     FillSheet(state, *range);
     if (state.variant.addsSheetMargins) AddSheetMargins(*sheet);
     const bool saved = SaveWorkbookFile(state, book, range, sheet);

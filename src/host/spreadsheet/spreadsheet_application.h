@@ -40,7 +40,10 @@ class SurfaceApplication : public IApplication {
   void SetDisplayAlerts(bool on) override { displayAlerts_ = on; }
   bool Visible() const override { return visible_; }
   void SetVisible(bool on) override { visible_ = on; }
-  std::string Version() const override { return "12.0"; }
+  std::string Version() const override { return version_; }
+  // The version this instance reports. A host can pose as an older
+  // application; the old-application paths of the export side are tested so.
+  void SetVersion(std::string version) { version_ = std::move(version); }
   std::int32_t Hwnd() const override { return hwnd_; }
   void Quit() override;
 
@@ -73,6 +76,7 @@ class SurfaceApplication : public IApplication {
   bool ended_ = false;
   std::vector<std::shared_ptr<BookCore>> books_;
   Clip clipboard_;
+  std::string version_ = "12.0";
 };
 
 }  // namespace vemo::host

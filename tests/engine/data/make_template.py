@@ -1,0 +1,29 @@
+"""Writes a small template workbook for the engine tests with openpyxl (an
+independent tool, so the engine reads files our own code did not write).
+
+usage: make_template.py SPEC.json OUT.xlsx
+
+SPEC: {"cells": {"A1": "text or number", ...},
+       "text": ["B2", ...],            cells formatted as text ("@")
+       "sheets": 3,                    number of sheets (default 1)
+       "id": "FClassTypeID=21"}        B3 of the third sheet, when sheets >= 3
+"""
+import json
+import sys
+
+import openpyxl
+
+spec = json.load(open(sys.argv[1], encoding="utf-8"))
+book = openpyxl.Workbook()
+sheet = book.active
+sheet.title = "模板"
+for address, value in spec.get("cells", {}).items():
+    sheet[address] = value
+    if address in spec.get("text", []):
+        sheet[address].number_format = "@"
+        sheet[address].data_type = "s"
+for index in range(2, spec.get("sheets", 1) + 1):
+    extra = book.create_sheet("第%d页" % index)
+    if index == 3 and "id" in spec:
+        extra["B3"] = spec["id"]
+book.save(sys.argv[2])

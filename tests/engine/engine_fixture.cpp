@@ -1,0 +1,182 @@
+#include "engine_fixture.h"
+
+#include <cstdlib>
+#include <fstream>
+
+#include "context/session_components.h"
+#include "context/session_store.h"
+#include "foundation/json_convert.h"
+#include "host/components/bill_data_service.h"
+#include "host/components/database_components.h"
+#include "host/database/account_location.h"
+#include "host/database/sample_account.h"
+#include "host/spreadsheet/spreadsheet_application.h"
+#include "support/run_command.h"
+
+namespace vemo::engine::test {
+namespace {
+
+constexpr const char* kAccount = "EngineTest";
+
+std::string PropsFor(const std::string& user) { return host::MakePropsString(kAccount, user); }
+
+void Publish(const std::string& user) {
+  context::SessionData session;
+  session.login = HostDictionary::Create();
+  session.login->Set("UserName", Variant(user));
+  session.login->Set("PropsString", Variant(PropsFor(user)));
+  context::PublishSession(std::move(session));
+}
+
+std::shared_ptr<host::IWorkbook> OpenForReading(const std::string& path, std::shared_ptr<host::SurfaceApplication>& app) {
+  app = host::SurfaceApplication::Create();
+  return app->Workbooks()->Open(path);
+}
+
+}  // namespace
+
+EngineTest::EngineTest() {
+  if (const char* old = std::getenv("VEMO_DATA_DIR")) previousData_ = old;
+  setenv("VEMO_DATA_DIR", (temp.path() / "data").c_str(), 1);
+  host::InitializeSampleAccount(host::DatabasePath(kAccount), false);
+  context::RegisterSessionComponents();
+  host::RegisterDatabaseComponents();
+  host::RegisterSpreadsheetApplication();
+  Publish(host::kSampleAdmin);
+}
+
+EngineTest::~EngineTest() {
+  context::UnpublishSession();
+  if (previousData_.empty())
+    unsetenv("VEMO_DATA_DIR");
+  else
+    setenv("VEMO_DATA_DIR", previousData_.c_str(), 1);
+}
+
+void EngineTest::LoginAs(const std::string& user) { Publish(user); }
+
+std::string EngineTest::MakeTemplate(const TemplateSpec& spec, const std::string& name) {
+  Json json;
+  json["cells"] = Json::object();
+  for (const auto& [address, text] : spec.cells) {
+    char* end = nullptr;
+    const double number = std::strtod(text.c_str(), &end);
+    if (!text.empty() && end && *end == '\0' && text.find_first_not_of("0123456789.-") == std::string::npos)
+      json["cells"][address] = number;
+    else
+      json["cells"][address] = text;
+  }
+  json["text"] = spec.textCells;
+  json["sheets"] = spec.sheets;
+  if (!spec.id.empty()) json["id"] = spec.id;
+  const auto specFile = temp.path() / (name + ".json");
+  std::ofstream(specFile) << json.dump();
+  const auto out = temp.path() / name;
+  const auto script = vemo::test::SourceDir() / "tests/engine/data/make_template.py";
+  const auto result = vemo::test::RunCommand("/usr/bin/python3 " + vemo::test::ShellQuote(script) + " " +
+                                             vemo::test::ShellQuote(specFile) + " " + vemo::test::ShellQuote(out));
+  EXPECT_EQ(result.status, 0) << result.output;
+  return out.string();
+}
+
+EngineTest::BillInputs EngineTest::ExpandBill(const std::string& shortJson) {
+  const Json bill = Json::parse(shortJson);
+  const int classTypeId = bill.value("classTypeID", 1020002);
+  Json tableInfo = {{"Map", Json::object()}};
+  Json data = {{"FID", bill.value("FID", 1001)}};
+  int tab = 0;
+  std::map<std::string, std::string> keys;
+  for (const auto& [name, description] : bill.at("fields").items()) {
+    char key[64];
+    std::snprintf(key, sizeof key, "_%04d_%s", ++tab, name.c_str());
+    keys[name] = key;
+    Json info = {{"FKey", name}, {"FPage", 1}, {"FTabIndex", tab}, {"CtlIndex", 0}, {"FSourceType", 0},
+                 {"FLookUpClassID", 0}, {"FCtlType", 0}, {"FKeyWord", ""}, {"FClassTypeID", classTypeId},
+                 {"fsum", false}};
+    for (const auto& [member, value] : description.items()) info[member] = value;
+    tableInfo["Map"][name] = key;
+    tableInfo[key] = info;
+  }
+  auto valueObject = [](const Json& value) {
+    if (value.is_object()) return value;
+    return Json{{"FFLD", value}, {"FDSP", value}, {"FFND", ""}};
+  };
+  Json entries = Json::array();
+  int pages = 0;
+  for (const auto& [member, value] : bill.items()) {
+    if (member.rfind("Page", 0) != 0) continue;
+    pages = std::max(pages, std::atoi(member.c_str() + 4));
+    if (value.is_array()) {
+      Json rows = Json::array();
+      for (const Json& row : value) {
+        Json converted = Json::object();
+        for (const auto& [name, v] : row.items()) converted[keys.count(name) ? keys[name] : name] = valueObject(v);
+        rows.push_back(converted);
+      }
+      data[member] = rows;
+    } else {
+      Json head = Json::object();
+      for (const auto& [name, v] : value.items()) head[keys.count(name) ? keys[name] : name] = valueObject(v);
+      data[member] = head;
+    }
+  }
+  for (int page = 1; page <= pages; ++page) {
+    const std::string key = "Page" + std::to_string(page);
+    entries.push_back({{"FEntryType", bill.contains(key) && bill[key].is_array() ? 1 : 0}});
+  }
+  Json dataSrv = {{"classtype", {{"FID", classTypeId}, {"FBillTypeID", 20}, {"FName", bill.value("FName", "销售发票")}}},
+                  {"ClassTypeEntry", entries},
+                  {"classTypeID", classTypeId}};
+  BillInputs inputs;
+  auto dataSrvDict = FromJson(dataSrv).AsObject<HostDictionary>();
+  inputs.dataSrv = host::BillDataService::FromRequest(*dataSrvDict, PropsFor(host::kSampleAdmin));
+  inputs.data = FromJson(data).ToObject();
+  inputs.tableInfo = FromJson(tableInfo).ToObject();
+  return inputs;
+}
+
+bool EngineTest::Fill(TemplateEngine& engine, const std::string& path, const std::string& requestJson) {
+  const BillInputs inputs = ExpandBill(requestJson);
+  engine.SetFileAllName(path);
+  engine.SetDataSrv(inputs.dataSrv);
+  engine.SetData(inputs.data);
+  engine.SetTableInfo(inputs.tableInfo);
+  return engine.ExportSingleRecordDataToExcel();
+}
+
+bool EngineTest::FillBill(const std::string& path, const std::string& requestJson) {
+  ExcelOperater engine;
+  return Fill(engine, path, requestJson);
+}
+
+std::string EngineTest::Cell(const std::string& path, const std::string& address, int sheet) {
+  std::shared_ptr<host::SurfaceApplication> app;
+  auto book = OpenForReading(path, app);
+  auto cell = book->Worksheets()->Item(sheet)->Range(address);
+  const std::string text = cell->HasFormula() ? cell->Formula() : cell->Text();
+  app->Quit();
+  return text;
+}
+
+double EngineTest::RowHeight(const std::string& path, int row) {
+  std::shared_ptr<host::SurfaceApplication> app;
+  const double height = OpenForReading(path, app)->Worksheets()->Item(1)->Rows(row)->RowHeight();
+  app->Quit();
+  return height;
+}
+
+double EngineTest::ColumnWidth(const std::string& path, int column) {
+  std::shared_ptr<host::SurfaceApplication> app;
+  const double width = OpenForReading(path, app)->Worksheets()->Item(1)->Columns(column)->ColumnWidth();
+  app->Quit();
+  return width;
+}
+
+int EngineTest::SheetCount(const std::string& path) {
+  std::shared_ptr<host::SurfaceApplication> app;
+  const int count = OpenForReading(path, app)->Worksheets()->Count();
+  app->Quit();
+  return count;
+}
+
+}  // namespace vemo::engine::test

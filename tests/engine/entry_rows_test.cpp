@@ -1,0 +1,136 @@
+// Entry rows: expansion, columns, line numbers, formula rows, the report's
+// one-by-one insertion and the outside cell handler.
+#include "engine/outside_cell_handler.h"
+#include "engine_fixture.h"
+#include "foundation/creation_service.h"
+#include "host/components/prog_ids.h"
+#include "host/components/security_info.h"
+
+namespace vemo::engine::test {
+namespace {
+
+std::string BillWithRows(int rows, int page3Rows = 0) {
+  std::string page2 = "[", page3 = "[";
+  for (int i = 1; i <= rows; ++i) page2 += std::string(i > 1 ? "," : "") + "{\"FQty\": " + std::to_string(i * 10) +
+                                          ", \"FPrice\": " + std::to_string(i) + "}";
+  for (int i = 1; i <= page3Rows; ++i) page3 += std::string(i > 1 ? "," : "") + "{\"FNote\": \"n" + std::to_string(i) + "\"}";
+  return R"({"FID": 1, "fields": {"FQty": {"FPage": 2}, "FPrice": {"FPage": 2}, "FNote": {"FPage": 3}},
+             "Page1": {}, "Page2": )" + page2 + "], \"Page3\": " + page3 + "]}";
+}
+
+TEST_F(EngineTest, FiveEntryRowsFillFiveConsecutiveRows) {
+  const auto path = MakeTemplate({.cells = {{"C10", "[$$Page2_FQty]"}, {"D10", "[$$Page2_FPrice]"},
+                                            {"B10", "[$$Page2_EntryID]"}, {"C11", "合计"}}});
+  ASSERT_TRUE(FillBill(path, BillWithRows(5)));
+  for (int line = 1; line <= 5; ++line) {
+    const std::string row = std::to_string(10 + line);  // template row 10 + margin row
+    EXPECT_EQ(Cell(path, "C" + row), std::to_string(line));
+    EXPECT_EQ(Cell(path, "D" + row), std::to_string(line * 10));
+    EXPECT_EQ(Cell(path, "E" + row), std::to_string(line));
+  }
+  EXPECT_EQ(Cell(path, "D16"), "合计");  // what stood below now starts 4 rows lower
+}
+
+TEST_F(EngineTest, OneRowInsertsNothingAndNoRowsEmptiesTheKeyword) {
+  const auto one = MakeTemplate({.cells = {{"C10", "[$$Page2_FQty]"}, {"C11", "合计"}}}, "one.xlsx");
+  ASSERT_TRUE(FillBill(one, BillWithRows(1)));
+  EXPECT_EQ(Cell(one, "D11"), "10");
+  EXPECT_EQ(Cell(one, "D12"), "合计");
+  const auto none = MakeTemplate({.cells = {{"C10", "[$$Page2_FQty]"}, {"C11", "合计"}, {"D10", "=0+[$$Page2_FPrice]"}},
+                                  .textCells = {"D10"}},
+                                 "none.xlsx");
+  ASSERT_TRUE(FillBill(none, BillWithRows(0)));
+  EXPECT_EQ(Cell(none, "D11"), "");
+  EXPECT_EQ(Cell(none, "E11"), "=0+");
+  EXPECT_EQ(Cell(none, "D12"), "合计");
+}
+
+TEST_F(EngineTest, TwoPageKeysExpandIndependently) {
+  const auto path = MakeTemplate({.cells = {{"A2", "[$$Page2_FQty]"}, {"A4", "[$$Page3_FNote]"}, {"A6", "end"}}});
+  ASSERT_TRUE(FillBill(path, BillWithRows(3, 2)));
+  EXPECT_EQ(Cell(path, "B3"), "10");
+  EXPECT_EQ(Cell(path, "B5"), "30");
+  EXPECT_EQ(Cell(path, "B7"), "n1");
+  EXPECT_EQ(Cell(path, "B8"), "n2");
+  EXPECT_EQ(Cell(path, "B10"), "end");
+}
+
+TEST_F(EngineTest, FormulaCellsBecomeOneLiveFormulaPerLine) {
+  const auto path = MakeTemplate({.cells = {{"A2", "[$$Page2_FQty]"},
+                                            {"B2", "=0+[$$Page2_FQty]*[$$Page2_FPrice]"},
+                                            {"C2", "=[$$Page2_FQty]*[$$Page2_FPrice]"},
+                                            {"D2", "=[$$Page2_EntryID]+0"}},
+                                  .textCells = {"B2", "C2", "D2"}});
+  ASSERT_TRUE(FillBill(path, BillWithRows(3)));
+  EXPECT_EQ(Cell(path, "C3"), "=0+10*1");
+  EXPECT_EQ(Cell(path, "C5"), "=0+30*3");
+  // "=[$$..." is a plain cell to the bill engine: its page key "=Page2" names no table.
+  EXPECT_EQ(Cell(path, "D3"), "");
+  // Its copies are entry cells of that missing table as well: each is emptied.
+  EXPECT_EQ(Cell(path, "E4"), "");
+}
+
+TEST_F(EngineTest, TheReportEngineInsertsCopiesOneByOneAndReadsReportRows) {
+  const auto path = MakeTemplate({.cells = {{"A2", "[$$Page9_FAmount]"}, {"B2", "[$$Page2_EntryID]"}, {"A3", "end"}}});
+  ExcelOperaterRpt engine;
+  engine.SetFileAllName(path);
+  engine.SetRptHeadData(HostDictionary::Create());
+  std::vector<std::vector<Variant>> rows;
+  for (int i = 1; i <= 5; ++i) rows.push_back({Variant(std::string("c")), Variant(i * 1.5)});
+  engine.SetRptEntryData(Recordset::Create({"FCustName", "FAmount"}, rows));
+  ASSERT_TRUE(engine.ExportSingleRecordDataToExcel());
+  EXPECT_EQ(Cell(path, "B3"), "1.5");
+  EXPECT_EQ(Cell(path, "B7"), "7.5");
+  EXPECT_EQ(Cell(path, "C7"), "5");
+  EXPECT_EQ(Cell(path, "B8"), "end");
+}
+
+// A host's outside cell handler that writes item numbers into empty cells.
+class NumberingHandler : public IOutsideCellHandler {
+ public:
+  std::string TypeName() const override { return "NumberingHandler"; }
+  void init() override { ++inits; }
+  bool DealSetBodyCell(const std::shared_ptr<host::IRange>& cell, std::string& fieldName, std::string& itemID,
+                       std::int32_t& classTypeID, std::int32_t&, std::int32_t& row) override {
+    if (fieldName != "FHandled") return false;
+    cell->SetValue(Variant(fieldName + ":" + itemID + ":" + std::to_string(classTypeID) + ":" + std::to_string(row)));
+    return true;
+  }
+  static inline int inits = 0;
+};
+
+class ProfileWithHandler : public host::ISystemProfile {
+ public:
+  std::string TypeName() const override { return "ProfileWithHandler"; }
+  std::string GetProfile(std::string_view, std::string_view category, std::string_view key) override {
+    return category == "IC" && key == "ThirdPrintCom" ? "  Host.NumberingHandler " : "";
+  }
+};
+
+TEST_F(EngineTest, TheOutsideCellHandlerWritesEmptyEntryCells) {
+  ScopedFactory profile(std::string(host::progid::kSystemProfile), [] { return std::make_shared<ProfileWithHandler>(); });
+  ScopedFactory handler("Host.NumberingHandler", [] { return std::make_shared<NumberingHandler>(); });
+  NumberingHandler::inits = 0;
+  const auto path = MakeTemplate({.cells = {{"A1", "[$$Page2_FHandled]"}, {"B1", "[$$Page2_FOther]"},
+                                            {"C1", "[$$Page2_FItemID]"}}});
+  const char* bill = R"({"FID": 1, "classTypeID": 1020002, "fields": {"FItemID": {"FPage": 2}},
+                         "Page1": {}, "Page2": [{"FItemID": 77}, {"FItemID": 78}]})";
+  ASSERT_TRUE(FillBill(path, bill));
+  EXPECT_EQ(NumberingHandler::inits, 1);
+  EXPECT_EQ(Cell(path, "B2"), "FHandled:77:1020002:1");
+  EXPECT_EQ(Cell(path, "B3"), "FHandled:78:1020002:2");
+  EXPECT_EQ(Cell(path, "C2"), "");  // the handler declined: emptied
+  EXPECT_EQ(Cell(path, "D3"), "78");
+}
+
+TEST_F(EngineTest, AnUnknownOutsideHandlerIsIgnored) {
+  ScopedFactory profile(std::string(host::progid::kSystemProfile), [] { return std::make_shared<ProfileWithHandler>(); });
+  const auto path = MakeTemplate({.cells = {{"A1", "[$$Page2_FMissing]"}, {"B1", "[$$Page2_FItemID]"}}});
+  const char* bill = R"({"FID": 1, "fields": {"FItemID": {"FPage": 2}}, "Page1": {}, "Page2": [{"FItemID": 5}]})";
+  ASSERT_TRUE(FillBill(path, bill));
+  EXPECT_EQ(Cell(path, "B2"), "");
+  EXPECT_EQ(Cell(path, "C2"), "5");
+}
+
+}  // namespace
+}  // namespace vemo::engine::test
