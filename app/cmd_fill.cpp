@@ -4,8 +4,7 @@
 #include <iostream>
 
 #include "command_registry.h"
-#include "engine/excel_operater.h"
-#include "request_file.h"
+#include "engine_setup.h"
 
 namespace vemo::app {
 namespace {
@@ -16,50 +15,24 @@ struct FillOptions {
   bool validate = false;
 };
 
-std::unique_ptr<engine::TemplateEngine> MakeEngine(const FillOptions& options, const Request& request) {
-  if (options.engine == "waybill") {
-    auto waybill = std::make_unique<engine::ExcelOperaterLM>();
-    waybill->SetDataFrom(request.dataFrom);
-    return waybill;
-  }
-  std::unique_ptr<engine::LabelAndReportInputs> engine;
-  if (options.engine == "report")
-    engine = std::make_unique<engine::ExcelOperaterRpt>();
-  else
-    engine = std::make_unique<engine::ExcelOperater>();
-  const bool isReport = options.engine == "report" || request.dataSourceType == 1;
-  engine->SetDataSourceType(isReport ? 1 : request.dataSourceType);
-  if (request.rptHeadData) engine->SetRptHeadData(request.rptHeadData);
-  if (request.rptEntryData) engine->SetRptEntryData(request.rptEntryData);
-  if (request.itemInfoDict && !request.dataSrv && !isReport) {
-    engine->SetPrintHandlerType("1");
-    engine->SetItemInfoDict(request.itemInfoDict);
-  }
-  if (request.printData) engine->SetPrintData(request.printData);
-  return engine;
-}
-
 int RunFill(const FillOptions& options) {
   if (!std::filesystem::is_regular_file(options.templatePath))
     throw UsageError("cannot read the template \"" + options.templatePath + "\": no such file");
-  if (options.engine != "bill" && options.engine != "report" && options.engine != "waybill")
-    throw UsageError("--engine must be bill, report or waybill, not \"" + options.engine + "\"");
+  CheckEngineName(options.engine);
   const Request request = LoadRequest(options.requestPath);
   std::error_code error;
   std::filesystem::copy_file(options.templatePath, options.outPath,
                              std::filesystem::copy_options::overwrite_existing, error);
   if (error) throw UsageError("cannot write \"" + options.outPath + "\": " + error.message());
 
-  auto engine = MakeEngine(options, request);
+  auto engine = MakeEngine(options.engine, request);
   if (options.validate && !engine->ValidateTemplate(options.outPath, options.validateId)) {
     std::cerr << "the template does not identify " << options.validateId
               << " (cell B3 of its third sheet); nothing was filled\n";
     return kExitActionFailed;
   }
   engine->SetFileAllName(options.outPath);
-  if (request.dataSrv) engine->SetDataSrv(request.dataSrv);
-  if (request.data) engine->SetData(request.data);
-  if (request.tableInfo) engine->SetTableInfo(request.tableInfo);
+  GiveBill(*engine, request);
   if (!engine->ExportSingleRecordDataToExcel()) {
     std::cerr << "the engine could not fill \"" << options.outPath
               << "\": check that the request holds what the engine needs (a bill with DataSrv and an FID above 0, "

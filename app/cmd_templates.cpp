@@ -1,21 +1,25 @@
 // vemoprint templates list|add|export|remove|select: the template store of
 // one bill type (--bill-type N), report (--report N) or courier company
-// (--courier N --data-from D), through the template components, the way
-// the setup dialogs use them:
-//   add FILE [--sub-type S]   register the file; it is selected when no
-//                             other template of its sub-type is
-//   export --to FILE [--sub-type S]   write the template printing uses
+// (--courier N --data-from D), through the family's setup dialog with the
+// grid in memory, so every rule of the dialog applies:
+//   add FILE [--sub-type S]   import the file (checked by the template
+//                             engine, refused when its name is registered
+//                             in any case); it is selected when no template
+//                             without a sub-type is; then S is chosen in its
+//                             type cell, which clears the other selected
+//                             template of S when the new one is selected
+//   export --to FILE [--sub-type S]   write the template printing uses for S
 //   remove --id N             delete one registration
-//   select --id N             select it; others of its sub-type are cleared
+//   select --id N             tick its flag; others of its sub-type are cleared
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
+#include "command_line_desktop.h"
 #include "command_registry.h"
-#include "foundation/creation_service.h"
-#include "host/components/print_setup.h"
-#include "host/components/prog_ids.h"
+#include "context/file_utils.h"
 #include "host/database/account_location.h"
-#include "host/store/template_store.h"
+#include "template_forms.h"
 
 namespace vemo::app {
 namespace {
@@ -29,13 +33,7 @@ struct TemplateOptions {
   int id = 0;
 };
 
-struct Target {
-  TemplateFamily family;
-  std::int32_t owner;
-  std::int32_t dataFrom;
-};
-
-Target ChooseTarget(const TemplateOptions& o) {
+TemplateTarget ChooseTarget(const TemplateOptions& o) {
   int given = (o.billType ? 1 : 0) + (o.report ? 1 : 0) + (o.courier ? 1 : 0);
   if (given != 1) throw UsageError("give exactly one of --bill-type N, --report N or --courier N");
   if (o.billType) return {TemplateFamily::Bill, *o.billType, 0};
@@ -43,156 +41,97 @@ Target ChooseTarget(const TemplateOptions& o) {
   return {TemplateFamily::Logistics, *o.courier, o.dataFrom};
 }
 
-// The family's components, as its setup dialog creates them.
-DictionaryRef NoteInfo(const std::string& props, const Target& t) {
-  switch (t.family) {
-    case TemplateFamily::Bill: return CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQuery)->GetNoteInfo(props, t.owner);
-    case TemplateFamily::Report:
-      return CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQueryRpt)->GetRptNoteInfo(props, t.owner);
-    default:
-      return CreateObjectAs<host::IPrintSetupQueryLM>(host::progid::kPrintSetupQueryLM)->GetNoteInfo(props, t.owner, t.dataFrom);
-  }
+// The family's dialog, loaded; nullopt (exit 1) when it closed itself.
+std::optional<OpenTemplateForm> Open(const TemplateOptions& o) {
+  OpenTemplateForm open = LoadTemplateForm(ChooseTarget(o), host::CommandLineProps(o.database, o.user));
+  if (open.form->IsClosed()) return std::nullopt;
+  return open;
 }
 
-VectorRef Insert(const std::string& props, const Target& t, const std::string& name, const Variant& contents) {
-  switch (t.family) {
-    case TemplateFamily::Bill:
-      return CreateObjectAs<host::IPrintSetupUpdate>(host::progid::kPrintSetupUpdate)->InsertNoteRow(props, t.owner, name, contents);
-    case TemplateFamily::Report:
-      return CreateObjectAs<host::IPrintSetupUpdate>(host::progid::kPrintSetupUpdateRpt)->InsertRptNoteRow(props, t.owner, name, contents);
-    default:
-      return CreateObjectAs<host::IPrintSetupUpdateLM>(host::progid::kPrintSetupUpdateLM)
-          ->InsertNoteRow(props, t.owner, name, contents, t.dataFrom);
-  }
+int RowOrThrow(const setup::SetupGrid& grid, int id) {
+  int row = RowOfTemplate(grid, id);
+  if (row == 0) throw std::runtime_error("there is no template with id " + std::to_string(id) + " here; see \"vemoprint templates list\"");
+  return row;
 }
 
-void Update(const std::string& props, const Target& t, const HostDictionary& set) {
-  switch (t.family) {
-    case TemplateFamily::Bill:
-      CreateObjectAs<host::IPrintSetupUpdate>(host::progid::kPrintSetupUpdate)->UpdateUserNoteData(props, t.owner, set);
-      break;
-    case TemplateFamily::Report:
-      CreateObjectAs<host::IPrintSetupUpdate>(host::progid::kPrintSetupUpdateRpt)->UpdateUserRptNoteData(props, t.owner, set);
-      break;
-    default:
-      CreateObjectAs<host::IPrintSetupUpdateLM>(host::progid::kPrintSetupUpdateLM)->UpdateUserNoteData(props, t.owner, set, t.dataFrom);
-  }
-}
+std::string SubTypeText(const std::string& subType) { return subType.empty() ? "(no sub-type)" : subType; }
 
-void Delete(const std::string& props, const Target& t, int id) {
-  switch (t.family) {
-    case TemplateFamily::Bill:
-      CreateObjectAs<host::IPrintSetupUpdate>(host::progid::kPrintSetupUpdate)->DeleteNoteRow(props, t.owner, id);
-      break;
-    case TemplateFamily::Report:
-      CreateObjectAs<host::IPrintSetupUpdate>(host::progid::kPrintSetupUpdateRpt)->DeleteRptNoteRow(props, t.owner, id);
-      break;
-    default:
-      CreateObjectAs<host::IPrintSetupUpdateLM>(host::progid::kPrintSetupUpdateLM)->DeleteNoteRow(props, t.owner, id, t.dataFrom);
-  }
-}
-
-// The grid of the setup dialog: one row per registration.
-struct GridRow {
-  int id;
-  std::string name;
-  int selected;
-  std::string subType;
-};
-
-std::vector<GridRow> LoadGrid(const std::string& props, const Target& t) {
-  const char* idKey = t.family == TemplateFamily::Report ? "FNoteId" : "FBillID";
-  std::vector<GridRow> grid;
-  auto data = NoteInfo(props, t)->Item("Data").AsObject<HostVector>();
-  for (int i = 1; data && i <= data->Size(); ++i) {
-    auto row = data->Item(i).AsObject<HostDictionary>();
-    grid.push_back({row->Item(idKey).ToInt32(), row->Item("FName").ToText(), row->Item("FSel").ToInt32(),
-                    row->Item("FBillTypeSub").ToText()});
-  }
-  return grid;
-}
-
-void SaveGrid(const std::string& props, const Target& t, const std::vector<GridRow>& grid) {
-  auto data = HostVector::Create();
-  for (const auto& row : grid) {
-    auto r = HostDictionary::Create();
-    r->Add("FKey", std::to_string(t.owner) + "|" + std::to_string(row.id));
-    r->Add("FName", row.name);
-    r->Add("FSel", row.selected);
-    r->Add("FType", row.subType);
-    data->Add(r);
-  }
-  auto set = HostDictionary::Create();
-  set->Add("Option", "");
-  set->Add("Data", data);
-  Update(props, t, *set);
-}
-
-GridRow& FindRow(std::vector<GridRow>& grid, int id) {
-  for (auto& row : grid)
-    if (row.id == id) return row;
-  throw std::runtime_error("there is no template with id " + std::to_string(id) + " here; see \"vemoprint templates list\"");
+void CheckSubType(const setup::NoteSetForm& form, const std::string& subType) {
+  if (subType.empty()) return;
+  const std::string& list = form.SubTypeList();
+  if (list.find("\t" + subType + "\t") != std::string::npos) return;
+  if (list.empty()) throw UsageError("these templates have no sub-types; leave out --sub-type");
+  std::string offered = list.substr(1, list.size() - 2);
+  for (char& c : offered)
+    if (c == '\t') c = ' ';
+  throw UsageError("\"" + subType + "\" is not a sub-type here; choose one of: " + offered);
 }
 
 int RunList(const TemplateOptions& o) {
-  std::string props = host::CommandLineProps(o.database, o.user);
-  auto grid = LoadGrid(props, ChooseTarget(o));
-  if (grid.empty()) std::cout << "no templates registered\n";
-  for (const auto& row : grid)
-    std::cout << row.id << "\t" << (row.selected ? "selected" : "-") << "\t" << (row.subType.empty() ? "(no sub-type)" : row.subType)
-              << "\t" << row.name << "\n";
+  auto open = Open(o);
+  if (!open) return kExitActionFailed;
+  const setup::SetupGrid& grid = *open->grid;
+  if (grid.RowCount() == 0) std::cout << "no templates registered\n";
+  for (int row = 1; row <= grid.RowCount(); ++row)
+    std::cout << TemplateIdOfRow(grid, row) << "\t" << (setup::CellNumber(grid, row, setup::kColFlag) != 0 ? "selected" : "-")
+              << "\t" << SubTypeText(grid.CellText(row, setup::kColType)) << "\t" << grid.CellText(row, setup::kColName) << "\n";
   return kExitOk;
 }
 
 int RunAdd(const TemplateOptions& o) {
-  std::string props = host::CommandLineProps(o.database, o.user);
-  Target t = ChooseTarget(o);
-  Variant contents = host::ReadTemplateFile(o.file);
-  if (contents.IsEmpty()) throw UsageError("cannot read the template file " + o.file);
-  std::string name = std::filesystem::path(o.file).filename().string();
-  auto answer = Insert(props, t, name, contents);
-  int id = answer->Item(1).ToInt32();
-  auto grid = LoadGrid(props, t);
-  GridRow& added = FindRow(grid, id);
-  added.subType = o.subType;
-  bool taken = false;
-  for (const auto& row : grid) taken = taken || (row.id != id && row.selected && row.subType == o.subType);
-  added.selected = taken ? 0 : 1;
-  SaveGrid(props, t, grid);
-  std::cout << "registered " << name << " as template " << id << (added.selected ? " (selected)" : "") << "\n";
+  if (!context::FileExists(o.file)) throw UsageError("cannot read the template file " + o.file);
+  auto open = Open(o);
+  if (!open) return kExitActionFailed;
+  setup::NoteSetForm& form = *open->form;
+  setup::ScriptedGrid& grid = *open->grid;
+  CheckSubType(form, o.subType);
+  if (!form.ImportTemplateFile(o.file)) return kExitActionFailed;
+  const int row = grid.RowCount();
+  if (!o.subType.empty()) grid.UserChooseText(row, setup::kColType, o.subType);
+  if (!form.SaveGrid()) return kExitActionFailed;
+  bool selected = setup::CellNumber(grid, row, setup::kColFlag) != 0;
+  std::cout << "registered " << grid.CellText(row, setup::kColName) << " as template " << TemplateIdOfRow(grid, row)
+            << (selected ? " (selected)" : " (not selected: another template of its sub-type is)") << "\n";
   return kExitOk;
 }
 
 int RunExport(const TemplateOptions& o) {
-  std::string props = host::CommandLineProps(o.database, o.user);
-  Target t = ChooseTarget(o);
-  std::string key = std::to_string(t.owner) + "|0|" + o.subType;
-  host::SaveTemplateToFile(props, t.family, o.target, key, t.dataFrom);
-  std::cout << "wrote template " << host::KeyField(key, "|", 1) << " to " << o.target << "\n";
+  auto open = Open(o);
+  if (!open) return kExitActionFailed;
+  setup::ScriptedGrid& grid = *open->grid;
+  int row = 1;
+  while (row <= grid.RowCount() && grid.CellText(row, setup::kColType) != o.subType) ++row;
+  if (row > grid.RowCount())
+    throw std::runtime_error("no template of " + SubTypeText(o.subType) + " is registered here; see \"vemoprint templates list\"");
+  grid.UserSelectRow(row);  // the dialog exports the template printing uses for the active row's sub-type
+  CommandLineAnswers answers({std::nullopt, o.target, false});
+  if (!open->form->ExportTemplate()) return kExitActionFailed;
+  std::cout << "wrote the template printing uses for " << SubTypeText(o.subType) << " to " << o.target << "\n";
   return kExitOk;
 }
 
 int RunRemove(const TemplateOptions& o) {
-  std::string props = host::CommandLineProps(o.database, o.user);
-  Target t = ChooseTarget(o);
-  auto grid = LoadGrid(props, t);
-  std::string name = FindRow(grid, o.id).name;
-  Delete(props, t, o.id);
+  auto open = Open(o);
+  if (!open) return kExitActionFailed;
+  setup::ScriptedGrid& grid = *open->grid;
+  const int row = RowOrThrow(grid, o.id);
+  const std::string name = grid.CellText(row, setup::kColName);
+  grid.UserSelectRow(row);
+  CommandLineAnswers answers({std::nullopt, std::nullopt, true});
+  if (!open->form->DeleteTemplate()) return kExitActionFailed;
   std::cout << "removed template " << o.id << " (" << name << ")\n";
   return kExitOk;
 }
 
 int RunSelect(const TemplateOptions& o) {
-  std::string props = host::CommandLineProps(o.database, o.user);
-  Target t = ChooseTarget(o);
-  auto grid = LoadGrid(props, t);
-  GridRow& chosen = FindRow(grid, o.id);
-  chosen.selected = 1;
-  for (auto& row : grid)
-    if (row.id != o.id && row.subType == chosen.subType) row.selected = 0;
-  SaveGrid(props, t, grid);
-  std::cout << "template " << o.id << " (" << chosen.name << ") is now used for "
-            << (chosen.subType.empty() ? "(no sub-type)" : chosen.subType) << "\n";
+  auto open = Open(o);
+  if (!open) return kExitActionFailed;
+  setup::ScriptedGrid& grid = *open->grid;
+  const int row = RowOrThrow(grid, o.id);
+  if (setup::CellNumber(grid, row, setup::kColFlag) == 0) grid.UserClickCheck(row, setup::kColFlag);
+  if (!open->form->SaveGrid()) return kExitActionFailed;
+  std::cout << "template " << o.id << " (" << grid.CellText(row, setup::kColName) << ") is now used for "
+            << SubTypeText(grid.CellText(row, setup::kColType)) << "\n";
   return kExitOk;
 }
 

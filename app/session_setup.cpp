@@ -10,6 +10,7 @@
 #include "context/session_store.h"
 #include "host/database/account_location.h"
 #include "host/components/database_components.h"
+#include "host/output/output_print_service.h"
 #include "host/spreadsheet/spreadsheet_application.h"
 
 namespace vemo::app {
@@ -45,6 +46,8 @@ void ApplySessionOptions(const GlobalOptions& options, bool assumeYes) {
   host::RegisterDatabaseComponents();
   host::RegisterSpreadsheetApplication();
   actions::RegisterExportActions();
+  // Printing and previewing through the renderer, CUPS and the preview folder.
+  host::InstallOutputPrintService();
   if (!options.sessionFile.empty()) {
     try {
       context::PublishSession(context::LoadSessionFile(options.sessionFile));

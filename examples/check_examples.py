@@ -18,6 +18,11 @@ examples/requests it
 It prints one table line per keyword, then the expected results, and exits
 with status 1 when it found a problem.
 
+The item label workbook (商品标签模板) is checked on its own: plain head
+keywords naming item values (shown with the label request's ItemInfoDict),
+and its three pictures linked, not embedded, to the fixed files in
+c:\\ItemPhotos\\.
+
 Usage: /usr/bin/python3 examples/check_examples.py [--markdown] [name ...]
 """
 
@@ -25,6 +30,7 @@ import json
 import os
 import re
 import sys
+import zipfile
 
 from openpyxl import load_workbook
 from openpyxl.utils import get_column_letter
@@ -705,6 +711,72 @@ def check_sheet_setup(ws, problems):
         problems.add("template", "neither a data validation nor a conditional format")
 
 
+# ---------------------------------------------------------------- item label
+
+LABEL_TEMPLATES = {"商品标签模板"}
+# Item values the label job hands over (the item's columns in the company database).
+LABEL_ITEM_KEYS = {"FItemID", "FNumber", "FName", "FModel", "FUnitName", "FBarCode", "FMatrixCode",
+                   "FSalePrice", "FRetailPrice", "FBrand", "FOrigin"}
+LABEL_LINKS = {"file:///c:\\ItemPhotos\\Item.jpg", "file:///c:\\ItemPhotos\\BarCode_Item.bmp",
+               "file:///c:\\ItemPhotos\\QRCode_Item.bmp"}
+IMAGE_REL = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/image"
+
+
+def check_label(name, problems_all):
+    problems = Problems(name)
+    path = os.path.join(TEMPLATES, name + ".xlsx")
+    request_path = os.path.join(REQUESTS, name + ".json")
+    item = None
+    if os.path.exists(request_path):
+        with open(request_path, encoding="utf-8") as f:
+            item = json.load(f).get("ItemInfoDict")
+        if not isinstance(item, dict):
+            problems.add("request", "has no ItemInfoDict object")
+            item = None
+    ws = load_workbook(path).worksheets[0]
+    for row in ws.iter_rows():
+        for cell in row:
+            text = cell.value if isinstance(cell.value, str) else ""
+            if "[$" not in text:
+                continue
+            if kind_of(text) != PLAIN_HEAD:
+                problems.add(cell.coordinate, f"{text}: a label cell holds one plain head keyword [$$$name]")
+            elif cut(text, PLAIN_HEAD)[1] not in LABEL_ITEM_KEYS:
+                problems.add(cell.coordinate, f"{text}: no item value of that name")
+            else:
+                key = cut(text, PLAIN_HEAD)[1]
+                shown = "" if item is None else f": {item[key]}" if key in item else ": (empty)"
+                print(f"{name} {cell.coordinate}: {text} -> item value {key}{shown}")
+    with zipfile.ZipFile(path) as package:
+        names = package.namelist()
+        sheet_rels = package.read("xl/worksheets/_rels/sheet1.xml.rels").decode("utf-8") \
+            if "xl/worksheets/_rels/sheet1.xml.rels" in names else ""
+        drawing = re.search(r'Target="\.\./drawings/(drawing\d+\.xml)"', sheet_rels)
+        if not drawing:
+            problems.add("sheet 1", "has no drawing")
+        else:
+            rels = package.read(f"xl/drawings/_rels/{drawing.group(1)}.rels").decode("utf-8")
+            xml = package.read(f"xl/drawings/{drawing.group(1)}").decode("utf-8")
+            links = {}
+            for rel in re.findall(r"<Relationship [^>]*/>", rels):
+                attrs = dict(re.findall(r'(\w+)="([^"]*)"', rel))
+                if attrs.get("Type") == IMAGE_REL:
+                    if attrs.get("TargetMode") != "External":
+                        problems.add("drawing", f"picture {attrs.get('Target')} is embedded, not linked")
+                    links[attrs["Id"]] = attrs["Target"]
+            for rel_id in re.findall(r'<a:blip r:link="([^"]+)"', xml):
+                print(f"{name} picture linked to {links.get(rel_id)}")
+            if set(links.values()) != LABEL_LINKS:
+                problems.add("drawing", f"links {sorted(links.values())}, expected {sorted(LABEL_LINKS)}")
+            if len(re.findall(r'<a:blip r:link="', xml)) != len(LABEL_LINKS) or "r:embed" in xml:
+                problems.add("drawing", "every picture must be a link (r:link), none embedded")
+        if any(n.startswith("xl/media/") for n in names):
+            problems.add("package", "holds embedded pictures (xl/media)")
+    for line in problems:
+        print(f"PROBLEM {line}")
+    problems_all.extend(problems)
+
+
 def kind_name(kind):
     return {HEAD: "head", ENTRY: "entry", PLAIN_HEAD: "plain head", SUM: "sum"}[kind]
 
@@ -721,6 +793,9 @@ def main(argv):
         names = sorted(f[:-5] for f in os.listdir(TEMPLATES) if f.endswith(".xlsx"))
     problems, md = [], [] if markdown else None
     for name in names:
+        if name in LABEL_TEMPLATES:
+            check_label(name, problems)
+            continue
         if not os.path.exists(os.path.join(REQUESTS, name + ".json")):
             problems.append(f"{name}: no request file requests/{name}.json")
             print(f"PROBLEM {name}: no request file")

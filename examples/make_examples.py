@@ -29,6 +29,8 @@ from openpyxl.utils import get_column_letter
 from openpyxl.worksheet.datavalidation import DataValidation
 from openpyxl.worksheet.page import PageMargins
 
+from linked_pictures import LinkedPicture, add_linked_pictures
+
 FIXED_TIME = datetime(2026, 12, 1, 8, 0, 0)
 ZIP_TIME = (2026, 12, 1, 8, 0, 0)
 
@@ -262,19 +264,23 @@ def new_workbook():
     return wb
 
 
-def save_deterministic(wb, path):
+def save_deterministic(wb, path, change_parts=None):
     """openpyxl stamps zip entries with the current time; rewrite them with a
-    fixed one so that regenerating gives identical bytes."""
+    fixed one so that regenerating gives identical bytes. `change_parts`, when
+    given, may edit the package (entry name -> bytes) before it is written."""
     buffer = io.BytesIO()
     wb.save(buffer)
     buffer.seek(0)
-    with zipfile.ZipFile(buffer) as source, \
-            zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as target:
-        for info in source.infolist():
-            entry = zipfile.ZipInfo(info.filename, date_time=ZIP_TIME)
+    with zipfile.ZipFile(buffer) as source:
+        parts = {info.filename: source.read(info.filename) for info in source.infolist()}
+    if change_parts:
+        change_parts(parts)
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as target:
+        for name, data in parts.items():
+            entry = zipfile.ZipInfo(name, date_time=ZIP_TIME)
             entry.compress_type = zipfile.ZIP_DEFLATED
             entry.external_attr = 0o644 << 16
-            target.writestr(entry, source.read(info.filename))
+            target.writestr(entry, data)
 
 
 def write_bill(folder, bill: Bill):
@@ -651,6 +657,80 @@ def write_waybill(folder):
     save_deterministic(wb, os.path.join(folder, "courier_waybill.xlsx"))
 
 
+# ------------------------------------------------------------ item label
+
+LABEL_FILE = "商品标签模板.xlsx"
+# The fixed picture files the label job prepares before every print.
+LABEL_PHOTO = "c:\\ItemPhotos\\Item.jpg"
+LABEL_BARCODE = "c:\\ItemPhotos\\BarCode_Item.bmp"
+LABEL_QRCODE = "c:\\ItemPhotos\\QRCode_Item.bmp"
+
+
+def frame_cells(ws, first_row, last_row, first_col, last_col):
+    """A thin frame around the block, keeping the cells' other borders."""
+    for row in range(first_row, last_row + 1):
+        for col in range(first_col, last_col + 1):
+            cell = ws.cell(row=row, column=col)
+            old = cell.border
+            cell.border = Border(left=THIN if col == first_col else old.left,
+                                 right=THIN if col == last_col else old.right,
+                                 top=THIN if row == first_row else old.top,
+                                 bottom=THIN if row == last_row else old.bottom)
+
+
+def write_item_label(folder):
+    """The item label workbook: plain head keywords name the item values the
+    host hands over ([$$$FName] is the value of key FName), and three pictures
+    linked to the fixed files in c:\\ItemPhotos\\ that the label job
+    overwrites with the item's photo, barcode and QR code before it prints.
+    Not a registered template: no identification sheet."""
+    wb = new_workbook()
+    ws = wb.active
+    ws.title = "商品标签"
+    for letter, width in zip("ABCD", (8, 18, 8, 18)):
+        ws.column_dimensions[letter].width = width
+    put(ws, 1, 1, "[$$$FName]", span=4, bold=True, size=14, align="center")
+    ws.row_dimensions[1].height = 26
+    lay_pairs(ws, 2, [("编号：", "[$$$FNumber]", 1), ("规格：", "[$$$FModel]", 1)], 4)
+    lay_pairs(ws, 3, [("单位：", "[$$$FUnitName]", 1), ("售价：", "[$$$FSalePrice]", 1)], 4)
+    ws["D3"].number_format = MONEY
+    ws["D3"].font = font(12, True)
+    ws["D3"].alignment = Alignment(horizontal="left", vertical="center")
+    for row in range(2, 4):
+        ws.row_dimensions[row].height = 18
+    # Rows 4-9 hold the photo (left) and the QR code (right), rows 10-12 the
+    # barcode: 20 pt rows are 26.67 pixels.
+    for row in range(4, 13):
+        ws.row_dimensions[row].height = 20
+    lay_pairs(ws, 13, [("品牌：", "[$$$FBrand]", 1), ("产地：", "[$$$FOrigin]", 1)], 4)
+    ws.row_dimensions[13].height = 18
+    frame_cells(ws, 1, 13, 1, 4)
+    ws.print_area = "A1:D13"
+    ws.page_setup.paperSize = ws.PAPERSIZE_A4
+    ws.page_setup.orientation = "portrait"
+    ws.page_margins = PageMargins(left=0.5, right=0.5, top=0.6, bottom=0.6, header=0.3, footer=0.3)
+    add_notes_sheet(wb, [
+        "商品标签模板（商品资料界面的标签打印使用本文件的副本，不按单据类型登记）。",
+        "[$$$名称] 取商品资料传入的同名值：FName 名称、FNumber 编号、FModel 规格、FUnitName 单位、",
+        "FSalePrice 售价、FBrand 品牌、FOrigin 产地；没有的名称打印为空。",
+        "三张图片是链接到文件的图片（不嵌入工作簿）：",
+        "  c:\\ItemPhotos\\Item.jpg 商品图片；c:\\ItemPhotos\\BarCode_Item.bmp 条形码（250×70 像素）；",
+        "  c:\\ItemPhotos\\QRCode_Item.bmp 二维码（113×113 像素）。",
+        "每次打印前系统先用空白占位图覆盖这三个文件，再写入当前商品的图片，所以标签总是显示当前商品。",
+        "移动或缩放图片不影响链接；请不要改成“嵌入”图片，否则标签会一直显示同一张图。",
+    ])
+    pictures = [
+        LinkedPicture("商品图片", LABEL_PHOTO, col=0, row=3, col_offset_px=8, row_offset_px=10,
+                      width_px=120, height_px=120),
+        LinkedPicture("二维码", LABEL_QRCODE, col=2, row=3, col_offset_px=20, row_offset_px=14,
+                      width_px=113, height_px=113),
+        LinkedPicture("条形码", LABEL_BARCODE, col=0, row=9, col_offset_px=67, row_offset_px=5,
+                      width_px=250, height_px=70),
+    ]
+    save_deterministic(wb, os.path.join(folder, LABEL_FILE),
+                       lambda parts: add_linked_pictures(parts, 1, pictures))
+
+
 def all_bills():
     return [sales_invoice(vat=True), sales_invoice(vat=False), purchase_order(), receipt(),
             stock_transfer(), offset_bill()]
@@ -664,6 +744,7 @@ def main(argv):
         write_bill(folder, bill)
     write_report(folder)
     write_waybill(folder)
+    write_item_label(folder)
     print(f"templates written to {folder}")
     return 0
 

@@ -371,6 +371,16 @@ def courier_waybill():
                                 "FRemark": "易碎品，请轻拿轻放"}]}}
 
 
+def item_label():
+    """An item label from the item screen: item 1 of the sample account, so
+    the host's photo of the item exists in the company database."""
+    return {"ItemInfoDict": {"FItemID": 1, "FNumber": "01.001", "FName": "特级龙井茶 250g",
+                             "FModel": "LJ-250", "FUnitName": "盒", "FSalePrice": 168,
+                             "FRetailPrice": 198, "FBrand": "西湖春", "FOrigin": "浙江杭州",
+                             "FBarCode": "6901234567892",
+                             "FMatrixCode": "https://shop.example.com/item/01.001"}}
+
+
 REQUESTS = {
     "sales_invoice_vat": lambda: sales_invoice(vat=True),
     "sales_invoice_plain": lambda: sales_invoice(vat=False),
@@ -380,6 +390,7 @@ REQUESTS = {
     "offset_bill": offset_bill,
     "customer_statement_report": customer_statement_report,
     "courier_waybill": courier_waybill,
+    "商品标签模板": item_label,
 }
 
 

@@ -15,6 +15,13 @@ packages=(
   # independent checkers used by the tests: LibreOffice as a second reader,
   # poppler for page counts, zbar to decode barcodes and QR codes
   libreoffice-calc-nogui python3-uno poppler-utils zbar-tools
+  # output: LibreOffice renders pages (above), CUPS prints them; the CUPS
+  # daemon and filters also serve the sandbox queue of the print tests
+  libcups2-dev cups-daemon cups-client cups-filters
+  # Chinese text in rendered pages (aliases for the Windows font names below)
+  fonts-arphic-uming fonts-wqy-zenhei fontconfig
+  # the preview window (ui/, optional: skipped when Qt is missing)
+  qt6-base-dev qt6-pdf-dev
 )
 if [ -n "${VEMO_EXTRA_PACKAGES:-}" ]; then
   # shellcheck disable=SC2206
@@ -35,7 +42,23 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# Windows CJK font names used by templates -> installed faces.
+fonts_conf=/etc/fonts/conf.d/64-vemo-cjk-aliases.conf
+if ! cmp -s scripts/fonts/64-vemo-cjk-aliases.conf "$fonts_conf"; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd install -m 0644 scripts/fonts/64-vemo-cjk-aliases.conf "$fonts_conf"
+  $sudo_cmd fc-cache -f >/dev/null
+fi
+
 build_dir="${VEMO_BUILD_DIR:-build}"
 # shellcheck disable=SC2086
 cmake -S . -B "$build_dir" -G Ninja ${VEMO_CMAKE_ARGS:-}
 cmake --build "$build_dir" -j "$(nproc)"
+# The printer hook libraries go where the engine loads them: the common
+# files folder of the machine configuration (docs/output.md). A sanitizer
+# build's libraries would not load into an ordinary process: not those.
+case "${VEMO_CMAKE_ARGS:-}" in
+  *VEMO_SANITIZE=ON*) ;;
+  *) "$build_dir/vemoprint" install-printer-hooks ;;
+esac

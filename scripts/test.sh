@@ -14,13 +14,18 @@ stamp() { echo "test.sh: $1 after $(( $(date +%s) - start )) s"; }
 werror="-DVEMO_WERROR=ON"
 VEMO_BUILD_DIR=build VEMO_CMAKE_ARGS="$werror" scripts/setup.sh
 stamp "normal build done"
-VEMO_LO_CHECK=1 ctest --test-dir build --output-on-failure -j "$(nproc)"
+# The print tests send real jobs to a private CUPS server (scripts/cups-sandbox.sh).
+sandbox_root="$(mktemp -d)"
+trap 'rm -rf "$sandbox_root"' EXIT
+scripts/cups-sandbox.sh run "$sandbox_root/cups" -- \
+  env VEMO_LO_CHECK=1 ctest --test-dir build --output-on-failure -j "$(nproc)"
 stamp "normal tests passed"
 
 if [ -z "${VEMO_QUICK:-}" ]; then
   VEMO_BUILD_DIR=build-asan VEMO_CMAKE_ARGS="$werror -DVEMO_SANITIZE=ON -DVEMO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug" scripts/setup.sh
   stamp "sanitizer build done"
-  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  scripts/cups-sandbox.sh run "$sandbox_root/cups-asan" -- \
+    env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
   stamp "sanitizer tests passed"
   scripts/fuzz.sh "${VEMO_FUZZ_SECONDS:-60}"

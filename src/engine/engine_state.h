@@ -2,7 +2,9 @@
 // calls (keyword scan, entry rows, data binding, head values, host questions).
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/engine_variant.h"
@@ -46,6 +48,14 @@ struct EngineState {
 
   // The application of the running fill (only during one public call).
   std::shared_ptr<host::IApplication> application;
+
+  // Answers that cannot change during one fill, asked once per fill instead
+  // of once per cell (a 10,000-line bill asks for each price cell's right).
+  struct FillAnswers {
+    std::map<std::int32_t, std::string> hiddenPriceFields;  // by class type id
+    std::optional<std::int32_t> industryType;
+  };
+  mutable FillAnswers answers;
 
   bool IsItemLabel() const { return variant.hasLabelAndReportPaths && printHandlerType == 1; }
   // Whether report values (head values, rows) take the place of the bill's.

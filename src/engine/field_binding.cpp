@@ -67,7 +67,9 @@ constexpr DisplayTwin kDisplayTwins[] = {
 };
 
 std::string DisplayTwinOf(const EngineState& state, const std::string& name) {
-  if (context::GetSessionSetting("IndustryType", 0).ToInt32() != 0 || !state.dataService) return name;
+  if (!state.answers.industryType)
+    state.answers.industryType = context::GetSessionSetting("IndustryType", 0).ToInt32();
+  if (*state.answers.industryType != 0 || !state.dataService) return name;
   const std::int32_t classTypeId = state.dataService->classTypeID();
   for (const DisplayTwin& twin : kDisplayTwins)
     if (twin.classTypeId == classTypeId && EqualsIgnoreCase(name, twin.name)) return twin.twin;
@@ -148,7 +150,7 @@ std::string AuxiliaryUnitValue(const EngineState& state, const std::vector<std::
 
 double FieldTotal(const EngineState& state, const HostDictionary& info) {
   const std::int32_t classTypeId = IntOf(info, "FClassTypeID");
-  if (!PriceFieldVisible(state.variant.rights, classTypeId, KeyOf(info))) return 0;
+  if (!PriceFieldVisible(state, classTypeId, KeyOf(info))) return 0;
   const std::string key = InternalKeyOf(info);
   const std::int32_t page = IntOf(info, "FPage");
   auto numberIn = [&](const Variant& rowOrHead) -> double {
@@ -327,7 +329,7 @@ std::string GetFieldValue(const EngineState& state, std::string_view name, int r
       IsNegatedClassType(IntOf(info, "FClassTypeID")) && ValueOr(false, [&] { return IsNegatedBillType(state); }))
     value = NumberToText(-LeadingNumber(value));
 
-  if (!PriceFieldVisible(state.variant.rights, IntOf(info, "FClassTypeID"), KeyOf(info))) value.clear();
+  if (!PriceFieldVisible(state, IntOf(info, "FClassTypeID"), KeyOf(info))) value.clear();
   return value;
 }
 

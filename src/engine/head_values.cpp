@@ -63,7 +63,9 @@ constexpr SystemVariable kSystemVariables[] = {
 const SystemVariable* MatchSystemVariable(const EngineState& state, const std::string& upperName) {
   for (const SystemVariable& variable : kSystemVariables) {
     const std::string_view base = variable.name;
-    const bool matches = upperName == base || (variable.headTwin && upperName == std::string(base) + ".HEAD");
+    const std::string_view name = upperName;
+    const bool matches = name == base || (variable.headTwin && name.size() == base.size() + 5 &&
+                                          name.substr(0, base.size()) == base && name.substr(base.size()) == ".HEAD");
     if (!matches) continue;
     // Waybills draw no barcodes or QR codes: those names are fields there.
     if (state.variant.kind == EngineKind::Waybill &&
@@ -105,7 +107,31 @@ std::string SystemValue(const EngineState& state, const SystemVariable& variable
   return "";
 }
 
+std::string SourceText(const SystemVariable& variable) {
+  switch (variable.source) {
+    case Source::BillName: return "the bill type's name";
+    case Source::PageNumber: return "the page number";
+    case Source::Empty: return "a page number not known while filling";
+    case Source::Year: return "today's year";
+    case Source::Month: return "today's month";
+    case Source::Day: return "today's day";
+    case Source::Profile: return std::string("profile ") + variable.category + "/" + variable.key;
+    case Source::UserName: return "the login user name";
+    case Source::Line: return "the line number";
+    case Source::Picture: return "a picture file";
+    case Source::SerialNumbers: return "the line's serial numbers (company database)";
+    case Source::SettleAccounts: return "the settlement accounts (company database)";
+  }
+  return "";
+}
+
 }  // namespace
+
+std::optional<SystemVariableMeaning> DescribeSystemVariable(const EngineState& state, std::string_view name) {
+  const SystemVariable* variable = MatchSystemVariable(state, ToUpperAscii(name));
+  if (!variable) return std::nullopt;
+  return SystemVariableMeaning{SourceText(*variable), variable->source == Source::Picture};
+}
 
 std::string GetReportHeadValue(const EngineState& state, std::string_view name) {
   static constexpr std::string_view kHeadKeys[] = {"BDate", "EDate", "AccountItem", "CustNumberRange",

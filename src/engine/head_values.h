@@ -2,6 +2,7 @@
 // system variables (case-insensitive, most with a ".HEAD" twin), and every
 // other name as a bill field.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,5 +17,15 @@ std::string GetKeywordValue(const EngineState& state, std::string_view name, int
 std::string GetReportHeadValue(const EngineState& state, std::string_view name);
 // The column of the trimmed name in report row `row`; "" outside reports.
 std::string GetReportRowValue(const EngineState& state, std::string_view name, int row);
+
+// What a system variable name stands for, for the template check: where its
+// value comes from ("profile General/CompanyName", "today's year"...) and
+// whether asking for the value draws a picture file. nullopt for a name that
+// is no system variable in this engine.
+struct SystemVariableMeaning {
+  std::string source;
+  bool drawsPicture = false;
+};
+std::optional<SystemVariableMeaning> DescribeSystemVariable(const EngineState& state, std::string_view name);
 
 }  // namespace vemo::engine

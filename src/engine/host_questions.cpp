@@ -6,6 +6,7 @@
 #include "context/login.h"
 #include "context/message_box.h"
 #include "context/registry.h"
+#include "engine/engine_state.h"
 #include "engine/ignore_errors.h"
 #include "foundation/creation_service.h"
 #include "foundation/utf8_text.h"
@@ -107,6 +108,19 @@ bool PriceFieldVisible(PriceRightsTable table, std::int32_t classTypeId, std::st
   try {
     const std::string list = ToLowerAscii(HiddenPriceFields(table, classTypeId));
     return list.find(ToLowerAscii(fieldKey)) == std::string::npos;
+  } catch (const std::exception& error) {
+    context::ShowMsgBox(error.what(), context::vbExclamation);
+    return false;
+  }
+}
+
+bool PriceFieldVisible(const EngineState& state, std::int32_t classTypeId, std::string_view fieldKey) {
+  try {
+    auto& cache = state.answers.hiddenPriceFields;
+    auto found = cache.find(classTypeId);
+    if (found == cache.end())
+      found = cache.emplace(classTypeId, ToLowerAscii(HiddenPriceFields(state.variant.rights, classTypeId))).first;
+    return found->second.find(ToLowerAscii(fieldKey)) == std::string::npos;
   } catch (const std::exception& error) {
     context::ShowMsgBox(error.what(), context::vbExclamation);
     return false;

@@ -16,6 +16,10 @@ bool PriceFieldVisible(PriceRightsTable table, std::int32_t classTypeId, std::st
 // The comma-framed list of field keys hidden for this user, or "".
 std::string HiddenPriceFields(PriceRightsTable table, std::int32_t classTypeId);
 
+// The same, with the hidden list asked once per class type during a fill.
+struct EngineState;
+bool PriceFieldVisible(const EngineState& state, std::int32_t classTypeId, std::string_view fieldKey);
+
 bool CheckAccessRight(const std::string& props, std::int32_t subsystem, std::int32_t objectId,
                       std::int32_t accessType, const std::string& className);
 

@@ -1,8 +1,19 @@
 #include "engine/picture_keywords.h"
 
+#include "engine/field_binding.h"
+#include "engine/ignore_errors.h"
+#include "engine/pictures/picture_fields.h"
+
 namespace vemo::engine {
 
-// Wired to the picture layer when it lands; until then the keywords are empty.
-std::string ResolvePictureKeyword(const EngineState&, std::string_view, int) { return ""; }
+std::string ResolvePictureKeyword(const EngineState& state, std::string_view name, int row) {
+  const std::optional<PictureKeyword> keyword = PictureKeywordOf(name);
+  if (!keyword) return "";
+  const std::int32_t classTypeId = state.dataService ? state.dataService->classTypeID() : state.classTypeId;
+  const std::string key = PictureFieldKey(*keyword, classTypeId);
+  const std::optional<FieldInfo> field = FindField(state, key);
+  const std::string value = field ? ValueOr(std::string(), [&] { return FieldText(state, *field, row); }) : "";
+  return PicturePathFor(*keyword, value);
+}
 
 }  // namespace vemo::engine

@@ -8,6 +8,7 @@
 #include "engine/host_questions.h"
 #include "engine/ignore_errors.h"
 #include "engine/outside_cell_handler.h"
+#include "engine/pictures/pictures.h"
 #include "engine/sheet_fill.h"
 #include "engine/workbook_lifecycle.h"
 #include "foundation/creation_service.h"
@@ -103,6 +104,7 @@ void TemplateEngine::SetTableInfo(const ObjectRef& fieldDictionary) {
 bool TemplateEngine::ExportSingleRecordDataToExcel() {
   EngineState& state = *state_;
   if (!InputsComplete(state)) return false;
+  state.answers = {};
   std::shared_ptr<host::IApplication> app;
   std::shared_ptr<host::IWorkbook> book;
   std::shared_ptr<host::IWorksheet> sheet;
@@ -202,6 +204,19 @@ void ExcelOperaterLM::SetDataFrom(std::int32_t value) {
 }
 bool ExcelOperaterLM::IsAccessCheckOK(std::int32_t classTypeId, const std::string& fieldKey) {
   return PriceFieldVisible(PriceRightsTable::Waybill, classTypeId, fieldKey);
+}
+
+}  // namespace vemo::engine
+
+namespace vemo::engine {
+
+std::string LabelAndReportInputs::GetPictureFile(const std::string& itemId) { return engine::GetPictureFile(itemId); }
+bool LabelAndReportInputs::CreateBarCode(const std::string& barCode, const std::string& picturePath) {
+  return engine::CreateBarCode(barCode, picturePath);
+}
+std::string LabelAndReportInputs::GetQRCodePictureInfo(const std::string& itemId, const std::string& qrCode,
+                                                       const std::string& picturePath) {
+  return engine::GetQRCodePictureInfo(itemId, qrCode, picturePath);
 }
 
 }  // namespace vemo::engine

@@ -171,11 +171,14 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
           cell.text = static_cast<std::uint32_t>(std::strtoul(value, nullptr, 10));
         }
       } else if (type == "inlineStr") {
-        cell.type = CellType::InlineString;
-        std::string raw;
-        if (is)
+        // Without <is> the cell holds no string at all (openpyxl writes such
+        // cells for ""): it stays blank, as other readers see it.
+        if (is) {
+          cell.type = CellType::InlineString;
+          std::string raw;
           for (pugi::xml_node child : is.children()) raw += WriteXmlNode(child);
-        cell.text = sheet.AddText(std::move(raw));
+          cell.text = sheet.AddText(std::move(raw));
+        }
       } else if (type == "b") {
         if (value) {
           cell.type = CellType::Boolean;

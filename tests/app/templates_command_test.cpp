@@ -53,64 +53,107 @@ TEST_F(TemplatesCommand, InitIsIdempotentAndForceKeepsAnOldCopy) {
   EXPECT_EQ(backups, 1);
 }
 
+// The sample templates name their bill type (report, waybill type) in cell
+// B3 of the third sheet, so they pass the template engine's check.
+std::filesystem::path Example(const std::string& name) { return vemo::test::SourceDir() / "examples" / "templates" / name; }
+
 TEST_F(TemplatesCommand, AddListSelectExportRemove) {
   ASSERT_EQ(Run("init").status, 0);
-  std::string bytes("PK\x03\x04 binary \x00\xff template", 22);
-  auto plain = File("发票.xlsx", bytes);
-  auto vat = File("增值税.xls", "vat");
+  auto plain = File("发票.xlsx", Read(Example("sales_invoice_plain.xlsx")));
+  auto vat = File("增值税.xlsx", Read(Example("sales_invoice_vat.xlsx")));
   auto add = Run("templates add '" + plain.string() + "' --bill-type 1020002");
   EXPECT_EQ(add.status, 0) << add.output;
   EXPECT_NE(add.output.find("template 1 (selected)"), std::string::npos) << add.output;
-  EXPECT_EQ(Run("templates add '" + vat.string() + "' --bill-type 1020002 --sub-type 增值税发票").status, 0);
-  auto duplicate = Run("templates add '" + plain.string() + "' --bill-type 1020002");
+  // A new template is selected only when no template without a sub-type is;
+  // choosing its sub-type afterwards does not select it.
+  auto second = Run("templates add '" + vat.string() + "' --bill-type 1020002 --sub-type 增值税发票");
+  EXPECT_EQ(second.status, 0) << second.output;
+  EXPECT_NE(second.output.find("template 2 (not selected"), std::string::npos) << second.output;
+  auto duplicate = Run("templates add '" + File("发票.XLSX", Read(plain)).string() + "' --bill-type 1020002");
   EXPECT_EQ(duplicate.status, 1);
-  EXPECT_NE(duplicate.output.find("不能重复注册"), std::string::npos) << duplicate.output;
+  EXPECT_NE(duplicate.output.find("已经注册了名称为【发票.XLSX】的打印模板文件，不能重复注册"), std::string::npos) << duplicate.output;
+  auto badSubType = Run("templates add '" + vat.string() + "' --bill-type 1020002 --sub-type 发票");
+  EXPECT_EQ(badSubType.status, 2);
+  EXPECT_NE(badSubType.output.find("增值税发票 普通发票 收据 其他"), std::string::npos) << badSubType.output;
 
-  auto list = Run("templates list --bill-type 1020002");
-  EXPECT_EQ(list.output, "1\tselected\t(no sub-type)\t发票.xlsx\n2\tselected\t增值税发票\t增值税.xls\n");
-
+  EXPECT_EQ(Run("templates list --bill-type 1020002").output,
+            "1\tselected\t(no sub-type)\t发票.xlsx\n2\t-\t增值税发票\t增值税.xlsx\n");
   auto target = dir_.path() / "out.xlsx";
+  auto unselected = Run("templates export --bill-type 1020002 --sub-type 增值税发票 --to '" + target.string() + "'");
+  EXPECT_EQ(unselected.status, 1);
+  EXPECT_NE(unselected.output.find("加载数据出错！未设置打印模板信息"), std::string::npos) << unselected.output;
+  EXPECT_EQ(Run("templates select --bill-type 1020002 --id 2").status, 0);
+  EXPECT_EQ(Run("templates list --bill-type 1020002").output,
+            "1\tselected\t(no sub-type)\t发票.xlsx\n2\tselected\t增值税发票\t增值税.xlsx\n");
+
   EXPECT_EQ(Run("templates export --bill-type 1020002 --to '" + target.string() + "'").status, 0);
-  EXPECT_EQ(Read(target), bytes);
+  EXPECT_EQ(Read(target), Read(plain));
   EXPECT_EQ(Run("templates export --bill-type 1020002 --sub-type 增值税发票 --to '" + target.string() + "'").status, 0);
-  EXPECT_EQ(Read(target), "vat");
+  EXPECT_EQ(Read(target), Read(vat));
   auto none = Run("templates export --bill-type 1020002 --sub-type 收据 --to '" + target.string() + "'");
   EXPECT_EQ(none.status, 1);
-  EXPECT_NE(none.output.find("未设置打印模板信息"), std::string::npos);
+  EXPECT_NE(none.output.find("no template of 收据"), std::string::npos) << none.output;
 
-  EXPECT_EQ(Run("templates add '" + File("second.xls", "2").string() + "' --bill-type 1020002").status, 0);
+  EXPECT_EQ(Run("templates add '" + File("second.xlsx", Read(plain)).string() + "' --bill-type 1020002").status, 0);
   EXPECT_EQ(Run("templates select --bill-type 1020002 --id 3").status, 0);
   EXPECT_EQ(Run("templates list --bill-type 1020002").output,
-            "1\t-\t(no sub-type)\t发票.xlsx\n2\tselected\t增值税发票\t增值税.xls\n3\tselected\t(no sub-type)\tsecond.xls\n");
+            "1\t-\t(no sub-type)\t发票.xlsx\n2\tselected\t增值税发票\t增值税.xlsx\n3\tselected\t(no sub-type)\tsecond.xlsx\n");
   EXPECT_EQ(Run("templates remove --bill-type 1020002 --id 2").status, 0);
   EXPECT_EQ(Run("templates remove --bill-type 1020002 --id 2").status, 1);
   EXPECT_EQ(Run("templates list --bill-type 1020002").output,
-            "1\t-\t(no sub-type)\t发票.xlsx\n3\tselected\t(no sub-type)\tsecond.xls\n");
+            "1\t-\t(no sub-type)\t发票.xlsx\n3\tselected\t(no sub-type)\tsecond.xlsx\n");
 }
 
 TEST_F(TemplatesCommand, FamiliesAreSeparateAndUsageIsChecked) {
   ASSERT_EQ(Run("init").status, 0);
-  auto file = File("waybill.xls", "w");
-  EXPECT_EQ(Run("templates add '" + file.string() + "' --courier 2 --data-from 1").status, 0);
-  EXPECT_EQ(Run("templates list --courier 2 --data-from 1").output, "1\tselected\t(no sub-type)\twaybill.xls\n");
-  EXPECT_EQ(Run("templates list --courier 2").output, "no templates registered\n");
-  EXPECT_EQ(Run("templates add '" + file.string() + "' --report 10506 --sub-type 客户").status, 0);
-  EXPECT_EQ(Run("templates list --report 10506").output, "1\tselected\t客户\twaybill.xls\n");
+  auto waybill = Example("courier_waybill.xlsx");
+  auto add = Run("templates add '" + waybill.string() + "' --courier 2 --data-from 0");
+  EXPECT_EQ(add.status, 0) << add.output;
+  EXPECT_EQ(Run("templates list --courier 2").output, "1\tselected\t(no sub-type)\tcourier_waybill.xlsx\n");
+  EXPECT_EQ(Run("templates list --courier 2 --data-from 1").output, "no templates registered\n");
+  EXPECT_EQ(Run("templates list --courier 1").output, "no templates registered\n");
+  EXPECT_EQ(Run("templates add '" + waybill.string() + "' --courier 2 --sub-type 客户").status, 2) << "waybills have no sub-types";
+  auto hidden = Run("templates list --courier 6");
+  EXPECT_EQ(hidden.status, 2) << "a company that is not shown cannot be chosen";
+  EXPECT_NE(hidden.output.find("顺丰速运|1"), std::string::npos) << hidden.output;
+  auto report = Example("customer_statement_report.xlsx");
+  EXPECT_EQ(Run("templates add '" + report.string() + "' --report 10506 --sub-type 客户").status, 0);
+  EXPECT_EQ(Run("templates list --report 10506").output, "1\tselected\t客户\tcustomer_statement_report.xlsx\n");
   EXPECT_EQ(Run("templates list").status, 2);
   EXPECT_EQ(Run("templates list --bill-type 1 --report 2").status, 2);
   EXPECT_EQ(Run("templates add '" + (dir_.path() / "missing.xls").string() + "' --bill-type 1020002").status, 2);
+}
+
+TEST_F(TemplatesCommand, WithoutASpreadsheetApplicationNothingIsRegistered) {
+  ASSERT_EQ(Run("init").status, 0);
+  auto add = vemo::test::RunCommand("VEMO_NO_SPREADSHEET=1 VEMO_DATA_DIR='" + dir_.path().string() + "' VEMO_DATABASE= VEMO_USER= " +
+                                    Vemoprint().string() + " templates add '" + Example("purchase_order.xlsx").string() +
+                                    "' --bill-type 1030001");
+  EXPECT_EQ(add.status, 1);
+  EXPECT_NE(add.output.find("系统没有检测到EXCEL，请确认是否已经安装!"), std::string::npos) << add.output;
+  EXPECT_EQ(Run("templates list --bill-type 1030001").output, "no templates registered\n");
 }
 
 TEST_F(TemplatesCommand, TheSessionNamesTheAccount) {
   ASSERT_EQ(Run("init --database Acc1").status, 0);
   std::ofstream(dir_.path() / "session.json")
       << R"({"IsOuterLogin": 0, "login": {"PropsString": "UserName=Tom;ConnectString={Provider=SQLite;Initial Catalog=Acc1}"}})";
-  auto add = Run("--session '" + (dir_.path() / "session.json").string() + "' templates add '" + File("a.xls", "a").string() +
-                 "' --bill-type 1020001");
+  auto add = Run("--session '" + (dir_.path() / "session.json").string() + "' templates add '" +
+                 Example("purchase_order.xlsx").string() + "' --bill-type 1030001");
   EXPECT_EQ(add.status, 0) << add.output;
-  EXPECT_EQ(Run("templates list --bill-type 1020001 --database Acc1").output, "1\tselected\t(no sub-type)\ta.xls\n");
-  EXPECT_NE(Run("templates list --bill-type 1020001").output.find("does not exist"), std::string::npos)
+  EXPECT_EQ(Run("templates list --bill-type 1030001 --database Acc1").output, "1\tselected\t(no sub-type)\tpurchase_order.xlsx\n");
+  EXPECT_NE(Run("templates list --bill-type 1030001").output.find("does not exist"), std::string::npos)
       << "without the session the sample account is meant, which was never created";
+}
+
+TEST_F(TemplatesCommand, SetupDialogsNeedADisplay) {
+  ASSERT_EQ(Run("init").status, 0);
+  for (const char* command : {"setup bill --bill-type 1020002", "setup report --report 10506 --name 对账单",
+                              "setup waybill --data-from 1", "setup couriers"}) {
+    auto result = Run(command);
+    EXPECT_EQ(result.status, 2) << command;
+    EXPECT_NE(result.output.find("needs a display"), std::string::npos) << command << ": " << result.output;
+  }
 }
 
 }  // namespace

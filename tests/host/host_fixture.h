@@ -5,6 +5,9 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
+
+#include "foundation/host_collections.h"
 
 #include "host/components/database_components.h"
 #include "host/database/account_location.h"
@@ -29,6 +32,18 @@ class DataFolderScope {
  private:
   std::string previous_;
 };
+
+// Rows of a NoteInfo as "id name sel sub" texts, for compact comparisons.
+inline std::vector<std::string> NoteInfoRows(const DictionaryRef& info, const char* idKey = "FBillID") {
+  std::vector<std::string> out;
+  auto data = info->Item("Data").AsObject<HostVector>();
+  for (int i = 1; i <= data->Size(); ++i) {
+    auto row = data->Item(i).AsObject<HostDictionary>();
+    out.push_back(row->Item(idKey).ToText() + " " + row->Item("FName").ToText() + " " + row->Item("FSel").ToText() + " " +
+                  row->Item("FBillTypeSub").ToText());
+  }
+  return out;
+}
 
 class SampleAccountTest : public ::testing::Test {
  protected:

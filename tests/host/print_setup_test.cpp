@@ -37,16 +37,8 @@ class PrintSetupTest : public test::SampleAccountTest {
   std::shared_ptr<IPrintSetupUpdate> updateRpt = CreateObjectAs<IPrintSetupUpdate>(progid::kPrintSetupUpdateRpt);
   std::shared_ptr<IPrintSetupUpdateLM> updateLM = CreateObjectAs<IPrintSetupUpdateLM>(progid::kPrintSetupUpdateLM);
 
-  // Rows of a NoteInfo as "id name sel sub" texts, for compact comparisons.
   static std::vector<std::string> Rows(const DictionaryRef& info, const char* idKey = "FBillID") {
-    std::vector<std::string> out;
-    auto data = info->Item("Data").AsObject<HostVector>();
-    for (int i = 1; i <= data->Size(); ++i) {
-      auto row = data->Item(i).AsObject<HostDictionary>();
-      out.push_back(row->Item(idKey).ToText() + " " + row->Item("FName").ToText() + " " + row->Item("FSel").ToText() +
-                    " " + row->Item("FBillTypeSub").ToText());
-    }
-    return out;
+    return test::NoteInfoRows(info, idKey);
   }
 };
 

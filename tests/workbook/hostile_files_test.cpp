@@ -200,5 +200,21 @@ TEST(HostileFiles, XlsPathsAreRefusedWithAClearMessage) {
   }
 }
 
+// openpyxl writes a cell holding "" as an inline-string cell without <is>:
+// no string at all. It must stay blank, not come back as an empty string.
+TEST(HostileFiles, InlineStringCellWithoutTextStaysBlank) {
+  TempDir temp;
+  WriteZip(temp / "empty.xlsx",
+           MinimalParts(Worksheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"></c>"
+                                  "<c r=\"B1\" t=\"inlineStr\"><is><t>x</t></is></c></row>")));
+  auto book = Workbook::Open(temp / "empty.xlsx");
+  EXPECT_EQ(book->GetSheet(0).GetValue(1, 1).type, CellType::Blank);
+  EXPECT_EQ(book->GetSheet(0).GetValue(1, 2).text, "x");
+  book->Save(temp / "empty_out.xlsx");
+  auto again = Workbook::Open(temp / "empty_out.xlsx");
+  EXPECT_EQ(again->GetSheet(0).GetValue(1, 1).type, CellType::Blank);
+  EXPECT_EQ(again->GetSheet(0).GetValue(1, 2).text, "x");
+}
+
 }  // namespace
 }  // namespace vemo::wb

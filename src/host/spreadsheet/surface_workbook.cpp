@@ -1,4 +1,6 @@
 // Workbook, Sheets and Worksheet members of the surface.
+#include <unistd.h>
+
 #include <atomic>
 #include <filesystem>
 
@@ -23,8 +25,11 @@ std::shared_ptr<PrintService> RequirePrintService() {
 template <class F>
 void WithSavedCopy(BookCore& book, std::int32_t hwnd, F&& use) {
   static std::atomic<int> counter{0};
+  // Handles and the counter start alike in every process: the process id
+  // keeps two processes printing at once off each other's copy.
   auto path = std::filesystem::temp_directory_path() /
-              ("vemo-print-" + std::to_string(hwnd) + "-" + std::to_string(++counter) + ".xlsx");
+              ("vemo-print-" + std::to_string(::getpid()) + "-" + std::to_string(hwnd) + "-" +
+               std::to_string(++counter) + ".xlsx");
   SaveBook(book, path, kFileFormatXlsx);
   try {
     use(path.string());

@@ -1,0 +1,57 @@
+// Modal display of the setup dialogs. The dialog logic (the frm* classes)
+// has no widgets; a FormHost shows one modally: it attaches its grid to the
+// form, runs form.Load(), and, unless the form closed itself while loading,
+// lets the user work until a button closes it.
+//
+// The command-line build installs no FormHost: showing a form then raises
+// HostError kNeedsDisplay ("... needs a display ...").
+#pragma once
+#include <memory>
+#include <string>
+
+namespace vemo::setup {
+
+class SetupGrid;
+
+// What a FormHost needs of a dialog.
+class SetupForm {
+ public:
+  virtual ~SetupForm() = default;
+  virtual std::string Caption() const = 0;
+  // Puts the host's grid in place of the form's in-memory one.
+  virtual void AttachGrid(std::shared_ptr<SetupGrid> grid) = 0;
+  // The form's load steps; the form may close itself here.
+  virtual void Load() = 0;
+  virtual bool IsClosed() const = 0;
+};
+
+class FormHost {
+ public:
+  virtual ~FormHost() = default;
+  // Returns when the form is closed.
+  virtual void ShowModal(SetupForm& form) = 0;
+};
+
+// The error number of a form shown without a display.
+inline constexpr int kNeedsDisplay = 1001;
+
+// nullptr when none is installed.
+FormHost* CurrentFormHost();
+void SetFormHost(std::shared_ptr<FormHost> host);
+
+class ScopedFormHost {
+ public:
+  explicit ScopedFormHost(std::shared_ptr<FormHost> host);
+  ~ScopedFormHost();
+  ScopedFormHost(const ScopedFormHost&) = delete;
+  ScopedFormHost& operator=(const ScopedFormHost&) = delete;
+
+ private:
+  std::shared_ptr<FormHost> previous_;
+};
+
+// Shows the form on the installed FormHost; raises HostError kNeedsDisplay
+// naming the form when there is none.
+void ShowFormModal(SetupForm& form);
+
+}  // namespace vemo::setup

@@ -1,0 +1,299 @@
+// vemoprint check, end to end: the sample templates against their requests,
+// a template made with deliberate problems (by openpyxl, not by our code),
+// the price rights of a clerk, and usage errors.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <regex>
+
+#include "support/run_command.h"
+#include "support/test_paths.h"
+
+namespace {
+
+using vemo::test::CommandResult;
+using vemo::test::ShellQuote;
+
+std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The output line of a keyword: cell, kind and name at the start of a line.
+std::string LineOf(const std::string& output, const std::string& cell, const std::string& kind,
+                   const std::string& name) {
+  const std::regex pattern("(^|\n)(" + cell + " +" + kind + " +[^ \n]* *" + name + " [^\n]*)");
+  std::smatch match;
+  return std::regex_search(output, match, pattern) ? match[2].str() : std::string();
+}
+
+class CheckCommand : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    data_ = new vemo::test::TempDir;
+    init_ = vemo::test::RunCommand(Prefix() + ShellQuote(vemo::test::VemoprintPath()) + " init");
+  }
+  static void TearDownTestSuite() {
+    delete data_;
+    data_ = nullptr;
+  }
+  void SetUp() override {
+    if (!std::filesystem::exists(vemo::test::VemoprintPath()))
+      GTEST_SKIP() << "vemoprint is not built at " << vemo::test::VemoprintPath();
+    ASSERT_EQ(init_.status, 0) << init_.output;
+  }
+  static std::string Prefix(const std::string& user = "") {
+    return "VEMO_DATA_DIR=" + ShellQuote(data_->path()) + " VEMO_DATABASE= VEMO_USER=" + user + " ";
+  }
+  static CommandResult Check(const std::string& arguments, const std::string& user = "") {
+    return vemo::test::RunCommand(Prefix(user) + ShellQuote(vemo::test::VemoprintPath()) + " check " + arguments);
+  }
+  static std::string Example(const std::string& name) {
+    return ShellQuote(vemo::test::SourceDir() / "examples/templates" / (name + ".xlsx")) + " --request " +
+           ShellQuote(vemo::test::SourceDir() / "examples/requests" / (name + ".json"));
+  }
+  static inline vemo::test::TempDir* data_ = nullptr;
+  static inline CommandResult init_;
+};
+
+TEST_F(CheckCommand, ExamplesWhoseKeywordsAllResolveExitZero) {
+  const std::pair<const char*, const char*> examples[] = {
+      {"sales_invoice_vat", "bill"},  {"sales_invoice_plain", "bill"},           {"purchase_order", "bill"},
+      {"offset_bill", "bill"},        {"customer_statement_report", "report"}, {"courier_waybill", "waybill"}};
+  for (const auto& [name, engine] : examples) {
+    auto run = Check(Example(name) + " --engine " + engine);
+    EXPECT_EQ(run.status, 0) << name << "\n" << run.output;
+    EXPECT_NE(run.output.find("everything resolves"), std::string::npos) << name;
+    EXPECT_EQ(run.output.find("EMPTY"), std::string::npos) << name << "\n" << run.output;
+    EXPECT_NE(run.output.find("; matches the request"), std::string::npos) << name << "\n" << run.output;
+  }
+}
+
+TEST_F(CheckCommand, ShowsWhereEachValueComesFrom) {
+  auto vat = Check(Example("sales_invoice_vat"));
+  ASSERT_EQ(vat.status, 0) << vat.output;
+  EXPECT_NE(LineOf(vat.output, "B4", "head", "FBillNo").find("field _0001_FBillNo on Page1: XSFP-202612-0005"),
+            std::string::npos) << vat.output;
+  EXPECT_NE(LineOf(vat.output, "H10", "sum", "FAmount").find(": 22225"), std::string::npos) << vat.output;
+  EXPECT_NE(LineOf(vat.output, "K10", "sum", "FInTaxAmount").find(": 25114.25"), std::string::npos);
+  EXPECT_NE(LineOf(vat.output, "A9", "entry", "EntryID").find("the line number: 1 to 5"), std::string::npos);
+  EXPECT_NE(LineOf(vat.output, "F9", "entry", "FQty").find("values on 5 of 5 lines: 300 | 200 | 60"),
+            std::string::npos) << vat.output;
+  // The keyword formula lists each of its keywords.
+  EXPECT_NE(LineOf(vat.output, "L9", "formula/entry", "FPrice").find("field _0017_FPrice"), std::string::npos);
+  EXPECT_NE(LineOf(vat.output, "I12", "plain head", "UserName").find("Administrator"), std::string::npos);
+  EXPECT_NE(LineOf(vat.output, "A1", "plain head", "CompanyName").find("profile General/CompanyName"),
+            std::string::npos);
+
+  // Offset bill: the first table's page key Page4 gives 7 lines, the Page2
+  // fields have values on the first 3, the caption column on 5 (two captions).
+  auto offset = Check(Example("offset_bill"));
+  EXPECT_NE(LineOf(offset.output, "B9", "entry", "FSourceBillNo2").find("values on 5 of 7 lines"), std::string::npos)
+      << offset.output;
+  EXPECT_NE(LineOf(offset.output, "C9", "entry", "FSourceDate2").find("values on 3 of 7 lines"), std::string::npos);
+
+  auto report = Check(Example("customer_statement_report") + " --engine report");
+  EXPECT_NE(LineOf(report.output, "B3", "plain head", "CustName").find("report head value CustName: 鼎盛百货有限公司"),
+            std::string::npos) << report.output;
+  EXPECT_NE(LineOf(report.output, "H7", "entry", "FBalance").find("report column FBalance"), std::string::npos);
+  EXPECT_NE(report.output.find("FTemplateID=10506; matches"), std::string::npos);
+
+  auto waybill = Check(Example("courier_waybill") + " --engine waybill");
+  EXPECT_NE(LineOf(waybill.output, "F13", "formula/head", "FInsureFee").find("Data.Page1 value FInsureFee: 15"),
+            std::string::npos) << waybill.output;
+}
+
+TEST_F(CheckCommand, HostListsTheSampleAccountLacksComeOutEmpty) {
+  // The sample account has no settlement accounts and no serial numbers for
+  // these bills: the cells print empty, and check says so.
+  auto receipt = Check(Example("receipt"));
+  EXPECT_EQ(receipt.status, 1) << receipt.output;
+  EXPECT_NE(LineOf(receipt.output, "B7", "plain head", "FMultiAccountNoList").find("EMPTY: the settlement accounts"),
+            std::string::npos) << receipt.output;
+  EXPECT_NE(receipt.output.find("1 problem(s)"), std::string::npos);
+  auto transfer = Check(Example("stock_transfer"));
+  EXPECT_EQ(transfer.status, 1);
+  EXPECT_NE(LineOf(transfer.output, "L8", "entry", "FSerialNoList").find("EMPTY: the line's serial numbers"),
+            std::string::npos) << transfer.output;
+}
+
+TEST_F(CheckCommand, ClerkWithoutPriceRightsSeesPriceFieldsEmpty) {
+  auto clerk = Check(Example("stock_transfer"), "李四");
+  EXPECT_EQ(clerk.status, 1);
+  EXPECT_NE(LineOf(clerk.output, "G8", "entry", "FOutPrice").find("no price right for FOutPrice"), std::string::npos)
+      << clerk.output;
+  EXPECT_NE(LineOf(clerk.output, "J9", "sum", "FInAmount").find("no price right for FInAmount"), std::string::npos);
+  EXPECT_NE(LineOf(clerk.output, "F8", "entry", "FQty").find("values on 4 of 4 lines"), std::string::npos);
+  auto admin = Check(Example("stock_transfer"));
+  EXPECT_EQ(LineOf(admin.output, "G8", "entry", "FOutPrice").find("EMPTY"), std::string::npos) << admin.output;
+}
+
+// A template with one problem of each kind, made by openpyxl.
+constexpr const char* kProblemTemplate = R"PY(
+import sys
+from openpyxl import Workbook
+wb = Workbook()
+ws = wb.active
+ws["A1"] = "[$Page1_FBillNo]"
+ws["A2"] = "[$Page1_FMissing]"
+ws["A3"] = "US$[$Page1_FBillNo]"
+ws["A4"] = "[$$$PageCount]"
+ws["A5"] = "[$FBillNo]"
+ws["A6"] = "[$$Page3_FQty]"
+ws["A7"] = "[$$Page2_FQty]"
+ws["B7"] = "[$$Page2_FNote]"
+ws["C7"] = "=0+[$$Page2_FQty]*[$$Page2_FGhost]"
+ws["C7"].number_format = "@"
+ws["C7"].data_type = "s"
+ws["A8"] = "[$$$$Page2_FQty]"
+ws["A9"] = "[$$$CompanyName]"
+wb.create_sheet("Notes")
+wb.create_sheet("Id")["B3"] = sys.argv[2]
+wb.save(sys.argv[1])
+)PY";
+
+constexpr const char* kProblemRequest = R"JSON({
+  "DataSrv": {"classtype": {"FID": 1020002, "FBillTypeID": 20, "FName": "销售发票"},
+              "ClassTypeEntry": [{"FEntryType": 0}, {"FEntryType": 1}], "classTypeID": 1020002},
+  "TableInfo": {"Map": {"FBillNo": "_0001_FBillNo", "FQty": "_0012_FQty", "FNote": "_0013_FNote"},
+    "_0001_FBillNo": {"FKey": "FBillNo", "FPage": 1, "FTabIndex": 1, "FSourceType": 0, "FLookUpClassID": 0,
+                      "FCtlType": 0, "FKeyWord": "", "FClassTypeID": 1020002, "fsum": false},
+    "_0012_FQty": {"FKey": "FQty", "FPage": 2, "FTabIndex": 12, "FSourceType": 0, "FLookUpClassID": 0,
+                   "FCtlType": 0, "FKeyWord": "", "FClassTypeID": 1020002, "fsum": true},
+    "_0013_FNote": {"FKey": "FNote", "FPage": 2, "FTabIndex": 13, "FSourceType": 0, "FLookUpClassID": 0,
+                    "FCtlType": 0, "FKeyWord": "", "FClassTypeID": 1020002, "fsum": false}},
+  "Data": {"FID": 7,
+           "Page1": {"_0001_FBillNo": {"FFLD": "XS-0007", "FDSP": "", "FFND": ""}},
+           "Page2": [{"_0012_FQty": {"FFLD": 2, "FDSP": "", "FFND": ""}},
+                     {"_0012_FQty": {"FFLD": 3.5, "FDSP": "", "FFND": ""}}]},
+  "DataSourceType": 0})JSON";
+
+class CheckProblemTemplate : public CheckCommand {
+ protected:
+  void SetUp() override {
+    CheckCommand::SetUp();
+    if (IsSkipped()) return;
+    std::ofstream(dir_ / "make.py") << kProblemTemplate;
+    std::ofstream(dir_ / "request.json") << kProblemRequest;
+  }
+  std::filesystem::path Make(const std::string& name, const std::string& identification) {
+    auto path = dir_ / name;
+    auto made = vemo::test::RunCommand("/usr/bin/python3 " + ShellQuote(dir_ / "make.py") + " " + ShellQuote(path) +
+                                       " " + ShellQuote(identification));
+    EXPECT_EQ(made.status, 0) << made.output;
+    return path;
+  }
+  vemo::test::TempDir dir_;
+};
+
+TEST_F(CheckProblemTemplate, SaysWhichKeywordsComeOutEmptyAndWhy) {
+  auto path = Make("problems.xlsx", "FClassTypeID=1020002");
+  const std::string before = ReadBytes(path);
+  auto run = Check(ShellQuote(path) + " --request " + ShellQuote(dir_ / "request.json"));
+  EXPECT_EQ(run.status, 1) << run.output;
+  const std::string& out = run.output;
+  EXPECT_EQ(LineOf(out, "A1", "head", "FBillNo").find("EMPTY"), std::string::npos) << out;
+  EXPECT_NE(LineOf(out, "A1", "head", "FBillNo").find("XS-0007"), std::string::npos) << out;
+  EXPECT_NE(LineOf(out, "A2", "head", "FMissing").find("EMPTY: neither a system variable nor a name of the field"),
+            std::string::npos) << out;
+  EXPECT_NE(out.find("A3     no kind"), std::string::npos) << out;
+  EXPECT_NE(out.find("the cell stays as written [US$[$Page1_FBillNo]]"), std::string::npos) << out;
+  EXPECT_NE(LineOf(out, "A4", "plain head", "PageCount").find("EMPTY: a page number not known while filling gives nothing here"),
+            std::string::npos) << out;
+  EXPECT_NE(out.find("EMPTY: no name: write [$Page1_Name]"), std::string::npos) << out;
+  EXPECT_NE(LineOf(out, "A6", "entry", "FQty").find("no lines for page key \"Page3\""), std::string::npos) << out;
+  EXPECT_NE(LineOf(out, "A7", "entry", "FQty").find("values on 2 of 2 lines: 2 | 3.5"), std::string::npos) << out;
+  EXPECT_NE(LineOf(out, "B7", "entry", "FNote").find("EMPTY: Data.Page2 holds no value _0013_FNote"),
+            std::string::npos) << out;
+  EXPECT_EQ(LineOf(out, "C7", "formula/entry", "FQty").find("EMPTY"), std::string::npos) << out;
+  EXPECT_NE(LineOf(out, "C7", "formula/entry", "FGhost").find("EMPTY"), std::string::npos) << out;
+  EXPECT_NE(LineOf(out, "A8", "sum", "FQty").find(": 5.5"), std::string::npos) << out;
+  EXPECT_EQ(LineOf(out, "A9", "plain head", "CompanyName").find("EMPTY"), std::string::npos) << out;
+  EXPECT_NE(out.find("FClassTypeID=1020002; matches"), std::string::npos) << out;
+  EXPECT_NE(out.find("12 keywords; 7 problem(s)"), std::string::npos) << out;
+  // Read only: the template is byte for byte what openpyxl wrote.
+  EXPECT_EQ(ReadBytes(path), before);
+}
+
+// What check calls empty is empty after the fill, and what it resolves is
+// there (output: one margin row and column, the entry row of 2 lines).
+TEST_F(CheckProblemTemplate, TheFillAgreesWithTheCheck) {
+  auto path = Make("problems.xlsx", "FClassTypeID=1020002");
+  auto out = dir_ / "filled.xlsx";
+  auto fill = vemo::test::RunCommand(Prefix() + ShellQuote(vemo::test::VemoprintPath()) + " fill --template " +
+                                     ShellQuote(path) + " --request " + ShellQuote(dir_ / "request.json") +
+                                     " --out " + ShellQuote(out));
+  ASSERT_EQ(fill.status, 0) << fill.output;
+  auto read = vemo::test::RunCommand("/usr/bin/python3 " +
+                                     ShellQuote(vemo::test::SourceDir() / "tests/app/data/fill_oracle.py") +
+                                     " cells " + ShellQuote(out) + " B2 B3 B4 B5 B6 B7 B8 B9 C8 C9 B10 B11");
+  ASSERT_EQ(read.status, 0) << read.output;
+  const std::pair<const char*, const char*> expected[] = {
+      {"B2", "XS-0007"},          {"B3", "(empty)"}, {"B4", "US$[$Page1_FBillNo]"}, {"B5", "(empty)"},
+      {"B6", "(empty)"},          {"B7", "(empty)"}, {"B8", "2"},                   {"B9", "3.5"},
+      {"C8", "(empty)"},          {"C9", "(empty)"}, {"B10", "5.5"},                {"B11", "维默示范茶业贸易有限公司"}};
+  for (const auto& [ref, value] : expected)
+    EXPECT_NE(read.output.find(std::string(ref) + "\t" + value + "\n"), std::string::npos) << ref << "\n" << read.output;
+}
+
+TEST_F(CheckProblemTemplate, IdentificationMustMatchTheRequest) {
+  auto other = Make("other.xlsx", "FClassTypeID=1030001");
+  auto run = Check(ShellQuote(other) + " --request " + ShellQuote(dir_ / "request.json"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("FClassTypeID=1030001; DOES NOT MATCH the request, which needs FClassTypeID=1020002"),
+            std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("8 problem(s): the lines marked EMPTY and the identification"), std::string::npos);
+
+  // A bill template checked by the report engine needs the report's id.
+  auto asReport = Check(ShellQuote(other) + " --request " + ShellQuote(dir_ / "request.json") + " --engine report");
+  EXPECT_NE(asReport.output.find("which needs FTemplateID=0"), std::string::npos) << asReport.output;
+
+  // A waybill printed from a bill (dataFrom 1) is identified as 2000002.
+  auto waybill = vemo::test::SourceDir() / "examples/requests/courier_waybill.json";
+  auto fromBill = dir_ / "from_bill.json";
+  auto edit = vemo::test::RunCommand(
+      "/usr/bin/python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); d[\"dataFrom\"]=1; "
+      "json.dump(d, open(sys.argv[2], \"w\"))' " + ShellQuote(waybill) + " " + ShellQuote(fromBill));
+  ASSERT_EQ(edit.status, 0) << edit.output;
+  auto run2 = Check(ShellQuote(vemo::test::SourceDir() / "examples/templates/courier_waybill.xlsx") + " --request " +
+                    ShellQuote(fromBill) + " --engine waybill");
+  EXPECT_EQ(run2.status, 1);
+  EXPECT_NE(run2.output.find("FClassTypeID=2000001; DOES NOT MATCH the request, which needs FClassTypeID=2000002"),
+            std::string::npos) << run2.output;
+}
+
+TEST_F(CheckProblemTemplate, WithoutARequestOnlyTheGrammarIsChecked) {
+  auto path = Make("problems.xlsx", "FClassTypeID=1");
+  auto run = Check(ShellQuote(path));
+  EXPECT_EQ(run.status, 1) << run.output;  // the no-kind and no-name cells
+  EXPECT_NE(run.output.find("2 problem(s)"), std::string::npos) << run.output;
+  EXPECT_NE(LineOf(run.output, "A2", "head", "FMissing").find("(no request: not looked up)"), std::string::npos);
+  EXPECT_NE(LineOf(run.output, "A9", "plain head", "CompanyName").find("system variable"), std::string::npos);
+  EXPECT_NE(run.output.find("identification (B3 of the third sheet): FClassTypeID=1\n"), std::string::npos);
+
+  auto clean = Check(ShellQuote(vemo::test::SourceDir() / "examples/templates/purchase_order.xlsx"));
+  EXPECT_EQ(clean.status, 0) << clean.output;
+}
+
+TEST_F(CheckCommand, UsageErrorsExitTwoWithTheReason) {
+  vemo::test::TempDir dir;
+  auto missing = Check(ShellQuote(dir / "none.xlsx"));
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.output.find("none.xlsx"), std::string::npos) << missing.output;
+  std::ofstream(dir / "junk.xlsx") << "no workbook";
+  auto junk = Check(ShellQuote(dir / "junk.xlsx"));
+  EXPECT_EQ(junk.status, 2);
+  EXPECT_NE(junk.output.find("junk.xlsx"), std::string::npos) << junk.output;
+  const auto vat = ShellQuote(vemo::test::SourceDir() / "examples/templates/sales_invoice_vat.xlsx");
+  auto engine = Check(vat + " --engine label");
+  EXPECT_EQ(engine.status, 2);
+  EXPECT_NE(engine.output.find("--engine must be bill, report or waybill"), std::string::npos) << engine.output;
+  std::ofstream(dir / "bad.json") << "{\"DataSrv\": ";
+  auto request = Check(vat + " --request " + ShellQuote(dir / "bad.json"));
+  EXPECT_EQ(request.status, 2);
+  EXPECT_NE(request.output.find("bad.json"), std::string::npos) << request.output;
+  EXPECT_EQ(Check("").status, 2);
+}
+
+}  // namespace

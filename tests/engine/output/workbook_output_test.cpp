@@ -1,0 +1,82 @@
+// The engine's output workers over the spreadsheet surface: which sheets go
+// to the print service, how visible the application is, and that every
+// instance is ended on success and on error.
+#include <gtest/gtest.h>
+
+#include "engine/output/workbook_output.h"
+#include "output_fixture.h"
+
+namespace vemo::engine {
+namespace {
+
+using test::EngineOutputTest;
+
+TEST_F(EngineOutputTest, ThreeSheetsPrintAsOneWorkbookWithTheApplicationInvisible) {
+  ASSERT_TRUE(PrintWorkbookFile(Book(3).string(), false));
+  ASSERT_EQ(service->calls.size(), 1u);
+  EXPECT_FALSE(service->calls[0].preview);
+  EXPECT_EQ(service->calls[0].sheet, std::nullopt);  // every sheet
+  EXPECT_EQ(service->calls[0].copies, 1);
+  EXPECT_FALSE(service->calls[0].applicationVisible);
+  EXPECT_EQ(host::LiveApplicationCount(), 0u);  // quit
+}
+
+TEST_F(EngineOutputTest, OneSheetPrintsThatSheetWithTheApplicationVisible) {
+  ASSERT_TRUE(PrintWorkbookFile(Book(1).string(), false));
+  ASSERT_EQ(service->calls.size(), 1u);
+  EXPECT_EQ(service->calls[0].sheet, 1);
+  EXPECT_EQ(service->calls[0].copies, 1);
+  EXPECT_TRUE(service->calls[0].applicationVisible);
+  EXPECT_EQ(host::LiveApplicationCount(), 0u);
+}
+
+TEST_F(EngineOutputTest, PreviewShowsTheFirstSheetVisibly) {
+  ASSERT_TRUE(PreviewWorkbookFile(Book(3).string(), false));
+  ASSERT_EQ(service->calls.size(), 1u);
+  EXPECT_TRUE(service->calls[0].preview);
+  EXPECT_EQ(service->calls[0].sheet, 1);
+  EXPECT_TRUE(service->calls[0].applicationVisible);
+  EXPECT_EQ(host::LiveApplicationCount(), 0u);
+}
+
+TEST_F(EngineOutputTest, AnEmptyFileNameFailsAtOnce) {
+  InstallHooks();
+  CreateLog();
+  EXPECT_FALSE(PrintWorkbookFile("", true));
+  EXPECT_FALSE(PreviewWorkbookFile("", true));
+  EXPECT_FALSE(OpenWorkbookForUser("", true));
+  EXPECT_TRUE(service->calls.empty());
+  EXPECT_EQ(LogText(), "");  // no library was loaded
+  EXPECT_THROW(PrinterInjectByHwnd(1), std::runtime_error);
+}
+
+TEST_F(EngineOutputTest, AnErrorEndsTheInstanceByItsHandle) {
+  EXPECT_FALSE(PrintWorkbookFile((dir / "missing.xlsx").string(), false));
+  EXPECT_FALSE(PreviewWorkbookFile((dir / "missing.xlsx").string(), false));
+  ASSERT_NE(lastApp, nullptr);
+  EXPECT_EQ(host::LiveApplicationCount(), 0u);
+  EXPECT_THROW(lastApp->Workbooks(), std::exception);  // ended, not quit politely: it refuses work
+}
+
+TEST_F(EngineOutputTest, APrintServiceFailureIsFalseAndEndsTheInstance) {
+  host::InstallPrintService(nullptr);  // PrintOut then raises
+  EXPECT_FALSE(PrintWorkbookFile(Book(1).string(), false));
+  EXPECT_FALSE(PreviewWorkbookFile(Book(1).string(), false));
+  EXPECT_EQ(host::LiveApplicationCount(), 0u);
+}
+
+TEST_F(EngineOutputTest, NoSpreadsheetApplicationIsFalse) {
+  ScopedFactory none("ET.Application", nullptr);
+  host::test::ScopedEnv withheld("VEMO_NO_SPREADSHEET", "1");
+  EXPECT_FALSE(PrintWorkbookFile(Book(1).string(), false));
+  EXPECT_FALSE(PreviewWorkbookFile(Book(1).string(), false));
+  EXPECT_TRUE(service->calls.empty());
+}
+
+TEST_F(EngineOutputTest, EndingAfterErrorIgnoresHandlesBelowOne) {
+  EXPECT_FALSE(EndApplicationAfterError(0));
+  EXPECT_FALSE(EndApplicationAfterError(-5));
+}
+
+}  // namespace
+}  // namespace vemo::engine

@@ -1,0 +1,103 @@
+// The LibreOffice page renderer: Chinese text reaches the PDF, a broken
+// workbook is an error, and an overrun leaves no renderer process behind.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "host/output/office_renderer.h"
+#include "host/output/output_error.h"
+#include "output_test_util.h"
+
+namespace vemo::host {
+namespace {
+
+namespace fs = std::filesystem;
+using test::MakeBook;
+using test::PdfText;
+using test::ScopedEnv;
+
+// Processes whose command line mentions `text`.
+int ProcessesMentioning(const std::string& text) {
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+    std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (cmdline.find(text) != std::string::npos) ++count;
+  }
+  return count;
+}
+
+TEST(OfficeRenderer, RendersChineseTextWithAnEmbeddedCjkFont) {
+  vemo::test::TempDir dir;
+  auto book = MakeBook(dir / "bill.xlsx", {{"销售单", "客户：上海华联商贸有限公司"}});
+  OfficeRenderer renderer;
+  renderer.RenderToPdf(book, dir / "out" / "bill.pdf");
+  EXPECT_NE(PdfText(dir / "out" / "bill.pdf").find("客户：上海华联商贸有限公司"), std::string::npos);
+  auto fonts = vemo::test::RunCommand("pdffonts " + vemo::test::ShellQuote(dir / "out" / "bill.pdf")).output;
+  EXPECT_TRUE(fonts.find("CJK") != std::string::npos || fonts.find("ZenHei") != std::string::npos ||
+              fonts.find("UMing") != std::string::npos)
+      << fonts;
+}
+
+TEST(OfficeRenderer, TheWindowsSongtiNameRendersWithItsAliasFace) {
+  auto match = vemo::test::RunCommand("fc-match 宋体").output;
+  if (match.find("UMing") == std::string::npos)
+    GTEST_SKIP() << "the CJK font aliases are not installed (scripts/setup.sh puts them in /etc/fonts/conf.d); "
+                    "fc-match 宋体 answers " << match;
+  vemo::test::TempDir dir;
+  auto book = MakeBook(dir / "songti.xlsx", {{"单据", "宋体的客户名称"}}, "--font 宋体");
+  OfficeRenderer().RenderToPdf(book, dir / "songti.pdf");
+  auto fonts = vemo::test::RunCommand("pdffonts " + vemo::test::ShellQuote(dir / "songti.pdf")).output;
+  EXPECT_NE(fonts.find("UMing"), std::string::npos) << fonts;
+  EXPECT_NE(PdfText(dir / "songti.pdf").find("宋体的客户名称"), std::string::npos);
+}
+
+TEST(OfficeRenderer, AFileThatIsNoWorkbookFailsAndLeavesNoPdf) {
+  vemo::test::TempDir dir;
+  std::ofstream(dir / "broken.xlsx") << "not a workbook";
+  OfficeRenderer renderer;
+  EXPECT_THROW(renderer.RenderToPdf(dir / "broken.xlsx", dir / "broken.pdf"), OutputError);
+  EXPECT_FALSE(fs::exists(dir / "broken.pdf"));
+  EXPECT_THROW(renderer.RenderToPdf(dir / "missing.xlsx", dir / "missing.pdf"), OutputError);
+}
+
+TEST(OfficeRenderer, AnOverrunIsStoppedAndNothingKeepsRunning) {
+  vemo::test::TempDir dir;
+  auto book = MakeBook(dir / "bill.xlsx", {{"Sheet", "text"}});
+  // Our own temporary folder, so only this test's renderer mentions it.
+  ScopedEnv tmp("TMPDIR", (dir / "tmp").string());
+  fs::create_directories(dir / "tmp");
+  OfficeRendererOptions options;
+  options.timeout = std::chrono::milliseconds(150);
+  OfficeRenderer renderer(options);
+  try {
+    renderer.RenderToPdf(book, dir / "bill.pdf");
+    FAIL() << "a 150 ms render finished";
+  } catch (const OutputError& e) {
+    EXPECT_NE(std::string(e.what()).find("VEMO_RENDER_TIMEOUT_MS"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ProcessesMentioning((dir / "tmp").string()), 0);
+  EXPECT_FALSE(fs::exists(dir / "bill.pdf"));
+}
+
+TEST(OfficeRenderer, TheEnvironmentChoosesProgramAndTimeout) {
+  ScopedEnv program("VEMO_SOFFICE", "/opt/office/soffice");
+  ScopedEnv timeout("VEMO_RENDER_TIMEOUT_MS", "2500");
+  auto options = OfficeRendererOptions::FromEnvironment();
+  EXPECT_EQ(options.program, "/opt/office/soffice");
+  EXPECT_EQ(options.timeout.count(), 2500);
+  ScopedEnv bad("VEMO_RENDER_TIMEOUT_MS", "soon");
+  EXPECT_EQ(OfficeRendererOptions::FromEnvironment().timeout.count(), 60000);
+}
+
+TEST(OfficeRenderer, TheProfileSeedMarksEveryVersionAsSetUp) {
+  vemo::test::TempDir dir;
+  SeedOfficeProfile(dir / "profile");
+  std::ifstream in(dir / "profile" / "user" / "registrymodifications.xcu");
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("ooSetupLastVersion"), std::string::npos);
+  EXPECT_NE(text.find("<value>99.9</value>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vemo::host

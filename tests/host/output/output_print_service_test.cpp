@@ -1,0 +1,133 @@
+// The print service over renderer, printer and preview: the right sheet
+// reaches the pages, a preview without a display lands in the preview
+// folder, and printing without a default printer is a clear error.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "host/output/cups_printer.h"
+#include "host/output/output_error.h"
+#include "host/output/output_print_service.h"
+#include "output_test_util.h"
+
+namespace vemo::host {
+namespace {
+
+namespace fs = std::filesystem;
+using test::MakeBook;
+using test::PdfText;
+using test::ScopedEnv;
+
+// Keeps the text of each PDF it is given (the file is gone after the call).
+class TextPrinter : public Printer {
+ public:
+  int Print(const PrintJob& job) override {
+    texts.push_back(PdfText(job.pdf));
+    copies = job.copies;
+    return static_cast<int>(texts.size());
+  }
+  std::vector<std::string> texts;
+  int copies = 0;
+};
+
+class OutputPrintServiceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    book = MakeBook(dir / "three.xlsx", {{"One", "FIRST SHEET"}, {"二", "第二张表"}, {"Three", "THIRD SHEET"}});
+  }
+  vemo::test::TempDir dir;
+  fs::path book;
+  ScopedEnv noDisplay{"DISPLAY", std::nullopt};
+  ScopedEnv noWayland{"WAYLAND_DISPLAY", std::nullopt};
+};
+
+TEST_F(OutputPrintServiceTest, PrintsOneSheetOrAll) {
+  auto printer = std::make_shared<TextPrinter>();
+  OutputPrintService service(nullptr, printer);
+  service.PrintWorkbook(book.string(), 2, 1);
+  service.PrintWorkbook(book.string(), std::nullopt, 2);
+  ASSERT_EQ(printer->texts.size(), 2u);
+  EXPECT_NE(printer->texts[0].find("第二张表"), std::string::npos);
+  EXPECT_EQ(printer->texts[0].find("FIRST SHEET"), std::string::npos);
+  EXPECT_EQ(printer->texts[0].find("THIRD SHEET"), std::string::npos);
+  for (const char* text : {"FIRST SHEET", "第二张表", "THIRD SHEET"})
+    EXPECT_NE(printer->texts[1].find(text), std::string::npos) << text;
+  EXPECT_EQ(printer->copies, 2);
+}
+
+TEST_F(OutputPrintServiceTest, PreviewWithoutADisplayLandsInThePreviewFolder) {
+  ScopedEnv folder("VEMO_PREVIEW_DIR", (dir / "previews").string());
+  ScopedEnv viewer("VEMO_PDF_VIEWER", "/bin/false");  // would fail if it were used
+  OutputPrintService service(nullptr, std::make_shared<TextPrinter>());
+  ::testing::internal::CaptureStderr();
+  service.Preview(book.string(), 3);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(dir / "previews")) files.push_back(entry.path());
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].extension(), ".pdf");
+  EXPECT_NE(said.find(files[0].string()), std::string::npos) << said;
+  const std::string text = PdfText(files[0]);
+  EXPECT_NE(text.find("THIRD SHEET"), std::string::npos);
+  EXPECT_EQ(text.find("FIRST SHEET"), std::string::npos);
+}
+
+TEST_F(OutputPrintServiceTest, TheFolderCanBeForcedEvenWithADisplay) {
+  ScopedEnv display("DISPLAY", ":0");
+  ScopedEnv viewer("VEMO_PDF_VIEWER", "/bin/false");
+  ScopedEnv forced("VEMO_PREVIEW_TO_FOLDER", "1");
+  EXPECT_NE(dynamic_cast<FolderPreview*>(PresenterForEnvironment().get()), nullptr);
+  ScopedEnv notForced("VEMO_PREVIEW_TO_FOLDER", "0");
+  EXPECT_NE(dynamic_cast<ViewerPreview*>(PresenterForEnvironment().get()), nullptr);
+  ScopedEnv noViewer("VEMO_PDF_VIEWER", std::nullopt);
+  ScopedEnv window("VEMO_PREVIEW_PROGRAM", "/opt/vemoprint/vemoprint-preview");
+  EXPECT_EQ(PreviewWindowProgram(), "/opt/vemoprint/vemoprint-preview");
+  EXPECT_NE(dynamic_cast<ViewerPreview*>(PresenterForEnvironment().get()), nullptr);
+  // The test program has no preview window beside it.
+  ScopedEnv noWindow("VEMO_PREVIEW_PROGRAM", std::nullopt);
+  EXPECT_EQ(PreviewWindowProgram(), "");
+  EXPECT_NE(dynamic_cast<FolderPreview*>(PresenterForEnvironment().get()), nullptr);
+}
+
+TEST_F(OutputPrintServiceTest, TheViewerIsWaitedForAndSeesThePages) {
+  ScopedEnv display("DISPLAY", ":0");
+  const fs::path viewer = dir / "viewer.sh";
+  std::ofstream(viewer) << "#!/bin/sh\nsleep 0.3\npdftotext \"$1\" '" << (dir / "seen.txt").string() << "'\n";
+  fs::permissions(viewer, fs::perms::owner_all);
+  ScopedEnv program("VEMO_PDF_VIEWER", viewer.string());
+  OutputPrintService service(nullptr, std::make_shared<TextPrinter>());
+  service.Preview(book.string(), 1);
+  // The call returned only after the viewer had read the file.
+  std::ifstream seen(dir / "seen.txt");
+  std::string text((std::istreambuf_iterator<char>(seen)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("FIRST SHEET"), std::string::npos);
+}
+
+TEST_F(OutputPrintServiceTest, NoDefaultPrinterIsAClearError) {
+  // A server that does not exist has no destinations at all.
+  ScopedEnv server("CUPS_SERVER", (dir / "no-such-server.sock").string());
+  ScopedEnv home("HOME", dir.path().string());
+  EXPECT_EQ(DefaultPrinterName(), "");
+  OutputPrintService service;
+  try {
+    service.PrintWorkbook(book.string(), 1, 1);
+    FAIL() << "printed without a default printer";
+  } catch (const OutputError& e) {
+    EXPECT_NE(std::string(e.what()).find("no default printer"), std::string::npos) << e.what();
+  }
+}
+
+TEST_F(OutputPrintServiceTest, TemporaryFilesAreRemoved) {
+  ScopedEnv tmp("TMPDIR", (dir / "tmp").string());
+  fs::create_directories(dir / "tmp");
+  OutputPrintService service(nullptr, std::make_shared<TextPrinter>());
+  service.PrintWorkbook(book.string(), 1, 1);
+  EXPECT_THROW(service.PrintWorkbook((dir / "missing.xlsx").string(), 1, 1), OutputError);
+  int left = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(dir / "tmp"))
+    if (entry.is_regular_file()) ++left;
+  EXPECT_EQ(left, 0);
+}
+
+}  // namespace
+}  // namespace vemo::host

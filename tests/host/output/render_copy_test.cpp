@@ -1,0 +1,75 @@
+// The copy the renderer sees: the one sheet asked for, and picture links
+// written as Windows paths pointed at the mapped host files.
+#include <gtest/gtest.h>
+
+#include "context/machine_config.h"
+#include "host/output/office_renderer.h"
+#include "host/output/output_error.h"
+#include "host/output/render_copy.h"
+#include "output_test_util.h"
+
+namespace vemo::host {
+namespace {
+
+namespace fs = std::filesystem;
+using test::MakeBook;
+
+std::string SheetNames(const fs::path& book) {
+  return vemo::test::RunCommand("/usr/bin/python3 -c \"import openpyxl,sys; print(','.join(openpyxl.load_workbook(sys.argv[1]).sheetnames))\" " +
+                                vemo::test::ShellQuote(book))
+      .output;
+}
+
+TEST(RenderCopy, KeepsOnlyTheSheetAskedFor) {
+  vemo::test::TempDir dir;
+  auto book = MakeBook(dir / "three.xlsx", {{"One", "first"}, {"第二页", "second"}, {"Three", "third"}});
+  EXPECT_EQ(PrepareRenderCopy(book, 2, dir / "copy.xlsx"), 0);
+  EXPECT_EQ(SheetNames(dir / "copy.xlsx"), "第二页\n");
+  PrepareRenderCopy(book, std::nullopt, dir / "all.xlsx");
+  EXPECT_EQ(SheetNames(dir / "all.xlsx"), "One,第二页,Three\n");
+  EXPECT_EQ(SheetNames(book), "One,第二页,Three\n");  // the source is untouched
+}
+
+TEST(RenderCopy, RefusesASheetThatDoesNotExist) {
+  vemo::test::TempDir dir;
+  auto book = MakeBook(dir / "one.xlsx", {{"One", "first"}});
+  EXPECT_THROW(PrepareRenderCopy(book, 2, dir / "copy.xlsx"), OutputError);
+  EXPECT_THROW(PrepareRenderCopy(book, 0, dir / "copy.xlsx"), OutputError);
+  EXPECT_THROW(PrepareRenderCopy(dir / "missing.xlsx", std::nullopt, dir / "copy.xlsx"), OutputError);
+}
+
+TEST(RenderCopy, MapsWindowsLinkTargetsOnly) {
+  vemo::test::TempDir dir;
+  context::ScopedMachineConfig config(dir / "mc");
+  fs::create_directories(dir / "mc" / "drive_c" / "ItemPhotos");
+  const std::string photos = "file://" + (dir / "mc" / "drive_c" / "ItemPhotos").string();
+  // Existing names are matched without regard to case, as on Windows.
+  EXPECT_EQ(HostLinkTarget("file:///c:\\itemphotos\\A1.bmp"), photos + "/A1.bmp");
+  EXPECT_EQ(HostLinkTarget("C:\\ItemPhotos\\A1.bmp"), photos + "/A1.bmp");
+  EXPECT_EQ(HostLinkTarget("file:///C:/ItemPhotos/My%20Photo.bmp"), photos + "/My%20Photo.bmp");
+  EXPECT_EQ(HostLinkTarget("C:\\ItemPhotos\\货品 1.bmp"), photos + "/%E8%B4%A7%E5%93%81%201.bmp");
+  EXPECT_EQ(HostLinkTarget("\\\\server\\share\\a.bmp"), "file://" + (dir / "mc" / "unc/server/share/a.bmp").string());
+  EXPECT_EQ(HostLinkTarget("file:///tmp/a.bmp"), std::nullopt);
+  EXPECT_EQ(HostLinkTarget("https://example.com/a.bmp"), std::nullopt);
+  EXPECT_EQ(HostLinkTarget("../media/image1.png"), std::nullopt);
+}
+
+TEST(RenderCopy, ALinkedItemPhotoAtAWindowsPathIsRendered) {
+  vemo::test::TempDir dir;
+  context::ScopedMachineConfig config(dir / "mc");
+  fs::create_directories(dir / "mc" / "drive_c" / "ItemPhotos");
+  auto book = MakeBook(dir / "linked.xlsx", {{"单据", "货品图片"}},
+                       "--linked-picture 'file:///c:\\ItemPhotos\\x.png' --write-png " +
+                           vemo::test::ShellQuote(dir / "mc" / "drive_c" / "ItemPhotos" / "x.png"));
+  OfficeRenderer renderer;
+  // As saved, the renderer cannot follow the Windows path: no picture.
+  renderer.RenderToPdf(book, dir / "as-saved.pdf");
+  EXPECT_EQ(test::PdfImageCount(dir / "as-saved.pdf"), 0);
+  EXPECT_EQ(PrepareRenderCopy(book, std::nullopt, dir / "copy.xlsx"), 1);
+  renderer.RenderToPdf(dir / "copy.xlsx", dir / "copy.pdf");
+  EXPECT_EQ(test::PdfImageCount(dir / "copy.pdf"), 1);
+  EXPECT_NE(test::PdfText(dir / "copy.pdf").find("货品图片"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vemo::host

@@ -1,0 +1,155 @@
+// The courier company settings dialog on the sample account's companies.
+#include <gtest/gtest.h>
+
+#include "host/components/logistic_manage.h"
+#include "setup/logistic_form.h"
+#include "setup_fixture.h"
+
+namespace vemo::setup {
+namespace {
+
+using context::ShownMessage;
+
+class LogisticFormTest : public test::SetupTest {
+ protected:
+  LogisticFormTest() { form.AttachGrid(grid); }
+  std::string Column(int col) const {
+    std::string text;
+    for (int row = 1; row <= grid->RowCount(); ++row) text += grid->CellText(row, col).empty() ? "." : grid->CellText(row, col);
+    return text;
+  }
+  // Stored companies as "name default shown".
+  static std::vector<std::string> Stored() {
+    auto list = CreateObjectAs<host::ILogisticInfo>(host::progid::kLogisticInfo)->GetLogisticInfoList(Props(), true);
+    std::vector<std::string> out;
+    for (int i = 1; i <= list->Size(); ++i) {
+      auto company = list->Item(i).AsObject<HostDictionary>();
+      out.push_back(company->Item("FName").ToText() + " " + (company->Item("FIsDefault").ToBool() ? "1" : "0") +
+                    (company->Item("FIsShow").ToBool() ? "1" : "0"));
+    }
+    return out;
+  }
+  std::shared_ptr<ScriptedGrid> grid = std::make_shared<ScriptedGrid>();
+  frmLogistic form;
+};
+
+TEST_F(LogisticFormTest, LoadShowsEveryCompanyAndOneEmptyRowWithoutArmingTheReactions) {
+  grid->SetReportsProgrammaticChanges(true);  // as a grid that reports the form's own changes
+  form.Load();
+  EXPECT_FALSE(form.Armed());
+  ASSERT_EQ(grid->RowCount(), 7);
+  EXPECT_EQ(Column(kColCourierId), "123456.");
+  EXPECT_EQ(Column(kColCourierDefault), "100000.");
+  EXPECT_EQ(Column(kColCourierShown), "111110.");
+  EXPECT_EQ(grid->CellText(1, kColCourierName), "顺丰速运");
+  EXPECT_EQ(grid->CellText(1, kColCourierCode), "SF");
+  EXPECT_EQ(grid->CellText(1, kColKdd100Code), "shunfeng");
+  EXPECT_EQ(grid->CellText(1, kColKdd100Web), "https://www.kuaidi100.com/all/sf.shtml");
+  EXPECT_EQ(grid->CellTypeOf(7, kColCourierDefault), CellType::CheckBox);
+  const char* headers[] = {"", "编码", "名称", "默认物流公司", "是否显示", "快递100编码", "快递100网址"};
+  const int widths[] = {1000, 600, 3000, 1200, 1200, 1500, 2500};
+  for (int col = 1; col <= 7; ++col) {
+    EXPECT_EQ(grid->ColumnHeader(col), headers[col - 1]);
+    EXPECT_EQ(grid->ColumnWidth(col), widths[col - 1]);
+    EXPECT_EQ(grid->ColumnHidden(col), col == 1);
+  }
+  EXPECT_EQ(grid->ColumnIdentifier(4), "FIsDefault");
+}
+
+TEST_F(LogisticFormTest, CheckingADefaultClearsEveryOtherAndShowsThatCompany) {
+  form.Load();
+  grid->UserClickCheck(6, kColCourierDefault);  // 申通快递, hidden
+  EXPECT_TRUE(form.Armed());
+  EXPECT_EQ(Column(kColCourierDefault), "000001.");
+  EXPECT_EQ(Column(kColCourierShown), "111111.");
+  grid->UserClickCheck(6, kColCourierShown);
+  EXPECT_EQ(grid->CellText(6, kColCourierShown), "1") << "the default company cannot be hidden";
+  grid->UserClickCheck(2, kColCourierShown);
+  EXPECT_EQ(Column(kColCourierShown), "101111.") << "others can";
+  grid->UserClickCheck(6, kColCourierDefault);
+  EXPECT_EQ(Column(kColCourierDefault), "000000.") << "clearing a default changes nothing else";
+}
+
+TEST_F(LogisticFormTest, TypingANameInTheLastRowAddsARowAndTheNewCompanyIsSavedWithId0) {
+  form.Load();
+  grid->UserTypeText(7, kColCourierCode, "DBL");
+  EXPECT_EQ(grid->RowCount(), 7) << "only the name column grows the grid";
+  grid->UserTypeText(7, kColCourierName, "德邦快递");
+  EXPECT_EQ(grid->RowCount(), 8);
+  grid->UserTypeText(7, kColCourierName, "德邦物流");
+  EXPECT_EQ(grid->RowCount(), 8) << "row 7 is no longer the last";
+  grid->UserClickCheck(7, kColCourierShown);
+  form.ClickButton(frmLogistic::kApply);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Stored().back(), "德邦物流 01");
+  EXPECT_NE(grid->CellText(7, kColCourierId), "") << "the list is reloaded after 应用, with the new company's id";
+  EXPECT_EQ(grid->RowCount(), 8);
+}
+
+TEST_F(LogisticFormTest, SavingWithoutADefaultIsRefusedAndTheGridKept) {
+  form.Load();
+  grid->UserClickCheck(1, kColCourierDefault);  // clears the only default
+  form.ClickButton(frmLogistic::kOk);
+  EXPECT_FALSE(form.IsClosed());
+  test::ExpectOnlyMessage(Messages(), "必须存在一个默认快递公司，请重新选择！", ShownMessage::Kind::HostMessage);
+  EXPECT_EQ(Stored().front(), "顺丰速运 11");
+  EXPECT_EQ(Column(kColCourierDefault), "000000.");
+}
+
+TEST_F(LogisticFormTest, ComponentRefusalsAreShownWithTheirText) {
+  form.Load();
+  grid->UserTypeText(1, kColCourierName, "");  // a company without a name
+  EXPECT_FALSE(form.SaveCompanies());
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].kind, ShownMessage::Kind::HostMessage);
+  EXPECT_FALSE(Messages()[0].text.empty());
+  EXPECT_EQ(Stored().front(), "顺丰速运 11");
+}
+
+class EmptyCourierList : public host::ILogisticInfo {
+ public:
+  std::string TypeName() const override { return "EmptyCourierList"; }
+  VectorRef GetLogisticInfoList(std::string_view, bool) override { return HostVector::Create(); }
+};
+
+TEST_F(LogisticFormTest, AnEmptyListGivesOneEmptyRowAndSavingItSendsNothing) {
+  auto empty = std::make_shared<EmptyCourierList>();
+  ScopedFactory none(std::string(host::progid::kLogisticInfo), [empty] { return empty; });
+  form.Load();
+  EXPECT_EQ(grid->RowCount(), 1);
+  form.ClickButton(frmLogistic::kOk);
+  EXPECT_FALSE(form.IsClosed());
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(LogisticFormTest, AListThatCannotBeReadStillLeavesTheEmptyRow) {
+  ScopedFactory none(std::string(host::progid::kLogisticInfo), nullptr);
+  form.Load();
+  EXPECT_EQ(grid->RowCount(), 1);
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(LogisticFormTest, RestoringPresetsResetsThemWithoutAskingAndReloads) {
+  form.Load();
+  grid->UserClickCheck(2, kColCourierDefault);
+  grid->UserTypeText(2, kColCourierName, "中通");
+  ASSERT_TRUE(form.SaveCompanies());
+  EXPECT_EQ(Stored()[1], "中通 11");
+  form.ClickButton(frmLogistic::kRestorePresets);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Stored()[0], "顺丰速运 11");
+  EXPECT_EQ(Stored()[1], "中通快递 01");
+  EXPECT_EQ(grid->CellText(2, kColCourierName), "中通快递");
+  EXPECT_EQ(Column(kColCourierDefault), "100000.");
+}
+
+TEST_F(LogisticFormTest, CancelClosesWithoutSaving) {
+  form.Load();
+  grid->UserTypeText(2, kColCourierName, "中通");
+  form.ClickButton(frmLogistic::kCancel);
+  EXPECT_TRUE(form.IsClosed());
+  EXPECT_EQ(Stored()[1], "中通快递 01");
+}
+
+}  // namespace
+}  // namespace vemo::setup

@@ -1,0 +1,129 @@
+// Each setup test gets a data folder with an initialised sample account, our
+// components registered, a published session (props string of that
+// account, AppPath and AppType settings), a scripted desktop, a private
+// machine configuration and a stand-in spreadsheet application.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "context/machine_config.h"
+#include "context/scripted_desktop.h"
+#include "context/session_components.h"
+#include "context/session_store.h"
+#include "foundation/creation_service.h"
+#include "foundation/json_convert.h"
+#include "host/components/print_setup.h"
+#include "host/components/prog_ids.h"
+#include "host/host_fixture.h"
+#include "setup/form_host.h"
+#include "setup/scripted_grid.h"
+#include "support/test_paths.h"
+
+namespace vemo::setup::test {
+
+// Any object stands for the spreadsheet application: the dialogs only ask
+// whether one can be created.
+class FakeSpreadsheetApp : public HostObject {
+ public:
+  std::string TypeName() const override { return "FakeSpreadsheetApp"; }
+};
+
+class SetupTest : public ::testing::Test {
+ protected:
+  static constexpr const char* kAccount = "SetupAccount";
+  SetupTest()
+      : dataScope_(temp_.path()),
+        machine_(temp_.path() / "machine"),
+        desktop_(std::make_shared<context::ScriptedDesktop>()),
+        useDesktop_(desktop_),
+        spreadsheet_("ET.Application", [] { return std::make_shared<FakeSpreadsheetApp>(); }) {
+    std::filesystem::create_directories(temp_.path() / "machine");
+    unsetenv("VEMO_NO_SPREADSHEET");
+    host::InitializeSampleAccount(host::DatabasePath(kAccount), false);
+    host::RegisterDatabaseComponents();
+    context::RegisterSessionComponents();
+    Publish(2, 0);
+  }
+  ~SetupTest() override { context::UnpublishSession(); }
+
+  void Publish(int appType, int outerLogin) {
+    Json session = {{"IsOuterLogin", outerLogin},
+                    {"login", {{"PropsString", Props()}, {"UserName", "Administrator"}}},
+                    {"settings", {{"AppPath", "C:\\Host"}, {"AppType", appType}}}};
+    context::PublishSession(context::SessionFromJson(session));
+  }
+  static std::string Props() { return host::MakePropsString(kAccount, "Administrator"); }
+
+  std::string File(const std::string& name, const std::string& bytes) {
+    auto path = temp_.path() / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
+  // The rows the store holds for a bill type, as "id name sel sub".
+  static std::vector<std::string> StoredBillRows(std::int32_t billType) {
+    auto info = CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQuery)->GetNoteInfo(Props(), billType);
+    return RowsOf(info, "FBillID");
+  }
+  static std::vector<std::string> RowsOf(const DictionaryRef& info, const char* idKey) {
+    return host::test::NoteInfoRows(info, idKey);
+  }
+  // The grid's rows as "key name flag type".
+  static std::vector<std::string> GridRows(const SetupGrid& grid) {
+    std::vector<std::string> out;
+    for (int row = 1; row <= grid.RowCount(); ++row) {
+      std::string text;
+      for (int col = 1; col <= grid.ColumnCount(); ++col) text += (col > 1 ? " " : "") + grid.CellText(row, col);
+      out.push_back(text);
+    }
+    return out;
+  }
+
+  std::vector<context::ShownMessage> Messages() const { return desktop_->Messages(); }
+
+  vemo::test::TempDir temp_;
+  host::test::DataFolderScope dataScope_;
+  context::ScopedMachineConfig machine_;
+  std::shared_ptr<context::ScriptedDesktop> desktop_;
+  context::ScopedDesktop useDesktop_;
+  ScopedFactory spreadsheet_;
+};
+
+// Shows a form the way a window system would: loads it, then lets the
+// test's script act as the user until it returns.
+class ScriptedFormHost : public FormHost {
+ public:
+  explicit ScriptedFormHost(std::function<void(SetupForm&)> user = nullptr) : user_(std::move(user)) {}
+  void ShowModal(SetupForm& form) override {
+    shown.push_back(form.Caption());
+    form.Load();
+    if (!form.IsClosed() && user_) user_(form);
+  }
+  std::vector<std::string> shown;
+
+ private:
+  std::function<void(SetupForm&)> user_;
+};
+using vemo::setup::ScopedFormHost;
+
+// Expects exactly one message with this text, kind and icon.
+inline void ExpectOnlyMessage(const std::vector<context::ShownMessage>& messages, const std::string& text,
+                              context::ShownMessage::Kind kind, int icon = 0) {
+  ASSERT_EQ(messages.size(), 1u) << (messages.empty() ? std::string("no message") : messages.back().text);
+  EXPECT_EQ(messages[0].text, text);
+  EXPECT_EQ(messages[0].kind, kind);
+  EXPECT_EQ(messages[0].icon, icon);
+  if (kind == context::ShownMessage::Kind::MessageBox) {
+    EXPECT_EQ(messages[0].title, "Quorvan提示");
+  }
+}
+
+}  // namespace vemo::setup::test
