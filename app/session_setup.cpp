@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "actions/register_actions.h"
 #include "context/console_desktop.h"
 #include "context/machine_config.h"
 #include "context/session_components.h"
@@ -45,6 +46,7 @@ void ApplySessionOptions(const GlobalOptions& options, bool assumeYes) {
   context::RegisterSessionComponents(/*replace=*/false);
   host::RegisterDatabaseComponents();
   host::RegisterSpreadsheetApplication();
+  actions::RegisterExportActions();
   // Printing and previewing through the renderer, CUPS and the preview folder.
   host::InstallOutputPrintService();
   // The setup dialogs check imported templates with the engines.

@@ -152,6 +152,17 @@ TEST_F(TemplateStoreTest, LogisticFileTypeLooksAtCourierAndDataSource) {
   EXPECT_FALSE(IsLogisticTemplateXlsx(Props(), 1, 1));
 }
 
+TEST_F(TemplateStoreTest, ReportFileTypeLooksAtTheReportTable) {
+  update->InsertRptNoteRow(Props(), 10506, "对账单.xlsx", Bytes{1});
+  EXPECT_FALSE(IsReportTemplateXlsx(Props(), 10506, 0)) << "registered but not selected";
+  update->UpdateUserRptNoteData(Props(), 10506, *SelectRow("10506|1", "对账单.xlsx", ""));
+  EXPECT_TRUE(IsReportTemplateXlsx(Props(), 10506, 0));
+  EXPECT_FALSE(IsReportTemplateXlsx(Props(), 10507, 0));
+  EXPECT_FALSE(IsBillTemplateXlsx(Props(), 10506, 0)) << "the bill table is another table";
+  ScopedFactory absent(std::string(progid::kClassInfo), [] { return ObjectRef(); });
+  EXPECT_TRUE(IsReportTemplateXlsx(Props(), 1, 1)) << "labels are .xlsx without a database";
+}
+
 TEST(KeyField, CountsFromZeroAndAnswersEmptyBeyondTheLast) {
   EXPECT_EQ(KeyField("1020002|3|收据", "|", 0), "1020002");
   EXPECT_EQ(KeyField("1020002|3|收据", "|", 2), "收据");

@@ -55,6 +55,11 @@ bool IsLogisticTemplateXlsx(std::string_view props, std::int32_t logisticId, std
                                        std::to_string(dataFrom) + " and FBillType=" + std::to_string(logisticId));
 }
 
+bool IsReportTemplateXlsx(std::string_view props, std::int32_t rptId, std::int32_t labelMode) {
+  if (labelMode == 1) return true;
+  return SelectedNameIsXlsx(props, "select * from T_RptExcelPrintExport where FSel=1 and FRptId=" + std::to_string(rptId));
+}
+
 Variant ReadTemplateFile(const std::string& path) {
   try {
     std::ifstream in(path, std::ios::binary);

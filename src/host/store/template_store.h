@@ -42,6 +42,9 @@ bool IsXlsxName(std::string_view name);
 // selected bill template of billType is named .xlsx. Any failure: False.
 bool IsBillTemplateXlsx(std::string_view props, std::int32_t billType, std::int32_t labelMode);
 bool IsLogisticTemplateXlsx(std::string_view props, std::int32_t logisticId, std::int32_t dataFrom);
+// True with labelMode 1 (the label template is .xlsx); otherwise whether the
+// selected report template of rptId is named .xlsx. Any failure: False.
+bool IsReportTemplateXlsx(std::string_view props, std::int32_t rptId, std::int32_t labelMode);
 
 // The whole file as a byte array; Empty on any failure.
 Variant ReadTemplateFile(const std::string& path);

@@ -1,0 +1,157 @@
+// vemoprint bill|report|waybill|batch <verb> REQUEST: the export actions as
+// the host calls them, with the request file standing in for what the host
+// hands over (docs/request-file.md).
+//
+//   bill    print|preview|export|mail   ExportAction.PrintBill / DoAction(1)
+//   report  print|preview|export        ExportActionRpt: PreCheck, PrintInitial,
+//                                       PrintRpt / SingleRecordExportToFileAction4Rpt
+//   waybill print|preview|export|mail   ExportActionLM (dataFrom set first)
+//   batch   print|preview|export        ExportAction's continuous print of the
+//                                       request's PrintData (one transaction type)
+//
+// --out FILE answers the save dialog, --no answers questions with No (the
+// global --yes answers Yes). Exit status 0 when the action answers True, 1
+// when it answers False (the reason has been shown on the error stream).
+#include <iostream>
+#include <memory>
+#include <optional>
+
+#include "actions/export_action.h"
+#include "actions/export_action_lm.h"
+#include "actions/export_action_rpt.h"
+#include "answering_desktop.h"
+#include "command_registry.h"
+#include "request_file.h"
+
+namespace vemo::app {
+namespace {
+
+using actions::ActionTypeEnum;
+
+enum class Verb { Print, Preview, Export, Mail };
+
+struct ActionOptions {
+  std::string requestPath;
+  std::optional<std::string> out;
+  bool no = false;
+};
+
+void HandOver(actions::ExportActionBase& action, const Request& request) {
+  action.SetDataSourceType(request.dataSourceType);
+  action.SetRptID(request.rptId);
+  action.SetRptHeadData(request.rptHeadData);
+  action.SetRptEntryData(request.rptEntryData);
+  action.SetDataSrv(request.dataSrv);
+  action.SetData(request.data);
+  action.SetTableInfo(request.tableInfo);
+}
+
+// One bill or waybill: PrintBill, or DoAction for mail.
+template <class Action>
+bool RunSingle(Action& action, Verb verb) {
+  switch (verb) {
+    case Verb::Print: return action.PrintBill(false);
+    case Verb::Preview: return action.PrintBill(true);
+    case Verb::Export: return action.PrintBill(false, true);
+    case Verb::Mail: return action.DoAction(ActionTypeEnum::SingleExpToEmail);
+  }
+  return false;
+}
+
+bool RunBill(Verb verb, const Request& request) {
+  actions::ExportAction action;
+  HandOver(action, request);
+  return RunSingle(action, verb);
+}
+
+// The host's order for a report or a continuous print: check, hand over the
+// bills, then print, preview or export on the engine PrintInitial made.
+bool RunContinuous(actions::ExportActionBase& action, Verb verb, const Request& request, const ObjectRef& bills) {
+  HandOver(action, request);
+  if (!action.PreCheck()) return false;
+  if (!action.PrintInitial(bills)) return false;
+  return verb == Verb::Export ? action.SingleRecordExportToFileAction4Rpt() : action.PrintRpt(verb == Verb::Preview);
+}
+
+bool RunReport(Verb verb, const Request& request) {
+  actions::ExportActionRpt action;
+  ObjectRef bills = request.printData;
+  if (!bills) {
+    // A report screen prints its one report: one document of no particular type.
+    auto one = HostVector::Create();
+    auto document = HostDictionary::Create();
+    document->Add("FTranType", 0);
+    one->Add(document);
+    bills = one;
+  }
+  return RunContinuous(action, verb, request, bills);
+}
+
+bool RunBatch(Verb verb, const Request& request) {
+  if (!request.printData)
+    throw UsageError("the request has no \"PrintData\": a continuous print needs the list of bills ([{\"FTranType\": 1}, ...])");
+  actions::ExportAction action;
+  return RunContinuous(action, verb, request, request.printData);
+}
+
+bool RunWaybill(Verb verb, const Request& request) {
+  actions::ExportActionLM action;
+  action.SetDataFrom(request.dataFrom);  // before DataSrv, which only a waybill from a bill keeps
+  action.SetDataSrv(request.dataSrv);
+  action.SetData(request.data);
+  action.SetTableInfo(request.tableInfo);
+  return RunSingle(action, verb);
+}
+
+using Runner = bool (*)(Verb, const Request&);
+
+struct VerbInfo {
+  Verb verb;
+  const char* name;
+  const char* help;
+};
+
+constexpr VerbInfo kVerbs[] = {
+    {Verb::Print, "print", "print on the default printer"},
+    {Verb::Preview, "preview", "fill and show the print preview"},
+    {Verb::Export, "export", "fill a workbook file (--out FILE answers the save dialog)"},
+    {Verb::Mail, "mail", "fill the workbook for mail (mail itself is not sent; answers False)"},
+};
+
+void InstallFamily(CLI::App& root, const char* name, const char* help, Runner run, bool withMail) {
+  auto* family = root.add_subcommand(name, help);
+  family->require_subcommand(1);
+  for (const VerbInfo& info : kVerbs) {
+    if (info.verb == Verb::Mail && !withMail) continue;
+    auto options = std::make_shared<ActionOptions>();
+    auto* cmd = family->add_subcommand(info.name, info.help);
+    cmd->add_option("request", options->requestPath, "request file (JSON, docs/request-file.md)")->required();
+    cmd->add_option("--out", options->out, "answer the save dialog with this file");
+    cmd->add_flag("--no", options->no, "answer No to every question");
+    cmd->callback([options, run, verb = info.verb, label = std::string(name) + " " + info.name] {
+      const Request request = LoadRequest(options->requestPath);
+      AnsweringDesktop desktop(context::CurrentDesktop(), options->out, options->no, std::cerr);
+      std::shared_ptr<context::Desktop> shared(&desktop, [](context::Desktop*) {});
+      context::ScopedDesktop use(shared);
+      const bool done = run(verb, request);
+      std::cout << label << ": " << (done ? "done" : "the action answered False") << "\n";
+      SetExitCode(done ? kExitOk : kExitActionFailed);
+    });
+  }
+}
+
+CommandRegistration bill{"bill", [](CLI::App& root, GlobalOptions&) {
+  InstallFamily(root, "bill", "print, preview, export or mail one bill (ExportAction)", RunBill, true);
+}};
+CommandRegistration report{"report", [](CLI::App& root, GlobalOptions&) {
+  InstallFamily(root, "report", "print, preview or export a report (ExportActionRpt)", RunReport, false);
+}};
+CommandRegistration waybill{"waybill", [](CLI::App& root, GlobalOptions&) {
+  InstallFamily(root, "waybill", "print, preview, export or mail a courier waybill (ExportActionLM)", RunWaybill, true);
+}};
+CommandRegistration batch{"batch", [](CLI::App& root, GlobalOptions&) {
+  InstallFamily(root, "batch", "continuous print of several bills of one type (ExportAction.PrintInitial)", RunBatch, false);
+}};
+
+}  // namespace
+}  // namespace vemo::app

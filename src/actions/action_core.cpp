@@ -1,0 +1,145 @@
+// DoAction: prerequisites, the action itself, the behaviour log.
+#include "actions/action_core.h"
+
+#include <vector>
+
+#include "actions/action_messages.h"
+#include "context/desktop.h"
+#include "context/login.h"
+#include "context/registry.h"
+#include "context/spreadsheet_detection.h"
+#include "foundation/creation_service.h"
+#include "host/components/behavior_log.h"
+#include "host/components/bill_data_service.h"
+#include "host/components/prog_ids.h"
+
+namespace vemo::actions::detail {
+namespace {
+
+// Office versions whose install keys tell whether a program is installed:
+// 11, 12, 14, 15, 16, then 17 to 30 (13 never existed).
+const std::vector<std::string>& OfficeVersions() {
+  static const std::vector<std::string> versions = [] {
+    std::vector<std::string> v = {"11.0", "12.0", "14.0", "15.0", "16.0"};
+    for (int n = 17; n <= 30; ++n) v.push_back(std::to_string(n) + ".0");
+    return v;
+  }();
+  return versions;
+}
+
+bool IsOfficeAppInstalled(std::string_view appName) {
+  return context::IsOfficeAppInstalledForVersions(appName, OfficeVersions());
+}
+
+bool IsMailAction(int actionType) {
+  return actionType == static_cast<int>(ActionTypeEnum::SingleExpToEmail) ||
+         actionType == static_cast<int>(ActionTypeEnum::MultiExpToEmial);
+}
+
+}  // namespace
+
+std::int32_t DataSrvClassTypeID(const ActionInputs& inputs) {
+  auto service = std::dynamic_pointer_cast<host::BillDataService>(inputs.dataSrv);
+  if (!service) throw HostError(HostError::kObjectRequired, "no bill data service (DataSrv) was handed over");
+  return service->classTypeID();
+}
+
+const HostDictionary& BillValues(const ActionInputs& inputs) {
+  auto values = std::dynamic_pointer_cast<HostDictionary>(inputs.data);
+  if (!values) throw HostError(HostError::kObjectRequired, "no bill values (Data) were handed over");
+  return *values;
+}
+
+ActionCore::ActionCore(std::unique_ptr<ActionFamily> family) : family_(std::move(family)) {}
+ActionCore::~ActionCore() = default;
+
+void ActionCore::SetDataSrv(const ObjectRef& dataSrv, bool readClassType) {
+  in_.dataSrv = dataSrv;
+  if (!readClassType) return;
+  auto service = std::dynamic_pointer_cast<host::BillDataService>(dataSrv);
+  in_.classType = service ? service->classtype() : nullptr;
+  in_.classTypeEntry = service ? service->ClassTypeEntry() : nullptr;
+  in_.classTypeId = 0;
+  try {
+    if (in_.classType) in_.classTypeId = in_.classType->Value("FID").ToInt32();
+  } catch (const std::exception&) {
+    in_.classTypeId = 0;  // a class type id that is not a number selects no template
+  }
+}
+
+bool ActionCore::DoAction(int actionType) {
+  try {
+    if (!CheckActionPrerequisites(actionType)) return false;
+    const bool result = RunAction(actionType);
+    if (result) WriteBehaviorLog();
+    return result;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool ActionCore::CheckActionPrerequisites(int actionType) {
+  if (!context::IsSpreadsheetAppAvailable()) {
+    context::ShowHostMessage(std::string(text::kNoSpreadsheetBeforeAction));
+    return false;
+  }
+  if (IsMailAction(actionType) && !IsOfficeAppInstalled("Outlook")) {
+    context::ShowHostMessage(std::string(text::kNoOutlook));
+    return false;
+  }
+  return true;
+}
+
+bool ActionCore::RunAction(int actionType) {
+  switch (static_cast<ActionTypeEnum>(actionType)) {
+    case ActionTypeEnum::SingleExpToEmail: return EmailBill();
+    case ActionTypeEnum::SingleExpToFile:
+      switch (family_->FileExport()) {
+        case FileExportStyle::TimedWorkingCopy: return ExportBillToFile();
+        case FileExportStyle::StraightToFile: return ExportStraightToFile();
+        case FileExportStyle::None: return true;
+      }
+      return true;
+    case ActionTypeEnum::SinglePrint: return PrintOrPreviewBill(PrintTypeEnum::PrintAction);
+    case ActionTypeEnum::SinglePrintView: return PrintOrPreviewBill(PrintTypeEnum::PrintViewAction);
+    default: return true;  // the multi-bill codes (and unknown ones) do nothing here
+  }
+}
+
+void ActionCore::WriteBehaviorLog() {
+  try {
+    std::string code, entry;
+    if (in_.labelMode == 1) {
+      code = text::kLogCodeLabel;
+      entry = text::kLogTextLabel;
+    } else {
+      code = family_->LogCode();
+      entry = std::string(text::kLogTextBillPrefix) + std::to_string(in_.classTypeId) +
+              std::string(text::kLogTextBillSuffix);
+    }
+    auto log = CreateObjectAs<host::IBehaviorLog>(host::progid::kBehaviorLog);
+    log->SetPropsString(context::GetPropsString());
+    log->WriteMGLog(code, entry);
+  } catch (const std::exception&) {
+    // Logging never changes the action's result.
+  }
+}
+
+bool ActionCore::ToEmailAction(const std::string&) {
+  // Mail is not sent: the workbook is filled and left in the working file.
+  return false;
+}
+
+std::unique_ptr<EngineJob> ActionCore::NewFillEngine(const std::string& file) {
+  auto engine = CreateEngineJob(family_->Engine());
+  engine->SetFileAllName(file);
+  if (in_.labelMode == 1) {
+    engine->SetPrintHandlerType("1");
+    engine->SetItemInfoDict(in_.itemInfo);
+  } else {
+    family_->HandOverBillData(*engine, in_);
+  }
+  return engine;
+}
+
+}  // namespace vemo::actions::detail

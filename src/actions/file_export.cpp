@@ -1,0 +1,117 @@
+// Export to a file the user chooses: the export dialog, the timed working
+// copy of bills, and the straight fill of reports and waybills.
+#include <filesystem>
+
+#include "actions/action_core.h"
+#include "actions/action_messages.h"
+#include "actions/export_timing.h"
+#include "context/desktop.h"
+#include "context/file_utils.h"
+#include "context/message_box.h"
+#include "context/path_mapping.h"
+#include "context/settings.h"
+#include "context/temp_files.h"
+
+namespace vemo::actions::detail {
+namespace {
+
+constexpr int kDialogFlags = 2050;  // ask before overwriting, the path must exist
+
+// `folder` joined with each "\"-separated part of `below`.
+std::string JoinBelow(std::string folder, std::string_view below) {
+  while (!below.empty() && !folder.empty()) {
+    const auto cut = below.find('\\');
+    folder = context::JoinPath(folder, below.substr(0, cut));
+    below = cut == std::string_view::npos ? std::string_view() : below.substr(cut + 1);
+  }
+  return folder;
+}
+
+void CopyOver(const std::string& source, const std::string& target) {
+  std::error_code ec;
+  std::filesystem::copy_file(context::ToHostPath(source), context::ToHostPath(target),
+                             std::filesystem::copy_options::overwrite_existing, ec);
+  if (ec)
+    throw HostError("导出文件无法写入 " + target + "（" + ec.message() + "），请选择一个可以写入的文件夹。");
+}
+
+}  // namespace
+
+std::string ActionCore::AskExportFileName() {
+  const bool xlsx = family_->ExportTemplateIsXlsx(in_);
+  const ExportDialogTexts texts = family_->ExportDialog(in_);
+  context::FileDialogRequest request;
+  request.title = texts.title;
+  request.filter = xlsx ? texts.filterXlsx : texts.filterXls;
+  request.filterIndex = 1;
+  request.fileName = context::JoinPath(JoinBelow(context::GetAppPath(), texts.folder), xlsx ? "*.xlsx" : "*.xls");
+  request.flags = kDialogFlags;
+  return context::CurrentDesktop().SaveFileDialog(request).value_or("");
+}
+
+bool ActionCore::ExportBillToFile() {
+  const std::string chosen = AskExportFileName();
+  if (chosen.empty()) return false;  // cancelled: no message
+  const std::string working = context::NewUniqueFileName(true, context::GetExtensionName(chosen));
+  context::Desktop& desktop = context::CurrentDesktop();
+  desktop.SetMousePointer(context::kPointerHourglass);
+  bool filled = false;
+  try {
+    context::DeleteFileIfExists(working);
+    if (PrepareTemplateFile(working)) {
+      auto engine = NewFillEngine(working);
+      const std::int64_t start = TickCount();
+      filled = engine->ExportSingleRecordDataToExcel();
+      if (filled) {
+        CopyOver(working, chosen);
+        const int answer = context::ShowMsgBox(ExportDoneQuestion(TickCount() - start), context::vbYesNo | context::vbQuestion);
+        if (answer == context::vbYes) {
+          engine->SetFileAllName(chosen);
+          engine->OpenExcel();
+        }
+      }
+    }
+  } catch (const std::exception& e) {
+    desktop.MessageBox(e.what(), context::vbExclamation, std::string(text::kErrorTitle));
+    filled = false;
+  }
+  desktop.SetMousePointer(context::kPointerDefault);
+  context::DeleteFileIfExists(working);
+  return filled;
+}
+
+bool ActionCore::ExportStraightToFile() {
+  const std::string chosen = AskExportFileName();
+  if (chosen.empty()) return false;
+  context::DeleteFileIfExists(chosen);  // the dialog has asked about overwriting
+  if (!PrepareTemplateFile(chosen)) return false;
+  auto engine = NewFillEngine(chosen);
+  return FillAndOfferToOpen(*engine, /*quietForOuterLogin=*/true);
+}
+
+bool ActionCore::SingleRecordExportToFileAction4Rpt() {
+  try {
+    if (!in_.batchEngine) return false;  // PrintInitial comes first
+    const std::string chosen = AskExportFileName();
+    if (chosen.empty()) return false;
+    context::DeleteFileIfExists(chosen);
+    if (!PrepareTemplateFile(chosen)) return false;
+    SetUpBatchEngine(chosen);
+    return FillAndOfferToOpen(*in_.batchEngine, /*quietForOuterLogin=*/false);
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool ActionCore::FillAndOfferToOpen(EngineJob& engine, bool quietForOuterLogin) {
+  if (!engine.ExportSingleRecordDataToExcel()) return false;
+  const std::string question(text::kOpenExportedFile);
+  const int flags = context::vbYesNo | context::vbQuestion;
+  const int answer = quietForOuterLogin
+                         ? context::ShowMsgBox(question, flags)
+                         : context::CurrentDesktop().MessageBox(question, flags, std::string(context::kMessageTitle));
+  if (answer != context::vbNo) engine.OpenExcel();
+  return true;
+}
+
+}  // namespace vemo::actions::detail

@@ -1,0 +1,215 @@
+// ExportAction: print, preview and mail of one bill, the spreadsheet and
+// Outlook prerequisites, the template and its format, the behaviour log.
+#include <gmock/gmock.h>
+
+#include "action_fixture.h"
+#include "actions/action_messages.h"
+#include "actions/export_action.h"
+#include "context/temp_files.h"
+
+namespace vemo::actions::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::EndsWith;
+
+class ExportActionPrintTest : public ActionTest {
+ protected:
+  ExportActionPrintTest() {
+    action_.SetDataSrv(Invoice());
+    action_.SetData(Values("FInvoiceType", "增值税发票"));
+    action_.SetTableInfo(Fields("FInvoiceType"));
+  }
+  ExportAction action_;
+};
+
+TEST_F(ExportActionPrintTest, PrintWritesTheTemplateValidatesFillsPrintsAndLogs) {
+  ASSERT_TRUE(action_.PrintBill(false));
+
+  EXPECT_TRUE(Messages().empty());
+  auto engines = Engines();
+  ASSERT_EQ(engines.size(), 2u);
+  const EngineRecord& checker = *engines[0];
+  EXPECT_EQ(checker.kind, EngineKind::Bill);
+  EXPECT_THAT(checker.calls, ElementsAre("SetDataSourceType", "ValidateTemplate"));
+  EXPECT_EQ(checker.validatedId, 1020002);
+  const std::string working = context::NewTempWorkbookName(".xls");
+  EXPECT_EQ(checker.validatedFile, working);
+  EXPECT_THAT(working, EndsWith("Tem1.xls"));
+
+  const EngineRecord& filler = *engines[1];
+  EXPECT_THAT(filler.calls, ElementsAre("SetFileAllName", "SetDataSrv", "SetData", "SetTableInfo",
+                                        "ExportSingleRecordDataToExcel", "PrintTo"));
+  EXPECT_EQ(filler.fileAllName, working);
+  EXPECT_EQ(ReadBytes(working), store_->contents);  // the template, byte for byte
+  // The working file stays: the print may still use it.
+
+  ASSERT_EQ(logEntries_->size(), 1u);
+  EXPECT_EQ(logEntries_->at(0).code, "S1S003E001");
+  EXPECT_EQ(logEntries_->at(0).text, "处理单据(1020002)打印导出Excel功能");
+  EXPECT_EQ(logEntries_->at(0).props, kProps);
+  EXPECT_EQ(context::WaitCursor::ShowCount(), 0);
+}
+
+TEST_F(ExportActionPrintTest, PreviewAndExportAreChosenByTheFlags) {
+  ASSERT_TRUE(action_.PrintBill(true));
+  EXPECT_EQ(Engines().back()->calls.back(), "PrintPreview");
+
+  desktop_->QueueFileName(std::nullopt);  // export: the user cancels the dialog
+  EXPECT_FALSE(action_.PrintBill(true, true));
+  EXPECT_EQ(desktop_->Dialogs().size(), 1u);
+}
+
+TEST_F(ExportActionPrintTest, SubTypeOfTheTemplateComesFromTheInvoiceType) {
+  ASSERT_TRUE(action_.PrintBill(false));
+  EXPECT_THAT(Queries(), ElementsAre("Query|GetNotePrintData|1020002|增值税发票"));
+}
+
+TEST_F(ExportActionPrintTest, SubTypeRulesByClassType) {
+  struct Case {
+    std::int32_t classType;
+    const char* field;
+    const char* expected;
+  };
+  for (const Case& c : {Case{1030002, "FInvoiceType", "普通发票"}, Case{1050003, "FBillTypeId", "普通发票"},
+                        Case{1040007, "FBillTypeId", "普通发票"}, Case{1050003, "FInvoiceType", ""},
+                        Case{1020003, "FInvoiceType", ""}}) {
+    store_->queries.clear();
+    ExportAction action;
+    action.SetDataSrv(Invoice(c.classType));
+    action.SetData(Values(c.field, "普通发票"));
+    action.SetTableInfo(Fields(c.field));
+    ASSERT_TRUE(action.PrintBill(false)) << c.classType;
+    EXPECT_THAT(Queries(), ElementsAre("Query|GetNotePrintData|" + std::to_string(c.classType) + "|" + c.expected))
+        << c.classType << " " << c.field;
+  }
+}
+
+TEST_F(ExportActionPrintTest, ReportDataSourceAsksAndValidatesByReportId) {
+  action_.SetDataSourceType(1);
+  action_.SetRptID(10506);
+  ASSERT_TRUE(action_.PrintBill(false));
+  EXPECT_THAT(Queries(), ElementsAre("Query|GetRptNotePrintData|10506|"));
+  EXPECT_EQ(Engines()[0]->validatedId, 10506);
+  EXPECT_EQ(Engines()[0]->dataSourceType, 1);
+}
+
+TEST_F(ExportActionPrintTest, OtherDataSourceGetsNoTemplate) {
+  action_.SetDataSourceType(2);
+  EXPECT_FALSE(action_.PrintBill(false));
+  EXPECT_TRUE(Queries().empty());
+  auto message = OnlyMessage(Messages());
+  EXPECT_EQ(message.text, text::kTemplateMissing);
+}
+
+TEST_F(ExportActionPrintTest, XlsxTemplateNeedsVersion12) {
+  store_->billName = "Invoice.XLSX";
+  SetSpreadsheetVersion("11.0");
+  EXPECT_FALSE(action_.PrintBill(false));
+  auto message = OnlyMessage(Messages());
+  EXPECT_EQ(message.kind, context::ShownMessage::Kind::HostMessage);
+  EXPECT_EQ(message.text, "当前系统Excel不支持xlsx格式，请安装2007或以上版本的Excel！");
+  EXPECT_TRUE(Engines().empty());
+  EXPECT_TRUE(logEntries_->empty());
+
+  SetSpreadsheetVersion("12.0");
+  ASSERT_TRUE(action_.PrintBill(false));
+  EXPECT_EQ(Engines().back()->fileAllName, context::NewTempWorkbookName(".xlsx"));
+}
+
+TEST_F(ExportActionPrintTest, XlsTemplateIsPrintedByAnOlderApplication) {
+  SetSpreadsheetVersion("11.0");
+  EXPECT_TRUE(action_.PrintBill(false));
+  store_->billName = "invoice.ods";  // any other name counts as .xls
+  EXPECT_TRUE(action_.PrintBill(false));
+}
+
+TEST_F(ExportActionPrintTest, NoSpreadsheetApplication) {
+  RemoveSpreadsheet();
+  EXPECT_FALSE(action_.PrintBill(false));
+  auto message = OnlyMessage(Messages());
+  EXPECT_EQ(message.kind, context::ShownMessage::Kind::HostMessage);
+  EXPECT_EQ(message.text, "启动Excel失败，请先安装。");
+  EXPECT_TRUE(Engines().empty());
+}
+
+TEST_F(ExportActionPrintTest, MissingOrRefusedTemplate) {
+  for (int refusal = 0; refusal < 2; ++refusal) {
+    desktop_ = std::make_shared<context::ScriptedDesktop>();
+    context::ScopedDesktop use(desktop_);
+    store_->empty = refusal == 0;
+    script_->validate = refusal == 0;  // second round: the engine refuses the template
+    EXPECT_FALSE(action_.PrintBill(false));
+    auto message = OnlyMessage(Messages());
+    EXPECT_EQ(message.kind, context::ShownMessage::Kind::MessageBox);
+    EXPECT_EQ(message.text, "未设置打印模板或设置错误，请先确认设置Excel打印模板！");
+    EXPECT_EQ(message.icon, context::vbExclamation);
+    EXPECT_EQ(message.buttons, context::vbOKOnly);
+    EXPECT_EQ(message.title, "Quorvan提示");
+  }
+  EXPECT_TRUE(logEntries_->empty());
+}
+
+TEST_F(ExportActionPrintTest, TemplateMessageIsSilentForAnOuterLogin) {
+  PublishLogin(1);
+  store_->empty = true;
+  EXPECT_FALSE(action_.PrintBill(false));
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ExportActionPrintTest, FailedFillOrOutputIsFalseWithoutLog) {
+  script_->fill = false;
+  EXPECT_FALSE(action_.PrintBill(false));
+  EXPECT_EQ(Engines().back()->calls.back(), "ExportSingleRecordDataToExcel");
+  script_->fill = true;
+  script_->output = false;
+  EXPECT_FALSE(action_.PrintBill(true));
+  EXPECT_TRUE(logEntries_->empty());
+}
+
+TEST_F(ExportActionPrintTest, LogFailureDoesNotChangeTheResult) {
+  ScopedFactory brokenLog(std::string(host::progid::kBehaviorLog), nullptr);
+  EXPECT_TRUE(action_.PrintBill(false));
+}
+
+TEST_F(ExportActionPrintTest, MailNeedsOutlookThenFillsAndAnswersFalse) {
+  EXPECT_FALSE(action_.DoAction(ActionTypeEnum::SingleExpToEmail));
+  auto message = OnlyMessage(Messages());
+  EXPECT_EQ(message.kind, context::ShownMessage::Kind::HostMessage);
+  EXPECT_EQ(message.text, "启动Outlook失败，请先安装。");
+  EXPECT_FALSE(action_.DoAction(ActionTypeEnum::MultiExpToEmial));
+  EXPECT_TRUE(Engines().empty());
+
+  InstallOutlook();
+  EXPECT_FALSE(action_.DoAction(1));
+  ASSERT_EQ(Engines().size(), 2u);
+  EXPECT_EQ(Engines()[1]->calls.back(), "ExportSingleRecordDataToExcel");
+  EXPECT_EQ(ReadBytes(context::NewTempWorkbookName(".xls")), store_->contents);
+  EXPECT_TRUE(logEntries_->empty());
+  EXPECT_TRUE(action_.DoAction(5));  // multi-bill mail: Outlook there, nothing done
+}
+
+TEST_F(ExportActionPrintTest, PreCheckAsksForTheApplicationAndTheTemplate) {
+  EXPECT_TRUE(action_.PreCheck());
+  EXPECT_EQ(Engines().size(), 1u);  // the validation only
+  EXPECT_TRUE(logEntries_->empty());
+
+  RemoveSpreadsheet();
+  EXPECT_FALSE(action_.PreCheck());
+  auto message = OnlyMessage(Messages());
+  EXPECT_EQ(message.kind, context::ShownMessage::Kind::HostMessage);
+  EXPECT_EQ(message.text, "启动Excel失败，请先安装");
+}
+
+TEST_F(ExportActionPrintTest, HourglassDuringPreparationOnly) {
+  script_->onFill = [](const std::string&) { EXPECT_EQ(context::WaitCursor::ShowCount(), 1); };
+  ASSERT_TRUE(action_.PrintBill(false));
+  EXPECT_EQ(context::WaitCursor::ShowCount(), 0);
+  auto pointers = desktop_->PointerHistory();
+  ASSERT_FALSE(pointers.empty());
+  EXPECT_EQ(pointers.front(), context::kPointerHourglass);
+  EXPECT_EQ(pointers.back(), context::kPointerDefault);
+}
+
+}  // namespace
+}  // namespace vemo::actions::test

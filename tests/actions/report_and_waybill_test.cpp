@@ -1,0 +1,314 @@
+// ExportActionRpt and ExportActionLM: where they differ from ExportAction,
+// and DoAction codes 1 to 8 on all three classes.
+#include <gmock/gmock.h>
+
+#include "action_fixture.h"
+#include "actions/export_action.h"
+#include "actions/export_action_lm.h"
+#include "actions/export_action_rpt.h"
+#include "actions/register_actions.h"
+#include "context/temp_files.h"
+
+namespace vemo::actions::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+class ReportActionTest : public ActionTest {
+ protected:
+  ReportActionTest() {
+    action_.SetDataSrv(Invoice());
+    action_.SetDataSourceType(1);
+    action_.SetRptID(10506);
+    head_->Add("ByItem", 0);
+    action_.SetRptHeadData(head_);
+  }
+  ExportActionRpt action_;
+  DictionaryRef head_ = HostDictionary::Create();
+};
+
+TEST_F(ReportActionTest, ByItemChoosesCustomerOrSupplierTemplate) {
+  ASSERT_TRUE(action_.DoAction(ActionTypeEnum::SinglePrint));
+  head_->Set("ByItem", 1);
+  ASSERT_TRUE(action_.DoAction(ActionTypeEnum::SinglePrint));
+  head_->Remove("ByItem");
+  ASSERT_TRUE(action_.DoAction(ActionTypeEnum::SinglePrint));
+  EXPECT_THAT(Queries(), ElementsAre("QueryRpt|GetRptNotePrintData|10506|客户", "QueryRpt|GetRptNotePrintData|10506|供应商",
+                                     "QueryRpt|GetRptNotePrintData|10506|供应商"));
+}
+
+TEST_F(ReportActionTest, TemplateNeedsTheHeadValues) {
+  ExportActionRpt action;
+  action.SetDataSrv(Invoice());
+  action.SetRptID(10506);
+  EXPECT_FALSE(action.DoAction(3));
+  EXPECT_EQ(OnlyMessage(Messages()).text, "未设置打印模板或设置错误，请先确认设置Excel打印模板！");
+}
+
+TEST_F(ReportActionTest, ReportEngineValidatesByReportIdForAnyDataSource) {
+  action_.SetDataSourceType(0);
+  ASSERT_TRUE(action_.DoAction(4));
+  auto engines = Engines();
+  ASSERT_EQ(engines.size(), 2u);
+  EXPECT_EQ(engines[0]->kind, EngineKind::Report);
+  EXPECT_EQ(engines[0]->validatedId, 10506);
+  EXPECT_EQ(engines[0]->dataSourceType, 0);
+  EXPECT_EQ(engines[1]->kind, EngineKind::Report);
+  EXPECT_EQ(engines[1]->calls.back(), "PrintPreview");
+  ASSERT_EQ(logEntries_->size(), 1u);
+  EXPECT_EQ(logEntries_->at(0).code, "S1S003E001");
+  EXPECT_EQ(logEntries_->at(0).text, "处理单据(1020002)打印导出Excel功能");
+}
+
+TEST_F(ReportActionTest, WorkingFileExtensionStillFollowsTheBillTemplate) {
+  store_->billName = "bill.xlsx";
+  store_->reportName = "report.xls";
+  ASSERT_TRUE(action_.DoAction(3));
+  EXPECT_EQ(Engines().back()->fileAllName, context::NewTempWorkbookName(".xlsx"));
+}
+
+TEST_F(ReportActionTest, ReportExportDialogOffersTheReportFormat) {
+  store_->reportName = "statement.XLSX";
+  auto bills = HostVector::Create();
+  auto bill = HostDictionary::Create();
+  bill->Add("FTranType", 4);
+  bills->Add(bill);
+  ASSERT_TRUE(action_.PrintInitial(bills));
+  EXPECT_EQ(Engines()[0]->kind, EngineKind::Report);
+  desktop_->QueueFileName(std::nullopt);
+  EXPECT_FALSE(action_.SingleRecordExportToFileAction4Rpt());
+  ASSERT_EQ(desktop_->Dialogs().size(), 1u);
+  const auto request = desktop_->Dialogs()[0].request;
+  EXPECT_EQ(request.title, "引出打印文件");
+  EXPECT_EQ(request.filter, "打印文件 Excel (*.xlsx)|*.xlsx");
+  EXPECT_EQ(request.fileName, std::string(kAppPath) + "\\ExcelPrint\\*.xlsx");
+  EXPECT_EQ(request.flags, 2050);
+
+  store_->reportName = "statement.xls";
+  desktop_->QueueFileName(std::nullopt);
+  EXPECT_FALSE(action_.SingleRecordExportToFileAction4Rpt());
+  EXPECT_EQ(desktop_->Dialogs()[1].request.filter, "打印文件 Excel 97-2003 (*.xls)|*.xls");
+}
+
+TEST_F(ReportActionTest, PreCheckUsesTheReportTable) {
+  store_->reportName = "r.xlsx";
+  ASSERT_TRUE(action_.PreCheck());
+  EXPECT_EQ(Engines()[0]->validatedFile, context::NewTempWorkbookName(".xlsx"));
+}
+
+class WaybillActionTest : public ActionTest {
+ protected:
+  DictionaryRef Waybill(const char* key, int courier) {
+    auto values = HostDictionary::Create();
+    values->Add(key, courier);
+    return values;
+  }
+};
+
+TEST_F(WaybillActionTest, FromTheLogisticsScreen) {
+  ExportActionLM action;
+  EXPECT_EQ(action.dataFrom(), 0);
+  action.SetDataSrv(Invoice());  // ignored: dataFrom is not 1
+  auto values = Waybill("FID", 3);
+  action.SetData(values);
+  ASSERT_TRUE(action.PrintBill(false));
+  EXPECT_THAT(Queries(), ElementsAre("QueryLM|GetNotePrintData|3||0"));
+  auto engines = Engines();
+  ASSERT_EQ(engines.size(), 2u);
+  EXPECT_EQ(engines[0]->kind, EngineKind::Logistics);
+  EXPECT_THAT(engines[0]->calls, ElementsAre("ValidateTemplate"));
+  EXPECT_EQ(engines[0]->validatedId, 2000001);
+  EXPECT_THAT(engines[1]->calls, ElementsAre("SetFileAllName", "SetDataFrom", "SetData", "ExportSingleRecordDataToExcel", "PrintTo"));
+  EXPECT_EQ(engines[1]->data, values);
+  ASSERT_EQ(logEntries_->size(), 1u);
+  EXPECT_EQ(logEntries_->at(0).code, "S1S003E002");
+  EXPECT_EQ(logEntries_->at(0).text, "处理单据(2000001)打印导出Excel功能");
+}
+
+TEST_F(WaybillActionTest, FromABillSetBeforeTheDataService) {
+  ExportActionLM action;
+  action.SetDataFrom(1);
+  auto service = Invoice();
+  action.SetDataSrv(service);
+  action.SetTableInfo(Fields("FLogisticID"));
+  action.SetData(Waybill("FLogisticID", 7));
+  action.SetDataFrom(0);
+  action.SetDataFrom(1);
+  ASSERT_TRUE(action.DoAction(ActionTypeEnum::SinglePrintView));
+  EXPECT_THAT(Queries(), ElementsAre("QueryLM|GetNotePrintData|7||1"));
+  auto engines = Engines();
+  EXPECT_EQ(engines[0]->validatedId, 2000002);
+  EXPECT_THAT(engines[1]->calls, ElementsAre("SetFileAllName", "SetDataFrom", "SetDataSrv", "SetTableInfo", "SetData",
+                                             "ExportSingleRecordDataToExcel", "PrintPreview"));
+  EXPECT_EQ(engines[1]->dataSrv, service);
+  EXPECT_EQ(engines[1]->dataFrom, 1);
+  EXPECT_EQ(logEntries_->at(0).text, "处理单据(2000002)打印导出Excel功能");
+}
+
+TEST_F(WaybillActionTest, ClassTypeStaysAtBillWaybillAfterGoingBack) {
+  ExportActionLM action;
+  action.SetDataFrom(1);
+  action.SetDataFrom(0);
+  ASSERT_TRUE(action.DoAction(7));
+  EXPECT_EQ(logEntries_->at(0).text, "处理单据(2000002)打印导出Excel功能");
+}
+
+TEST_F(WaybillActionTest, DataServiceBeforeDataFromIsIgnored) {
+  ExportActionLM action;
+  action.SetDataSrv(Invoice());
+  action.SetDataFrom(1);
+  action.SetData(Waybill("FLogisticID", 7));
+  ASSERT_TRUE(action.PrintBill(false));
+  const EngineRecord& filler = *Engines()[1];
+  EXPECT_EQ(filler.calls[2], "SetDataSrv");
+  EXPECT_EQ(filler.dataSrv, nullptr);
+}
+
+TEST_F(WaybillActionTest, NoCourierKeyFindsNoTemplate) {
+  store_->empty = true;
+  ExportActionLM action;
+  action.SetData(HostDictionary::Create());
+  EXPECT_FALSE(action.PrintBill(false));
+  EXPECT_THAT(Queries(), ElementsAre("QueryLM|GetNotePrintData|0||0"));
+  auto message = OnlyMessage(Messages());
+  EXPECT_EQ(message.text, "未设置打印模板或设置错误，请先确认设置Excel打印模板！");
+  EXPECT_EQ(message.icon, context::vbExclamation);
+}
+
+TEST_F(WaybillActionTest, PrintDoesNotCheckTheApplicationVersion) {
+  store_->waybillName = "waybill.xlsx";
+  SetSpreadsheetVersion("11.0");
+  ExportActionLM action;
+  action.SetData(Waybill("FID", 3));
+  ASSERT_TRUE(action.PrintBill(false));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Engines().back()->fileAllName, context::NewTempWorkbookName(".xlsx"));
+  // The template format came from the waybill table for this courier and source.
+  EXPECT_NE(std::find(store_->statements.begin(), store_->statements.end(),
+                      "select * from T_PrintExportLM where FSel=1 and FDataFrom = 0 and FBillType=3"),
+            store_->statements.end());
+}
+
+TEST_F(WaybillActionTest, ExportFillsTheChosenFileAndOpensUnlessNo) {
+  ExportActionLM action;
+  action.SetDataFrom(1);
+  action.SetData(Waybill("FLogisticID", 7));
+  const std::string chosen = (temp_.path() / "waybill.xls").string();
+  desktop_->QueueFileName(chosen);
+  desktop_->QueueAnswer(context::vbNo);
+  ASSERT_TRUE(action.PrintBill(false, true));
+  const auto request = desktop_->Dialogs().at(0).request;
+  EXPECT_EQ(request.title, "引出打印文件");
+  EXPECT_EQ(request.filter, "打印文件 Excel 97-2003 (*.xls)|*.xls");
+  EXPECT_EQ(request.fileName, std::string(kAppPath) + "\\ExcelPrint\\LogicExcelRefForBill\\*.xls");
+  auto message = OnlyMessage(Messages());
+  EXPECT_EQ(message.text, "是否打开导出文件？");
+  EXPECT_EQ(message.buttons, context::vbYesNo);
+  EXPECT_EQ(message.icon, context::vbQuestion);
+  EXPECT_EQ(ReadBytes(chosen), store_->contents);
+  EXPECT_EQ(Engines().back()->fileAllName, chosen);
+  EXPECT_EQ(Engines().back()->calls.back(), "ExportSingleRecordDataToExcel");
+}
+
+TEST_F(WaybillActionTest, OuterLoginExportOpensTheFileWithoutAsking) {
+  PublishLogin(1);
+  ExportActionLM action;
+  action.SetData(Waybill("FID", 3));
+  desktop_->QueueFileName((temp_.path() / "w.xls").string());
+  ASSERT_TRUE(action.DoAction(2));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Engines().back()->calls.back(), "OpenExcel");
+  EXPECT_EQ(desktop_->Dialogs().at(0).request.fileName, std::string(kAppPath) + "\\ExcelPrint\\LogicExcelRef\\*.xls");
+}
+
+// DoAction codes on every class: what runs, and what it answers.
+struct CodeCase {
+  int code;
+  bool result;          // with a template, an application, Outlook and a cancelled dialog
+  const char* lastCall; // the fill engine's last call; "" when no engine fills
+};
+
+template <class Action>
+void ExpectCodes(ActionTest& test, const std::vector<CodeCase>& cases, const std::function<void(Action&)>& setUp,
+                 const std::function<std::vector<std::shared_ptr<EngineRecord>>()>& engines,
+                 const std::shared_ptr<context::ScriptedDesktop>& desktop) {
+  for (const CodeCase& c : cases) {
+    Action action;
+    setUp(action);
+    const std::size_t before = engines().size();
+    desktop->QueueFileName(std::nullopt);  // a dialog, if any, is cancelled
+    EXPECT_EQ(action.DoAction(c.code), c.result) << "code " << c.code;
+    auto after = engines();
+    if (std::string(c.lastCall).empty()) {
+      EXPECT_EQ(after.size(), before) << "code " << c.code;
+    } else {
+      ASSERT_GT(after.size(), before) << "code " << c.code;
+      EXPECT_EQ(after.back()->calls.back(), c.lastCall) << "code " << c.code;
+    }
+  }
+}
+
+class ActionCodesTest : public ActionTest {
+ protected:
+  ActionCodesTest() { InstallOutlook(); }
+  std::function<std::vector<std::shared_ptr<EngineRecord>>()> EngineList() {
+    return [this] { return Engines(); };
+  }
+};
+
+TEST_F(ActionCodesTest, BillAction) {
+  ExpectCodes<ExportAction>(*this,
+                            {{1, false, "ExportSingleRecordDataToExcel"}, {2, false, ""}, {3, true, "PrintTo"},
+                             {4, true, "PrintPreview"}, {5, true, ""}, {6, true, ""}, {7, true, ""}, {8, true, ""}},
+                            [this](ExportAction& a) { a.SetDataSrv(Invoice()); }, EngineList(), desktop_);
+  EXPECT_EQ(desktop_->Dialogs().size(), 1u);  // code 2 asked for a file
+  EXPECT_EQ(logEntries_->size(), 6u);          // every True answer is logged, 5 to 8 included
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ActionCodesTest, ReportAction) {
+  ExpectCodes<ExportActionRpt>(*this,
+                               {{1, false, "ExportSingleRecordDataToExcel"}, {2, true, ""}, {3, true, "PrintTo"},
+                                {4, true, "PrintPreview"}, {5, true, ""}, {6, true, ""}, {7, true, ""}, {8, true, ""}},
+                               [this](ExportActionRpt& a) {
+                                 a.SetDataSrv(Invoice());
+                                 a.SetRptHeadData(HostDictionary::Create());
+                               },
+                               EngineList(), desktop_);
+  EXPECT_TRUE(desktop_->Dialogs().empty());
+}
+
+TEST_F(ActionCodesTest, WaybillAction) {
+  ExpectCodes<ExportActionLM>(*this,
+                              {{1, false, "ExportSingleRecordDataToExcel"}, {2, false, ""}, {3, true, "PrintTo"},
+                               {4, true, "PrintPreview"}, {5, true, ""}, {6, true, ""}, {7, true, ""}, {8, true, ""}},
+                              [](ExportActionLM& a) {
+                                auto values = HostDictionary::Create();
+                                values->Add("FID", 3);
+                                a.SetData(values);
+                              },
+                              EngineList(), desktop_);
+  EXPECT_EQ(desktop_->Dialogs().size(), 1u);
+  EXPECT_EQ(logEntries_->size(), 6u);  // every True answer is logged
+}
+
+}  // namespace
+}  // namespace vemo::actions::test
+
+namespace vemo::actions::test {
+namespace {
+
+TEST_F(ActionTest, ClassesAreCreatableByIdentifier) {
+  RegisterExportActions();
+  auto bill = CreateObjectAs<ExportAction>("vemoprintexport.exportaction");  // identifiers ignore case
+  auto report = CreateObjectAs<ExportActionRpt>(std::string(kExportActionRptProgId));
+  auto waybill = CreateObjectAs<ExportActionLM>(std::string(kExportActionLMProgId));
+  EXPECT_NE(bill, CreateObjectAs<ExportAction>(std::string(kExportActionProgId)));  // a new object each time
+  waybill->SetData(HostDictionary::Create());
+  EXPECT_TRUE(waybill->DoAction(ActionTypeEnum::MultiPrint));
+  EXPECT_EQ(logEntries_->at(0).text, "处理单据(2000001)打印导出Excel功能");
+  EXPECT_EQ(report->TypeName(), "ExportActionRpt");
+}
+
+}  // namespace
+}  // namespace vemo::actions::test
