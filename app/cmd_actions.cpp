@@ -19,7 +19,7 @@
 #include "actions/export_action.h"
 #include "actions/export_action_lm.h"
 #include "actions/export_action_rpt.h"
-#include "answering_desktop.h"
+#include "command_line_desktop.h"
 #include "command_registry.h"
 #include "request_file.h"
 
@@ -130,9 +130,10 @@ void InstallFamily(CLI::App& root, const char* name, const char* help, Runner ru
     cmd->add_flag("--no", options->no, "answer No to every question");
     cmd->callback([options, run, verb = info.verb, label = std::string(name) + " " + info.name] {
       const Request request = LoadRequest(options->requestPath);
-      AnsweringDesktop desktop(context::CurrentDesktop(), options->out, options->no, std::cerr);
-      std::shared_ptr<context::Desktop> shared(&desktop, [](context::Desktop*) {});
-      context::ScopedDesktop use(shared);
+      CommandLineAnswers answers({.saveFile = options->out,
+                                  .no = options->no,
+                                  .passUnanswered = true,
+                                  .log = &std::cerr});
       const bool done = run(verb, request);
       std::cout << label << ": " << (done ? "done" : "the action answered False") << "\n";
       SetExitCode(done ? kExitOk : kExitActionFailed);

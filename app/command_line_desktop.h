@@ -4,6 +4,7 @@
 // the messages above all, goes to the desktop that was installed before.
 #pragma once
 #include <memory>
+#include <ostream>
 #include <optional>
 #include <string>
 
@@ -17,13 +18,17 @@ class CommandLineDesktop : public context::Desktop {
     std::optional<std::string> openFile;  // the open dialog's answer; nullopt cancels
     std::optional<std::string> saveFile;  // the save dialog's answer
     bool yes = false;                     // answer Yes/No questions with Yes
+    bool no = false;                      // answer Yes/No questions with No
+    // Dialogs the command has no answer for go to the installed desktop
+    // instead of being cancelled.
+    bool passUnanswered = false;
+    std::ostream* log = nullptr;          // where the answered questions are noted
   };
   CommandLineDesktop(context::Desktop& inner, Answers answers) : inner_(inner), answers_(std::move(answers)) {}
-
   int MessageBox(const std::string& text, int flags, const std::string& title) override;
   void ShowHostMessage(const std::string& text) override { inner_.ShowHostMessage(text); }
-  std::optional<std::string> OpenFileDialog(const context::FileDialogRequest&) override { return answers_.openFile; }
-  std::optional<std::string> SaveFileDialog(const context::FileDialogRequest&) override { return answers_.saveFile; }
+  std::optional<std::string> OpenFileDialog(const context::FileDialogRequest& request) override;
+  std::optional<std::string> SaveFileDialog(const context::FileDialogRequest& request) override;
   void SetMousePointer(int pointer) override { inner_.SetMousePointer(pointer); }
   int MousePointer() const override { return inner_.MousePointer(); }
 
