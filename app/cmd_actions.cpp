@@ -6,6 +6,7 @@
 //   report  print|preview|export        ExportActionRpt: PreCheck, PrintInitial,
 //                                       PrintRpt / SingleRecordExportToFileAction4Rpt
 //   waybill print|preview|export|mail   ExportActionLM (dataFrom set first)
+//   label   print|preview|export|edit   ExportAction.PrintItemInfo / OpenExcel (item labels)
 //   batch   print|preview|export        ExportAction's continuous print of the
 //                                       request's PrintData (one transaction type)
 //
@@ -103,6 +104,13 @@ bool RunWaybill(Verb verb, const Request& request) {
   return RunSingle(action, verb);
 }
 
+// Item labels: the request's ItemInfoDict on the label template.
+bool RunLabel(Verb verb, const Request& request) {
+  if (!request.itemInfoDict) throw UsageError("the request has no \"ItemInfoDict\": a label needs the item's values");
+  actions::ExportAction action;
+  return action.PrintItemInfo(verb == Verb::Preview, verb == Verb::Export, request.itemInfoDict);
+}
+
 using Runner = bool (*)(Verb, const Request&);
 
 struct VerbInfo {
@@ -118,7 +126,7 @@ constexpr VerbInfo kVerbs[] = {
     {Verb::Mail, "mail", "fill the workbook for mail (mail itself is not sent; answers False)"},
 };
 
-void InstallFamily(CLI::App& root, const char* name, const char* help, Runner run, bool withMail) {
+CLI::App* InstallFamily(CLI::App& root, const char* name, const char* help, Runner run, bool withMail) {
   auto* family = root.add_subcommand(name, help);
   family->require_subcommand(1);
   for (const VerbInfo& info : kVerbs) {
@@ -139,6 +147,7 @@ void InstallFamily(CLI::App& root, const char* name, const char* help, Runner ru
       SetExitCode(done ? kExitOk : kExitActionFailed);
     });
   }
+  return family;
 }
 
 CommandRegistration bill{"bill", [](CLI::App& root, GlobalOptions&) {
@@ -149,6 +158,17 @@ CommandRegistration report{"report", [](CLI::App& root, GlobalOptions&) {
 }};
 CommandRegistration waybill{"waybill", [](CLI::App& root, GlobalOptions&) {
   InstallFamily(root, "waybill", "print, preview, export or mail a courier waybill (ExportActionLM)", RunWaybill, true);
+}};
+CommandRegistration label{"label", [](CLI::App& root, GlobalOptions&) {
+  CLI::App* family = InstallFamily(root, "label", "print, preview or export an item label (ExportAction.PrintItemInfo)",
+                                   RunLabel, false);
+  auto* edit = family->add_subcommand("edit", "open the user's label template for editing (ExportAction.OpenExcel)");
+  edit->callback([] {
+    actions::ExportAction action;
+    const bool done = action.OpenExcel("");
+    std::cout << "label edit: " << (done ? "done" : "the action answered False") << "\n";
+    SetExitCode(done ? kExitOk : kExitActionFailed);
+  });
 }};
 CommandRegistration batch{"batch", [](CLI::App& root, GlobalOptions&) {
   InstallFamily(root, "batch", "continuous print of several bills of one type (ExportAction.PrintInitial)", RunBatch, false);

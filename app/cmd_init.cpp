@@ -32,7 +32,7 @@ int RunInit(const InitOptions& options) {
   else if (outcome.seeded)
     std::cout << "added the sample data to " << path.string() << "\n";
   else
-    std::cout << path.string() << " is up to date (use --force to rebuild the sample data)\n";
+    std::cout << path.string() << " is up to date; nothing changed (use --force to rebuild the sample data)\n";
   if (options.templates) {
     const auto folder = SampleTemplateFolder();
     if (folder.empty())

@@ -21,7 +21,7 @@ class ActionCommands : public ::testing::Test {
       GTEST_SKIP() << "vemoprint is not built at " << vemo::test::VemoprintPath();
     std::filesystem::create_directories(dir_ / "tmp");
     std::filesystem::create_directories(dir_ / "machine");
-    ASSERT_EQ(Run("init").status, 0);
+    ASSERT_EQ(Run("init --no-templates").status, 0);
   }
   vemo::test::CommandResult Run(const std::string& arguments) {
     return vemo::test::RunCommand("VEMO_DATA_DIR=" + ShellQuote(dir_.path()) + " TMPDIR=" + ShellQuote(dir_ / "tmp") +

@@ -39,13 +39,13 @@ class TemplatesCommand : public ::testing::Test {
 };
 
 TEST_F(TemplatesCommand, InitIsIdempotentAndForceKeepsAnOldCopy) {
-  auto first = Run("init --database Shop");
+  auto first = Run("init --no-templates --database Shop");
   EXPECT_EQ(first.status, 0) << first.output;
   EXPECT_TRUE(std::filesystem::exists(dir_.path() / "Shop.db"));
-  auto second = Run("init --database Shop");
+  auto second = Run("init --no-templates --database Shop");
   EXPECT_EQ(second.status, 0);
   EXPECT_NE(second.output.find("nothing changed"), std::string::npos) << second.output;
-  auto forced = Run("init --database Shop --force");
+  auto forced = Run("init --no-templates --database Shop --force");
   EXPECT_EQ(forced.status, 0);
   int backups = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
@@ -53,12 +53,41 @@ TEST_F(TemplatesCommand, InitIsIdempotentAndForceKeepsAnOldCopy) {
   EXPECT_EQ(backups, 1);
 }
 
+TEST_F(TemplatesCommand, InitRegistersTheSampleTemplatesOnceWithTheirSubTypes) {
+  auto first = Run("init");
+  ASSERT_EQ(first.status, 0) << first.output;
+  std::size_t registered = 0;
+  for (std::size_t at = first.output.find("registered the sample template"); at != std::string::npos;
+       at = first.output.find("registered the sample template", at + 1))
+    ++registered;
+  EXPECT_EQ(registered, 8u) << first.output;
+  EXPECT_EQ(first.output.find("could not"), std::string::npos) << first.output;
+  // Both sales invoice sub-types have their own selected template.
+  auto list = Run("templates list --bill-type 1020002");
+  EXPECT_NE(list.output.find("selected\t增值税发票\tsales_invoice_vat.xlsx"), std::string::npos) << list.output;
+  EXPECT_NE(list.output.find("selected\t普通发票\tsales_invoice_plain.xlsx"), std::string::npos) << list.output;
+  auto second = Run("init");
+  EXPECT_EQ(second.status, 0);
+  EXPECT_EQ(second.output.find("registered the sample template"), std::string::npos) << second.output;
+}
+
+TEST_F(TemplatesCommand, DemoExportsTheSampleInvoiceAndPrintsOrPreviewsIt) {
+  const auto out = dir_.path() / "out";
+  auto demo = Run("demo --out " + vemo::test::ShellQuote(out));
+  ASSERT_EQ(demo.status, 0) << demo.output;
+  EXPECT_TRUE(std::filesystem::exists(out / "销售发票.xlsx")) << demo.output;
+  bool previewed = false;
+  for (const auto& entry : std::filesystem::directory_iterator(out)) previewed |= entry.path().extension() == ".pdf";
+  const bool printed = demo.output.find("printed the sample sales invoice on") != std::string::npos;
+  EXPECT_TRUE(printed || previewed) << demo.output;
+}
+
 // The sample templates name their bill type (report, waybill type) in cell
 // B3 of the third sheet, so they pass the template engine's check.
 std::filesystem::path Example(const std::string& name) { return vemo::test::SourceDir() / "examples" / "templates" / name; }
 
 TEST_F(TemplatesCommand, AddListSelectExportRemove) {
-  ASSERT_EQ(Run("init").status, 0);
+  ASSERT_EQ(Run("init --no-templates").status, 0);
   auto plain = File("发票.xlsx", Read(Example("sales_invoice_plain.xlsx")));
   auto vat = File("增值税.xlsx", Read(Example("sales_invoice_vat.xlsx")));
   auto add = Run("templates add '" + plain.string() + "' --bill-type 1020002");
@@ -105,7 +134,7 @@ TEST_F(TemplatesCommand, AddListSelectExportRemove) {
 }
 
 TEST_F(TemplatesCommand, FamiliesAreSeparateAndUsageIsChecked) {
-  ASSERT_EQ(Run("init").status, 0);
+  ASSERT_EQ(Run("init --no-templates").status, 0);
   auto waybill = Example("courier_waybill.xlsx");
   auto add = Run("templates add '" + waybill.string() + "' --courier 2 --data-from 0");
   EXPECT_EQ(add.status, 0) << add.output;
@@ -125,7 +154,7 @@ TEST_F(TemplatesCommand, FamiliesAreSeparateAndUsageIsChecked) {
 }
 
 TEST_F(TemplatesCommand, WithoutASpreadsheetApplicationNothingIsRegistered) {
-  ASSERT_EQ(Run("init").status, 0);
+  ASSERT_EQ(Run("init --no-templates").status, 0);
   auto add = vemo::test::RunCommand("VEMO_NO_SPREADSHEET=1 VEMO_DATA_DIR='" + dir_.path().string() + "' VEMO_DATABASE= VEMO_USER= " +
                                     Vemoprint().string() + " templates add '" + Example("purchase_order.xlsx").string() +
                                     "' --bill-type 1030001");
@@ -135,7 +164,7 @@ TEST_F(TemplatesCommand, WithoutASpreadsheetApplicationNothingIsRegistered) {
 }
 
 TEST_F(TemplatesCommand, TheSessionNamesTheAccount) {
-  ASSERT_EQ(Run("init --database Acc1").status, 0);
+  ASSERT_EQ(Run("init --no-templates --database Acc1").status, 0);
   std::ofstream(dir_.path() / "session.json")
       << R"({"IsOuterLogin": 0, "login": {"PropsString": "UserName=Tom;ConnectString={Provider=SQLite;Initial Catalog=Acc1}"}})";
   auto add = Run("--session '" + (dir_.path() / "session.json").string() + "' templates add '" +
@@ -147,7 +176,7 @@ TEST_F(TemplatesCommand, TheSessionNamesTheAccount) {
 }
 
 TEST_F(TemplatesCommand, SetupDialogsNeedADisplay) {
-  ASSERT_EQ(Run("init").status, 0);
+  ASSERT_EQ(Run("init --no-templates").status, 0);
   for (const char* command : {"setup bill --bill-type 1020002", "setup report --report 10506 --name 对账单",
                               "setup waybill --data-from 1", "setup couriers"}) {
     auto result = Run(command);
