@@ -11,6 +11,8 @@ packages=(
   libzip-dev zlib1g-dev libpugixml-dev libsqlite3-dev nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libqrencode-dev libzint-dev
+  # barcode captions: FreeType draws the text in a font fontconfig chooses
+  libfreetype-dev libfontconfig-dev
   python3 python3-openpyxl
   # independent checkers used by the tests: LibreOffice as a second reader,
   # poppler for page counts, zbar to decode barcodes and QR codes
