@@ -82,11 +82,18 @@ bool LibreOfficeOpensOriginal(const std::string& name) {
 }
 
 // LibreOffice opening the saved files is slow (about 5 s a file): VEMO_LO_CHECK=1 turns it on.
-TEST(CorpusLibreOffice, SavedFilesOpen) {
+// The corpus is checked in four shards so that a parallel test run spreads
+// the work over every core.
+constexpr int kLibreOfficeShards = 4;
+class CorpusLibreOffice : public ::testing::TestWithParam<int> {};
+
+TEST_P(CorpusLibreOffice, SavedFilesOpen) {
   const char* flag = std::getenv("VEMO_LO_CHECK");
   if (!flag || std::string(flag) != "1") GTEST_SKIP() << "set VEMO_LO_CHECK=1 to run";
   vemo::test::TempDir temp;
+  int index = 0;
   for (const std::string& name : CorpusFiles()) {
+    if (index++ % kLibreOfficeShards != GetParam()) continue;
     if (!LibreOfficeOpensOriginal(name)) continue;  // the manifest says the input itself does not open
     std::filesystem::path out = temp / name;
     Workbook::Open(vemo::test::SharedDir() / "corpus" / "xlsx" / name)->Save(out);
@@ -94,6 +101,7 @@ TEST(CorpusLibreOffice, SavedFilesOpen) {
     EXPECT_EQ(check.exitCode, 0) << name << ": " << check.output;
   }
 }
+INSTANTIATE_TEST_SUITE_P(Shards, CorpusLibreOffice, ::testing::Range(0, kLibreOfficeShards));
 
 }  // namespace
 }  // namespace vemo::wb
