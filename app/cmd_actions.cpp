@@ -11,7 +11,9 @@
 //                                       request's PrintData (one transaction type)
 //
 // --out FILE answers the save dialog, --no answers questions with No (the
-// global --yes answers Yes). Exit status 0 when the action answers True, 1
+// global --yes answers Yes). label export --embed-pictures stores the
+// label's pictures in the workbook instead of linking to c:\ItemPhotos\.
+// Exit status 0 when the action answers True, 1
 // when it answers False (the reason has been shown on the error stream).
 #include <iostream>
 #include <memory>
@@ -35,6 +37,7 @@ struct ActionOptions {
   std::string requestPath;
   std::optional<std::string> out;
   bool no = false;
+  bool embedPictures = false;  // label export only
 };
 
 void HandOver(actions::ExportActionBase& action, const Request& request) {
@@ -59,7 +62,7 @@ bool RunSingle(Action& action, Verb verb) {
   return false;
 }
 
-bool RunBill(Verb verb, const Request& request) {
+bool RunBill(Verb verb, const Request& request, const ActionOptions&) {
   actions::ExportAction action;
   HandOver(action, request);
   return RunSingle(action, verb);
@@ -74,7 +77,7 @@ bool RunContinuous(actions::ExportActionBase& action, Verb verb, const Request& 
   return verb == Verb::Export ? action.SingleRecordExportToFileAction4Rpt() : action.PrintRpt(verb == Verb::Preview);
 }
 
-bool RunReport(Verb verb, const Request& request) {
+bool RunReport(Verb verb, const Request& request, const ActionOptions&) {
   actions::ExportActionRpt action;
   ObjectRef bills = request.printData;
   if (!bills) {
@@ -88,14 +91,14 @@ bool RunReport(Verb verb, const Request& request) {
   return RunContinuous(action, verb, request, bills);
 }
 
-bool RunBatch(Verb verb, const Request& request) {
+bool RunBatch(Verb verb, const Request& request, const ActionOptions&) {
   if (!request.printData)
     throw UsageError("the request has no \"PrintData\": a continuous print needs the list of bills ([{\"FTranType\": 1}, ...])");
   actions::ExportAction action;
   return RunContinuous(action, verb, request, request.printData);
 }
 
-bool RunWaybill(Verb verb, const Request& request) {
+bool RunWaybill(Verb verb, const Request& request, const ActionOptions&) {
   actions::ExportActionLM action;
   action.SetDataFrom(request.dataFrom);  // before DataSrv, which only a waybill from a bill keeps
   action.SetDataSrv(request.dataSrv);
@@ -105,13 +108,14 @@ bool RunWaybill(Verb verb, const Request& request) {
 }
 
 // Item labels: the request's ItemInfoDict on the label template.
-bool RunLabel(Verb verb, const Request& request) {
+bool RunLabel(Verb verb, const Request& request, const ActionOptions& options) {
   if (!request.itemInfoDict) throw UsageError("the request has no \"ItemInfoDict\": a label needs the item's values");
   actions::ExportAction action;
+  action.SetEmbedLabelPictures(options.embedPictures);
   return action.PrintItemInfo(verb == Verb::Preview, verb == Verb::Export, request.itemInfoDict);
 }
 
-using Runner = bool (*)(Verb, const Request&);
+using Runner = bool (*)(Verb, const Request&, const ActionOptions&);
 
 struct VerbInfo {
   Verb verb;
@@ -136,13 +140,17 @@ CLI::App* InstallFamily(CLI::App& root, const char* name, const char* help, Runn
     cmd->add_option("request", options->requestPath, "request file (JSON, docs/request-file.md)")->required();
     cmd->add_option("--out", options->out, "answer the save dialog with this file");
     cmd->add_flag("--no", options->no, "answer No to every question");
+    if (info.verb == Verb::Export && run == RunLabel)
+      cmd->add_flag("--embed-pictures", options->embedPictures,
+                    "store the item's pictures in the workbook instead of linking to c:\\ItemPhotos\\ "
+                    "(session setting EmbedLabelPictures=1 does the same)");
     cmd->callback([options, run, verb = info.verb, label = std::string(name) + " " + info.name] {
       const Request request = LoadRequest(options->requestPath);
       CommandLineAnswers answers({.saveFile = options->out,
                                   .no = options->no,
                                   .passUnanswered = true,
                                   .log = &std::cerr});
-      const bool done = run(verb, request);
+      const bool done = run(verb, request, *options);
       std::cout << label << ": " << (done ? "done" : "the action answered False") << "\n";
       SetExitCode(done ? kExitOk : kExitActionFailed);
     });

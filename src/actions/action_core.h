@@ -43,6 +43,9 @@ class ActionCore {
   void CopyItemInfoFile();
   void HandlerItemInfoFilePicture();
   bool OpenExcel();
+  // Exported labels: stores the pictures the filled label `workbook` links to
+  // in it, when asked (SetEmbedLabelPictures or the EmbedLabelPictures setting).
+  void StoreLabelPicturesIfAsked(const std::string& workbook);
 
   // The file the user chose in the export dialog, "" when cancelled.
   std::string AskExportFileName();

@@ -23,6 +23,7 @@ struct ActionInputs {
   std::int32_t dataSourceType = 0;  // 0 bill, 1 report
   std::int32_t labelMode = 0;       // 1 while item labels are printed
   DictionaryRef itemInfo;           // item label values
+  bool embedLabelPictures = false;  // exported labels store their pictures (also the EmbedLabelPictures setting)
   std::int32_t dataFrom = 0;        // waybills: 1 = from a bill
 
   // Continuous printing (PrintInitial).

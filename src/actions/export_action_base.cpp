@@ -23,6 +23,7 @@ bool ExportActionBase::OpenExcel(const std::string&) { return core_->OpenExcel()
 bool ExportActionBase::PrintItemInfo(bool isPreview, bool isExportExcelFile, const ObjectRef& itemInfoDict) {
   return core_->PrintItemInfo(isPreview, isExportExcelFile, itemInfoDict);
 }
+void ExportActionBase::SetEmbedLabelPictures(bool embed) { core_->Inputs().embedLabelPictures = embed; }
 void ExportActionBase::CopyItemInfoFile() { core_->CopyItemInfoFile(); }
 void ExportActionBase::HandlerItemInfoFilePicture() { core_->HandlerItemInfoFilePicture(); }
 bool ExportActionBase::DoAction(ActionTypeEnum actionType) { return core_->DoAction(static_cast<int>(actionType)); }

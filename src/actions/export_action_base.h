@@ -37,6 +37,10 @@ class ExportActionBase : public HostObject {
   bool OpenExcel(const std::string& excelFileName);
   // Prints, previews or exports one item label; false at once without values.
   bool PrintItemInfo(bool isPreview, bool isExportExcelFile = false, const ObjectRef& itemInfoDict = nullptr);
+  // An exported label stores the pictures it shows instead of linking to the
+  // files of c:\ItemPhotos\, so it shows this item wherever it is opened.
+  // The session setting "EmbedLabelPictures" (non-zero) asks the same.
+  void SetEmbedLabelPictures(bool embed);
   // Label mode only: the empty placeholders over the four label pictures,
   // then the item's own pictures over them.
   void CopyItemInfoFile();

@@ -63,6 +63,7 @@ bool ActionCore::ExportBillToFile() {
       const std::int64_t start = TickCount();
       filled = engine->ExportSingleRecordDataToExcel();
       if (filled) {
+        StoreLabelPicturesIfAsked(working);
         CopyOver(working, chosen);
         const int answer = context::ShowMsgBox(ExportDoneQuestion(TickCount() - start), context::vbYesNo | context::vbQuestion);
         if (answer == context::vbYes) {

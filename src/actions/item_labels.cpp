@@ -6,9 +6,11 @@
 #include "actions/label_template.h"
 #include "context/file_utils.h"
 #include "context/message_box.h"
+#include "context/path_mapping.h"
 #include "context/settings.h"
 #include "context/spreadsheet_detection.h"
 #include "foundation/utf8_text.h"
+#include "host/output/picture_embedding.h"
 
 namespace vemo::actions::detail {
 namespace {
@@ -43,6 +45,15 @@ void Quietly(Step step) {
   try {
     step();
   } catch (const std::exception&) {
+  }
+}
+
+// The session setting "EmbedLabelPictures": a non-zero number; anything else is off.
+bool EmbedSettingOn() {
+  try {
+    return context::GetSessionSetting("EmbedLabelPictures", 0).ToInt32() != 0;
+  } catch (const std::exception&) {
+    return false;
   }
 }
 
@@ -107,6 +118,14 @@ void ActionCore::HandlerItemInfoFilePicture() {
                     "QRCode_Item.bmp");
       });
   });
+}
+
+void ActionCore::StoreLabelPicturesIfAsked(const std::string& workbook) {
+  if (in_.labelMode != 1) return;
+  if (!in_.embedLabelPictures && !EmbedSettingOn()) return;
+  // A picture whose file is missing keeps its link; a workbook that cannot be
+  // rewritten fails the export with OutputError's message.
+  host::EmbedLinkedPicturesOf(context::ToHostPath(workbook));
 }
 
 bool ActionCore::OpenExcel() {

@@ -10,6 +10,8 @@
 #include "actions/export_action_rpt.h"
 #include "context/file_utils.h"
 #include "context/path_mapping.h"
+#include "support/test_paths.h"
+#include "workbook/zip_package.h"
 
 namespace vemo::actions::test {
 namespace {
@@ -102,6 +104,45 @@ TEST_F(ItemLabelTest, LabelExportNeedsNoBillDataService) {
   EXPECT_EQ(desktop_->Dialogs().at(0).request.filter, "Excel文件 (*.xlsx)|*.xlsx");
   EXPECT_EQ(Text(chosen), "label sample");
   EXPECT_EQ(logEntries_->at(0).code, "S1S003F001");
+}
+
+// The real label workbook: its photo link is followed through the drive
+// mapping; the engine double's barcode and QR "pictures" are text, no picture,
+// so those two links stay.
+TEST_F(ItemLabelTest, LabelExportWithEmbeddingStoresThePicturesThatAreThere) {
+  const Bytes label = ReadBytes((vemo::test::SourceDir() / "examples/templates/商品标签模板.xlsx").string());
+  WriteWindowsFile(kSample, std::string(label.begin(), label.end()));
+  const std::string photo = "BM" + std::string(70, '\x7f');
+  script_->pictureOf = [this, photo](const std::string& id) {
+    const std::string path = (temp_.path() / ("photo" + id + ".jpg")).string();
+    std::ofstream(path, std::ios::binary) << photo;
+    return path;
+  };
+  const std::string chosen = (temp_.path() / "label.xlsx").string();
+  desktop_->QueueFileName(chosen);
+  desktop_->QueueAnswer(context::vbNo);
+  action_.SetEmbedLabelPictures(true);
+  ASSERT_TRUE(action_.PrintItemInfo(false, true, Item({{"FItemID", 7}, {"FBarCode", "111"}, {"FMatrixCode", "q"}})));
+
+  const wb::ZipPackage exported = wb::ZipPackage::ReadFile(chosen);
+  ASSERT_TRUE(exported.Has("xl/media/image1.bmp"));
+  EXPECT_EQ(exported.Find("xl/media/image1.bmp")->data, photo);
+  EXPECT_FALSE(exported.Has("xl/media/image2.bmp"));
+  const std::string& rels = exported.Find("xl/drawings/_rels/drawing1.xml.rels")->data;
+  EXPECT_NE(rels.find("Target=\"../media/image1.bmp\""), std::string::npos) << rels;
+  EXPECT_NE(rels.find("Target=\"file:///c:\\ItemPhotos\\BarCode_Item.bmp\" TargetMode=\"External\""),
+            std::string::npos) << rels;
+}
+
+TEST_F(ItemLabelTest, EmbeddingIntoSomethingThatIsNoWorkbookFailsTheExportWithAMessage) {
+  const std::string chosen = (temp_.path() / "label.xlsx").string();
+  desktop_->QueueFileName(chosen);
+  action_.SetEmbedLabelPictures(true);
+  EXPECT_FALSE(action_.PrintItemInfo(false, true, Item({{"FItemID", 7}})));  // the sample is "label sample"
+  auto message = OnlyMessage(Messages());
+  EXPECT_EQ(message.title, "错误");
+  EXPECT_NE(message.text.find("cannot store the linked pictures"), std::string::npos) << message.text;
+  EXPECT_FALSE(std::filesystem::exists(chosen));
 }
 
 TEST_F(ItemLabelTest, MissingSampleAndCopy) {

@@ -83,7 +83,7 @@ int RewritePictureLinks(wb::Workbook& book) {
 
 }  // namespace
 
-std::optional<std::string> HostLinkTarget(std::string_view target) {
+std::optional<std::filesystem::path> HostLinkPath(std::string_view target) {
   std::string path;
   if (StartsWithNoCase(target, "file:///")) {
     path = PercentDecode(target.substr(8));
@@ -93,7 +93,13 @@ std::optional<std::string> HostLinkTarget(std::string_view target) {
     path = std::string(target);
   }
   if (!IsWindowsPath(path)) return std::nullopt;
-  return "file://" + PercentEncodePath(context::ToHostPath(path).string());
+  return context::ToHostPath(path);
+}
+
+std::optional<std::string> HostLinkTarget(std::string_view target) {
+  const std::optional<std::filesystem::path> path = HostLinkPath(target);
+  if (!path) return std::nullopt;
+  return "file://" + PercentEncodePath(path->string());
 }
 
 int PrepareRenderCopy(const std::filesystem::path& source, std::optional<int> sheetIndex,

@@ -24,4 +24,7 @@ int PrepareRenderCopy(const std::filesystem::path& source, std::optional<int> sh
 // address).
 std::optional<std::string> HostLinkTarget(std::string_view target);
 
+// The host file behind such a target (the path HostLinkTarget's URL names).
+std::optional<std::filesystem::path> HostLinkPath(std::string_view target);
+
 }  // namespace vemo::host

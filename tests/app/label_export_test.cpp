@@ -1,0 +1,132 @@
+// End to end: vemoprint label export of the sample label workbook for the
+// sample account's item 1, its pictures linked as designed or stored in the
+// workbook (--embed-pictures, or the EmbedLabelPictures session setting).
+// Checked independently: Python's zipfile for the package, zbarimg for the
+// barcode and QR pictures and, with VEMO_LO_CHECK=1, LibreOffice's PDF of the
+// exported workbook through pdfimages.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "support/run_command.h"
+#include "support/test_paths.h"
+
+namespace vemo::app {
+namespace {
+
+using vemo::test::ShellQuote;
+namespace fs = std::filesystem;
+
+// The item of examples/requests/商品标签模板.json (item 1 of the sample
+// account, which has a photo) with a Chinese text in its QR code.
+constexpr const char* kQrText = "特级龙井茶 250g 西湖春 https://shop.example.com/item/01.001";
+constexpr const char* kBarcode = "6901234567892";
+
+class LabelExport : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!fs::exists(vemo::test::VemoprintPath())) GTEST_SKIP() << "vemoprint is not built at " << vemo::test::VemoprintPath();
+    fs::create_directories(dir_ / "tmp");
+    // The host's program folder, registered as an installed host does, with the label sample in it.
+    const fs::path program = dir_ / "machine" / "drive_c" / "Program Files" / "Quorvan" / "Tradon";
+    fs::create_directories(program / "Graphics" / "ItemPhotos");
+    fs::copy_file(vemo::test::SourceDir() / "examples" / "templates" / "商品标签模板.xlsx",
+                  program / "Graphics" / "ItemPhotos" / "商品标签模板.xlsx");
+    std::ofstream(dir_ / "machine" / "registry.json")
+        << R"({"SOFTWARE\\Quorvan\\TRADON\\VemoSTD": {"Path": "C:\\Program Files\\Quorvan\\Tradon"}})";
+    std::ifstream in(vemo::test::SourceDir() / "examples" / "requests" / "商品标签模板.json");
+    nlohmann::json request = nlohmann::json::parse(in);
+    ASSERT_EQ(request["ItemInfoDict"]["FItemID"], 1);
+    ASSERT_EQ(request["ItemInfoDict"]["FBarCode"], kBarcode);
+    request["ItemInfoDict"]["FMatrixCode"] = kQrText;
+    std::ofstream(dir_ / "label.json") << request.dump();
+    ASSERT_EQ(Run("init --no-templates").status, 0);
+  }
+  vemo::test::CommandResult Run(const std::string& arguments) {
+    return vemo::test::RunCommand("VEMO_DATA_DIR=" + ShellQuote(dir_.path()) + " TMPDIR=" + ShellQuote(dir_ / "tmp") +
+                                  " VEMO_MACHINE_CONFIG=" + ShellQuote(dir_ / "machine") +
+                                  " VEMO_NO_SPREADSHEET= VEMO_DATABASE= VEMO_USER= " +
+                                  ShellQuote(vemo::test::VemoprintPath()) + " " + arguments);
+  }
+  // label export into `name`; `global` goes before the command, `extra` after it.
+  fs::path Export(const std::string& name, const std::string& global = "", const std::string& extra = "") {
+    const fs::path out = dir_ / name;
+    auto result = Run(global + " label export " + ShellQuote(dir_ / "label.json") + " --out " + ShellQuote(out) +
+                      " --no " + extra);
+    EXPECT_EQ(result.status, 0) << result.output;
+    return out;
+  }
+  // "media=M embed=E link=L external=X": media parts, blips embedding and
+  // linking, external relationships of the drawing.
+  static std::string Pictures(const fs::path& workbook) {
+    auto result = vemo::test::RunCommand(
+        "/usr/bin/python3 -c 'import sys, zipfile\n"
+        "z = zipfile.ZipFile(sys.argv[1]); names = z.namelist()\n"
+        "d = z.read(\"xl/drawings/drawing1.xml\").decode(); r = z.read(\"xl/drawings/_rels/drawing1.xml.rels\").decode()\n"
+        "print(\"media=%d embed=%d link=%d external=%d\" % (len([n for n in names if n.startswith(\"xl/media/\")]),\n"
+        "      d.count(\"r:embed=\"), d.count(\"r:link=\"), r.count(\"TargetMode=\\\"External\\\"\")))' " +
+        ShellQuote(workbook));
+    EXPECT_EQ(result.status, 0) << result.output;
+    return result.output;
+  }
+  // What zbarimg reads in the workbook's pictures, one "TYPE:text" a line, sorted.
+  std::string Decoded(const fs::path& workbook) {
+    const fs::path media = dir_ / ("media-" + workbook.stem().string());
+    auto unzip = vemo::test::RunCommand("/usr/bin/python3 -c 'import sys, zipfile\n"
+                                        "z = zipfile.ZipFile(sys.argv[1])\n"
+                                        "[z.extract(n, sys.argv[2]) for n in z.namelist() if n.startswith(\"xl/media/\")]' " +
+                                        ShellQuote(workbook) + " " + ShellQuote(media));
+    EXPECT_EQ(unzip.status, 0) << unzip.output;
+    // In a subshell: RunCommand sends the command's stderr (zbarimg's report) to the output.
+    auto decoded = vemo::test::RunCommand("(zbarimg -q --nodbus " + ShellQuote(media) + "/xl/media/* 2>/dev/null)");
+    std::vector<std::string> lines;
+    std::istringstream in(decoded.output);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    std::sort(lines.begin(), lines.end());
+    std::string out;
+    for (const std::string& line : lines) out += line + "\n";
+    return out;
+  }
+  vemo::test::TempDir dir_;
+};
+
+TEST_F(LabelExport, EmbedPicturesStoresPhotoBarcodeAndChineseQrCode) {
+  const fs::path with = Export("with.xlsx", "", "--embed-pictures");
+  EXPECT_EQ(Pictures(with), "media=3 embed=3 link=0 external=0\n");
+  EXPECT_EQ(Decoded(with), "CODE-128:" + std::string(kBarcode) + "\nQR-Code:" + kQrText + "\n");
+}
+
+// LibreOffice, which cannot follow c:\ItemPhotos\ links, draws the stored pictures.
+TEST_F(LabelExport, RenderedEmbeddedLabelShowsItsThreePictures) {
+  const char* lo = std::getenv("VEMO_LO_CHECK");
+  if (!lo || std::string(lo) != "1") GTEST_SKIP() << "set VEMO_LO_CHECK=1 to have LibreOffice render the label";
+  const fs::path with = Export("with.xlsx", "", "--embed-pictures");
+  const fs::path kept = dir_ / "rendered";
+  auto render = vemo::test::RunCommand("/usr/bin/python3 " + ShellQuote(vemo::test::SharedDir() / "tools" / "lo_check.py") +
+                                       " " + ShellQuote(with) + " --timeout 240 --keep " + ShellQuote(kept));
+  ASSERT_EQ(render.status, 0) << render.output;
+  // pdfimages -list: two heading lines, then one line per image drawn.
+  auto images = vemo::test::RunCommand("pdfimages -list " + ShellQuote(kept / "with.pdf"));
+  ASSERT_EQ(images.status, 0) << images.output << render.output;
+  EXPECT_EQ(std::count(images.output.begin(), images.output.end(), '\n'), 2 + 3) << images.output;
+}
+
+TEST_F(LabelExport, WithoutTheOptionTheLinksStayAsDesigned) {
+  const fs::path out = Export("linked.xlsx");
+  EXPECT_EQ(Pictures(out), "media=0 embed=0 link=3 external=3\n");
+}
+
+TEST_F(LabelExport, SessionSettingEmbedsToo) {
+  std::ofstream(dir_ / "session.json") << R"({"settings": {"EmbedLabelPictures": 1}})";
+  const fs::path out = Export("by-setting.xlsx", "--session " + ShellQuote(dir_ / "session.json"));
+  EXPECT_EQ(Pictures(out), "media=3 embed=3 link=0 external=0\n");
+}
+
+}  // namespace
+}  // namespace vemo::app

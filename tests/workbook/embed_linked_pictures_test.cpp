@@ -1,0 +1,237 @@
+// Linked pictures of drawings stored into the package: what changes (media
+// parts, relationships, blips, content types) and that nothing else does.
+#include "workbook/embed_linked_pictures.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+
+#include "support/run_command.h"
+#include "support/test_paths.h"
+#include "workbook/workbook.h"
+#include "workbook/workbook_error.h"
+
+namespace vemo::wb {
+namespace {
+
+using vemo::test::TempDir;
+
+const std::string kImageRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/image";
+const std::string kPng = std::string("\x89PNG\r\n\x1a\n", 8) + "not really a picture but signed as one";
+const std::string kBmp = "BM" + std::string(60, '\x01');
+const std::string kJpeg = "\xFF\xD8\xFF\xE0" + std::string(40, '\x02');
+
+std::string ContentTypes(const std::string& defaults = "") {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>" +
+         defaults +
+         "<Override PartName=\"/xl/drawings/drawing1.xml\" "
+         "ContentType=\"application/vnd.openxmlformats-officedocument.drawing+xml\"/></Types>";
+}
+
+std::string Blip(const std::string& attributes) {
+  return "<xdr:pic><xdr:blipFill><a:blip " + attributes + "/></xdr:blipFill></xdr:pic>";
+}
+
+std::string Drawing(const std::string& pictures) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+         "<xdr:wsDr xmlns:xdr=\"http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing\" "
+         "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
+         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">" +
+         pictures + "</xdr:wsDr>";
+}
+
+std::string Rels(const std::string& relationships) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+         relationships + "</Relationships>";
+}
+
+// A part as written back: the XML declaration directly followed by the root.
+std::string Rewritten(std::string part) {
+  const auto end = part.find("?>\n");
+  if (end != std::string::npos) part.erase(end + 2, 1);
+  return part;
+}
+
+std::string Link(const std::string& id, const std::string& target) {
+  return "<Relationship Id=\"" + id + "\" Type=\"" + kImageRel + "\" Target=\"" + target +
+         "\" TargetMode=\"External\"/>";
+}
+
+class EmbedLinkedPicturesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Picture("photo.jpg", kJpeg);
+    Picture("code.bmp", kBmp);
+  }
+  void Picture(const std::string& name, const std::string& bytes) {
+    std::ofstream(temp_ / name, std::ios::binary) << bytes;
+  }
+  // "file:///c:\Pics\NAME" resolves to NAME in the temporary folder; anything else does not.
+  LinkTargetResolver Resolver() {
+    return [this](std::string_view target) -> std::optional<std::filesystem::path> {
+      constexpr std::string_view kPrefix = "file:///c:\\Pics\\";
+      if (target.substr(0, kPrefix.size()) != kPrefix) return std::nullopt;
+      return temp_ / std::string(target.substr(kPrefix.size()));
+    };
+  }
+  ZipPackage Package(const std::string& pictures, const std::string& relationships,
+                     const std::string& defaults = "") {
+    ZipPackage package;
+    package.Put("[Content_Types].xml", ContentTypes(defaults));
+    package.Put("xl/worksheets/sheet1.xml", "<worksheet><sheetData/><drawing r:id=\"rId1\"/></worksheet>");
+    package.Put("xl/drawings/drawing1.xml", Drawing(pictures));
+    package.Put("xl/drawings/_rels/drawing1.xml.rels", Rels(relationships));
+    return package;
+  }
+  static std::string Part(const ZipPackage& package, const std::string& name) {
+    const ZipPackage::Entry* entry = package.Find(name);
+    return entry ? entry->data : "(missing " + name + ")";
+  }
+  static std::map<std::string, std::string> Entries(const ZipPackage& package) {
+    std::map<std::string, std::string> out;
+    for (const auto& entry : package.entries()) out[entry.name] = entry.data;
+    return out;
+  }
+  TempDir temp_;
+};
+
+TEST_F(EmbedLinkedPicturesTest, LinksBecomeMediaPartsAndTheRestKeepsItsBytes) {
+  ZipPackage package = Package(Blip("r:link=\"rId1\"") + Blip("r:link=\"rId2\""),
+                               Link("rId1", "file:///c:\\Pics\\photo.jpg") + Link("rId2", "file:///c:\\Pics\\code.bmp"));
+  const auto before = Entries(package);
+  const EmbedPicturesResult result = EmbedLinkedPictures(package, Resolver());
+
+  EXPECT_EQ(result.embedded, (std::vector<std::string>{"file:///c:\\Pics\\photo.jpg", "file:///c:\\Pics\\code.bmp"}));
+  EXPECT_TRUE(result.keptLinked.empty());
+  EXPECT_EQ(Part(package, "xl/media/image1.jpeg"), kJpeg);
+  EXPECT_EQ(Part(package, "xl/media/image2.bmp"), kBmp);
+  EXPECT_EQ(Part(package, "xl/drawings/_rels/drawing1.xml.rels"),
+            Rewritten(Rels("<Relationship Id=\"rId1\" Type=\"" + kImageRel + "\" Target=\"../media/image1.jpeg\"/>"
+                 "<Relationship Id=\"rId2\" Type=\"" + kImageRel + "\" Target=\"../media/image2.bmp\"/>")));
+  EXPECT_EQ(Part(package, "xl/drawings/drawing1.xml"),
+            Rewritten(Drawing(Blip("r:embed=\"rId1\"") + Blip("r:embed=\"rId2\""))));
+  EXPECT_EQ(Part(package, "[Content_Types].xml"),
+            Rewritten(ContentTypes("<Default Extension=\"bmp\" ContentType=\"image/bmp\"/>"
+                                   "<Default Extension=\"jpeg\" ContentType=\"image/jpeg\"/>")));
+  EXPECT_EQ(Part(package, "xl/worksheets/sheet1.xml"), before.at("xl/worksheets/sheet1.xml"));
+  EXPECT_EQ(package.entries().size(), before.size() + 2);
+}
+
+TEST_F(EmbedLinkedPicturesTest, UnresolvedMissingOrUnknownTargetsStayLinked) {
+  Picture("notes.jpg", "plain text, whatever the name says");
+  ZipPackage package = Package(Blip("r:link=\"rId1\"") + Blip("r:link=\"rId2\"") + Blip("r:link=\"rId3\""),
+                               Link("rId1", "http://example.invalid/a.png") + Link("rId2", "file:///c:\\Pics\\gone.png") +
+                                   Link("rId3", "file:///c:\\Pics\\notes.jpg"));
+  const auto before = Entries(package);
+  const EmbedPicturesResult result = EmbedLinkedPictures(package, Resolver());
+  EXPECT_TRUE(result.embedded.empty());
+  EXPECT_EQ(result.keptLinked.size(), 3u);
+  EXPECT_EQ(Entries(package), before);  // not even re-serialised
+}
+
+TEST_F(EmbedLinkedPicturesTest, OneResolvedLinkBesideAnUnresolvedOne) {
+  ZipPackage package = Package(Blip("r:link=\"rId1\"") + Blip("r:link=\"rId2\""),
+                               Link("rId1", "file:///c:\\Pics\\gone.bmp") + Link("rId2", "file:///c:\\Pics\\code.bmp"));
+  const EmbedPicturesResult result = EmbedLinkedPictures(package, Resolver());
+  EXPECT_EQ(result.keptLinked, std::vector<std::string>{"file:///c:\\Pics\\gone.bmp"});
+  EXPECT_EQ(Part(package, "xl/drawings/drawing1.xml"),
+            Rewritten(Drawing(Blip("r:link=\"rId1\"") + Blip("r:embed=\"rId2\""))));
+  EXPECT_EQ(Part(package, "xl/drawings/_rels/drawing1.xml.rels"),
+            Rewritten(Rels(Link("rId1", "file:///c:\\Pics\\gone.bmp") +
+                 "<Relationship Id=\"rId2\" Type=\"" + kImageRel + "\" Target=\"../media/image1.bmp\"/>")));
+}
+
+TEST_F(EmbedLinkedPicturesTest, TypeComesFromTheBytesNotTheName) {
+  Picture("code.bmp", kPng);  // a PNG saved under a .bmp name
+  ZipPackage package = Package(Blip("r:link=\"rId1\""), Link("rId1", "file:///c:\\Pics\\code.bmp"),
+                               "<Default Extension=\"png\" ContentType=\"image/png\"/>");
+  EmbedLinkedPictures(package, Resolver());
+  EXPECT_EQ(Part(package, "xl/media/image1.png"), kPng);
+  // png is typed already: the content types part is left alone.
+  EXPECT_EQ(Part(package, "[Content_Types].xml"), ContentTypes("<Default Extension=\"png\" ContentType=\"image/png\"/>"));
+}
+
+TEST_F(EmbedLinkedPicturesTest, SameFileIsStoredOnceAndExistingMediaNamesAreKept) {
+  ZipPackage package = Package(Blip("r:link=\"rId1\"") + Blip("r:link=\"rId2\""),
+                               Link("rId1", "file:///c:\\Pics\\code.bmp") + Link("rId2", "file:///c:\\Pics\\code.bmp"));
+  package.Put("xl/media/image1.png", kPng);
+  EmbedLinkedPictures(package, Resolver());
+  EXPECT_EQ(Part(package, "xl/media/image1.png"), kPng);
+  EXPECT_EQ(Part(package, "xl/media/image2.bmp"), kBmp);
+  EXPECT_FALSE(package.Has("xl/media/image3.bmp"));
+  EXPECT_EQ(Part(package, "xl/drawings/_rels/drawing1.xml.rels"),
+            Rewritten(Rels("<Relationship Id=\"rId1\" Type=\"" + kImageRel + "\" Target=\"../media/image2.bmp\"/>"
+                 "<Relationship Id=\"rId2\" Type=\"" + kImageRel + "\" Target=\"../media/image2.bmp\"/>")));
+}
+
+TEST_F(EmbedLinkedPicturesTest, LinkedAndKeptCopyGetsTheCurrentPicture) {
+  ZipPackage package =
+      Package(Blip("r:embed=\"rId9\" r:link=\"rId1\""),
+              Link("rId1", "file:///c:\\Pics\\code.bmp") +
+                  "<Relationship Id=\"rId9\" Type=\"" + kImageRel + "\" Target=\"../media/old.png\"/>");
+  EmbedLinkedPictures(package, Resolver());
+  EXPECT_EQ(Part(package, "xl/drawings/drawing1.xml"), Rewritten(Drawing(Blip("r:embed=\"rId1\""))));
+}
+
+TEST_F(EmbedLinkedPicturesTest, LinksUsedByOtherThanABlipAreLeftAlone) {
+  // The relationship prefix is bound on the element itself; the owner is not a blip.
+  ZipPackage package = Package(
+      "<xdr:sp><v:imagedata xmlns:v=\"urn:v\" xmlns:q=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+      "relationships\" q:link=\"rId1\"/></xdr:sp>",
+      Link("rId1", "file:///c:\\Pics\\code.bmp"));
+  const auto before = Entries(package);
+  EXPECT_TRUE(EmbedLinkedPictures(package, Resolver()).embedded.empty());
+  EXPECT_EQ(Entries(package), before);
+}
+
+TEST_F(EmbedLinkedPicturesTest, BrokenDrawingIsRefusedByName) {
+  ZipPackage package = Package("", Link("rId1", "file:///c:\\Pics\\code.bmp"));
+  package.Put("xl/drawings/drawing1.xml", "<xdr:wsDr");
+  try {
+    EmbedLinkedPictures(package, Resolver());
+    FAIL() << "a broken drawing was accepted";
+  } catch (const WorkbookError& e) {
+    EXPECT_NE(std::string(e.what()).find("xl/drawings/drawing1.xml"), std::string::npos) << e.what();
+  }
+}
+
+// The sample label workbook, as a spreadsheet application saves it, through
+// the file entry point; checked by our reader and by openpyxl.
+TEST_F(EmbedLinkedPicturesTest, SampleLabelWorkbookGetsItsThreePictures) {
+  const auto xlsx = temp_ / "label.xlsx";
+  std::filesystem::copy_file(vemo::test::SourceDir() / "examples/templates/商品标签模板.xlsx", xlsx);
+  Picture("Item.jpg", kJpeg);
+  Picture("BarCode_Item.bmp", kBmp);
+  Picture("QRCode_Item.bmp", kPng);
+  auto resolver = [this](std::string_view target) -> std::optional<std::filesystem::path> {
+    const auto cut = target.rfind('\\');
+    if (cut == std::string_view::npos) return std::nullopt;
+    return temp_ / std::string(target.substr(cut + 1));
+  };
+  const ZipPackage original = ZipPackage::ReadFile(xlsx);
+  const EmbedPicturesResult result = EmbedLinkedPicturesInFile(xlsx, resolver);
+  EXPECT_EQ(result.embedded.size(), 3u);
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "label.xlsx.embedding"));
+
+  const ZipPackage embedded = ZipPackage::ReadFile(xlsx);
+  for (const auto& entry : original.entries()) {
+    if (entry.name.find("drawing") != std::string::npos || entry.name == "[Content_Types].xml") continue;
+    EXPECT_EQ(Part(embedded, entry.name), entry.data) << entry.name;
+  }
+  EXPECT_NO_THROW(Workbook::Open(xlsx));
+  const auto check = vemo::test::RunCommand(
+      "/usr/bin/python3 -c \"import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
+      "names = [n for n in z.namelist() if n.startswith('xl/media/')]; "
+      "d = z.read('xl/drawings/drawing1.xml').decode(); r = z.read('xl/drawings/_rels/drawing1.xml.rels').decode(); "
+      "print(len(names), d.count('r:embed='), d.count('r:link='), r.count('External'))\" " +
+      vemo::test::ShellQuote(xlsx));
+  EXPECT_EQ(check.output, "3 3 0 0\n");
+}
+
+}  // namespace
+}  // namespace vemo::wb
