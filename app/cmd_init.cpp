@@ -37,8 +37,11 @@ int RunInit(const InitOptions& options) {
     const auto folder = SampleTemplateFolder();
     if (folder.empty())
       std::cout << "the sample templates were not found (set VEMO_SAMPLES_DIR to their folder); none registered\n";
-    else
+    else {
       RegisterSampleTemplates(props, folder);
+      const std::string label = InstallSampleLabelTemplate(folder);
+      if (!label.empty()) std::cout << "installed the sample item label template as " << label << "\n";
+    }
   }
   return kExitOk;
 }

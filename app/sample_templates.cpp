@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include "context/desktop.h"
+#include "context/file_utils.h"
+#include "context/settings.h"
 #include "context/scripted_desktop.h"
 #include "setup/setup_grid.h"
 #include "template_forms.h"
@@ -50,6 +52,16 @@ std::filesystem::path SampleTemplateFolder() {
   for (const auto& candidate : {program.parent_path() / "examples/templates", program / "examples/templates"})
     if (std::filesystem::is_directory(candidate)) return candidate;
   return {};
+}
+
+std::string InstallSampleLabelTemplate(const std::filesystem::path& folder) {
+  const std::filesystem::path sample = folder / "商品标签模板.xlsx";
+  if (!std::filesystem::is_regular_file(sample)) return "";
+  const std::string installFolder = context::JoinPath(context::GetInstallPath(3), "Graphics\\ItemPhotos\\");
+  const std::string installed = context::JoinPath(installFolder, "商品标签模板.xlsx");
+  if (context::FileExists(installed)) return "";
+  context::EnsureFolder(installFolder);
+  return context::CopyFileIfExists(sample.string(), installed) ? installed : "";
 }
 
 int RegisterSampleTemplates(const std::string& props, const std::filesystem::path& folder) {

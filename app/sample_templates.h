@@ -15,4 +15,9 @@ std::filesystem::path SampleTemplateFolder();
 // Prints one line per template; answers how many were registered.
 int RegisterSampleTemplates(const std::string& props, const std::filesystem::path& folder);
 
+// Installs the sample item label template where the program's installation
+// keeps it (Graphics\ItemPhotos\商品标签模板.xlsx under the install folder),
+// unless one is there already. Answers the installed path, or "".
+std::string InstallSampleLabelTemplate(const std::filesystem::path& folder);
+
 }  // namespace vemo::app

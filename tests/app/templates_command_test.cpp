@@ -21,9 +21,11 @@ class TemplatesCommand : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!std::filesystem::exists(Vemoprint())) GTEST_SKIP() << "vemoprint is not built at " << Vemoprint();
+    std::filesystem::create_directories(dir_.path() / "machine");
   }
   RunResult Run(const std::string& arguments) {
-    return vemo::test::RunCommand("VEMO_DATA_DIR='" + dir_.path().string() + "' VEMO_DATABASE= VEMO_USER= " +
+    return vemo::test::RunCommand("VEMO_DATA_DIR='" + dir_.path().string() + "' VEMO_MACHINE_CONFIG='" +
+                                  (dir_.path() / "machine").string() + "' VEMO_DATABASE= VEMO_USER= " +
                                   Vemoprint().string() + " " + arguments);
   }
   std::filesystem::path File(const std::string& name, const std::string& bytes) {
@@ -66,9 +68,13 @@ TEST_F(TemplatesCommand, InitRegistersTheSampleTemplatesOnceWithTheirSubTypes) {
   auto list = Run("templates list --bill-type 1020002");
   EXPECT_NE(list.output.find("selected\t增值税发票\tsales_invoice_vat.xlsx"), std::string::npos) << list.output;
   EXPECT_NE(list.output.find("selected\t普通发票\tsales_invoice_plain.xlsx"), std::string::npos) << list.output;
+  // The item label sample is installed where the program's installation keeps it.
+  EXPECT_NE(first.output.find("installed the sample item label template"), std::string::npos) << first.output;
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "machine/drive_c/Graphics/ItemPhotos/商品标签模板.xlsx"));
   auto second = Run("init");
   EXPECT_EQ(second.status, 0);
   EXPECT_EQ(second.output.find("registered the sample template"), std::string::npos) << second.output;
+  EXPECT_EQ(second.output.find("installed the sample item label"), std::string::npos) << second.output;
 }
 
 TEST_F(TemplatesCommand, DemoExportsTheSampleInvoiceAndPrintsOrPreviewsIt) {
