@@ -28,7 +28,6 @@ int ReportRowCount(const EngineState& state) {
   return state.reportEntries ? state.reportEntries->RecordCount() : 0;
 }
 
-bool IsEntryIdName(const std::string& name) { return name.find("EntryID") != std::string::npos; }
 
 // The copied template row inserted above itself `extra` times.
 void InsertCopies(const EngineState& state, host::IWorksheet& sheet, int row, int extra) {
@@ -69,6 +68,12 @@ void MakeLiveFormula(host::IRange& cell) {
 }
 
 }  // namespace
+
+bool IsEntryIdName(std::string_view name) { return name.find("EntryID") != std::string_view::npos; }
+
+int FormulaEntryRowCount(const EngineState& state, std::string_view pageKey) {
+  return state.variant.entryCountFromReportRows ? ReportRowCount(state) : TableSize(state, pageKey);
+}
 
 int EntryRowCount(const EngineState& state, std::string_view pageKey) {
   if (state.variant.entryCountFromReportRows) return ReportRowCount(state);
@@ -117,7 +122,7 @@ void FillFormulaEntryCells(const EngineState& state, host::IRange& range) {
 void FillFormulaEntryRows(const EngineState& state, host::IRange& cell, const std::string& keyword) {
   const std::string page = KeywordPrefix(keyword);
   const std::string name = KeywordName(keyword);
-  const int count = state.variant.entryCountFromReportRows ? ReportRowCount(state) : TableSize(state, page);
+  const int count = FormulaEntryRowCount(state, page);
   if (count == 0) {
     IgnoreErrors([&] {
       auto target = cell.Cells(1, 1);

@@ -15,6 +15,11 @@ bool IsFormulaCellText(const EngineVariant& variant, std::string_view text);
 
 // Rows of a page key: the entry table's size, or the report's record count.
 int EntryRowCount(const EngineState& state, std::string_view pageKey);
+// Rows the formula pre-pass fills for a page key: the entry table's size
+// (the report's record count in the report engine).
+int FormulaEntryRowCount(const EngineState& state, std::string_view pageKey);
+// An entry keyword whose name holds "EntryID" prints the line number.
+bool IsEntryIdName(std::string_view name);
 
 void ExpandEntryRows(const EngineState& state, host::IWorksheet& sheet, host::IRange& range);
 void FillFormulaEntryCells(const EngineState& state, host::IRange& range);

@@ -32,24 +32,11 @@ std::string PlainAddress(const host::IRange& cell) {
   return address;
 }
 
-// An entry keyword naming EntryID prints the line number (entry_rows.cpp).
-bool NamesLineNumber(const std::string& name) { return name.find("EntryID") != std::string::npos; }
-
-int TableSize(const EngineState& state, const std::string& pageKey) {
-  if (!state.billData || pageKey.empty()) return 0;
-  return ValueOr(0, [&] {
-    auto table = state.billData->Value(pageKey).AsObject<HostVector>();
-    return table ? table->Size() : 0;
-  });
-}
-
-int ReportRowCount(const EngineState& state) { return state.reportEntries ? state.reportEntries->RecordCount() : 0; }
-
 // Lines of an entry keyword: the fill's own count for plain cells; formula
 // cells count the page's table (or, in the report engine, the report rows).
 int LineCount(const EngineState& state, const KeywordFinding& finding) {
   if (!finding.inFormula) return EntryRowCount(state, finding.page);
-  return state.variant.entryCountFromReportRows ? ReportRowCount(state) : TableSize(state, finding.page);
+  return FormulaEntryRowCount(state, finding.page);
 }
 
 // The values of the name: row 1 for head and sum keywords, lines 1..n for
@@ -189,7 +176,7 @@ void ResolveEntryKeyword(const EngineState& state, KeywordFinding& finding) {
                                 " is missing or empty), so the entry row prints empty";
     return;
   }
-  if (NamesLineNumber(finding.name)) {
+  if (IsEntryIdName(finding.name)) {
     finding.source = ValueSource::LineNumber;
     finding.resolvesTo = "the line number";
     finding.value = "1 to " + std::to_string(lines);
