@@ -45,6 +45,10 @@ function(vemo_test_suite name)
   add_executable(test_${name} ${sources})
   target_include_directories(test_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} test_support GTest::gtest GTest::gmock GTest::gtest_main)
+  # The tests' own code is glue around the libraries (which keep the build
+  # type's optimisation); optimising the GoogleTest expansions costs about a
+  # fifth more compile time per test file and makes no test run faster.
+  target_compile_options(test_${name} PRIVATE -O0)
   gtest_discover_tests(test_${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <random>
+#include <string>
 
 namespace vemo::test {
 
@@ -13,6 +14,11 @@ std::filesystem::path SourceDir() {
 std::filesystem::path SharedDir() {
   const char* dir = std::getenv("VEMO_SHARED_DIR");
   return dir ? std::filesystem::path(dir) : SourceDir().parent_path() / "shared";
+}
+
+bool CorpusComparerSkipped() {
+  const char* skip = std::getenv("VEMO_SKIP_CORPUS_COMPARER");
+  return skip && std::string(skip) == "1";
 }
 
 TempDir::TempDir() {

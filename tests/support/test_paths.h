@@ -9,6 +9,11 @@ std::filesystem::path SourceDir();
 // ../shared beside the checkout (VEMO_SHARED_DIR overrides).
 std::filesystem::path SharedDir();
 
+// True when VEMO_SKIP_CORPUS_COMPARER=1: the sanitizer run still opens, edits
+// and saves every corpus file, but leaves the (slow, Python) comparison of the
+// result to the normal run, where it gives the same verdict.
+bool CorpusComparerSkipped();
+
 class TempDir {
  public:
   TempDir();

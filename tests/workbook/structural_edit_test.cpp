@@ -192,6 +192,7 @@ TEST_P(CorpusInsertion, MatchesTheComparer) {
   if (c.rows) InsertRows(*book, *sheet, at, 3, copy);
   else InsertColumns(*book, *sheet, at, 3, copy);
   book->Save(temp / "out.xlsx");
+  if (vemo::test::CorpusComparerSkipped()) GTEST_SKIP() << "saved; the comparer runs in the normal test run";
   std::string edit = std::string(c.rows ? "--insert-rows " : "--insert-cols ") + std::to_string(at) + ":3" +
                      (c.copy ? ":copy" : "");
   auto diff = Compare(in, temp / "out.xlsx", edit);
