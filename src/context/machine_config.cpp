@@ -1,4 +1,5 @@
 #include "context/machine_config.h"
+#include "foundation/json_convert.h"
 
 #include <cstdlib>
 #include <fstream>

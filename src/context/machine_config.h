@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "foundation/json_convert.h"
+#include "foundation/json_fwd.h"
 
 namespace vemo::context {
 

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "context/machine_config.h"
+#include "foundation/json_convert.h"
 #include "foundation/utf8_text.h"
 
 namespace vemo::context {

@@ -4,6 +4,7 @@
 
 #include "context/file_utils.h"
 #include "context/machine_config.h"
+#include "foundation/json_convert.h"
 #include "foundation/utf8_text.h"
 
 namespace vemo::context {

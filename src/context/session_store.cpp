@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "context/session_components.h"
+#include "foundation/json_convert.h"
 
 namespace vemo::context {
 namespace {

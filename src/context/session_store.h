@@ -22,7 +22,7 @@
 #include <optional>
 
 #include "foundation/host_collections.h"
-#include "foundation/json_convert.h"
+#include "foundation/json_fwd.h"
 
 namespace vemo::context {
 

@@ -13,12 +13,11 @@
 #include <nlohmann/json.hpp>
 
 #include "foundation/host_collections.h"
+#include "foundation/json_fwd.h"
 #include "foundation/recordset.h"
 #include "foundation/variant.h"
 
 namespace vemo {
-
-using Json = nlohmann::ordered_json;
 
 Variant FromJson(const Json& json);
 Json ToJson(const Variant& value);

@@ -16,6 +16,7 @@
 #include "context/temp_files.h"
 #include "actions/action_core.h"
 #include "foundation/creation_service.h"
+#include "foundation/json_convert.h"
 #include "host/components/bill_data_service.h"
 #include "host/components/prog_ids.h"
 

@@ -8,6 +8,7 @@
 #include "context/settings.h"
 #include "context_fixture.h"
 #include "foundation/creation_service.h"
+#include "foundation/json_convert.h"
 
 namespace vemo::context::test {
 namespace {

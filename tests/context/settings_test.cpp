@@ -5,6 +5,7 @@
 #include "context/registry.h"
 #include "context/settings.h"
 #include "context_fixture.h"
+#include "foundation/json_convert.h"
 
 namespace vemo::context::test {
 namespace {

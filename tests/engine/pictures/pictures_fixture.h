@@ -12,6 +12,7 @@
 #include "context/context_fixture.h"
 #include "context/path_mapping.h"
 #include "context/settings.h"
+#include "foundation/json_convert.h"
 #include "host/components/bitmap_file.h"
 #include "host/database/sample_account.h"
 #include "host/host_fixture.h"
