@@ -25,5 +25,14 @@ TEST(StartupLibraries, PrintingLibrariesAreNotLoadedAtStart) {
   EXPECT_EQ(loaded.find("libgnutls"), std::string::npos) << loaded;
 }
 
+TEST(StartupLibraries, BarcodeAndFontLibrariesAreNotLoadedAtStart) {
+  if (!std::filesystem::exists(vemo::test::VemoprintPath()))
+    GTEST_SKIP() << "vemoprint is not built at " << vemo::test::VemoprintPath();
+  const std::string loaded = LoadedAtStart();
+  ASSERT_NE(loaded.find("libsqlite3"), std::string::npos) << "not a loader listing:\n" << loaded;
+  for (const char* library : {"libzint", "libfreetype", "libfontconfig", "libpng"})
+    EXPECT_EQ(loaded.find(library), std::string::npos) << library << " is loaded at start:\n" << loaded;
+}
+
 }  // namespace
 }  // namespace vemo::app
