@@ -1,8 +1,6 @@
 #include "engine/pictures/caption_text.h"
 
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
+#include "engine/pictures/picture_libraries.h"
 
 #include <memory>
 #include <vector>
@@ -35,16 +33,16 @@ std::vector<char32_t> CodePoints(std::string_view text) {
 }
 
 struct PatternDeleter {
-  void operator()(FcPattern* p) const { FcPatternDestroy(p); }
+  void operator()(FcPattern* p) const { Fonts().FcPatternDestroy(p); }
 };
 struct CharSetDeleter {
-  void operator()(FcCharSet* c) const { FcCharSetDestroy(c); }
+  void operator()(FcCharSet* c) const { Fonts().FcCharSetDestroy(c); }
 };
 using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
 
 std::string PatternString(FcPattern* pattern, const char* object) {
   FcChar8* value = nullptr;
-  if (FcPatternGetString(pattern, object, 0, &value) != FcResultMatch || value == nullptr) return {};
+  if (Fonts().FcPatternGetString(pattern, object, 0, &value) != FcResultMatch || value == nullptr) return {};
   return reinterpret_cast<const char*>(value);
 }
 
@@ -54,13 +52,13 @@ class FreeTypeFace {
  public:
   explicit FreeTypeFace(const CaptionFont& font) {
     FT_Library library = nullptr;
-    if (FT_Init_FreeType(&library) != 0) throw HostError("FreeType could not be started to draw the barcode caption");
+    if (Fonts().FT_Init_FreeType(&library) != 0) throw HostError("FreeType could not be started to draw the barcode caption");
     library_.reset(library);
     FT_Face face = nullptr;
-    if (FT_New_Face(library, font.file.c_str(), font.faceIndex, &face) != 0)
+    if (Fonts().FT_New_Face(library, font.file.c_str(), font.faceIndex, &face) != 0)
       throw HostError("the caption font \"" + font.file + "\" cannot be loaded; check the installed fonts (fc-list)");
     face_.reset(face);
-    if (FT_Set_Pixel_Sizes(face, 0, kCaptionPixelSize) != 0)
+    if (Fonts().FT_Set_Pixel_Sizes(face, 0, kCaptionPixelSize) != 0)
       throw HostError("the caption font \"" + font.family + "\" has no " + std::to_string(kCaptionPixelSize) + " pixel size");
   }
   FT_Face operator->() const { return face_.get(); }
@@ -68,10 +66,10 @@ class FreeTypeFace {
 
  private:
   struct LibraryDeleter {
-    void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+    void operator()(FT_Library library) const { Fonts().FT_Done_FreeType(library); }
   };
   struct FaceDeleter {
-    void operator()(FT_Face face) const { FT_Done_Face(face); }
+    void operator()(FT_Face face) const { Fonts().FT_Done_Face(face); }
   };
   // Declared in this order so the face goes before its library.
   std::unique_ptr<FT_LibraryRec_, LibraryDeleter> library_;
@@ -81,7 +79,7 @@ class FreeTypeFace {
 // Pen advance of each character, in whole pixels (glyphs sit on pixel
 // boundaries so thin Ming strokes stay sharp).
 int Advance(FT_Face face, char32_t cp) {
-  if (FT_Load_Char(face, cp, FT_LOAD_DEFAULT) != 0) return 0;
+  if (Fonts().FT_Load_Char(face, cp, FT_LOAD_DEFAULT) != 0) return 0;
   return static_cast<int>((face->glyph->advance.x + 32) >> 6);
 }
 
@@ -115,27 +113,27 @@ CaptionFont FindCaptionFont(std::string_view text) {
   } catch (const HostError&) {
     return found;
   }
-  if (!FcInit()) return found;
-  PatternPtr pattern(FcPatternCreate());
+  if (!Fonts().FcInit()) return found;
+  PatternPtr pattern(Fonts().FcPatternCreate());
   for (const char* family : {"宋体", "SimSun", "AR PL UMing CN"})
-    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-  FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
-  FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-  std::unique_ptr<FcCharSet, CharSetDeleter> wanted(FcCharSetCreate());
-  for (char32_t cp : chars) FcCharSetAddChar(wanted.get(), cp);
-  FcPatternAddCharSet(pattern.get(), FC_CHARSET, wanted.get());
-  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
-  FcDefaultSubstitute(pattern.get());
+    Fonts().FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+  Fonts().FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
+  Fonts().FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+  std::unique_ptr<FcCharSet, CharSetDeleter> wanted(Fonts().FcCharSetCreate());
+  for (char32_t cp : chars) Fonts().FcCharSetAddChar(wanted.get(), cp);
+  Fonts().FcPatternAddCharSet(pattern.get(), FC_CHARSET, wanted.get());
+  Fonts().FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  Fonts().FcDefaultSubstitute(pattern.get());
   FcResult result = FcResultNoMatch;
-  PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
+  PatternPtr match(Fonts().FcFontMatch(nullptr, pattern.get(), &result));
   if (!match) return found;
   found.file = PatternString(match.get(), FC_FILE);
   found.family = PatternString(match.get(), FC_FAMILY);
   int index = 0;
-  if (FcPatternGetInteger(match.get(), FC_INDEX, 0, &index) == FcResultMatch) found.faceIndex = index;
+  if (Fonts().FcPatternGetInteger(match.get(), FC_INDEX, 0, &index) == FcResultMatch) found.faceIndex = index;
   FcCharSet* has = nullptr;
-  found.coversText = FcPatternGetCharSet(match.get(), FC_CHARSET, 0, &has) == FcResultMatch && has != nullptr &&
-                     FcCharSetIsSubset(wanted.get(), has);
+  found.coversText = Fonts().FcPatternGetCharSet(match.get(), FC_CHARSET, 0, &has) == FcResultMatch && has != nullptr &&
+                     Fonts().FcCharSetIsSubset(wanted.get(), has);
   return found;
 }
 
@@ -152,7 +150,7 @@ int DrawCaption(host::RgbImage& image, std::string_view text, int centreX, int t
   const int baseline = top + ascender;
   int pen = centreX - width / 2;
   for (char32_t cp : chars) {
-    if (FT_Load_Char(face.get(), cp, FT_LOAD_RENDER) != 0)
+    if (Fonts().FT_Load_Char(face.get(), cp, FT_LOAD_RENDER) != 0)
       throw HostError("the caption font \"" + font.family + "\" cannot draw the character " + std::to_string(static_cast<unsigned>(cp)) +
                       " (decimal code point)");
     BlendGlyph(image, face->glyph->bitmap, pen + face->glyph->bitmap_left, baseline - face->glyph->bitmap_top);

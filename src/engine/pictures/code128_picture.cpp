@@ -1,12 +1,12 @@
 #include "engine/pictures/code128_picture.h"
 
-#include <zint.h>
 
 #include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "engine/pictures/caption_text.h"
+#include "engine/pictures/picture_libraries.h"
 #include "foundation/host_error.h"
 
 namespace vemo::engine {
@@ -14,14 +14,14 @@ namespace vemo::engine {
 namespace {
 
 struct SymbolDeleter {
-  void operator()(zint_symbol* symbol) const { ZBarcode_Delete(symbol); }
+  void operator()(zint_symbol* symbol) const { Zint().ZBarcode_Delete(symbol); }
 };
 
 // The module pattern of the symbol, dark = true, without quiet zone: zint
 // rasterises at one pixel a module and we read one row back.
 std::vector<bool> Code128Modules(std::string_view text) {
   if (text.empty()) throw HostError("there is no text to put into a barcode");
-  std::unique_ptr<zint_symbol, SymbolDeleter> symbol(ZBarcode_Create());
+  std::unique_ptr<zint_symbol, SymbolDeleter> symbol(Zint().ZBarcode_Create());
   if (!symbol) throw HostError("the barcode encoder is out of memory");
   symbol->symbology = BARCODE_CODE128;
   symbol->input_mode = DATA_MODE;  // the bytes as given; UTF-8 stays UTF-8
@@ -31,9 +31,9 @@ std::vector<bool> Code128Modules(std::string_view text) {
   symbol->whitespace_width = 0;
   symbol->border_width = 0;
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-  int status = ZBarcode_Encode(symbol.get(), data, static_cast<int>(text.size()));
+  int status = Zint().ZBarcode_Encode(symbol.get(), data, static_cast<int>(text.size()));
   if (status >= ZINT_ERROR) throw HostError("the text cannot be put into a Code 128 barcode: " + std::string(symbol->errtxt));
-  status = ZBarcode_Buffer(symbol.get(), 0);
+  status = Zint().ZBarcode_Buffer(symbol.get(), 0);
   if (status >= ZINT_ERROR || symbol->bitmap == nullptr)
     throw HostError("the barcode could not be drawn: " + std::string(symbol->errtxt));
   if (symbol->bitmap_width != symbol->width)

@@ -1,6 +1,8 @@
 // Opening an account's company database for writing. Components open it
 // per call (they are created and released per operation, like the host's)
-// and every write runs in one Transaction.
+// and every write runs in one Transaction. The process keeps the connection
+// of the last database opened and hands it out again while the file is the
+// same, so a call costs no new connection (and no schema parse).
 #pragma once
 #include <filesystem>
 #include <memory>
@@ -18,9 +20,9 @@ enum class OpenMode {
 // Opens the file read-write and brings its schema to the latest version.
 // Raises HostError naming the file and what to do when it is missing or
 // was written by a newer program.
-std::unique_ptr<Connection> OpenCompanyDatabase(const std::filesystem::path& path, OpenMode mode = OpenMode::Existing);
+std::shared_ptr<Connection> OpenCompanyDatabase(const std::filesystem::path& path, OpenMode mode = OpenMode::Existing);
 
 // The database of the account that a props string names.
-std::unique_ptr<Connection> OpenAccountDatabase(std::string_view props);
+std::shared_ptr<Connection> OpenAccountDatabase(std::string_view props);
 
 }  // namespace vemo::host

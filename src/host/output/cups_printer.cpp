@@ -1,7 +1,6 @@
 #include "host/output/cups_printer.h"
 
-#include <cups/cups.h>
-
+#include "host/output/cups_library.h"
 #include "host/output/output_error.h"
 
 namespace vemo::host {
@@ -10,11 +9,11 @@ namespace {
 // The destination list of the current user, freed on scope exit.
 class Destinations {
  public:
-  Destinations() { count_ = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_); }
-  ~Destinations() { cupsFreeDests(count_, dests_); }
+  Destinations() { count_ = Cups().getDests2(CUPS_HTTP_DEFAULT, &dests_); }
+  ~Destinations() { Cups().freeDests(count_, dests_); }
   Destinations(const Destinations&) = delete;
   Destinations& operator=(const Destinations&) = delete;
-  cups_dest_t* Default() const { return cupsGetDest(nullptr, nullptr, count_, dests_); }
+  cups_dest_t* Default() const { return Cups().getDest(nullptr, nullptr, count_, dests_); }
 
  private:
   int count_ = 0;
@@ -45,11 +44,11 @@ int CupsPrinter::Print(const PrintJob& job) {
   const std::string name = dest->name;
   cups_option_t* options = nullptr;
   int optionCount = 0;
-  optionCount = cupsAddOption("copies", std::to_string(job.copies).c_str(), optionCount, &options);
-  int id = cupsPrintFile2(CUPS_HTTP_DEFAULT, name.c_str(), job.pdf.c_str(), job.title.c_str(), optionCount, options);
-  cupsFreeOptions(optionCount, options);
+  optionCount = Cups().addOption("copies", std::to_string(job.copies).c_str(), optionCount, &options);
+  int id = Cups().printFile2(CUPS_HTTP_DEFAULT, name.c_str(), job.pdf.c_str(), job.title.c_str(), optionCount, options);
+  Cups().freeOptions(optionCount, options);
   if (id <= 0)
-    throw OutputError("the printer " + name + " refused the job: " + cupsLastErrorString() +
+    throw OutputError("the printer " + name + " refused the job: " + Cups().lastErrorString() +
                       " (check the queue with \"lpstat -p " + name + "\")");
   return id;
 }

@@ -8,6 +8,7 @@ wb::Sheet& SheetCore::Model() const {
   if (!sheet)
     throw HostError(HostError::kObjectRequired,
                     "the worksheet is no longer available: it was deleted or its workbook was closed");
+  ++book->touches;
   return *sheet;
 }
 
@@ -15,6 +16,7 @@ wb::Workbook& BookCore::Model() const {
   if (!model)
     throw HostError(HostError::kObjectRequired,
                     "the workbook \"" + path.filename().string() + "\" was closed; open it again to work on it");
+  ++touches;
   return *model;
 }
 

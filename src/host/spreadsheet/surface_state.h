@@ -3,6 +3,7 @@
 // after its workbook was closed or its application ended raises a clear
 // error instead of touching freed memory.
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -26,6 +27,14 @@ struct SheetCore {
   wb::Sheet& Model() const;
 };
 
+// The file a workbook was last written to, as the file system saw it right
+// after the write, and how many times the model had been reached by then.
+struct SavedFile {
+  std::uint64_t device = 0, inode = 0, size = 0;
+  std::int64_t modifiedNs = 0;
+  std::uint64_t touches = 0;
+};
+
 struct BookCore {
   std::weak_ptr<SurfaceApplication> app;
   std::unique_ptr<wb::Workbook> model;  // null once closed
@@ -34,6 +43,11 @@ struct BookCore {
   // Cells were written or lines inserted: formulas elsewhere may hold stale
   // cached values, so the saved file asks readers to recalculate.
   bool edited = false;
+  // Every Model() call of the book or of one of its sheets: any read or edit
+  // of the workbook goes through one, so an unchanged count since a save
+  // means nothing has been done to the workbook since.
+  mutable std::uint64_t touches = 0;
+  std::optional<SavedFile> lastSave;
 
   bool IsOpen() const { return model != nullptr; }
   // The model workbook; raises HostError when the workbook was closed.

@@ -66,11 +66,14 @@ void SurfaceWorkbook::SaveAs(const SaveAsOptions& options) {
 void SurfaceWorkbook::Save() { SaveBook(*book_, book_->path, std::nullopt); }
 
 void SurfaceWorkbook::Close(std::optional<bool> saveChanges, std::optional<std::string> fileName) {
+  const std::filesystem::path target =
+      fileName && !fileName->empty() ? std::filesystem::path(*fileName) : book_->path;
+  // Asked before Model() below counts as reaching the workbook. A workbook
+  // saved to this file with nothing done since is not written again, as the
+  // spreadsheet application ignores SaveChanges for an unchanged workbook.
+  const bool alreadySaved = saveChanges.value_or(false) && SavedAndUnchanged(*book_, target);
   book_->Model();
-  if (saveChanges.value_or(false)) {
-    std::filesystem::path target = fileName && !fileName->empty() ? std::filesystem::path(*fileName) : book_->path;
-    SaveBook(*book_, target, std::nullopt);
-  }
+  if (saveChanges.value_or(false) && !alreadySaved) SaveBook(*book_, target, std::nullopt);
   app_->Forget(*book_);
   book_->Discard();
 }

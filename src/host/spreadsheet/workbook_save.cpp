@@ -1,5 +1,7 @@
 #include "host/spreadsheet/workbook_save.h"
 
+#include <sys/stat.h>
+
 #include "foundation/host_error.h"
 #include "host/spreadsheet/spreadsheet_interfaces.h"
 #include "workbook/surface_support.h"
@@ -15,7 +17,24 @@ std::string LowerExtension(const std::filesystem::path& path) {
   return ext;
 }
 
+std::optional<SavedFile> FileState(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return SavedFile{.device = static_cast<std::uint64_t>(st.st_dev),
+                   .inode = static_cast<std::uint64_t>(st.st_ino),
+                   .size = static_cast<std::uint64_t>(st.st_size),
+                   .modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 }  // namespace
+
+bool SavedAndUnchanged(const BookCore& book, const std::filesystem::path& path) {
+  if (!book.IsOpen() || !book.lastSave || book.touches != book.lastSave->touches) return false;
+  const std::optional<SavedFile> now = FileState(path);
+  const SavedFile& saved = *book.lastSave;
+  return now && now->device == saved.device && now->inode == saved.inode && now->size == saved.size &&
+         now->modifiedNs == saved.modifiedNs;
+}
 
 void SaveBook(BookCore& book, const std::filesystem::path& path, std::optional<int> fileFormat) {
   wb::Workbook& model = book.Model();
@@ -26,11 +45,14 @@ void SaveBook(BookCore& book, const std::filesystem::path& path, std::optional<i
     throw HostError("file format " + std::to_string(*fileFormat) +
                     " is not supported; use 51 (.xlsx) or leave the format out");
   if (book.edited) wb::RequestFullCalcOnLoad(model);
+  book.lastSave.reset();
   try {
     model.Save(path);
   } catch (const std::exception& e) {
     throw HostError("cannot save the workbook as \"" + path.string() + "\": " + e.what());
   }
+  book.lastSave = FileState(path);
+  if (book.lastSave) book.lastSave->touches = book.touches;
 }
 
 }  // namespace vemo::host

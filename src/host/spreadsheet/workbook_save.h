@@ -13,4 +13,9 @@ namespace vemo::host {
 // reason when the file cannot be written.
 void SaveBook(BookCore& book, const std::filesystem::path& path, std::optional<int> fileFormat);
 
+// True when `path` is still the very file `book` was last saved to (same
+// file, size and modification time) and nothing has reached the workbook
+// since: saving again would write the same bytes.
+bool SavedAndUnchanged(const BookCore& book, const std::filesystem::path& path);
+
 }  // namespace vemo::host

@@ -1,0 +1,121 @@
+// Writing a zip package to a file: the whole archive replaces the file at
+// once, keeps the replaced file's permissions, leaves no temporary file
+// behind and fails with a WorkbookError that names the path.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "support/test_paths.h"
+#include "workbook/workbook_error.h"
+#include "workbook/zip_package.h"
+
+namespace vemo::wb {
+namespace {
+
+namespace fs = std::filesystem;
+using vemo::test::TempDir;
+
+ZipPackage SamplePackage() {
+  ZipPackage package;
+  package.Put("[Content_Types].xml", "<Types/>");
+  package.Put("xl/worksheets/sheet1.xml", std::string(20000, 'x') + "<sheetData/>");
+  package.Put("xl/media/image1.png", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(300, '\x01'));
+  return package;
+}
+
+std::string Bytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> FilesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(ZipPackageWrite, WhatIsWrittenReadsBackEntryForEntry) {
+  TempDir dir;
+  ZipPackage package = SamplePackage();
+  package.Put("docProps/app.xml", "");
+  package.WriteFile(dir / "book.xlsx");
+  ZipPackage back = ZipPackage::ReadFile(dir / "book.xlsx");
+  ASSERT_EQ(back.entries().size(), package.entries().size());
+  for (std::size_t i = 0; i < back.entries().size(); ++i) {
+    EXPECT_EQ(back.entries()[i].name, package.entries()[i].name);
+    EXPECT_EQ(back.entries()[i].data, package.entries()[i].data) << back.entries()[i].name;
+  }
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"book.xlsx"});
+}
+
+TEST(ZipPackageWrite, TheSameEntriesGiveTheSameBytes) {
+  TempDir dir;
+  SamplePackage().WriteFile(dir / "a.xlsx");
+  SamplePackage().WriteFile(dir / "b.xlsx");
+  EXPECT_EQ(Bytes(dir / "a.xlsx"), Bytes(dir / "b.xlsx"));
+  // Writing over an existing file gives the same bytes as a new one.
+  ZipPackage other;
+  other.Put("x.xml", std::string(5000, 'y'));
+  other.WriteFile(dir / "a.xlsx");
+  SamplePackage().WriteFile(dir / "a.xlsx");
+  EXPECT_EQ(Bytes(dir / "a.xlsx"), Bytes(dir / "b.xlsx"));
+}
+
+TEST(ZipPackageWrite, ReplacingAFileKeepsItsPermissions) {
+  TempDir dir;
+  const fs::path file = dir / "book.xlsx";
+  SamplePackage().WriteFile(file);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ZipPackage changed = SamplePackage();
+  changed.Put("xl/worksheets/sheet1.xml", "<sheetData/>");
+  changed.WriteFile(file);
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(ZipPackage::ReadFile(file).Find("xl/worksheets/sheet1.xml")->data, "<sheetData/>");
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"book.xlsx"});
+}
+
+TEST(ZipPackageWrite, ANewFileGetsTheUmasksPermissions) {
+  TempDir dir;
+  const mode_t previous = ::umask(027);
+  SamplePackage().WriteFile(dir / "book.xlsx");
+  ::umask(previous);
+  EXPECT_EQ(fs::status(dir / "book.xlsx").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST(ZipPackageWrite, AMissingFolderIsAnErrorNamingThePath) {
+  TempDir dir;
+  const fs::path file = dir / "no-such-folder" / "book.xlsx";
+  try {
+    SamplePackage().WriteFile(file);
+    FAIL() << "wrote into a folder that does not exist";
+  } catch (const WorkbookError& e) {
+    const std::string message = e.what();
+    EXPECT_NE(message.find("cannot write " + file.string()), std::string::npos) << message;
+    EXPECT_NE(message.find("No such file or directory"), std::string::npos) << message;
+  }
+  EXPECT_TRUE(FilesIn(dir.path()).empty());
+}
+
+TEST(ZipPackageWrite, AFailedReplaceLeavesWhatWasThereAndNoTemporaryFile) {
+  TempDir dir;
+  // A folder where the workbook should go: the archive is written beside it
+  // but cannot take its place.
+  const fs::path target = dir / "book.xlsx";
+  fs::create_directories(target / "inside");
+  try {
+    SamplePackage().WriteFile(target);
+    FAIL() << "replaced a folder with a workbook";
+  } catch (const WorkbookError& e) {
+    EXPECT_NE(std::string(e.what()).find("cannot write " + target.string()), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(fs::is_directory(target / "inside"));
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"book.xlsx"});
+}
+
+}  // namespace
+}  // namespace vemo::wb
