@@ -33,7 +33,8 @@ inline QWidget* OpenEditor(QAbstractItemView& view, int row, int col) {
   return view.indexWidget(view.model()->index(row - 1, col - 1));
 }
 
-// Types a text into a text cell and presses Enter. The text arrives as an
+// Types a text into a text cell and presses Enter (the edit is committed
+// when the call returns). The text arrives as an
 // input method commits it (Chinese is not typed key by key).
 inline void TypeIntoCell(QAbstractItemView& view, int row, int col, const QString& text) {
   auto* editor = qobject_cast<QLineEdit*>(OpenEditor(view, row, col));
@@ -43,6 +44,7 @@ inline void TypeIntoCell(QAbstractItemView& view, int row, int col, const QStrin
   typed.setCommitString(text);
   QApplication::sendEvent(editor, &typed);
   QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();  // the view commits an Enter through its event queue
 }
 
 // Chooses an entry in a drop-down cell with the keyboard in its combo box.

@@ -53,6 +53,7 @@ QtSetupGrid::QtSetupGrid(QTableView& view)
   view.setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                        QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
   view.horizontalHeader()->setHighlightSections(false);
+  view.setWordWrap(false);  // one line per row, long texts elided
   view.viewport()->installEventFilter(watcher_.get());
   view.installEventFilter(watcher_.get());
   QObject::connect(view.selectionModel(), &QItemSelectionModel::currentRowChanged, model_.get(),
