@@ -57,10 +57,11 @@ inline void ChooseInCell(QAbstractItemView& view, int row, int col, const QStrin
   emit combo->activated(index);  // what the list's popup sends on a choice
 }
 
-// <VEMO_UI_SCREENSHOTS or the temporary folder>/<name>.png; the path.
+// <build>/tests/ui/screenshots/<name>.png (VEMO_UI_SCREENSHOTS overrides the
+// folder); the path.
 inline std::filesystem::path SaveScreenshot(QWidget& window, const std::string& name) {
   const char* folder = std::getenv("VEMO_UI_SCREENSHOTS");
-  std::filesystem::path dir = folder && *folder ? folder : std::filesystem::temp_directory_path() / "vemo-ui-screenshots";
+  std::filesystem::path dir = folder && *folder ? folder : VEMO_UI_SCREENSHOT_DIR;
   std::filesystem::create_directories(dir);
   const auto path = dir / (name + ".png");
   window.show();
