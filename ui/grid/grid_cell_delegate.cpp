@@ -43,9 +43,10 @@ QWidget* GridCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
   combo->addItems(index.data(kDropDownItemsRole).toStringList());
   // A choice from the list is the change: commit it without waiting for
   // the focus to leave.
-  connect(combo, &QComboBox::activated, this, [this, combo] {
-    emit const_cast<GridCellDelegate*>(this)->commitData(combo);
-    emit const_cast<GridCellDelegate*>(this)->closeEditor(combo);
+  auto* self = const_cast<GridCellDelegate*>(this);  // the signals are not const; the delegate itself is unchanged
+  connect(combo, &QComboBox::activated, self, [self, combo] {
+    emit self->commitData(combo);
+    emit self->closeEditor(combo);
   });
   return combo;
 }
