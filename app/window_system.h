@@ -12,6 +12,13 @@ namespace vemo::app {
 // platform named in QT_QPA_PLATFORM (e.g. "offscreen").
 bool DisplayPresent();
 
+// Why the display named cannot be used, or "" when it looks usable: a local
+// X display (":0") without its server socket, a Wayland display without its
+// socket. Qt ends the process when it cannot connect, so this is checked
+// before Qt starts. Remote X displays ("host:10") and Qt platforms that need
+// no server ("offscreen") pass.
+std::string UnreachableDisplay();
+
 // The library: $VEMO_QT_UI_LIBRARY, else libvemo-qt-ui.so beside the program.
 std::string QtUserInterfaceLibrary();
 

@@ -57,6 +57,17 @@ TEST_F(ProgramLoading, WithoutADisplayEverythingStaysOnTheConsole) {
   EXPECT_NE(setup.output.find("needs a display"), std::string::npos) << setup.output;
 }
 
+TEST_F(ProgramLoading, ADisplayWithoutItsServerIsNamedInsteadOfEndingTheProgram) {
+  const Outcome run = Vemoprint(Env("DISPLAY=:8765"), "--gui context");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("DISPLAY=:8765 has no X server"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("user interface: console"), std::string::npos) << run.output;
+  const Outcome setup = Vemoprint(Env("DISPLAY=:8765.0"), "setup couriers");
+  EXPECT_EQ(setup.status, 2) << setup.output;
+  EXPECT_NE(setup.output.find("needs a display"), std::string::npos) << setup.output;
+  EXPECT_NE(setup.output.find("no /tmp/.X11-unix/X8765)"), std::string::npos) << setup.output;
+}
+
 TEST_F(ProgramLoading, AMissingLibraryIsNamedAndTheConsoleStays) {
   const Outcome run = Vemoprint(Env("QT_QPA_PLATFORM=offscreen VEMO_QT_UI_LIBRARY=/nonexistent/libvemo-qt-ui.so"), "--gui context");
   EXPECT_EQ(run.status, 0) << run.output;
