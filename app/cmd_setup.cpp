@@ -1,7 +1,9 @@
 // vemoprint setup bill|report|waybill|couriers: opens a setup dialog the way
 // the host's screens do, through the public setup classes. The dialogs need
-// a display; a build without window system support answers exit status 2
-// with "needs a display" (manage templates with "vemoprint templates").
+// a display: with one, the Qt user interface is loaded (window_system.h) and
+// shows them, with its message boxes and file dialogs; without a display or
+// without that library the command answers exit status 2 with "needs a
+// display" (manage templates with "vemoprint templates").
 #include <iostream>
 
 #include "command_registry.h"
@@ -12,6 +14,7 @@
 #include "context/login.h"
 #include "setup/export_action_setup.h"
 #include "setup/logistic_form.h"
+#include "window_system.h"
 
 namespace vemo::app {
 namespace {
@@ -37,13 +40,16 @@ std::shared_ptr<host::BillDataService> DataSrvOf(int billType) {
   return std::make_shared<host::BillDataService>(classtype, HostVector::Create(), billType, props);
 }
 
-// Runs the opening; a missing display is a usage problem of this build.
+// Runs the opening on the Qt user interface when it can be had; a missing
+// display is a usage problem of this build or session.
 template <class F>
 int Opening(F&& open) {
+  std::string why;
+  const bool windows = setup::CurrentFormHost() || InstallQtUserInterface(kQtDesktop | kQtFormHost, why);
   try {
     open();
   } catch (const HostError& e) {
-    if (e.Number() == setup::kNeedsDisplay) throw UsageError(e.Description());
+    if (e.Number() == setup::kNeedsDisplay) throw UsageError(e.Description() + (windows ? "" : " (" + why + ")"));
     throw;
   }
   return kExitOk;

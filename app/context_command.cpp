@@ -11,6 +11,7 @@
 #include "context/settings.h"
 #include "context/spreadsheet_detection.h"
 #include "context/temp_files.h"
+#include "window_system.h"
 
 namespace vemo::app {
 namespace {
@@ -48,6 +49,7 @@ int PrintContext(const GlobalOptions& options) {
   line("barcode control type", std::to_string(GetBarcodeControlType()));
   line("temporary folder", GetTempPath());
   line("spreadsheet application", app.app ? app.progId : "(none)");
+  line("user interface", UserInterfaceInUse());
   return kExitOk;
 }
 

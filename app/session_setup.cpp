@@ -1,6 +1,7 @@
 #include "session_setup.h"
 
 #include <filesystem>
+#include <iostream>
 
 #include "actions/register_actions.h"
 #include "context/console_desktop.h"
@@ -13,11 +14,13 @@
 #include "host/components/database_components.h"
 #include "host/output/output_print_service.h"
 #include "host/spreadsheet/spreadsheet_application.h"
+#include "window_system.h"
 
 namespace vemo::app {
 namespace {
 
 bool g_assumeYes = false;
+bool g_gui = false;
 
 // Without a session file the command line logs in as the host would for a
 // clerk at this machine: the account $VEMO_DATABASE (else the sample
@@ -67,7 +70,14 @@ void ApplySessionOptions(const GlobalOptions& options, bool assumeYes) {
 
 void InstallSessionOptions(CLI::App& root, GlobalOptions& options) {
   root.add_flag("--yes", g_assumeYes, "answer Yes to questions when there is no terminal to ask (default: No)");
-  root.parse_complete_callback([&options] { ApplySessionOptions(options, g_assumeYes); });
+  root.add_flag("--gui", g_gui,
+                "show message boxes and file dialogs in windows when there is a display (the Qt user interface)");
+  root.parse_complete_callback([&options] {
+    ApplySessionOptions(options, g_assumeYes);
+    std::string why;
+    if (g_gui && !InstallQtUserInterface(kQtDesktop, why))
+      std::cerr << "vemoprint: --gui: " << why << "; messages stay on the console\n";
+  });
 }
 
 }  // namespace vemo::app

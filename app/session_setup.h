@@ -1,7 +1,9 @@
 // Puts the global options into the session context before any command runs:
 // --machine-config DIR points the machine configuration there, --session
-// FILE publishes the session file for this process, and --yes makes the
-// console desktop answer Yes (or OK) when there is no terminal to ask.
+// FILE publishes the session file for this process, --yes makes the
+// console desktop answer Yes (or OK) when there is no terminal to ask, and
+// --gui puts the Qt desktop in its place when there is a display
+// (window_system.h).
 #pragma once
 #include <CLI/CLI.hpp>
 
@@ -9,7 +11,7 @@
 
 namespace vemo::app {
 
-// Adds --yes and has the root apply the options once parsing is complete
+// Adds --yes and --gui and has the root apply the options once parsing is complete
 // (before the subcommand's callback). A problem with the options raises
 // UsageError.
 void InstallSessionOptions(CLI::App& root, GlobalOptions& options);

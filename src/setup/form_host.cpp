@@ -37,7 +37,7 @@ void ShowFormModal(SetupForm& form) {
   FormHost* host = CurrentFormHost();
   if (!host)
     throw HostError(kNeedsDisplay, "the dialog \"" + form.Caption() +
-                                       "\" needs a display: this build has no window system support for the setup "
+                                       "\" needs a display: no window system support is installed for the setup "
                                        "dialogs; use \"vemoprint templates\" to manage templates");
   host->ShowModal(form);
 }

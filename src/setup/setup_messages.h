@@ -19,4 +19,15 @@ inline constexpr const char* kImportFilter = "打印模板文件 Excel 97-2003 (
 inline constexpr const char* kXlsFilter = "打印模板文件 Excel 97-2003 (*.xls)|*.xls";
 inline constexpr const char* kXlsxFilter = "打印模板文件 Excel (*.xlsx)|*.xlsx";
 
+// The captions of the dialogs' controls ("&" marks the accelerator).
+inline constexpr const char* kTypeLabel = "单据类型：";
+inline constexpr const char* kImportButton = "导入(&I)";
+inline constexpr const char* kDeleteButton = "删除(&D)";
+inline constexpr const char* kApplyButton = "应用(&A)";
+inline constexpr const char* kOkButton = "确定(&O)";
+inline constexpr const char* kCancelButton = "取消(&C)";
+inline constexpr const char* kExportButton = "导出(&E)";
+inline constexpr const char* kCouriersButton = "物流公司";
+inline constexpr const char* kRestorePresetsButton = "恢复预设信息";
+
 }  // namespace vemo::setup::msg

@@ -1,0 +1,143 @@
+// The courier company settings window on real widgets: the default rule and
+// the growing last row through clicks and typing, saving through the
+// buttons; and the Qt form host showing the windows modally, the courier
+// window opened from the waybill templates.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTableView>
+#include <QTimer>
+
+#include "host/components/logistic_manage.h"
+#include "setup/logistic_form.h"
+#include "setup/note_set_lm_form.h"
+#include "setup/setup_messages.h"
+#include "ui/dialogs/courier_dialog.h"
+#include "ui/dialogs/qt_form_host.h"
+#include "ui/dialogs/waybill_template_dialog.h"
+#include "dialog_fixture.h"
+
+namespace vemo::ui {
+namespace {
+
+using setup::frmLogistic;
+using setup::kColCourierDefault;
+using setup::kColCourierName;
+using setup::kColCourierShown;
+
+class CourierDialogTest : public test::DialogTest {
+ protected:
+  std::string Column(int col) const {
+    std::string text;
+    for (int row = 1; row <= dialog.Grid().RowCount(); ++row) {
+      const std::string cell = dialog.Grid().CellText(row, col);
+      text += cell.empty() ? "." : cell;
+    }
+    return text;
+  }
+  // Stored companies as "name default shown".
+  static std::vector<std::string> Stored() {
+    auto list = CreateObjectAs<host::ILogisticInfo>(host::progid::kLogisticInfo)->GetLogisticInfoList(Props(), true);
+    std::vector<std::string> out;
+    for (int i = 1; i <= list->Size(); ++i) {
+      auto company = list->Item(i).AsObject<HostDictionary>();
+      out.push_back(company->Item("FName").ToText() + " " + (company->Item("FIsDefault").ToBool() ? "1" : "0") +
+                    (company->Item("FIsShow").ToBool() ? "1" : "0"));
+    }
+    return out;
+  }
+  frmLogistic form;
+  CourierDialog dialog{form};
+};
+
+TEST_F(CourierDialogTest, TheWindowShowsEveryCompanyWithTheButtonsAndWidths) {
+  ASSERT_TRUE(dialog.Open());
+  EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("物流公司设置"));
+  EXPECT_EQ(dialog.GridView()->model()->rowCount(), 7) << "six companies and the empty row";
+  const char* captions[] = {"确定(&O)", "应用(&A)", "取消(&C)", "恢复预设信息"};
+  for (int index = 0; index < 4; ++index) EXPECT_EQ(dialog.Button(index)->text(), QString::fromUtf8(captions[index]));
+  EXPECT_EQ(dialog.Button(frmLogistic::kRestorePresets)->toolTip(), QString::fromUtf8(frmLogistic::kRestoreToolTip));
+  const int widths[] = {600, 3000, 1200, 1200, 1500, 2500};
+  EXPECT_TRUE(dialog.GridView()->isColumnHidden(0));
+  for (int col = 2; col <= 7; ++col)
+    EXPECT_EQ(dialog.GridView()->columnWidth(col - 1), dialog.Grid().PixelsOf(widths[col - 2])) << col;
+}
+
+TEST_F(CourierDialogTest, TheDefaultRuleAndTheGrowingLastRowFollowTheUsersClicksAndTyping) {
+  ASSERT_TRUE(dialog.Open());
+  dialog.show();
+  QTableView& view = *dialog.GridView();
+  EXPECT_FALSE(form.Armed());
+  test::ClickCell(view, 6, kColCourierDefault);  // 申通快递, a hidden company
+  EXPECT_TRUE(form.Armed());
+  EXPECT_EQ(Column(kColCourierDefault), "000001.");
+  EXPECT_EQ(Column(kColCourierShown), "111111.") << "the default company is shown";
+  EXPECT_EQ(view.model()->index(0, kColCourierDefault - 1).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+  test::ClickCell(view, 6, kColCourierShown);
+  EXPECT_EQ(dialog.Grid().CellText(6, kColCourierShown), "1") << "the default company cannot be hidden";
+
+  test::TypeIntoCell(view, 7, kColCourierName, QString::fromUtf8("德邦快递"));
+  EXPECT_EQ(view.model()->rowCount(), 8) << "a name in the last row adds an empty row";
+  EXPECT_EQ(dialog.Grid().CellTypeOf(8, kColCourierDefault), setup::CellType::CheckBox);
+  test::ClickCell(view, 7, kColCourierShown);
+  test::SaveScreenshot(dialog, "courier_dialog");
+
+  Press(dialog, frmLogistic::kApply);
+  EXPECT_TRUE(Messages().empty()) << Messages().front().text;
+  EXPECT_EQ(Stored(), (std::vector<std::string>{"顺丰速运 01", "中通快递 01", "圆通速递 01", "韵达快递 01", "EMS 01",
+                                                "申通快递 11", "德邦快递 01"}));
+  EXPECT_EQ(view.model()->rowCount(), 8) << "applying reloads the list: seven companies and the empty row";
+  EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(CourierDialogTest, SavingWithoutADefaultIsRefusedAndTheWindowStaysOpen) {
+  ASSERT_TRUE(dialog.Open());
+  dialog.show();
+  test::ClickCell(*dialog.GridView(), 1, kColCourierDefault);
+  Press(dialog, frmLogistic::kOk);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].text, setup::msg::kNeedDefaultCourier);
+  EXPECT_FALSE(form.IsClosed());
+  EXPECT_TRUE(dialog.isVisible());
+}
+
+// Presses a button of the modal window on top once the event loop runs it.
+void PressOnTopWindowLater(int button, std::vector<QString>* titles) {
+  QTimer::singleShot(0, [button, titles] {
+    auto* window = qobject_cast<FormDialog*>(QApplication::activeModalWidget());
+    if (!window) return;  // the test then never returns from ShowModal and times out
+    titles->push_back(window->windowTitle());
+    window->Button(button)->click();
+  });
+}
+
+using FormHostTest = test::DialogTest;
+
+TEST_F(FormHostTest, TheFormHostShowsTheWindowModallyAndLeavesTheFormItsCells) {
+  frmLogistic couriers;
+  std::vector<QString> titles;
+  PressOnTopWindowLater(frmLogistic::kCancel, &titles);
+  QtFormHost().ShowModal(couriers);
+  EXPECT_EQ(titles, std::vector<QString>{QString::fromUtf8("物流公司设置")});
+  EXPECT_TRUE(couriers.IsClosed());
+  EXPECT_NE(dynamic_cast<setup::ScriptedGrid*>(&couriers.Grid()), nullptr) << "the window's grid left with the window";
+  EXPECT_EQ(couriers.Grid().RowCount(), 7) << "with the cells it held";
+}
+
+TEST_F(FormHostTest, TheCourierButtonOfTheWaybillWindowOpensTheCourierWindowOnTop) {
+  setup::ScopedFormHost host(std::make_shared<QtFormHost>());
+  setup::frmNoteSetLM waybill;
+  waybill.SetBillType(2000001);
+  WaybillTemplateDialog dialog(waybill);
+  ASSERT_TRUE(dialog.Open());
+  dialog.show();
+  std::vector<QString> titles;
+  PressOnTopWindowLater(frmLogistic::kCancel, &titles);
+  dialog.Button(setup::frmNoteSetLM::kCouriers)->click();
+  EXPECT_EQ(titles, std::vector<QString>{QString::fromUtf8("物流公司设置")});
+  EXPECT_TRUE(dialog.isVisible()) << "the template window stays";
+  EXPECT_EQ(dialog.CourierLookup()->count(), 5) << "the lookup is filled again";
+}
+
+}  // namespace
+}  // namespace vemo::ui

@@ -1,0 +1,165 @@
+// QtSetupGrid on a real QTableView: what the dialogs set shows in the view,
+// and the user's mouse and keyboard reach the listener as the in-memory
+// grid reports them.
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QTableView>
+
+#include "setup/grid_form.h"
+#include "ui/grid/qt_setup_grid.h"
+#include "ui_fixture.h"
+
+namespace vemo::ui {
+namespace {
+
+using setup::CellType;
+
+// Writes down what the grid reports, and can change the grid in reaction
+// as a dialog does.
+class Recorder : public setup::GridListener {
+ public:
+  void OnGridUserInput() override { events.push_back("input"); }
+  void OnCheckClicked(int row, int col) override {
+    events.push_back("check " + std::to_string(row) + "," + std::to_string(col) + "=" + grid->CellText(row, col));
+    if (reaction) reaction(row, col);
+  }
+  void OnCellChanged(int row, int col) override {
+    events.push_back("change " + std::to_string(row) + "," + std::to_string(col) + "=" + grid->CellText(row, col));
+    if (reaction) reaction(row, col);
+  }
+  // The reported events without the plain input notes.
+  std::vector<std::string> Changes() const {
+    std::vector<std::string> out;
+    for (const auto& event : events)
+      if (event != "input") out.push_back(event);
+    return out;
+  }
+  setup::SetupGrid* grid = nullptr;
+  std::function<void(int, int)> reaction;
+  std::vector<std::string> events;
+};
+
+class QtSetupGridTest : public ::testing::Test {
+ protected:
+  QtSetupGridTest() : grid(view) {
+    recorder.grid = &grid;
+    grid.SetListener(&recorder);
+    // The template grid's layout, as the dialogs make it.
+    setup::LayOutColumns(grid, {{"FKey", "", 1000, true}, {"FName", "文件名称", 2000, false},
+                                {"FFlag", "标志", 800, false}, {"FType", "类型", 1500, false}});
+    grid.SetRowCount(3);
+    for (int row = 1; row <= 3; ++row) {
+      grid.SetCellText(row, 1, std::to_string(row));
+      grid.SetCellText(row, 2, "t" + std::to_string(row) + ".xls");
+      grid.SetCellLocked(row, 2, true);
+      grid.SetCellType(row, 3, CellType::CheckBox);
+      grid.SetCellCentered(row, 3, true);
+      grid.SetCellText(row, 3, "0");
+      grid.SetCellType(row, 4, CellType::DropDownList, "\t收据\t其他\t");
+    }
+    view.resize(500, 200);
+    view.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+  }
+  QTableView view;
+  QtSetupGrid grid;
+  Recorder recorder;
+};
+
+TEST_F(QtSetupGridTest, TheViewShowsTheLayoutTheDialogSet) {
+  EXPECT_TRUE(view.isColumnHidden(0));
+  EXPECT_FALSE(view.isColumnHidden(1));
+  EXPECT_EQ(view.columnWidth(1), grid.PixelsOf(2000));
+  EXPECT_EQ(view.columnWidth(2), grid.PixelsOf(800));
+  EXPECT_EQ(grid.PixelsOf(1440), view.logicalDpiX()) << "widths are twips";
+  EXPECT_FALSE(view.verticalHeader()->isVisible()) << "the dialogs keep no row headers";
+  auto* model = view.model();
+  EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QString::fromUtf8("文件名称"));
+  EXPECT_EQ(model->index(0, 1).data().toString(), "t1.xls");
+  EXPECT_FALSE(model->flags(model->index(0, 1)) & Qt::ItemIsEditable) << "a locked cell takes no edit";
+  EXPECT_TRUE(model->flags(model->index(0, 2)) & Qt::ItemIsUserCheckable);
+  EXPECT_EQ(model->index(0, 2).data(Qt::DisplayRole), QVariant()) << "a check box cell shows no text";
+  EXPECT_EQ(model->index(0, 2).data(Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignCenter);
+  grid.SetCellText(2, 3, "1");
+  EXPECT_EQ(model->index(1, 2).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+  grid.SetColumnWidth(4, 0);
+  EXPECT_TRUE(view.isColumnHidden(3)) << "a column 0 wide is not shown";
+  EXPECT_TRUE(recorder.events.empty()) << "the dialog's own changes are not reported";
+}
+
+TEST_F(QtSetupGridTest, AClickOnACheckBoxReportsInputThenTheClickWithTheNewState) {
+  test::ClickCell(view, 2, 3);
+  ASSERT_FALSE(recorder.events.empty());
+  EXPECT_EQ(recorder.events.front(), "input") << "the input comes before the change it causes";
+  EXPECT_EQ(recorder.Changes(), (std::vector<std::string>{"check 2,3=1"}));
+  EXPECT_EQ(grid.ActiveRow(), 2);
+  test::ClickCell(view, 2, 3);
+  EXPECT_EQ(recorder.Changes(), (std::vector<std::string>{"check 2,3=1", "check 2,3=0"}));
+  grid.SetCellLocked(3, 3, true);
+  test::ClickCell(view, 3, 3);
+  EXPECT_EQ(grid.CellText(3, 3), "0") << "a locked check box does not toggle";
+  EXPECT_EQ(recorder.Changes().size(), 2u);
+}
+
+TEST_F(QtSetupGridTest, TypingAndDropDownChoicesReportTheChangedCell) {
+  grid.SetCellType(1, 4, CellType::Text);
+  test::TypeIntoCell(view, 1, 4, QString::fromUtf8("其他"));
+  test::ChooseInCell(view, 2, 4, QString::fromUtf8("收据"));
+  EXPECT_EQ(recorder.Changes(), (std::vector<std::string>{"change 1,4=其他", "change 2,4=收据"}));
+  EXPECT_EQ(view.model()->index(1, 3).data().toString(), QString::fromUtf8("收据"));
+  test::ChooseInCell(view, 2, 4, QString::fromUtf8("收据"));
+  EXPECT_EQ(recorder.Changes().size(), 2u) << "choosing the same entry again changes nothing";
+}
+
+TEST_F(QtSetupGridTest, TheDialogsReactionsShowAtOnceAndAreNotReportedBack) {
+  // A selection rule: a checked row clears the others.
+  recorder.reaction = [this](int row, int col) {
+    for (int other = 1; other <= grid.RowCount(); ++other)
+      if (other != row && grid.CellText(row, 3) == "1") grid.SetCellText(other, 3, "0");
+  };
+  test::ClickCell(view, 1, 3);
+  test::ClickCell(view, 3, 3);
+  EXPECT_EQ(grid.CellText(1, 3), "0");
+  EXPECT_EQ(view.model()->index(0, 2).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+  EXPECT_EQ(recorder.Changes(), (std::vector<std::string>{"check 1,3=1", "check 3,3=1"}));
+}
+
+TEST_F(QtSetupGridTest, RowsComeAndGoWithTheActiveRowKeptByTheUsersChoiceOnly) {
+  EXPECT_EQ(grid.ActiveRow(), 0);
+  test::ClickCell(view, 2, 2);
+  EXPECT_EQ(grid.ActiveRow(), 2);
+  EXPECT_EQ(view.currentIndex().row(), 1);
+  grid.DeleteRow(2);
+  EXPECT_EQ(grid.RowCount(), 2);
+  EXPECT_EQ(view.model()->rowCount(), 2);
+  EXPECT_EQ(grid.CellText(2, 2), "t3.xls") << "the rows below move up";
+  EXPECT_EQ(grid.ActiveRow(), 0) << "no row is active after a deletion";
+  EXPECT_FALSE(view.selectionModel()->hasSelection());
+  grid.SetRowCount(4);
+  EXPECT_EQ(view.model()->rowCount(), 4);
+  EXPECT_EQ(grid.CellText(4, 2), "");
+  grid.SetActiveRow(4);
+  EXPECT_EQ(view.currentIndex().row(), 3);
+  EXPECT_EQ(recorder.Changes(), std::vector<std::string>{});
+}
+
+TEST_F(QtSetupGridTest, RedrawSuspensionAndBlocksReachTheView) {
+  {
+    setup::RedrawSuspended quiet(grid);
+    EXPECT_FALSE(view.updatesEnabled());
+    setup::RedrawSuspended nested(grid);
+  }
+  EXPECT_TRUE(view.updatesEnabled());
+  grid.SelectBlock(2, 2, 3, 3);
+  grid.SetBlockLocked(true);
+  grid.SetBlockForeColor(0x0000FF);  // the host's red
+  EXPECT_TRUE(grid.CellLocked(3, 3));
+  EXPECT_FALSE(grid.CellLocked(1, 3));
+  EXPECT_FALSE(view.model()->flags(view.model()->index(2, 2)) & Qt::ItemIsUserCheckable);
+  EXPECT_EQ(view.model()->index(1, 1).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+  EXPECT_EQ(view.model()->index(0, 1).data(Qt::ForegroundRole), QVariant());
+}
+
+}  // namespace
+}  // namespace vemo::ui

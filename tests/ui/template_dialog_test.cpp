@@ -1,0 +1,212 @@
+// The bill, report and waybill template windows on real widgets: the
+// buttons, the grid's check boxes and drop-downs and the courier lookup
+// drive the dialogs' logic, and what they store is read back from the
+// account.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+
+#include "host/components/bill_data_service.h"
+#include "setup/note_set_bill_form.h"
+#include "setup/note_set_lm_form.h"
+#include "setup/setup_messages.h"
+#include "ui/dialogs/template_dialog.h"
+#include "ui/dialogs/waybill_template_dialog.h"
+#include "dialog_fixture.h"
+
+namespace vemo::ui {
+namespace {
+
+using setup::NoteSetForm;
+using setup::kColFlag;
+using setup::kColName;
+using setup::kColType;
+
+class BillDialogTest : public test::DialogTest {
+ protected:
+  BillDialogTest() {
+    form.SetDataSourceType(0);
+    form.SetBillType(1020002);
+    form.SetNoteTypeName("销售发票");
+    auto classtype = HostDictionary::Create();
+    classtype->Add("FID", 1020002);
+    classtype->Add("FName", "销售发票");
+    form.SetDataSrv(std::make_shared<host::BillDataService>(classtype, HostVector::Create(), 1020002, Props()));
+    form.SetDctNoteInfo(CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQuery)->GetNoteInfo(Props(), 1020002));
+  }
+  std::string Flags() const {
+    std::string flags;
+    for (int row = 1; row <= dialog.Grid().RowCount(); ++row) flags += dialog.Grid().CellText(row, kColFlag);
+    return flags;
+  }
+  setup::frmNoteSet form;
+  TemplateDialog dialog{form};
+};
+
+TEST_F(BillDialogTest, TheWindowShowsTheFormsCaptionTypeButtonsAndGrid) {
+  ASSERT_TRUE(dialog.Open());
+  EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("打印模板设置"));
+  EXPECT_EQ(dialog.findChild<QLineEdit*>()->text(), QString::fromUtf8("销售发票"));
+  EXPECT_TRUE(dialog.findChild<QLineEdit*>()->isReadOnly());
+  EXPECT_EQ(dialog.findChild<QLabel*>()->text(), QString::fromUtf8("单据类型："));
+  const std::map<int, const char*> captions = {{NoteSetForm::kImport, "导入(&I)"}, {NoteSetForm::kDelete, "删除(&D)"},
+                                               {NoteSetForm::kApply, "应用(&A)"},  {NoteSetForm::kOk, "确定(&O)"},
+                                               {NoteSetForm::kCancel, "取消(&C)"}, {NoteSetForm::kExport, "导出(&E)"}};
+  for (const auto& [index, caption] : captions) {
+    ASSERT_NE(dialog.Button(index), nullptr) << index;
+    EXPECT_EQ(dialog.Button(index)->text(), QString::fromUtf8(caption));
+  }
+  QTableView* view = dialog.GridView();
+  EXPECT_TRUE(view->isColumnHidden(0)) << "the key column";
+  EXPECT_EQ(view->columnWidth(1), dialog.Grid().PixelsOf(2000));
+  EXPECT_EQ(view->columnWidth(2), dialog.Grid().PixelsOf(800));
+  EXPECT_EQ(view->columnWidth(3), dialog.Grid().PixelsOf(1500));
+  EXPECT_EQ(view->model()->headerData(3, Qt::Horizontal).toString(), QString::fromUtf8("类型"));
+}
+
+TEST_F(BillDialogTest, ImportChooseSubTypesCheckAndSaveThroughTheWindow) {
+  ASSERT_TRUE(dialog.Open());
+  dialog.show();
+  QTableView& view = *dialog.GridView();
+  Import(dialog, NoteSetForm::kImport, Example("sales_invoice_vat.xlsx"));
+  Import(dialog, NoteSetForm::kImport, Example("sales_invoice_plain.xlsx"));
+  ASSERT_EQ(view.model()->rowCount(), 2) << (Messages().empty() ? "" : Messages().back().text);
+  EXPECT_EQ(view.model()->index(0, 1).data().toString(), "sales_invoice_vat.xlsx");
+  EXPECT_EQ(Flags(), "10") << "the first template of a sub-type is checked on registration";
+  EXPECT_EQ(StoredBillRows(1020002),
+            (std::vector<std::string>{"1 sales_invoice_vat.xlsx 1 ", "2 sales_invoice_plain.xlsx 0 "}))
+      << "the import button saves the grid";
+
+  Import(dialog, NoteSetForm::kImport, Example("purchase_order.xlsx"));
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{setup::msg::kInvalidTemplate})
+      << "the bill engine refuses a purchase order template for sales invoices";
+  EXPECT_EQ(view.model()->rowCount(), 2);
+
+  test::ChooseInCell(view, 1, kColType, QString::fromUtf8("增值税发票"));
+  test::ChooseInCell(view, 2, kColType, QString::fromUtf8("增值税发票"));
+  test::ClickCell(view, 2, kColFlag);
+  EXPECT_EQ(Flags(), "01") << "checking row 2 clears row 1 of the same sub-type";
+  EXPECT_EQ(view.model()->index(0, 2).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+  test::ChooseInCell(view, 1, kColType, QString::fromUtf8("普通发票"));
+  test::ClickCell(view, 1, kColFlag);
+  EXPECT_EQ(Flags(), "11") << "other sub-types are left alone";
+  test::SaveScreenshot(dialog, "bill_template_dialog");
+
+  Press(dialog, NoteSetForm::kApply);
+  EXPECT_EQ(StoredBillRows(1020002),
+            (std::vector<std::string>{"1 sales_invoice_vat.xlsx 1 普通发票", "2 sales_invoice_plain.xlsx 1 增值税发票"}));
+  EXPECT_TRUE(dialog.isVisible());
+  Press(dialog, NoteSetForm::kOk);
+  EXPECT_TRUE(form.IsClosed());
+  EXPECT_FALSE(dialog.isVisible()) << "the window closes with the form";
+  EXPECT_EQ(Messages().size(), 1u);
+}
+
+TEST_F(BillDialogTest, DeleteAsksAndRemovesTheActiveRow) {
+  ASSERT_TRUE(dialog.Open());
+  dialog.show();
+  Import(dialog, NoteSetForm::kImport, Example("sales_invoice_vat.xlsx"));
+  Press(dialog, NoteSetForm::kDelete);
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{setup::msg::kChooseTemplate}) << "no row was chosen yet";
+  test::ClickCell(*dialog.GridView(), 1, kColName);
+  desktop_->QueueAnswer(context::vbYes);
+  Press(dialog, NoteSetForm::kDelete);
+  EXPECT_EQ(dialog.GridView()->model()->rowCount(), 0);
+  EXPECT_TRUE(StoredBillRows(1020002).empty());
+}
+
+TEST_F(BillDialogTest, TheCloseBoxCancelsWithoutSaving) {
+  ASSERT_TRUE(dialog.Open());
+  dialog.show();
+  Import(dialog, NoteSetForm::kImport, Example("sales_invoice_vat.xlsx"));
+  test::ClickCell(*dialog.GridView(), 1, kColFlag);
+  dialog.reject();  // Escape or the close box
+  EXPECT_TRUE(form.IsClosed());
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(StoredBillRows(1020002), std::vector<std::string>{"1 sales_invoice_vat.xlsx 1 "});
+}
+
+TEST_F(BillDialogTest, WithoutASpreadsheetApplicationTheWindowIsNotOpened) {
+  ScopedFactory none(host::kSpreadsheetProgId, nullptr);
+  setenv("VEMO_NO_SPREADSHEET", "1", 1);
+  EXPECT_FALSE(dialog.Open());
+  unsetenv("VEMO_NO_SPREADSHEET");
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{setup::msg::kNoSpreadsheetApp});
+}
+
+using ReportDialogTest = test::DialogTest;
+
+TEST_F(ReportDialogTest, TheReportWindowShowsTheReportAndImportsThroughTheReportEngine) {
+  setup::frmNoteSetRpt form;
+  form.SetDataSourceType(1);
+  form.SetRptID(10506);
+  form.SetRptName("客户往来对账单");
+  form.SetDctNoteInfo(CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQueryRpt)->GetRptNoteInfo(Props(), 10506));
+  TemplateDialog dialog(form);
+  ASSERT_TRUE(dialog.Open());
+  dialog.show();
+  EXPECT_EQ(dialog.findChild<QLineEdit*>()->text(), QString::fromUtf8("客户往来对账单"));
+  Import(dialog, NoteSetForm::kImport, Example("customer_statement_report.xlsx"));
+  ASSERT_EQ(dialog.Grid().RowCount(), 1) << (Messages().empty() ? "" : Messages().back().text);
+  test::ChooseInCell(*dialog.GridView(), 1, kColType, QString::fromUtf8("客户"));
+  EXPECT_EQ(dialog.Grid().CellText(1, kColType), "客户");
+  EXPECT_EQ(dialog.Grid().DropDownItems(1, kColType), "\t客户\t供应商\t");
+  test::SaveScreenshot(dialog, "report_template_dialog");
+  Press(dialog, NoteSetForm::kOk);
+  auto stored = CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQueryRpt)->GetRptNoteInfo(Props(), 10506);
+  EXPECT_EQ(RowsOf(stored, "FNoteId"), std::vector<std::string>{"1 customer_statement_report.xlsx 1 客户"});
+}
+
+class WaybillDialogTest : public test::DialogTest {
+ protected:
+  WaybillDialogTest() {
+    form.SetBillType(2000001);
+    form.SetDataFrom(0);
+  }
+  std::vector<std::string> StoredRows(std::int32_t courier) {
+    auto query = CreateObjectAs<host::IPrintSetupQueryLM>(host::progid::kPrintSetupQueryLM);
+    return RowsOf(query->GetNoteInfo(Props(), courier, 0), "FBillID");
+  }
+  void Choose(QComboBox& lookup, const QString& name) {
+    lookup.setFocus();  // entering the lookup
+    const int index = lookup.findText(name);
+    ASSERT_GE(index, 0) << name.toStdString();
+    lookup.setCurrentIndex(index);
+    emit lookup.activated(index);
+  }
+  setup::frmNoteSetLM form;
+  WaybillTemplateDialog dialog{form};
+};
+
+TEST_F(WaybillDialogTest, TheLookupListsTheCouriersAndSwitchingSavesAfterAnImport) {
+  ASSERT_TRUE(dialog.Open());
+  dialog.show();
+  QComboBox& lookup = *dialog.CourierLookup();
+  ASSERT_EQ(lookup.count(), 5);
+  EXPECT_EQ(lookup.currentText(), QString::fromUtf8("顺丰速运")) << "the default company";
+  EXPECT_EQ(lookup.currentData().toString(), QString::fromUtf8("顺丰速运|1"));
+  EXPECT_EQ(dialog.Button(setup::frmNoteSetLM::kCouriers)->text(), QString::fromUtf8("物流公司"));
+  EXPECT_EQ(dialog.findChild<QLineEdit*>(), nullptr) << "no type text box";
+  EXPECT_TRUE(dialog.GridView()->isColumnHidden(kColType - 1)) << "the type column is 0 wide";
+  EXPECT_EQ(dialog.GridView()->columnWidth(kColName - 1), dialog.Grid().PixelsOf(3500));
+
+  Import(dialog, NoteSetForm::kImport, Example("courier_waybill.xlsx"));
+  ASSERT_EQ(dialog.Grid().RowCount(), 1) << (Messages().empty() ? "" : Messages().back().text);
+  test::SaveScreenshot(dialog, "waybill_template_dialog");
+  test::ClickCell(*dialog.GridView(), 1, kColFlag);
+  EXPECT_EQ(dialog.Grid().CellText(1, kColFlag), "0");
+  Choose(lookup, QString::fromUtf8("中通快递"));
+  EXPECT_EQ(form.CurrentCourierId(), 2);
+  EXPECT_EQ(dialog.Grid().RowCount(), 0) << "the rows of the chosen company";
+  EXPECT_EQ(StoredRows(1), std::vector<std::string>{"1 courier_waybill.xlsx 0 "})
+      << "after an import the previous company's grid is saved before the switch";
+  Choose(lookup, QString::fromUtf8("顺丰速运"));
+  EXPECT_EQ(dialog.Grid().RowCount(), 1);
+  EXPECT_EQ(lookup.currentText(), QString::fromUtf8("顺丰速运"));
+}
+
+}  // namespace
+}  // namespace vemo::ui

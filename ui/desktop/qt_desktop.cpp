@@ -1,0 +1,70 @@
+#include "ui/desktop/qt_desktop.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "ui/desktop/file_dialog_plan.h"
+#include "ui/desktop/message_box_plan.h"
+
+namespace vemo::ui {
+namespace {
+
+QWidget* Owner() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return QApplication::activeWindow();
+}
+
+}  // namespace
+
+QtDesktop::~QtDesktop() {
+  if (cursorOverridden_ && QGuiApplication::instance()) QGuiApplication::restoreOverrideCursor();
+}
+
+int QtDesktop::MessageBox(const std::string& text, int flags, const std::string& title) {
+  const MessageBoxPlan plan = PlanMessageBox(flags);
+  QMessageBox box(plan.icon, QString::fromStdString(title), QString::fromStdString(text), QMessageBox::NoButton, Owner());
+  for (auto button : plan.buttons) box.addButton(button);
+  box.setDefaultButton(plan.defaultButton);
+  box.setEscapeButton(plan.escapeButton);
+  box.exec();
+  return HostAnswerOf(box.standardButton(box.clickedButton()));
+}
+
+void QtDesktop::ShowHostMessage(const std::string& text) {
+  MessageBox(text, context::vbInformation, std::string(context::kMessageTitle));
+}
+
+std::optional<std::string> QtDesktop::FileDialog(const context::FileDialogRequest& request, bool save) {
+  const FileDialogPlan plan = PlanFileDialog(request, save);
+  QFileDialog dialog(Owner(), plan.title, plan.directory);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(plan.existingFileOnly ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  if (!plan.nameFilters.isEmpty()) {
+    dialog.setNameFilters(plan.nameFilters);
+    dialog.selectNameFilter(plan.selectedFilter);
+  }
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !plan.confirmOverwrite);
+  if (!plan.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(plan.defaultSuffix);
+  if (!plan.proposedName.isEmpty()) dialog.selectFile(plan.proposedName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> QtDesktop::OpenFileDialog(const context::FileDialogRequest& request) {
+  return FileDialog(request, false);
+}
+
+std::optional<std::string> QtDesktop::SaveFileDialog(const context::FileDialogRequest& request) {
+  return FileDialog(request, true);
+}
+
+void QtDesktop::SetMousePointer(int pointer) {
+  pointer_ = pointer;
+  const bool hourglass = pointer == context::kPointerHourglass;
+  if (hourglass && !cursorOverridden_) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  if (!hourglass && cursorOverridden_) QGuiApplication::restoreOverrideCursor();
+  cursorOverridden_ = hourglass;
+}
+
+}  // namespace vemo::ui
