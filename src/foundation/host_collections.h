@@ -86,6 +86,7 @@ class HostVector : public HostObject {
   const Variant& Item(int index) const;
   void SetItem(int index, Variant value);
   void Add(Variant value) { items_.push_back(std::move(value)); }
+  void Reserve(std::size_t count) { items_.reserve(count); }
 
   const std::vector<Variant>& Items() const { return items_; }
 
