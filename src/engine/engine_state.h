@@ -54,6 +54,10 @@ struct EngineState {
   struct FillAnswers {
     std::map<std::int32_t, std::string> hiddenPriceFields;  // by class type id
     std::optional<std::int32_t> industryType;
+    // Fields by template name: internal key and description (nullptr when
+    // the name is no field), for the field dictionary `fieldsOf`.
+    std::map<std::string, std::pair<std::string, DictionaryRef>, std::less<>> fields;
+    const HostDictionary* fieldsOf = nullptr;
   };
   mutable FillAnswers answers;
 

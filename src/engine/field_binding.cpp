@@ -33,11 +33,13 @@ std::vector<std::string> SplitName(std::string_view name) {
 }
 
 std::int32_t IntOf(const HostDictionary& info, std::string_view key) {
-  return info.Lookup(key) ? info.Value(key).ToInt32() : 0;
+  const Variant* value = info.Get(key);
+  return value ? value->ToInt32() : 0;
 }
 
 std::string TextOf(const HostDictionary& info, std::string_view key) {
-  return info.Lookup(key) ? info.Value(key).ToText() : std::string();
+  const Variant* value = info.Get(key);
+  return value ? value->ToText() : std::string();
 }
 
 // The field's template name: "FKey", which some dictionaries spell "Fkey".
@@ -96,7 +98,8 @@ VectorRef EntryTable(const EngineState& state, std::int32_t page) {
 }
 
 Variant StoredValue(const DictionaryRef& valueObject, std::string_view key = "FFLD") {
-  return valueObject && valueObject->Lookup(key) ? valueObject->Value(key) : Variant();
+  const Variant* value = valueObject ? valueObject->Get(key) : nullptr;
+  return value ? *value : Variant();
 }
 
 bool IsLookupField(const HostDictionary& info) { return IntOf(info, "FLookUpClassID") > 0; }
@@ -262,14 +265,39 @@ std::string InternalKeyOf(const HostDictionary& info) {
   return "_" + std::string(tab) + "_" + KeyOf(info);
 }
 
+namespace {
+
+std::optional<FieldInfo> LookUpField(const HostDictionary& fieldDictionary, std::string_view name) {
+  const Variant* mapValue = fieldDictionary.Get("Map");
+  auto map = mapValue ? mapValue->AsObject<HostDictionary>() : nullptr;
+  const Variant* key = map ? map->Get(name) : nullptr;
+  if (!key) return std::nullopt;
+  FieldInfo field;
+  field.internalKey = key->ToText();
+  const Variant* info = fieldDictionary.Get(field.internalKey);
+  field.info = info ? info->AsObject<HostDictionary>() : nullptr;
+  if (!field.info) return std::nullopt;
+  return field;
+}
+
+}  // namespace
+
 std::optional<FieldInfo> FindField(const EngineState& state, std::string_view name) {
   if (!state.fieldDictionary) return std::nullopt;
-  auto map = state.fieldDictionary->Value("Map").AsObject<HostDictionary>();
-  if (!map || !map->Lookup(name)) return std::nullopt;
-  FieldInfo field;
-  field.internalKey = map->Value(name).ToText();
-  field.info = state.fieldDictionary->Value(field.internalKey).AsObject<HostDictionary>();
-  if (!field.info) return std::nullopt;
+  // Every entry value asks for its column's field: the answer is kept for
+  // the fill, as long as the same field dictionary is set.
+  auto& cache = state.answers.fields;
+  if (state.answers.fieldsOf != state.fieldDictionary.get()) {
+    cache.clear();
+    state.answers.fieldsOf = state.fieldDictionary.get();
+  }
+  if (auto it = cache.find(name); it != cache.end()) {
+    if (!it->second.second) return std::nullopt;
+    return FieldInfo{it->second.second, it->second.first};
+  }
+  std::optional<FieldInfo> field = LookUpField(*state.fieldDictionary, name);
+  cache.emplace(std::string(name), field ? std::make_pair(field->internalKey, field->info)
+                                         : std::make_pair(std::string(), DictionaryRef()));
   return field;
 }
 
@@ -286,8 +314,8 @@ DictionaryRef GetValueObject(const EngineState& state, const FieldInfo& field, i
   } else {
     values = pageValue.AsObject<HostDictionary>();
   }
-  if (!values || !values->Lookup(field.internalKey)) return nullptr;
-  return values->Value(field.internalKey).AsObject<HostDictionary>();
+  const Variant* value = values ? values->Get(field.internalKey) : nullptr;
+  return value ? value->AsObject<HostDictionary>() : nullptr;
 }
 
 std::string FieldText(const EngineState& state, const FieldInfo& field, int row) {

@@ -100,6 +100,8 @@ void TemplateEngine::SetData(const ObjectRef& billData) {
 
 void TemplateEngine::SetTableInfo(const ObjectRef& fieldDictionary) {
   state_->fieldDictionary = std::dynamic_pointer_cast<HostDictionary>(fieldDictionary);
+  state_->answers.fields.clear();
+  state_->answers.fieldsOf = nullptr;
 }
 
 bool TemplateEngine::ExportSingleRecordDataToExcel() {

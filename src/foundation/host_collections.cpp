@@ -30,6 +30,11 @@ void HostDictionary::RebuildIndex() {
 
 bool HostDictionary::Lookup(std::string_view key) const { return Find(key) != entries_.size(); }
 
+const Variant* HostDictionary::Get(std::string_view key) const {
+  const std::size_t at = Find(key);
+  return at == entries_.size() ? nullptr : &entries_[at].second;
+}
+
 Variant HostDictionary::Value(std::string_view key) const {
   const std::size_t at = Find(key);
   return at == entries_.size() ? Variant() : entries_[at].second;

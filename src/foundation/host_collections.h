@@ -41,6 +41,9 @@ class HostDictionary : public HostObject {
   bool Lookup(std::string_view key) const;
   // The value under `key`; Empty when absent.
   Variant Value(std::string_view key) const;
+  // The value under `key` in place, or nullptr when absent: one search and
+  // no copy, for callers that read many values.
+  const Variant* Get(std::string_view key) const;
   // The value under `key`; raises HostError (kKeyNotFound) when absent.
   const Variant& Item(std::string_view key) const;
   // Adds a new key; raises HostError when the key exists already.
@@ -86,6 +89,7 @@ class HostVector : public HostObject {
   const Variant& Item(int index) const;
   void SetItem(int index, Variant value);
   void Add(Variant value) { items_.push_back(std::move(value)); }
+  void Reserve(std::size_t count) { items_.reserve(count); }
 
   const std::vector<Variant>& Items() const { return items_; }
 

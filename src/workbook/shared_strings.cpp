@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include <cctype>
+#include <optional>
 
 #include "workbook/workbook_error.h"
 #include "workbook/xml_part.h"
@@ -21,9 +22,28 @@ void CollectText(const pugi::xml_node& item, std::string& out) {
     }
   }
 }
+
+// The text of an item that is one plain <t> element whose content needs no
+// XML decoding (no entity, no markup, no carriage return to normalise);
+// nullopt for any other item. Entry rows copied many times read their
+// keyword texts through here, so the common case skips the parser.
+std::optional<std::string_view> PlainItemText(std::string_view raw) {
+  constexpr std::string_view kClose = "</t>";
+  std::string_view body;
+  for (std::string_view open : {std::string_view("<t>"), std::string_view("<t xml:space=\"preserve\">")}) {
+    if (raw.size() >= open.size() + kClose.size() && raw.substr(0, open.size()) == open &&
+        raw.substr(raw.size() - kClose.size()) == kClose) {
+      body = raw.substr(open.size(), raw.size() - open.size() - kClose.size());
+      if (body.find_first_of("<&\r") != std::string_view::npos) return std::nullopt;
+      return body;
+    }
+  }
+  return std::nullopt;
+}
 }  // namespace
 
 std::string StringItemText(std::string_view rawContent) {
+  if (std::optional<std::string_view> plain = PlainItemText(rawContent)) return std::string(*plain);
   std::string wrapped = "<is>" + std::string(rawContent) + "</is>";
   pugi::xml_document doc;
   if (!doc.load_buffer(wrapped.data(), wrapped.size(), pugi::parse_default | pugi::parse_ws_pcdata)) return {};

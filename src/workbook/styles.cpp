@@ -63,15 +63,27 @@ std::uint32_t Styles::NumberFormatId(std::uint32_t styleIndex) const {
   return xf ? xf.attribute("numFmtId").as_uint(0) : 0;
 }
 
-std::string Styles::NumberFormatCode(std::uint32_t styleIndex) const {
-  std::uint32_t id = NumberFormatId(styleIndex);
+void Styles::BuildCodeTable() const {
+  codes_.clear();
+  std::map<std::uint32_t, std::string> custom;
   if (doc_) {
-    pugi::xml_node numFmts = FirstChild(doc_->document_element(), "numFmts");
-    for (pugi::xml_node fmt : numFmts.children())
-      if (fmt.type() == pugi::node_element && fmt.attribute("numFmtId").as_uint(UINT32_MAX) == id)
-        return fmt.attribute("formatCode").value();
+    for (pugi::xml_node fmt : FirstChild(doc_->document_element(), "numFmts").children())
+      if (fmt.type() == pugi::node_element)
+        custom.emplace(fmt.attribute("numFmtId").as_uint(UINT32_MAX), fmt.attribute("formatCode").value());
+    for (pugi::xml_node xf : FirstChild(doc_->document_element(), "cellXfs").children()) {
+      if (xf.type() != pugi::node_element) continue;
+      const std::uint32_t id = xf.attribute("numFmtId").as_uint(0);
+      auto it = custom.find(id);
+      codes_.push_back(it != custom.end() ? it->second : std::string(BuiltinNumberFormatCode(id)));
+    }
   }
-  return std::string(BuiltinNumberFormatCode(id));
+  // One more entry past the last style: what a missing style shows (id 0).
+  codes_.push_back(custom.count(0) ? custom[0] : std::string(BuiltinNumberFormatCode(0)));
+}
+
+const std::string& Styles::NumberFormatCode(std::uint32_t styleIndex) const {
+  if (codes_.empty()) BuildCodeTable();
+  return styleIndex < codes_.size() - 1 ? codes_[styleIndex] : codes_.back();
 }
 
 std::size_t Styles::CellStyleCount() const {
@@ -109,6 +121,7 @@ std::uint32_t Styles::WithNumberFormat(std::uint32_t baseStyle, std::string_view
     throw WorkbookError("the workbook has no style part, so no number format can be set");
   auto key = std::make_pair(baseStyle, std::string(code));
   if (auto it = made_.find(key); it != made_.end()) return it->second;
+  codes_.clear();  // a number format or a style may be added below
   pugi::xml_node base = CellXf(doc_, baseStyle);
   if (!base) base = CellXf(doc_, 0);
   if (!base) throw WorkbookError("the style part has no cell formats to copy");

@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vemo::wb {
 
@@ -16,9 +17,13 @@ class Styles {
  public:
   // `doc` is the parsed styles part (owned by the workbook); may be empty when
   // the package has none.
-  void Attach(pugi::xml_document* doc) { doc_ = doc; }
+  void Attach(pugi::xml_document* doc) {
+    doc_ = doc;
+    codes_.clear();
+  }
 
-  std::string NumberFormatCode(std::uint32_t styleIndex) const;
+  // Answered from a table made once per style part (every written cell asks).
+  const std::string& NumberFormatCode(std::uint32_t styleIndex) const;
   std::uint32_t NumberFormatId(std::uint32_t styleIndex) const;
   std::size_t CellStyleCount() const;
   // A cell style equal to `baseStyle` but with number format `code`; reuses
@@ -29,7 +34,11 @@ class Styles {
 
  private:
   std::uint32_t NumberFormatIdFor(std::string_view code);
+  // The format code of every cell style, by style index; built on first use
+  // and dropped when a style is added.
+  void BuildCodeTable() const;
   pugi::xml_document* doc_ = nullptr;
+  mutable std::vector<std::string> codes_;
   std::map<std::pair<std::uint32_t, std::string>, std::uint32_t> made_;
   bool changed_ = false;
 };

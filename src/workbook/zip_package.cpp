@@ -215,10 +215,9 @@ void ZipPackage::WriteFile(const std::filesystem::path& path) const {
     }
     if (index < 0)
       throw WorkbookError("cannot write entry " + entry.name + " to " + path.string() + ": " + zip_strerror(archive.get()));
-    // Large parts (long sheets) get the fast deflate level: several times
-    // quicker for a few percent of size.
-    zip_uint32_t level = entry.data.size() > (4u << 20) ? 1 : 6;
-    zip_set_file_compression(archive.get(), index, entry.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, entry.stored ? 0 : level);
+    // zlib's default level for every part, large sheets included: the fast
+    // level wrote a 100,000-line bill 37 % larger than other writers do.
+    zip_set_file_compression(archive.get(), index, entry.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, entry.stored ? 0 : 6);
     zip_file_set_dostime(archive.get(), index, kDosTime, kDosDate, 0);
   }
   zip_t* raw = archive.release();

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "support/test_paths.h"
+#include "workbook/shared_strings.h"
 #include "workbook/workbook.h"
 #include "workbook/workbook_error.h"
 
@@ -74,6 +75,26 @@ TEST(SheetModel, NewNumberFormatStyleCopiesTheRestOfTheStyle) {
   auto again = SaveAndReopen(*book, temp);
   EXPECT_EQ(again->styles().NumberFormatCode(again->GetSheet(0).FindCell(1, 1)->style), "#,##0.00;[Red]-#,##0.00");
   EXPECT_GT(again->styles().CellStyleCount(), before);
+}
+
+TEST(SheetModel, NumberFormatCodesFollowStylesAddedAfterTheFirstQuestion) {
+  auto book = Workbook::Open(Corpus("DateFormatTests.xlsx"));
+  Styles& styles = book->styles();
+  const std::string before = styles.NumberFormatCode(0);  // the code table is made here
+  const std::uint32_t made = styles.WithNumberFormat(0, "0.000;[Red]-0.000");
+  EXPECT_EQ(styles.NumberFormatCode(made), "0.000;[Red]-0.000");
+  EXPECT_EQ(styles.NumberFormatCode(0), before);
+  // A style index past the last one shows what style 0's format id 0 means.
+  EXPECT_EQ(styles.NumberFormatCode(1000000), "General");
+}
+
+TEST(SheetModel, StringItemTextDecodesEveryForm) {
+  EXPECT_EQ(StringItemText("<t>[$$Page2_FName]</t>"), "[$$Page2_FName]");
+  EXPECT_EQ(StringItemText("<t xml:space=\"preserve\"> a b </t>"), " a b ");
+  EXPECT_EQ(StringItemText("<t>A &amp; B &lt;C&gt;</t>"), "A & B <C>");
+  EXPECT_EQ(StringItemText("<t>line\r\nnext</t>"), "line\nnext");
+  EXPECT_EQ(StringItemText("<r><t>bold</t></r><r><t> plain</t></r><rPh><t>x</t></rPh>"), "bold plain");
+  EXPECT_EQ(StringItemText("<t></t>"), "");
 }
 
 TEST(SheetModel, ColumnWidthSplitsASharedColumnSpan) {
