@@ -18,17 +18,6 @@ class LogisticFormTest : public test::SetupTest {
     for (int row = 1; row <= grid->RowCount(); ++row) text += grid->CellText(row, col).empty() ? "." : grid->CellText(row, col);
     return text;
   }
-  // Stored companies as "name default shown".
-  static std::vector<std::string> Stored() {
-    auto list = CreateObjectAs<host::ILogisticInfo>(host::progid::kLogisticInfo)->GetLogisticInfoList(Props(), true);
-    std::vector<std::string> out;
-    for (int i = 1; i <= list->Size(); ++i) {
-      auto company = list->Item(i).AsObject<HostDictionary>();
-      out.push_back(company->Item("FName").ToText() + " " + (company->Item("FIsDefault").ToBool() ? "1" : "0") +
-                    (company->Item("FIsShow").ToBool() ? "1" : "0"));
-    }
-    return out;
-  }
   std::shared_ptr<ScriptedGrid> grid = std::make_shared<ScriptedGrid>();
   frmLogistic form;
 };
@@ -81,7 +70,7 @@ TEST_F(LogisticFormTest, TypingANameInTheLastRowAddsARowAndTheNewCompanyIsSavedW
   grid->UserClickCheck(7, kColCourierShown);
   form.ClickButton(frmLogistic::kApply);
   EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(Stored().back(), "德邦物流 01");
+  EXPECT_EQ(StoredCouriers().back(), "德邦物流 01");
   EXPECT_NE(grid->CellText(7, kColCourierId), "") << "the list is reloaded after 应用, with the new company's id";
   EXPECT_EQ(grid->RowCount(), 8);
 }
@@ -92,7 +81,7 @@ TEST_F(LogisticFormTest, SavingWithoutADefaultIsRefusedAndTheGridKept) {
   form.ClickButton(frmLogistic::kOk);
   EXPECT_FALSE(form.IsClosed());
   test::ExpectOnlyMessage(Messages(), "必须存在一个默认快递公司，请重新选择！", ShownMessage::Kind::HostMessage);
-  EXPECT_EQ(Stored().front(), "顺丰速运 11");
+  EXPECT_EQ(StoredCouriers().front(), "顺丰速运 11");
   EXPECT_EQ(Column(kColCourierDefault), "000000.");
 }
 
@@ -103,7 +92,7 @@ TEST_F(LogisticFormTest, ComponentRefusalsAreShownWithTheirText) {
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].kind, ShownMessage::Kind::HostMessage);
   EXPECT_FALSE(Messages()[0].text.empty());
-  EXPECT_EQ(Stored().front(), "顺丰速运 11");
+  EXPECT_EQ(StoredCouriers().front(), "顺丰速运 11");
 }
 
 class EmptyCourierList : public host::ILogisticInfo {
@@ -134,11 +123,11 @@ TEST_F(LogisticFormTest, RestoringPresetsResetsThemWithoutAskingAndReloads) {
   grid->UserClickCheck(2, kColCourierDefault);
   grid->UserTypeText(2, kColCourierName, "中通");
   ASSERT_TRUE(form.SaveCompanies());
-  EXPECT_EQ(Stored()[1], "中通 11");
+  EXPECT_EQ(StoredCouriers()[1], "中通 11");
   form.ClickButton(frmLogistic::kRestorePresets);
   EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(Stored()[0], "顺丰速运 11");
-  EXPECT_EQ(Stored()[1], "中通快递 01");
+  EXPECT_EQ(StoredCouriers()[0], "顺丰速运 11");
+  EXPECT_EQ(StoredCouriers()[1], "中通快递 01");
   EXPECT_EQ(grid->CellText(2, kColCourierName), "中通快递");
   EXPECT_EQ(Column(kColCourierDefault), "100000.");
 }
@@ -148,7 +137,7 @@ TEST_F(LogisticFormTest, CancelClosesWithoutSaving) {
   grid->UserTypeText(2, kColCourierName, "中通");
   form.ClickButton(frmLogistic::kCancel);
   EXPECT_TRUE(form.IsClosed());
-  EXPECT_EQ(Stored()[1], "中通快递 01");
+  EXPECT_EQ(StoredCouriers()[1], "中通快递 01");
 }
 
 }  // namespace

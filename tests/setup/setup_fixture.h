@@ -16,6 +16,7 @@
 #include "context/session_store.h"
 #include "foundation/creation_service.h"
 #include "foundation/json_convert.h"
+#include "host/components/logistic_manage.h"
 #include "host/components/print_setup.h"
 #include "host/components/prog_ids.h"
 #include "host/host_fixture.h"
@@ -72,6 +73,17 @@ class SetupTest : public ::testing::Test {
   static std::vector<std::string> StoredBillRows(std::int32_t billType) {
     auto info = CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQuery)->GetNoteInfo(Props(), billType);
     return RowsOf(info, "FBillID");
+  }
+  // The stored courier companies as "name default shown" (1 or 0 each).
+  static std::vector<std::string> StoredCouriers() {
+    auto list = CreateObjectAs<host::ILogisticInfo>(host::progid::kLogisticInfo)->GetLogisticInfoList(Props(), true);
+    std::vector<std::string> out;
+    for (int i = 1; i <= list->Size(); ++i) {
+      auto company = list->Item(i).AsObject<HostDictionary>();
+      out.push_back(company->Item("FName").ToText() + " " + (company->Item("FIsDefault").ToBool() ? "1" : "0") +
+                    (company->Item("FIsShow").ToBool() ? "1" : "0"));
+    }
+    return out;
   }
   static std::vector<std::string> RowsOf(const DictionaryRef& info, const char* idKey) {
     return host::test::NoteInfoRows(info, idKey);

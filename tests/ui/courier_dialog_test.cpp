@@ -35,17 +35,6 @@ class CourierDialogTest : public test::DialogTest {
     }
     return text;
   }
-  // Stored companies as "name default shown".
-  static std::vector<std::string> Stored() {
-    auto list = CreateObjectAs<host::ILogisticInfo>(host::progid::kLogisticInfo)->GetLogisticInfoList(Props(), true);
-    std::vector<std::string> out;
-    for (int i = 1; i <= list->Size(); ++i) {
-      auto company = list->Item(i).AsObject<HostDictionary>();
-      out.push_back(company->Item("FName").ToText() + " " + (company->Item("FIsDefault").ToBool() ? "1" : "0") +
-                    (company->Item("FIsShow").ToBool() ? "1" : "0"));
-    }
-    return out;
-  }
   frmLogistic form;
   CourierDialog dialog{form};
 };
@@ -84,7 +73,7 @@ TEST_F(CourierDialogTest, TheDefaultRuleAndTheGrowingLastRowFollowTheUsersClicks
 
   Press(dialog, frmLogistic::kApply);
   EXPECT_TRUE(Messages().empty()) << Messages().front().text;
-  EXPECT_EQ(Stored(), (std::vector<std::string>{"顺丰速运 01", "中通快递 01", "圆通速递 01", "韵达快递 01", "EMS 01",
+  EXPECT_EQ(StoredCouriers(), (std::vector<std::string>{"顺丰速运 01", "中通快递 01", "圆通速递 01", "韵达快递 01", "EMS 01",
                                                 "申通快递 11", "德邦快递 01"}));
   EXPECT_EQ(view.model()->rowCount(), 8) << "applying reloads the list: seven companies and the empty row";
   EXPECT_TRUE(dialog.isVisible());
