@@ -24,10 +24,7 @@ class ActionCommands : public ::testing::Test {
     ASSERT_EQ(Run("init --no-templates").status, 0);
   }
   vemo::test::CommandResult Run(const std::string& arguments) {
-    return vemo::test::RunCommand("VEMO_DATA_DIR=" + ShellQuote(dir_.path()) + " TMPDIR=" + ShellQuote(dir_ / "tmp") +
-                                  " VEMO_MACHINE_CONFIG=" + ShellQuote(dir_ / "machine") +
-                                  " VEMO_NO_SPREADSHEET= VEMO_DATABASE= VEMO_USER= " +
-                                  ShellQuote(vemo::test::VemoprintPath()) + " " + arguments);
+    return vemo::test::RunVemoprintIn(dir_.path(), arguments);
   }
   std::string Example(const std::string& relative) { return ShellQuote(vemo::test::SourceDir() / "examples" / relative); }
   // The first sheet's cell values of a workbook, one "A1=value" a line, read by openpyxl.

@@ -49,10 +49,7 @@ class LabelExport : public ::testing::Test {
     ASSERT_EQ(Run("init --no-templates").status, 0);
   }
   vemo::test::CommandResult Run(const std::string& arguments) {
-    return vemo::test::RunCommand("VEMO_DATA_DIR=" + ShellQuote(dir_.path()) + " TMPDIR=" + ShellQuote(dir_ / "tmp") +
-                                  " VEMO_MACHINE_CONFIG=" + ShellQuote(dir_ / "machine") +
-                                  " VEMO_NO_SPREADSHEET= VEMO_DATABASE= VEMO_USER= " +
-                                  ShellQuote(vemo::test::VemoprintPath()) + " " + arguments);
+    return vemo::test::RunVemoprintIn(dir_.path(), arguments);
   }
   // label export into `name`; `global` goes before the command, `extra` after it.
   fs::path Export(const std::string& name, const std::string& global = "", const std::string& extra = "") {

@@ -23,6 +23,12 @@ std::filesystem::path VemoprintPath() {
   return std::filesystem::path(dir ? dir : "build") / "vemoprint";
 }
 
+CommandResult RunVemoprintIn(const std::filesystem::path& folder, const std::string& arguments) {
+  return RunCommand("VEMO_DATA_DIR=" + ShellQuote(folder) + " TMPDIR=" + ShellQuote(folder / "tmp") +
+                    " VEMO_MACHINE_CONFIG=" + ShellQuote(folder / "machine") +
+                    " VEMO_NO_SPREADSHEET= VEMO_DATABASE= VEMO_USER= " + ShellQuote(VemoprintPath()) + " " + arguments);
+}
+
 std::string ShellQuote(const std::filesystem::path& path) {
   std::string out = "'";
   for (char c : path.string()) out += c == '\'' ? std::string("'\\''") : std::string(1, c);

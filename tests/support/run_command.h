@@ -17,6 +17,12 @@ CommandResult RunCommand(const std::string& command);
 // The built vemoprint ($VEMO_BINARY_DIR/vemoprint, else build/vemoprint).
 std::filesystem::path VemoprintPath();
 
+// Runs vemoprint on a private installation kept in `folder`: its data
+// (VEMO_DATA_DIR), temporary files (folder/tmp) and machine configuration
+// (folder/machine), with the user's database, user and spreadsheet switches
+// cleared, so nothing of the machine's own setup leaks into the test.
+CommandResult RunVemoprintIn(const std::filesystem::path& folder, const std::string& arguments);
+
 // A path quoted for the shell.
 std::string ShellQuote(const std::filesystem::path& path);
 
