@@ -15,6 +15,37 @@
 
 namespace vemo::engine {
 
+// What a field's description says, read once per fill: every entry value
+// of a 100,000-line bill would otherwise search the description for the
+// same keys again.
+struct FieldFacts {
+  std::int32_t page = 0;         // FPage
+  std::int32_t classTypeId = 0;  // FClassTypeID
+  std::int32_t sourceType = 0;   // FSourceType
+  std::int32_t ctlType = 0;      // FCtlType
+  bool lookup = false;           // FLookUpClassID > 0
+  bool summable = false;         // fsum
+  std::optional<bool> priceVisible;  // kept once the price rights were read
+  std::string keyword;           // FKeyWord, trimmed and upper-cased
+  std::string key;               // FKey (or Fkey)
+};
+
+// A bill field: a template name matched through the field dictionary.
+struct FieldInfo {
+  DictionaryRef info;       // the field's description in the dictionary
+  std::string internalKey;  // as "Map" gives it
+  FieldFacts facts;
+};
+
+// One page of the bill data as the value lookups use it: an entry table
+// (values by row) or a head dictionary.
+struct PageValues {
+  bool isObject = false;  // the page exists and is a collection
+  bool rowsFromTable = false;
+  VectorRef table;
+  DictionaryRef head;
+};
+
 struct EngineState {
   explicit EngineState(const EngineVariant& v) : variant(v) {}
 
@@ -54,10 +85,20 @@ struct EngineState {
   struct FillAnswers {
     std::map<std::int32_t, std::string> hiddenPriceFields;  // by class type id
     std::optional<std::int32_t> industryType;
-    // Fields by template name: internal key and description (nullptr when
-    // the name is no field), for the field dictionary `fieldsOf`.
-    std::map<std::string, std::pair<std::string, DictionaryRef>, std::less<>> fields;
+    // Fields by template name (empty when the name is no field), for the
+    // field dictionary `fieldsOf`.
+    std::map<std::string, std::optional<FieldInfo>, std::less<>> fields;
     const HostDictionary* fieldsOf = nullptr;
+    // The bill's pages by number, for the bill data `pagesOf` and the entry
+    // types `entryTypesOf`.
+    std::map<std::int32_t, PageValues> pages;
+    const HostDictionary* pagesOf = nullptr;
+    const HostVector* entryTypesOf = nullptr;
+    // System variables by keyword name: position in the engine's table, -1
+    // when the name is none.
+    std::map<std::string, int, std::less<>> systemVariables;
+    // Whether the bill's type negates summable values (asked at the first one).
+    std::optional<bool> negatedBillType;
   };
   mutable FillAnswers answers;
 

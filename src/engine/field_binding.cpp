@@ -68,7 +68,7 @@ constexpr DisplayTwin kDisplayTwins[] = {
     {1040008, "FQty", "FShowQty"},              {1040008, "FUnitID", "FShowUnitID"},
 };
 
-std::string DisplayTwinOf(const EngineState& state, const std::string& name) {
+std::string_view DisplayTwinOf(const EngineState& state, std::string_view name) {
   if (!state.answers.industryType)
     state.answers.industryType = context::GetSessionSetting("IndustryType", 0).ToInt32();
   if (*state.answers.industryType != 0 || !state.dataService) return name;
@@ -95,6 +95,35 @@ Variant PageOf(const EngineState& state, std::int32_t page) {
 VectorRef EntryTable(const EngineState& state, std::int32_t page) {
   const Variant table = PageOf(state, page);
   return table.IsObject() ? table.AsObject<HostVector>() : nullptr;
+}
+
+// The page as value lookups read it, asked once per fill and page.
+const PageValues& PageValuesOf(const EngineState& state, std::int32_t page) {
+  auto& answers = state.answers;
+  if (answers.pagesOf != state.billData.get() || answers.entryTypesOf != state.entryClassType.get()) {
+    answers.pages.clear();
+    answers.pagesOf = state.billData.get();
+    answers.entryTypesOf = state.entryClassType.get();
+  }
+  if (auto it = answers.pages.find(page); it != answers.pages.end()) return it->second;
+  PageValues values;
+  const Variant pageValue = PageOf(state, page);
+  if (pageValue.IsObject()) {
+    values.isObject = true;
+    const std::optional<std::int32_t> entryType = EntryTypeOf(state, page);
+    values.table = pageValue.AsObject<HostVector>();
+    values.rowsFromTable = (entryType && *entryType == 1) || (!entryType && values.table);
+    if (!values.rowsFromTable) values.head = pageValue.AsObject<HostDictionary>();
+  }
+  return answers.pages.emplace(page, std::move(values)).first->second;
+}
+
+const Variant kNoValue;
+
+// The stored value under `key` ("FFLD" by default) of a value object, in place.
+const Variant& StoredRef(const DictionaryRef& valueObject, std::string_view key = "FFLD") {
+  const Variant* value = valueObject ? valueObject->Get(key) : nullptr;
+  return value ? *value : kNoValue;
 }
 
 Variant StoredValue(const DictionaryRef& valueObject, std::string_view key = "FFLD") {
@@ -174,8 +203,8 @@ double FieldTotal(const EngineState& state, const HostDictionary& info) {
 
 // Clause type name, four blanks and clause content of every row, one per line.
 std::string ClauseList(const EngineState& state) {
-  auto content = FindField(state, "FClauseContent");
-  auto typeName = FindField(state, "FClauseTypeName");
+  const FieldInfo* content = FindField(state, "FClauseContent");
+  const FieldInfo* typeName = FindField(state, "FClauseTypeName");
   if (!content || !typeName) return "";
   VectorRef table = EntryTable(state, IntOf(*content->info, "FPage"));
   if (!table) return "";
@@ -218,7 +247,7 @@ std::string PictureFieldFile(const EngineState& state, const HostDictionary& inf
 }
 
 bool IsNegatedBillType(const EngineState& state) {
-  auto billType = FindField(state, "FBillTypeId");
+  const FieldInfo* billType = FindField(state, "FBillTypeId");
   if (!billType) return false;
   const auto number = static_cast<std::int32_t>(LeadingNumber(StoredValue(GetValueObject(state, *billType, 1)).ToText()));
   for (std::int32_t type : {2012, 2031, 2032, 3002, 3004, 3011, 5003, 5012})
@@ -267,6 +296,19 @@ std::string InternalKeyOf(const HostDictionary& info) {
 
 namespace {
 
+FieldFacts ReadFacts(const HostDictionary& info) {
+  FieldFacts facts;
+  facts.page = IntOf(info, "FPage");
+  facts.classTypeId = IntOf(info, "FClassTypeID");
+  facts.sourceType = IntOf(info, "FSourceType");
+  facts.ctlType = IntOf(info, "FCtlType");
+  facts.lookup = IsLookupField(info);
+  facts.summable = info.Lookup("fsum") && info.Value("fsum").ToBool();
+  facts.keyword = ToUpperAscii(Trim(TextOf(info, "FKeyWord")));
+  facts.key = KeyOf(info);
+  return facts;
+}
+
 std::optional<FieldInfo> LookUpField(const HostDictionary& fieldDictionary, std::string_view name) {
   const Variant* mapValue = fieldDictionary.Get("Map");
   auto map = mapValue ? mapValue->AsObject<HostDictionary>() : nullptr;
@@ -277,13 +319,12 @@ std::optional<FieldInfo> LookUpField(const HostDictionary& fieldDictionary, std:
   const Variant* info = fieldDictionary.Get(field.internalKey);
   field.info = info ? info->AsObject<HostDictionary>() : nullptr;
   if (!field.info) return std::nullopt;
+  field.facts = ReadFacts(*field.info);
   return field;
 }
 
-}  // namespace
-
-std::optional<FieldInfo> FindField(const EngineState& state, std::string_view name) {
-  if (!state.fieldDictionary) return std::nullopt;
+FieldInfo* FindCachedField(const EngineState& state, std::string_view name) {
+  if (!state.fieldDictionary) return nullptr;
   // Every entry value asks for its column's field: the answer is kept for
   // the fill, as long as the same field dictionary is set.
   auto& cache = state.answers.fields;
@@ -291,73 +332,97 @@ std::optional<FieldInfo> FindField(const EngineState& state, std::string_view na
     cache.clear();
     state.answers.fieldsOf = state.fieldDictionary.get();
   }
-  if (auto it = cache.find(name); it != cache.end()) {
-    if (!it->second.second) return std::nullopt;
-    return FieldInfo{it->second.second, it->second.first};
-  }
-  std::optional<FieldInfo> field = LookUpField(*state.fieldDictionary, name);
-  cache.emplace(std::string(name), field ? std::make_pair(field->internalKey, field->info)
-                                         : std::make_pair(std::string(), DictionaryRef()));
-  return field;
+  auto it = cache.find(name);
+  if (it == cache.end()) it = cache.emplace(std::string(name), LookUpField(*state.fieldDictionary, name)).first;
+  return it->second ? &*it->second : nullptr;
 }
 
+// The price right of the field's key. Kept once the rights were read; a
+// failed read (which tells the user) is tried again at the next value.
+bool FieldPriceVisible(const EngineState& state, const FieldInfo& field) {
+  if (field.facts.priceVisible) return *field.facts.priceVisible;
+  const bool visible = PriceFieldVisible(state, field.facts.classTypeId, field.facts.key);
+  if (state.answers.hiddenPriceFields.count(field.facts.classTypeId) != 0)
+    const_cast<FieldInfo&>(field).facts.priceVisible = visible;
+  return visible;
+}
+
+bool NegatedBillType(const EngineState& state) {
+  if (!state.answers.negatedBillType)
+    state.answers.negatedBillType = ValueOr(false, [&] { return IsNegatedBillType(state); });
+  return *state.answers.negatedBillType;
+}
+
+bool HasDot(std::string_view name) {
+  return name.find('.') != std::string_view::npos || name.find(kFullWidthDot) != std::string_view::npos;
+}
+
+}  // namespace
+
+const FieldInfo* FindField(const EngineState& state, std::string_view name) { return FindCachedField(state, name); }
+
 DictionaryRef GetValueObject(const EngineState& state, const FieldInfo& field, int row) {
-  const std::int32_t page = IntOf(*field.info, "FPage");
-  const Variant pageValue = PageOf(state, page);
-  if (!pageValue.IsObject()) return nullptr;
-  const std::optional<std::int32_t> entryType = EntryTypeOf(state, page);
-  VectorRef table = pageValue.AsObject<HostVector>();
+  const PageValues& page = PageValuesOf(state, field.facts.page);
+  if (!page.isObject) return nullptr;
   DictionaryRef values;
-  if ((entryType && *entryType == 1) || (!entryType && table)) {
-    if (!table || row < 1 || row > table->Size()) return nullptr;
-    values = table->Item(row).AsObject<HostDictionary>();
+  if (page.rowsFromTable) {
+    if (!page.table || row < 1 || row > page.table->Size()) return nullptr;
+    values = page.table->Item(row).AsObject<HostDictionary>();
   } else {
-    values = pageValue.AsObject<HostDictionary>();
+    values = page.head;
   }
   const Variant* value = values ? values->Get(field.internalKey) : nullptr;
   return value ? value->AsObject<HostDictionary>() : nullptr;
 }
 
 std::string FieldText(const EngineState& state, const FieldInfo& field, int row) {
-  const HostDictionary& info = *field.info;
+  const FieldFacts& facts = field.facts;
   const DictionaryRef valueObject = GetValueObject(state, field, row);
-  const Variant stored = StoredValue(valueObject);
-  const std::string keyword = ToUpperAscii(Trim(TextOf(info, "FKeyWord")));
-  if (IntOf(info, "FSourceType") == 11) {
+  const Variant& stored = StoredRef(valueObject);
+  if (facts.sourceType == 11) {
     const bool yes = !stored.IsEmpty() && !stored.IsNull() && LeadingNumber(stored.ToText()) == 1;
     return yes ? "是" : "否";
   }
-  if (IsLookupField(info) || IntOf(info, "FSourceType") == 9) return StoredValue(valueObject, "FDSP").ToText();
-  if (IntOf(info, "FCtlType") == 999 && keyword == "BIGTEXT") {
+  if (facts.lookup || facts.sourceType == 9) return StoredRef(valueObject, "FDSP").ToText();
+  if (facts.ctlType == 999 && facts.keyword == "BIGTEXT") {
     const std::string text = stored.ToText();
     const std::size_t count = CharCount(text);
     return count > 3 ? LeftChars(text, count - 3) : "";
   }
-  if (keyword == "PICTURE") {
+  if (facts.keyword == "PICTURE") {
     if (stored.ToText().empty()) return "";
-    return PictureFieldFile(state, info, row);
+    return PictureFieldFile(state, *field.info, row);
   }
   return stored.ToText();
 }
 
 std::string GetFieldValue(const EngineState& state, std::string_view name, int row) {
-  std::vector<std::string> parts = SplitName(name);
-  parts[0] = DisplayTwinOf(state, parts[0]);
-  if (parts.size() > 1 && parts[1] == "UNITE") return ValueOr(std::string(), [&] { return ClauseList(state); });
-  const std::optional<FieldInfo> field = FindField(state, parts[0]);
+  // Most names have no suffix: they skip the split.
+  std::vector<std::string> parts;
+  std::string_view base;
+  if (HasDot(name)) {
+    parts = SplitName(name);
+    parts[0] = std::string(DisplayTwinOf(state, parts[0]));
+    if (parts.size() > 1 && parts[1] == "UNITE") return ValueOr(std::string(), [&] { return ClauseList(state); });
+    base = parts[0];
+  } else {
+    base = DisplayTwinOf(state, name);
+  }
+  const FieldInfo* field = FindField(state, base);
   if (!field) return "";
-  const HostDictionary& info = *field->info;
+  const FieldFacts& facts = field->facts;
 
-  if (std::optional<std::string> caption = SettlementCaption(state, *field, parts[0], row)) return *caption;
+  if (std::optional<std::string> caption = SettlementCaption(state, *field, base, row)) return *caption;
 
-  std::string value = ValueOr(std::string(), [&] { return ValueBySuffix(state, *field, parts, row); });
+  std::string value = ValueOr(std::string(), [&] {
+    return parts.size() <= 1 ? FieldText(state, *field, row) : ValueBySuffix(state, *field, parts, row);
+  });
 
-  const bool summable = info.Lookup("fsum") && info.Value("fsum").ToBool();
-  if (summable && FindIgnoreCase(name, "FRate") == std::string::npos &&
-      IsNegatedClassType(IntOf(info, "FClassTypeID")) && ValueOr(false, [&] { return IsNegatedBillType(state); }))
+  if (facts.summable && FindIgnoreCase(name, "FRate") == std::string::npos && IsNegatedClassType(facts.classTypeId) &&
+      NegatedBillType(state))
     value = NumberToText(-LeadingNumber(value));
 
-  if (!PriceFieldVisible(state, IntOf(info, "FClassTypeID"), KeyOf(info))) value.clear();
+  if (!FieldPriceVisible(state, *field)) value.clear();
   return value;
 }
 

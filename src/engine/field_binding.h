@@ -13,12 +13,10 @@
 
 namespace vemo::engine {
 
-struct FieldInfo {
-  DictionaryRef info;       // the field's description in the dictionary
-  std::string internalKey;  // as "Map" gives it
-};
-
-std::optional<FieldInfo> FindField(const EngineState& state, std::string_view name);
+// The field a template name stands for, or nullptr. The answer is kept for
+// the fill (as long as the same field dictionary is set): the pointer stays
+// valid until the field dictionary changes.
+const FieldInfo* FindField(const EngineState& state, std::string_view name);
 // The field's value object ({FFLD, FDSP, FFND}) for the row, or nullptr.
 DictionaryRef GetValueObject(const EngineState& state, const FieldInfo& field, int row);
 // The value object turned into text by the field's kind.

@@ -76,6 +76,17 @@ const SystemVariable* MatchSystemVariable(const EngineState& state, const std::s
   return nullptr;
 }
 
+// The system variable a keyword name stands for, asked once per fill and name.
+const SystemVariable* SystemVariableNamed(const EngineState& state, std::string_view name) {
+  auto& known = state.answers.systemVariables;
+  auto it = known.find(name);
+  if (it == known.end()) {
+    const SystemVariable* variable = MatchSystemVariable(state, ToUpperAscii(name));
+    it = known.emplace(std::string(name), variable ? static_cast<int>(variable - kSystemVariables) : -1).first;
+  }
+  return it->second < 0 ? nullptr : &kSystemVariables[it->second];
+}
+
 std::string Today(const char* format) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -164,8 +175,7 @@ std::string GetKeywordValue(const EngineState& state, std::string_view name, int
   std::string value;
   if (state.IsReport()) value = GetReportHeadValue(state, name);
   if (value.empty()) {
-    const std::string upper = ToUpperAscii(name);
-    if (const SystemVariable* variable = MatchSystemVariable(state, upper)) {
+    if (const SystemVariable* variable = SystemVariableNamed(state, name)) {
       value = ValueOr(std::string(), [&] { return SystemValue(state, *variable, name, pageNumber, row); });
     } else if (state.WaybillFromScreen()) {
       value = GetScreenValue(state, name);

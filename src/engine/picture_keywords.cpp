@@ -11,7 +11,7 @@ std::string ResolvePictureKeyword(const EngineState& state, std::string_view nam
   if (!keyword) return "";
   const std::int32_t classTypeId = state.dataService ? state.dataService->classTypeID() : state.classTypeId;
   const std::string key = PictureFieldKey(*keyword, classTypeId);
-  const std::optional<FieldInfo> field = FindField(state, key);
+  const FieldInfo* field = ValueOr<const FieldInfo*>(nullptr, [&] { return FindField(state, key); });
   const std::string value = field ? ValueOr(std::string(), [&] { return FieldText(state, *field, row); }) : "";
   return PicturePathFor(*keyword, value);
 }

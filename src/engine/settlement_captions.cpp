@@ -19,7 +19,7 @@ int PageSize(const EngineState& state, std::int32_t page) {
 
 // The bill type's name: the display text of the head field FBillTypeId.
 std::string BillTypeName(const EngineState& state) {
-  auto field = FindField(state, "FBillTypeId");
+  const FieldInfo* field = FindField(state, "FBillTypeId");
   if (!field) return "";
   DictionaryRef value = GetValueObject(state, *field, 1);
   return value && value->Lookup("FDSP") ? value->Value("FDSP").ToText() : "";
@@ -29,12 +29,10 @@ std::string BillTypeName(const EngineState& state) {
 
 std::optional<std::string> SettlementCaption(const EngineState& state, const FieldInfo& field,
                                              std::string_view name, int row) {
-  const HostDictionary& info = *field.info;
-  if (!info.Lookup("FClassTypeID") || info.Value("FClassTypeID").ToInt32() != kOffsetBillClassType || row < 1)
-    return std::nullopt;
+  if (field.facts.classTypeId != kOffsetBillClassType || row < 1) return std::nullopt;
   const std::string typeName = ValueOr(std::string(), [&] { return BillTypeName(state); });
   if (typeName == "应收转应收" || typeName == "应付转应付") return std::nullopt;
-  const std::int32_t page = info.Lookup("FPage") ? info.Value("FPage").ToInt32() : 0;
+  const std::int32_t page = field.facts.page;
   const int count1 = PageSize(state, page);
   const int count2 = PageSize(state, page + 1);
   const bool isCaptionColumn = EqualsIgnoreCase(name, "FSourceBillNo2");

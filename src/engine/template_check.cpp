@@ -6,9 +6,9 @@
 #include "engine/cell_search.h"
 #include "engine/engine_state.h"
 #include "engine/field_binding.h"
+#include "engine/ignore_errors.h"
 #include "engine/head_values.h"
 #include "engine/host_questions.h"
-#include "engine/ignore_errors.h"
 #include "engine/sheet_fill.h"
 #include "foundation/utf8_text.h"
 
@@ -126,7 +126,7 @@ void ResolveKeywordName(const EngineState& state, KeywordFinding& finding, const
   }
   const std::string dotted = ReplaceAll(lookupName, "．", ".");
   const std::string base = dotted.substr(0, dotted.find('.'));  // the field; suffixes (.SUM...) follow
-  const std::optional<FieldInfo> field = FindField(state, base);
+  const FieldInfo* field = ValueOr<const FieldInfo*>(nullptr, [&] { return FindField(state, base); });
   CollectValues(finding, lines, keywordValue, anyValue);
   if (!field) {
     finding.source = ValueSource::None;

@@ -1,5 +1,7 @@
 #include "foundation/variant.h"
 
+#include <charconv>
+
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -256,9 +258,14 @@ std::string NumberToText(double value) {
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
   if (value == 0) return "0";
+  // printf's "%.15G", without printf's cost (a bill turns every number of
+  // its lines into text).
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.15G", value);
-  return buf;
+  const auto [end, error] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+  std::string text(buf, error == std::errc() ? end : buf);
+  for (char& c : text)
+    if (c == 'e') c = 'E';
+  return text;
 }
 
 double LeadingNumber(std::string_view text) {

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
 #include "foundation/utf8_text.h"
 
 namespace vemo {
@@ -19,6 +24,27 @@ TEST(NumberToText, DefaultFormMatchesTheHostsConversion) {
   EXPECT_EQ(NumberToText(1.23e100), "1.23E+100");
   EXPECT_EQ(NumberToText(0.1 + 0.2), "0.3");  // 15 significant digits hide the binary error
   EXPECT_EQ(NumberToText(-0.0), "0");
+}
+
+// The conversion is written without printf for speed; printf's "%.15G" is
+// the reference it must agree with, digit for digit, at every magnitude and
+// at the rounding boundaries (9.999...5 carrying into a new digit).
+TEST(NumberToText, AgreesWithPrintfAcrossMagnitudes) {
+  std::vector<double> values = {0.5, 1.0 / 3, 2.0 / 3, 9.9999999999999949, 9.9999999999999951, 123456789012345.6,
+                                0.000099999999999999995, 1e-5, 5e-324, 1.7976931348623157e308, 4503599627370497.0};
+  std::uint64_t seed = 88172645463325252ull;
+  for (int i = 0; i < 2000; ++i) {
+    seed ^= seed << 13, seed ^= seed >> 7, seed ^= seed << 17;
+    const double mantissa = static_cast<double>(seed % 100000000000000000ull) / 1e17;
+    const int exponent = static_cast<int>(seed >> 58) - 32;  // 1e-32 .. 1e31
+    values.push_back((i % 2 ? -1 : 1) * mantissa * std::pow(10.0, exponent));
+  }
+  for (double value : values) {
+    if (value == 0) continue;
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%.15G", value);
+    EXPECT_EQ(NumberToText(value), expected) << "for " << value;
+  }
 }
 
 TEST(LeadingNumber, TakesTheLongestNumericPrefix) {
