@@ -74,25 +74,31 @@ void SharedStrings::Load(std::string_view xml, const std::string& partName) {
       tail_ += WriteXmlNode(si);
       continue;
     }
-    Item item;
+    std::string raw, text;
+    bool rich = false;
     for (pugi::xml_node child : si.children()) {
-      item.raw += WriteXmlNode(child);
-      if (child.type() == pugi::node_element && LocalName(child) != "t") item.rich = true;
+      raw += WriteXmlNode(child);
+      if (child.type() == pugi::node_element && LocalName(child) != "t") rich = true;
     }
-    CollectText(si, item.text);
-    if (!item.rich) plainIndex_.emplace(item.text, static_cast<std::uint32_t>(items_.size()));
-    items_.push_back(std::move(item));
+    CollectText(si, text);
+    texts_.push_back(std::move(text));
+    loadedRaw_.push_back(std::move(raw));
+    loadedRich_.push_back(rich);
+    const auto index = static_cast<std::uint32_t>(texts_.size() - 1);
+    // The first of equal plain items is the one reused.
+    if (!rich && !FindPlain(texts_[index])) IndexPlain(index);
   }
 }
 
 std::string SharedStrings::Write(std::uint64_t referenceCount) const {
   std::string out = declaration_;
   out += rootStart_;
-  out += " count=\"" + std::to_string(referenceCount) + "\" uniqueCount=\"" + std::to_string(items_.size()) + "\">";
-  for (const Item& item : items_) {
-    out += "<" + prefix_ + "si>";
-    out += item.raw;
-    out += "</" + prefix_ + "si>";
+  out += " count=\"" + std::to_string(referenceCount) + "\" uniqueCount=\"" + std::to_string(texts_.size()) + "\">";
+  const std::string open = "<" + prefix_ + "si>", close = "</" + prefix_ + "si>";
+  for (std::uint32_t i = 0; i < texts_.size(); ++i) {
+    out += open;
+    AppendItemXml(out, i);
+    out += close;
   }
   out += tail_;
   out += "</" + prefix_ + "sst>";
@@ -101,31 +107,73 @@ std::string SharedStrings::Write(std::uint64_t referenceCount) const {
 
 const std::string& SharedStrings::Text(std::uint32_t index) const {
   static const std::string empty;
-  return index < items_.size() ? items_[index].text : empty;
+  return index < texts_.size() ? texts_[index] : empty;
 }
 
-const std::string& SharedStrings::RawXml(std::uint32_t index) const {
-  static const std::string empty;
-  return index < items_.size() ? items_[index].raw : empty;
+std::string SharedStrings::RawXml(std::uint32_t index) const {
+  std::string raw;
+  if (index < texts_.size()) AppendItemXml(raw, index);
+  return raw;
 }
 
-bool SharedStrings::IsRich(std::uint32_t index) const { return index < items_.size() && items_[index].rich; }
+bool SharedStrings::IsRich(std::uint32_t index) const { return index < loadedRich_.size() && loadedRich_[index]; }
+
+void SharedStrings::AppendItemXml(std::string& out, std::uint32_t index) const {
+  if (index < loadedRaw_.size()) {
+    out += loadedRaw_[index];
+    return;
+  }
+  const std::string& text = texts_[index];
+  out += '<';
+  out += prefix_;
+  out += 't';
+  const bool edgeSpace = !text.empty() && (std::isspace(static_cast<unsigned char>(text.front())) ||
+                                           std::isspace(static_cast<unsigned char>(text.back())));
+  if (edgeSpace || text.find('\n') != std::string::npos) out += " xml:space=\"preserve\"";
+  out += '>';
+  AppendEscaped(out, text, false);
+  out += "</";
+  out += prefix_;
+  out += "t>";
+}
+
+std::optional<std::uint32_t> SharedStrings::FindPlain(std::string_view text) const {
+  if (slots_.empty()) return std::nullopt;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t at = std::hash<std::string_view>{}(text) & mask;; at = (at + 1) & mask) {
+    const std::uint32_t slot = slots_[at];
+    if (slot == 0) return std::nullopt;
+    if (texts_[slot - 1] == text) return slot - 1;
+  }
+}
+
+void SharedStrings::IndexPlain(std::uint32_t index) {
+  // Kept at most half full, so a probe ends soon at a free slot.
+  if ((indexedCount_ + 1) * 2 > slots_.size()) GrowIndex();
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t at = std::hash<std::string_view>{}(texts_[index]) & mask;
+  while (slots_[at] != 0) at = (at + 1) & mask;
+  slots_[at] = index + 1;
+  ++indexedCount_;
+}
+
+void SharedStrings::GrowIndex() {
+  std::vector<std::uint32_t> old = std::move(slots_);
+  slots_.assign(old.empty() ? 64 : old.size() * 2, 0);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::uint32_t slot : old) {
+    if (slot == 0) continue;
+    std::size_t at = std::hash<std::string_view>{}(texts_[slot - 1]) & mask;
+    while (slots_[at] != 0) at = (at + 1) & mask;
+    slots_[at] = slot;
+  }
+}
 
 std::uint32_t SharedStrings::Add(std::string_view plainText) {
-  std::string key(plainText);
-  if (auto it = plainIndex_.find(key); it != plainIndex_.end()) return it->second;
-  Item item;
-  item.raw = "<" + prefix_ + "t";
-  bool edgeSpace = !key.empty() && (std::isspace(static_cast<unsigned char>(key.front())) ||
-                                    std::isspace(static_cast<unsigned char>(key.back())));
-  if (edgeSpace || key.find('\n') != std::string::npos) item.raw += " xml:space=\"preserve\"";
-  item.raw += ">";
-  AppendEscaped(item.raw, key, false);
-  item.raw += "</" + prefix_ + "t>";
-  item.text = key;
-  auto index = static_cast<std::uint32_t>(items_.size());
-  items_.push_back(std::move(item));
-  plainIndex_.emplace(std::move(key), index);
+  if (std::optional<std::uint32_t> found = FindPlain(plainText)) return *found;
+  const auto index = static_cast<std::uint32_t>(texts_.size());
+  texts_.emplace_back(plainText);
+  IndexPlain(index);
   changed_ = true;
   return index;
 }

@@ -3,9 +3,9 @@
 // same plain text was already added or read).
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace vemo::wb {
@@ -17,22 +17,30 @@ class SharedStrings {
   // The whole part again: the original root element's attributes, counts updated.
   std::string Write(std::uint64_t referenceCount) const;
 
-  std::size_t size() const { return items_.size(); }
-  const std::string& Text(std::uint32_t index) const;   // plain text (runs joined, phonetic runs left out)
-  const std::string& RawXml(std::uint32_t index) const;  // content of <si>
+  std::size_t size() const { return texts_.size(); }
+  const std::string& Text(std::uint32_t index) const;  // plain text (runs joined, phonetic runs left out)
+  std::string RawXml(std::uint32_t index) const;       // content of <si>
   bool IsRich(std::uint32_t index) const;
 
   std::uint32_t Add(std::string_view plainText);
   bool changed() const { return changed_; }
 
  private:
-  struct Item {
-    std::string raw;
-    std::string text;
-    bool rich = false;
-  };
-  std::vector<Item> items_;
-  std::unordered_map<std::string, std::uint32_t> plainIndex_;
+  // A bill adds one item per distinct text of its lines (200,000 at 100,000
+  // lines), so an item is its plain text alone: the raw XML is kept only for
+  // the items read from the file (they come first), and the index is an
+  // open-addressing table of item numbers, not a second copy of the texts.
+  void AppendItemXml(std::string& out, std::uint32_t index) const;
+  // The item holding exactly `text` as plain text, or nullopt.
+  std::optional<std::uint32_t> FindPlain(std::string_view text) const;
+  void IndexPlain(std::uint32_t index);
+  void GrowIndex();
+
+  std::vector<std::string> texts_;
+  std::vector<std::string> loadedRaw_;  // content of <si> of the items read from the file
+  std::vector<bool> loadedRich_;
+  std::vector<std::uint32_t> slots_;    // item number + 1; 0 is a free slot
+  std::size_t indexedCount_ = 0;
   std::string rootStart_ = "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
   std::string declaration_ = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
   std::string prefix_;

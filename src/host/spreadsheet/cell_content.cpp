@@ -41,15 +41,19 @@ std::string LocalFromFormatCode(std::string_view code) {
   return IsGeneralCode(code) ? std::string(kGeneralLocalName) : std::string(code);
 }
 
-std::string CellFormatCode(const wb::Sheet& sheet, int row, int col) {
+std::string_view CellFormatCodeView(const wb::Sheet& sheet, int row, int col) {
   const wb::Cell* cell = sheet.FindCell(row, col);
   std::uint32_t style = cell ? cell->style : 0;
   if (!cell) {
     // An empty cell shows its row's format when the row has one.
     if (const wb::Row* r = sheet.FindRow(row); r && r->customFormat) style = r->style;
   }
-  std::string code = sheet.book().styles().NumberFormatCode(style);
-  return code.empty() ? std::string("General") : code;
+  const std::string& code = sheet.book().styles().NumberFormatCode(style);
+  return code.empty() ? std::string_view("General") : std::string_view(code);
+}
+
+std::string CellFormatCode(const wb::Sheet& sheet, int row, int col) {
+  return std::string(CellFormatCodeView(sheet, row, col));
 }
 
 void SetCellFormatCode(wb::Sheet& sheet, int row, int col, std::string_view code) {
@@ -76,7 +80,7 @@ std::string CellDisplayText(const wb::Sheet& sheet, int row, int col) {
   const wb::Cell* cell = sheet.FindCell(row, col);
   if (!cell) return {};
   wb::CellContent v = sheet.GetValue(row, col);
-  std::string code = CellFormatCode(sheet, row, col);
+  const std::string_view code = CellFormatCodeView(sheet, row, col);
   switch (v.type) {
     case wb::CellType::Blank: return {};
     case wb::CellType::Number: return wb::FormatNumber(v.number, code, sheet.book().date1904());

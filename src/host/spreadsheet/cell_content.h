@@ -26,6 +26,8 @@ Variant CellVariant(const wb::Sheet& sheet, int row, int col);
 
 // The format code of the cell's style ("General" when it has none).
 std::string CellFormatCode(const wb::Sheet& sheet, int row, int col);
+// The same code in place: valid until the workbook's styles change.
+std::string_view CellFormatCodeView(const wb::Sheet& sheet, int row, int col);
 bool IsGeneralCode(std::string_view code);
 bool IsTextCode(std::string_view code);
 

@@ -18,7 +18,7 @@ void WriteCellFormulaAndCalculate(wb::Sheet& sheet, int row, int col, std::strin
 }
 
 void WriteCellEntry(wb::Sheet& sheet, int row, int col, std::string_view text) {
-  std::string code = CellFormatCode(sheet, row, col);
+  const std::string_view code = CellFormatCodeView(sheet, row, col);
   wb::EntryResult entry = wb::InterpretEntry(text, IsTextCode(code), IsGeneralCode(code), sheet.book().date1904());
   switch (entry.kind) {
     case wb::EntryResult::Kind::Empty: sheet.ClearValue(row, col); break;
