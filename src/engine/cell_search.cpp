@@ -3,6 +3,8 @@
 #include <vector>
 
 #include <exception>
+#include <optional>
+#include <utility>
 
 namespace vemo::engine {
 
@@ -30,13 +32,15 @@ void WalkFoundCells(host::IRange& range, const WalkRules& rules, VisitedCells& v
   } catch (const std::exception&) {
     return;
   }
-  std::string firstAddress;
+  // The first cell found, by position: found cells are single cells, so the
+  // position is their address.
+  std::optional<std::pair<int, int>> first;
   while (cell) {
     try {
-      const std::string address = cell->Address();
-      if (firstAddress.empty()) {
-        firstAddress = address;
-      } else if (address == firstAddress) {
+      const std::pair<int, int> at{cell->Row(), cell->Column()};
+      if (!first) {
+        first = at;
+      } else if (at == *first) {
         return;
       }
       if (visited.Contains(cell->Row(), cell->Column())) return;

@@ -23,10 +23,8 @@ void CollectText(const pugi::xml_node& item, std::string& out) {
   }
 }
 
-// The text of an item that is one plain <t> element whose content needs no
-// XML decoding (no entity, no markup, no carriage return to normalise);
-// nullopt for any other item. Entry rows copied many times read their
-// keyword texts through here, so the common case skips the parser.
+}  // namespace
+
 std::optional<std::string_view> PlainItemText(std::string_view raw) {
   constexpr std::string_view kClose = "</t>";
   std::string_view body;
@@ -40,7 +38,6 @@ std::optional<std::string_view> PlainItemText(std::string_view raw) {
   }
   return std::nullopt;
 }
-}  // namespace
 
 std::string StringItemText(std::string_view rawContent) {
   if (std::optional<std::string_view> plain = PlainItemText(rawContent)) return std::string(*plain);

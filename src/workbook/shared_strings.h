@@ -48,6 +48,12 @@ class SharedStrings {
   bool changed_ = false;
 };
 
+// The text of an item that is one plain <t> element whose content needs no
+// XML decoding (no entity, no markup, no carriage return to normalise), in
+// place; nullopt for any other item. Entry rows copied many times read their
+// keyword texts through here, so the common case skips the parser.
+std::optional<std::string_view> PlainItemText(std::string_view rawContent);
+
 // Plain text of the content of an <si> or <is> element given as raw XML:
 // <t> directly or in runs, not in phonetic runs.
 std::string StringItemText(std::string_view rawContent);

@@ -5,6 +5,7 @@
 #include "foundation/host_error.h"
 #include "host/spreadsheet/cell_content.h"
 #include "host/spreadsheet/surface_objects.h"
+#include "workbook/shared_strings.h"
 
 namespace vemo::host {
 namespace {
@@ -45,6 +46,10 @@ bool CellMatches(const wb::Sheet& sheet, int r, const wb::Cell& cell, const Find
     case wb::CellType::Blank: return false;
     case wb::CellType::Number: return CouldMatchNumberText(o.what) && Matches(CellFormulaText(sheet, r, c), o);
     case wb::CellType::SharedString: return Matches(sheet.book().sharedStrings().Text(cell.text), o);
+    case wb::CellType::InlineString:
+      if (cell.text < sheet.texts().size())
+        if (std::optional<std::string_view> plain = wb::PlainItemText(sheet.texts()[cell.text])) return Matches(*plain, o);
+      return Matches(CellFormulaText(sheet, r, c), o);
     default: return Matches(CellFormulaText(sheet, r, c), o);
   }
 }
