@@ -2,6 +2,7 @@
 #include <fstream>
 
 #include "foundation/json_convert.h"
+#include "foundation/json_scanner.h"
 
 namespace vemo {
 namespace {
@@ -88,11 +89,34 @@ class HostValueBuilder : public nlohmann::json_sax<Json> {
   Variant root_;
 };
 
+// The fast reader's events handed to the builder.
+class BuilderEvents : public JsonEvents {
+ public:
+  explicit BuilderEvents(HostValueBuilder& builder) : builder_(builder) {}
+  void Null() override { builder_.null(); }
+  void Boolean(bool value) override { builder_.boolean(value); }
+  void Integer(std::int64_t value) override { builder_.number_integer(value); }
+  void Unsigned(std::uint64_t value) override { builder_.number_unsigned(value); }
+  void Float(double value) override { builder_.number_float(value, noText_); }
+  void String(std::string& value) override { builder_.string(value); }
+  void StartObject() override { builder_.start_object(kUnknownSize); }
+  void Key(std::string& key) override { builder_.key(key); }
+  void EndObject() override { builder_.end_object(); }
+  void StartArray() override { builder_.start_array(kUnknownSize); }
+  void EndArray() override { builder_.end_array(); }
+
+ private:
+  static constexpr std::size_t kUnknownSize = static_cast<std::size_t>(-1);
+  HostValueBuilder& builder_;
+  std::string noText_;
+};
+
 }  // namespace
 
 Variant ParseJsonText(std::string_view text) {
   HostValueBuilder builder;
-  Json::sax_parse(text.begin(), text.end(), &builder);
+  BuilderEvents events(builder);
+  ScanJson(text, events);
   return builder.Result();
 }
 

@@ -1,5 +1,6 @@
 // Numbers typed as text: sign or parentheses, currency, thousands groups,
 // decimals, exponent, percent.
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -44,15 +45,13 @@ bool ValidGroups(std::string_view integer) {
 }
 
 // Keeps 15 significant digits; later ones become zeros.
-std::string KeepFifteenDigits(const std::string& digits) {
-  std::string out = digits;
+void KeepFifteenDigits(std::string& digits) {
   int significant = 0;
-  for (char& c : out) {
+  for (char& c : digits) {
     if (!IsDigit(c)) continue;
     if (significant > 0 || c != '0') ++significant;
     if (significant > 15) c = '0';
   }
-  return out;
 }
 
 }  // namespace
@@ -101,16 +100,30 @@ std::optional<Recognised> RecogniseNumber(std::string_view s) {
   }
   if (i != s.size()) return std::nullopt;
 
-  std::string digits;
+  // One buffer "<digits>.<fraction>e<exponent>" read by from_chars: a bill
+  // writes every number of its lines through here.
+  std::string number;
+  number.reserve(integer.size() + fraction.size() + 24);
   for (char c : integer) {
-    if (c != ',') digits.push_back(c);
+    if (c != ',') number.push_back(c);
   }
-  if (digits.empty()) digits = "0";
-  std::string number = KeepFifteenDigits(digits + "." + std::string(fraction));
-  long exp10 = exponent.empty() ? 0 : std::strtol(std::string(exponent).c_str(), nullptr, 10);
+  if (number.empty()) number = "0";
+  number.push_back('.');
+  number.append(fraction);
+  KeepFifteenDigits(number);
+  long exp10 = 0;
+  if (!exponent.empty()) {
+    std::string_view e = exponent;
+    if (e.front() == '+') e.remove_prefix(1);
+    if (std::from_chars(e.data(), e.data() + e.size(), exp10).ec != std::errc()) return std::nullopt;
+  }
   if (percent) exp10 -= 2;
-  number += "e" + std::to_string(exp10);
-  double value = std::strtod(number.c_str(), nullptr);
+  number += 'e';
+  number += std::to_string(exp10);
+  double value = 0;
+  const auto read = std::from_chars(number.data(), number.data() + number.size(), value);
+  // Out of range: strtod's answer (infinity is refused below; a tiny number becomes 0).
+  if (read.ec == std::errc::result_out_of_range) value = std::strtod(number.c_str(), nullptr);
   if (!std::isfinite(value)) return std::nullopt;
   if (negative) value = -value;
 
