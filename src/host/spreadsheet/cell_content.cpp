@@ -1,17 +1,17 @@
 #include "host/spreadsheet/cell_content.h"
 
+#include <optional>
+
 #include "foundation/host_error.h"
+#include "foundation/utf8_text.h"
 #include "workbook/date_serial.h"
 #include "workbook/number_format.h"
 #include "workbook/reference_shift.h"
+#include "workbook/shared_strings.h"
 #include "workbook/workbook.h"
 
 namespace vemo::host {
 namespace {
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return CompareText(a, b, true) == 0;
-}
 
 std::string FormulaOf(const wb::Sheet& sheet, int row, int col, const wb::Cell& cell) {
   const wb::Formula& f = sheet.formulas()[cell.formula];
@@ -79,6 +79,17 @@ std::string CellFormulaText(const wb::Sheet& sheet, int row, int col) {
 std::string CellDisplayText(const wb::Sheet& sheet, int row, int col) {
   const wb::Cell* cell = sheet.FindCell(row, col);
   if (!cell) return {};
+  // Texts are formatted in place: the engine reads the text of every
+  // keyword cell of every bill line.
+  if (cell->type == wb::CellType::SharedString || cell->type == wb::CellType::InlineString) {
+    const std::string_view code = sheet.book().styles().NumberFormatCode(cell->style);
+    const std::string_view shown = code.empty() ? std::string_view("General") : code;
+    if (cell->type == wb::CellType::SharedString)
+      return wb::FormatText(sheet.book().sharedStrings().Text(cell->text), shown);
+    if (cell->text < sheet.texts().size())
+      if (std::optional<std::string_view> plain = wb::PlainItemText(sheet.texts()[cell->text]))
+        return wb::FormatText(*plain, shown);
+  }
   wb::CellContent v = sheet.GetValue(row, col);
   const std::string_view code = CellFormatCodeView(sheet, row, col);
   switch (v.type) {
