@@ -10,8 +10,13 @@ namespace vemo::engine {
 
 void VisitedCells::RowsInserted(int atRow, int count) {
   if (count <= 0) return;
-  std::set<std::pair<int, int>> moved;
-  for (const auto& [row, column] : cells_) moved.insert({row >= atRow ? row + count : row, column});
+  std::unordered_set<std::uint64_t> moved;
+  moved.reserve(cells_.size());
+  for (std::uint64_t key : cells_) {
+    const int row = static_cast<int>(key >> 32);
+    const int column = static_cast<int>(key & 0xFFFFFFFFu);
+    moved.insert(Key(row >= atRow ? row + count : row, column));
+  }
   cells_ = std::move(moved);
 }
 

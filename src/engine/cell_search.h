@@ -7,7 +7,8 @@
 #pragma once
 #include <functional>
 #include <memory>
-#include <set>
+#include <cstdint>
+#include <unordered_set>
 #include <string_view>
 #include <utility>
 
@@ -19,12 +20,15 @@ namespace vemo::engine {
 // the positions at and below them, as they move the cells.
 class VisitedCells {
  public:
-  bool Contains(int row, int column) const { return cells_.count({row, column}) != 0; }
-  void Add(int row, int column) { cells_.insert({row, column}); }
+  bool Contains(int row, int column) const { return cells_.count(Key(row, column)) != 0; }
+  void Add(int row, int column) { cells_.insert(Key(row, column)); }
   void RowsInserted(int atRow, int count);
 
  private:
-  std::set<std::pair<int, int>> cells_;
+  static std::uint64_t Key(int row, int column) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 32) | static_cast<std::uint32_t>(column);
+  }
+  std::unordered_set<std::uint64_t> cells_;
 };
 
 enum class WalkStep { Next, Stop };

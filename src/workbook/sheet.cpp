@@ -29,16 +29,32 @@ std::string FormatNumber(double value) {
 Sheet::Sheet(Workbook& book, std::string name, std::string partName)
     : book_(book), name_(std::move(name)), partName_(std::move(partName)) {}
 
+namespace {
+
+// The position of the first row numbered `number` or more. Rows are mostly
+// consecutive (a bill's lines are), so the row's position is at most its
+// distance from the first row: start there and step back over the few gaps,
+// searching only when there are many.
+template <class Rows>
+auto RowLowerBound(Rows& rows, std::uint32_t number) {
+  if (rows.empty() || rows.front().number >= number) return rows.begin();
+  std::size_t end = std::min<std::size_t>(number - rows.front().number, rows.size());
+  for (int step = 0; step < 8; ++step, --end)
+    if (rows[end - 1].number < number) return rows.begin() + static_cast<std::ptrdiff_t>(end);
+  return std::lower_bound(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(end), number,
+                          [](const Row& r, std::uint32_t n) { return r.number < n; });
+}
+
+}  // namespace
+
 const Row* Sheet::FindRow(int row) const {
-  auto it = std::lower_bound(rows_.begin(), rows_.end(), static_cast<std::uint32_t>(row),
-                             [](const Row& r, std::uint32_t n) { return r.number < n; });
+  auto it = RowLowerBound(rows_, static_cast<std::uint32_t>(row));
   return it != rows_.end() && it->number == static_cast<std::uint32_t>(row) ? &*it : nullptr;
 }
 
 Row& Sheet::GetOrAddRow(int row) {
   CheckAddress(row, 1);
-  auto it = std::lower_bound(rows_.begin(), rows_.end(), static_cast<std::uint32_t>(row),
-                             [](const Row& r, std::uint32_t n) { return r.number < n; });
+  auto it = RowLowerBound(rows_, static_cast<std::uint32_t>(row));
   if (it != rows_.end() && it->number == static_cast<std::uint32_t>(row)) return *it;
   Row fresh;
   fresh.number = static_cast<std::uint32_t>(row);
