@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 
 #include "support/test_paths.h"
 #include "workbook/shared_strings.h"
@@ -123,6 +124,27 @@ TEST(SheetModel, MergesAndRowHeights) {
   EXPECT_EQ(again->GetSheet(0).MergedRanges(), std::vector<std::string>{"B8:D8"});
   EXPECT_EQ(again->GetSheet(0).RowHeight(8), 30.0);
   EXPECT_FALSE(again->GetSheet(0).RowHeight(9).has_value());
+}
+
+// Row lookups start where a row would be without gaps and step back over
+// them: checked against the plain rule on rows with small and large gaps,
+// before the first row and past the last.
+TEST(SheetModel, RowsAreFoundAcrossGapsOfEverySize) {
+  auto book = Workbook::Open(Corpus("TestShiftRowSharedFormula.xlsx"));
+  Sheet& sheet = book->GetSheet(0);
+  std::set<int> present;
+  for (const Row& row : sheet.rows()) present.insert(static_cast<int>(row.number));
+  for (int row : {30, 31, 33, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 60, 200, 201, 5000})
+    if (present.insert(row).second) sheet.SetNumber(row, 2, row);
+  for (int row = 1; row <= 5100; ++row) {
+    const Row* found = sheet.FindRow(row);
+    ASSERT_EQ(found != nullptr, present.count(row) == 1) << "row " << row;
+    if (found) {
+      ASSERT_EQ(found->number, static_cast<std::uint32_t>(row));
+    }
+  }
+  EXPECT_EQ(sheet.GetValue(5000, 2).number, 5000);
+  EXPECT_EQ(sheet.GetValue(47, 2).number, 47);
 }
 
 TEST(SheetModel, RichSharedStringsAreKeptAndNewOnesAppended) {
