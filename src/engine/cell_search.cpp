@@ -1,23 +1,32 @@
 #include "engine/cell_search.h"
 
-#include <vector>
-
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <utility>
 
 namespace vemo::engine {
 
+bool VisitedCells::Contains(int row, int column) const {
+  return std::binary_search(cells_.begin(), cells_.end(), Key(row, column));
+}
+
+void VisitedCells::Add(int row, int column) {
+  const std::uint64_t key = Key(row, column);
+  if (cells_.empty() || cells_.back() < key) {
+    cells_.push_back(key);
+    return;
+  }
+  auto at = std::lower_bound(cells_.begin(), cells_.end(), key);
+  if (at == cells_.end() || *at != key) cells_.insert(at, key);
+}
+
 void VisitedCells::RowsInserted(int atRow, int count) {
   if (count <= 0) return;
-  std::unordered_set<std::uint64_t> moved;
-  moved.reserve(cells_.size());
-  for (std::uint64_t key : cells_) {
-    const int row = static_cast<int>(key >> 32);
-    const int column = static_cast<int>(key & 0xFFFFFFFFu);
-    moved.insert(Key(row >= atRow ? row + count : row, column));
-  }
-  cells_ = std::move(moved);
+  // Moving every row at or below atRow by the same count keeps the order.
+  const std::uint64_t first = Key(atRow, 0);
+  const std::uint64_t shift = static_cast<std::uint64_t>(static_cast<std::uint32_t>(count)) << 32;
+  for (auto at = std::lower_bound(cells_.begin(), cells_.end(), first); at != cells_.end(); ++at) *at += shift;
 }
 
 void WalkFoundCells(host::IRange& range, const WalkRules& rules, VisitedCells& visited,

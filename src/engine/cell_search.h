@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 #include <cstdint>
-#include <unordered_set>
+#include <vector>
 #include <string_view>
 #include <utility>
 
@@ -17,18 +17,21 @@
 namespace vemo::engine {
 
 // Cells visited in one walk, by position. Rows inserted during the walk move
-// the positions at and below them, as they move the cells.
+// the positions at and below them, as they move the cells. A walk finds its
+// cells in row order, so the positions are kept as one sorted list that
+// mostly grows at its end: 8 bytes a cell, where a walk over a 100,000-line
+// bill visits 600,000 cells.
 class VisitedCells {
  public:
-  bool Contains(int row, int column) const { return cells_.count(Key(row, column)) != 0; }
-  void Add(int row, int column) { cells_.insert(Key(row, column)); }
+  bool Contains(int row, int column) const;
+  void Add(int row, int column);
   void RowsInserted(int atRow, int count);
 
  private:
   static std::uint64_t Key(int row, int column) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 32) | static_cast<std::uint32_t>(column);
   }
-  std::unordered_set<std::uint64_t> cells_;
+  std::vector<std::uint64_t> cells_;  // sorted: row-major order
 };
 
 enum class WalkStep { Next, Stop };
