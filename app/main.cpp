@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
   app.add_option("--machine-config", options.machineConfig,
                  "folder of the machine configuration (registry values, ini files)");
   vemo::app::InstallSessionOptions(app, options);  // applies the options above before any command runs
-  vemo::app::InstallCommands(app, options);
+  vemo::app::InstallCommandsFor(app, options, argc, argv);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
