@@ -17,8 +17,9 @@ SessionData SessionOf(int pid) {
 
 Variant LoginValue(const SessionData& session, std::string_view name) {
   if (session.login->Lookup(name)) return session.login->Value(name);
-  for (const auto& [key, value] : session.login->Entries())
-    if (EqualsIgnoreCase(key, name)) return value;
+  const auto keys = session.login->Keys();
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    if (EqualsIgnoreCase(keys[i], name)) return session.login->Values()[i];
   return {};
 }
 

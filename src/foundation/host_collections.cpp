@@ -10,58 +10,58 @@ HostError OutOfRange(const char* what, int position, int count) {
 
 }  // namespace
 
-std::size_t HostDictionary::Find(std::string_view key) const {
-  if (index_) {
-    auto it = index_->find(key);
-    return it == index_->end() ? entries_.size() : it->second;
+HostDictionary::HostDictionary(KeyTableRef keys, std::vector<Variant> values)
+    : keys_(std::move(keys)), values_(std::move(values)) {
+  const std::size_t keyCount = keys_ ? keys_->Size() : 0;
+  if (keyCount != values_.size())
+    throw HostError(HostError::kGeneric, "a dictionary needs one value per key: " + std::to_string(keyCount) +
+                                             " keys, " + std::to_string(values_.size()) + " values");
+}
+
+KeyTable& HostDictionary::OwnKeys() {
+  if (!keys_) {
+    keys_ = KeyTableRef::Make({});
+  } else if (keys_.Shared()) {
+    KeyTableRef copy(new KeyTable(*keys_));
+    keys_ = std::move(copy);
   }
-  for (std::size_t i = 0; i < entries_.size(); ++i)
-    if (entries_[i].first == key) return i;
-  return entries_.size();
+  return *keys_;
 }
 
-void HostDictionary::RebuildIndex() {
-  index_.reset();
-  if (entries_.size() < kIndexFrom) return;
-  index_ = std::make_unique<std::unordered_map<std::string_view, std::size_t>>();
-  index_->reserve(entries_.size() * 2);
-  for (std::size_t i = 0; i < entries_.size(); ++i) index_->emplace(entries_[i].first, i);
-}
-
-bool HostDictionary::Lookup(std::string_view key) const { return Find(key) != entries_.size(); }
+bool HostDictionary::Lookup(std::string_view key) const { return Find(key) != values_.size(); }
 
 const Variant* HostDictionary::Get(std::string_view key) const {
   const std::size_t at = Find(key);
-  return at == entries_.size() ? nullptr : &entries_[at].second;
+  return at == values_.size() ? nullptr : &values_[at];
 }
 
 Variant HostDictionary::Value(std::string_view key) const {
   const std::size_t at = Find(key);
-  return at == entries_.size() ? Variant() : entries_[at].second;
+  return at == values_.size() ? Variant() : values_[at];
 }
 
 const Variant& HostDictionary::Item(std::string_view key) const {
   const std::size_t at = Find(key);
-  if (at == entries_.size()) throw HostError(HostError::kKeyNotFound, "key \"" + std::string(key) + "\" not found");
-  return entries_[at].second;
+  if (at == values_.size()) throw HostError(HostError::kKeyNotFound, "key \"" + std::string(key) + "\" not found");
+  return values_[at];
 }
 
 void HostDictionary::Add(std::string key, Variant value) {
   if (Lookup(key)) throw HostError(HostError::kKeyNotFound, "key \"" + key + "\" already exists");
-  const bool reallocates = entries_.size() == entries_.capacity();
-  entries_.emplace_back(std::move(key), std::move(value));
-  // The index holds views of the keys: a reallocation moves them.
-  if (reallocates || entries_.size() == kIndexFrom) {
-    RebuildIndex();
-  } else if (index_) {
-    index_->emplace(entries_.back().first, entries_.size() - 1);
+  KeyTable& keys = OwnKeys();
+  values_.push_back(std::move(value));
+  try {
+    keys.Append(std::move(key));
+  } catch (...) {
+    values_.pop_back();
+    throw;
   }
 }
 
 void HostDictionary::Set(std::string key, Variant value) {
   const std::size_t at = Find(key);
-  if (at != entries_.size()) {
-    entries_[at].second = std::move(value);
+  if (at != values_.size()) {
+    values_[at] = std::move(value);  // the keys stay as they are: no copy of a shared table
     return;
   }
   Add(std::move(key), std::move(value));
@@ -69,25 +69,34 @@ void HostDictionary::Set(std::string key, Variant value) {
 
 bool HostDictionary::Remove(std::string_view key) {
   const std::size_t at = Find(key);
-  if (at == entries_.size()) return false;
-  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(at));
-  RebuildIndex();
+  if (at == values_.size()) return false;
+  OwnKeys().Erase(at);
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(at));
   return true;
 }
 
 void HostDictionary::Clear() {
-  entries_.clear();
-  index_.reset();
+  keys_ = KeyTableRef();
+  values_.clear();
+}
+
+void HostDictionary::Reserve(std::size_t count) {
+  values_.reserve(count);
+  if (!keys_.Shared()) OwnKeys().Reserve(count);
+}
+
+std::span<const std::string> HostDictionary::Keys() const {
+  return keys_ ? keys_->Keys() : std::span<const std::string>();
 }
 
 const std::string& HostDictionary::Key(int position) const {
   if (position < 1 || position > Count()) throw OutOfRange("key", position, Count());
-  return entries_[static_cast<std::size_t>(position - 1)].first;
+  return (*keys_)[static_cast<std::size_t>(position - 1)];
 }
 
 const Variant& HostDictionary::ItemAt(int position) const {
   if (position < 1 || position > Count()) throw OutOfRange("item", position, Count());
-  return entries_[static_cast<std::size_t>(position - 1)].second;
+  return values_[static_cast<std::size_t>(position - 1)];
 }
 
 const Variant& HostVector::Item(int index) const {

@@ -5,18 +5,21 @@
 // "fbillno" are two keys. Callers that want case-insensitive names (system
 // variables, record-set fields) say so where they look up.
 // Positions (Key(i), ItemAt(i)) are 1-based, like every host list.
+// The keys live in a KeyTable shared with every dictionary of the same keys
+// (key_table.h); the dictionary holds its values, exactly as many as keys.
 //
 // HostVector: a 1-based list; LowerBound() is 1, UpperBound() and Size() the
 // count.
 #pragma once
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
-#include <memory>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "foundation/host_object.h"
+#include "foundation/key_table.h"
 #include "foundation/variant.h"
 
 namespace vemo {
@@ -28,15 +31,12 @@ class HostDictionary : public HostObject {
   static std::shared_ptr<HostDictionary> Create() { return std::make_shared<HostDictionary>(); }
 
   HostDictionary() = default;
-  // Copies rebuild the index: it points into the keys of its own object.
-  HostDictionary(const HostDictionary& other) : HostObject(), entries_(other.entries_) { RebuildIndex(); }
-  HostDictionary& operator=(const HostDictionary& other) {
-    if (this != &other) {
-      entries_ = other.entries_;
-      RebuildIndex();
-    }
-    return *this;
-  }
+  // A dictionary over `keys` (which may be shared) with `values` in the
+  // table's order; raises HostError unless there is one value per key.
+  HostDictionary(KeyTableRef keys, std::vector<Variant> values);
+  // Copies share the key table until one of them adds or removes a key.
+  HostDictionary(const HostDictionary&) = default;
+  HostDictionary& operator=(const HostDictionary&) = default;
 
   bool Lookup(std::string_view key) const;
   // The value under `key`; Empty when absent.
@@ -54,26 +54,28 @@ class HostDictionary : public HostObject {
   bool Remove(std::string_view key);
   void Clear();
 
-  int Count() const { return static_cast<int>(entries_.size()); }
+  int Count() const { return static_cast<int>(values_.size()); }
   // 1-based position; raises HostError when out of range.
   const std::string& Key(int position) const;
   const Variant& ItemAt(int position) const;
 
-  const std::vector<std::pair<std::string, Variant>>& Entries() const { return entries_; }
-  void Reserve(std::size_t count) { entries_.reserve(count); }
+  // All keys and all values, in the same order (0-based): Keys()[i] is the
+  // key of Values()[i]. Valid until the dictionary changes.
+  std::span<const std::string> Keys() const;
+  std::span<const Variant> Values() const { return values_; }
+  // The key table, shared with other dictionaries of the same keys.
+  const KeyTableRef& KeyTableOf() const { return keys_; }
+
+  void Reserve(std::size_t count);
 
  private:
-  // Bill data holds millions of tiny dictionaries ({FFLD, FDSP, FFND});
-  // below this size a linear search is faster than hashing and costs no
-  // index memory.
-  static constexpr std::size_t kIndexFrom = 12;
-  // Position of `key` in entries_, or entries_.size() when absent.
-  std::size_t Find(std::string_view key) const;
-  void RebuildIndex();
+  // Position of `key` in values_, or values_.size() when absent.
+  std::size_t Find(std::string_view key) const { return keys_ ? keys_->Find(key) : 0; }
+  // The key table, made private (copied when shared) so it may change.
+  KeyTable& OwnKeys();
 
-  std::vector<std::pair<std::string, Variant>> entries_;
-  // Views into the keys of entries_; allocated only for large dictionaries.
-  std::unique_ptr<std::unordered_map<std::string_view, std::size_t>> index_;
+  KeyTableRef keys_;
+  std::vector<Variant> values_;
 };
 
 class HostVector : public HostObject {
@@ -81,6 +83,9 @@ class HostVector : public HostObject {
   std::string TypeName() const override { return "HostVector"; }
 
   static std::shared_ptr<HostVector> Create() { return std::make_shared<HostVector>(); }
+
+  HostVector() = default;
+  explicit HostVector(std::vector<Variant> items) : items_(std::move(items)) {}
 
   int LowerBound() const { return 1; }
   int UpperBound() const { return Size(); }

@@ -165,7 +165,9 @@ Json ToJson(const Variant& value) {
   }
   if (auto dict = value.AsObject<HostDictionary>()) {
     Json out = Json::object();
-    for (const auto& [k, v] : dict->Entries()) out[k] = ToJson(v);
+    const auto keys = dict->Keys();
+    const auto values = dict->Values();
+    for (std::size_t i = 0; i < keys.size(); ++i) out[keys[i]] = ToJson(values[i]);
     return out;
   }
   if (auto vec = value.AsObject<HostVector>()) {

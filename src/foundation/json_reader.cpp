@@ -1,11 +1,42 @@
 // JSON text to host values through nlohmann's event (SAX) interface.
+#include <algorithm>
+#include <array>
 #include <fstream>
+#include <span>
 
 #include "foundation/json_convert.h"
 #include "foundation/json_scanner.h"
 
 namespace vemo {
 namespace {
+
+// The key tables of the objects read last. Bill requests repeat a handful of
+// key sequences hundreds of thousands of times (every field {FFLD, FDSP,
+// FFND}, every line its six fields), so each object looks here first and,
+// on a hit, shares the table instead of making its own.
+class RecentKeyTables {
+ public:
+  // A table holding exactly `keys` in order, or none.
+  KeyTableRef Find(std::span<const std::string> keys) {
+    for (std::size_t i = 0; i < used_; ++i) {
+      if (tables_[i]->Size() != keys.size() || !tables_[i]->SameKeys(keys)) continue;
+      std::rotate(tables_.begin(), tables_.begin() + static_cast<std::ptrdiff_t>(i),
+                  tables_.begin() + static_cast<std::ptrdiff_t>(i) + 1);  // most recent first
+      return tables_[0];
+    }
+    return {};
+  }
+  void Remember(KeyTableRef table) {
+    if (used_ < tables_.size()) ++used_;
+    std::rotate(tables_.begin(), tables_.begin() + static_cast<std::ptrdiff_t>(used_) - 1,
+                tables_.begin() + static_cast<std::ptrdiff_t>(used_));  // the oldest goes
+    tables_[0] = std::move(table);
+  }
+
+ private:
+  std::array<KeyTableRef, 8> tables_;
+  std::size_t used_ = 0;
+};
 
 class HostValueBuilder : public nlohmann::json_sax<Json> {
  public:
@@ -17,35 +48,43 @@ class HostValueBuilder : public nlohmann::json_sax<Json> {
                                                                   : Variant(static_cast<double>(value)));
   }
   bool number_float(number_float_t value, const string_t&) override { return Put(Variant(value)); }
-  bool string(string_t& value) override { return Put(Variant(std::move(value))); }
+  bool string(string_t& value) override { return Put(Variant(value)); }
   bool binary(binary_t& value) override { return Put(Variant(Bytes(value.begin(), value.end()))); }
 
   bool start_object(std::size_t) override {
-    Open(true);
+    Open();
     return true;
   }
   bool key(string_t& value) override {
-    frames_[depth_ - 1].key = std::move(value);
+    frames_[depth_ - 1].keys.push_back(std::move(value));
     return true;
   }
   bool end_object() override {
     Frame& frame = frames_[--depth_];
-    auto dict = HostDictionary::Create();
-    dict->Reserve(frame.entries.size());
-    for (auto& [key, value] : frame.entries) dict->Set(std::move(key), std::move(value));
-    frame.entries.clear();
+    DictionaryRef dict;
+    if (KeyTableRef table = tables_.Find(frame.keys)) {
+      dict = std::make_shared<HostDictionary>(std::move(table), TakeValues(frame));
+    } else {
+      // First of its keys (or a key repeated: the last value wins, at the
+      // first one's place).
+      dict = HostDictionary::Create();
+      dict->Reserve(frame.values.size());
+      for (std::size_t i = 0; i < frame.values.size(); ++i)
+        dict->Set(std::move(frame.keys[i]), std::move(frame.values[i]));
+      if (dict->KeyTableOf()) tables_.Remember(dict->KeyTableOf());
+    }
+    frame.keys.clear();
+    frame.values.clear();
     return Put(ResolveSpecialObject(std::move(dict)));
   }
   bool start_array(std::size_t) override {
-    Open(false);
+    Open();
     return true;
   }
   bool end_array() override {
     Frame& frame = frames_[--depth_];
-    auto vec = HostVector::Create();
-    vec->Reserve(frame.items.size());
-    for (Variant& item : frame.items) vec->Add(std::move(item));
-    frame.items.clear();
+    auto vec = std::make_shared<HostVector>(TakeValues(frame));
+    frame.values.clear();
     return Put(Variant(std::move(vec)));
   }
   bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e) override {
@@ -60,32 +99,36 @@ class HostValueBuilder : public nlohmann::json_sax<Json> {
   // the collection is made at its end with exactly their number of slots:
   // growing each of 700,000 small collections slot by slot cost a third of
   // their memory in spare capacity and three allocations each. Frames are
-  // kept by depth so their buffers are reused.
+  // kept by depth so their buffers are reused. An object's keys arrive
+  // before each value, so keys.size() == values.size() + 1 between the two.
   struct Frame {
-    bool object = false;
-    std::vector<std::pair<std::string, Variant>> entries;
-    std::vector<Variant> items;
-    std::string key;
+    std::vector<std::string> keys;  // objects only
+    std::vector<Variant> values;
   };
 
-  void Open(bool object) {
+  void Open() {
     if (depth_ == frames_.size()) frames_.emplace_back();
-    frames_[depth_++].object = object;
+    ++depth_;
+  }
+
+  // The frame's values in a vector of exactly their size (one allocation).
+  static std::vector<Variant> TakeValues(Frame& frame) {
+    return std::vector<Variant>(std::make_move_iterator(frame.values.begin()),
+                                std::make_move_iterator(frame.values.end()));
   }
 
   bool Put(Variant value) {
     if (depth_ == 0) {
       root_ = std::move(value);
-    } else if (Frame& frame = frames_[depth_ - 1]; frame.object) {
-      frame.entries.emplace_back(std::move(frame.key), std::move(value));
     } else {
-      frame.items.push_back(std::move(value));
+      frames_[depth_ - 1].values.push_back(std::move(value));
     }
     return true;
   }
 
   std::vector<Frame> frames_;
   std::size_t depth_ = 0;
+  RecentKeyTables tables_;
   Variant root_;
 };
 

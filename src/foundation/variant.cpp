@@ -1,7 +1,7 @@
 #include "foundation/variant.h"
 
+#include <atomic>
 #include <charconv>
-
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -130,21 +130,122 @@ std::string HostDate::ToText() const {
   return buf;
 }
 
+// Long text: immutable once made, shared by every copy of the value.
+struct Variant::TextBlock {
+  std::atomic<std::uint32_t> refs;
+  std::size_t size;
+  char* Data() { return reinterpret_cast<char*>(this + 1); }
+
+  static TextBlock* Make(std::string_view text) {
+    void* memory = ::operator new(sizeof(TextBlock) + text.size());
+    auto* block = new (memory) TextBlock{{1}, text.size()};
+    std::memcpy(block->Data(), text.data(), text.size());
+    return block;
+  }
+  void Drop() noexcept {
+    if (refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+      this->~TextBlock();
+      ::operator delete(this);
+    }
+  }
+};
+
+struct Variant::BytesBlock {
+  std::atomic<std::uint32_t> refs;
+  Bytes bytes;
+
+  void Drop() noexcept {
+    if (refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
+  }
+};
+
 Variant::Variant(std::int64_t i) {
   if (i >= std::numeric_limits<std::int32_t>::min() && i <= std::numeric_limits<std::int32_t>::max()) {
-    value_ = static_cast<std::int32_t>(i);
+    kind_ = Kind::Integer;
+    Put(static_cast<std::int32_t>(i));
   } else {
-    value_ = static_cast<double>(i);
+    kind_ = Kind::Double;
+    Put(static_cast<double>(i));
   }
+}
+
+Variant::Variant(Bytes b) : kind_(Kind::Bytes) { Put(new BytesBlock{{1}, std::move(b)}); }
+
+void Variant::SetText(std::string_view text) {
+  if (text.size() <= kInlineText) {
+    std::memcpy(raw_, text.data(), text.size());
+    textSize_ = static_cast<std::uint8_t>(text.size());
+    kind_ = Kind::ShortText;
+  } else {
+    Put(TextBlock::Make(text));
+    kind_ = Kind::LongText;
+  }
+}
+
+std::string_view Variant::Text() const {
+  if (kind_ == Kind::ShortText) return {reinterpret_cast<const char*>(raw_), textSize_};
+  TextBlock* block = Get<TextBlock*>();
+  return {block->Data(), block->size};
+}
+
+void Variant::CopyFrom(const Variant& other) {
+  switch (other.kind_) {
+    case Kind::LongText:
+      other.Get<TextBlock*>()->refs.fetch_add(1, std::memory_order_relaxed);
+      break;
+    case Kind::Bytes:
+      other.Get<BytesBlock*>()->refs.fetch_add(1, std::memory_order_relaxed);
+      break;
+    case Kind::Object:
+      new (raw_) ObjectRef(other.Object());
+      kind_ = Kind::Object;
+      return;
+    default:
+      break;
+  }
+  std::memcpy(raw_, other.raw_, sizeof raw_);
+  textSize_ = other.textSize_;
+  kind_ = other.kind_;
+}
+
+void Variant::ReleaseOwned() noexcept {
+  switch (kind_) {
+    case Kind::LongText:
+      Get<TextBlock*>()->Drop();
+      break;
+    case Kind::Bytes:
+      Get<BytesBlock*>()->Drop();
+      break;
+    case Kind::Object:
+      Object().~ObjectRef();
+      break;
+    default:
+      break;
+  }
+  kind_ = Kind::Empty;
 }
 
 Variant Variant::Null() {
   Variant v;
-  v.value_ = NullTag{};
+  v.kind_ = Kind::Null;
   return v;
 }
 
-VariantType Variant::Type() const { return static_cast<VariantType>(value_.index()); }
+VariantType Variant::Type() const {
+  switch (kind_) {
+    case Kind::Empty: return VariantType::Empty;
+    case Kind::Null: return VariantType::Null;
+    case Kind::Boolean: return VariantType::Boolean;
+    case Kind::Integer: return VariantType::Integer;
+    case Kind::Double: return VariantType::Double;
+    case Kind::Date: return VariantType::Date;
+    case Kind::ShortText:
+    case Kind::LongText: return VariantType::String;
+    case Kind::Bytes: return VariantType::Bytes;
+    case Kind::Object: return VariantType::Object;
+  }
+  return VariantType::Empty;
+}
 
 bool Variant::IsNumeric() const {
   switch (Type()) {
@@ -155,7 +256,7 @@ bool Variant::IsNumeric() const {
       return true;
     case VariantType::String: {
       double unused;
-      return TryStrictNumber(std::get<std::string>(value_), unused);
+      return TryStrictNumber(Text(), unused);
     }
     default:
       return false;
@@ -168,17 +269,19 @@ std::string Variant::ToText() const {
     case VariantType::Null:  // missing database values read as empty text everywhere
       return {};
     case VariantType::Boolean:
-      return std::get<bool>(value_) ? "True" : "False";
+      return Get<bool>() ? "True" : "False";
     case VariantType::Integer:
-      return std::to_string(std::get<std::int32_t>(value_));
+      return std::to_string(Get<std::int32_t>());
     case VariantType::Double:
-      return NumberToText(std::get<double>(value_));
+      return NumberToText(Get<double>());
     case VariantType::String:
-      return std::get<std::string>(value_);
+      return std::string(Text());
     case VariantType::Date:
-      return std::get<HostDate>(value_).ToText();
-    case VariantType::Bytes:
-      return std::string(std::get<Bytes>(value_).begin(), std::get<Bytes>(value_).end());
+      return HostDate{Get<double>()}.ToText();
+    case VariantType::Bytes: {
+      const Bytes& bytes = ToBytes();
+      return std::string(bytes.begin(), bytes.end());
+    }
     case VariantType::Object:
       throw TypeMismatch("an object has no text");
   }
@@ -192,22 +295,21 @@ double Variant::ToNumber() const {
     case VariantType::Null:
       throw HostError(kInvalidUseOfNull, "Invalid use of Null");
     case VariantType::Boolean:
-      return std::get<bool>(value_) ? -1 : 0;
+      return Get<bool>() ? -1 : 0;
     case VariantType::Integer:
-      return std::get<std::int32_t>(value_);
+      return Get<std::int32_t>();
     case VariantType::Double:
-      return std::get<double>(value_);
-    case VariantType::String:
-      return StrictNumber(std::get<std::string>(value_));
     case VariantType::Date:
-      return std::get<HostDate>(value_).serial;
+      return Get<double>();
+    case VariantType::String:
+      return StrictNumber(Text());
     default:
       throw TypeMismatch("not a number");
   }
 }
 
 std::int32_t Variant::ToInt32() const {
-  if (Type() == VariantType::Integer) return std::get<std::int32_t>(value_);
+  if (kind_ == Kind::Integer) return Get<std::int32_t>();
   const double rounded = RoundHalfEven(ToNumber());
   if (!(rounded >= std::numeric_limits<std::int32_t>::min() && rounded <= std::numeric_limits<std::int32_t>::max())) {
     throw HostError(HostError::kOverflow, "Overflow");
@@ -216,9 +318,9 @@ std::int32_t Variant::ToInt32() const {
 }
 
 bool Variant::ToBool() const {
-  if (Type() == VariantType::Boolean) return std::get<bool>(value_);
+  if (kind_ == Kind::Boolean) return Get<bool>();
   if (Type() == VariantType::String) {
-    const std::string t = Trim(std::get<std::string>(value_));
+    const std::string t = Trim(Text());
     if (EqualsIgnoreCase(t, "True")) return true;
     if (EqualsIgnoreCase(t, "False")) return false;
   }
@@ -228,14 +330,14 @@ bool Variant::ToBool() const {
 HostDate Variant::ToDate() const {
   switch (Type()) {
     case VariantType::Date:
-      return std::get<HostDate>(value_);
+      return HostDate{Get<double>()};
     case VariantType::Integer:
     case VariantType::Double:
       return HostDate{ToNumber()};
     case VariantType::String: {
       HostDate d;
-      if (ParseDateText(std::get<std::string>(value_), d)) return d;
-      throw TypeMismatch("\"" + std::get<std::string>(value_) + "\" is not a date");
+      if (ParseDateText(Text(), d)) return d;
+      throw TypeMismatch("\"" + std::string(Text()) + "\" is not a date");
     }
     default:
       throw TypeMismatch("not a date");
@@ -243,16 +345,38 @@ HostDate Variant::ToDate() const {
 }
 
 const Bytes& Variant::ToBytes() const {
-  if (Type() != VariantType::Bytes) throw TypeMismatch("not a byte array");
-  return std::get<Bytes>(value_);
+  if (kind_ != Kind::Bytes) throw TypeMismatch("not a byte array");
+  return Get<BytesBlock*>()->bytes;
 }
 
 ObjectRef Variant::ToObject() const {
-  if (Type() != VariantType::Object) return nullptr;
-  return std::get<ObjectRef>(value_);
+  if (kind_ != Kind::Object) return nullptr;
+  return Object();
 }
 
-bool Variant::operator==(const Variant& other) const { return value_ == other.value_; }
+bool Variant::operator==(const Variant& other) const {
+  if (Type() != other.Type()) return false;
+  switch (kind_) {
+    case Kind::Empty:
+    case Kind::Null:
+      return true;
+    case Kind::Boolean:
+      return Get<bool>() == other.Get<bool>();
+    case Kind::Integer:
+      return Get<std::int32_t>() == other.Get<std::int32_t>();
+    case Kind::Double:
+    case Kind::Date:
+      return Get<double>() == other.Get<double>();
+    case Kind::ShortText:
+    case Kind::LongText:
+      return Text() == other.Text();
+    case Kind::Bytes:
+      return ToBytes() == other.ToBytes();
+    case Kind::Object:
+      return Object() == other.Object();
+  }
+  return false;
+}
 
 std::string NumberToText(double value) {
   if (std::isnan(value)) return "NaN";

@@ -225,7 +225,8 @@ class FakeBehaviorLog final : public host::IBehaviorLog {
 };
 
 // A spreadsheet application that only reports its version.
-class VersionedApplication final : public host::IApplication {
+class VersionedApplication final : public host::IApplication,
+                                   public std::enable_shared_from_this<VersionedApplication> {
  public:
   explicit VersionedApplication(std::string version) : version_(std::move(version)) {}
   std::string TypeName() const override { return "Application"; }

@@ -28,7 +28,7 @@ bool TerminateApplicationByHandle(std::int32_t hwnd);
 // Number of live instances (for tests and diagnostics).
 std::size_t LiveApplicationCount();
 
-class SurfaceApplication : public IApplication {
+class SurfaceApplication : public IApplication, public std::enable_shared_from_this<SurfaceApplication> {
  public:
   static std::shared_ptr<SurfaceApplication> Create();
   ~SurfaceApplication() override;

@@ -14,7 +14,7 @@ using test::NewApp;
 
 // An application that reports an old version, as a test of the engine's
 // version rule would register it; everything else is ours.
-class OldApplication : public IApplication {
+class OldApplication : public IApplication, public std::enable_shared_from_this<OldApplication> {
  public:
   std::string TypeName() const override { return "Application"; }
   std::shared_ptr<IApplication> Application() override {
