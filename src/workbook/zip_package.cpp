@@ -58,11 +58,15 @@ void WriteArchiveFile(const std::filesystem::path& path,
   };
   try {
     if (writeError == 0) produce(output);
+  } catch (const WorkbookError& e) {
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    if (writeError != 0) fail("writing " + temporary + " failed", writeError);
+    throw WorkbookError("cannot write " + path.string() + ": " + e.what());
   } catch (...) {
     ::close(fd);
     ::unlink(temporary.c_str());
-    if (writeError == 0) throw;
-    fail("writing " + temporary + " failed", writeError);
+    throw;
   }
   if (writeError == 0 && ::close(fd) != 0) writeError = errno;
   else if (writeError != 0) ::close(fd);
