@@ -31,27 +31,30 @@ class Deflater {
     if (!dictionary.empty())
       deflateSetDictionary(&z_, reinterpret_cast<const Bytef*>(dictionary.data()),
                            static_cast<uInt>(dictionary.size()));
-    std::string out;
-    // Room for the worst case plus the sync flush marker; grown if ever short.
-    out.resize(deflateBound(&z_, static_cast<uLong>(block.size())) + 16);
+    // Compressed into a scratch buffer sized for the worst case, then copied
+    // out at its size: a block's bytes are kept until the entry is joined,
+    // and a result string with the worst case's capacity would hold about
+    // as much memory as the uncompressed text.
+    const std::size_t bound = deflateBound(&z_, static_cast<uLong>(block.size())) + 16;  // + sync flush marker
+    if (scratch_.size() < bound) scratch_.resize(bound);
     z_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
     z_.avail_in = static_cast<uInt>(block.size());
-    z_.next_out = reinterpret_cast<Bytef*>(out.data());
-    z_.avail_out = static_cast<uInt>(out.size());
+    z_.next_out = reinterpret_cast<Bytef*>(scratch_.data());
+    z_.avail_out = static_cast<uInt>(scratch_.size());
     for (;;) {
       int rc = deflate(&z_, last ? Z_FINISH : Z_SYNC_FLUSH);
       if (rc == Z_STREAM_ERROR) throw WorkbookError("cannot compress a zip entry: zlib refused the data");
       if (last ? rc == Z_STREAM_END : z_.avail_out != 0) break;
-      std::size_t used = out.size() - z_.avail_out;
-      out.resize(out.size() * 2);
-      z_.next_out = reinterpret_cast<Bytef*>(out.data() + used);
-      z_.avail_out = static_cast<uInt>(out.size() - used);
+      std::size_t used = scratch_.size() - z_.avail_out;  // never expected: the bound was short
+      scratch_.resize(scratch_.size() * 2);
+      z_.next_out = reinterpret_cast<Bytef*>(scratch_.data() + used);
+      z_.avail_out = static_cast<uInt>(scratch_.size() - used);
     }
-    out.resize(out.size() - z_.avail_out);
-    return out;
+    return std::string(scratch_.data(), scratch_.size() - z_.avail_out);
   }
 
  private:
+  std::string scratch_;
   z_stream z_{};
 };
 
