@@ -43,7 +43,8 @@ void WriteArchiveFile(const std::filesystem::path& path,
     temporary = path.string() + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && (errno != EEXIST || attempt >= 100))
-      fail("cannot create the temporary file " + temporary + " beside it (check that the folder exists and is writable)",
+      fail("cannot create the temporary file " + temporary +
+               " beside it (check that the folder exists and is writable)",
            errno);
   }
   int writeError = replaces && ::fchmod(fd, existing.st_mode & 07777) != 0 ? errno : 0;
@@ -150,7 +151,8 @@ ZipPackage ZipPackage::ReadMemory(std::string bytes, const std::string& label, c
                           std::to_string(limits.maxTotalUncompressed >> 20) + " MiB");
     // A set, not a scan of the entries so far: a package of many thousand entries
     // would otherwise take seconds.
-    if (!names.insert(name).second) throw WorkbookError("damaged zip package " + label + ": entry " + name + " appears twice");
+    if (!names.insert(name).second)
+      throw WorkbookError("damaged zip package " + label + ": entry " + name + " appears twice");
 
     Entry entry;
     entry.name = std::move(name);

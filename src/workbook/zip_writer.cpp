@@ -31,7 +31,9 @@ void Put32(std::string& out, std::uint32_t v) {
 void Put64(std::string& out, std::uint64_t v) {
   for (int i = 0; i < 8; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
-std::uint32_t Clamp32(std::uint64_t v) { return v >= k32 ? static_cast<std::uint32_t>(k32) : static_cast<std::uint32_t>(v); }
+std::uint32_t Clamp32(std::uint64_t v) {
+  return v >= k32 ? static_cast<std::uint32_t>(k32) : static_cast<std::uint32_t>(v);
+}
 
 }  // namespace
 
