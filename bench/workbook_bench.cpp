@@ -2,7 +2,8 @@
 //   - open + save of a real workbook from the shared corpus;
 //   - row insertion with a copied row on a 10,000-row sheet (the entry-row
 //     expansion of a bill);
-//   - Find through the surface over a large sheet (the keyword scan).
+//   - Find through the surface over a large sheet (the keyword scan);
+//   - deflating a long sheet part on 1 and 2 threads (wall time).
 // The whole-process figure for a complete fill is surface_fill_tool with
 // compare.sh (bench/README.md). Number formatting is number_format_bench.
 #include <benchmark/benchmark.h>
@@ -15,6 +16,7 @@
 #include "foundation/creation_service.h"
 #include "host/spreadsheet/spreadsheet_application.h"
 #include "host/spreadsheet/spreadsheet_interfaces.h"
+#include "workbook/deflate_blocks.h"
 #include "workbook/structural_edit.h"
 #include "workbook/workbook.h"
 #include "workbook/zip_package.h"
@@ -147,6 +149,26 @@ void BM_OpenSaveLargeSheet(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_OpenSaveLargeSheet)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Deflating about 28 MiB of bill-like sheet text (the 100,000-line bill's
+// sheet part) on N threads: the bytes are the same for every N, only the
+// wall time may differ.
+void BM_DeflateSheetText(benchmark::State& state) {
+  static const std::string text = [] {
+    std::string t;
+    for (int r = 1; t.size() < (28u << 20); ++r) {
+      const std::string n = std::to_string(r);
+      t += "<row r=\"" + n + "\"><c r=\"B" + n + "\" s=\"3\" t=\"s\"><v>" + std::to_string(r % 700 + 20) +
+           "</v></c><c r=\"C" + n + "\" s=\"4\"><v>" + std::to_string(r % 50 + 1) + "</v></c><c r=\"D" + n +
+           "\" s=\"5\"><v>" + std::to_string((r * 37) % 9973) + ".5</v></c><c r=\"E" + n +
+           "\" s=\"5\"><f>C" + n + "*D" + n + "</f><v>" + std::to_string(r % 50 * 3) + "</v></c></row>";
+    }
+    return t;
+  }();
+  for (auto _ : state) benchmark::DoNotOptimize(vemo::wb::DeflateBytes(text, static_cast<unsigned>(state.range(0))));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_DeflateSheetText)->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // InsertRows copying row 5,000 of a 10,000-row sheet `count` times above
 // itself: every cell below moves and every formula is rewritten. Opening the

@@ -1,6 +1,6 @@
 # Every dependency is a Debian package installed by scripts/setup.sh.
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)  # tests only: an independent zip reader and writer
 pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 find_package(pugixml REQUIRED)
 find_package(ZLIB REQUIRED)

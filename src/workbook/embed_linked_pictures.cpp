@@ -160,7 +160,7 @@ class Embedder {
  private:
   void EmbedLinksOf(const std::string& relsName) {
     pugi::xml_document rels;
-    ParseXmlPart(rels, package_.Find(relsName)->data, relsName);
+    ParseXmlPart(rels, package_.Find(relsName)->data(), relsName);
     std::vector<pugi::xml_node> links;
     for (pugi::xml_node r : rels.document_element().children())
       if (LocalName(r) == "Relationship" && std::string_view(r.attribute("TargetMode").value()) == "External" &&
@@ -171,7 +171,7 @@ class Embedder {
     const std::string source = SourceOfRels(relsName);
     const ZipPackage::Entry* sourceEntry = package_.Find(source);
     pugi::xml_document drawing;
-    if (sourceEntry) ParseXmlPart(drawing, sourceEntry->data, source);
+    if (sourceEntry) ParseXmlPart(drawing, sourceEntry->data(), source);
     bool changed = false;
     for (pugi::xml_node link : links) {
       const std::string target = link.attribute("Target").value();
@@ -244,7 +244,7 @@ class Embedder {
     const ZipPackage::Entry* entry = package_.Find(kContentTypes);
     if (!entry) throw WorkbookError("the package has no [Content_Types].xml; it is not a workbook");
     pugi::xml_document types;
-    ParseXmlPart(types, entry->data, std::string(kContentTypes));
+    ParseXmlPart(types, entry->data(), std::string(kContentTypes));
     pugi::xml_node root = types.document_element();
     std::set<std::string> typed;
     pugi::xml_node firstOverride;

@@ -156,7 +156,7 @@ class SheetDeleter {
       if (!book_.HasPart(entry.name)) continue;
       if (entry.name.find("charts/chart") == std::string::npos || entry.name.find("_rels") != std::string::npos)
         continue;
-      if (entry.data.find(name_) == std::string::npos) continue;  // cheap test before parsing
+      if (entry.data().find(name_) == std::string::npos) continue;  // cheap test before parsing
       pugi::xml_document& chart = book_.ReadXmlPart(entry.name);
       if (RewriteFormulaElements(chart.document_element(), rewrite)) book_.EditXmlPart(entry.name);
     }

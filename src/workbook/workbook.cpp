@@ -111,7 +111,7 @@ pugi::xml_document& Workbook::ReadXmlPart(const std::string& name) {
   XmlPart part;
   part.doc = std::make_unique<pugi::xml_document>();
   if (const ZipPackage::Entry* entry = HasPart(name) ? package_.Find(name) : nullptr)
-    ParseXmlPart(*part.doc, entry->data, name);
+    ParseXmlPart(*part.doc, entry->data(), name);
   return *xmlParts_.emplace(name, std::move(part)).first->second.doc;
 }
 
@@ -159,7 +159,7 @@ void Workbook::RemovePart(const std::string& name) {
 
 std::string Workbook::ReadRawPart(const std::string& name) const {
   const ZipPackage::Entry* entry = HasPart(name) ? package_.Find(name) : nullptr;
-  return entry ? entry->data : std::string();
+  return entry ? entry->data() : std::string();
 }
 
 void Workbook::PutRawPart(const std::string& name, std::string bytes) { package_.Put(name, std::move(bytes)); }

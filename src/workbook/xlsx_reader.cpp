@@ -244,11 +244,11 @@ void XlsxReader::Read() {
     if (kind == "sharedStrings") {
       if (!b.HasPart(rel.target)) throw WorkbookError("part " + rel.target + " is missing");
       b.sharedStringsPart_ = rel.target;
-      b.sharedStrings_.Load(b.package_.Find(rel.target)->data, rel.target);
+      b.sharedStrings_.Load(b.package_.Find(rel.target)->data(), rel.target);
     } else if (kind == "styles") {
       if (!b.HasPart(rel.target)) throw WorkbookError("part " + rel.target + " is missing");
       b.stylesPart_ = rel.target;
-      ParseXmlPart(b.stylesDoc_, b.package_.Find(rel.target)->data, rel.target);
+      ParseXmlPart(b.stylesDoc_, b.package_.Find(rel.target)->data(), rel.target);
       b.styles_.Attach(&b.stylesDoc_);
     }
   }
@@ -282,7 +282,7 @@ void XlsxReader::ReadSheets() {
                                                  : SheetVisibility::Visible;
     std::string_view kind = RelationshipKind(rel->type);
     if (kind == "worksheet") {
-      ReadWorksheet(*sheet, b.package_.Find(rel->target)->data);
+      ReadWorksheet(*sheet, b.package_.Find(rel->target)->data());
     } else {
       // Chart sheets and old dialog/macro sheets have no cells; their parts pass through.
       sheet->kind_ = kind == "chartsheet" ? SheetKind::Chartsheet : SheetKind::Other;

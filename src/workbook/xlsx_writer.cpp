@@ -37,7 +37,9 @@ void AppendColumn(std::string& out, std::uint32_t col) {
 
 class SheetDataWriter {
  public:
-  SheetDataWriter(const Sheet& sheet, std::string& out) : sheet_(sheet), out_(out) {
+  // With a stream, `out` is its buffer and each row is handed over as written.
+  SheetDataWriter(const Sheet& sheet, std::string& out, DeflateStream* stream)
+      : sheet_(sheet), out_(out), stream_(stream) {
     const std::string& p = sheet.prefix();
     rowOpen_ = "<" + p + "row r=\"";
     rowClose_ = "</" + p + "row>";
@@ -52,7 +54,10 @@ class SheetDataWriter {
   }
 
   void Write() {
-    for (const Row& row : sheet_.rows()) WriteRow(row);
+    for (const Row& row : sheet_.rows()) {
+      WriteRow(row);
+      if (stream_) stream_->Poll();
+    }
   }
 
  private:
@@ -182,12 +187,13 @@ class SheetDataWriter {
 
   const Sheet& sheet_;
   std::string& out_;
+  DeflateStream* stream_;
   std::string rowOpen_, rowClose_, cellOpen_, cellClose_, vOpen_, vClose_, fOpen_, fClose_, isOpen_, isClose_;
 };
 
-}  // namespace
-
-std::string XlsxWriter::WriteWorksheet(Sheet& sheet) {
+// The kept XML of the sheet with its cells written in place of sheetData,
+// into `out` (a stream's buffer when `stream` is given).
+void WriteWorksheetInto(Sheet& sheet, std::string& out, DeflateStream* stream) {
   pugi::xml_node root = sheet.xml().document_element();
   auto used = sheet.UsedRange();
   pugi::xml_node dimension = FirstChild(root, "dimension");
@@ -207,14 +213,26 @@ std::string XlsxWriter::WriteWorksheet(Sheet& sheet) {
   std::string markerText = "<!--" + std::string(kMarker) + "-->";
   auto at = shell.find(markerText);
   if (at == std::string::npos) throw WorkbookError("internal error writing " + sheet.partName());
+  out.append(shell, 0, at);
+  SheetDataWriter(sheet, out, stream).Write();
+  out.append(shell, at + markerText.size());
+}
+
+}  // namespace
+
+std::string XlsxWriter::WriteWorksheet(Sheet& sheet) {
   std::string out;
   std::size_t cells = 0;
   for (const Row& row : sheet.rows()) cells += row.cells.size();
-  out.reserve(shell.size() + sheet.rows().size() * 40 + cells * 48);
-  out.append(shell, 0, at);
-  SheetDataWriter(sheet, out).Write();
-  out.append(shell, at + markerText.size());
+  out.reserve(sheet.rows().size() * 40 + cells * 48 + 4096);
+  WriteWorksheetInto(sheet, out, nullptr);
   return out;
+}
+
+DeflatedBytes XlsxWriter::WriteWorksheetDeflated(Sheet& sheet, unsigned threads) {
+  DeflateStream stream(threads);
+  WriteWorksheetInto(sheet, stream.buffer(), &stream);
+  return stream.Finish();
 }
 
 void XlsxWriter::DropCalcChain() {
@@ -268,7 +286,12 @@ void XlsxWriter::Write(const std::filesystem::path& path) {
         sheet->entry_.remove_attribute(state);
       }
     }
-    if (sheet->kind() == SheetKind::Worksheet) b.package_.Put(sheet->partName(), WriteWorksheet(*sheet));
+    if (sheet->kind() != SheetKind::Worksheet) continue;
+    // The sheet part is deflated as it is written, never held whole; a part
+    // its producer kept stored stays stored.
+    const ZipPackage::Entry* kept = b.package_.Find(sheet->partName());
+    if (kept && kept->stored) b.package_.Put(sheet->partName(), WriteWorksheet(*sheet));
+    else b.package_.PutDeflated(sheet->partName(), WriteWorksheetDeflated(*sheet));
   }
   b.EditXmlPart(b.workbookPart_);  // sheet names and states live there
   for (auto& [name, part] : b.xmlParts_)

@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 
+#include "workbook/deflate_blocks.h"
 #include "workbook/workbook.h"
 
 namespace vemo::wb {
@@ -12,6 +13,8 @@ class XlsxWriter {
   void Write(const std::filesystem::path& path);
   // The worksheet part text: the kept XML with the cells written in place of sheetData.
   static std::string WriteWorksheet(Sheet& sheet);
+  // The same text deflated as it is written (the text is never held whole).
+  static DeflatedBytes WriteWorksheetDeflated(Sheet& sheet, unsigned threads = DefaultDeflateThreads());
 
  private:
   void DropCalcChain();

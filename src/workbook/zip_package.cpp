@@ -3,45 +3,30 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zip.h>
 
 #include <cerrno>
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+#include <functional>
 #include <memory>
+#include <system_error>
 
 #include "workbook/workbook_error.h"
+#include "workbook/zip_writer.h"
 
 namespace vemo::wb {
 namespace {
 
-struct ArchiveCloser {
-  void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-
-struct SourceFreer {
-  void operator()(zip_source_t* source) const { zip_source_free(source); }
-};
-
-// libzip's own wording of a failed write step, so the messages stay those of
-// a file archive: "Failure to create temporary file: ...", "Write error: ...".
-std::string ZipSystemErrorText(int code, int systemError) {
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_error_set(&error, code, systemError);
-  std::string text = zip_error_strerror(&error);
-  zip_error_fini(&error);
-  return text;
-}
-
-// Writes the archive held in `source` to `path` as a file archive of libzip
-// does: into a new file beside it, renamed over `path` once complete, with the
-// permissions of the file it replaces (else 0666 less the umask).
-void WriteArchiveFile(zip_source_t* source, const std::filesystem::path& path) {
-  const auto fail = [&](int code, int systemError) {
-    throw WorkbookError("cannot write " + path.string() + ": " + ZipSystemErrorText(code, systemError));
+// Writes an archive to `path` the way a careful file writer does: into a new
+// file beside it, renamed over `path` once complete, with the permissions of
+// the file it replaces (else 0666 less the umask). `produce` hands the
+// archive's bytes to the output it is given.
+void WriteArchiveFile(const std::filesystem::path& path,
+                      const std::function<void(const ZipWriter::Output&)>& produce) {
+  const auto fail = [&](const std::string& what, int error) {
+    throw WorkbookError("cannot write " + path.string() + ": " + what + ": " +
+                        std::generic_category().message(error));
   };
   struct stat existing {};
   const bool replaces = ::stat(path.c_str(), &existing) == 0;
@@ -50,40 +35,43 @@ void WriteArchiveFile(zip_source_t* source, const std::filesystem::path& path) {
   for (int attempt = 0; fd < 0; ++attempt) {
     temporary = path.string() + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && (errno != EEXIST || attempt >= 100)) fail(ZIP_ER_TMPOPEN, errno);
+    if (fd < 0 && (errno != EEXIST || attempt >= 100))
+      fail("cannot create the temporary file " + temporary +
+               " beside it (check that the folder exists and is writable)",
+           errno);
   }
-  bool written = !replaces || ::fchmod(fd, existing.st_mode & 07777) == 0;
-  int writeError = written ? 0 : errno;
-  if (written && zip_source_open(source) == 0) {
-    char chunk[64 * 1024];
-    zip_int64_t got;
-    while (written && (got = zip_source_read(source, chunk, sizeof chunk)) > 0) {
-      for (zip_int64_t done = 0; written && done < got;) {
-        ssize_t n = ::write(fd, chunk + done, static_cast<std::size_t>(got - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) writeError = errno;
-        written = n >= 0;
-        done += n;
-      }
+  int writeError = replaces && ::fchmod(fd, existing.st_mode & 07777) != 0 ? errno : 0;
+  const ZipWriter::Output output = [&](std::string_view bytes) {
+    while (writeError == 0 && !bytes.empty()) {
+      ssize_t n = ::write(fd, bytes.data(), bytes.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) writeError = errno;
+      else bytes.remove_prefix(static_cast<std::size_t>(n));
     }
-    written = written && got == 0;
-    zip_source_close(source);
-  } else if (written) {
-    written = false;
-    writeError = EIO;
-  }
-  if (::close(fd) != 0 && written) {
-    written = false;
-    writeError = errno;
-  }
-  if (!written) {
+    if (writeError != 0) throw WorkbookError("");  // reported below with the file's name
+  };
+  try {
+    if (writeError == 0) produce(output);
+  } catch (const WorkbookError& e) {
+    ::close(fd);
     ::unlink(temporary.c_str());
-    fail(ZIP_ER_WRITE, writeError);
+    if (writeError != 0) fail("writing " + temporary + " failed", writeError);
+    throw WorkbookError("cannot write " + path.string() + ": " + e.what());
+  } catch (...) {
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    throw;
+  }
+  if (writeError == 0 && ::close(fd) != 0) writeError = errno;
+  else if (writeError != 0) ::close(fd);
+  if (writeError != 0) {
+    ::unlink(temporary.c_str());
+    fail("writing " + temporary + " failed", writeError);
   }
   if (::rename(temporary.c_str(), path.c_str()) != 0) {
     int renameError = errno;
     ::unlink(temporary.c_str());
-    fail(ZIP_ER_RENAME, renameError);
+    fail("cannot put the written file " + temporary + " in its place", renameError);
   }
 }
 
@@ -95,53 +83,29 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-void ZipPackage::WriteFile(const std::filesystem::path& path) const {
-  // The archive is built in memory and written out here: a file archive of
-  // libzip names its temporary file with OpenSSL's random generator, whose
-  // set-up (reading openssl.cnf, seeding) cost every save about 8 million
-  // instructions, more than writing a small workbook.
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-  zip_t* opened = buffer ? zip_open_from_source(buffer, ZIP_TRUNCATE, &error) : nullptr;
-  if (!opened) {
-    std::string text = zip_error_strerror(&error);
-    if (buffer) zip_source_free(buffer);
-    zip_error_fini(&error);
-    throw WorkbookError("cannot write " + path.string() + ": " + text);
-  }
-  zip_error_fini(&error);
-  // The archive's bytes stay in `buffer` after zip_close.
-  zip_source_keep(buffer);
-  std::unique_ptr<zip_source_t, SourceFreer> bytes(buffer);
-  std::unique_ptr<zip_t, ArchiveCloser> archive(opened);
-  // 1980-01-01 00:00, the earliest time a zip header can hold: output bytes do
-  // not depend on the clock.
-  const zip_uint16_t kDosTime = 0, kDosDate = (0 << 9) | (1 << 5) | 1;
-  for (const Entry& entry : entries_) {
-    zip_int64_t index;
-    if (!entry.name.empty() && entry.name.back() == '/' && entry.data.empty()) {
-      index = zip_dir_add(archive.get(), entry.name.c_str(), ZIP_FL_ENC_UTF_8);
-    } else {
-      zip_source_t* source = zip_source_buffer(archive.get(), entry.data.data(), entry.data.size(), 0);
-      if (!source) throw WorkbookError("cannot write " + path.string() + ": " + zip_strerror(archive.get()));
-      index = zip_file_add(archive.get(), entry.name.c_str(), source, ZIP_FL_ENC_UTF_8);
-      if (index < 0) zip_source_free(source);
+void ZipPackage::WriteFile(const std::filesystem::path& path, unsigned threads) const {
+  WriteArchiveFile(path, [&](const ZipWriter::Output& output) {
+    ZipWriter writer(output);
+    for (const Entry& entry : entries_) {
+      if (entry.deflated_) {
+        writer.AddDeflated(entry.name, *entry.deflated_);
+      } else if (!entry.name.empty() && entry.name.back() == '/' && entry.data_.empty()) {
+        writer.AddDirectory(entry.name);
+      } else if (entry.stored) {
+        writer.AddStored(entry.name, entry.data_);
+      } else {
+        // zlib's default level for every part, large sheets included: the fast
+        // level wrote a 100,000-line bill 37 % larger than other writers do.
+        writer.AddDeflated(entry.name, DeflateBytes(entry.data_, threads));
+      }
     }
-    if (index < 0)
-      throw WorkbookError("cannot write entry " + entry.name + " to " + path.string() + ": " + zip_strerror(archive.get()));
-    // zlib's default level for every part, large sheets included: the fast
-    // level wrote a 100,000-line bill 37 % larger than other writers do.
-    zip_set_file_compression(archive.get(), index, entry.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, entry.stored ? 0 : 6);
-    zip_file_set_dostime(archive.get(), index, kDosTime, kDosDate, 0);
-  }
-  zip_t* raw = archive.release();
-  if (zip_close(raw) != 0) {
-    std::string text = zip_strerror(raw);
-    zip_discard(raw);
-    throw WorkbookError("cannot write " + path.string() + ": " + text);
-  }
-  WriteArchiveFile(bytes.get(), path);
+    writer.Finish();
+  });
+}
+
+const std::string& ZipPackage::Entry::data() const {
+  if (deflated_ && data_.size() != deflated_->size) data_ = InflateBytes(*deflated_, name);
+  return data_;
 }
 
 const ZipPackage::Entry* ZipPackage::Find(std::string_view name) const {
@@ -156,10 +120,26 @@ const ZipPackage::Entry* ZipPackage::Find(std::string_view name) const {
 void ZipPackage::Put(std::string_view name, std::string data) {
   for (Entry& entry : entries_)
     if (entry.name == name) {
-      entry.data = std::move(data);
+      entry.data_ = std::move(data);
+      entry.deflated_.reset();
       return;
     }
-  entries_.push_back(Entry{std::string(name), std::move(data), false});
+  Entry entry;
+  entry.name = name;
+  entry.data_ = std::move(data);
+  entries_.push_back(std::move(entry));
+}
+
+void ZipPackage::PutDeflated(std::string_view name, DeflatedBytes deflated) {
+  auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.name == name; });
+  if (it == entries_.end()) {
+    entries_.emplace_back();
+    it = std::prev(entries_.end());
+    it->name = name;
+  }
+  it->data_ = std::string();
+  it->stored = false;
+  it->deflated_ = std::move(deflated);
 }
 
 void ZipPackage::Remove(std::string_view name) {

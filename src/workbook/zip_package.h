@@ -1,13 +1,17 @@
 // A zip package held in memory: every entry in its original order with its
-// uncompressed bytes. Reading enforces limits so a hostile archive (zip bomb,
-// absurd entry count, encrypted entries) is refused before it costs memory.
-// Writing is deterministic: same entries in, same bytes out.
+// uncompressed bytes, or its deflated bytes for a part streamed into it.
+// Reading (zip_reader.cpp) enforces limits so a hostile archive (zip bomb, absurd
+// entry count, encrypted entries) is refused before it costs memory. Writing
+// (ZipWriter) is deterministic: same entries in, same bytes out.
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "workbook/deflate_blocks.h"
 
 namespace vemo::wb {
 
@@ -23,22 +27,39 @@ struct ZipLimits {
 
 class ZipPackage {
  public:
-  struct Entry {
+  class Entry {
+   public:
     std::string name;
-    std::string data;
     bool stored = false;  // kept stored (uncompressed) when written back
+
+    // The uncompressed bytes. An entry put in deflated form is inflated on
+    // the first call and the result kept (the package is not meant to be
+    // shared between threads).
+    const std::string& data() const;
+    // The deflated bytes of an entry put in that form (written out as they
+    // are), else null.
+    const DeflatedBytes* deflated() const { return deflated_ ? &*deflated_ : nullptr; }
+
+   private:
+    friend class ZipPackage;
+    mutable std::string data_;
+    std::optional<DeflatedBytes> deflated_;
   };
 
   static ZipPackage ReadFile(const std::filesystem::path& path, const ZipLimits& limits = {});
   static ZipPackage ReadMemory(std::string bytes, const std::string& label, const ZipLimits& limits = {});
 
-  void WriteFile(const std::filesystem::path& path) const;
+  // Large entries are deflated on `threads` threads; the bytes written do not
+  // depend on that number.
+  void WriteFile(const std::filesystem::path& path, unsigned threads = DefaultDeflateThreads()) const;
 
   const std::vector<Entry>& entries() const { return entries_; }
   bool Has(std::string_view name) const { return Find(name) != nullptr; }
   const Entry* Find(std::string_view name) const;
   // Replaces an entry's bytes or appends a new entry at the end.
   void Put(std::string_view name, std::string data);
+  // The same with bytes already deflated (a part streamed through DeflateStream).
+  void PutDeflated(std::string_view name, DeflatedBytes deflated);
   void Remove(std::string_view name);
 
  private:

@@ -86,9 +86,15 @@ class Reader {
   Reader(std::string_view bytes, const std::string& label, const ZipLimits& limits)
       : b_(bytes), label_(label), limits_(limits) {}
 
-  std::vector<ZipPackage::Entry> Run() {
+  struct Unpacked {
+    std::string name;
+    bool stored = false;
+    std::string data;
+  };
+
+  std::vector<Unpacked> Run() {
     ReadDirectory();
-    std::vector<ZipPackage::Entry> entries;
+    std::vector<Unpacked> entries;
     entries.reserve(records_.size());
     for (const Record& record : records_) entries.push_back(Unpack(record));
     return entries;
@@ -195,7 +201,7 @@ class Reader {
       Refused("the package unpacks to more than " + std::to_string(limits_.maxTotalUncompressed >> 20) + " MiB");
   }
 
-  ZipPackage::Entry Unpack(const Record& r) {
+  Unpacked Unpack(const Record& r) {
     CheckLimits(r);
     const std::uint64_t local = r.localOffset + shift_;
     if (!Fits(local, kLocalSize) || U32(b_, local) != kLocalSignature)
@@ -204,7 +210,7 @@ class Reader {
     if (!Fits(data, r.packed)) Damaged("entry " + r.name + " cannot be unpacked (it runs past the end of the file)");
     const std::string_view packed = b_.substr(data, r.packed);
 
-    ZipPackage::Entry entry;
+    Unpacked entry;
     entry.name = r.name;
     entry.stored = r.method == 0;
     if (r.packed == 0 && r.size == 0) {
@@ -285,7 +291,13 @@ ZipPackage ZipPackage::ReadFile(const std::filesystem::path& path, const ZipLimi
 
 ZipPackage ZipPackage::ReadMemory(std::string bytes, const std::string& label, const ZipLimits& limits) {
   ZipPackage package;
-  package.entries_ = Reader(bytes, label, limits).Run();
+  for (auto& unpacked : Reader(bytes, label, limits).Run()) {
+    Entry entry;
+    entry.name = std::move(unpacked.name);
+    entry.stored = unpacked.stored;
+    entry.data_ = std::move(unpacked.data);
+    package.entries_.push_back(std::move(entry));
+  }
   return package;
 }
 

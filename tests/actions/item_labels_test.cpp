@@ -126,9 +126,9 @@ TEST_F(ItemLabelTest, LabelExportWithEmbeddingStoresThePicturesThatAreThere) {
 
   const wb::ZipPackage exported = wb::ZipPackage::ReadFile(chosen);
   ASSERT_TRUE(exported.Has("xl/media/image1.bmp"));
-  EXPECT_EQ(exported.Find("xl/media/image1.bmp")->data, photo);
+  EXPECT_EQ(exported.Find("xl/media/image1.bmp")->data(), photo);
   EXPECT_FALSE(exported.Has("xl/media/image2.bmp"));
-  const std::string& rels = exported.Find("xl/drawings/_rels/drawing1.xml.rels")->data;
+  const std::string& rels = exported.Find("xl/drawings/_rels/drawing1.xml.rels")->data();
   EXPECT_NE(rels.find("Target=\"../media/image1.bmp\""), std::string::npos) << rels;
   EXPECT_NE(rels.find("Target=\"file:///c:\\ItemPhotos\\BarCode_Item.bmp\" TargetMode=\"External\""),
             std::string::npos) << rels;

@@ -90,11 +90,11 @@ class EmbedLinkedPicturesTest : public ::testing::Test {
   }
   static std::string Part(const ZipPackage& package, const std::string& name) {
     const ZipPackage::Entry* entry = package.Find(name);
-    return entry ? entry->data : "(missing " + name + ")";
+    return entry ? entry->data() : "(missing " + name + ")";
   }
   static std::map<std::string, std::string> Entries(const ZipPackage& package) {
     std::map<std::string, std::string> out;
-    for (const auto& entry : package.entries()) out[entry.name] = entry.data;
+    for (const auto& entry : package.entries()) out[entry.name] = entry.data();
     return out;
   }
   TempDir temp_;
@@ -221,7 +221,7 @@ TEST_F(EmbedLinkedPicturesTest, SampleLabelWorkbookGetsItsThreePictures) {
   const ZipPackage embedded = ZipPackage::ReadFile(xlsx);
   for (const auto& entry : original.entries()) {
     if (entry.name.find("drawing") != std::string::npos || entry.name == "[Content_Types].xml") continue;
-    EXPECT_EQ(Part(embedded, entry.name), entry.data) << entry.name;
+    EXPECT_EQ(Part(embedded, entry.name), entry.data()) << entry.name;
   }
   EXPECT_NO_THROW(Workbook::Open(xlsx));
   const auto check = vemo::test::RunCommand(

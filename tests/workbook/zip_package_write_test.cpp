@@ -47,7 +47,7 @@ TEST(ZipPackageWrite, WhatIsWrittenReadsBackEntryForEntry) {
   ASSERT_EQ(back.entries().size(), package.entries().size());
   for (std::size_t i = 0; i < back.entries().size(); ++i) {
     EXPECT_EQ(back.entries()[i].name, package.entries()[i].name);
-    EXPECT_EQ(back.entries()[i].data, package.entries()[i].data) << back.entries()[i].name;
+    EXPECT_EQ(back.entries()[i].data(), package.entries()[i].data()) << back.entries()[i].name;
   }
   EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"book.xlsx"});
 }
@@ -74,7 +74,7 @@ TEST(ZipPackageWrite, ReplacingAFileKeepsItsPermissions) {
   changed.Put("xl/worksheets/sheet1.xml", "<sheetData/>");
   changed.WriteFile(file);
   EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  EXPECT_EQ(ZipPackage::ReadFile(file).Find("xl/worksheets/sheet1.xml")->data, "<sheetData/>");
+  EXPECT_EQ(ZipPackage::ReadFile(file).Find("xl/worksheets/sheet1.xml")->data(), "<sheetData/>");
   EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"book.xlsx"});
 }
 

@@ -59,7 +59,7 @@ std::optional<Entries> OurRead(const std::string& bytes, std::string* error = nu
   try {
     ZipPackage package = ZipPackage::ReadMemory(bytes, "test.xlsx");
     Entries entries;
-    for (const ZipPackage::Entry& e : package.entries()) entries.emplace_back(e.name, e.data);
+    for (const ZipPackage::Entry& e : package.entries()) entries.emplace_back(e.name, e.data());
     return entries;
   } catch (const WorkbookError& e) {
     if (error) *error = e.what();

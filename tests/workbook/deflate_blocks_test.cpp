@@ -1,0 +1,123 @@
+// Deflate in blocks: every size of input comes back whole, the bytes do not
+// depend on the thread count or on how a stream was fed, the blocks compress
+// about as well as one stream, and damaged bytes are refused.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <random>
+
+#include "workbook/deflate_blocks.h"
+#include "workbook/workbook_error.h"
+
+namespace vemo::wb {
+namespace {
+
+// Stretches of random bytes between stretches of repeated XML-like rows, so
+// some blocks hardly compress and others lean on the dictionary.
+std::string MixedBytes(std::size_t size) {
+  std::mt19937 random(7);
+  std::string out;
+  out.reserve(size);
+  for (int row = 1; out.size() < size; ++row) {
+    if (row % 500 == 0) {
+      for (int i = 0; i < 40000 && out.size() < size; ++i) out += static_cast<char>(random() & 0xFF);
+    } else {
+      out += "<row r=\"" + std::to_string(row) + "\"><c r=\"A" + std::to_string(row) + "\" t=\"s\"><v>" +
+             std::to_string(random() % 1000) + "</v></c></row>";
+    }
+  }
+  out.resize(size);
+  return out;
+}
+
+std::uint32_t Crc(const std::string& bytes) {
+  return static_cast<std::uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
+}
+
+// zlib's raw deflate of the whole input in one stream, the size to compare with.
+std::size_t OneStreamSize(const std::string& input) {
+  z_stream z{};
+  deflateInit2(&z, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&z, input.size()), '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
+  z.avail_in = static_cast<uInt>(input.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+  std::size_t size = z.total_out;
+  deflateEnd(&z);
+  return size;
+}
+
+TEST(DeflateBlocks, EverySizeInflatesBackWithItsCrc) {
+  const std::string mixed = MixedBytes(3 * kDeflateBlockSize + 12345);
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{100}, kDeflateBlockSize,
+                           kDeflateBlockSize + 1, 2 * kDeflateBlockSize, mixed.size()}) {
+    const std::string input = mixed.substr(0, size);
+    const DeflatedBytes deflated = DeflateBytes(input, 2);
+    EXPECT_EQ(deflated.size, size);
+    EXPECT_EQ(deflated.crc, Crc(input)) << size;
+    EXPECT_EQ(InflateBytes(deflated, "test"), input) << size;
+  }
+}
+
+TEST(DeflateBlocks, TheBytesDoNotDependOnTheThreadCount) {
+  const std::string input = MixedBytes(5 * 1024 * 1024 + 777);
+  const DeflatedBytes one = DeflateBytes(input, 1);
+  for (unsigned threads : {2u, 3u, 8u}) {
+    const DeflatedBytes many = DeflateBytes(input, threads);
+    EXPECT_EQ(many.bytes, one.bytes) << threads << " threads";
+    EXPECT_EQ(many.crc, one.crc);
+  }
+}
+
+TEST(DeflateBlocks, BlocksCompressAlmostAsWellAsOneStream) {
+  // Without the dictionaries every block would start cold and lose far more.
+  const std::string input = MixedBytes(4 * 1024 * 1024);
+  const double blocks = static_cast<double>(DeflateBytes(input, 2).bytes.size());
+  EXPECT_LT(blocks, 1.01 * static_cast<double>(OneStreamSize(input)));
+}
+
+TEST(DeflateBlocks, AStreamGivesTheSameBytesHoweverItIsFed) {
+  for (std::size_t size : {std::size_t{10}, kDeflateBlockSize, 3 * kDeflateBlockSize, 3 * kDeflateBlockSize + 99}) {
+    const std::string input = MixedBytes(size);
+    const DeflatedBytes whole = DeflateBytes(input, 1);
+    for (unsigned threads : {1u, 2u}) {
+      for (std::size_t piece : {std::size_t{1000}, std::size_t{70001}, kDeflateBlockSize * 2}) {
+        DeflateStream stream(threads);
+        for (std::size_t at = 0; at < input.size(); at += piece) {
+          stream.buffer().append(input, at, piece);
+          stream.Poll();
+        }
+        const DeflatedBytes streamed = stream.Finish();
+        EXPECT_EQ(streamed.bytes, whole.bytes) << size << " bytes in pieces of " << piece << ", " << threads;
+        EXPECT_EQ(streamed.crc, whole.crc);
+        EXPECT_EQ(streamed.size, size);
+      }
+    }
+  }
+}
+
+TEST(DeflateBlocks, DamagedBytesAreRefusedNamingTheEntry) {
+  const std::string input = MixedBytes(600000);
+  const DeflatedBytes good = DeflateBytes(input, 2);
+  DeflatedBytes wrongCrc = good;
+  wrongCrc.crc ^= 1;
+  DeflatedBytes cut = good;
+  cut.bytes.resize(cut.bytes.size() / 2);
+  DeflatedBytes longer = good;
+  longer.size -= 1;
+  DeflatedBytes shorter = good;
+  shorter.size += 1;
+  for (const DeflatedBytes* bad : {&wrongCrc, &cut, &longer, &shorter}) {
+    try {
+      InflateBytes(*bad, "xl/worksheets/sheet1.xml");
+      ADD_FAILURE() << "damaged bytes inflated";
+    } catch (const WorkbookError& e) {
+      EXPECT_NE(std::string(e.what()).find("xl/worksheets/sheet1.xml"), std::string::npos) << e.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vemo::wb
