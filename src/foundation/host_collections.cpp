@@ -10,13 +10,55 @@ HostError OutOfRange(const char* what, int position, int count) {
 
 }  // namespace
 
-HostDictionary::HostDictionary(KeyTableRef keys, std::vector<Variant> values)
-    : keys_(std::move(keys)), values_(std::move(values)) {
-  const std::size_t keyCount = keys_ ? keys_->Size() : 0;
-  if (keyCount != values_.size())
-    throw HostError(HostError::kGeneric, "a dictionary needs one value per key: " + std::to_string(keyCount) +
-                                             " keys, " + std::to_string(values_.size()) + " values");
+std::size_t HostDictionary::Capacity(std::size_t count) {
+  if (count <= 8) return count;
+  std::size_t room = 16;
+  while (room < count) room *= 2;
+  return room;
 }
+
+void HostDictionary::Reallocate(std::size_t oldCount, std::size_t newCount, std::size_t skip) {
+  std::allocator<Variant> allocator;
+  const std::size_t oldRoom = Capacity(oldCount), room = Capacity(newCount);
+  Variant* fresh = room ? allocator.allocate(room) : nullptr;  // the one step that may fail: nothing changed yet
+  std::size_t to = 0;
+  for (std::size_t from = 0; from < oldCount && to < newCount; ++from)
+    if (from != skip) new (fresh + to++) Variant(std::move(values_[from]));
+  for (; to < room; ++to) new (fresh + to) Variant();
+  for (std::size_t i = 0; i < oldRoom; ++i) values_[i].~Variant();
+  if (values_) allocator.deallocate(values_, oldRoom);
+  values_ = fresh;
+}
+
+HostDictionary::HostDictionary(KeyTableRef keys, std::vector<Variant> values)
+    : HostDictionary(std::move(keys), std::span<Variant>(values)) {}
+
+HostDictionary::HostDictionary(KeyTableRef keys, std::span<Variant> values) {
+  const std::size_t keyCount = keys ? keys->Size() : 0;
+  if (keyCount != values.size())
+    throw HostError(HostError::kGeneric, "a dictionary needs one value per key: " + std::to_string(keyCount) +
+                                             " keys, " + std::to_string(values.size()) + " values");
+  Reallocate(0, keyCount);
+  for (std::size_t i = 0; i < keyCount; ++i) values_[i] = std::move(values[i]);
+  keys_ = std::move(keys);
+}
+
+HostDictionary::HostDictionary(const HostDictionary& other) : HostObject() {
+  Reallocate(0, other.Size());
+  for (std::size_t i = 0; i < other.Size(); ++i) values_[i] = other.values_[i];
+  keys_ = other.keys_;
+}
+
+HostDictionary& HostDictionary::operator=(const HostDictionary& other) {
+  if (this != &other) {
+    HostDictionary copy(other);
+    std::swap(keys_, copy.keys_);
+    std::swap(values_, copy.values_);
+  }
+  return *this;
+}
+
+HostDictionary::~HostDictionary() { Reallocate(Size(), 0); }
 
 KeyTable& HostDictionary::OwnKeys() {
   if (!keys_) {
@@ -28,39 +70,43 @@ KeyTable& HostDictionary::OwnKeys() {
   return *keys_;
 }
 
-bool HostDictionary::Lookup(std::string_view key) const { return Find(key) != values_.size(); }
+bool HostDictionary::Lookup(std::string_view key) const { return Find(key) != Size(); }
 
 const Variant* HostDictionary::Get(std::string_view key) const {
   const std::size_t at = Find(key);
-  return at == values_.size() ? nullptr : &values_[at];
+  return at == Size() ? nullptr : &values_[at];
 }
 
 Variant HostDictionary::Value(std::string_view key) const {
   const std::size_t at = Find(key);
-  return at == values_.size() ? Variant() : values_[at];
+  return at == Size() ? Variant() : values_[at];
 }
 
 const Variant& HostDictionary::Item(std::string_view key) const {
   const std::size_t at = Find(key);
-  if (at == values_.size()) throw HostError(HostError::kKeyNotFound, "key \"" + std::string(key) + "\" not found");
+  if (at == Size()) throw HostError(HostError::kKeyNotFound, "key \"" + std::string(key) + "\" not found");
   return values_[at];
 }
 
 void HostDictionary::Add(std::string key, Variant value) {
   if (Lookup(key)) throw HostError(HostError::kKeyNotFound, "key \"" + key + "\" already exists");
+  const std::size_t count = Size();
   KeyTable& keys = OwnKeys();
-  values_.push_back(std::move(value));
-  try {
-    keys.Append(std::move(key));
-  } catch (...) {
-    values_.pop_back();
-    throw;
+  keys.Append(std::move(key));
+  if (Capacity(count + 1) != Capacity(count)) {
+    try {
+      Reallocate(count, count + 1);
+    } catch (...) {
+      keys.Erase(count);
+      throw;
+    }
   }
+  values_[count] = std::move(value);
 }
 
 void HostDictionary::Set(std::string key, Variant value) {
   const std::size_t at = Find(key);
-  if (at != values_.size()) {
+  if (at != Size()) {
     values_[at] = std::move(value);  // the keys stay as they are: no copy of a shared table
     return;
   }
@@ -69,19 +115,25 @@ void HostDictionary::Set(std::string key, Variant value) {
 
 bool HostDictionary::Remove(std::string_view key) {
   const std::size_t at = Find(key);
-  if (at == values_.size()) return false;
-  OwnKeys().Erase(at);
-  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(at));
+  const std::size_t count = Size();
+  if (at == count) return false;
+  KeyTable& keys = OwnKeys();
+  if (Capacity(count - 1) != Capacity(count)) {
+    Reallocate(count, count - 1, at);
+  } else {
+    for (std::size_t i = at; i + 1 < count; ++i) values_[i] = std::move(values_[i + 1]);
+    values_[count - 1] = Variant();
+  }
+  keys.Erase(at);
   return true;
 }
 
 void HostDictionary::Clear() {
+  Reallocate(Size(), 0);
   keys_ = KeyTableRef();
-  values_.clear();
 }
 
 void HostDictionary::Reserve(std::size_t count) {
-  values_.reserve(count);
   if (!keys_.Shared()) OwnKeys().Reserve(count);
 }
 

@@ -11,6 +11,7 @@
 // HostVector: a 1-based list; LowerBound() is 1, UpperBound() and Size() the
 // count.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -34,9 +35,12 @@ class HostDictionary : public HostObject {
   // A dictionary over `keys` (which may be shared) with `values` in the
   // table's order; raises HostError unless there is one value per key.
   HostDictionary(KeyTableRef keys, std::vector<Variant> values);
+  // The same, moving the values out of `values`.
+  HostDictionary(KeyTableRef keys, std::span<Variant> values);
   // Copies share the key table until one of them adds or removes a key.
-  HostDictionary(const HostDictionary&) = default;
-  HostDictionary& operator=(const HostDictionary&) = default;
+  HostDictionary(const HostDictionary& other);
+  HostDictionary& operator=(const HostDictionary& other);
+  ~HostDictionary() override;
 
   bool Lookup(std::string_view key) const;
   // The value under `key`; Empty when absent.
@@ -54,7 +58,7 @@ class HostDictionary : public HostObject {
   bool Remove(std::string_view key);
   void Clear();
 
-  int Count() const { return static_cast<int>(values_.size()); }
+  int Count() const { return static_cast<int>(Size()); }
   // 1-based position; raises HostError when out of range.
   const std::string& Key(int position) const;
   const Variant& ItemAt(int position) const;
@@ -62,20 +66,29 @@ class HostDictionary : public HostObject {
   // All keys and all values, in the same order (0-based): Keys()[i] is the
   // key of Values()[i]. Valid until the dictionary changes.
   std::span<const std::string> Keys() const;
-  std::span<const Variant> Values() const { return values_; }
+  std::span<const Variant> Values() const { return {values_, Size()}; }
   // The key table, shared with other dictionaries of the same keys.
   const KeyTableRef& KeyTableOf() const { return keys_; }
 
   void Reserve(std::size_t count);
 
  private:
-  // Position of `key` in values_, or values_.size() when absent.
+  std::size_t Size() const { return keys_ ? keys_->Size() : 0; }
+  // Position of `key` in values_, or Size() when absent.
   std::size_t Find(std::string_view key) const { return keys_ ? keys_->Find(key) : 0; }
   // The key table, made private (copied when shared) so it may change.
   KeyTable& OwnKeys();
+  // New room for `newCount` values, the old values moved over in order
+  // (leaving out the one at `skip`); the room past them holds Empty.
+  void Reallocate(std::size_t oldCount, std::size_t newCount, std::size_t skip = SIZE_MAX);
 
+  // The values, one per key of the table, in an array whose room follows
+  // from the count alone (Capacity): a bill holds 700,000 dictionaries, and
+  // a vector's own size and room would make each object one allocation
+  // size larger.
+  static std::size_t Capacity(std::size_t count);
   KeyTableRef keys_;
-  std::vector<Variant> values_;
+  Variant* values_ = nullptr;
 };
 
 class HostVector : public HostObject {

@@ -39,7 +39,11 @@ class KeyTable {
   // Changes, allowed only to the one owner of a table nobody shares.
   void Append(std::string key);
   void Erase(std::size_t position);
-  void Reserve(std::size_t count) { keys_.reserve(count); }
+  void Reserve(std::size_t count) {
+    if (count <= keys_.capacity()) return;
+    DropIndex();  // the index holds views into the keys, which move
+    keys_.reserve(count);
+  }
 
  private:
   friend class KeyTableRef;

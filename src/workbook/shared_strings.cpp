@@ -88,7 +88,19 @@ void SharedStrings::Load(std::string_view xml, const std::string& partName) {
 }
 
 std::string SharedStrings::Write(std::uint64_t referenceCount) const {
-  std::string out = declaration_;
+  std::string out;
+  WriteInto(out, nullptr, referenceCount);
+  return out;
+}
+
+DeflatedBytes SharedStrings::WriteDeflated(std::uint64_t referenceCount) const {
+  DeflateStream stream;
+  WriteInto(stream.buffer(), &stream, referenceCount);
+  return stream.Finish();
+}
+
+void SharedStrings::WriteInto(std::string& out, DeflateStream* stream, std::uint64_t referenceCount) const {
+  out += declaration_;
   out += rootStart_;
   out += " count=\"" + std::to_string(referenceCount) + "\" uniqueCount=\"" + std::to_string(texts_.size()) + "\">";
   const std::string open = "<" + prefix_ + "si>", close = "</" + prefix_ + "si>";
@@ -96,10 +108,10 @@ std::string SharedStrings::Write(std::uint64_t referenceCount) const {
     out += open;
     AppendItemXml(out, i);
     out += close;
+    if (stream) stream->Poll();
   }
   out += tail_;
   out += "</" + prefix_ + "sst>";
-  return out;
 }
 
 const std::string& SharedStrings::Text(std::uint32_t index) const {

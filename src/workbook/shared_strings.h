@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "workbook/deflate_blocks.h"
+
 namespace vemo::wb {
 
 class SharedStrings {
@@ -16,6 +18,9 @@ class SharedStrings {
   void Load(std::string_view xml, const std::string& partName);
   // The whole part again: the original root element's attributes, counts updated.
   std::string Write(std::uint64_t referenceCount) const;
+  // The same part deflated as it is written, never held whole (a bill's
+  // table of 200,000 texts is several megabytes).
+  DeflatedBytes WriteDeflated(std::uint64_t referenceCount) const;
 
   std::size_t size() const { return texts_.size(); }
   const std::string& Text(std::uint32_t index) const;  // plain text (runs joined, phonetic runs left out)
@@ -31,6 +36,8 @@ class SharedStrings {
   // the items read from the file (they come first), and the index is an
   // open-addressing table of item numbers, not a second copy of the texts.
   void AppendItemXml(std::string& out, std::uint32_t index) const;
+  // Appends the part to `out`, which is `stream`'s buffer when one is given.
+  void WriteInto(std::string& out, DeflateStream* stream, std::uint64_t referenceCount) const;
   // The item holding exactly `text` as plain text, or nullopt.
   std::optional<std::uint32_t> FindPlain(std::string_view text) const;
   void IndexPlain(std::uint32_t index);

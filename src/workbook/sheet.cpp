@@ -58,6 +58,14 @@ Row& Sheet::GetOrAddRow(int row) {
   if (it != rows_.end() && it->number == static_cast<std::uint32_t>(row)) return *it;
   Row fresh;
   fresh.number = static_cast<std::uint32_t>(row);
+  // A long sheet grows by an eighth, not by doubling: one row added to a
+  // bill of 100,000 lines (the margin row) would otherwise leave room for
+  // 100,000 more.
+  if (rows_.size() == rows_.capacity() && rows_.size() > 4096) {
+    const auto offset = it - rows_.begin();
+    rows_.reserve(rows_.size() + rows_.size() / 8);
+    it = rows_.begin() + offset;
+  }
   return *rows_.insert(it, std::move(fresh));
 }
 

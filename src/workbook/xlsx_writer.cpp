@@ -261,7 +261,9 @@ void XlsxWriter::WriteSharedStrings() {
     for (const Row& row : sheet->rows())
       for (const Cell& cell : row.cells)
         if (cell.type == CellType::SharedString) ++references;
-  b.package_.Put(b.sharedStringsPart_, b.sharedStrings_.Write(references));
+  const ZipPackage::Entry* kept = b.package_.Find(b.sharedStringsPart_);
+  if (kept && kept->stored) b.package_.Put(b.sharedStringsPart_, b.sharedStrings_.Write(references));
+  else b.package_.PutDeflated(b.sharedStringsPart_, b.sharedStrings_.WriteDeflated(references));
 }
 
 void XlsxWriter::Write(const std::filesystem::path& path) {

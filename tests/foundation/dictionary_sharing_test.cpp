@@ -109,3 +109,37 @@ TEST(HostDictionarySharing, IndexFollowsGrowthAndRemovalInPlace) {
 
 }  // namespace
 }  // namespace vemo
+
+namespace vemo {
+namespace {
+
+// A dictionary's values live in room that follows from their count: adding
+// and removing across every change of room (8, 16, 32, 64) must keep each
+// value with its key, in copies too.
+TEST(HostDictionaryRoom, ValuesStayWithTheirKeysAcrossEveryChangeOfRoom) {
+  HostDictionary d;
+  auto check = [](const HostDictionary& dict, int from, int to) {
+    ASSERT_EQ(dict.Count(), to - from);
+    for (int i = from; i < to; ++i) {
+      ASSERT_EQ(dict.Value("k" + std::to_string(i)).ToText(), "value of " + std::to_string(i)) << i;
+      ASSERT_EQ(dict.Key(i - from + 1), "k" + std::to_string(i));
+    }
+  };
+  for (int i = 0; i < 70; ++i) {
+    d.Add("k" + std::to_string(i), Variant("value of " + std::to_string(i)));
+    check(d, 0, i + 1);
+  }
+  HostDictionary copy = d;
+  for (int i = 0; i < 69; ++i) {
+    ASSERT_TRUE(d.Remove("k" + std::to_string(i)));
+    check(d, i + 1, 70);
+  }
+  check(copy, 0, 70);
+  d.Clear();
+  EXPECT_EQ(d.Count(), 0);
+  d.Set("again", Variant(1));
+  EXPECT_EQ(d.Value("again").ToInt32(), 1);
+}
+
+}  // namespace
+}  // namespace vemo
