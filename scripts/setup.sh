@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  # libzip: only the tests' independent zip reader and writer (packages are ours over zlib)
   libzip-dev zlib1g-dev libpugixml-dev libsqlite3-dev nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libqrencode-dev libzint-dev
