@@ -25,7 +25,7 @@ struct FieldFacts {
   std::int32_t ctlType = 0;      // FCtlType
   bool lookup = false;           // FLookUpClassID > 0
   bool summable = false;         // fsum
-  std::optional<bool> priceVisible;  // kept once the price rights were read
+  mutable std::optional<bool> priceVisible;  // kept once the price rights were read
   std::string keyword;           // FKeyWord, trimmed and upper-cased
   std::string key;               // FKey (or Fkey)
 };

@@ -127,8 +127,7 @@ const Variant& StoredRef(const DictionaryRef& valueObject, std::string_view key 
 }
 
 Variant StoredValue(const DictionaryRef& valueObject, std::string_view key = "FFLD") {
-  const Variant* value = valueObject ? valueObject->Get(key) : nullptr;
-  return value ? *value : Variant();
+  return StoredRef(valueObject, key);
 }
 
 bool IsLookupField(const HostDictionary& info) { return IntOf(info, "FLookUpClassID") > 0; }
@@ -323,7 +322,9 @@ std::optional<FieldInfo> LookUpField(const HostDictionary& fieldDictionary, std:
   return field;
 }
 
-FieldInfo* FindCachedField(const EngineState& state, std::string_view name) {
+}  // namespace
+
+const FieldInfo* FindField(const EngineState& state, std::string_view name) {
   if (!state.fieldDictionary) return nullptr;
   // Every entry value asks for its column's field: the answer is kept for
   // the fill, as long as the same field dictionary is set.
@@ -337,13 +338,14 @@ FieldInfo* FindCachedField(const EngineState& state, std::string_view name) {
   return it->second ? &*it->second : nullptr;
 }
 
+namespace {
+
 // The price right of the field's key. Kept once the rights were read; a
 // failed read (which tells the user) is tried again at the next value.
 bool FieldPriceVisible(const EngineState& state, const FieldInfo& field) {
   if (field.facts.priceVisible) return *field.facts.priceVisible;
   const bool visible = PriceFieldVisible(state, field.facts.classTypeId, field.facts.key);
-  if (state.answers.hiddenPriceFields.count(field.facts.classTypeId) != 0)
-    const_cast<FieldInfo&>(field).facts.priceVisible = visible;
+  if (state.answers.hiddenPriceFields.count(field.facts.classTypeId) != 0) field.facts.priceVisible = visible;
   return visible;
 }
 
@@ -358,8 +360,6 @@ bool HasDot(std::string_view name) {
 }
 
 }  // namespace
-
-const FieldInfo* FindField(const EngineState& state, std::string_view name) { return FindCachedField(state, name); }
 
 DictionaryRef GetValueObject(const EngineState& state, const FieldInfo& field, int row) {
   const PageValues& page = PageValuesOf(state, field.facts.page);

@@ -35,7 +35,7 @@ class HostDictionary : public HostObject {
   // A dictionary over `keys` (which may be shared) with `values` in the
   // table's order; raises HostError unless there is one value per key.
   HostDictionary(KeyTableRef keys, std::vector<Variant> values);
-  // The same, moving the values out of `values`.
+  // The same, moving the values out of `values` (the JSON reader's frames).
   HostDictionary(KeyTableRef keys, std::span<Variant> values);
   // Copies share the key table until one of them adds or removes a key.
   HostDictionary(const HostDictionary& other);

@@ -1,4 +1,4 @@
-// JSON text to host values through nlohmann's event (SAX) interface.
+// JSON text to host values, built from the events of our JSON reader.
 #include <algorithm>
 #include <array>
 #include <fstream>
@@ -38,28 +38,17 @@ class RecentKeyTables {
   std::size_t used_ = 0;
 };
 
-class HostValueBuilder : public nlohmann::json_sax<Json> {
+class HostValueBuilder : public JsonEvents {
  public:
-  bool null() override { return Put(Variant::Null()); }
-  bool boolean(bool value) override { return Put(Variant(value)); }
-  bool number_integer(number_integer_t value) override { return Put(Variant(static_cast<std::int64_t>(value))); }
-  bool number_unsigned(number_unsigned_t value) override {
-    return Put(value <= static_cast<number_unsigned_t>(INT64_MAX) ? Variant(static_cast<std::int64_t>(value))
-                                                                  : Variant(static_cast<double>(value)));
-  }
-  bool number_float(number_float_t value, const string_t&) override { return Put(Variant(value)); }
-  bool string(string_t& value) override { return Put(Variant(value)); }
-  bool binary(binary_t& value) override { return Put(Variant(Bytes(value.begin(), value.end()))); }
-
-  bool start_object(std::size_t) override {
-    Open();
-    return true;
-  }
-  bool key(string_t& value) override {
-    frames_[depth_ - 1].keys.push_back(std::move(value));
-    return true;
-  }
-  bool end_object() override {
+  void Null() override { Put(Variant::Null()); }
+  void Boolean(bool value) override { Put(Variant(value)); }
+  void Integer(std::int64_t value) override { Put(Variant(value)); }
+  void Unsigned(std::uint64_t value) override { Put(Variant(static_cast<double>(value))); }  // above int64
+  void Float(double value) override { Put(Variant(value)); }
+  void String(std::string& value) override { Put(Variant(value)); }
+  void StartObject() override { Open(); }
+  void Key(std::string& value) override { frames_[depth_ - 1].keys.push_back(std::move(value)); }
+  void EndObject() override {
     Frame& frame = frames_[--depth_];
     DictionaryRef dict;
     if (KeyTableRef table = tables_.Find(frame.keys)) {
@@ -75,21 +64,14 @@ class HostValueBuilder : public nlohmann::json_sax<Json> {
     }
     frame.keys.clear();
     frame.values.clear();
-    return Put(ResolveSpecialObject(std::move(dict)));
+    Put(ResolveSpecialObject(std::move(dict)));
   }
-  bool start_array(std::size_t) override {
-    Open();
-    return true;
-  }
-  bool end_array() override {
+  void StartArray() override { Open(); }
+  void EndArray() override {
     Frame& frame = frames_[--depth_];
     auto vec = std::make_shared<HostVector>(TakeValues(frame));
     frame.values.clear();
-    return Put(Variant(std::move(vec)));
-  }
-  bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e) override {
-    throw HostError(HostError::kTypeMismatch,
-                    "JSON syntax error at byte " + std::to_string(position) + ": " + std::string(e.what()));
+    Put(Variant(std::move(vec)));
   }
 
   Variant Result() { return std::move(root_); }
@@ -117,13 +99,12 @@ class HostValueBuilder : public nlohmann::json_sax<Json> {
                                 std::make_move_iterator(frame.values.end()));
   }
 
-  bool Put(Variant value) {
+  void Put(Variant value) {
     if (depth_ == 0) {
       root_ = std::move(value);
     } else {
       frames_[depth_ - 1].values.push_back(std::move(value));
     }
-    return true;
   }
 
   std::vector<Frame> frames_;
@@ -132,34 +113,11 @@ class HostValueBuilder : public nlohmann::json_sax<Json> {
   Variant root_;
 };
 
-// The fast reader's events handed to the builder.
-class BuilderEvents : public JsonEvents {
- public:
-  explicit BuilderEvents(HostValueBuilder& builder) : builder_(builder) {}
-  void Null() override { builder_.null(); }
-  void Boolean(bool value) override { builder_.boolean(value); }
-  void Integer(std::int64_t value) override { builder_.number_integer(value); }
-  void Unsigned(std::uint64_t value) override { builder_.number_unsigned(value); }
-  void Float(double value) override { builder_.number_float(value, noText_); }
-  void String(std::string& value) override { builder_.string(value); }
-  void StartObject() override { builder_.start_object(kUnknownSize); }
-  void Key(std::string& key) override { builder_.key(key); }
-  void EndObject() override { builder_.end_object(); }
-  void StartArray() override { builder_.start_array(kUnknownSize); }
-  void EndArray() override { builder_.end_array(); }
-
- private:
-  static constexpr std::size_t kUnknownSize = static_cast<std::size_t>(-1);
-  HostValueBuilder& builder_;
-  std::string noText_;
-};
-
 }  // namespace
 
 Variant ParseJsonText(std::string_view text) {
   HostValueBuilder builder;
-  BuilderEvents events(builder);
-  ScanJson(text, events);
+  ScanJson(text, builder);
   return builder.Result();
 }
 

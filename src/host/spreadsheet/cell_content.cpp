@@ -41,6 +41,15 @@ std::string LocalFromFormatCode(std::string_view code) {
   return IsGeneralCode(code) ? std::string(kGeneralLocalName) : std::string(code);
 }
 
+namespace {
+
+std::string_view StyleFormatCode(const wb::Sheet& sheet, std::uint32_t style) {
+  const std::string& code = sheet.book().styles().NumberFormatCode(style);
+  return code.empty() ? std::string_view("General") : std::string_view(code);
+}
+
+}  // namespace
+
 std::string_view CellFormatCodeView(const wb::Sheet& sheet, int row, int col) {
   const wb::Cell* cell = sheet.FindCell(row, col);
   std::uint32_t style = cell ? cell->style : 0;
@@ -48,8 +57,7 @@ std::string_view CellFormatCodeView(const wb::Sheet& sheet, int row, int col) {
     // An empty cell shows its row's format when the row has one.
     if (const wb::Row* r = sheet.FindRow(row); r && r->customFormat) style = r->style;
   }
-  const std::string& code = sheet.book().styles().NumberFormatCode(style);
-  return code.empty() ? std::string_view("General") : std::string_view(code);
+  return StyleFormatCode(sheet, style);
 }
 
 std::string CellFormatCode(const wb::Sheet& sheet, int row, int col) {
@@ -82,8 +90,7 @@ std::string CellDisplayText(const wb::Sheet& sheet, int row, int col) {
   // Texts are formatted in place: the engine reads the text of every
   // keyword cell of every bill line.
   if (cell->type == wb::CellType::SharedString || cell->type == wb::CellType::InlineString) {
-    const std::string_view code = sheet.book().styles().NumberFormatCode(cell->style);
-    const std::string_view shown = code.empty() ? std::string_view("General") : code;
+    const std::string_view shown = StyleFormatCode(sheet, cell->style);
     if (cell->type == wb::CellType::SharedString)
       return wb::FormatText(sheet.book().sharedStrings().Text(cell->text), shown);
     if (cell->text < sheet.texts().size())
