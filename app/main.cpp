@@ -5,9 +5,11 @@
 #include <iostream>
 
 #include "command_registry.h"
+#include "process_heap.h"
 #include "session_setup.h"
 
 int main(int argc, char** argv) {
+  vemo::app::BackHeapWithHugePages();
   CLI::App app{"vemoprint: fills spreadsheet templates with bills, reports and waybills"};
   app.require_subcommand(0, 1);
   vemo::app::GlobalOptions options;

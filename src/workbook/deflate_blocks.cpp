@@ -65,6 +65,19 @@ std::uint32_t Crc(std::string_view bytes) {
 
 }  // namespace
 
+std::uint64_t DeflatedBytes::PackedSize() const {
+  std::uint64_t total = 0;
+  for (const std::string& piece : pieces) total += piece.size();
+  return total;
+}
+
+std::string DeflatedBytes::Joined() const {
+  std::string all;
+  all.reserve(PackedSize());
+  for (const std::string& piece : pieces) all += piece;
+  return all;
+}
+
 unsigned DefaultDeflateThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 BlockDeflater::BlockDeflater(unsigned threads) {
@@ -143,15 +156,13 @@ DeflatedBytes BlockDeflater::Finish() {
   for (std::thread& worker : workers_) worker.join();
   if (failure_) std::rethrow_exception(failure_);
   DeflatedBytes out;
-  std::size_t total = 0;
-  for (const Block& block : blocks_) total += block.bytes.size();
-  out.bytes.reserve(total);
+  out.pieces.reserve(blocks_.size());
   for (Block& block : blocks_) {
-    out.bytes += block.bytes;
+    out.pieces.push_back(std::move(block.bytes));
     out.crc = static_cast<std::uint32_t>(crc32_combine(out.crc, block.crc, static_cast<z_off_t>(block.size)));
     out.size += block.size;
-    block.bytes = std::string();
   }
+  blocks_.clear();
   return out;
 }
 
@@ -207,12 +218,18 @@ std::string InflateBytes(const DeflatedBytes& deflated, std::string_view label) 
   if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
     throw WorkbookError("cannot unpack zip entry " + std::string(label) + ": zlib could not get its memory");
   std::string out(deflated.size, '\0');
-  std::size_t inDone = 0, outDone = 0;
+  std::size_t piece = 0, inDone = 0, outDone = 0;  // inDone counts within the piece
   int rc = Z_OK;
   while (rc == Z_OK) {
-    const std::size_t inChunk = std::min<std::size_t>(deflated.bytes.size() - inDone, UINT_MAX);
+    while (piece < deflated.pieces.size() && inDone == deflated.pieces[piece].size()) {
+      ++piece;
+      inDone = 0;
+    }
+    const std::string_view input =
+        piece < deflated.pieces.size() ? std::string_view(deflated.pieces[piece]).substr(inDone) : std::string_view();
+    const std::size_t inChunk = std::min<std::size_t>(input.size(), UINT_MAX);
     const std::size_t outChunk = std::min<std::size_t>(out.size() - outDone, UINT_MAX);
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(deflated.bytes.data() + inDone));
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
     z.avail_in = static_cast<uInt>(inChunk);
     z.next_out = reinterpret_cast<Bytef*>(out.data() + outDone);
     z.avail_out = static_cast<uInt>(outChunk);

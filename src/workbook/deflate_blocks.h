@@ -18,11 +18,18 @@
 
 namespace vemo::wb {
 
-// A zip entry's deflated bytes with what its headers need.
+// A zip entry's deflated bytes with what its headers need. The bytes are
+// the pieces joined in order: a large entry keeps the blocks its threads
+// compressed as they are, because joining them would hold the entry twice.
 struct DeflatedBytes {
-  std::string bytes;
+  std::vector<std::string> pieces;
   std::uint32_t crc = 0;
   std::uint64_t size = 0;  // uncompressed
+
+  // The compressed size.
+  std::uint64_t PackedSize() const;
+  // The pieces in one string (tests and small entries).
+  std::string Joined() const;
 };
 
 inline constexpr std::size_t kDeflateBlockSize = 256 * 1024;

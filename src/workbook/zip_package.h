@@ -1,5 +1,7 @@
 // A zip package held in memory: every entry in its original order with its
-// uncompressed bytes, or its deflated bytes for a part streamed into it.
+// uncompressed bytes, or its deflated bytes for a part streamed into it. An
+// entry read deflated keeps its compressed bytes too, and is written back
+// with them until it is replaced: parts nobody changed are not packed again.
 // Reading (zip_reader.cpp) enforces limits so a hostile archive (zip bomb, absurd
 // entry count, encrypted entries) is refused before it costs memory. Writing
 // (ZipWriter) is deterministic: same entries in, same bytes out.
@@ -36,7 +38,7 @@ class ZipPackage {
     // the first call and the result kept (the package is not meant to be
     // shared between threads).
     const std::string& data() const;
-    // The deflated bytes of an entry put in that form (written out as they
+    // The deflated bytes of an entry read or put in that form (written out as they
     // are), else null.
     const DeflatedBytes* deflated() const { return deflated_ ? &*deflated_ : nullptr; }
 

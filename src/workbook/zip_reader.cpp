@@ -90,6 +90,10 @@ class Reader {
     std::string name;
     bool stored = false;
     std::string data;
+    // A deflated entry's own compressed bytes (empty for a stored one): an
+    // entry nobody changes is written back as it came, without packing it again.
+    std::string_view packed;
+    std::uint32_t crc = 0;
   };
 
   std::vector<Unpacked> Run() {
@@ -220,6 +224,8 @@ class Reader {
       entry.data.assign(packed);
     } else if (r.method == 8) {
       entry.data = Inflate(packed, r);
+      entry.packed = packed;
+      entry.crc = r.crc;
     } else {
       Refused("entry " + r.name + " is packed with method " + std::to_string(r.method) +
               ", which is not supported; save the workbook again with the usual compression");
@@ -296,6 +302,8 @@ ZipPackage ZipPackage::ReadMemory(std::string bytes, const std::string& label, c
     entry.name = std::move(unpacked.name);
     entry.stored = unpacked.stored;
     entry.data_ = std::move(unpacked.data);
+    if (!unpacked.packed.empty())
+      entry.deflated_ = DeflatedBytes{{std::string(unpacked.packed)}, unpacked.crc, entry.data_.size()};
     package.entries_.push_back(std::move(entry));
   }
   return package;

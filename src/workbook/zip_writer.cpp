@@ -38,21 +38,23 @@ std::uint32_t Clamp32(std::uint64_t v) {
 }  // namespace
 
 void ZipWriter::AddDirectory(std::string_view name) {
-  Add(Record{std::string(name), kStored, 0, 0, 0, 0, true}, {});
+  Add(Record{std::string(name), kStored, 0, 0, 0, 0, true}, std::span<const std::string_view>());
 }
 
 void ZipWriter::AddStored(std::string_view name, std::string_view bytes) {
   const auto crc = static_cast<std::uint32_t>(
       crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<z_size_t>(bytes.size())));
-  Add(Record{std::string(name), kStored, crc, bytes.size(), bytes.size(), 0, false}, bytes);
+  Add(Record{std::string(name), kStored, crc, bytes.size(), bytes.size(), 0, false},
+      std::span<const std::string_view>(&bytes, 1));
 }
 
 void ZipWriter::AddDeflated(std::string_view name, const DeflatedBytes& deflated) {
-  Add(Record{std::string(name), kDeflated, deflated.crc, deflated.bytes.size(), deflated.size, 0, false},
-      deflated.bytes);
+  Add(Record{std::string(name), kDeflated, deflated.crc, deflated.PackedSize(), deflated.size, 0, false},
+      std::span<const std::string>(deflated.pieces));
 }
 
-void ZipWriter::Add(Record record, std::string_view bytes) {
+template <class Piece>
+void ZipWriter::Add(Record record, std::span<const Piece> pieces) {
   if (record.name.size() > 0xFFFF)
     throw WorkbookError("cannot add entry " + record.name.substr(0, 80) + "... to a zip package: its name is " +
                         std::to_string(record.name.size()) + " bytes long, more than the 65535 a zip header can hold");
@@ -79,7 +81,7 @@ void ZipWriter::Add(Record record, std::string_view bytes) {
     Put64(header, record.compressedSize);
   }
   Emit(header);
-  Emit(bytes);
+  for (const Piece& piece : pieces) Emit(piece);
   records_.push_back(std::move(record));
 }
 

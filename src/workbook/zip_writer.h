@@ -8,6 +8,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +38,9 @@ class ZipWriter {
     std::uint64_t compressedSize, size, offset;
     bool directory;
   };
-  void Add(Record record, std::string_view bytes);
+  // The entry's bytes are its pieces joined.
+  template <class Piece>
+  void Add(Record record, std::span<const Piece> pieces);
   void Emit(std::string_view bytes);
   void Flush();
 

@@ -66,7 +66,7 @@ TEST(DeflateBlocks, TheBytesDoNotDependOnTheThreadCount) {
   const DeflatedBytes one = DeflateBytes(input, 1);
   for (unsigned threads : {2u, 3u, 8u}) {
     const DeflatedBytes many = DeflateBytes(input, threads);
-    EXPECT_EQ(many.bytes, one.bytes) << threads << " threads";
+    EXPECT_EQ(many.Joined(), one.Joined()) << threads << " threads";
     EXPECT_EQ(many.crc, one.crc);
   }
 }
@@ -74,7 +74,7 @@ TEST(DeflateBlocks, TheBytesDoNotDependOnTheThreadCount) {
 TEST(DeflateBlocks, BlocksCompressAlmostAsWellAsOneStream) {
   // Without the dictionaries every block would start cold and lose far more.
   const std::string input = MixedBytes(4 * 1024 * 1024);
-  const double blocks = static_cast<double>(DeflateBytes(input, 2).bytes.size());
+  const double blocks = static_cast<double>(DeflateBytes(input, 2).PackedSize());
   EXPECT_LT(blocks, 1.01 * static_cast<double>(OneStreamSize(input)));
 }
 
@@ -90,11 +90,29 @@ TEST(DeflateBlocks, AStreamGivesTheSameBytesHoweverItIsFed) {
           stream.Poll();
         }
         const DeflatedBytes streamed = stream.Finish();
-        EXPECT_EQ(streamed.bytes, whole.bytes) << size << " bytes in pieces of " << piece << ", " << threads;
+        EXPECT_EQ(streamed.Joined(), whole.Joined()) << size << " bytes in pieces of " << piece << ", " << threads;
         EXPECT_EQ(streamed.crc, whole.crc);
         EXPECT_EQ(streamed.size, size);
       }
     }
+  }
+}
+
+TEST(DeflateBlocks, BytesInPiecesSplitAnywhereInflateAsAWhole) {
+  const std::string input = MixedBytes(700000);
+  const std::string packed = DeflateBytes(input, 1).Joined();
+  DeflatedBytes split = DeflateBytes(input, 2);
+  EXPECT_GT(split.pieces.size(), 1u) << "a large entry keeps its blocks apart";
+  EXPECT_EQ(InflateBytes(split, "test"), input);
+  // Pieces of odd sizes, empty ones among them, cut across deflate blocks.
+  for (std::size_t step : {std::size_t{1} << 20, std::size_t{65537}, std::size_t{997}}) {
+    split.pieces.clear();
+    for (std::size_t at = 0; at < packed.size(); at += step) {
+      split.pieces.push_back(packed.substr(at, step));
+      split.pieces.emplace_back();
+    }
+    EXPECT_EQ(split.PackedSize(), packed.size());
+    EXPECT_EQ(InflateBytes(split, "test"), input) << "pieces of " << step;
   }
 }
 
@@ -104,7 +122,7 @@ TEST(DeflateBlocks, DamagedBytesAreRefusedNamingTheEntry) {
   DeflatedBytes wrongCrc = good;
   wrongCrc.crc ^= 1;
   DeflatedBytes cut = good;
-  cut.bytes.resize(cut.bytes.size() / 2);
+  cut.pieces = {good.Joined().substr(0, good.PackedSize() / 2)};
   DeflatedBytes longer = good;
   longer.size -= 1;
   DeflatedBytes shorter = good;

@@ -3,6 +3,7 @@
 // behind and fails with a WorkbookError that names the path.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <fstream>
@@ -50,6 +51,49 @@ TEST(ZipPackageWrite, WhatIsWrittenReadsBackEntryForEntry) {
     EXPECT_EQ(back.entries()[i].data(), package.entries()[i].data()) << back.entries()[i].name;
   }
   EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"book.xlsx"});
+}
+
+// An entry packed by another writer (here at zlib's fastest level, which we
+// never use) goes back out with its own compressed bytes until it changes.
+TEST(ZipPackageWrite, AnEntryNobodyChangedKeepsItsCompressedBytes) {
+  TempDir dir;
+  const std::string theme = std::string(40000, 't') + "<theme/>";
+  DeflatedBytes fast;
+  {
+    z_stream z{};
+    ASSERT_EQ(deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    std::string out(deflateBound(&z, theme.size()), '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(theme.data()));
+    z.avail_in = static_cast<uInt>(theme.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    ASSERT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    fast = DeflatedBytes{{out}, static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(theme.data()),
+                                                                   static_cast<uInt>(theme.size()))),
+                         theme.size()};
+  }
+  ASSERT_NE(fast.Joined(), DeflateBytes(theme).Joined()) << "the test needs bytes we would not write";
+  ZipPackage other = SamplePackage();
+  other.PutDeflated("xl/theme/theme1.xml", fast);
+  other.WriteFile(dir / "other.xlsx");
+
+  ZipPackage read = ZipPackage::ReadFile(dir / "other.xlsx");
+  EXPECT_EQ(read.Find("xl/theme/theme1.xml")->data(), theme);
+  read.Put("[Content_Types].xml", "<Types></Types>");
+  read.WriteFile(dir / "ours.xlsx");
+  ZipPackage back = ZipPackage::ReadFile(dir / "ours.xlsx");
+  ASSERT_NE(back.Find("xl/theme/theme1.xml")->deflated(), nullptr);
+  EXPECT_EQ(back.Find("xl/theme/theme1.xml")->deflated()->Joined(), fast.Joined());
+  EXPECT_EQ(back.Find("xl/theme/theme1.xml")->data(), theme);
+  EXPECT_EQ(back.Find("[Content_Types].xml")->data(), "<Types></Types>");
+
+  // Replaced, it is packed by us.
+  read.Put("xl/theme/theme1.xml", theme);
+  read.WriteFile(dir / "replaced.xlsx");
+  EXPECT_EQ(ZipPackage::ReadFile(dir / "replaced.xlsx").Find("xl/theme/theme1.xml")->deflated()->Joined(),
+            DeflateBytes(theme).Joined());
 }
 
 TEST(ZipPackageWrite, TheSameEntriesGiveTheSameBytes) {
