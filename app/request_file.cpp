@@ -1,6 +1,7 @@
 #include "request_file.h"
 
 #include <exception>
+#include <vector>
 
 #include "command_registry.h"
 #include "context/login.h"
@@ -8,12 +9,25 @@
 #include "host/components/bill_data_service.h"
 
 namespace vemo::app {
+namespace {
+
+// Every request read in this process, never freed: a command reads one
+// request and ends soon after, and taking a 100,000-line bill's 700,000
+// dictionaries apart one by one at the end would only cost the clerk time
+// the system gets back anyway when the process ends.
+void KeepForTheProcess(const DictionaryRef& values) {
+  static auto* kept = new std::vector<DictionaryRef>;
+  kept->push_back(values);
+}
+
+}  // namespace
 
 Request LoadRequest(const std::string& path) {
   Request request;
   try {
     request.all = ReadJsonFile(path).AsObject<HostDictionary>();
     if (!request.all) throw UsageError("the request file \"" + path + "\" must hold one JSON object");
+    KeepForTheProcess(request.all);
     const HostDictionary& all = *request.all;
     auto number = [&](const char* key) { return all.Lookup(key) ? all.Value(key).ToInt32() : 0; };
     if (auto dataSrv = all.Value("DataSrv").AsObject<HostDictionary>())

@@ -18,7 +18,7 @@ std::size_t HostDictionary::Capacity(std::size_t count) {
 }
 
 void HostDictionary::Reallocate(std::size_t oldCount, std::size_t newCount, std::size_t skip) {
-  std::allocator<Variant> allocator;
+  SmallBlockAllocator<Variant> allocator;
   const std::size_t oldRoom = Capacity(oldCount), room = Capacity(newCount);
   Variant* fresh = room ? allocator.allocate(room) : nullptr;  // the one step that may fail: nothing changed yet
   std::size_t to = 0;

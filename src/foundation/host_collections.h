@@ -21,6 +21,7 @@
 
 #include "foundation/host_object.h"
 #include "foundation/key_table.h"
+#include "foundation/small_blocks.h"
 #include "foundation/variant.h"
 
 namespace vemo {
@@ -29,7 +30,12 @@ class HostDictionary : public HostObject {
  public:
   std::string TypeName() const override { return "HostDictionary"; }
 
-  static std::shared_ptr<HostDictionary> Create() { return std::make_shared<HostDictionary>(); }
+  static std::shared_ptr<HostDictionary> Create() { return Make(); }
+  // A new dictionary, its object and values in pooled blocks (small_blocks.h).
+  template <class... Args>
+  static std::shared_ptr<HostDictionary> Make(Args&&... args) {
+    return std::allocate_shared<HostDictionary>(SmallBlockAllocator<HostDictionary>(), std::forward<Args>(args)...);
+  }
 
   HostDictionary() = default;
   // A dictionary over `keys` (which may be shared) with `values` in the

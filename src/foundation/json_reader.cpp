@@ -52,7 +52,7 @@ class HostValueBuilder : public JsonEvents {
     Frame& frame = frames_[--depth_];
     DictionaryRef dict;
     if (KeyTableRef table = tables_.Find(frame.keys)) {
-      dict = std::make_shared<HostDictionary>(std::move(table), std::span<Variant>(frame.values));
+      dict = HostDictionary::Make(std::move(table), std::span<Variant>(frame.values));
     } else {
       // First of its keys (or a key repeated: the last value wins, at the
       // first one's place).

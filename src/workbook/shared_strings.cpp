@@ -79,7 +79,7 @@ void SharedStrings::Load(std::string_view xml, const std::string& partName) {
       if (child.type() == pugi::node_element && LocalName(child) != "t") rich = true;
     }
     CollectText(si, text);
-    texts_.push_back(std::move(text));
+    texts_.push_back(text);
     loadedRaw_.push_back(std::move(raw));
     loadedRich_.push_back(rich);
     const auto index = static_cast<std::uint32_t>(texts_.size() - 1);
@@ -115,9 +115,15 @@ void SharedStrings::WriteInto(std::string& out, DeflateStream* stream, std::uint
   out += "</" + prefix_ + "sst>";
 }
 
-const std::string& SharedStrings::Text(std::uint32_t index) const {
-  static const std::string empty;
-  return index < texts_.size() ? texts_[index] : empty;
+std::string_view SharedStrings::Text(std::uint32_t index) const {
+  return index < texts_.size() ? texts_[index] : std::string_view();
+}
+
+void SharedStrings::PackedTexts::push_back(std::string_view text) {
+  if (bytes_.size() + text.size() > UINT32_MAX)
+    throw WorkbookError("the shared string table would pass 4 GiB of text; split the workbook");
+  bytes_ += text;
+  ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
 }
 
 std::string SharedStrings::RawXml(std::uint32_t index) const {
@@ -133,7 +139,7 @@ void SharedStrings::AppendItemXml(std::string& out, std::uint32_t index) const {
     out += loadedRaw_[index];
     return;
   }
-  const std::string& text = texts_[index];
+  const std::string_view text = texts_[index];
   out += '<';
   out += prefix_;
   out += 't';
@@ -182,7 +188,7 @@ void SharedStrings::GrowIndex() {
 std::uint32_t SharedStrings::Add(std::string_view plainText) {
   if (std::optional<std::uint32_t> found = FindPlain(plainText)) return *found;
   const auto index = static_cast<std::uint32_t>(texts_.size());
-  texts_.emplace_back(plainText);
+  texts_.push_back(plainText);
   IndexPlain(index);
   changed_ = true;
   return index;

@@ -23,7 +23,7 @@ class SharedStrings {
   DeflatedBytes WriteDeflated(std::uint64_t referenceCount) const;
 
   std::size_t size() const { return texts_.size(); }
-  const std::string& Text(std::uint32_t index) const;  // plain text (runs joined, phonetic runs left out)
+  std::string_view Text(std::uint32_t index) const;  // plain text (runs joined, phonetic runs left out)
   std::string RawXml(std::uint32_t index) const;       // content of <si>
   bool IsRich(std::uint32_t index) const;
 
@@ -43,7 +43,23 @@ class SharedStrings {
   void IndexPlain(std::uint32_t index);
   void GrowIndex();
 
-  std::vector<std::string> texts_;
+  // The plain texts end to end in one buffer: a string object per text
+  // would cost 32 bytes before its first character.
+  class PackedTexts {
+   public:
+    std::size_t size() const { return ends_.size(); }
+    std::string_view operator[](std::size_t i) const {
+      const std::uint32_t start = i == 0 ? 0 : ends_[i - 1];
+      return std::string_view(bytes_).substr(start, ends_[i] - start);
+    }
+    void push_back(std::string_view text);
+
+   private:
+    std::string bytes_;
+    std::vector<std::uint32_t> ends_;
+  };
+
+  PackedTexts texts_;
   std::vector<std::string> loadedRaw_;  // content of <si> of the items read from the file
   std::vector<bool> loadedRich_;
   std::vector<std::uint32_t> slots_;    // item number + 1; 0 is a free slot

@@ -1,0 +1,90 @@
+// The small-block pool: blocks of every size are aligned, apart and keep
+// what is written in them, also while other threads take and free blocks.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "foundation/small_blocks.h"
+
+namespace vemo {
+namespace {
+
+struct Held {
+  unsigned char* block;
+  std::size_t size;
+  unsigned char mark;
+};
+
+bool Intact(const Held& h) {
+  for (std::size_t i = 0; i < h.size; ++i)
+    if (h.block[i] != h.mark) return false;
+  return true;
+}
+
+// Takes and frees blocks of random sizes (some past the pool's largest),
+// marking each and checking every mark before its block is freed.
+bool Churn(unsigned seed, int rounds) {
+  std::mt19937 random(seed);
+  std::vector<Held> held;
+  bool ok = true;
+  for (int round = 0; round < rounds; ++round) {
+    if (held.size() < 500 && (held.empty() || random() % 3 != 0)) {
+      const std::size_t size = 1 + random() % (kMaxSmallBlock + 64);
+      Held h{static_cast<unsigned char*>(AllocateSmallBlock(size)), size, static_cast<unsigned char>(random())};
+      ok = ok && reinterpret_cast<std::uintptr_t>(h.block) % 8 == 0;
+      std::memset(h.block, h.mark, size);
+      held.push_back(h);
+    } else {
+      const std::size_t at = random() % held.size();
+      ok = ok && Intact(held[at]);
+      FreeSmallBlock(held[at].block, held[at].size);
+      held[at] = held.back();
+      held.pop_back();
+    }
+  }
+  for (const Held& h : held) {
+    ok = ok && Intact(h);
+    FreeSmallBlock(h.block, h.size);
+  }
+  return ok;
+}
+
+TEST(SmallBlocks, BlocksOfEverySizeAreAlignedApartAndKeepTheirBytes) {
+  std::vector<Held> held;
+  for (std::size_t size = 1; size <= kMaxSmallBlock + 8; ++size)
+    for (int copy = 0; copy < 3; ++copy) {
+      Held h{static_cast<unsigned char*>(AllocateSmallBlock(size)), size,
+             static_cast<unsigned char>(size * 3 + copy)};
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(h.block) % 8, 0u) << size;
+      std::memset(h.block, h.mark, size);
+      held.push_back(h);
+    }
+  for (const Held& h : held) EXPECT_TRUE(Intact(h)) << "a block of " << h.size << " bytes was overwritten";
+  for (const Held& h : held) FreeSmallBlock(h.block, h.size);
+  FreeSmallBlock(nullptr, 24);  // as delete of a null pointer: nothing
+}
+
+TEST(SmallBlocks, FourThreadsTakingAndFreeingBlocksDoNotTreadOnEachOther) {
+  std::vector<std::thread> threads;
+  std::vector<char> ok(4, 0);
+  for (unsigned t = 0; t < 4; ++t) threads.emplace_back([t, &ok] { ok[t] = Churn(t + 1, 200000); });
+  for (std::thread& thread : threads) thread.join();
+  for (unsigned t = 0; t < 4; ++t) EXPECT_TRUE(ok[t]) << "thread " << t;
+}
+
+TEST(SmallBlocks, ContainersUseTheAllocatorLikeAnyOther) {
+  std::vector<std::uint64_t, SmallBlockAllocator<std::uint64_t>> numbers;
+  for (std::uint64_t i = 0; i < 10000; ++i) numbers.push_back(i * i);  // grows past the pool's sizes
+  std::uint64_t sum = 0;
+  for (std::uint64_t n : numbers) sum += n;
+  EXPECT_EQ(sum, 333283335000ull);
+  auto shared = std::allocate_shared<std::uint64_t>(SmallBlockAllocator<std::uint64_t>(), 42u);
+  EXPECT_EQ(*shared, 42u);
+}
+
+}  // namespace
+}  // namespace vemo
