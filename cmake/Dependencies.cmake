@@ -5,9 +5,36 @@ pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 find_package(pugixml REQUIRED)
 find_package(ZLIB REQUIRED)
 find_package(SQLite3 REQUIRED)
+find_package(Threads REQUIRED)
+
+# Every export runs as a new process, and binding the symbols of the shared
+# libraries it opens at start was a third of a one-page bill's work (SQLite
+# alone binds about 1,600 symbols as it loads). SQLite, pugixml and zlib are
+# therefore linked from the static archives their Debian -dev packages ship;
+# the shared ones are used where a package has none.
+set(VEMO_PUGIXML pugixml::pugixml)
+if(TARGET pugixml::static)
+  set(VEMO_PUGIXML pugixml::static)
+endif()
+set(VEMO_ZLIB ZLIB::ZLIB)
+find_library(VEMO_ZLIB_ARCHIVE NAMES libz.a)
+if(VEMO_ZLIB_ARCHIVE)
+  add_library(vemo_zlib_static STATIC IMPORTED)
+  set_target_properties(vemo_zlib_static PROPERTIES IMPORTED_LOCATION ${VEMO_ZLIB_ARCHIVE}
+                        INTERFACE_INCLUDE_DIRECTORIES "${ZLIB_INCLUDE_DIRS}")
+  set(VEMO_ZLIB vemo_zlib_static)
+endif()
+set(VEMO_SQLITE SQLite::SQLite3)
+find_library(VEMO_SQLITE_ARCHIVE NAMES libsqlite3.a)
+if(VEMO_SQLITE_ARCHIVE)
+  add_library(vemo_sqlite_static STATIC IMPORTED)
+  set_target_properties(vemo_sqlite_static PROPERTIES IMPORTED_LOCATION ${VEMO_SQLITE_ARCHIVE}
+                        INTERFACE_INCLUDE_DIRECTORIES "${SQLite3_INCLUDE_DIRS}"
+                        INTERFACE_LINK_LIBRARIES "Threads::Threads;${CMAKE_DL_LIBS};m")
+  set(VEMO_SQLITE vemo_sqlite_static)
+endif()
 find_package(nlohmann_json 3 REQUIRED)
 find_package(CLI11 CONFIG REQUIRED)
-find_package(Threads REQUIRED)
 # Barcodes: zint encodes the symbol; the caption under it is drawn with
 # FreeType in a font chosen by fontconfig (zint's own text is Latin only).
 find_path(ZINT_INCLUDE_DIR zint.h REQUIRED)

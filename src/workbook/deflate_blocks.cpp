@@ -14,7 +14,14 @@ namespace {
 constexpr int kLevel = 6;
 constexpr int kMemLevel = 8;
 
-class Deflater {
+std::uint32_t Crc(std::string_view bytes) {
+  return static_cast<std::uint32_t>(
+      crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<z_size_t>(bytes.size())));
+}
+
+}  // namespace
+
+class BlockDeflater::Deflater {
  public:
   Deflater() {
     if (deflateInit2(&z_, kLevel, Z_DEFLATED, -MAX_WBITS, kMemLevel, Z_DEFAULT_STRATEGY) != Z_OK)
@@ -58,13 +65,6 @@ class Deflater {
   z_stream z_{};
 };
 
-std::uint32_t Crc(std::string_view bytes) {
-  return static_cast<std::uint32_t>(
-      crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<z_size_t>(bytes.size())));
-}
-
-}  // namespace
-
 std::uint64_t DeflatedBytes::PackedSize() const {
   std::uint64_t total = 0;
   for (const std::string& piece : pieces) total += piece.size();
@@ -98,19 +98,39 @@ BlockDeflater::~BlockDeflater() {
     if (worker.joinable()) worker.join();
 }
 
+BlockDeflater::Block BlockDeflater::Compress(Deflater& deflater, const Job& job) {
+  const std::string_view all = job.input;
+  Block block;
+  block.bytes = deflater.Compress(all.substr(0, job.blockStart), all.substr(job.blockStart), job.last);
+  block.crc = Crc(all.substr(job.blockStart));
+  block.size = all.size() - job.blockStart;
+  return block;
+}
+
+bool BlockDeflater::HelpWithOne(std::unique_lock<std::mutex>& lock) {
+  if (queue_.empty()) return false;
+  Job job = std::move(queue_.front());
+  queue_.pop_front();
+  lock.unlock();
+  roomFreed_.notify_one();
+  static thread_local Deflater helperDeflater;
+  Block block = Compress(helperDeflater, job);
+  job.input = std::string();
+  lock.lock();
+  blocks_[job.index] = std::move(block);
+  return true;
+}
+
 void BlockDeflater::Submit(std::string dictionaryAndBlock, std::size_t blockStart, bool last) {
-  std::string_view all = dictionaryAndBlock;
   if (workers_.empty()) {
     static thread_local Deflater inlineDeflater;
-    Block block;
-    block.bytes = inlineDeflater.Compress(all.substr(0, blockStart), all.substr(blockStart), last);
-    block.crc = Crc(all.substr(blockStart));
-    block.size = all.size() - blockStart;
-    blocks_.push_back(std::move(block));
+    blocks_.push_back(Compress(inlineDeflater, Job{blocks_.size(), std::move(dictionaryAndBlock), blockStart, last}));
     return;
   }
   std::unique_lock lock(mutex_);
-  roomFreed_.wait(lock, [&] { return queue_.size() < maxQueued_ || failure_; });
+  // A full queue means the workers are behind: this thread compresses the
+  // oldest block itself rather than wait for room.
+  while (queue_.size() >= maxQueued_ && !failure_) HelpWithOne(lock);
   if (failure_) std::rethrow_exception(failure_);
   queue_.push_back(Job{blocks_.size(), std::move(dictionaryAndBlock), blockStart, last});
   blocks_.emplace_back();
@@ -131,11 +151,7 @@ void BlockDeflater::Work() {
         queue_.pop_front();
       }
       roomFreed_.notify_one();
-      std::string_view all = job.input;
-      Block block;
-      block.bytes = deflater.Compress(all.substr(0, job.blockStart), all.substr(job.blockStart), job.last);
-      block.crc = Crc(all.substr(job.blockStart));
-      block.size = all.size() - job.blockStart;
+      Block block = Compress(deflater, job);
       job.input = std::string();  // the input goes before the next block is taken
       std::lock_guard lock(mutex_);
       blocks_[job.index] = std::move(block);
@@ -149,7 +165,10 @@ void BlockDeflater::Work() {
 
 DeflatedBytes BlockDeflater::Finish() {
   {
-    std::lock_guard lock(mutex_);
+    // The blocks still queued are shared with the workers, not waited for.
+    std::unique_lock lock(mutex_);
+    while (!failure_ && HelpWithOne(lock)) {
+    }
     closing_ = true;
   }
   jobReady_.notify_all();

@@ -32,7 +32,8 @@ struct DeflatedBytes {
   std::string Joined() const;
 };
 
-inline constexpr std::size_t kDeflateBlockSize = 256 * 1024;
+// Small enough that a one-page bill's sheet is a few blocks the cores share.
+inline constexpr std::size_t kDeflateBlockSize = 128 * 1024;
 inline constexpr std::size_t kDeflateWindow = 32 * 1024;
 
 // The number of compressing threads when none is asked for: one per core.
@@ -40,8 +41,9 @@ unsigned DefaultDeflateThreads();
 
 // Compresses numbered blocks, in order of submission, on up to `threads`
 // worker threads (none when threads <= 1: each block is then compressed as it
-// is submitted). Submit waits while a few blocks per thread are queued, so
-// the input held at once stays bounded.
+// is submitted). While a few blocks per thread are queued, Submit compresses
+// the oldest itself, so the input held at once stays bounded; Finish too
+// takes its share of what is queued rather than wait.
 class BlockDeflater {
  public:
   explicit BlockDeflater(unsigned threads);
@@ -67,7 +69,11 @@ class BlockDeflater {
     std::uint32_t crc = 0;
     std::uint64_t size = 0;
   };
+  class Deflater;
   void Work();
+  static Block Compress(Deflater& deflater, const Job& job);
+  // Compresses the oldest queued block on this thread; false when none is queued.
+  bool HelpWithOne(std::unique_lock<std::mutex>& lock);
 
   std::vector<Block> blocks_;
   std::vector<std::thread> workers_;
