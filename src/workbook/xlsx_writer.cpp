@@ -244,9 +244,9 @@ void XlsxWriter::DropCalcChain() {
   }
 }
 
-void XlsxWriter::WriteSharedStrings() {
+std::future<DeflatedBytes> XlsxWriter::StartSharedStrings() {
   Workbook& b = book_;
-  if (!b.sharedStrings_.changed()) return;
+  if (!b.sharedStrings_.changed()) return {};
   if (b.sharedStringsPart_.empty()) {
     std::string dir = b.workbookPart_.substr(0, b.workbookPart_.rfind('/') + 1);
     b.sharedStringsPart_ = dir + "sharedStrings.xml";
@@ -262,8 +262,14 @@ void XlsxWriter::WriteSharedStrings() {
       for (const Cell& cell : row.cells)
         if (cell.type == CellType::SharedString) ++references;
   const ZipPackage::Entry* kept = b.package_.Find(b.sharedStringsPart_);
-  if (kept && kept->stored) b.package_.Put(b.sharedStringsPart_, b.sharedStrings_.Write(references));
-  else b.package_.PutDeflated(b.sharedStringsPart_, b.sharedStrings_.WriteDeflated(references));
+  if (kept && kept->stored) {
+    b.package_.Put(b.sharedStringsPart_, b.sharedStrings_.Write(references));
+    return {};
+  }
+  // The entry takes its place in the package now, its bytes when they are done.
+  if (!kept) b.package_.Put(b.sharedStringsPart_, std::string());
+  const SharedStrings& strings = b.sharedStrings_;
+  return std::async(std::launch::async, [&strings, references] { return strings.WriteDeflated(references); });
 }
 
 void XlsxWriter::Write(const std::filesystem::path& path) {
@@ -271,7 +277,10 @@ void XlsxWriter::Write(const std::filesystem::path& path) {
   bool cellsChanged = b.structureChanged_;
   for (const auto& sheet : b.sheets_) cellsChanged = cellsChanged || sheet->cellsChanged();
   if (cellsChanged) DropCalcChain();
-  WriteSharedStrings();
+  // The string table is written on a thread of its own while the sheets are
+  // written here: both only read the model, and a bill's table is several
+  // megabytes of text.
+  std::future<DeflatedBytes> strings = StartSharedStrings();
   if (b.styles_.changed()) b.package_.Put(b.stylesPart_, WriteXmlPart(b.stylesDoc_));
 
   for (const auto& sheet : b.sheets_) {
@@ -298,6 +307,7 @@ void XlsxWriter::Write(const std::filesystem::path& path) {
   b.EditXmlPart(b.workbookPart_);  // sheet names and states live there
   for (auto& [name, part] : b.xmlParts_)
     if (part.edited) b.package_.Put(name, WriteXmlPart(*part.doc));
+  if (strings.valid()) b.package_.PutDeflated(b.sharedStringsPart_, strings.get());
   for (const std::string& name : b.removedParts_) b.package_.Remove(name);
   b.package_.WriteFile(path);
 }

@@ -1,5 +1,6 @@
 // Writing the workbook model back into its .xlsx package.
 #pragma once
+#include <future>
 #include <string>
 
 #include "workbook/deflate_blocks.h"
@@ -18,7 +19,9 @@ class XlsxWriter {
 
  private:
   void DropCalcChain();
-  void WriteSharedStrings();
+  // Puts the shared string part in place; its deflated bytes, when they are
+  // written apart from the caller's thread, come from the future returned.
+  std::future<DeflatedBytes> StartSharedStrings();
   Workbook& book_;
 };
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "support/test_paths.h"
+
 #include "foundation/creation_service.h"
 #include "foundation/host_collections.h"
 #include "foundation/json_convert.h"
@@ -198,6 +202,28 @@ TEST(Json, DirectReaderAgreesWithTheDocumentRoute) {
     EXPECT_NE(e.Description().find("byte"), std::string::npos);
   }
   EXPECT_THROW(ReadJsonFile("/nonexistent/request.json"), HostError);
+}
+
+TEST(Json, AFileIsReadWholeAndOnlyARegularFileIsRead) {
+  vemo::test::TempDir dir;
+  const std::string path = (dir / "request.json").string();
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << R"({"lines": [)";
+    for (int i = 0; i < 20000; ++i) out << (i ? "," : "") << R"({"FFLD": )" << i << "}";
+    out << "]}";
+  }
+  auto lines = ReadJsonFile(path).AsObject<HostDictionary>()->Value("lines").AsObject<HostVector>();
+  ASSERT_EQ(lines->Size(), 20000);
+  EXPECT_EQ(lines->Item(20000).AsObject<HostDictionary>()->Value("FFLD").ToInt32(), 19999);
+  std::ofstream((dir / "empty.json").string());
+  EXPECT_THROW(ReadJsonFile((dir / "empty.json").string()), HostError);
+  try {
+    ReadJsonFile(dir.path().string());
+    FAIL() << "a folder was read as a request";
+  } catch (const HostError& e) {
+    EXPECT_NE(e.Description().find("not a regular file"), std::string::npos) << e.Description();
+  }
 }
 
 }  // namespace
