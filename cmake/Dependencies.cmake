@@ -16,23 +16,20 @@ set(VEMO_PUGIXML pugixml::pugixml)
 if(TARGET pugixml::static)
   set(VEMO_PUGIXML pugixml::static)
 endif()
-set(VEMO_ZLIB ZLIB::ZLIB)
-find_library(VEMO_ZLIB_ARCHIVE NAMES libz.a)
-if(VEMO_ZLIB_ARCHIVE)
-  add_library(vemo_zlib_static STATIC IMPORTED)
-  set_target_properties(vemo_zlib_static PROPERTIES IMPORTED_LOCATION ${VEMO_ZLIB_ARCHIVE}
-                        INTERFACE_INCLUDE_DIRECTORIES "${ZLIB_INCLUDE_DIRS}")
-  set(VEMO_ZLIB vemo_zlib_static)
-endif()
-set(VEMO_SQLITE SQLite::SQLite3)
-find_library(VEMO_SQLITE_ARCHIVE NAMES libsqlite3.a)
-if(VEMO_SQLITE_ARCHIVE)
-  add_library(vemo_sqlite_static STATIC IMPORTED)
-  set_target_properties(vemo_sqlite_static PROPERTIES IMPORTED_LOCATION ${VEMO_SQLITE_ARCHIVE}
-                        INTERFACE_INCLUDE_DIRECTORIES "${SQLite3_INCLUDE_DIRS}"
-                        INTERFACE_LINK_LIBRARIES "Threads::Threads;${CMAKE_DL_LIBS};m")
-  set(VEMO_SQLITE vemo_sqlite_static)
-endif()
+# vemo_prefer_archive(VAR SHARED_TARGET ARCHIVE INCLUDES [LINKS]): VAR names
+# an imported target over ARCHIVE when it exists, SHARED_TARGET otherwise.
+function(vemo_prefer_archive var shared archive includes)
+  set(${var} ${shared} PARENT_SCOPE)
+  find_library(VEMO_ARCHIVE_${var} NAMES ${archive})
+  if(VEMO_ARCHIVE_${var})
+    add_library(${var}_archive STATIC IMPORTED GLOBAL)
+    set_target_properties(${var}_archive PROPERTIES IMPORTED_LOCATION ${VEMO_ARCHIVE_${var}}
+                          INTERFACE_INCLUDE_DIRECTORIES "${includes}" INTERFACE_LINK_LIBRARIES "${ARGN}")
+    set(${var} ${var}_archive PARENT_SCOPE)
+  endif()
+endfunction()
+vemo_prefer_archive(VEMO_ZLIB ZLIB::ZLIB libz.a "${ZLIB_INCLUDE_DIRS}")
+vemo_prefer_archive(VEMO_SQLITE SQLite::SQLite3 libsqlite3.a "${SQLite3_INCLUDE_DIRS}" Threads::Threads ${CMAKE_DL_LIBS} m)
 find_package(nlohmann_json 3 REQUIRED)
 find_package(CLI11 CONFIG REQUIRED)
 # Barcodes: zint encodes the symbol; the caption under it is drawn with
