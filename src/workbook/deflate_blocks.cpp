@@ -78,7 +78,10 @@ std::string DeflatedBytes::Joined() const {
   return all;
 }
 
-unsigned DefaultDeflateThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
+unsigned DefaultDeflateThreads() {
+  static const unsigned threads = std::max(1u, std::thread::hardware_concurrency());  // asked once: it reads a file
+  return threads;
+}
 
 BlockDeflater::BlockDeflater(unsigned threads) {
   if (threads <= 1) return;
@@ -112,7 +115,6 @@ bool BlockDeflater::HelpWithOne(std::unique_lock<std::mutex>& lock) {
   Job job = std::move(queue_.front());
   queue_.pop_front();
   lock.unlock();
-  roomFreed_.notify_one();
   static thread_local Deflater helperDeflater;
   Block block = Compress(helperDeflater, job);
   job.input = std::string();
@@ -150,7 +152,6 @@ void BlockDeflater::Work() {
         job = std::move(queue_.front());
         queue_.pop_front();
       }
-      roomFreed_.notify_one();
       Block block = Compress(deflater, job);
       job.input = std::string();  // the input goes before the next block is taken
       std::lock_guard lock(mutex_);
@@ -159,7 +160,6 @@ void BlockDeflater::Work() {
   } catch (...) {
     std::lock_guard lock(mutex_);
     if (!failure_) failure_ = std::current_exception();
-    roomFreed_.notify_all();
   }
 }
 

@@ -78,7 +78,7 @@ class BlockDeflater {
   std::vector<Block> blocks_;
   std::vector<std::thread> workers_;
   std::mutex mutex_;
-  std::condition_variable jobReady_, roomFreed_;
+  std::condition_variable jobReady_;
   std::deque<Job> queue_;
   std::size_t maxQueued_ = 0;
   bool closing_ = false;

@@ -266,6 +266,12 @@ std::future<DeflatedBytes> XlsxWriter::StartSharedStrings() {
     b.package_.Put(b.sharedStringsPart_, b.sharedStrings_.Write(references));
     return {};
   }
+  // A small table is written here: a thread costs more than it saves.
+  constexpr std::size_t kItemsWorthAThread = 1000;
+  if (b.sharedStrings_.size() < kItemsWorthAThread) {
+    b.package_.PutDeflated(b.sharedStringsPart_, b.sharedStrings_.WriteDeflated(references));
+    return {};
+  }
   // The entry takes its place in the package now, its bytes when they are done.
   if (!kept) b.package_.Put(b.sharedStringsPart_, std::string());
   const SharedStrings& strings = b.sharedStrings_;
