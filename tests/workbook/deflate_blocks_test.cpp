@@ -8,6 +8,7 @@
 
 #include "workbook/deflate_blocks.h"
 #include "workbook/workbook_error.h"
+#include "workbook/workbook_test_util.h"
 
 namespace vemo::wb {
 namespace {
@@ -32,21 +33,6 @@ std::string MixedBytes(std::size_t size) {
 
 std::uint32_t Crc(const std::string& bytes) {
   return static_cast<std::uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
-}
-
-// zlib's raw deflate of the whole input in one stream, the size to compare with.
-std::size_t OneStreamSize(const std::string& input) {
-  z_stream z{};
-  deflateInit2(&z, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&z, input.size()), '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
-  z.avail_in = static_cast<uInt>(input.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
-  std::size_t size = z.total_out;
-  deflateEnd(&z);
-  return size;
 }
 
 TEST(DeflateBlocks, EverySizeInflatesBackWithItsCrc) {
@@ -75,7 +61,7 @@ TEST(DeflateBlocks, BlocksCompressAlmostAsWellAsOneStream) {
   // Without the dictionaries every block would start cold and lose far more.
   const std::string input = MixedBytes(4 * 1024 * 1024);
   const double blocks = static_cast<double>(DeflateBytes(input, 2).PackedSize());
-  EXPECT_LT(blocks, 1.01 * static_cast<double>(OneStreamSize(input)));
+  EXPECT_LT(blocks, 1.01 * static_cast<double>(test::DeflateInOneStream(input, 6).size()));
 }
 
 TEST(DeflateBlocks, AStreamGivesTheSameBytesHoweverItIsFed) {

@@ -2,6 +2,7 @@
 #pragma once
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace vemo::wb::test {
 
@@ -14,5 +15,9 @@ struct ToolResult {
 ToolResult RunPythonTool(const std::filesystem::path& tool, const std::string& arguments);
 std::string Quote(const std::filesystem::path& path);
 std::filesystem::path XlsxDiffTool();
+
+// zlib's raw deflate of the whole input in one stream at `level`: what
+// another writer would store, to compare ours with.
+std::string DeflateInOneStream(std::string_view input, int level);
 
 }  // namespace vemo::wb::test

@@ -11,6 +11,7 @@
 
 #include "support/test_paths.h"
 #include "workbook/workbook_error.h"
+#include "workbook/workbook_test_util.h"
 #include "workbook/zip_package.h"
 
 namespace vemo::wb {
@@ -58,22 +59,10 @@ TEST(ZipPackageWrite, WhatIsWrittenReadsBackEntryForEntry) {
 TEST(ZipPackageWrite, AnEntryNobodyChangedKeepsItsCompressedBytes) {
   TempDir dir;
   const std::string theme = std::string(40000, 't') + "<theme/>";
-  DeflatedBytes fast;
-  {
-    z_stream z{};
-    ASSERT_EQ(deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
-    std::string out(deflateBound(&z, theme.size()), '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(theme.data()));
-    z.avail_in = static_cast<uInt>(theme.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = static_cast<uInt>(out.size());
-    ASSERT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    fast = DeflatedBytes{{out}, static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(theme.data()),
-                                                                   static_cast<uInt>(theme.size()))),
-                         theme.size()};
-  }
+  const DeflatedBytes fast{{test::DeflateInOneStream(theme, 1)},
+                           static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(theme.data()),
+                                                            static_cast<uInt>(theme.size()))),
+                           theme.size()};
   ASSERT_NE(fast.Joined(), DeflateBytes(theme).Joined()) << "the test needs bytes we would not write";
   ZipPackage other = SamplePackage();
   other.PutDeflated("xl/theme/theme1.xml", fast);
