@@ -6,8 +6,10 @@
 
 #include "context/desktop.h"
 #include "context/file_utils.h"
+#include "context/path_mapping.h"
 #include "context/settings.h"
 #include "context/scripted_desktop.h"
+#include "host/components/bitmap_file.h"
 #include "setup/setup_grid.h"
 #include "template_forms.h"
 
@@ -62,6 +64,29 @@ std::string InstallSampleLabelTemplate(const std::filesystem::path& folder) {
   if (context::FileExists(installed)) return "";
   context::EnsureFolder(installFolder);
   return context::CopyFileIfExists(sample.string(), installed) ? installed : "";
+}
+
+std::vector<std::string> InstallLabelPlaceholders() {
+  // White, in the sizes the sample label gives its three pictures.
+  struct Placeholder {
+    const char* name;
+    int width, height;
+  };
+  constexpr Placeholder kPlaceholders[] = {
+      {"Item_Empty.jpg", 120, 120}, {"BarCode_Item_Empty.bmp", 250, 70}, {"QRCode_Item_Empty.bmp", 113, 113}};
+  const std::string folder = context::JoinPath(context::GetInstallPath(3), "Graphics\\ItemPhotos\\");
+  context::EnsureFolder(folder);
+  std::vector<std::string> installed;
+  for (const Placeholder& picture : kPlaceholders) {
+    const std::string path = context::JoinPath(folder, picture.name);
+    if (context::FileExists(path)) continue;
+    // A bitmap under the photo's .jpg name, as the item photos copied over
+    // Item.jpg are: the spreadsheet reads a picture by its content.
+    host::WriteFileBytes(context::ToHostPath(path),
+                         host::EncodeBmp(host::SolidImage(picture.width, picture.height, {255, 255, 255})));
+    installed.push_back(path);
+  }
+  return installed;
 }
 
 int RegisterSampleTemplates(const std::string& props, const std::filesystem::path& folder) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace vemo::app {
 
@@ -19,5 +20,12 @@ int RegisterSampleTemplates(const std::string& props, const std::filesystem::pat
 // keeps it (Graphics\ItemPhotos\商品标签模板.xlsx under the install folder),
 // unless one is there already. Answers the installed path, or "".
 std::string InstallSampleLabelTemplate(const std::filesystem::path& folder);
+
+// Installs the three blank pictures the label job copies over the item's
+// photo, barcode and QR code before each label (Item_Empty.jpg,
+// BarCode_Item_Empty.bmp, QRCode_Item_Empty.bmp in Graphics\ItemPhotos\ of
+// the install folder), each unless one is there. Without them an item with no
+// codes shows the previous item's. Answers the paths installed.
+std::vector<std::string> InstallLabelPlaceholders();
 
 }  // namespace vemo::app
