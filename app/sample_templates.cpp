@@ -30,7 +30,9 @@ const SampleTemplate kSamples[] = {
     {"receipt.xlsx", {host::TemplateFamily::Bill, 1050001, 0}, "销售收款"},
     {"stock_transfer.xlsx", {host::TemplateFamily::Bill, 1040007, 0}, "异价调拨"},
     {"offset_bill.xlsx", {host::TemplateFamily::Bill, 1050003, 0}, "预收冲应收"},
-    {"customer_statement_report.xlsx", {host::TemplateFamily::Report, 10506, 0}, "客户"},
+    // No sub-type: one template serves the report's 客户 and 供应商 prints
+    // and its continuous print (which asks for none).
+    {"customer_statement_report.xlsx", {host::TemplateFamily::Report, 10506, 0}, ""},
     {"courier_waybill.xlsx", {host::TemplateFamily::Logistics, 3, 0}, ""},
 };
 

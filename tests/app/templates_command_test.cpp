@@ -113,15 +113,16 @@ TEST_F(TemplatesCommand, AddListSelectExportRemove) {
   EXPECT_EQ(badSubType.status, 2);
   EXPECT_NE(badSubType.output.find("增值税发票 普通发票 收据 其他"), std::string::npos) << badSubType.output;
 
+  // Every sub-type without a selected template of its own prints with the one without a sub-type.
   EXPECT_EQ(Run("templates list --bill-type 1020002").output,
-            "1\tselected\t(no sub-type)\t发票.xlsx\n2\t-\t增值税发票\t增值税.xlsx\n");
+            "1\tselected\t(no sub-type)\t发票.xlsx\n2\t-\t增值税发票\t增值税.xlsx\n"
+            "printing (no sub-type): template 1 (发票.xlsx)\nprinting 增值税发票: template 1 (发票.xlsx)\n"
+            "printing 普通发票: template 1 (发票.xlsx)\nprinting 收据: template 1 (发票.xlsx)\n"
+            "printing 其他: template 1 (发票.xlsx)\n");
   auto target = dir_.path() / "out.xlsx";
-  auto unselected = Run("templates export --bill-type 1020002 --sub-type 增值税发票 --to '" + target.string() + "'");
-  EXPECT_EQ(unselected.status, 1);
-  EXPECT_NE(unselected.output.find("加载数据出错！未设置打印模板信息"), std::string::npos) << unselected.output;
   EXPECT_EQ(Run("templates select --bill-type 1020002 --id 2").status, 0);
-  EXPECT_EQ(Run("templates list --bill-type 1020002").output,
-            "1\tselected\t(no sub-type)\t发票.xlsx\n2\tselected\t增值税发票\t增值税.xlsx\n");
+  EXPECT_NE(Run("templates list --bill-type 1020002").output.find("printing 增值税发票: template 2 (增值税.xlsx)\n"),
+            std::string::npos);
 
   EXPECT_EQ(Run("templates export --bill-type 1020002 --to '" + target.string() + "'").status, 0);
   EXPECT_EQ(Read(target), Read(plain));
@@ -133,12 +134,14 @@ TEST_F(TemplatesCommand, AddListSelectExportRemove) {
 
   EXPECT_EQ(Run("templates add '" + File("second.xlsx", Read(plain)).string() + "' --bill-type 1020002").status, 0);
   EXPECT_EQ(Run("templates select --bill-type 1020002 --id 3").status, 0);
-  EXPECT_EQ(Run("templates list --bill-type 1020002").output,
-            "1\t-\t(no sub-type)\t发票.xlsx\n2\tselected\t增值税发票\t增值税.xlsx\n3\tselected\t(no sub-type)\tsecond.xlsx\n");
+  EXPECT_EQ(Run("templates list --bill-type 1020002").output.find(
+                "1\t-\t(no sub-type)\t发票.xlsx\n2\tselected\t增值税发票\t增值税.xlsx\n3\tselected\t(no sub-type)\tsecond.xlsx\n"),
+            0u);
   EXPECT_EQ(Run("templates remove --bill-type 1020002 --id 2").status, 0);
   EXPECT_EQ(Run("templates remove --bill-type 1020002 --id 2").status, 1);
-  EXPECT_EQ(Run("templates list --bill-type 1020002").output,
-            "1\t-\t(no sub-type)\t发票.xlsx\n3\tselected\t(no sub-type)\tsecond.xlsx\n");
+  EXPECT_EQ(Run("templates list --bill-type 1020002").output.find(
+                "1\t-\t(no sub-type)\t发票.xlsx\n3\tselected\t(no sub-type)\tsecond.xlsx\nprinting (no sub-type): template 3"),
+            0u);
 }
 
 TEST_F(TemplatesCommand, FamiliesAreSeparateAndUsageIsChecked) {
@@ -155,7 +158,11 @@ TEST_F(TemplatesCommand, FamiliesAreSeparateAndUsageIsChecked) {
   EXPECT_NE(hidden.output.find("顺丰速运|1"), std::string::npos) << hidden.output;
   auto report = Example("customer_statement_report.xlsx");
   EXPECT_EQ(Run("templates add '" + report.string() + "' --report 10506 --sub-type 客户").status, 0);
-  EXPECT_EQ(Run("templates list --report 10506").output, "1\tselected\t客户\tcustomer_statement_report.xlsx\n");
+  EXPECT_EQ(Run("templates list --report 10506").output,
+            "1\tselected\t客户\tcustomer_statement_report.xlsx\n"
+            "printing (no sub-type): no template (select one without a sub-type)\n"
+            "printing 客户: template 1 (customer_statement_report.xlsx)\n"
+            "printing 供应商: no template (select one of 供应商, or one without a sub-type)\n");
   EXPECT_EQ(Run("templates list").status, 2);
   EXPECT_EQ(Run("templates list --bill-type 1 --report 2").status, 2);
   EXPECT_EQ(Run("templates add '" + (dir_.path() / "missing.xls").string() + "' --bill-type 1020002").status, 2);
