@@ -91,7 +91,7 @@ std::vector<std::string> InstallLabelPlaceholders() {
   return installed;
 }
 
-int RegisterSampleTemplates(const std::string& props, const std::filesystem::path& folder) {
+int RegisterSampleTemplates(const std::string& props, const std::filesystem::path& folder, bool listEach) {
   // The dialogs' questions and notes are not the user's business here: a
   // scripted desktop takes them, and what went wrong is printed below.
   auto quiet = std::make_shared<context::ScriptedDesktop>();
@@ -113,7 +113,8 @@ int RegisterSampleTemplates(const std::string& props, const std::filesystem::pat
       continue;
     }
     ++registered;
-    std::cout << "registered the sample template " << sample.file << " (" << added.id
+    if (listEach)
+      std::cout << "registered the sample template " << sample.file << " (" << added.id
               << (added.selected ? ", selected" : ", not selected") << ")\n";
   }
   return registered;

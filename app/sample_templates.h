@@ -13,8 +13,9 @@ namespace vemo::app {
 std::filesystem::path SampleTemplateFolder();
 
 // Registers every sample template whose name the account does not hold yet.
-// Prints one line per template; answers how many were registered.
-int RegisterSampleTemplates(const std::string& props, const std::filesystem::path& folder);
+// Prints one line per template registered when `listEach`, and one per
+// template that could not be; answers how many were registered.
+int RegisterSampleTemplates(const std::string& props, const std::filesystem::path& folder, bool listEach = true);
 
 // Installs the sample item label template where the program's installation
 // keeps it (Graphics\ItemPhotos\商品标签模板.xlsx under the install folder),

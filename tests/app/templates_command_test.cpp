@@ -88,6 +88,36 @@ TEST_F(TemplatesCommand, DemoExportsTheSampleInvoiceAndPrintsOrPreviewsIt) {
   for (const auto& entry : std::filesystem::directory_iterator(out)) previewed |= entry.path().extension() == ".pdf";
   const bool printed = demo.output.find("printed the sample sales invoice on") != std::string::npos;
   EXPECT_TRUE(printed || previewed) << demo.output;
+  // Right after it: the sample label, and the continuous print of the sample report.
+  const auto requests = vemo::test::SourceDir() / "examples" / "requests";
+  auto label = Run("label export " + vemo::test::ShellQuote(requests / "商品标签模板.json") + " --out " +
+                   vemo::test::ShellQuote(out / "label.xlsx") + " --no");
+  EXPECT_EQ(label.status, 0) << label.output;
+  auto batch = Run("batch export " + vemo::test::ShellQuote(requests / "continuous_print.json") + " --out " +
+                   vemo::test::ShellQuote(out / "batch.xlsx") + " --no");
+  EXPECT_EQ(batch.status, 0) << batch.output;
+}
+
+// What the command line answers a newcomer: exit status and a text it shows.
+TEST_F(TemplatesCommand, TheCommandLineGuides) {
+  ASSERT_EQ(Run("init --no-templates").status, 0);
+  const std::string bill = vemo::test::ShellQuote(vemo::test::SourceDir() / "examples/requests/purchase_order.json");
+  struct Case {
+    std::string arguments;
+    int status;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"", 2, "Subcommands:"},
+      {"--version", 0, "vemoprint 0.1\nbuild type "},
+      {"batch print " + bill, 2, "batch needs a continuous-print request; this one lacks \"DataSourceType\": 1, \"RptID\""},
+      {"couriers list", 0, "1\tSF\t顺丰速运\t(default)\n2\tZTO\t中通快递\n"},
+  };
+  for (const Case& c : cases) {
+    auto result = Run(c.arguments);
+    EXPECT_EQ(result.status, c.status) << c.arguments;
+    EXPECT_NE(result.output.find(c.shown), std::string::npos) << c.arguments << ": " << result.output;
+  }
 }
 
 // The sample templates name their bill type (report, waybill type) in cell
