@@ -136,7 +136,7 @@ constexpr VerbInfo kVerbs[] = {
     {Verb::Print, "print", "print on the default printer"},
     {Verb::Preview, "preview", "fill and show the print preview"},
     {Verb::Export, "export", "fill a workbook file (--out FILE answers the save dialog)"},
-    {Verb::Mail, "mail", "fill the workbook for mail (mail itself is not sent; answers False)"},
+    {Verb::Mail, "mail", "fill the workbook and mail it (SMTP server of machine.json, else the mail program)"},
 };
 
 CLI::App* InstallFamily(CLI::App& root, const char* name, const char* help, Runner run, bool withMail) {

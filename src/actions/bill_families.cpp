@@ -30,16 +30,7 @@ const char* SubTypeFieldOf(std::int32_t classTypeId) {
 // "" when the bill type has no sub-types or the bill does not carry it.
 std::string BillSubTypeName(const ActionInputs& in) {
   const char* fieldKey = SubTypeFieldOf(in.classTypeId);
-  auto fields = std::dynamic_pointer_cast<HostDictionary>(in.tableInfo);
-  auto values = std::dynamic_pointer_cast<HostDictionary>(in.data);
-  if (!fieldKey || !fields || !values) return {};
-  auto map = fields->Value("Map").AsObject<HostDictionary>();
-  if (!map || !map->Lookup(fieldKey)) return {};
-  const std::string internalKey = map->Value(fieldKey).ToText();
-  auto info = fields->Value(internalKey).AsObject<HostDictionary>();
-  if (!info) return {};
-  auto head = values->Value("Page" + info->Value("FPage").ToText()).AsObject<HostDictionary>();
-  auto cell = head ? head->Value(internalKey).AsObject<HostDictionary>() : nullptr;
+  auto cell = fieldKey ? HeadCell(in, fieldKey) : nullptr;
   return cell ? cell->Value("FDSP").ToText() : std::string();
 }
 
