@@ -83,19 +83,8 @@ void PrintTemplateInUse(const TemplateOptions& o, const setup::NoteSetForm& form
     if (end > start) subTypes.push_back(list.substr(start, end - start));
   }
   const std::string props = host::CommandLineProps(o.database, o.user);
-  for (const std::string& subType : subTypes) {
-    std::cout << "printing " << SubTypeText(subType) << ": ";
-    try {
-      const std::string key = std::to_string(target.owner) + "||" + subType;
-      auto set = host::QueryTemplateSet(props, target.family, key, target.dataFrom);
-      auto entry = set->ItemAt(1).AsObject<HostVector>();
-      std::cout << "template " << host::KeyField(set->Key(1), "|", 1) << " (" << (entry ? entry->Item(1).ToText() : "")
-                << ")\n";
-    } catch (const std::exception&) {
-      std::cout << "no template (select one " << (subType.empty() ? "" : "of " + subType + ", or one ")
-                << "without a sub-type)\n";
-    }
-  }
+  for (const std::string& subType : subTypes)
+    std::cout << "printing " << SubTypeText(subType) << ": " << TemplateInUse(props, target, subType) << "\n";
 }
 
 int RunList(const TemplateOptions& o) {

@@ -7,6 +7,7 @@
 #include "host/components/print_setup.h"
 #include "host/components/prog_ids.h"
 #include "host/store/template_store.h"
+#include "actions/template_sub_type.h"
 
 namespace vemo::actions::detail {
 namespace {
@@ -26,6 +27,8 @@ const char* SubTypeFieldOf(std::int32_t classTypeId) {
   }
 }
 
+}  // namespace
+
 // The display text (FDSP) of the sub-type field on the bill's head page;
 // "" when the bill type has no sub-types or the bill does not carry it.
 std::string BillSubTypeName(const ActionInputs& in) {
@@ -33,6 +36,8 @@ std::string BillSubTypeName(const ActionInputs& in) {
   auto cell = fieldKey ? HeadCell(in, fieldKey) : nullptr;
   return cell ? cell->Value("FDSP").ToText() : std::string();
 }
+
+namespace {
 
 class BillFamily : public ActionFamily {
  public:
@@ -123,3 +128,16 @@ std::unique_ptr<ActionFamily> MakeBillFamily() { return std::make_unique<BillFam
 std::unique_ptr<ActionFamily> MakeReportFamily() { return std::make_unique<ReportFamily>(); }
 
 }  // namespace vemo::actions::detail
+
+namespace vemo::actions {
+
+std::string BillTemplateSubType(const ObjectRef& dataSrv, const ObjectRef& data, const ObjectRef& tableInfo) {
+  detail::ActionInputs in;
+  in.dataSrv = dataSrv;
+  in.data = data;
+  in.tableInfo = tableInfo;
+  in.classTypeId = dataSrv ? detail::DataSrvClassTypeID(in) : 0;
+  return detail::BillSubTypeName(in);
+}
+
+}  // namespace vemo::actions
