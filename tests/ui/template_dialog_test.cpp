@@ -93,7 +93,6 @@ TEST_F(BillDialogTest, ImportChooseSubTypesCheckAndSaveThroughTheWindow) {
   test::ChooseInCell(view, 1, kColType, QString::fromUtf8("普通发票"));
   test::ClickCell(view, 1, kColFlag);
   EXPECT_EQ(Flags(), "11") << "other sub-types are left alone";
-  test::SaveScreenshot(dialog, "bill_template_dialog");
 
   Press(dialog, NoteSetForm::kApply);
   EXPECT_EQ(StoredBillRows(1020002),
@@ -103,6 +102,24 @@ TEST_F(BillDialogTest, ImportChooseSubTypesCheckAndSaveThroughTheWindow) {
   EXPECT_TRUE(form.IsClosed());
   EXPECT_FALSE(dialog.isVisible()) << "the window closes with the form";
   EXPECT_EQ(Messages().size(), 1u);
+}
+
+// The sample account's invoices as a user sets them up (and first sees
+// them): each template with its own sub-type, each the one printing uses.
+TEST_F(BillDialogTest, EachInvoiceTemplateServesItsOwnSubType) {
+  ASSERT_TRUE(dialog.Open());
+  dialog.show();
+  QTableView& view = *dialog.GridView();
+  Import(dialog, NoteSetForm::kImport, Example("sales_invoice_vat.xlsx"));
+  Import(dialog, NoteSetForm::kImport, Example("sales_invoice_plain.xlsx"));
+  test::ChooseInCell(view, 1, kColType, QString::fromUtf8("增值税发票"));
+  test::ChooseInCell(view, 2, kColType, QString::fromUtf8("普通发票"));
+  test::ClickCell(view, 2, kColFlag);
+  EXPECT_EQ(Flags(), "11");
+  test::SaveScreenshot(dialog, "bill_template_dialog");
+  Press(dialog, NoteSetForm::kApply);
+  EXPECT_EQ(StoredBillRows(1020002),
+            (std::vector<std::string>{"1 sales_invoice_vat.xlsx 1 增值税发票", "2 sales_invoice_plain.xlsx 1 普通发票"}));
 }
 
 TEST_F(BillDialogTest, DeleteAsksAndRemovesTheActiveRow) {
