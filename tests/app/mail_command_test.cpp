@@ -5,15 +5,11 @@
 // xdg-email that records its arguments).
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <cstdlib>
 #include <fstream>
-#include <thread>
 
 #include <nlohmann/json.hpp>
 
@@ -25,17 +21,6 @@ namespace {
 
 using vemo::test::ShellQuote;
 namespace fs = std::filesystem;
-
-bool Listening(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  close(fd);
-  return connected;
-}
 
 class MailCommand : public ::testing::Test {
  protected:
@@ -62,7 +47,8 @@ class MailCommand : public ::testing::Test {
                                           " -c aiosmtpd.handlers.Mailbox " + ShellQuote(dir_ / "maildir") + " >" +
                                           ShellQuote(dir_ / "smtp.log") + " 2>&1 </dev/null & echo $!");
     server_ = std::stoi(started.output);
-    for (int i = 0; i < 100 && !Listening(port); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    vemo::test::RunCommand("/usr/bin/python3 -c 'import socket, time\nfor i in range(100):\n  try: socket.create_connection("
+                           "(\"127.0.0.1\", " + std::to_string(port) + ")).close(); break\n  except OSError: time.sleep(0.1)'");
     return port;
   }
   vemo::test::CommandResult Mail() {
@@ -95,10 +81,10 @@ TEST_F(MailCommand, TheConfiguredServerSendsToThePartner) {
 TEST_F(MailCommand, WithoutAServerTheMailProgramGetsANewMessage) {
   std::ofstream(dir_ / "bin" / "xdg-email") << "#!/bin/sh\nprintf '%s\\n' \"$@\" > " << ShellQuote(dir_ / "args") << "\n";
   fs::permissions(dir_ / "bin" / "xdg-email", fs::perms::owner_all);
-  auto mail = vemo::test::RunCommand("PATH=" + ShellQuote(dir_ / "bin") + ":\"$PATH\" VEMO_DATA_DIR=" + ShellQuote(dir_.path()) +
-                                     " TMPDIR=" + ShellQuote(dir_ / "tmp") + " VEMO_MACHINE_CONFIG=" + ShellQuote(dir_ / "machine") +
-                                     " VEMO_DATABASE= VEMO_USER= " + ShellQuote(vemo::test::VemoprintPath()) + " bill mail " +
-                                     ShellQuote(dir_ / "invoice.json"));
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", ((dir_ / "bin").string() + ":" + path).c_str(), 1);
+  auto mail = Mail();
+  setenv("PATH", path.c_str(), 1);
   ASSERT_EQ(mail.status, 0) << mail.output;
   std::ifstream in(dir_ / "args");
   std::vector<std::string> args;
