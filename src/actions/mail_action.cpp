@@ -74,7 +74,9 @@ bool ActionCore::ToEmailAction(const std::string& tempFileName) {
   try {
     auto smtp = host::ConfiguredSmtpServer();
     const std::string program = smtp ? std::string() : host::FindMailProgram();
-    if (!smtp && program.empty()) return false;  // Outlook's keys only: nothing here sends
+    if (!smtp && program.empty())  // Outlook's install keys only: nothing here can send
+      throw HostError("no mail server is configured and no mail program was found; name an SMTP server in "
+                      "machine.json (\"mail\": {\"smtpServer\": ...}) or install xdg-utils");
     host::MailMessage message;
     message.subject = SubjectOf(in_, tempFileName);
     message.attachment = context::ToHostPath(AttachmentCopy(tempFileName, message.subject)).string();
