@@ -92,8 +92,17 @@ bool RunReport(Verb verb, const Request& request, const ActionOptions&) {
 }
 
 bool RunBatch(Verb verb, const Request& request, const ActionOptions&) {
-  if (!request.printData)
-    throw UsageError("the request has no \"PrintData\": a continuous print needs the list of bills ([{\"FTranType\": 1}, ...])");
+  // A continuous print is a report-style fill: the report's values, and the
+  // list of bills it stands for.
+  std::string missing;
+  if (request.dataSourceType != 1) missing += ", \"DataSourceType\": 1";
+  if (request.rptId == 0) missing += ", \"RptID\"";
+  if (!request.rptHeadData) missing += ", \"RptHeadData\"";
+  if (!request.rptEntryData) missing += ", \"RptEntryData\"";
+  if (!request.printData) missing += ", \"PrintData\" (the bills, [{\"FTranType\": 1}, ...], all of one type)";
+  if (!missing.empty())
+    throw UsageError("batch needs a continuous-print request; this one lacks " + missing.substr(2) +
+                     ". See examples/requests/continuous_print.json; one bill prints with \"vemoprint bill\"");
   actions::ExportAction action;
   return RunContinuous(action, verb, request, request.printData);
 }
@@ -127,7 +136,7 @@ constexpr VerbInfo kVerbs[] = {
     {Verb::Print, "print", "print on the default printer"},
     {Verb::Preview, "preview", "fill and show the print preview"},
     {Verb::Export, "export", "fill a workbook file (--out FILE answers the save dialog)"},
-    {Verb::Mail, "mail", "fill the workbook for mail (mail itself is not sent; answers False)"},
+    {Verb::Mail, "mail", "fill the workbook and mail it (SMTP server of machine.json, else the mail program)"},
 };
 
 CLI::App* InstallFamily(CLI::App& root, const char* name, const char* help, Runner run, bool withMail) {

@@ -1,18 +1,24 @@
 // vemoprint check: what a fill of a template would do with a request, before
 // anything is filled. Lists every keyword of the first sheet (cell, kind,
 // page key, name), where each value comes from, which will come out empty and
-// why, and whether the identification text (B3 of the third sheet) matches.
+// why, whether the identification text (B3 of the third sheet) matches, and
+// which registered template the request's bill would print with.
 // The workbook is opened read-only through the spreadsheet surface.
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 
+#include "actions/template_sub_type.h"
 #include "command_registry.h"
 #include "engine/template_check.h"
 #include "engine_setup.h"
 #include "foundation/creation_service.h"
 #include "foundation/host_error.h"
+#include "host/components/bill_data_service.h"
+#include "host/database/account_location.h"
 #include "host/spreadsheet/spreadsheet_application.h"
+#include "request_file.h"
+#include "template_forms.h"
 
 namespace vemo::app {
 namespace {
@@ -61,6 +67,23 @@ void PrintIdentification(const engine::IdentificationFinding& id, bool requestGi
     std::cout << "; DOES NOT MATCH the request, which needs " << id.expected << "\n";
 }
 
+// Which registered template the request's bill would print with, as the
+// bill action chooses it: by bill type and sub-type, else the one without.
+void PrintRegisteredTemplate(const Request& request) {
+  auto service = std::dynamic_pointer_cast<host::BillDataService>(request.dataSrv);
+  if (request.dataSourceType != 0 || !service) return;
+  std::cout << "registered template for this bill: ";
+  try {
+    const std::string subType = actions::BillTemplateSubType(request.dataSrv, request.data, request.tableInfo);
+    std::cout << "bill type " << service->classTypeID() << (subType.empty() ? "" : ", sub-type " + subType) << ": "
+              << TemplateInUse(host::CommandLineProps("", ""), {host::TemplateFamily::Bill, service->classTypeID(), 0},
+                               subType)
+              << "\n";
+  } catch (const std::exception& error) {
+    std::cout << "not known (" << error.what() << ")\n";
+  }
+}
+
 int RunCheck(const CheckCommandOptions& options) {
   if (!std::filesystem::is_regular_file(options.templatePath))
     throw UsageError("cannot read the template \"" + options.templatePath + "\": no such file");
@@ -89,6 +112,7 @@ int RunCheck(const CheckCommandOptions& options) {
             << "what answers it: value\n";
   for (const engine::KeywordFinding& finding : check.keywords) PrintFinding(finding);
   PrintIdentification(check.identification, requestGiven);
+  if (requestGiven) PrintRegisteredTemplate(request);
   const int problems = check.ProblemCount();
   std::cout << check.keywords.size() << " keywords; "
             << (problems == 0 ? std::string("everything resolves")

@@ -1,6 +1,7 @@
 // vemoprint demo [--out DIR]: what a clerk does with the sample company, in
 // one command: the company database (created when missing), the sample
-// templates registered, the sample sales invoice exported into DIR and
+// templates registered (the item label's too, with its blank pictures), the
+// sample sales invoice exported into DIR and
 // printed on the default printer, or, without one, its preview PDF written
 // into DIR.
 #include <cstdlib>
@@ -39,7 +40,13 @@ int RunDemo(const DemoOptions& options) {
     std::cout << "created the sample company database " << database.string() << "\n";
   const auto templates = SampleTemplateFolder();
   if (templates.empty()) throw UsageError("the sample templates were not found; set VEMO_SAMPLES_DIR to examples/templates");
-  RegisterSampleTemplates(props, templates);
+  // One line for the setup, then one per document made.
+  const int registered = RegisterSampleTemplates(props, templates, false);
+  const bool label = !InstallSampleLabelTemplate(templates).empty();
+  InstallLabelPlaceholders();
+  if (registered > 0 || label)
+    std::cout << "registered " << registered << " sample templates" << (label ? " and the item label template" : "")
+              << " (vemoprint templates list --bill-type 1020002 shows the invoices')\n";
 
   const auto requestFile = templates.parent_path() / "requests" / "sales_invoice_vat.json";
   const Request request = LoadRequest(requestFile.string());

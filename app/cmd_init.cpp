@@ -33,6 +33,8 @@ int RunInit(const InitOptions& options) {
     std::cout << "added the sample data to " << path.string() << "\n";
   else
     std::cout << path.string() << " is up to date; nothing changed (use --force to rebuild the sample data)\n";
+  for (const std::string& picture : InstallLabelPlaceholders())
+    std::cout << "installed the blank label picture " << picture << "\n";
   if (options.templates) {
     const auto folder = SampleTemplateFolder();
     if (folder.empty())

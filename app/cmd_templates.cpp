@@ -1,7 +1,8 @@
 // vemoprint templates list|add|export|remove|select: the template store of
 // one bill type (--bill-type N), report (--report N) or courier company
 // (--courier N --data-from D), through the family's setup dialog with the
-// grid in memory, so every rule of the dialog applies:
+// grid in memory, so every rule of the dialog applies (list also says which
+// template printing uses for each sub-type):
 //   add FILE [--sub-type S]   import the file (checked by the template
 //                             engine, refused when its name is registered
 //                             in any case); it is selected when no template
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <vector>
 
 #include "command_line_desktop.h"
 #include "command_registry.h"
@@ -67,6 +69,24 @@ void CheckSubType(const setup::NoteSetForm& form, const std::string& subType) {
   throw UsageError("\"" + subType + "\" is not a sub-type here; choose one of: " + offered);
 }
 
+// Which template printing uses for every sub-type of the dialog's list and
+// for none, asked of the template query component as the export actions ask
+// it. Nothing for families without sub-types: the selected row says it.
+void PrintTemplateInUse(const TemplateOptions& o, const setup::NoteSetForm& form) {
+  const TemplateTarget target = ChooseTarget(o);
+  std::vector<std::string> subTypes = {""};
+  const std::string& list = form.SubTypeList();  // "\tA\tB\t"
+  if (list.empty()) return;
+  for (std::size_t start = 1, end; start < list.size(); start = end + 1) {
+    end = list.find('\t', start);
+    if (end == std::string::npos) break;
+    if (end > start) subTypes.push_back(list.substr(start, end - start));
+  }
+  const std::string props = host::CommandLineProps(o.database, o.user);
+  for (const std::string& subType : subTypes)
+    std::cout << "printing " << SubTypeText(subType) << ": " << TemplateInUse(props, target, subType) << "\n";
+}
+
 int RunList(const TemplateOptions& o) {
   auto open = Open(o);
   if (!open) return kExitActionFailed;
@@ -75,6 +95,7 @@ int RunList(const TemplateOptions& o) {
   for (int row = 1; row <= grid.RowCount(); ++row)
     std::cout << TemplateIdOfRow(grid, row) << "\t" << (setup::CellNumber(grid, row, setup::kColFlag) != 0 ? "selected" : "-")
               << "\t" << SubTypeText(grid.CellText(row, setup::kColType)) << "\t" << grid.CellText(row, setup::kColName) << "\n";
+  PrintTemplateInUse(o, *open->form);
   return kExitOk;
 }
 

@@ -6,8 +6,10 @@
 
 #include "context/desktop.h"
 #include "context/file_utils.h"
+#include "context/path_mapping.h"
 #include "context/settings.h"
 #include "context/scripted_desktop.h"
+#include "host/components/bitmap_file.h"
 #include "setup/setup_grid.h"
 #include "template_forms.h"
 
@@ -28,7 +30,9 @@ const SampleTemplate kSamples[] = {
     {"receipt.xlsx", {host::TemplateFamily::Bill, 1050001, 0}, "销售收款"},
     {"stock_transfer.xlsx", {host::TemplateFamily::Bill, 1040007, 0}, "异价调拨"},
     {"offset_bill.xlsx", {host::TemplateFamily::Bill, 1050003, 0}, "预收冲应收"},
-    {"customer_statement_report.xlsx", {host::TemplateFamily::Report, 10506, 0}, "客户"},
+    // No sub-type: one template serves the report's 客户 and 供应商 prints
+    // and its continuous print (which asks for none).
+    {"customer_statement_report.xlsx", {host::TemplateFamily::Report, 10506, 0}, ""},
     {"courier_waybill.xlsx", {host::TemplateFamily::Logistics, 3, 0}, ""},
 };
 
@@ -64,7 +68,30 @@ std::string InstallSampleLabelTemplate(const std::filesystem::path& folder) {
   return context::CopyFileIfExists(sample.string(), installed) ? installed : "";
 }
 
-int RegisterSampleTemplates(const std::string& props, const std::filesystem::path& folder) {
+std::vector<std::string> InstallLabelPlaceholders() {
+  // White, in the sizes the sample label gives its three pictures.
+  struct Placeholder {
+    const char* name;
+    int width, height;
+  };
+  constexpr Placeholder kPlaceholders[] = {
+      {"Item_Empty.jpg", 120, 120}, {"BarCode_Item_Empty.bmp", 250, 70}, {"QRCode_Item_Empty.bmp", 113, 113}};
+  const std::string folder = context::JoinPath(context::GetInstallPath(3), "Graphics\\ItemPhotos\\");
+  context::EnsureFolder(folder);
+  std::vector<std::string> installed;
+  for (const Placeholder& picture : kPlaceholders) {
+    const std::string path = context::JoinPath(folder, picture.name);
+    if (context::FileExists(path)) continue;
+    // A bitmap under the photo's .jpg name, as the item photos copied over
+    // Item.jpg are: the spreadsheet reads a picture by its content.
+    host::WriteFileBytes(context::ToHostPath(path),
+                         host::EncodeBmp(host::SolidImage(picture.width, picture.height, {255, 255, 255})));
+    installed.push_back(path);
+  }
+  return installed;
+}
+
+int RegisterSampleTemplates(const std::string& props, const std::filesystem::path& folder, bool listEach) {
   // The dialogs' questions and notes are not the user's business here: a
   // scripted desktop takes them, and what went wrong is printed below.
   auto quiet = std::make_shared<context::ScriptedDesktop>();
@@ -86,7 +113,8 @@ int RegisterSampleTemplates(const std::string& props, const std::filesystem::pat
       continue;
     }
     ++registered;
-    std::cout << "registered the sample template " << sample.file << " (" << added.id
+    if (listEach)
+      std::cout << "registered the sample template " << sample.file << " (" << added.id
               << (added.selected ? ", selected" : ", not selected") << ")\n";
   }
   return registered;

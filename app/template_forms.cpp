@@ -123,4 +123,16 @@ RegisteredTemplate RegisterTemplateFile(OpenTemplateForm& open, const std::strin
   return result;
 }
 
+std::string TemplateInUse(const std::string& props, const TemplateTarget& target, const std::string& subType) {
+  try {
+    const std::string key = std::to_string(target.owner) + "||" + subType;
+    auto set = host::QueryTemplateSet(props, target.family, key, target.dataFrom);
+    auto entry = set->ItemAt(1).AsObject<HostVector>();
+    return "template " + host::KeyField(set->Key(1), "|", 1) + " (" + (entry ? entry->Item(1).ToText() : "") + ")";
+  } catch (const std::exception&) {
+    return "no template (select one " + (subType.empty() ? std::string() : "of " + subType + ", or one ") +
+           "without a sub-type)";
+  }
+}
+
 }  // namespace vemo::app

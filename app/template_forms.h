@@ -46,4 +46,9 @@ struct RegisteredTemplate {
 };
 RegisteredTemplate RegisterTemplateFile(OpenTemplateForm& open, const std::string& file, const std::string& subType);
 
+// The template printing uses for `subType`, asked of the template query
+// component as the export actions ask it: "template 1 (发票.xlsx)", or
+// "no template (select one ...)".
+std::string TemplateInUse(const std::string& props, const TemplateTarget& target, const std::string& subType);
+
 }  // namespace vemo::app

@@ -16,6 +16,7 @@ entries' timestamps are fixed.
 
 import io
 import os
+import re
 import sys
 import zipfile
 from dataclasses import dataclass, field
@@ -99,6 +100,14 @@ def set_text_keyword(cell, text):
     cell.number_format = TEXT
 
 
+# Keywords of codes: item and bill numbers, tax and settlement numbers,
+# tracking numbers, telephone numbers, postcodes, serial-number lists. Their
+# values are texts that can look like numbers ("01.001", "310018",
+# "1001,1002"); a General cell would turn them into numbers ("1.001"), so
+# their cells are formatted as text.
+CODE_KEYWORD = re.compile(r"^\[\$+(Page\d+_)?F?\w*(Number|No|Phone|PostCode|NoList|NumberRange)\d*\]$")
+
+
 def put(ws, row, col, value, span=1, fmt=None, bold=False, size=10, align="left",
         border=None):
     cell = ws.cell(row=row, column=col)
@@ -106,6 +115,8 @@ def put(ws, row, col, value, span=1, fmt=None, bold=False, size=10, align="left"
         set_text_keyword(cell, value)
     else:
         cell.value = value
+        if isinstance(value, str) and CODE_KEYWORD.match(value):
+            fmt = TEXT
         if fmt:
             cell.number_format = fmt
     cell.font = font(size, bold)

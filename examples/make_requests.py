@@ -355,6 +355,16 @@ def customer_statement_report():
                              "rows": out}}
 
 
+def continuous_print():
+    """The statement printed for three customers in one run (vemoprint
+    batch): the report's values with PrintData, one entry per bill to print,
+    all of one transaction type."""
+    request = customer_statement_report()
+    request["PrintData"] = [{"FTranType": 1, "FBillNo": no}
+                            for no in ("XSFP-202611-0018", "XSFP-202611-0027", "XSFP-202611-0031")]
+    return request
+
+
 def courier_waybill():
     return {"dataFrom": 0,
             "Data": {"FID": 3,
@@ -389,6 +399,7 @@ REQUESTS = {
     "stock_transfer": stock_transfer,
     "offset_bill": offset_bill,
     "customer_statement_report": customer_statement_report,
+    "continuous_print": continuous_print,
     "courier_waybill": courier_waybill,
     "商品标签模板": item_label,
 }

@@ -15,6 +15,10 @@ packages=(
   # barcode captions: FreeType draws the text in a font fontconfig chooses
   libfreetype-dev libfontconfig-dev
   python3 python3-openpyxl
+  # mail: libcurl sends to an SMTP server (its header at build time; the
+  # library is loaded by the first mail); the mail tests run a real SMTP
+  # server on the loopback address
+  libcurl4-openssl-dev python3-aiosmtpd
   # independent checkers used by the tests: LibreOffice as a second reader,
   # poppler for page counts, zbar to decode barcodes and QR codes
   libreoffice-calc-nogui python3-uno poppler-utils zbar-tools

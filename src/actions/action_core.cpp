@@ -12,6 +12,8 @@
 #include "host/components/behavior_log.h"
 #include "host/components/bill_data_service.h"
 #include "host/components/prog_ids.h"
+#include "host/mail/mail_program.h"
+#include "host/mail/smtp_sender.h"
 
 namespace vemo::actions::detail {
 namespace {
@@ -31,6 +33,12 @@ bool IsOfficeAppInstalled(std::string_view appName) {
   return context::IsOfficeAppInstalledForVersions(appName, OfficeVersions());
 }
 
+// Mail can go somewhere: an SMTP server in the machine configuration, a
+// mail program (xdg-email), or Outlook's install keys.
+bool MailRouteAvailable() {
+  return host::ConfiguredSmtpServer() || !host::FindMailProgram().empty() || IsOfficeAppInstalled("Outlook");
+}
+
 bool IsMailAction(int actionType) {
   return actionType == static_cast<int>(ActionTypeEnum::SingleExpToEmail) ||
          actionType == static_cast<int>(ActionTypeEnum::MultiExpToEmial);
@@ -48,6 +56,19 @@ const HostDictionary& BillValues(const ActionInputs& inputs) {
   auto values = std::dynamic_pointer_cast<HostDictionary>(inputs.data);
   if (!values) throw HostError(HostError::kObjectRequired, "no bill values (Data) were handed over");
   return *values;
+}
+
+DictionaryRef HeadCell(const ActionInputs& inputs, std::string_view key) {
+  auto fields = std::dynamic_pointer_cast<HostDictionary>(inputs.tableInfo);
+  auto values = std::dynamic_pointer_cast<HostDictionary>(inputs.data);
+  if (!fields || !values) return nullptr;
+  auto map = fields->Value("Map").AsObject<HostDictionary>();
+  if (!map || !map->Lookup(std::string(key))) return nullptr;
+  const std::string internalKey = map->Value(std::string(key)).ToText();
+  auto info = fields->Value(internalKey).AsObject<HostDictionary>();
+  if (!info) return nullptr;
+  auto page = values->Value("Page" + info->Value("FPage").ToText()).AsObject<HostDictionary>();
+  return page ? page->Value(internalKey).AsObject<HostDictionary>() : nullptr;
 }
 
 ActionCore::ActionCore(std::unique_ptr<ActionFamily> family) : family_(std::move(family)) {}
@@ -83,7 +104,7 @@ bool ActionCore::CheckActionPrerequisites(int actionType) {
     context::ShowHostMessage(std::string(text::kNoSpreadsheetBeforeAction));
     return false;
   }
-  if (IsMailAction(actionType) && !IsOfficeAppInstalled("Outlook")) {
+  if (IsMailAction(actionType) && !MailRouteAvailable()) {
     context::ShowHostMessage(std::string(text::kNoOutlook));
     return false;
   }
@@ -123,11 +144,6 @@ void ActionCore::WriteBehaviorLog() {
   } catch (const std::exception&) {
     // Logging never changes the action's result.
   }
-}
-
-bool ActionCore::ToEmailAction(const std::string&) {
-  // Mail is not sent: the workbook is filled and left in the working file.
-  return false;
 }
 
 std::unique_ptr<EngineJob> ActionCore::NewFillEngine(const std::string& file) {

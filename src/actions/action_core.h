@@ -36,7 +36,10 @@ class ActionCore {
   bool SingleRecordExportToFileAction4Rpt();
   bool PreCheck();
   bool PrintInitial(const ObjectRef& printData);
-  static bool ToEmailAction(const std::string& tempFileName);
+  // Mails the filled workbook: to the bill's partner through the SMTP server
+  // of the machine configuration, else attached to a new message in the
+  // user's mail program. False (the cause reported) when neither works.
+  bool ToEmailAction(const std::string& tempFileName);
 
   // Item labels.
   bool PrintItemInfo(bool isPreview, bool isExportExcelFile, const ObjectRef& itemInfoDict);

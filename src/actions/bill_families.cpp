@@ -7,6 +7,7 @@
 #include "host/components/print_setup.h"
 #include "host/components/prog_ids.h"
 #include "host/store/template_store.h"
+#include "actions/template_sub_type.h"
 
 namespace vemo::actions::detail {
 namespace {
@@ -26,22 +27,17 @@ const char* SubTypeFieldOf(std::int32_t classTypeId) {
   }
 }
 
+}  // namespace
+
 // The display text (FDSP) of the sub-type field on the bill's head page;
 // "" when the bill type has no sub-types or the bill does not carry it.
 std::string BillSubTypeName(const ActionInputs& in) {
   const char* fieldKey = SubTypeFieldOf(in.classTypeId);
-  auto fields = std::dynamic_pointer_cast<HostDictionary>(in.tableInfo);
-  auto values = std::dynamic_pointer_cast<HostDictionary>(in.data);
-  if (!fieldKey || !fields || !values) return {};
-  auto map = fields->Value("Map").AsObject<HostDictionary>();
-  if (!map || !map->Lookup(fieldKey)) return {};
-  const std::string internalKey = map->Value(fieldKey).ToText();
-  auto info = fields->Value(internalKey).AsObject<HostDictionary>();
-  if (!info) return {};
-  auto head = values->Value("Page" + info->Value("FPage").ToText()).AsObject<HostDictionary>();
-  auto cell = head ? head->Value(internalKey).AsObject<HostDictionary>() : nullptr;
+  auto cell = fieldKey ? HeadCell(in, fieldKey) : nullptr;
   return cell ? cell->Value("FDSP").ToText() : std::string();
 }
+
+namespace {
 
 class BillFamily : public ActionFamily {
  public:
@@ -132,3 +128,16 @@ std::unique_ptr<ActionFamily> MakeBillFamily() { return std::make_unique<BillFam
 std::unique_ptr<ActionFamily> MakeReportFamily() { return std::make_unique<ReportFamily>(); }
 
 }  // namespace vemo::actions::detail
+
+namespace vemo::actions {
+
+std::string BillTemplateSubType(const ObjectRef& dataSrv, const ObjectRef& data, const ObjectRef& tableInfo) {
+  detail::ActionInputs in;
+  in.dataSrv = dataSrv;
+  in.data = data;
+  in.tableInfo = tableInfo;
+  in.classTypeId = dataSrv ? detail::DataSrvClassTypeID(in) : 0;
+  return detail::BillSubTypeName(in);
+}
+
+}  // namespace vemo::actions

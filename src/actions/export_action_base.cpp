@@ -18,7 +18,7 @@ void ExportActionBase::SetDataSrv(const ObjectRef& dataService) { core_->SetData
 void ExportActionBase::SetData(const ObjectRef& billValues) { core_->Inputs().data = billValues; }
 void ExportActionBase::SetTableInfo(const ObjectRef& fieldDictionary) { core_->Inputs().tableInfo = fieldDictionary; }
 
-bool ExportActionBase::ToEmailAction(const std::string& tempFileName) { return detail::ActionCore::ToEmailAction(tempFileName); }
+bool ExportActionBase::ToEmailAction(const std::string& tempFileName) { return core_->ToEmailAction(tempFileName); }
 bool ExportActionBase::OpenExcel(const std::string&) { return core_->OpenExcel(); }
 bool ExportActionBase::PrintItemInfo(bool isPreview, bool isExportExcelFile, const ObjectRef& itemInfoDict) {
   return core_->PrintItemInfo(isPreview, isExportExcelFile, itemInfoDict);

@@ -25,7 +25,7 @@ void ExportActionLM::SetDataSrv(const ObjectRef& dataService) {
 void ExportActionLM::SetData(const ObjectRef& waybillValues) { core_->Inputs().data = waybillValues; }
 void ExportActionLM::SetTableInfo(const ObjectRef& fieldDictionary) { core_->Inputs().tableInfo = fieldDictionary; }
 
-bool ExportActionLM::ToEmailAction(const std::string& tempFileName) { return detail::ActionCore::ToEmailAction(tempFileName); }
+bool ExportActionLM::ToEmailAction(const std::string& tempFileName) { return core_->ToEmailAction(tempFileName); }
 
 bool ExportActionLM::PrintBill(bool isPreview, bool isExportExcelFile) {
   return core_->DoAction(detail::SingleActionFor(isPreview, isExportExcelFile));

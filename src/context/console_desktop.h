@@ -5,8 +5,8 @@
 // error stream with its title, a box answers UnattendedAnswer() (No for a
 // question, Cancel where there is one, OK otherwise; Yes/OK with assumeYes,
 // the command line's --yes), and a file dialog is cancelled. The message
-// service writes its text to the error stream. The mouse pointer is only
-// remembered.
+// service and the cause of a failure write their text to the error stream.
+// The mouse pointer is only remembered.
 #pragma once
 #include <iosfwd>
 #include <optional>
@@ -28,6 +28,7 @@ class ConsoleDesktop : public Desktop {
 
   int MessageBox(const std::string& text, int flags, const std::string& title) override;
   void ShowHostMessage(const std::string& text) override;
+  void ReportCause(const std::string& text) override;
   std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
   void SetMousePointer(int pointer) override { pointer_ = pointer; }

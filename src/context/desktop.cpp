@@ -55,4 +55,6 @@ ScopedDesktop::~ScopedDesktop() {
 
 void ShowHostMessage(const std::string& text) { CurrentDesktop().ShowHostMessage(text); }
 
+void ReportCause(const std::string& text) { CurrentDesktop().ReportCause(text); }
+
 }  // namespace vemo::context

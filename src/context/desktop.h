@@ -60,6 +60,10 @@ class Desktop {
   virtual std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) = 0;
   virtual void SetMousePointer(int pointer) = 0;
   virtual int MousePointer() const = 0;
+  // Why an action that answered False failed, where the action's own
+  // messages say nothing (no default printer, the page renderer, the mail
+  // server): one text that names the cause and what to do.
+  virtual void ReportCause(const std::string& text) = 0;
 };
 
 // The desktop in use; a non-interactive-aware ConsoleDesktop until one is set.
@@ -80,5 +84,7 @@ class ScopedDesktop {
 
 // The host's global message service (one text, no answer), on the desktop.
 void ShowHostMessage(const std::string& text);
+// The cause of a failure, on the desktop.
+void ReportCause(const std::string& text);
 
 }  // namespace vemo::context

@@ -28,6 +28,11 @@ void ScriptedDesktop::ShowHostMessage(const std::string& text) {
   messages_.push_back({ShownMessage::Kind::HostMessage, text, "", 0, 0, 0});
 }
 
+void ScriptedDesktop::ReportCause(const std::string& text) {
+  std::lock_guard lock(mutex_);
+  messages_.push_back({ShownMessage::Kind::Cause, text, "", 0, 0, 0});
+}
+
 std::optional<std::string> ScriptedDesktop::Dialog(ShownDialog::Kind kind, const FileDialogRequest& request) {
   std::lock_guard lock(mutex_);
   std::optional<std::string> answer;

@@ -22,7 +22,7 @@
 namespace vemo::context {
 
 struct ShownMessage {
-  enum class Kind { MessageBox, HostMessage };
+  enum class Kind { MessageBox, HostMessage, Cause };
   Kind kind = Kind::MessageBox;
   std::string text;
   std::string title;  // "" for the message service
@@ -45,6 +45,7 @@ class ScriptedDesktop : public Desktop {
 
   int MessageBox(const std::string& text, int flags, const std::string& title) override;
   void ShowHostMessage(const std::string& text) override;
+  void ReportCause(const std::string& text) override;
   std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
   void SetMousePointer(int pointer) override;

@@ -6,6 +6,7 @@
 #include "context/login.h"
 #include "context/message_box.h"
 #include "context/registry.h"
+#include "context/spreadsheet_detection.h"
 #include "engine/engine_state.h"
 #include "engine/ignore_errors.h"
 #include "foundation/creation_service.h"
@@ -13,6 +14,7 @@
 #include "host/components/class_info.h"
 #include "host/components/prog_ids.h"
 #include "host/components/security_info.h"
+#include "host/spreadsheet/spreadsheet_interfaces.h"
 
 namespace vemo::engine {
 namespace {
@@ -80,12 +82,20 @@ std::string TransferHiddenFields(PriceRightsTable table) {
   return list;
 }
 
-// The list cut to 1024 characters when no spreadsheet application of 2007
-// or later is installed (older ones cannot hold more in a cell).
+// Whether a spreadsheet application of version 12 (2007) or later is here:
+// its install keys, or the application the engine drives, which answers
+// its version itself (ours is 12 and has no install keys).
+bool NewerSpreadsheetAppPresent() {
+  if (context::IsOfficeAppInstalledForVersions("Excel", {"12.0", "14.0", "15.0"})) return true;
+  auto app = std::dynamic_pointer_cast<host::IApplication>(context::FindSpreadsheetApp().app);
+  return app && LeadingNumber(app->Version()) >= 12.0;
+}
+
+// The list cut to 1024 characters when only an older spreadsheet
+// application is here (it cannot hold more in a cell).
 std::string CutForOldExcel(std::string text) {
   text = Trim(text);
-  if (!context::IsOfficeAppInstalledForVersions("Excel", {"12.0", "14.0", "15.0"}))
-    text = LeftChars(text, kListLimit);
+  if (text.size() > kListLimit && !NewerSpreadsheetAppPresent()) text = LeftChars(text, kListLimit);
   return text;
 }
 

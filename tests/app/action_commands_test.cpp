@@ -108,11 +108,6 @@ TEST_F(ActionCommands, BatchPrintsBillsOfOneTypeOnly) {
   EXPECT_NE(mixed.output.find("不支持不同类型单据的连续打印！"), std::string::npos) << mixed.output;
 }
 
-TEST_F(ActionCommands, BatchNeedsTheBills) {
-  auto result = Run("batch print " + Example("requests/purchase_order.json"));
-  EXPECT_EQ(result.status, 2);
-  EXPECT_NE(result.output.find("PrintData"), std::string::npos) << result.output;
-}
 
 }  // namespace
 }  // namespace vemo::app

@@ -85,6 +85,9 @@ TEST_F(CheckCommand, ShowsWhereEachValueComesFrom) {
   EXPECT_NE(LineOf(vat.output, "I12", "plain head", "UserName").find("Administrator"), std::string::npos);
   EXPECT_NE(LineOf(vat.output, "A1", "plain head", "CompanyName").find("profile General/CompanyName"),
             std::string::npos);
+  EXPECT_NE(vat.output.find("registered template for this bill: bill type 1020002, sub-type 增值税发票: template 1 "
+                            "(sales_invoice_vat.xlsx)\n"),
+            std::string::npos) << vat.output;
 
   // Offset bill: the first table's page key Page4 gives 7 lines, the Page2
   // fields have values on the first 3, the caption column on 5 (two captions).

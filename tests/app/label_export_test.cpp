@@ -114,9 +114,44 @@ TEST_F(LabelExport, RenderedEmbeddedLabelShowsItsThreePictures) {
   EXPECT_EQ(std::count(images.output.begin(), images.output.end(), '\n'), 2 + 3) << images.output;
 }
 
+// A run of labels: an item without codes shows the blank pictures, not the
+// codes of the item before it (they stay in c:\ItemPhotos\ until overwritten).
+TEST_F(LabelExport, ItemWithoutCodesShowsNoneOfThePreviousItems) {
+  struct Label {
+    const char* barcode;  // "" = the item has no codes
+    const char* qr;
+    std::string decoded;
+  };
+  const Label run[] = {
+      {"6901234567892", "first item", "CODE-128:6901234567892\nQR-Code:first item\n"},
+      {"", "", ""},
+      {"6909876543210", "third item", "CODE-128:6909876543210\nQR-Code:third item\n"},
+  };
+  std::ifstream in(dir_ / "label.json");
+  nlohmann::json request = nlohmann::json::parse(in);
+  for (std::size_t i = 0; i < std::size(run); ++i) {
+    auto& item = request["ItemInfoDict"];
+    item.erase("FBarCode");
+    item.erase("FMatrixCode");
+    if (*run[i].barcode) {
+      item["FBarCode"] = run[i].barcode;
+      item["FMatrixCode"] = run[i].qr;
+    }
+    std::ofstream(dir_ / "label.json") << request.dump();
+    const fs::path out = Export("run" + std::to_string(i) + ".xlsx", "", "--embed-pictures");
+    EXPECT_EQ(Decoded(out), run[i].decoded) << "label " << i + 1;
+  }
+}
+
 TEST_F(LabelExport, WithoutTheOptionTheLinksStayAsDesigned) {
   const fs::path out = Export("linked.xlsx");
   EXPECT_EQ(Pictures(out), "media=0 embed=0 link=3 external=3\n");
+  // The item code (B2, C3 after the margin row and column) stays the text
+  // it is: "01.001", not the number 1.001.
+  auto code = vemo::test::RunCommand("/usr/bin/python3 -c 'import openpyxl, sys\n"
+                                     "print(repr(openpyxl.load_workbook(sys.argv[1]).worksheets[0][\"C3\"].value))' " +
+                                     ShellQuote(out));
+  EXPECT_EQ(code.output, "'01.001'\n");
 }
 
 TEST_F(LabelExport, SessionSettingEmbedsToo) {

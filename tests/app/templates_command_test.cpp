@@ -88,6 +88,36 @@ TEST_F(TemplatesCommand, DemoExportsTheSampleInvoiceAndPrintsOrPreviewsIt) {
   for (const auto& entry : std::filesystem::directory_iterator(out)) previewed |= entry.path().extension() == ".pdf";
   const bool printed = demo.output.find("printed the sample sales invoice on") != std::string::npos;
   EXPECT_TRUE(printed || previewed) << demo.output;
+  // Right after it: the sample label, and the continuous print of the sample report.
+  const auto requests = vemo::test::SourceDir() / "examples" / "requests";
+  auto label = Run("label export " + vemo::test::ShellQuote(requests / "商品标签模板.json") + " --out " +
+                   vemo::test::ShellQuote(out / "label.xlsx") + " --no");
+  EXPECT_EQ(label.status, 0) << label.output;
+  auto batch = Run("batch export " + vemo::test::ShellQuote(requests / "continuous_print.json") + " --out " +
+                   vemo::test::ShellQuote(out / "batch.xlsx") + " --no");
+  EXPECT_EQ(batch.status, 0) << batch.output;
+}
+
+// What the command line answers a newcomer: exit status and a text it shows.
+TEST_F(TemplatesCommand, TheCommandLineGuides) {
+  ASSERT_EQ(Run("init --no-templates").status, 0);
+  const std::string bill = vemo::test::ShellQuote(vemo::test::SourceDir() / "examples/requests/purchase_order.json");
+  struct Case {
+    std::string arguments;
+    int status;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"", 2, "Subcommands:"},
+      {"--version", 0, "vemoprint 0.1\nbuild type "},
+      {"batch print " + bill, 2, "batch needs a continuous-print request; this one lacks \"DataSourceType\": 1, \"RptID\""},
+      {"couriers list", 0, "1\tSF\t顺丰速运\t(default)\n2\tZTO\t中通快递\n"},
+  };
+  for (const Case& c : cases) {
+    auto result = Run(c.arguments);
+    EXPECT_EQ(result.status, c.status) << c.arguments;
+    EXPECT_NE(result.output.find(c.shown), std::string::npos) << c.arguments << ": " << result.output;
+  }
 }
 
 // The sample templates name their bill type (report, waybill type) in cell
@@ -113,15 +143,16 @@ TEST_F(TemplatesCommand, AddListSelectExportRemove) {
   EXPECT_EQ(badSubType.status, 2);
   EXPECT_NE(badSubType.output.find("增值税发票 普通发票 收据 其他"), std::string::npos) << badSubType.output;
 
+  // Every sub-type without a selected template of its own prints with the one without a sub-type.
   EXPECT_EQ(Run("templates list --bill-type 1020002").output,
-            "1\tselected\t(no sub-type)\t发票.xlsx\n2\t-\t增值税发票\t增值税.xlsx\n");
+            "1\tselected\t(no sub-type)\t发票.xlsx\n2\t-\t增值税发票\t增值税.xlsx\n"
+            "printing (no sub-type): template 1 (发票.xlsx)\nprinting 增值税发票: template 1 (发票.xlsx)\n"
+            "printing 普通发票: template 1 (发票.xlsx)\nprinting 收据: template 1 (发票.xlsx)\n"
+            "printing 其他: template 1 (发票.xlsx)\n");
   auto target = dir_.path() / "out.xlsx";
-  auto unselected = Run("templates export --bill-type 1020002 --sub-type 增值税发票 --to '" + target.string() + "'");
-  EXPECT_EQ(unselected.status, 1);
-  EXPECT_NE(unselected.output.find("加载数据出错！未设置打印模板信息"), std::string::npos) << unselected.output;
   EXPECT_EQ(Run("templates select --bill-type 1020002 --id 2").status, 0);
-  EXPECT_EQ(Run("templates list --bill-type 1020002").output,
-            "1\tselected\t(no sub-type)\t发票.xlsx\n2\tselected\t增值税发票\t增值税.xlsx\n");
+  EXPECT_NE(Run("templates list --bill-type 1020002").output.find("printing 增值税发票: template 2 (增值税.xlsx)\n"),
+            std::string::npos);
 
   EXPECT_EQ(Run("templates export --bill-type 1020002 --to '" + target.string() + "'").status, 0);
   EXPECT_EQ(Read(target), Read(plain));
@@ -133,12 +164,14 @@ TEST_F(TemplatesCommand, AddListSelectExportRemove) {
 
   EXPECT_EQ(Run("templates add '" + File("second.xlsx", Read(plain)).string() + "' --bill-type 1020002").status, 0);
   EXPECT_EQ(Run("templates select --bill-type 1020002 --id 3").status, 0);
-  EXPECT_EQ(Run("templates list --bill-type 1020002").output,
-            "1\t-\t(no sub-type)\t发票.xlsx\n2\tselected\t增值税发票\t增值税.xlsx\n3\tselected\t(no sub-type)\tsecond.xlsx\n");
+  EXPECT_EQ(Run("templates list --bill-type 1020002").output.find(
+                "1\t-\t(no sub-type)\t发票.xlsx\n2\tselected\t增值税发票\t增值税.xlsx\n3\tselected\t(no sub-type)\tsecond.xlsx\n"),
+            0u);
   EXPECT_EQ(Run("templates remove --bill-type 1020002 --id 2").status, 0);
   EXPECT_EQ(Run("templates remove --bill-type 1020002 --id 2").status, 1);
-  EXPECT_EQ(Run("templates list --bill-type 1020002").output,
-            "1\t-\t(no sub-type)\t发票.xlsx\n3\tselected\t(no sub-type)\tsecond.xlsx\n");
+  EXPECT_EQ(Run("templates list --bill-type 1020002").output.find(
+                "1\t-\t(no sub-type)\t发票.xlsx\n3\tselected\t(no sub-type)\tsecond.xlsx\nprinting (no sub-type): template 3"),
+            0u);
 }
 
 TEST_F(TemplatesCommand, FamiliesAreSeparateAndUsageIsChecked) {
@@ -155,7 +188,11 @@ TEST_F(TemplatesCommand, FamiliesAreSeparateAndUsageIsChecked) {
   EXPECT_NE(hidden.output.find("顺丰速运|1"), std::string::npos) << hidden.output;
   auto report = Example("customer_statement_report.xlsx");
   EXPECT_EQ(Run("templates add '" + report.string() + "' --report 10506 --sub-type 客户").status, 0);
-  EXPECT_EQ(Run("templates list --report 10506").output, "1\tselected\t客户\tcustomer_statement_report.xlsx\n");
+  EXPECT_EQ(Run("templates list --report 10506").output,
+            "1\tselected\t客户\tcustomer_statement_report.xlsx\n"
+            "printing (no sub-type): no template (select one without a sub-type)\n"
+            "printing 客户: template 1 (customer_statement_report.xlsx)\n"
+            "printing 供应商: no template (select one of 供应商, or one without a sub-type)\n");
   EXPECT_EQ(Run("templates list").status, 2);
   EXPECT_EQ(Run("templates list --bill-type 1 --report 2").status, 2);
   EXPECT_EQ(Run("templates add '" + (dir_.path() / "missing.xls").string() + "' --bill-type 1020002").status, 2);

@@ -66,7 +66,7 @@ TEST_F(PrintSetupTest, DuplicateNamesAreRefusedWithoutRegardToCase) {
   EXPECT_EQ(Rows(query->GetNoteInfo(Props(), 1020002)).size(), 1u);
 }
 
-TEST_F(PrintSetupTest, PrintDataAnswersTheSelectedTemplateOfExactlyThatSubType) {
+TEST_F(PrintSetupTest, PrintDataAnswersTheSubTypesSelectedTemplateElseTheOneWithout) {
   update->InsertNoteRow(Props(), 1020002, "普通.xls", Blob({1}));
   update->InsertNoteRow(Props(), 1020002, "增值税.xls", Blob({2, 2}));
   update->InsertNoteRow(Props(), 1020002, "增值税旧.xls", Blob({3}));
@@ -88,7 +88,10 @@ TEST_F(PrintSetupTest, PrintDataAnswersTheSelectedTemplateOfExactlyThatSubType) 
   auto plain = query->GetNotePrintData(Props(), "1020002", "");
   ASSERT_EQ(plain->Count(), 1);
   EXPECT_EQ(plain->ItemAt(1).AsObject<HostVector>()->Item(2), Variant(Blob({1})));
-  EXPECT_EQ(query->GetNotePrintData(Props(), "1020002", "收据")->Count(), 0);
+  // A sub-type without a selected template of its own gets the one without a sub-type.
+  auto other = query->GetNotePrintData(Props(), "1020002", "收据");
+  ASSERT_EQ(other->Count(), 1);
+  EXPECT_EQ(other->Key(1), "1020002|1");
   EXPECT_EQ(query->GetNotePrintData(Props(), "1030002", "")->Count(), 0);
   EXPECT_THROW(query->GetNotePrintData(Props(), "abc", ""), HostError);
 }

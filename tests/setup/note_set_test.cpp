@@ -373,6 +373,7 @@ TEST_F(NoteSetTest, ExportingASubTypeWithoutASelectedTemplateShowsTheStoreError)
   Open(1020002);
   Register("a.xls");
   Register("b.xls");
+  grid->UserChooseText(1, kColType, "增值税发票");  // no template without a sub-type is left to fall back on
   grid->UserChooseText(2, kColType, "收据");  // b is not checked
   ASSERT_TRUE(form.SaveGrid());
   grid->UserSelectRow(2);

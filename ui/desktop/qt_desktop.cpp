@@ -35,6 +35,10 @@ void QtDesktop::ShowHostMessage(const std::string& text) {
   MessageBox(text, context::vbInformation, std::string(context::kMessageTitle));
 }
 
+void QtDesktop::ReportCause(const std::string& text) {
+  MessageBox(text, context::vbExclamation, std::string(context::kMessageTitle));
+}
+
 std::optional<std::string> QtDesktop::FileDialog(const context::FileDialogRequest& request, bool save) {
   const FileDialogPlan plan = PlanFileDialog(request, save);
   QFileDialog dialog(Owner(), plan.title, plan.directory);

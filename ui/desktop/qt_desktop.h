@@ -12,6 +12,7 @@ class QtDesktop : public context::Desktop {
   ~QtDesktop() override;
   int MessageBox(const std::string& text, int flags, const std::string& title) override;
   void ShowHostMessage(const std::string& text) override;
+  void ReportCause(const std::string& text) override;
   std::optional<std::string> OpenFileDialog(const context::FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const context::FileDialogRequest& request) override;
   void SetMousePointer(int pointer) override;

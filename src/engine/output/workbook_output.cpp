@@ -3,6 +3,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "context/desktop.h"
 #include "context/spreadsheet_detection.h"
 #include "engine/workbook_lifecycle.h"
 #include "engine/output/document_opener.h"
@@ -18,6 +19,19 @@ std::shared_ptr<host::IApplication> NewApplication() {
   auto app = std::dynamic_pointer_cast<host::IApplication>(context::GetSpreadsheetApp());
   if (!app) throw std::runtime_error("no spreadsheet application can be created");
   return app;
+}
+
+// The answer stays False, as the callers expect; the user is also told why
+// (on the error stream, or in a box in the desktop), since the action's own
+// messages say nothing about printers and renderers.
+void ReportFailure(const char* what) {
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    context::ReportCause(std::string(what) + " failed: " + error.what());
+  } catch (...) {
+    context::ReportCause(std::string(what) + " failed for a reason the spreadsheet application did not name");
+  }
 }
 
 void EndAfterError(const std::shared_ptr<host::IApplication>& app) {
@@ -59,6 +73,7 @@ bool PreviewWorkbookFile(const std::string& file, bool useHooks) {
     app->Quit();
     return true;
   } catch (...) {
+    ReportFailure("the print preview");
     EndAfterError(app);  // Quit is not called on this path
     return false;
   }
@@ -85,6 +100,7 @@ bool PrintWorkbookFile(const std::string& file, bool useHooks) {
     app->Quit();
     return true;
   } catch (...) {
+    ReportFailure("printing");
     EndAfterError(app);
     return false;
   }

@@ -15,9 +15,14 @@ DictionaryRef NoteInfo(std::string_view props, const TemplateTable& table, Templ
   return MakeNoteInfo(ListTemplates(*db, table, owner), table);
 }
 
+// The selected template of the sub-type; when it has none, the selected
+// template without a sub-type, so one template can serve every invoice type
+// of a bill, or both the customer and the supplier print of a report.
 DictionaryRef PrintData(std::string_view props, const TemplateTable& table, TemplateOwner owner, std::string_view subType) {
   auto db = OpenAccountDatabase(props);
-  return MakeTemplateSet(SelectedTemplates(*db, table, owner, subType), owner.owner, subType);
+  auto files = SelectedTemplates(*db, table, owner, subType);
+  if (files.empty() && !subType.empty()) files = SelectedTemplates(*db, table, owner, "");
+  return MakeTemplateSet(files, owner.owner, subType);
 }
 
 // clsPrintSetupQuery and clsPrintSetupQueryRpt: the same members; the

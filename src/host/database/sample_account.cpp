@@ -218,6 +218,11 @@ void SeedRows(Connection& db) {
     }
   }
 
+  // Where the mail action sends their bills; only an address not set yet.
+  db.Exec(
+      "UPDATE t_Organization SET FEmail = CASE FItemID WHEN 1001 THEN 'order@mingqian-tea.example.com' "
+      "WHEN 1002 THEN 'tea@jingan-teahouse.example.com' WHEN 2001 THEN 'sales@menghai-coop.example.com' "
+      "WHEN 2002 THEN 'service@yixing-zisha.example.com' END WHERE FItemID IN (1001, 1002, 2001, 2002) AND FEmail = ''");
   db.Exec(
       "INSERT OR IGNORE INTO t_SerialNumList (FID, FSerialNo, FClassTypeID, FBillID, FBillIndexID, FStatus) VALUES "
       "(1, 'LJ2024A0001', 1020002, 1, 1, 1), (2, 'LJ2024A0002', 1020002, 1, 1, 1), (3, 'LJ2024A0003', 1020002, 1, 1, 1), "

@@ -156,10 +156,15 @@ CREATE TABLE t_LogisticPreset (
 );
 )sql";
 
+// Version 2: partners' e-mail addresses, where the mail action sends a bill.
+constexpr std::string_view kVersion2 = R"sql(
+ALTER TABLE t_Organization ADD COLUMN FEmail TEXT NOT NULL DEFAULT '';
+)sql";
+
 }  // namespace
 
 const std::vector<std::string_view>& SchemaMigrations() {
-  static const std::vector<std::string_view> steps{kVersion1};
+  static const std::vector<std::string_view> steps{kVersion1, kVersion2};
   return steps;
 }
 

@@ -120,7 +120,7 @@ void Drain(int fd, std::string& out) {
 }  // namespace
 
 ChildResult RunChild(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
-                     const std::string& workingFolder) {
+                     const std::string& workingFolder, const std::function<void(std::chrono::milliseconds)>& waiting) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) throw OutputError(std::string("cannot create a pipe: ") + std::strerror(errno));
   SpawnSetup setup;
@@ -148,6 +148,7 @@ ChildResult RunChild(const std::vector<std::string>& argv, std::chrono::millisec
       result.timedOut = true;
       break;
     }
+    if (waiting) waiting(timeout - left);
     pollfd p{fds[0], POLLIN, 0};
     ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 20)));
   }

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,11 @@ struct ChildResult {
 // Starts `argv` (argv[0] looked up in PATH) in a new process group, waits at
 // most `timeout`, and then kills the whole group (SIGKILL) whether the child
 // finished or not, so no grandchild survives the call. Throws OutputError
-// when the program cannot be started.
+// when the program cannot be started. `waiting`, when given, is called with
+// the time passed about every 20 ms while the child runs.
 ChildResult RunChild(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
-                     const std::string& workingFolder = "");
+                     const std::string& workingFolder = "",
+                     const std::function<void(std::chrono::milliseconds)>& waiting = nullptr);
 
 // Starts `argv` in a new process group without waiting and returns its pid;
 // throws OutputError when it cannot be started. The caller owns the child:

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/output/workbook_output.h"
+#include "context/scripted_desktop.h"
 #include "engine/workbook_lifecycle.h"
+#include "host/output/output_error.h"
 #include "host/spreadsheet/spreadsheet_application.h"
 #include "output_fixture.h"
 
@@ -65,6 +67,24 @@ TEST_F(EngineOutputTest, APrintServiceFailureIsFalseAndEndsTheInstance) {
   EXPECT_FALSE(PrintWorkbookFile(Book(1).string(), false));
   EXPECT_FALSE(PreviewWorkbookFile(Book(1).string(), false));
   EXPECT_EQ(host::LiveApplicationCount(), 0u);
+}
+
+// The answer stays False; the user is also told why, once per failure.
+TEST_F(EngineOutputTest, AFailureSaysItsCause) {
+  struct Failing : host::PrintService {
+    void PrintWorkbook(const std::string&, std::optional<int>, int) override { throw host::OutputError("no default printer"); }
+    void Preview(const std::string&, int) override { throw host::OutputError("rendering took too long"); }
+  };
+  host::InstallPrintService(std::make_shared<Failing>());
+  auto desktop = std::make_shared<context::ScriptedDesktop>();
+  context::ScopedDesktop use(desktop);
+  EXPECT_FALSE(PrintWorkbookFile(Book(1).string(), false));
+  EXPECT_FALSE(PreviewWorkbookFile(Book(1).string(), false));
+  const auto messages = desktop->Messages();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].kind, context::ShownMessage::Kind::Cause);
+  EXPECT_EQ(messages[0].text, "printing failed: no default printer");
+  EXPECT_EQ(messages[1].text, "the print preview failed: rendering took too long");
 }
 
 TEST_F(EngineOutputTest, NoSpreadsheetApplicationIsFalse) {
