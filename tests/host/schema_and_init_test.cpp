@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "foundation/creation_service.h"
 #include "host/components/logistic_manage.h"
 #include "host/components/print_setup.h"
@@ -8,6 +10,7 @@
 #include "host/database/read_only_query.h"
 #include "host/database/sample_account.h"
 #include "host/database/schema.h"
+#include "host/database/sqlite_connection.h"
 #include "host_fixture.h"
 
 namespace vemo::host {
@@ -44,6 +47,60 @@ TEST(Schema, AFileOfANewerProgramIsRefusedUntouched) {
     EXPECT_NE(std::string(e.what()).find("newer"), std::string::npos) << e.what();
   }
   EXPECT_THROW(RunReadOnlyQuery(path, "select 1"), HostError);
+}
+
+TEST(Schema, AnEmptyFileIsRefusedUntouched) {
+  vemo::test::TempDir dir;
+  auto path = dir / "empty.db";
+  std::ofstream(path).close();
+  try {
+    OpenCompanyDatabase(path);
+    FAIL() << "an empty file was opened as a company database";
+  } catch (const HostError& e) {
+    EXPECT_NE(std::string(e.what()).find("vemoprint init"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+}
+
+// A database of version 1 may hold several selected templates of one
+// sub-type; the upgrade keeps the first registered one and from then on the
+// database refuses a second.
+TEST(Schema, UpgradeKeepsOneSelectedTemplatePerSubType) {
+  struct Case {
+    const char* table;
+    const char* insert;  // (owner, id, sub-type, selected) in that order, plus the data source where there is one
+    const char* otherGroup;  // a selected row the repair must leave alone
+  };
+  const Case cases[] = {
+      {"T_PrintExport", "INSERT INTO T_PrintExport (FBillType, FBillID, FBillTypeSub, FSel, FName) VALUES (7, ?, 'A', 1, 'n')",
+       "INSERT INTO T_PrintExport (FBillType, FBillID, FBillTypeSub, FSel, FName) VALUES (7, 9, 'B', 1, 'n')"},
+      {"T_RptExcelPrintExport",
+       "INSERT INTO T_RptExcelPrintExport (FRptId, FNoteId, FBillTypeSub, FSel, FName) VALUES (7, ?, 'A', 1, 'n')",
+       "INSERT INTO T_RptExcelPrintExport (FRptId, FNoteId, FBillTypeSub, FSel, FName) VALUES (8, 9, 'A', 1, 'n')"},
+      {"T_PrintExportLM",
+       "INSERT INTO T_PrintExportLM (FBillType, FBillID, FBillTypeSub, FSel, FName, FDataFrom) VALUES (7, ?, 'A', 1, 'n', 0)",
+       "INSERT INTO T_PrintExportLM (FBillType, FBillID, FBillTypeSub, FSel, FName, FDataFrom) VALUES (7, 9, 'A', 1, 'n', 1)"},
+  };
+  vemo::test::TempDir dir;
+  auto path = dir / "v1.db";
+  {
+    Connection db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    db.Exec("CREATE TABLE schema_version (version INTEGER NOT NULL); INSERT INTO schema_version VALUES (1)");
+    db.Exec(SchemaMigrations().at(0));
+    for (const Case& c : cases) {
+      for (int id : {5, 2, 4}) db.Prepare(c.insert).Bind(1, id).Run();
+      db.Exec(c.otherGroup);
+    }
+  }
+  auto db = OpenCompanyDatabase(path);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.table);
+    EXPECT_EQ(Count(path, std::string(c.table) + " where FSel = 1"), 2);
+    EXPECT_EQ(Count(path, std::string(c.table) + " where FSel = 1 and FBillTypeSub = 'A' and " +
+                              (std::string(c.table) == "T_RptExcelPrintExport" ? "FNoteId" : "FBillID") + " = 2"),
+              1);
+    EXPECT_THROW(db->Prepare(c.insert).Bind(1, 6).Run(), HostError);
+  }
 }
 
 TEST(SampleAccount, InitTwiceChangesNothingAndKeepsUserData) {
