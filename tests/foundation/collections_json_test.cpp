@@ -204,6 +204,23 @@ TEST(Json, DirectReaderAgreesWithTheDocumentRoute) {
   EXPECT_THROW(ReadJsonFile("/nonexistent/request.json"), HostError);
 }
 
+// Request files as hosts write them: with a byte-order mark, or with a
+// number no double can hold, which the refusal quotes only in part.
+TEST(Json, AFileMayStartWithAByteOrderMarkAndHugeNumbersAreQuotedShort) {
+  vemo::test::TempDir dir;
+  const std::string path = (dir / "request.json").string();
+  std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF{\"FID\": 7}";
+  EXPECT_EQ(ReadJsonFile(path).AsObject<HostDictionary>()->Value("FID").ToInt32(), 7);
+  std::ofstream(path, std::ios::binary) << "{\"FID\": 1" << std::string(100000, '0') << "}";
+  try {
+    ReadJsonFile(path);
+    FAIL() << "a number beyond a double was read";
+  } catch (const HostError& e) {
+    EXPECT_LT(e.Description().size(), 200u) << "the whole number was echoed";
+    EXPECT_NE(e.Description().find("100001 characters"), std::string::npos) << e.Description();
+  }
+}
+
 TEST(Json, AFileIsReadWholeAndOnlyARegularFileIsRead) {
   vemo::test::TempDir dir;
   const std::string path = (dir / "request.json").string();
