@@ -27,6 +27,7 @@ class CommandLineDesktop : public context::Desktop {
   CommandLineDesktop(context::Desktop& inner, Answers answers) : inner_(inner), answers_(std::move(answers)) {}
   int MessageBox(const std::string& text, int flags, const std::string& title) override;
   void ShowHostMessage(const std::string& text) override { inner_.ShowHostMessage(text); }
+  void ReportCause(const std::string& text) override { inner_.ReportCause(text); }
   std::optional<std::string> OpenFileDialog(const context::FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const context::FileDialogRequest& request) override;
   void SetMousePointer(int pointer) override { inner_.SetMousePointer(pointer); }

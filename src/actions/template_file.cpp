@@ -1,4 +1,6 @@
 // Putting the selected template into a file and checking it.
+#include <filesystem>
+
 #include "actions/action_core.h"
 #include "actions/action_messages.h"
 #include "actions/label_template.h"
@@ -17,7 +19,9 @@ bool ActionCore::PrepareTemplateFile(const std::string& file) {
       auto checker = CreateEngineJob(family_->Engine());
       ok = family_->ValidateTemplate(*checker, file, in_);
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    // The prescribed message names no cause; the cause goes beside it.
+    context::ReportCause(e.what());
     ok = false;
   }
   if (!ok) context::ShowMsgBox(std::string(text::kTemplateMissing), context::vbExclamation);
@@ -28,7 +32,13 @@ bool ActionCore::WriteTemplateFile(const std::string& file) {
   if (in_.labelMode == 1) {
     const std::string labelTemplate = LocateLabelTemplate();
     if (labelTemplate.empty()) return false;
-    context::CopyFileIfExists(labelTemplate, file);
+    // Checked, unlike the file utility's copy: a copy cut short by a full
+    // disk would otherwise pass for the template and fail later as a
+    // "damaged workbook" with the real cause lost.
+    std::error_code ec;
+    std::filesystem::copy_file(context::ToHostPath(labelTemplate), context::ToHostPath(file),
+                               std::filesystem::copy_options::overwrite_existing, ec);
+    if (ec) throw HostError("cannot copy the label template to " + file + ": " + ec.message());
     return context::FileExists(file);
   }
   DictionaryRef set;

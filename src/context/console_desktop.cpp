@@ -100,6 +100,8 @@ int ConsoleDesktop::MessageBox(const std::string& text, int flags, const std::st
 
 void ConsoleDesktop::ShowHostMessage(const std::string& text) { out_ << "vemoprint: " << text << "\n"; }
 
+void ConsoleDesktop::ReportCause(const std::string& text) { out_ << "vemoprint: " << text << "\n"; }
+
 std::optional<std::string> ConsoleDesktop::AskFileName(const char* kind, const FileDialogRequest& request) {
   out_ << "[" << request.title << "] " << kind << " (" << request.filter << ")";
   if (!request.fileName.empty()) out_ << ", proposed: " << request.fileName;

@@ -28,6 +28,7 @@ class ConsoleDesktop : public Desktop {
 
   int MessageBox(const std::string& text, int flags, const std::string& title) override;
   void ShowHostMessage(const std::string& text) override;
+  void ReportCause(const std::string& text) override;
   std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
   void SetMousePointer(int pointer) override { pointer_ = pointer; }

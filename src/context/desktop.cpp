@@ -1,5 +1,6 @@
 #include "context/desktop.h"
 
+#include <iostream>
 #include <mutex>
 
 #include "context/console_desktop.h"
@@ -54,5 +55,9 @@ ScopedDesktop::~ScopedDesktop() {
 }
 
 void ShowHostMessage(const std::string& text) { CurrentDesktop().ShowHostMessage(text); }
+
+void Desktop::ReportCause(const std::string& text) { std::cerr << "vemoprint: " << text << "\n"; }
+
+void ReportCause(const std::string& text) { CurrentDesktop().ReportCause(text); }
 
 }  // namespace vemo::context

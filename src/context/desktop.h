@@ -60,6 +60,10 @@ class Desktop {
   virtual std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) = 0;
   virtual void SetMousePointer(int pointer) = 0;
   virtual int MousePointer() const = 0;
+  // Why an action failed, for whoever runs the program: the standard error
+  // stream unless a desktop keeps it elsewhere. Shown next to, never
+  // instead of, the action's own message.
+  virtual void ReportCause(const std::string& text);
 };
 
 // The desktop in use; a non-interactive-aware ConsoleDesktop until one is set.
@@ -80,5 +84,8 @@ class ScopedDesktop {
 
 // The host's global message service (one text, no answer), on the desktop.
 void ShowHostMessage(const std::string& text);
+
+// Why an action failed, on the desktop (see Desktop::ReportCause).
+void ReportCause(const std::string& text);
 
 }  // namespace vemo::context

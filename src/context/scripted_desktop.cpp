@@ -28,6 +28,16 @@ void ScriptedDesktop::ShowHostMessage(const std::string& text) {
   messages_.push_back({ShownMessage::Kind::HostMessage, text, "", 0, 0, 0});
 }
 
+void ScriptedDesktop::ReportCause(const std::string& text) {
+  std::lock_guard lock(mutex_);
+  causes_.push_back(text);
+}
+
+std::vector<std::string> ScriptedDesktop::Causes() const {
+  std::lock_guard lock(mutex_);
+  return causes_;
+}
+
 std::optional<std::string> ScriptedDesktop::Dialog(ShownDialog::Kind kind, const FileDialogRequest& request) {
   std::lock_guard lock(mutex_);
   std::optional<std::string> answer;

@@ -45,12 +45,15 @@ class ScriptedDesktop : public Desktop {
 
   int MessageBox(const std::string& text, int flags, const std::string& title) override;
   void ShowHostMessage(const std::string& text) override;
+  void ReportCause(const std::string& text) override;
   std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
   void SetMousePointer(int pointer) override;
   int MousePointer() const override;
 
   std::vector<ShownMessage> Messages() const;
+  // Every failure cause reported, in order (kept apart from the messages).
+  std::vector<std::string> Causes() const;
   std::vector<ShownDialog> Dialogs() const;
   // Every pointer set, in order.
   std::vector<int> PointerHistory() const;
@@ -63,6 +66,7 @@ class ScriptedDesktop : public Desktop {
   std::deque<int> answers_;
   std::deque<std::optional<std::string>> fileNames_;
   std::vector<ShownMessage> messages_;
+  std::vector<std::string> causes_;
   std::vector<ShownDialog> dialogs_;
   std::vector<int> pointers_;
   int pointer_ = kPointerDefault;

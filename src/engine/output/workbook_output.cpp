@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "context/spreadsheet_detection.h"
+#include "engine/ignore_errors.h"
 #include "engine/workbook_lifecycle.h"
 #include "engine/output/document_opener.h"
 #include "engine/output/printer_hooks.h"
@@ -40,6 +41,7 @@ bool OpenWorkbookForUser(const std::string& file, bool hookProcess) {
     PrinterInjectByProcHandle(static_cast<std::int32_t>(process));
     return true;
   } catch (...) {
+    ReportCurrentError("opening " + file);
     return false;  // the document may stay open; nothing is closed
   }
 }
@@ -59,6 +61,7 @@ bool PreviewWorkbookFile(const std::string& file, bool useHooks) {
     app->Quit();
     return true;
   } catch (...) {
+    ReportCurrentError("the print preview of " + file);
     EndAfterError(app);  // Quit is not called on this path
     return false;
   }
@@ -85,6 +88,7 @@ bool PrintWorkbookFile(const std::string& file, bool useHooks) {
     app->Quit();
     return true;
   } catch (...) {
+    ReportCurrentError("printing " + file);
     EndAfterError(app);
     return false;
   }
