@@ -2,6 +2,8 @@
 // sample account's template store and our spreadsheet application.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include <nlohmann/json.hpp>
@@ -74,6 +76,39 @@ TEST_F(ActionCommands, BillWithoutTemplateOrMailAnswersFalse) {
   EXPECT_NE(mail.output.find("启动Outlook失败，请先安装。"), std::string::npos) << mail.output;
 }
 
+// The prescribed message names no cause; the cause goes beside it.
+TEST_F(ActionCommands, TheTemplateMessageComesWithItsCause) {
+  Register("sales_invoice_plain.xlsx", "--bill-type 1020002 --sub-type 普通发票");
+  const std::filesystem::path database = dir_ / "VemoSample.db";
+  const std::filesystem::path kept = dir_ / "kept.db";
+  std::filesystem::copy_file(database, kept);
+  struct Case {
+    const char* name;
+    const char* shell;  // spoils the account database ($1) or the temporary folder ($2)
+    const char* cause;
+  };
+  const Case cases[] = {
+      {"missing database", "rm \"$1\"", "does not exist"},
+      {"damaged database", "echo damaged > \"$1\"", "cannot be read"},
+      {"empty database", ": > \"$1\"", "is empty or not a company database"},
+      {"newer database", "/usr/bin/python3 -c 'import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); "
+                         "c.execute(\"update schema_version set version = 99\"); c.commit()' \"$1\"",
+       "newer than this program knows"},
+      {"temporary folder of another kind", "rm -rf \"$2\" && echo squatter > \"$2\"", "is not a folder of yours"},
+  };
+  const auto temp = dir_ / "tmp" / ("vemoprint-" + std::to_string(::getuid()));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(temp);
+    std::filesystem::copy_file(kept, database, std::filesystem::copy_options::overwrite_existing);
+    auto spoil = vemo::test::RunCommand("sh -c " + ShellQuote(c.shell) + " sh " + ShellQuote(database) + " " + ShellQuote(temp));
+    ASSERT_EQ(spoil.status, 0) << spoil.output;
+    auto print = Run("bill print " + Example("requests/sales_invoice_plain.json"));
+    EXPECT_EQ(print.status, 1) << print.output;
+    EXPECT_NE(print.output.find(c.cause), std::string::npos) << print.output;
+  }
+}
+
 TEST_F(ActionCommands, ReportAndWaybillExports) {
   Register("customer_statement_report.xlsx", "--report 10506 --sub-type 客户");
   Register("courier_waybill.xlsx", "--courier 3 --data-from 0");
@@ -112,6 +147,19 @@ TEST_F(ActionCommands, BatchNeedsTheBills) {
   auto result = Run("batch print " + Example("requests/purchase_order.json"));
   EXPECT_EQ(result.status, 2);
   EXPECT_NE(result.output.find("PrintData"), std::string::npos) << result.output;
+}
+
+}  // namespace
+}  // namespace vemo::app
+
+namespace vemo::app {
+namespace {
+
+TEST_F(ActionCommands, AMemberOfTheWrongShapeIsNamed) {
+  std::ofstream(dir_ / "wrong.json") << R"({"DataSrv": 5, "Data": {"FID": 1}})";
+  auto result = Run("bill export " + ShellQuote(dir_ / "wrong.json") + " --out " + ShellQuote(dir_ / "x.xlsx"));
+  EXPECT_EQ(result.status, 2) << result.output;
+  EXPECT_NE(result.output.find("\"DataSrv\" in the request file"), std::string::npos) << result.output;
 }
 
 }  // namespace
