@@ -63,6 +63,11 @@ class WriteFaults : public ::testing::Test {
     fs::copy_file(Source("templates/商品标签模板.xlsx"), photos / "商品标签模板.xlsx");
     std::ofstream(dir_ / "machine" / "registry.json")
         << R"({"SOFTWARE\\Quorvan\\TRADON\\VemoSTD": {"Path": "C:\\Program Files\\Quorvan\\Tradon"}})";
+    // A continuous print of two bills of one type.
+    std::ifstream report(Source("requests/customer_statement_report.json"));
+    std::string text((std::istreambuf_iterator<char>(report)), std::istreambuf_iterator<char>());
+    text.insert(text.rfind('}'), R"(, "PrintData": [{"FTranType": 1}, {"FTranType": 1}])");
+    std::ofstream(dir_ / "batch.json") << text;
     ASSERT_EQ(Run("init --no-templates").status, 0);
     for (const char* registration : {"sales_invoice_plain.xlsx --bill-type 1020002 --sub-type 普通发票",
                                      "customer_statement_report.xlsx --report 10506 --sub-type 客户",
@@ -71,6 +76,9 @@ class WriteFaults : public ::testing::Test {
       const std::size_t space = text.find(' ');
       ASSERT_EQ(Run("templates add " + ShellQuote(Source("templates/" + text.substr(0, space))) + text.substr(space)).status, 0);
     }
+    // A continuous print uses the template without a sub-type.
+    fs::copy_file(Source("templates/customer_statement_report.xlsx"), dir_ / "batch_statement.xlsx");
+    ASSERT_EQ(Run("templates add " + ShellQuote(dir_ / "batch_statement.xlsx") + " --report 10506").status, 0);
   }
   static fs::path Source(const std::string& relative) { return vemo::test::SourceDir() / "examples" / relative; }
   vemo::test::CommandResult Run(const std::string& arguments, const std::string& environment = "") {
@@ -93,7 +101,7 @@ class WriteFaults : public ::testing::Test {
 TEST_F(WriteFaults, EveryFailedWriteFailsTheActionAndLeavesNothingHalfWritten) {
   struct Case {
     const char* action;
-    const char* request;     // below examples/requests
+    const char* request;     // below examples/requests, or the test's own
     bool exports;            // writes --out, which then holds the previous export until success
     const char* success;     // what the action says when it succeeded
     long most;               // runs at most (a preview renders for seconds): the suite's time stays bounded
@@ -103,6 +111,7 @@ TEST_F(WriteFaults, EveryFailedWriteFailsTheActionAndLeavesNothingHalfWritten) {
       {"report export", "customer_statement_report.json", true, "report export: done", 24},
       {"waybill export", "courier_waybill.json", true, "waybill export: done", 24},
       {"label export", "商品标签模板.json", true, "label export: done", 24},
+      {"batch export", "batch.json", true, "batch export: done", 24},
       {"bill preview", "sales_invoice_plain.json", false, "the preview is in", 8},
   };
   // Printing needs the private print server of scripts/cups-sandbox.sh.
@@ -112,7 +121,9 @@ TEST_F(WriteFaults, EveryFailedWriteFailsTheActionAndLeavesNothingHalfWritten) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.action);
     const fs::path out = dir_ / "out" / "document.xlsx";
-    const std::string arguments = std::string(c.action) + " " + ShellQuote(Source(std::string("requests/") + c.request)) +
+    const fs::path own = dir_ / c.request;
+    const std::string arguments = std::string(c.action) + " " +
+                                  ShellQuote(fs::exists(own) ? own : Source(std::string("requests/") + c.request)) +
                                   (c.exports ? " --out " + ShellQuote(out) : "") + " --no";
     std::ofstream(out, std::ios::binary) << kPrevious;
     const long total = CountCalls(arguments);
