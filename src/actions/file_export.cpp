@@ -30,13 +30,11 @@ std::string JoinBelow(std::string folder, std::string_view below) {
 
 // The target keeps its previous contents unless the whole copy made it.
 void CopyOver(const std::string& source, const std::string& target) {
-  context::PendingFile out(target);
-  std::error_code ec;
-  std::filesystem::copy_file(context::ToHostPath(source), context::ToHostPath(out.Path()),
-                             std::filesystem::copy_options::overwrite_existing, ec);
-  if (ec)
-    throw HostError("导出文件无法写入 " + target + "（" + ec.message() + "），请选择一个可以写入的文件夹。");
-  out.Commit();
+  try {
+    context::CopyFileWhole(source, target);
+  } catch (const HostError& e) {
+    throw HostError("导出文件无法写入 " + target + "（" + e.Description() + "）");
+  }
 }
 
 }  // namespace

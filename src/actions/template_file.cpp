@@ -1,12 +1,11 @@
 // Putting the selected template into a file and checking it.
-#include <filesystem>
-
 #include "actions/action_core.h"
 #include "actions/action_messages.h"
 #include "actions/label_template.h"
 #include "context/file_utils.h"
 #include "context/message_box.h"
 #include "context/path_mapping.h"
+#include "context/pending_file.h"
 #include "host/components/bitmap_file.h"
 
 namespace vemo::actions::detail {
@@ -35,10 +34,7 @@ bool ActionCore::WriteTemplateFile(const std::string& file) {
     // Checked, unlike the file utility's copy: a copy cut short by a full
     // disk would otherwise pass for the template and fail later as a
     // "damaged workbook" with the real cause lost.
-    std::error_code ec;
-    std::filesystem::copy_file(context::ToHostPath(labelTemplate), context::ToHostPath(file),
-                               std::filesystem::copy_options::overwrite_existing, ec);
-    if (ec) throw HostError("cannot copy the label template to " + file + ": " + ec.message());
+    context::CopyFileWhole(labelTemplate, file);
     return context::FileExists(file);
   }
   DictionaryRef set;

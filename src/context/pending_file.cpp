@@ -46,7 +46,10 @@ void RemoveLeftovers(const fs::path& folder, const std::string& prefix) {
 }
 
 [[noreturn]] void Fail(const std::string& what, int error) {
-  throw HostError(what + ": " + std::strerror(error) + "; free some space or choose another folder, then try again");
+  const bool full = error == ENOSPC || error == EDQUOT;
+  throw HostError(what + ": " + std::strerror(error) +
+                  (full ? "; free some space or choose another folder, then try again"
+                        : "; check that the folder exists and is writable, then try again"));
 }
 
 }  // namespace
@@ -80,6 +83,14 @@ void PendingFile::Commit() {
   if (synced != 0) Fail("cannot write " + target_, syncError);
   if (::rename(from.c_str(), ToHostPath(target_).c_str()) != 0) Fail("cannot put the written file in place of " + target_, errno);
   committed_ = true;
+}
+
+void CopyFileWhole(const std::string& source, const std::string& target) {
+  PendingFile out(target);
+  std::error_code ec;
+  fs::copy_file(ToHostPath(source), ToHostPath(out.Path()), fs::copy_options::overwrite_existing, ec);
+  if (ec) Fail("cannot copy " + source + " to " + target, ec.value());
+  out.Commit();
 }
 
 }  // namespace vemo::context

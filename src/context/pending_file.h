@@ -32,4 +32,8 @@ class PendingFile {
   bool committed_ = false;
 };
 
+// Copies `source` over `target` through a PendingFile: the target is the
+// whole copy or stays as it was. Throws HostError naming the cause.
+void CopyFileWhole(const std::string& source, const std::string& target);
+
 }  // namespace vemo::context

@@ -58,15 +58,11 @@ void FolderPreview::Present(const fs::path& pdf, const std::string& name) {
   fs::path target = folder / (name + "-" + Stamp() + ".pdf");
   for (int n = 2; fs::exists(target, ec); ++n) target = folder / (name + "-" + Stamp() + "-" + std::to_string(n) + ".pdf");
   // Whole or not at all: a full disk must not leave a cut-off preview.
-  context::PendingFile kept(target.string());
-  fs::copy_file(pdf, kept.Path(), ec);
-  if (ec)
-    throw OutputError("cannot keep the preview in " + folder.string() + ": " + ec.message() +
-                      " (set VEMO_PREVIEW_DIR to a writable folder)");
   try {
-    kept.Commit();
+    context::CopyFileWhole(pdf.string(), target.string());
   } catch (const std::exception& e) {
-    throw OutputError(std::string("cannot keep the preview in ") + folder.string() + ": " + e.what());
+    throw OutputError("cannot keep the preview in " + folder.string() + ": " + e.what() +
+                      " (or set VEMO_PREVIEW_DIR to a writable folder)");
   }
   last_ = target;
   std::cerr << "vemoprint: no display for a preview window; the preview is in " << target.string() << "\n";
