@@ -26,7 +26,7 @@ int RunFill(const FillOptions& options) {
   context::PendingFile out(options.outPath);
   std::error_code error;
   std::filesystem::copy_file(options.templatePath, out.Path(), std::filesystem::copy_options::overwrite_existing, error);
-  if (error) throw UsageError("cannot write \"" + options.outPath + "\": " + error.message());
+  if (error) throw std::runtime_error("cannot write \"" + options.outPath + "\": " + error.message());
 
   auto engine = MakeEngine(options.engine, request);
   if (options.validate && !engine->ValidateTemplate(out.Path(), options.validateId)) {

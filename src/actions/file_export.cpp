@@ -118,13 +118,15 @@ bool ActionCore::SingleRecordExportToFileAction4Rpt() {
 bool ActionCore::FillAndOfferToOpen(EngineJob& engine, context::PendingFile& out, bool quietForOuterLogin) {
   if (!engine.ExportSingleRecordDataToExcel()) return false;
   out.Commit();
-  engine.SetFileAllName(out.Target());
   const std::string question(text::kOpenExportedFile);
   const int flags = context::vbYesNo | context::vbQuestion;
   const int answer = quietForOuterLogin
                          ? context::ShowMsgBox(question, flags)
                          : context::CurrentDesktop().MessageBox(question, flags, std::string(context::kMessageTitle));
-  if (answer != context::vbNo) engine.OpenExcel();
+  if (answer != context::vbNo) {
+    engine.SetFileAllName(out.Target());  // the filled file is there now, under its own name
+    engine.OpenExcel();
+  }
   return true;
 }
 

@@ -5,7 +5,6 @@
 #include <set>
 
 #include "context/file_utils.h"
-#include "context/pending_file.h"
 #include "context/registry.h"
 #include "context/temp_files.h"
 #include "context_fixture.h"
@@ -218,70 +217,18 @@ TEST_F(FileUtilsTest, UniqueFileNameNeverAnExistingFile) {
 namespace vemo::context::test {
 namespace {
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::set<std::string> FolderNames(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-  return names;
-}
-
-TEST_F(FileUtilsTest, APendingFileReachesItsTargetOnlyWhenCommitted) {
-  struct Case {
-    const char* name;
-    const char* before;  // nullptr: no target yet
-    bool commit;
-    const char* after;   // nullptr: still no target
-  };
-  const Case cases[] = {
-      {"committed over an old file", "old", true, "new"},
-      {"committed to a new file", nullptr, true, "new"},
-      {"abandoned, the old file stays", "old", false, "old"},
-      {"abandoned, no file appears", nullptr, false, nullptr},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const fs::path folder = temp_.path() / "out";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    const fs::path target = folder / "发票.xlsx";
-    if (c.before) std::ofstream(target) << c.before;
-    {
-      PendingFile pending(target.string());
-      EXPECT_EQ(fs::path(pending.Path()).parent_path(), folder);
-      EXPECT_EQ(GetExtensionName(pending.Path()), "xlsx") << "the format is chosen by the extension";
-      std::ofstream(pending.Path()) << "new";
-      if (c.commit) pending.Commit();
-    }
-    std::set<std::string> expected;
-    if (c.after) expected.insert("发票.xlsx");
-    EXPECT_EQ(FolderNames(folder), expected);
-    if (c.after) {
-      EXPECT_EQ(ReadAll(target), c.after);
-    }
-  }
-}
-
-TEST_F(FileUtilsTest, LeftoversOfEndedRunsAreCleared) {
-  const fs::path folder = temp_.path() / "out";
-  fs::create_directories(folder);
-  const std::string running = ".~a." + std::to_string(::getpid()) + "-7.xlsx";
-  // Above any pid the kernel hands out (pid_max is at most 2^22).
-  const std::string crashed = ".~a.99999999-1.xlsx";
-  for (const std::string& name : {running, crashed, std::string(".~b.99999999-1.xlsx")}) std::ofstream(folder / name) << "x";
-  PendingFile pending((folder / "a.xlsx").string());
-  EXPECT_EQ(FolderNames(folder), (std::set<std::string>{running, ".~b.99999999-1.xlsx"}));
-
+// An export removes its working copy on every way out; what a crashed run
+// left is cleared once it is a day old, and nothing else is.
+TEST_F(FileUtilsTest, StaleWorkingCopiesAreCleared) {
   const fs::path temp = GetTempPath();
   for (const char* name : {"T_OLD.xlsx", "T_NEW.xlsx", "Tem1.xlsx"}) std::ofstream(temp / name) << "x";
   const auto old = fs::file_time_type::clock::now() - kStaleWorkingCopyAge - std::chrono::minutes(1);
   fs::last_write_time(temp / "T_OLD.xlsx", old);
   fs::last_write_time(temp / "Tem1.xlsx", old);
   RemoveStaleWorkingCopies();
-  EXPECT_EQ(FolderNames(temp), (std::set<std::string>{"T_NEW.xlsx", "Tem1.xlsx"}));
+  std::set<std::string> left;
+  for (const auto& entry : fs::directory_iterator(temp)) left.insert(entry.path().filename().string());
+  EXPECT_EQ(left, (std::set<std::string>{"T_NEW.xlsx", "Tem1.xlsx"}));
 }
 
 }  // namespace

@@ -136,14 +136,10 @@ TEST_F(SettingsTest, PictureFolderWithDatabaseAndTenant) {
   InstallProgramFolder();
   Publish({{"PropsString", "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1}"}}, Json{{"QVCloudPID", "T77"}});
   EXPECT_EQ(GetPictureFolder(), std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\T77\\Acc1");
-}
-
-TEST_F(SettingsTest, PictureFolderRefusesSessionValuesThatLeaveIt) {
-  InstallProgramFolder();
+  // Session values name one folder below it and no other.
   for (const char* tenant : {"..", "T77\\..\\..", "../etc", "D:\\x"}) {
-    SCOPED_TRACE(tenant);
     Publish({{"PropsString", "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1}"}}, Json{{"QVCloudPID", tenant}});
-    EXPECT_THROW(GetPictureFolder(), HostError);
+    EXPECT_THROW(GetPictureFolder(), HostError) << tenant;
   }
 }
 

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -204,23 +205,6 @@ TEST(Json, DirectReaderAgreesWithTheDocumentRoute) {
   EXPECT_THROW(ReadJsonFile("/nonexistent/request.json"), HostError);
 }
 
-// Request files as hosts write them: with a byte-order mark, or with a
-// number no double can hold, which the refusal quotes only in part.
-TEST(Json, AFileMayStartWithAByteOrderMarkAndHugeNumbersAreQuotedShort) {
-  vemo::test::TempDir dir;
-  const std::string path = (dir / "request.json").string();
-  std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF{\"FID\": 7}";
-  EXPECT_EQ(ReadJsonFile(path).AsObject<HostDictionary>()->Value("FID").ToInt32(), 7);
-  std::ofstream(path, std::ios::binary) << "{\"FID\": 1" << std::string(100000, '0') << "}";
-  try {
-    ReadJsonFile(path);
-    FAIL() << "a number beyond a double was read";
-  } catch (const HostError& e) {
-    EXPECT_LT(e.Description().size(), 200u) << "the whole number was echoed";
-    EXPECT_NE(e.Description().find("100001 characters"), std::string::npos) << e.Description();
-  }
-}
-
 TEST(Json, AFileIsReadWholeAndOnlyARegularFileIsRead) {
   vemo::test::TempDir dir;
   const std::string path = (dir / "request.json").string();
@@ -235,6 +219,10 @@ TEST(Json, AFileIsReadWholeAndOnlyARegularFileIsRead) {
   EXPECT_EQ(lines->Item(20000).AsObject<HostDictionary>()->Value("FFLD").ToInt32(), 19999);
   std::ofstream((dir / "empty.json").string());
   EXPECT_THROW(ReadJsonFile((dir / "empty.json").string()), HostError);
+  std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF{\"FID\": 7}";  // as Windows hosts write UTF-8
+  EXPECT_EQ(ReadJsonFile(path).AsObject<HostDictionary>()->Value("FID").ToInt32(), 7);
+  std::ofstream(path, std::ios::binary) << "[1" << std::string(100000, '0') << "]";
+  EXPECT_THAT([&] { ReadJsonFile(path); }, ::testing::ThrowsMessage<HostError>(::testing::HasSubstr("0... (100001 characters) is too large")));
   try {
     ReadJsonFile(dir.path().string());
     FAIL() << "a folder was read as a request";

@@ -37,9 +37,7 @@ TEST(DataFolder, WithoutHomeIsBelowTheAccountsHomeFolder) {
     if (const char* value = std::getenv(name)) saved.emplace_back(name, value);
     ::unsetenv(name);
   }
-  const passwd* entry = ::getpwuid(::getuid());
-  ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(DataFolder(), std::filesystem::path(entry->pw_dir) / ".local/share/vemoprint/data");
+  EXPECT_EQ(DataFolder(), std::filesystem::path(::getpwuid(::getuid())->pw_dir) / ".local/share/vemoprint/data");
   for (const auto& [name, value] : saved) ::setenv(name.c_str(), value.c_str(), 1);
 }
 

@@ -33,7 +33,7 @@ TEST(Schema, ANewFileReachesTheLatestVersionAndStaysThere) {
   EXPECT_FALSE(std::filesystem::exists(dir / "missing.db"));
 }
 
-TEST(Schema, AFileOfANewerProgramIsRefusedUntouched) {
+TEST(Schema, AFileOfANewerProgramOrAnEmptyFileIsRefusedUntouched) {
   vemo::test::TempDir dir;
   auto path = dir / "future.db";
   {
@@ -47,59 +47,32 @@ TEST(Schema, AFileOfANewerProgramIsRefusedUntouched) {
     EXPECT_NE(std::string(e.what()).find("newer"), std::string::npos) << e.what();
   }
   EXPECT_THROW(RunReadOnlyQuery(path, "select 1"), HostError);
+  std::ofstream(dir / "empty.db").close();
+  EXPECT_THROW(OpenCompanyDatabase(dir / "empty.db"), HostError);
+  EXPECT_EQ(std::filesystem::file_size(dir / "empty.db"), 0u);
 }
 
-TEST(Schema, AnEmptyFileIsRefusedUntouched) {
-  vemo::test::TempDir dir;
-  auto path = dir / "empty.db";
-  std::ofstream(path).close();
-  try {
-    OpenCompanyDatabase(path);
-    FAIL() << "an empty file was opened as a company database";
-  } catch (const HostError& e) {
-    EXPECT_NE(std::string(e.what()).find("vemoprint init"), std::string::npos) << e.what();
-  }
-  EXPECT_EQ(std::filesystem::file_size(path), 0u);
-}
-
-// A database of version 1 may hold several selected templates of one
-// sub-type; the upgrade keeps the first registered one and from then on the
-// database refuses a second.
+// Version 1 allowed several selected templates of one sub-type; the upgrade
+// keeps the first registered and the database refuses a second from then on.
 TEST(Schema, UpgradeKeepsOneSelectedTemplatePerSubType) {
-  struct Case {
-    const char* table;
-    const char* insert;  // (owner, id, sub-type, selected) in that order, plus the data source where there is one
-    const char* otherGroup;  // a selected row the repair must leave alone
-  };
-  const Case cases[] = {
-      {"T_PrintExport", "INSERT INTO T_PrintExport (FBillType, FBillID, FBillTypeSub, FSel, FName) VALUES (7, ?, 'A', 1, 'n')",
-       "INSERT INTO T_PrintExport (FBillType, FBillID, FBillTypeSub, FSel, FName) VALUES (7, 9, 'B', 1, 'n')"},
-      {"T_RptExcelPrintExport",
-       "INSERT INTO T_RptExcelPrintExport (FRptId, FNoteId, FBillTypeSub, FSel, FName) VALUES (7, ?, 'A', 1, 'n')",
-       "INSERT INTO T_RptExcelPrintExport (FRptId, FNoteId, FBillTypeSub, FSel, FName) VALUES (8, 9, 'A', 1, 'n')"},
-      {"T_PrintExportLM",
-       "INSERT INTO T_PrintExportLM (FBillType, FBillID, FBillTypeSub, FSel, FName, FDataFrom) VALUES (7, ?, 'A', 1, 'n', 0)",
-       "INSERT INTO T_PrintExportLM (FBillType, FBillID, FBillTypeSub, FSel, FName, FDataFrom) VALUES (7, 9, 'A', 1, 'n', 1)"},
-  };
   vemo::test::TempDir dir;
-  auto path = dir / "v1.db";
+  const auto path = dir / "v1.db";
+  const std::string tables[][2] = {{"T_PrintExport", "FBillType, FBillID"}, {"T_RptExcelPrintExport", "FRptId, FNoteId"},
+                                   {"T_PrintExportLM", "FBillType, FBillID"}};
+  const auto insert = [&](Connection& db, const std::string* table, int id) {
+    db.Exec("INSERT INTO " + table[0] + " (" + table[1] + ", FName, FSel) VALUES (7, " + std::to_string(id) + ", 'n', 1)");
+  };
   {
     Connection db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    db.Exec("CREATE TABLE schema_version (version INTEGER NOT NULL); INSERT INTO schema_version VALUES (1)");
+    db.Exec("CREATE TABLE schema_version (version INTEGER); INSERT INTO schema_version VALUES (1)");
     db.Exec(SchemaMigrations().at(0));
-    for (const Case& c : cases) {
-      for (int id : {5, 2, 4}) db.Prepare(c.insert).Bind(1, id).Run();
-      db.Exec(c.otherGroup);
-    }
+    for (const auto& table : tables) for (int id : {5, 2, 4}) insert(db, table, id);
   }
   auto db = OpenCompanyDatabase(path);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.table);
-    EXPECT_EQ(Count(path, std::string(c.table) + " where FSel = 1"), 2);
-    EXPECT_EQ(Count(path, std::string(c.table) + " where FSel = 1 and FBillTypeSub = 'A' and " +
-                              (std::string(c.table) == "T_RptExcelPrintExport" ? "FNoteId" : "FBillID") + " = 2"),
-              1);
-    EXPECT_THROW(db->Prepare(c.insert).Bind(1, 6).Run(), HostError);
+  for (const auto& table : tables) {
+    EXPECT_EQ(Count(path, table[0] + " where FSel = 1"), 1) << table[0];
+    EXPECT_EQ(Count(path, table[0] + " where FSel = 1 and " + table[1].substr(table[1].find(' ') + 1) + " = 2"), 1) << table[0];
+    EXPECT_THROW(insert(*db, table, 6), HostError) << table[0];
   }
 }
 
