@@ -12,6 +12,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 static long from, counted;
@@ -43,6 +44,7 @@ static int fails(int fd) {
 
 WRAP(ssize_t, write, (int fd, const void* b, size_t n), (fd, b, n), fd)
 WRAP(ssize_t, pwrite64, (int fd, const void* b, size_t n, off64_t at), (fd, b, n, at), fd)
+WRAP(ssize_t, writev, (int fd, const struct iovec* v, int n), (fd, v, n), fd)
 WRAP(int, fsync, (int fd), (fd), fd)
 WRAP(ssize_t, copy_file_range, (int in, off64_t* ia, int fd, off64_t* oa, size_t n, unsigned f), (in, ia, fd, oa, n, f), fd)
 WRAP(ssize_t, sendfile, (int fd, int in, off_t* at, size_t n), (fd, in, at, n), fd)
