@@ -60,9 +60,10 @@ class ActionCore {
   bool EmailBill();
   bool ExportBillToFile();
   bool ExportStraightToFile();
-  // Fills `file` (the chosen export file) with `engine`, then asks whether
-  // to open it; any answer but No opens it. `quietForOuterLogin` asks
-  // through ShowMsgBox, otherwise through a plain message box.
+  // Fills `out`'s hidden file with `engine` and puts it in place of the
+  // chosen export file, then asks whether to open it; any answer but No
+  // opens it. `quietForOuterLogin` asks through ShowMsgBox, otherwise
+  // through a plain message box.
   bool FillAndOfferToOpen(EngineJob& engine, context::PendingFile& out, bool quietForOuterLogin);
 
   // Writes the selected template into `file` and checks it; on failure the

@@ -57,7 +57,7 @@ bool ActionCore::ExportBillToFile() {
   context::RemoveStaleWorkingCopies();
   const std::string working = context::NewUniqueFileName(true, context::GetExtensionName(chosen));
   if (working.empty()) {
-    context::ShowMsgBox(std::string(text::kTemplateMissing), context::vbExclamation);
+    context::ShowMsgBox(std::string(text::kNoTemporaryFolder), context::vbExclamation);
     return false;
   }
   context::Desktop& desktop = context::CurrentDesktop();

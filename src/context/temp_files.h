@@ -4,7 +4,8 @@
 // temporary folder: $TMPDIR (else /tmp) + "/vemoprint-<uid>/", created with
 // mode 0700 on first use. A per-user folder keeps two users of one machine
 // from sharing the fixed working file; a folder of that name that belongs to
-// someone else, or is not a folder, makes the answer "" (failure).
+// someone else, or is not a folder, makes the answer "" (failure), with the
+// reason reported through ReportCause.
 // Every path handed out here is a host path.
 #pragma once
 #include <chrono>
