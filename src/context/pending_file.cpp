@@ -35,16 +35,6 @@ bool ProcessGone(const std::string& pidText) {
   return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
-void RemoveLeftovers(const fs::path& folder, const std::string& prefix) {
-  std::error_code ec;
-  for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name.rfind(prefix, 0) != 0) continue;
-    const std::string rest = name.substr(prefix.size());
-    if (ProcessGone(rest.substr(0, rest.find('-')))) fs::remove(it->path(), ec);
-  }
-}
-
 [[noreturn]] void Fail(const std::string& what, int error) {
   const bool full = error == ENOSPC || error == EDQUOT;
   throw HostError(what + ": " + std::strerror(error) +
@@ -54,6 +44,17 @@ void RemoveLeftovers(const fs::path& folder, const std::string& prefix) {
 
 }  // namespace
 
+void RemoveLeftoversOfEndedProcesses(const fs::path& folder, const std::string& prefix) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(prefix, 0) != 0) continue;
+    const std::string rest = name.substr(prefix.size());
+    std::error_code removeError;  // another user's file stays: that is theirs to clear
+    if (ProcessGone(rest.substr(0, rest.find('-')))) fs::remove(it->path(), removeError);
+  }
+}
+
 PendingFile::PendingFile(std::string target) : target_(std::move(target)) {
   static std::atomic<unsigned> counter{0};
   const std::size_t nameStart = NameStart(target_);
@@ -61,7 +62,7 @@ PendingFile::PendingFile(std::string target) : target_(std::move(target)) {
   const std::string extension = GetExtensionName(name);
   const std::string stem = extension.empty() ? name : name.substr(0, name.size() - extension.size() - 1);
   const std::string prefix = HiddenPrefix(stem);
-  RemoveLeftovers(fs::path(ToHostPath(target_)).parent_path(), prefix);
+  RemoveLeftoversOfEndedProcesses(fs::path(ToHostPath(target_)).parent_path(), prefix);
   // The folder part is kept as written, in the target's own path form.
   path_ = target_.substr(0, nameStart) + prefix + std::to_string(::getpid()) + "-" + std::to_string(++counter) +
           (extension.empty() ? "" : "." + extension);

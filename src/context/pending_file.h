@@ -7,6 +7,7 @@
 //   Write(out.Path());     // the same folder and extension as `chosen`
 //   out.Commit();          // throws HostError naming the cause
 #pragma once
+#include <filesystem>
 #include <string>
 
 namespace vemo::context {
@@ -31,6 +32,10 @@ class PendingFile {
   std::string path_;
   bool committed_ = false;
 };
+
+// Removes the files of `folder` named `prefix` + "<process id>-..." whose
+// process has ended: what a crashed run left of its own working files.
+void RemoveLeftoversOfEndedProcesses(const std::filesystem::path& folder, const std::string& prefix);
 
 // Copies `source` over `target` through a PendingFile: the target is the
 // whole copy or stays as it was. Throws HostError naming the cause.
