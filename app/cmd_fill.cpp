@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "command_registry.h"
+#include "context/pending_file.h"
 #include "engine_setup.h"
 
 namespace vemo::app {
@@ -20,25 +21,28 @@ int RunFill(const FillOptions& options) {
     throw UsageError("cannot read the template \"" + options.templatePath + "\": no such file");
   CheckEngineName(options.engine);
   const Request request = LoadRequest(options.requestPath);
+  // Filled under a hidden name beside --out and renamed over it once saved:
+  // a failed fill leaves --out as it was, never the unfilled template.
+  context::PendingFile out(options.outPath);
   std::error_code error;
-  std::filesystem::copy_file(options.templatePath, options.outPath,
-                             std::filesystem::copy_options::overwrite_existing, error);
-  if (error) throw UsageError("cannot write \"" + options.outPath + "\": " + error.message());
+  std::filesystem::copy_file(options.templatePath, out.Path(), std::filesystem::copy_options::overwrite_existing, error);
+  if (error) throw std::runtime_error("cannot write \"" + options.outPath + "\": " + error.message());
 
   auto engine = MakeEngine(options.engine, request);
-  if (options.validate && !engine->ValidateTemplate(options.outPath, options.validateId)) {
+  if (options.validate && !engine->ValidateTemplate(out.Path(), options.validateId)) {
     std::cerr << "the template does not identify " << options.validateId
               << " (cell B3 of its third sheet); nothing was filled\n";
     return kExitActionFailed;
   }
-  engine->SetFileAllName(options.outPath);
+  engine->SetFileAllName(out.Path());
   GiveBill(*engine, request);
   if (!engine->ExportSingleRecordDataToExcel()) {
     std::cerr << "the engine could not fill \"" << options.outPath
-              << "\": check that the request holds what the engine needs (a bill with DataSrv and an FID above 0, "
-                 "report head values and rows, or item values) and that the template opens\n";
+              << "\", which is left as it was. When no reason is given above, check that the request holds what the "
+                 "engine needs (a bill with DataSrv and an FID above 0, report head values and rows, or item values)\n";
     return kExitActionFailed;
   }
+  out.Commit();
   std::cout << "filled " << options.outPath << "\n";
   return kExitOk;
 }

@@ -20,6 +20,18 @@ void KeepForTheProcess(const DictionaryRef& values) {
   kept->push_back(values);
 }
 
+// The members that hold an object or a list: a value of another type would
+// be dropped unseen, and the action would then fail for no visible reason.
+void CheckStructuredMembers(const HostDictionary& all, const std::string& path) {
+  for (const char* key : {"DataSrv", "Data", "TableInfo", "RptHeadData", "RptEntryData", "ItemInfoDict", "PrintData"}) {
+    if (!all.Lookup(key)) continue;
+    const Variant& value = all.Value(key);
+    if (!value.IsObject() && !value.IsNull())
+      throw UsageError("\"" + std::string(key) + "\" in the request file \"" + path +
+                       "\" must be a JSON object or list; see docs/request-file.md for its shape");
+  }
+}
+
 }  // namespace
 
 Request LoadRequest(const std::string& path) {
@@ -29,6 +41,7 @@ Request LoadRequest(const std::string& path) {
     if (!request.all) throw UsageError("the request file \"" + path + "\" must hold one JSON object");
     KeepForTheProcess(request.all);
     const HostDictionary& all = *request.all;
+    CheckStructuredMembers(all, path);
     auto number = [&](const char* key) { return all.Lookup(key) ? all.Value(key).ToInt32() : 0; };
     if (auto dataSrv = all.Value("DataSrv").AsObject<HostDictionary>())
       request.dataSrv = host::BillDataService::FromRequest(*dataSrv, context::GetPropsString());

@@ -94,7 +94,8 @@ bool ActionCore::DoAction(int actionType) {
     const bool result = RunAction(actionType);
     if (result) WriteBehaviorLog();
     return result;
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    context::ReportCause(e.what());
     return false;
   }
 }

@@ -8,6 +8,7 @@
 #include "actions/action_family.h"
 #include "actions/action_inputs.h"
 #include "actions/action_types.h"
+#include "context/pending_file.h"
 
 namespace vemo::actions::detail {
 
@@ -62,10 +63,11 @@ class ActionCore {
   bool EmailBill();
   bool ExportBillToFile();
   bool ExportStraightToFile();
-  // Fills `file` (the chosen export file) with `engine`, then asks whether
-  // to open it; any answer but No opens it. `quietForOuterLogin` asks
-  // through ShowMsgBox, otherwise through a plain message box.
-  bool FillAndOfferToOpen(EngineJob& engine, bool quietForOuterLogin);
+  // Fills `out`'s hidden file with `engine` and puts it in place of the
+  // chosen export file, then asks whether to open it; any answer but No
+  // opens it. `quietForOuterLogin` asks through ShowMsgBox, otherwise
+  // through a plain message box.
+  bool FillAndOfferToOpen(EngineJob& engine, context::PendingFile& out, bool quietForOuterLogin);
 
   // Writes the selected template into `file` and checks it; on failure the
   // user is told to set up a template.

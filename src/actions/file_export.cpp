@@ -9,6 +9,7 @@
 #include "context/file_utils.h"
 #include "context/message_box.h"
 #include "context/path_mapping.h"
+#include "context/pending_file.h"
 #include "context/settings.h"
 #include "context/temp_files.h"
 
@@ -27,12 +28,13 @@ std::string JoinBelow(std::string folder, std::string_view below) {
   return folder;
 }
 
+// The target keeps its previous contents unless the whole copy made it.
 void CopyOver(const std::string& source, const std::string& target) {
-  std::error_code ec;
-  std::filesystem::copy_file(context::ToHostPath(source), context::ToHostPath(target),
-                             std::filesystem::copy_options::overwrite_existing, ec);
-  if (ec)
-    throw HostError("导出文件无法写入 " + target + "（" + ec.message() + "），请选择一个可以写入的文件夹。");
+  try {
+    context::CopyFileWhole(source, target);
+  } catch (const HostError& e) {
+    throw HostError("导出文件无法写入 " + target + "（" + e.Description() + "）");
+  }
 }
 
 }  // namespace
@@ -52,7 +54,12 @@ std::string ActionCore::AskExportFileName() {
 bool ActionCore::ExportBillToFile() {
   const std::string chosen = AskExportFileName();
   if (chosen.empty()) return false;  // cancelled: no message
+  context::RemoveStaleWorkingCopies();
   const std::string working = context::NewUniqueFileName(true, context::GetExtensionName(chosen));
+  if (working.empty()) {
+    context::ShowMsgBox(std::string(text::kNoTemporaryFolder), context::vbExclamation);
+    return false;
+  }
   context::Desktop& desktop = context::CurrentDesktop();
   desktop.SetMousePointer(context::kPointerHourglass);
   bool filled = false;
@@ -81,13 +88,16 @@ bool ActionCore::ExportBillToFile() {
   return filled;
 }
 
+// Reports and waybills are filled under a hidden name beside the chosen
+// file, which they replace only once filled and saved: a failure leaves the
+// chosen file as it was, never the unfilled template in its place.
 bool ActionCore::ExportStraightToFile() {
   const std::string chosen = AskExportFileName();
   if (chosen.empty()) return false;
-  context::DeleteFileIfExists(chosen);  // the dialog has asked about overwriting
-  if (!PrepareTemplateFile(chosen)) return false;
-  auto engine = NewFillEngine(chosen);
-  return FillAndOfferToOpen(*engine, /*quietForOuterLogin=*/true);
+  context::PendingFile out(chosen);
+  if (!PrepareTemplateFile(out.Path())) return false;
+  auto engine = NewFillEngine(out.Path());
+  return FillAndOfferToOpen(*engine, out, /*quietForOuterLogin=*/true);
 }
 
 bool ActionCore::SingleRecordExportToFileAction4Rpt() {
@@ -95,23 +105,28 @@ bool ActionCore::SingleRecordExportToFileAction4Rpt() {
     if (!in_.batchEngine) return false;  // PrintInitial comes first
     const std::string chosen = AskExportFileName();
     if (chosen.empty()) return false;
-    context::DeleteFileIfExists(chosen);
-    if (!PrepareTemplateFile(chosen)) return false;
-    SetUpBatchEngine(chosen);
-    return FillAndOfferToOpen(*in_.batchEngine, /*quietForOuterLogin=*/false);
-  } catch (const std::exception&) {
+    context::PendingFile out(chosen);
+    if (!PrepareTemplateFile(out.Path())) return false;
+    SetUpBatchEngine(out.Path());
+    return FillAndOfferToOpen(*in_.batchEngine, out, /*quietForOuterLogin=*/false);
+  } catch (const std::exception& e) {
+    context::ReportCause(e.what());
     return false;
   }
 }
 
-bool ActionCore::FillAndOfferToOpen(EngineJob& engine, bool quietForOuterLogin) {
+bool ActionCore::FillAndOfferToOpen(EngineJob& engine, context::PendingFile& out, bool quietForOuterLogin) {
   if (!engine.ExportSingleRecordDataToExcel()) return false;
+  out.Commit();
   const std::string question(text::kOpenExportedFile);
   const int flags = context::vbYesNo | context::vbQuestion;
   const int answer = quietForOuterLogin
                          ? context::ShowMsgBox(question, flags)
                          : context::CurrentDesktop().MessageBox(question, flags, std::string(context::kMessageTitle));
-  if (answer != context::vbNo) engine.OpenExcel();
+  if (answer != context::vbNo) {
+    engine.SetFileAllName(out.Target());  // the filled file is there now, under its own name
+    engine.OpenExcel();
+  }
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "context/file_utils.h"
 #include "context/message_box.h"
 #include "context/path_mapping.h"
+#include "context/pending_file.h"
 #include "context/settings.h"
 #include "context/spreadsheet_detection.h"
 #include "foundation/utf8_text.h"
@@ -67,7 +68,13 @@ std::string LocateLabelTemplate() {
     const std::string sample =
         context::JoinPath(context::GetInstallPath(3), std::string(kPlaceholders) + kLabelTemplateName);
     if (context::FileExists(sample)) {
-      context::CopyFileIfExists(sample, copy);
+      // Whole or not at all: a cut-off copy would stay the user's label
+      // template and spoil every label after it.
+      try {
+        context::CopyFileWhole(sample, copy);
+      } catch (const std::exception& e) {
+        context::ReportCause(e.what());
+      }
     } else {
       context::ShowMsgBox(std::string(text::kLabelTemplateMissing) + "\r\n文件：" + sample, context::vbExclamation);
     }
@@ -84,7 +91,8 @@ bool ActionCore::PrintItemInfo(bool isPreview, bool isExportExcelFile, const Obj
     CopyItemInfoFile();
     HandlerItemInfoFilePicture();
     return DoAction(SingleActionFor(isPreview, isExportExcelFile));
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    context::ReportCause(e.what());
     return false;
   }
 }

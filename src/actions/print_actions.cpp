@@ -74,7 +74,8 @@ bool ActionCore::PreCheck() {
     if (!SpreadsheetPresentForCheck()) return false;
     if (!working.Claim()) return false;
     return PrepareTemplateFile(working.Path());
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    context::ReportCause(e.what());
     return false;
   }
 }
@@ -89,7 +90,8 @@ bool ActionCore::PrintRpt(bool isPreview) {
     SetUpBatchEngine(working.Path());
     if (!in_.batchEngine->ExportSingleRecordDataToExcel()) return false;
     return isPreview ? in_.batchEngine->PrintPreview() : in_.batchEngine->PrintTo();
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    context::ReportCause(e.what());
     return false;
   }
 }

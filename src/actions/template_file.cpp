@@ -5,6 +5,7 @@
 #include "context/file_utils.h"
 #include "context/message_box.h"
 #include "context/path_mapping.h"
+#include "context/pending_file.h"
 #include "host/components/bitmap_file.h"
 
 namespace vemo::actions::detail {
@@ -17,7 +18,9 @@ bool ActionCore::PrepareTemplateFile(const std::string& file) {
       auto checker = CreateEngineJob(family_->Engine());
       ok = family_->ValidateTemplate(*checker, file, in_);
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    // The prescribed message names no cause; the cause goes beside it.
+    context::ReportCause(e.what());
     ok = false;
   }
   if (!ok) context::ShowMsgBox(std::string(text::kTemplateMissing), context::vbExclamation);
@@ -28,7 +31,10 @@ bool ActionCore::WriteTemplateFile(const std::string& file) {
   if (in_.labelMode == 1) {
     const std::string labelTemplate = LocateLabelTemplate();
     if (labelTemplate.empty()) return false;
-    context::CopyFileIfExists(labelTemplate, file);
+    // Checked, unlike the file utility's copy: a copy cut short by a full
+    // disk would otherwise pass for the template and fail later as a
+    // "damaged workbook" with the real cause lost.
+    context::CopyFileWhole(labelTemplate, file);
     return context::FileExists(file);
   }
   DictionaryRef set;

@@ -1,5 +1,6 @@
 #include "context/desktop.h"
 
+#include <iostream>
 #include <mutex>
 
 #include "context/console_desktop.h"

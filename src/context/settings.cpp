@@ -11,6 +11,7 @@
 #include "context/session_components.h"
 #include "context/session_store.h"
 #include "foundation/creation_service.h"
+#include "foundation/host_error.h"
 
 namespace vemo::context {
 namespace {
@@ -116,6 +117,20 @@ int GetBarcodeControlType() {
   return static_cast<int>(LeadingNumber(fromIni));
 }
 
+namespace {
+
+// The session's values name one folder below the picture folder and no
+// other: "..", a separator or a drive would let them reach any folder.
+const std::string& OneFolderName(const std::string& value, const char* what) {
+  if (value == "." || value == ".." || value.find_first_of("/\\:") != std::string::npos ||
+      value.find('\0') != std::string::npos)
+    throw HostError(std::string(what) + " \"" + value +
+                    "\" cannot name a picture folder; it must be one folder name, without \"..\" or separators");
+  return value;
+}
+
+}  // namespace
+
 std::string GetPictureFolder() {
   const std::string database = DatabaseNameOf(PropsStringOfShareProps());
   const std::string programFolder = GetInstallPath(3);
@@ -127,8 +142,8 @@ std::string GetPictureFolder() {
   } catch (const std::exception&) {
     tenant.clear();
   }
-  if (!tenant.empty()) folder = JoinPath(folder, tenant);
-  if (!database.empty()) folder = JoinPath(folder, database);
+  if (!tenant.empty()) folder = JoinPath(folder, OneFolderName(tenant, "the session setting QVCloudPID"));
+  if (!database.empty()) folder = JoinPath(folder, OneFolderName(database, "the account name"));
   return folder;
 }
 

@@ -7,8 +7,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <random>
 
+#include "context/desktop.h"
 #include "context/file_utils.h"
 #include "foundation/utf8_text.h"
 
@@ -27,10 +30,30 @@ std::string GetTempPath() {
   std::string folder = base && *base ? base : "/tmp";
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   folder += "/vemoprint-" + std::to_string(::getuid());
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return "";
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    ReportCause("cannot create the temporary folder " + folder + ": " + std::strerror(errno) +
+                "; set TMPDIR to a folder you can write");
+    return "";
+  }
   struct stat info {};
-  if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid()) return "";
+  if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid()) {
+    ReportCause("the temporary folder " + folder + " is not a folder of yours; remove it or set TMPDIR to another folder");
+    return "";
+  }
   return folder + "/";
+}
+
+void RemoveStaleWorkingCopies() {
+  const std::string folder = GetTempPath();
+  if (folder.empty()) return;
+  const auto cutoff = std::filesystem::file_time_type::clock::now() - kStaleWorkingCopyAge;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code fileError;
+    if (name.rfind("T_", 0) == 0 && it->is_regular_file(fileError) && it->last_write_time(fileError) < cutoff && !fileError)
+      std::filesystem::remove(it->path(), fileError);
+  }
 }
 
 std::string TempFileNameFor(std::string_view folder, std::string_view prefix, unsigned number) {

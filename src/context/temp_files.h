@@ -4,9 +4,11 @@
 // temporary folder: $TMPDIR (else /tmp) + "/vemoprint-<uid>/", created with
 // mode 0700 on first use. A per-user folder keeps two users of one machine
 // from sharing the fixed working file; a folder of that name that belongs to
-// someone else, or is not a folder, makes the answer "" (failure).
+// someone else, or is not a folder, makes the answer "" (failure), with the
+// reason reported through ReportCause.
 // Every path handed out here is a host path.
 #pragma once
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -48,5 +50,11 @@ class ScopedGuidSource {
 // `folder` (the temporary folder when empty) and drawn again while a file of
 // that path exists; without it the bare name is returned unchecked.
 std::string NewUniqueFileName(bool inFolder, std::string_view extension, std::string_view folder = "");
+
+// Working copies ("T_*") of the temporary folder older than a day: an
+// export removes its own copy on every way out, so these are what a crashed
+// or killed run left; no export of the user's runs that long.
+inline constexpr std::chrono::hours kStaleWorkingCopyAge{24};
+void RemoveStaleWorkingCopies();
 
 }  // namespace vemo::context

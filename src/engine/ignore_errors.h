@@ -3,7 +3,11 @@
 // goes on. This is that rule, written once.
 #pragma once
 #include <exception>
+#include <string>
+#include <string_view>
 #include <utility>
+
+#include "context/desktop.h"
 
 namespace vemo::engine {
 
@@ -23,6 +27,18 @@ T ValueOr(T fallback, Expression&& expression) {
     return std::forward<Expression>(expression)();
   } catch (const std::exception&) {
     return fallback;
+  }
+}
+
+// Inside a catch block: tells the user why `action` failed (the error's own
+// text), for the failures that still end in a plain False.
+inline void ReportCurrentError(std::string_view action) {
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    context::ReportCause(std::string(action) + ": " + error.what());
+  } catch (...) {
+    context::ReportCause(std::string(action) + " failed for an unknown reason");
   }
 }
 

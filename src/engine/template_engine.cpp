@@ -139,6 +139,7 @@ bool TemplateEngine::ExportSingleRecordDataToExcel() {
     state.application.reset();
     return saved;
   } catch (const std::exception&) {
+    ReportCurrentError("filling " + state.fileName);
     if (app) TerminateSpreadsheetProcess(ValueOr(0, [&] { return app->Hwnd(); }));
     range.reset();
     sheet.reset();
@@ -165,7 +166,11 @@ bool TemplateEngine::ValidateTemplate(const std::string& path, std::int32_t id) 
       app->Quit();
       return true;
     }
+    if (!expected.empty())
+      context::ReportCause("the template " + path + " is not the one registered for this document: cell B3 of its third sheet must read \"" +
+                           expected + "\"; register the right template or correct that cell");
   } catch (const std::exception&) {
+    ReportCurrentError("checking the template " + path);
   }
   if (app) TerminateSpreadsheetProcess(ValueOr(0, [&] { return app->Hwnd(); }));
   return false;

@@ -36,9 +36,18 @@ bool SaveWorkbookFile(const EngineState& state, std::shared_ptr<host::IWorkbook>
   }
   usedRange.reset();
   sheet.reset();
-  IgnoreErrors([&] { book->Close(true, name); });
+  // The close saves again whatever SaveAs could not write, so its failure
+  // is the one that leaves the file unfilled: that fails the fill, with the
+  // reason, rather than pass the unfilled template off as the result.
+  bool closed = false;
+  try {
+    book->Close(true, name);
+    closed = true;
+  } catch (...) {
+    ReportCurrentError("saving the filled workbook " + name);
+  }
   book.reset();
-  return true;
+  return closed;
 }
 
 bool TerminateSpreadsheetProcess(std::int32_t hwnd) {

@@ -152,7 +152,10 @@ Variant ReadJsonFile(const std::string& path) {
     std::size_t size;
     ~Unmap() { ::munmap(at, size); }
   } unmap{mapped, size};
-  return ParseJsonText(std::string_view(static_cast<const char*>(mapped), size));
+  std::string_view text(static_cast<const char*>(mapped), size);
+  // Editors and hosts on Windows start UTF-8 files with a byte-order mark.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  return ParseJsonText(text);
 }
 
 }  // namespace vemo

@@ -1,5 +1,6 @@
 #include "foundation/json_scanner.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -141,7 +142,12 @@ class Scanner {
     double value = 0;
     if (std::from_chars(begin, end, value).ec == std::errc::result_out_of_range)
       value = std::strtod(std::string(begin, end).c_str(), nullptr);  // underflow to 0, overflow to infinity
-    if (!std::isfinite(value)) Fail("the number " + std::string(begin, end) + " is too large");
+    if (!std::isfinite(value)) {
+      // Echo a short excerpt only: the number may be a megabyte of digits.
+      const std::size_t length = static_cast<std::size_t>(end - begin);
+      Fail("the number " + std::string(begin, std::min<std::size_t>(length, 24)) +
+           (length > 24 ? "... (" + std::to_string(length) + " characters)" : "") + " is too large");
+    }
     events_.Float(value);
   }
 

@@ -2,6 +2,8 @@
 // sample account's template store and our spreadsheet application.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include <nlohmann/json.hpp>
@@ -74,6 +76,26 @@ TEST_F(ActionCommands, BillWithoutTemplateOrMailAnswersFalse) {
   EXPECT_NE(mail.output.find("启动Outlook失败，请先安装。"), std::string::npos) << mail.output;
 }
 
+// The prescribed message names no cause; the cause goes beside it.
+TEST_F(ActionCommands, TheTemplateMessageComesWithItsCause) {
+  Register("sales_invoice_plain.xlsx", "--bill-type 1020002 --sub-type 普通发票");
+  const std::string database = ShellQuote(dir_ / "VemoSample.db"), temp = ShellQuote(dir_ / "tmp" / ("vemoprint-" + std::to_string(::getuid())));
+  ASSERT_EQ(vemo::test::RunCommand("cp " + database + " " + database + ".kept").status, 0);
+  const std::pair<std::string, const char*> cases[] = {  // what spoils the database or the temporary folder, the cause
+      {"rm " + database, "does not exist"},
+      {"echo damaged > " + database, "cannot be read"},
+      {": > " + database, "is empty or not a company database"},
+      {"/usr/bin/python3 -c 'import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); c.execute(\"update schema_version set version=99\"); c.commit()' " + database,
+       "newer than this program knows"},
+      {"rm -rf " + temp + " && echo squatter > " + temp, "is not a folder of yours"}};
+  for (const auto& [spoil, cause] : cases) {
+    ASSERT_EQ(vemo::test::RunCommand("rm -rf " + temp + "; cp " + database + ".kept " + database + " && " + spoil).status, 0) << spoil;
+    auto print = Run("bill print " + Example("requests/sales_invoice_plain.json"));
+    EXPECT_EQ(print.status, 1) << print.output;
+    EXPECT_NE(print.output.find(cause), std::string::npos) << print.output;
+  }
+}
+
 TEST_F(ActionCommands, ReportAndWaybillExports) {
   Register("customer_statement_report.xlsx", "--report 10506 --sub-type 客户");
   Register("courier_waybill.xlsx", "--courier 3 --data-from 0");
@@ -108,6 +130,15 @@ TEST_F(ActionCommands, BatchPrintsBillsOfOneTypeOnly) {
   EXPECT_NE(mixed.output.find("不支持不同类型单据的连续打印！"), std::string::npos) << mixed.output;
 }
 
+TEST_F(ActionCommands, AMissingOrMisshapenMemberIsNamed) {
+  auto result = Run("batch print " + Example("requests/purchase_order.json"));
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.output.find("PrintData"), std::string::npos) << result.output;
+  std::ofstream(dir_ / "wrong.json") << R"({"DataSrv": 5})";
+  result = Run("bill print " + ShellQuote(dir_ / "wrong.json"));
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.output.find("\"DataSrv\" in the request file"), std::string::npos) << result.output;
+}
 
 }  // namespace
 }  // namespace vemo::app

@@ -234,3 +234,25 @@ TEST_F(TemplatesCommand, SetupDialogsNeedADisplay) {
 
 }  // namespace
 }  // namespace vemo::app
+
+namespace vemo::app {
+namespace {
+
+// Six registrations at once for one bill type, each selected when it finds
+// no other selected template of its sub-type: one stays selected.
+TEST_F(TemplatesCommand, ConcurrentRegistrationsLeaveOneSelected) {
+  ASSERT_EQ(Run("init --no-templates").status, 0);
+  std::string script;
+  for (int i = 0; i < 6; ++i)
+    script += "VEMO_DATA_DIR='" + dir_.path().string() + "' VEMO_MACHINE_CONFIG='" + (dir_.path() / "machine").string() +
+              "' " + Vemoprint().string() + " templates add '" +
+              File("t" + std::to_string(i) + ".xlsx", Read(Example("sales_invoice_plain.xlsx"))).string() + "' --bill-type 1020002 >/dev/null & ";
+  ASSERT_EQ(vemo::test::RunCommand("sh -c " + vemo::test::ShellQuote(script + "wait")).status, 0);
+  const std::string list = Run("templates list --bill-type 1020002").output;
+  EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 6) << list;
+  ASSERT_NE(list.find("\tselected\t"), std::string::npos) << list;
+  EXPECT_EQ(list.find("\tselected\t"), list.rfind("\tselected\t")) << list;
+}
+
+}  // namespace
+}  // namespace vemo::app

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "context/file_utils.h"
+#include "context/pending_file.h"
 #include "context/registry.h"
 #include "context/temp_files.h"
 #include "context_fixture.h"
@@ -209,6 +210,30 @@ TEST_F(FileUtilsTest, UniqueFileNameNeverAnExistingFile) {
     given.insert(path);
   }
   EXPECT_EQ(given.size(), 50u);
+}
+
+}  // namespace
+}  // namespace vemo::context::test
+
+namespace vemo::context::test {
+namespace {
+
+// What a crashed run left is cleared: working copies once a day old, files
+// named after a process once that process has ended; nothing else.
+TEST_F(FileUtilsTest, LeftoversOfCrashedRunsAreCleared) {
+  const fs::path temp = GetTempPath();
+  const std::string running = "v-" + std::to_string(::getpid()) + "-1.xlsx";
+  for (const std::string& name : {std::string("T_OLD.xlsx"), std::string("T_NEW.xlsx"), std::string("Tem1.xlsx"), running,
+                                  std::string("v-99999999-1.xlsx")})  // above any process id the kernel hands out
+    std::ofstream(temp / name) << "x";
+  const auto old = fs::file_time_type::clock::now() - kStaleWorkingCopyAge - std::chrono::minutes(1);
+  fs::last_write_time(temp / "T_OLD.xlsx", old);
+  fs::last_write_time(temp / "Tem1.xlsx", old);
+  RemoveStaleWorkingCopies();
+  RemoveLeftoversOfEndedProcesses(temp, "v-");
+  std::set<std::string> left;
+  for (const auto& entry : fs::directory_iterator(temp)) left.insert(entry.path().filename().string());
+  EXPECT_EQ(left, (std::set<std::string>{"T_NEW.xlsx", "Tem1.xlsx", running}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "context/registry.h"
 #include "context/settings.h"
 #include "context_fixture.h"
+#include "foundation/host_error.h"
 #include "foundation/json_convert.h"
 
 namespace vemo::context::test {
@@ -135,6 +136,11 @@ TEST_F(SettingsTest, PictureFolderWithDatabaseAndTenant) {
   InstallProgramFolder();
   Publish({{"PropsString", "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1}"}}, Json{{"QVCloudPID", "T77"}});
   EXPECT_EQ(GetPictureFolder(), std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\T77\\Acc1");
+  // Session values name one folder below it and no other.
+  for (const char* tenant : {"..", "T77\\..\\..", "../etc", "D:\\x"}) {
+    Publish({{"PropsString", "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1}"}}, Json{{"QVCloudPID", tenant}});
+    EXPECT_THROW(GetPictureFolder(), HostError) << tenant;
+  }
 }
 
 TEST_F(SettingsTest, PictureFolderFromTheCloudIni) {

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -218,6 +219,10 @@ TEST(Json, AFileIsReadWholeAndOnlyARegularFileIsRead) {
   EXPECT_EQ(lines->Item(20000).AsObject<HostDictionary>()->Value("FFLD").ToInt32(), 19999);
   std::ofstream((dir / "empty.json").string());
   EXPECT_THROW(ReadJsonFile((dir / "empty.json").string()), HostError);
+  std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF{\"FID\": 7}";  // as Windows hosts write UTF-8
+  EXPECT_EQ(ReadJsonFile(path).AsObject<HostDictionary>()->Value("FID").ToInt32(), 7);
+  std::ofstream(path, std::ios::binary) << "[1" << std::string(100000, '0') << "]";
+  EXPECT_THAT([&] { ReadJsonFile(path); }, ::testing::ThrowsMessage<HostError>(::testing::HasSubstr("0... (100001 characters) is too large")));
   try {
     ReadJsonFile(dir.path().string());
     FAIL() << "a folder was read as a request";

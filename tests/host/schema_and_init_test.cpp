@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "foundation/creation_service.h"
 #include "host/components/logistic_manage.h"
 #include "host/components/print_setup.h"
@@ -8,6 +10,7 @@
 #include "host/database/read_only_query.h"
 #include "host/database/sample_account.h"
 #include "host/database/schema.h"
+#include "host/database/sqlite_connection.h"
 #include "host_fixture.h"
 
 namespace vemo::host {
@@ -30,7 +33,7 @@ TEST(Schema, ANewFileReachesTheLatestVersionAndStaysThere) {
   EXPECT_FALSE(std::filesystem::exists(dir / "missing.db"));
 }
 
-TEST(Schema, AFileOfANewerProgramIsRefusedUntouched) {
+TEST(Schema, AFileOfANewerProgramOrAnEmptyFileIsRefusedUntouched) {
   vemo::test::TempDir dir;
   auto path = dir / "future.db";
   {
@@ -44,6 +47,33 @@ TEST(Schema, AFileOfANewerProgramIsRefusedUntouched) {
     EXPECT_NE(std::string(e.what()).find("newer"), std::string::npos) << e.what();
   }
   EXPECT_THROW(RunReadOnlyQuery(path, "select 1"), HostError);
+  std::ofstream(dir / "empty.db").close();
+  EXPECT_THROW(OpenCompanyDatabase(dir / "empty.db"), HostError);
+  EXPECT_EQ(std::filesystem::file_size(dir / "empty.db"), 0u);
+}
+
+// Version 1 allowed several selected templates of one sub-type; the upgrade
+// keeps the first registered and the database refuses a second from then on.
+TEST(Schema, UpgradeKeepsOneSelectedTemplatePerSubType) {
+  vemo::test::TempDir dir;
+  const auto path = dir / "v1.db";
+  const std::string tables[][2] = {{"T_PrintExport", "FBillType, FBillID"}, {"T_RptExcelPrintExport", "FRptId, FNoteId"},
+                                   {"T_PrintExportLM", "FBillType, FBillID"}};
+  const auto insert = [&](Connection& db, const std::string* table, int id) {
+    db.Exec("INSERT INTO " + table[0] + " (" + table[1] + ", FName, FSel) VALUES (7, " + std::to_string(id) + ", 'n', 1)");
+  };
+  {
+    Connection db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    db.Exec("CREATE TABLE schema_version (version INTEGER); INSERT INTO schema_version VALUES (1)");
+    db.Exec(SchemaMigrations().at(0));
+    for (const auto& table : tables) for (int id : {5, 2, 4}) insert(db, table, id);
+  }
+  auto db = OpenCompanyDatabase(path);
+  for (const auto& table : tables) {
+    EXPECT_EQ(Count(path, table[0] + " where FSel = 1"), 1) << table[0];
+    EXPECT_EQ(Count(path, table[0] + " where FSel = 1 and " + table[1].substr(table[1].find(' ') + 1) + " = 2"), 1) << table[0];
+    EXPECT_THROW(insert(*db, table, 6), HostError) << table[0];
+  }
 }
 
 TEST(SampleAccount, InitTwiceChangesNothingAndKeepsUserData) {

@@ -23,8 +23,9 @@ std::filesystem::path VemoprintPath() {
   return std::filesystem::path(dir ? dir : "build") / "vemoprint";
 }
 
-CommandResult RunVemoprintIn(const std::filesystem::path& folder, const std::string& arguments) {
-  return RunCommand("VEMO_DATA_DIR=" + ShellQuote(folder) + " TMPDIR=" + ShellQuote(folder / "tmp") +
+CommandResult RunVemoprintIn(const std::filesystem::path& folder, const std::string& arguments,
+                             const std::string& environment) {
+  return RunCommand(environment + " VEMO_DATA_DIR=" + ShellQuote(folder) + " TMPDIR=" + ShellQuote(folder / "tmp") +
                     " VEMO_MACHINE_CONFIG=" + ShellQuote(folder / "machine") +
                     " VEMO_NO_SPREADSHEET= VEMO_DATABASE= VEMO_USER= " + ShellQuote(VemoprintPath()) + " " + arguments);
 }

@@ -21,7 +21,9 @@ std::filesystem::path VemoprintPath();
 // (VEMO_DATA_DIR), temporary files (folder/tmp) and machine configuration
 // (folder/machine), with the user's database, user and spreadsheet switches
 // cleared, so nothing of the machine's own setup leaks into the test.
-CommandResult RunVemoprintIn(const std::filesystem::path& folder, const std::string& arguments);
+// `environment` ("NAME=value ...") is set on top.
+CommandResult RunVemoprintIn(const std::filesystem::path& folder, const std::string& arguments,
+                             const std::string& environment = "");
 
 // A path quoted for the shell.
 std::string ShellQuote(const std::filesystem::path& path);

@@ -5,6 +5,7 @@
 
 #include "context/desktop.h"
 #include "context/spreadsheet_detection.h"
+#include "engine/ignore_errors.h"
 #include "engine/workbook_lifecycle.h"
 #include "engine/output/document_opener.h"
 #include "engine/output/printer_hooks.h"
@@ -19,19 +20,6 @@ std::shared_ptr<host::IApplication> NewApplication() {
   auto app = std::dynamic_pointer_cast<host::IApplication>(context::GetSpreadsheetApp());
   if (!app) throw std::runtime_error("no spreadsheet application can be created");
   return app;
-}
-
-// The answer stays False, as the callers expect; the user is also told why
-// (on the error stream, or in a box in the desktop), since the action's own
-// messages say nothing about printers and renderers.
-void ReportFailure(const char* what) {
-  try {
-    throw;
-  } catch (const std::exception& error) {
-    context::ReportCause(std::string(what) + " failed: " + error.what());
-  } catch (...) {
-    context::ReportCause(std::string(what) + " failed for a reason the spreadsheet application did not name");
-  }
 }
 
 void EndAfterError(const std::shared_ptr<host::IApplication>& app) {
@@ -54,6 +42,7 @@ bool OpenWorkbookForUser(const std::string& file, bool hookProcess) {
     PrinterInjectByProcHandle(static_cast<std::int32_t>(process));
     return true;
   } catch (...) {
+    ReportCurrentError("opening " + file);
     return false;  // the document may stay open; nothing is closed
   }
 }
@@ -73,7 +62,7 @@ bool PreviewWorkbookFile(const std::string& file, bool useHooks) {
     app->Quit();
     return true;
   } catch (...) {
-    ReportFailure("the print preview");
+    ReportCurrentError("the print preview failed");
     EndAfterError(app);  // Quit is not called on this path
     return false;
   }
@@ -100,7 +89,7 @@ bool PrintWorkbookFile(const std::string& file, bool useHooks) {
     app->Quit();
     return true;
   } catch (...) {
-    ReportFailure("printing");
+    ReportCurrentError("printing failed");
     EndAfterError(app);
     return false;
   }

@@ -1,6 +1,8 @@
 #include "host/components/bitmap_file.h"
 
+#include <cerrno>
 #include <fstream>
+#include <system_error>
 
 #include "foundation/host_error.h"
 
@@ -89,7 +91,9 @@ void WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes) {
   if (!out) throw HostError("cannot write the file " + path.string() + "; check the folder exists and is writable");
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  if (!out) throw HostError("writing the file " + path.string() + " failed (disk full?)");
+  if (!out)
+    throw HostError("writing the file " + path.string() + " failed: " + std::generic_category().message(errno) +
+                    "; free some space or choose another folder");
 }
 
 }  // namespace vemo::host

@@ -1,5 +1,8 @@
 #include "host/database/account_location.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "context/login.h"
@@ -21,7 +24,17 @@ std::filesystem::path DataFolder() {
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
     return std::filesystem::path(xdg) / "vemoprint" / "data";
   const char* home = std::getenv("HOME");
-  return std::filesystem::path(home && *home ? home : ".") / ".local" / "share" / "vemoprint" / "data";
+  if (!home || !*home) {
+    // A service or cron job may run without HOME; the account's own entry
+    // still knows the home folder, where the current folder would scatter
+    // databases wherever the program happened to be started.
+    const passwd* entry = ::getpwuid(::getuid());
+    home = entry && entry->pw_dir && *entry->pw_dir ? entry->pw_dir : nullptr;
+  }
+  if (!home || home[0] != '/')
+    throw HostError("no home folder to keep the company database in (HOME is unset and the user has none); "
+                    "set VEMO_DATA_DIR to the data folder");
+  return std::filesystem::path(home) / ".local" / "share" / "vemoprint" / "data";
 }
 
 namespace {

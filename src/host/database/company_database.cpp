@@ -64,6 +64,21 @@ std::shared_ptr<Connection> OpenCompanyDatabase(const std::filesystem::path& pat
   } else {
     connection = OpenNew(path, mode);
   }
+  int version = 0;
+  try {
+    version = SchemaVersion(*connection);
+  } catch (const HostError& e) {
+    throw HostError("the company database " + path.string() + " cannot be read (" + e.Description() +
+                    "); restore it from a backup");
+  }
+  // An existing file without our schema (empty, or another program's) is
+  // refused, not given a schema: only init creates a company database.
+  if (mode == OpenMode::Existing && version == 0) {
+    std::lock_guard lock(keptMutex);
+    Kept() = KeptConnection{};
+    throw HostError("the company database " + path.string() +
+                    " is empty or not a company database; create it with \"vemoprint init\"");
+  }
   // Every open still checks the schema version (cheap on a kept connection,
   // whose schema is already parsed): a file a newer program wrote meanwhile
   // is refused as before.

@@ -161,10 +161,30 @@ constexpr std::string_view kVersion2 = R"sql(
 ALTER TABLE t_Organization ADD COLUMN FEmail TEXT NOT NULL DEFAULT '';
 )sql";
 
+// Version 3: one selected template per owner and sub-type (and data source
+// for waybills), kept by the database itself so that setup programs racing
+// each other cannot leave two. Existing duplicates keep the lowest id, the
+// template registered first.
+constexpr std::string_view kVersion3 = R"sql(
+UPDATE T_PrintExport SET FSel = 0 WHERE FSel = 1 AND EXISTS (
+  SELECT 1 FROM T_PrintExport o WHERE o.FSel = 1 AND o.FBillType = T_PrintExport.FBillType
+    AND o.FBillTypeSub = T_PrintExport.FBillTypeSub AND o.FBillID < T_PrintExport.FBillID);
+UPDATE T_RptExcelPrintExport SET FSel = 0 WHERE FSel = 1 AND EXISTS (
+  SELECT 1 FROM T_RptExcelPrintExport o WHERE o.FSel = 1 AND o.FRptId = T_RptExcelPrintExport.FRptId
+    AND o.FBillTypeSub = T_RptExcelPrintExport.FBillTypeSub AND o.FNoteId < T_RptExcelPrintExport.FNoteId);
+UPDATE T_PrintExportLM SET FSel = 0 WHERE FSel = 1 AND EXISTS (
+  SELECT 1 FROM T_PrintExportLM o WHERE o.FSel = 1 AND o.FBillType = T_PrintExportLM.FBillType
+    AND o.FDataFrom = T_PrintExportLM.FDataFrom AND o.FBillTypeSub = T_PrintExportLM.FBillTypeSub
+    AND o.FBillID < T_PrintExportLM.FBillID);
+CREATE UNIQUE INDEX T_PrintExport_OneSelected ON T_PrintExport (FBillType, FBillTypeSub) WHERE FSel = 1;
+CREATE UNIQUE INDEX T_RptExcelPrintExport_OneSelected ON T_RptExcelPrintExport (FRptId, FBillTypeSub) WHERE FSel = 1;
+CREATE UNIQUE INDEX T_PrintExportLM_OneSelected ON T_PrintExportLM (FBillType, FDataFrom, FBillTypeSub) WHERE FSel = 1;
+)sql";
+
 }  // namespace
 
 const std::vector<std::string_view>& SchemaMigrations() {
-  static const std::vector<std::string_view> steps{kVersion1, kVersion2};
+  static const std::vector<std::string_view> steps{kVersion1, kVersion2, kVersion3};
   return steps;
 }
 

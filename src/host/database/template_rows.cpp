@@ -83,8 +83,17 @@ std::int64_t InsertTemplate(Connection& db, const TemplateTable& table, Template
 void ApplyTemplateGrid(Connection& db, const TemplateTable& table, TemplateOwner owner,
                        const std::vector<TemplateGridRow>& rows) {
   Transaction transaction(db);
-  auto update = db.Prepare("UPDATE " + std::string(table.table) + " SET FName = ?, FSel = ?, FBillTypeSub = ? WHERE " +
+  // Flags are written after every row's name and sub-type, each selection
+  // clearing the others of its sub-type first: the database allows one
+  // selected row per sub-type at every step, and the grid's state wins over
+  // a row another process selected meanwhile.
+  auto update = db.Prepare("UPDATE " + std::string(table.table) + " SET FName = ?, FSel = 0, FBillTypeSub = ? WHERE " +
                            OwnerClause(table) + " AND " + std::string(table.idColumn) + " = ?");
+  auto clear = db.Prepare("UPDATE " + std::string(table.table) + " SET FSel = 0 WHERE FSel = 1 AND " + OwnerClause(table) +
+                          " AND FBillTypeSub = ?");
+  auto select = db.Prepare("UPDATE " + std::string(table.table) + " SET FSel = 1 WHERE " + OwnerClause(table) + " AND " +
+                           std::string(table.idColumn) + " = ?");
+  std::vector<std::pair<std::int64_t, std::string>> selected;
   for (const auto& row : rows) {
     std::size_t bar = row.key.find('|');
     if (bar == std::string::npos)
@@ -97,12 +106,21 @@ void ApplyTemplateGrid(Connection& db, const TemplateTable& table, TemplateOwner
       throw HostError("the template row key \"" + row.key + "\" belongs to " + std::to_string(keyOwner) +
                       ", not to " + std::to_string(owner.owner) + "; nothing was saved");
     update.Reset();
-    update.Bind(1, row.name).Bind(2, row.selected != 0 ? 1 : 0).Bind(3, row.subType);
-    int next = BindOwner(update, table, owner, 4);
+    update.Bind(1, row.name).Bind(2, row.subType);
+    int next = BindOwner(update, table, owner, 3);
     update.Bind(next, id);
     update.Run();
     if (db.Changes() == 0)
       throw HostError("the template row " + row.key + " does not exist (deleted meanwhile?); reload the list, nothing was saved");
+    if (row.selected != 0) selected.emplace_back(id, row.subType);
+  }
+  for (const auto& [id, subType] : selected) {
+    clear.Reset();
+    clear.Bind(BindOwner(clear, table, owner, 1), subType);
+    clear.Run();
+    select.Reset();
+    select.Bind(BindOwner(select, table, owner, 1), id);
+    select.Run();
   }
   transaction.Commit();
 }

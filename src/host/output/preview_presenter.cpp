@@ -5,6 +5,7 @@
 #include <ctime>
 #include <iostream>
 
+#include "context/pending_file.h"
 #include "host/output/child_process.h"
 #include "host/output/output_error.h"
 
@@ -56,10 +57,13 @@ void FolderPreview::Present(const fs::path& pdf, const std::string& name) {
   // A new name each time: an earlier preview may still be open in a viewer.
   fs::path target = folder / (name + "-" + Stamp() + ".pdf");
   for (int n = 2; fs::exists(target, ec); ++n) target = folder / (name + "-" + Stamp() + "-" + std::to_string(n) + ".pdf");
-  fs::copy_file(pdf, target, ec);
-  if (ec)
-    throw OutputError("cannot keep the preview in " + folder.string() + ": " + ec.message() +
-                      " (set VEMO_PREVIEW_DIR to a writable folder)");
+  // Whole or not at all: a full disk must not leave a cut-off preview.
+  try {
+    context::CopyFileWhole(pdf.string(), target.string());
+  } catch (const std::exception& e) {
+    throw OutputError("cannot keep the preview in " + folder.string() + ": " + e.what() +
+                      " (or set VEMO_PREVIEW_DIR to a writable folder)");
+  }
   last_ = target;
   std::cerr << "vemoprint: no display for a preview window; the preview is in " << target.string() << "\n";
 }

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <filesystem>
 
+#include "context/pending_file.h"
 #include "foundation/host_error.h"
 #include "host/spreadsheet/print_service.h"
 #include "host/spreadsheet/surface_objects.h"
@@ -27,9 +28,10 @@ void WithSavedCopy(BookCore& book, std::int32_t hwnd, F&& use) {
   static std::atomic<int> counter{0};
   // Handles and the counter start alike in every process: the process id
   // keeps two processes printing at once off each other's copy.
-  auto path = std::filesystem::temp_directory_path() /
-              ("vemo-print-" + std::to_string(::getpid()) + "-" + std::to_string(hwnd) + "-" +
-               std::to_string(++counter) + ".xlsx");
+  const auto folder = std::filesystem::temp_directory_path();
+  context::RemoveLeftoversOfEndedProcesses(folder, "vemo-print-");  // copies a crashed print left
+  auto path = folder / ("vemo-print-" + std::to_string(::getpid()) + "-" + std::to_string(hwnd) + "-" +
+                        std::to_string(++counter) + ".xlsx");
   SaveBook(book, path, kFileFormatXlsx);
   try {
     use(path.string());

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "context/pending_file.h"
 #include "foundation/creation_service.h"
 #include "foundation/utf8_text.h"
 #include "host/components/bitmap_file.h"
@@ -107,7 +108,10 @@ bool SaveTemplateToFile(std::string_view props, TemplateFamily family, const std
       if (contents.Type() != VariantType::Bytes)
         throw HostError(HostError::kTypeMismatch, "the template " + key +
                                                       " has no stored contents (its file could not be read when it was registered); register it again");
-      WriteFileBytes(targetPath, contents.ToBytes());
+      // Whole or not at all: the target keeps its contents if the disk fills.
+      context::PendingFile out(targetPath);
+      WriteFileBytes(out.Path(), contents.ToBytes());
+      out.Commit();
     }
     return true;
   } catch (const SourcedHostError& e) {
