@@ -99,6 +99,10 @@ struct EngineState {
     std::map<std::string, int, std::less<>> systemVariables;
     // Whether the bill's type negates summable values (asked at the first one).
     std::optional<bool> negatedBillType;
+    // The application refused to set HasFormula (a spreadsheet application
+    // always does: the property is read-only); the refusal is then not asked
+    // for again on every formula cell, where raising it cost more than the rest.
+    bool hasFormulaReadOnly = false;
   };
   mutable FillAnswers answers;
 

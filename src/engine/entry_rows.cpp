@@ -59,15 +59,20 @@ void DealWithEmptyEntryCell(const EngineState& state, const std::shared_ptr<host
   if (!written) IgnoreErrors([&] { target->SetValue(Variant(std::string())); });
 }
 
-void MakeLiveFormula(host::IRange& cell) {
-  const std::string text = ValueOr(std::string(), [&] { return cell.Text(); });
+}  // namespace
+
+void MakeLiveFormula(const EngineState& state, host::IRange& cell, const std::string& formula) {
   IgnoreErrors([&] { cell.SetNumberFormatLocal(std::string(kGeneralFormatLocal)); });
-  IgnoreErrors([&] { cell.SetHasFormula(true); });
-  IgnoreErrors([&] { cell.SetFormula(text); });
+  if (!state.answers.hasFormulaReadOnly) {
+    try {
+      cell.SetHasFormula(true);
+    } catch (const std::exception&) {
+      state.answers.hasFormulaReadOnly = true;
+    }
+  }
+  IgnoreErrors([&] { cell.SetFormula(formula); });
   IgnoreErrors([&] { cell.Calculate(); });
 }
-
-}  // namespace
 
 bool IsEntryIdName(std::string_view name) { return name.find("EntryID") != std::string_view::npos; }
 
@@ -138,7 +143,8 @@ void FillFormulaEntryRows(const EngineState& state, host::IRange& cell, const st
                                                     : GetKeywordValue(state, name, 1, row);
       const std::string replaced = ReplaceAll(target->Value().ToText(), keyword, value);
       target->SetValue(Variant(replaced));
-      if (replaced.find(kHeadOpener) == std::string::npos) MakeLiveFormula(*target);
+      if (replaced.find(kHeadOpener) == std::string::npos)
+        MakeLiveFormula(state, *target, ValueOr(std::string(), [&] { return target->Text(); }));
     });
   }
 }

@@ -59,10 +59,7 @@ bool FillFormulaCell(const EngineState& state, host::IRange& cell) {
   if (endScan) return false;
   if (!rebuilt.empty()) {
     rebuilt += formula.substr(copied);
-    IgnoreErrors([&] { cell.SetNumberFormatLocal(std::string(kGeneralFormatLocal)); });
-    IgnoreErrors([&] { cell.SetHasFormula(true); });
-    IgnoreErrors([&] { cell.SetFormula(rebuilt); });
-    IgnoreErrors([&] { cell.Calculate(); });
+    MakeLiveFormula(state, cell, rebuilt);
   }
   return true;
 }

@@ -26,6 +26,9 @@ void FillFormulaEntryCells(const EngineState& state, host::IRange& range);
 void FillFormulaEntryRows(const EngineState& state, host::IRange& cell, const std::string& keyword);
 void FillEntryColumn(const EngineState& state, host::IRange& cell, const std::string& cellText);
 void ScanKeywordCells(const EngineState& state, host::IRange& range);
+// Turns a cell into a live formula: General format, HasFormula (its refusal
+// ignored), the formula text, Calculate.
+void MakeLiveFormula(const EngineState& state, host::IRange& cell, const std::string& formula);
 
 // Calls `visit(keyword, start, end)` for each "[$ ... ]" of a formula text,
 // in order; `end` is one past the "]". Stops early when visit answers false.

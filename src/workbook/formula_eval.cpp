@@ -46,6 +46,29 @@ void Evaluator::MarkIncomplete(std::string problem) {
   complete_ = false;
 }
 
+void Evaluator::OverBudget(const std::string& what) {
+  throw BudgetExceeded{"the formula " + what + ", more than one evaluation may; limit the ranges it reads to the rows in use"};
+}
+
+void Evaluator::ChargeMemory(std::size_t elements, std::size_t textBytes) {
+  // Checked in doubles first: rows * columns of a whole sheet overflow nothing there.
+  const double asked = static_cast<double>(elements) * sizeof(CellValue) + static_cast<double>(textBytes);
+  if (asked + static_cast<double>(bytes_) > static_cast<double>(options_.maxBytes))
+    OverBudget("needs more than " + std::to_string(options_.maxBytes >> 20) + " MiB of values");
+  bytes_ += static_cast<std::uint64_t>(asked);
+}
+
+Area Evaluator::UsedShape(const Area& a) {
+  const bool wholeColumns = a.top == 1 && a.bottom == kMaxRow;
+  const bool wholeRows = a.left == 1 && a.right == kMaxColumn;
+  if (!wholeColumns && !wholeRows) return a;
+  EvalContext::Extent e = context_.UsedExtent(a.sheet);
+  Area c = a;
+  if (wholeColumns) c.bottom = std::max(1, std::min(c.bottom, e.lastRow));
+  if (wholeRows) c.right = std::max(1, std::min(c.right, e.lastCol));
+  return c;
+}
+
 Area Evaluator::Clipped(const Area& a) {
   if (a.bottom - a.top < 1000 && a.right - a.left < 100) return a;
   EvalContext::Extent e = context_.UsedExtent(a.sheet);
@@ -79,10 +102,11 @@ std::optional<Matrix> Evaluator::ToMatrix(const Value& v) {
     case Value::Kind::Range: break;
   }
   if (v.areas.size() != 1) return std::nullopt;
-  // Keep the full shape (operands must match in size) but read no cell past
-  // the used part of the sheet.
-  const Area& a = v.areas[0];
+  // Keep the shape (operands must match in size; whole columns and rows end
+  // where the sheet's use does) but read no cell past the used part.
+  const Area a = UsedShape(v.areas[0]);
   const Area used = Clipped(a);
+  ChargeMemory(static_cast<std::size_t>(a.Rows()) * static_cast<std::size_t>(a.Cols()));
   Matrix m(static_cast<std::size_t>(a.Rows()), std::vector<CellValue>(static_cast<std::size_t>(a.Cols())));
   for (int r = used.top; r <= used.bottom; ++r)
     for (int c = used.left; c <= used.right; ++c)
@@ -172,8 +196,12 @@ EvalResult EvaluateFormula(std::string_view formula, EvalContext& context, const
   ParsedFormula parsed = ParseFormula(formula);
   if (!parsed.root) return EvalResult{CellValue::Error(ErrorCode::Name), false, parsed.error};
   eval::Evaluator ev(context, options);
-  eval::Value v = ev.Evaluate(*parsed.root);
-  CellValue value = ev.ToScalar(v);
+  CellValue value;
+  try {
+    value = ev.ToScalar(ev.Evaluate(*parsed.root));
+  } catch (const eval::BudgetExceeded& over) {
+    return EvalResult{CellValue::Error(ErrorCode::Num), false, over.problem};
+  }
   // A formula showing an empty cell or an omitted argument shows 0.
   if (value.IsEmpty()) value = CellValue::Number(0);
   return EvalResult{std::move(value), ev.complete(), ev.problem()};

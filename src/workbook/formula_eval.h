@@ -1,6 +1,7 @@
 // Evaluates formula text against cell values supplied by the caller.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,7 +25,8 @@ class EvalContext {
   virtual double Today() = 0;  // date serial of the current day
   virtual bool Date1904() = 0;
   // Last used row and column of a sheet; whole-column and whole-row references
-  // are clipped to it so SUM(A:A) does not visit a million empty cells.
+  // are clipped to it so SUM(A:A) does not visit a million empty cells, and
+  // used as arrays (SUMPRODUCT(A:A,B:B)) they stop there too.
   struct Extent {
     int lastRow;
     int lastCol;
@@ -46,6 +48,13 @@ struct EvalOptions {
   int row = 0;
   int col = 0;
   NumberFormatter numberFormatter;  // overrides the default for TEXT()
+  // What one evaluation may spend: cells read, and bytes of the arrays and
+  // texts it makes. A formula that needs more gives #NUM! and an incomplete
+  // result (the reader recalculates it) instead of running for minutes or
+  // taking all memory. The defaults let a SUMPRODUCT over a few million cells
+  // through.
+  std::uint64_t maxCellReads = 20'000'000;
+  std::uint64_t maxBytes = std::uint64_t{256} << 20;
 };
 
 struct EvalResult {

@@ -88,6 +88,7 @@ Value Evaluator::ApplyOverArrays(const FormulaNode& node, const FunctionSpec& sp
     FunctionCall call(*this, node, std::move(args));
     return spec.impl(call);
   }
+  ChargeMemory(rows * cols);
   Matrix out(rows, std::vector<CellValue>(cols));
   for (std::size_t r = 0; r < rows; ++r)
     for (std::size_t c = 0; c < cols; ++c) {

@@ -55,6 +55,12 @@ bool WildcardMatch(std::string_view pattern, std::string_view text);
 
 class Evaluator;
 
+// Thrown when an evaluation goes over its EvalOptions budget; EvaluateFormula
+// turns it into #NUM! with `problem` saying which limit was reached.
+struct BudgetExceeded {
+  std::string problem;
+};
+
 // Element (r, c) of an operand stretched to a larger array: a single row or
 // column repeats; positions that exist in neither direction are #N/A.
 CellValue ElementAt(const Matrix& m, std::size_t r, std::size_t c);
@@ -110,8 +116,14 @@ class Evaluator {
   // elements of arrays (which aggregate functions treat differently from
   // values typed as arguments). Stops early when fn returns false.
   void ForEach(const Value& v, const std::function<bool(const CellValue&, bool fromReference)>& fn);
-  CellValue Cell(const std::string& sheet, int row, int col) { return context_.CellAt(sheet, row, col); }
+  CellValue Cell(const std::string& sheet, int row, int col) {
+    if (++cellReads_ > options_.maxCellReads) OverBudget("reads more than " + std::to_string(options_.maxCellReads) + " cells");
+    return context_.CellAt(sheet, row, col);
+  }
   Area Clipped(const Area& a);
+  // Counts `elements` array values (and `textBytes` of text) against the
+  // memory budget before they are made; throws BudgetExceeded past it.
+  void ChargeMemory(std::size_t elements, std::size_t textBytes = 0);
 
   void MarkIncomplete(std::string problem);
   bool complete() const { return complete_; }
@@ -134,6 +146,9 @@ class Evaluator {
   Value Elementwise(const Value& a, const Value& b, const std::function<CellValue(const CellValue&, const CellValue&)>& op);
   Value Operand(const Value& v);  // range -> scalar or (in array context) array
   Value ApplyOverArrays(const FormulaNode& node, const FunctionSpec& spec);
+  // A whole column or row used as an array: only as far as the sheet is used.
+  Area UsedShape(const Area& a);
+  [[noreturn]] void OverBudget(const std::string& what);
 
   EvalContext& context_;
   const EvalOptions& options_;
@@ -141,6 +156,8 @@ class Evaluator {
   std::string problem_;
   int arrayDepth_ = 0;
   int nameDepth_ = 0;
+  std::uint64_t cellReads_ = 0;
+  std::uint64_t bytes_ = 0;
 };
 
 // Read access to a range or array argument without copying large ranges;

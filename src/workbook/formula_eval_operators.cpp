@@ -85,13 +85,20 @@ Value Evaluator::Operand(const Value& v) {
 Value Evaluator::Elementwise(const Value& a, const Value& b,
                              const std::function<CellValue(const CellValue&, const CellValue&)>& op) {
   if (a.kind != Value::Kind::Array && b.kind != Value::Kind::Array) return Value::Of(op(a.scalar, b.scalar));
-  Matrix ma = a.kind == Value::Kind::Array ? a.array : Matrix{{a.scalar}};
-  Matrix mb = b.kind == Value::Kind::Array ? b.array : Matrix{{b.scalar}};
+  // A scalar side is read as a 1x1 array; array sides are read in place.
+  const Matrix oneA = a.kind == Value::Kind::Array ? Matrix{} : Matrix{{a.scalar}};
+  const Matrix oneB = b.kind == Value::Kind::Array ? Matrix{} : Matrix{{b.scalar}};
+  const Matrix& ma = a.kind == Value::Kind::Array ? a.array : oneA;
+  const Matrix& mb = b.kind == Value::Kind::Array ? b.array : oneB;
   const std::size_t rows = std::max(ma.size(), mb.size());
   const std::size_t cols = std::max(ma[0].size(), mb[0].size());
+  ChargeMemory(rows * cols);
   Matrix out(rows, std::vector<CellValue>(cols));
   for (std::size_t r = 0; r < rows; ++r)
-    for (std::size_t c = 0; c < cols; ++c) out[r][c] = op(ElementAt(ma, r, c), ElementAt(mb, r, c));
+    for (std::size_t c = 0; c < cols; ++c) {
+      out[r][c] = op(ElementAt(ma, r, c), ElementAt(mb, r, c));
+      if (out[r][c].IsText()) ChargeMemory(0, out[r][c].text().size());
+    }
   return Value{Value::Kind::Array, {}, {}, std::move(out)};
 }
 

@@ -13,6 +13,7 @@ Grid::Grid(Evaluator& ev, const Value& v, bool transposed) : ev_(ev), transposed
     used_ = ev.Clipped(area_);
     valid_ = true;
   } else if (v.kind == Value::Kind::Array) {
+    ev.ChargeMemory(v.array.size() * v.array[0].size());
     matrix_ = v.array;
     valid_ = true;
   } else if (v.kind == Value::Kind::Scalar && !v.scalar.IsError()) {

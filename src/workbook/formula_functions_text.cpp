@@ -111,6 +111,7 @@ Value Concat(FunctionCall& call) {
         error = t.error();
         return false;
       }
+      call.evaluator().ChargeMemory(0, t.text().size());
       out += t.text();
       return true;
     });

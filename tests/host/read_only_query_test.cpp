@@ -91,6 +91,27 @@ TEST_F(ReadOnlyQueryTest, RecursiveQueriesAreRefusedAndLongOnesStopped) {
                HostError);
 }
 
+TEST_F(ReadOnlyQueryTest, LargeValuesAndResultsAreStoppedWithTheReason) {
+  struct Case {
+    const char* sql;
+    std::size_t resultLimit;
+    const char* reason;
+  } cases[] = {
+      {"select hex(randomblob(4e8))", kQueryResultLimit, "makes a value longer than 32 MiB"},
+      {"select hex(randomblob(1000)) from T_ICItem a, T_ICItem b", 36 * 1000, "answered more than 35 KiB"},
+  };
+  for (const Case& c : cases) {
+    try {
+      RunReadOnlyQuery(DatabaseFile(), c.sql, kQueryTimeLimit, c.resultLimit);
+      ADD_FAILURE() << "not stopped: " << c.sql;
+    } catch (const HostError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_EQ(RunReadOnlyQuery(DatabaseFile(), "select hex(randomblob(1000)) from T_ICItem a, T_ICItem b", kQueryTimeLimit,
+                             36 * 2100)->RecordCount(), 36);
+}
+
 TEST_F(ReadOnlyQueryTest, BoundValuesAreNeverSql) {
   auto rows = RunReadOnlyStatement(DatabaseFile(), "select FName from T_ICItem where FNumber = ?",
                                std::vector<Variant>{Variant("01.001' OR '1'='1")});

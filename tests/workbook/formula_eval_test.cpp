@@ -156,6 +156,35 @@ TEST_F(FormulaEvalTest, WholeColumnReferencesReadOnlyTheUsedPart) {
   EXPECT_LT(ctx.reads, 1000);
 }
 
+// Whole rows and columns used as arrays end where the sheet's use ends (the
+// context says 100 rows, 26 columns); past a budget the formula gives #NUM!
+// and asks for recalculation instead of taking the process down.
+TEST_F(FormulaEvalTest, EvaluationStaysWithinItsBudget) {
+  ctx.Set("A1", 2);
+  ctx.Set("Z100", 3);
+  ctx.Set("B1", 5);
+  struct Case {
+    const char* formula;
+    std::uint64_t maxCellReads, maxBytes;
+    CellValue value;
+  } cases[] = {
+      {"=SUMPRODUCT(A:XFD,A:XFD)", 20'000'000, 256u << 20, CellValue::Number(38)},
+      {"=SUMPRODUCT((A:A>1)*B:B)", 20'000'000, 256u << 20, CellValue::Number(5)},
+      {"=SUMPRODUCT(A1:XFD1048575)", 20'000'000, 256u << 20, CellValue::Error(ErrorCode::Num)},
+      {"=SUM(A1:Z100)", 2599, 256u << 20, CellValue::Error(ErrorCode::Num)},
+      {"=SUMPRODUCT(A1:Z100*2)", 20'000'000, 2600 * sizeof(CellValue), CellValue::Error(ErrorCode::Num)},
+      {"=LEN(CONCAT(A1:Z100,A1:Z100))", 20'000'000, 3, CellValue::Error(ErrorCode::Num)},
+  };
+  for (const Case& c : cases) {
+    EvalOptions options;
+    options.maxCellReads = c.maxCellReads;
+    options.maxBytes = c.maxBytes;
+    EvalResult r = EvaluateFormula(c.formula, ctx, options);
+    EXPECT_EQ(r.value, c.value) << c.formula;
+    EXPECT_EQ(r.complete, !c.value.IsError()) << c.formula << ": " << r.problem;
+  }
+}
+
 TEST_F(FormulaEvalTest, ArrayConstantsAndSumproductWithConditions) {
   ctx.Set("A1", "x");
   ctx.Set("A2", "y");

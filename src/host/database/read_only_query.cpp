@@ -77,7 +77,7 @@ void RecoverInterruptedWrite(const std::filesystem::path& database) {
 }
 
 RecordsetRef Run(const std::filesystem::path& database, const std::string& sql, const std::vector<Variant>& parameters,
-                 std::chrono::milliseconds timeLimit, std::string_view shownSql) {
+                 std::chrono::milliseconds timeLimit, std::size_t resultLimit, std::string_view shownSql) {
   if (!std::filesystem::exists(database))
     throw HostError("the company database " + database.string() +
                     " does not exist; create it with \"vemoprint init\" (or set VEMO_DATA_DIR to the data folder)");
@@ -95,6 +95,7 @@ RecordsetRef Run(const std::filesystem::path& database, const std::string& sql, 
   sqlite3_set_authorizer(connection.handle(), AuthorizeRead, nullptr);
   Deadline deadline{std::chrono::steady_clock::now() + timeLimit};
   sqlite3_progress_handler(connection.handle(), 1000, CheckDeadline, &deadline);
+  sqlite3_limit(connection.handle(), SQLITE_LIMIT_LENGTH, kQueryValueLimit);
 
   sqlite3_stmt* raw = nullptr;
   const char* tail = nullptr;
@@ -121,17 +122,28 @@ RecordsetRef Run(const std::filesystem::path& database, const std::string& sql, 
     }();
     for (int i = 0; i < count && i < static_cast<int>(parameters.size()); ++i) BindValue(statement, i + 1, parameters[static_cast<std::size_t>(i)]);
     for (int c = 0; c < statement.ColumnCount(); ++c) fields.push_back(statement.ColumnName(c));
+    const std::string shown = "the query \"" + std::string(shownSql.substr(0, 200)) + "\"";
+    std::size_t resultBytes = 0;
     try {
       while (statement.Step()) {
         std::vector<Variant> row;
         row.reserve(fields.size());
-        for (int c = 0; c < statement.ColumnCount(); ++c) row.push_back(statement.Value(c));
+        for (int c = 0; c < statement.ColumnCount(); ++c) {
+          // Its bytes (before the conversion, which may double them) and its holder.
+          resultBytes += static_cast<std::size_t>(sqlite3_column_bytes(raw, c)) + sizeof(Variant);
+          row.push_back(statement.Value(c));
+        }
+        if (resultBytes > resultLimit)
+          throw HostError(shown + " answered more than " + std::to_string(resultLimit >> 10) +
+                          " KiB and was stopped; select fewer rows or columns");
         rows.push_back(std::move(row));
       }
     } catch (const HostError& e) {
       if (sqlite3_errcode(connection.handle()) == SQLITE_INTERRUPT)
-        throw HostError("the query \"" + std::string(shownSql.substr(0, 200)) + "\" ran longer than " +
-                        std::to_string(timeLimit.count()) + " ms and was stopped");
+        throw HostError(shown + " ran longer than " + std::to_string(timeLimit.count()) + " ms and was stopped");
+      if (sqlite3_errcode(connection.handle()) == SQLITE_TOOBIG)
+        throw HostError(shown + " makes a value longer than " + std::to_string(kQueryValueLimit >> 20) +
+                        " MiB and was stopped; select shorter values");
       throw;
     }
   }
@@ -141,13 +153,13 @@ RecordsetRef Run(const std::filesystem::path& database, const std::string& sql, 
 }  // namespace
 
 RecordsetRef RunReadOnlyQuery(const std::filesystem::path& database, std::string_view hostSql,
-                              std::chrono::milliseconds timeLimit) {
-  return Run(database, TranslateHostSql(hostSql), {}, timeLimit, hostSql);
+                              std::chrono::milliseconds timeLimit, std::size_t resultLimit) {
+  return Run(database, TranslateHostSql(hostSql), {}, timeLimit, resultLimit, hostSql);
 }
 
 RecordsetRef RunReadOnlyStatement(const std::filesystem::path& database, std::string_view sqliteSql,
                                   const std::vector<Variant>& parameters, std::chrono::milliseconds timeLimit) {
-  return Run(database, std::string(sqliteSql), parameters, timeLimit, sqliteSql);
+  return Run(database, std::string(sqliteSql), parameters, timeLimit, kQueryResultLimit, sqliteSql);
 }
 
 }  // namespace vemo::host

@@ -7,7 +7,10 @@
 //   - extension loading is switched off;
 //   - one statement only (the dialect translation refuses a second one and
 //     the text after the prepared statement must be empty);
-//   - a statement running longer than the time limit is interrupted.
+//   - a statement running longer than the time limit is interrupted;
+//   - no value may be longer than kQueryValueLimit bytes (SQLite stops the
+//     function making it) and the rows answered together no larger than the
+//     result limit, so a query cannot take the process's memory.
 // Refusals raise HostError; the database is never changed.
 #pragma once
 #include <chrono>
@@ -21,10 +24,13 @@
 namespace vemo::host {
 
 inline constexpr std::chrono::milliseconds kQueryTimeLimit{10000};
+inline constexpr int kQueryValueLimit = 32 << 20;             // bytes of one text or blob
+inline constexpr std::size_t kQueryResultLimit = 256u << 20;  // bytes of all rows answered
 
 // hostSql is in the host's dialect (see sql_dialect.h).
 RecordsetRef RunReadOnlyQuery(const std::filesystem::path& database, std::string_view hostSql,
-                              std::chrono::milliseconds timeLimit = kQueryTimeLimit);
+                              std::chrono::milliseconds timeLimit = kQueryTimeLimit,
+                              std::size_t resultLimit = kQueryResultLimit);
 
 // The same for a statement already in SQLite's dialect, with values bound
 // to its "?" parameters: for queries the components build themselves from

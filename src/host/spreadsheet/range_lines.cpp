@@ -1,5 +1,7 @@
 // Range members for rows and columns: Copy, Insert, RowHeight, ColumnWidth,
 // and Calculate.
+#include <algorithm>
+
 #include "foundation/host_error.h"
 #include "host/spreadsheet/cell_calculate.h"
 #include "host/spreadsheet/line_insertion.h"
@@ -22,9 +24,25 @@ void SurfaceRange::Copy() {
   app_->SetClipboard({sheet_, sheet_->areas.Track(a)});
 }
 
+// A row copied and inserted above itself is only counted (PendingRowCopies)
+// when it continues the pending copies of that row, or starts them, and all
+// of them together still fit on the sheet.
+bool SurfaceRange::DeferRowCopy(const Area& a, std::optional<int> source) const {
+  const BookCore& book = *sheet_->book;
+  if (book.pendingCopies && (book.pendingCopies->sheet != sheet_.get() || book.pendingCopies->at != a.top))
+    book.MakePendingCopies();
+  if (!source || *source != a.top || a.RowCount() != 1 || sheet_->sheet->kind() != wb::SheetKind::Worksheet)
+    return false;
+  const int count = book.pendingCopies ? book.pendingCopies->count + 1 : 1;
+  const auto& rows = sheet_->sheet->rows();
+  const long lastRow = rows.empty() ? 0 : static_cast<long>(rows.back().number);
+  if (lastRow >= a.top && lastRow + count > kSheetRows) return false;  // the insertion must refuse as before
+  book.pendingCopies = PendingRowCopies{sheet_.get(), a.top, count};
+  return true;
+}
+
 void SurfaceRange::Insert(std::optional<int> shift, std::optional<int> copyOrigin) {
   const Area a = CurrentArea();
-  wb::Sheet& sheet = Model();
   // An insertion ends the copy mode, as in a spreadsheet application: a
   // later insertion without a new Copy inserts empty lines.
   SurfaceApplication::Clip clip = app_->TakeClipboard();
@@ -37,14 +55,14 @@ void SurfaceRange::Insert(std::optional<int> shift, std::optional<int> copyOrigi
         throw HostError("inserting copied cells needs one whole row copied from the same sheet");
       source = clip.area->top;
     }
-    InsertModelRows(sheet, a.top, a.RowCount(), source);
+    if (!DeferRowCopy(a, source)) InsertModelRows(Model(), a.top, a.RowCount(), source);
     sheet_->areas.RowsInserted(a.top, a.RowCount());
   } else if (a.WholeColumns()) {
     if (shift && *shift != kShiftToRight)
       throw HostError("whole columns can only be inserted by shifting cells right (Shift -4161)");
     if (clip.sheet && clip.sheet->sheet)
       throw HostError("inserting copied columns is not supported; insert empty columns");
-    InsertModelColumns(sheet, a.left, a.ColumnCount());
+    InsertModelColumns(Model(), a.left, a.ColumnCount());
     sheet_->areas.ColumnsInserted(a.left, a.ColumnCount());
   } else {
     throw HostError("only whole rows (Rows(r)) or whole columns (Columns(c)) can be inserted");
@@ -91,11 +109,15 @@ void SurfaceRange::Calculate() {
   wb::Sheet& sheet = Model();
   bool complete = true;
   const Area& a = CurrentArea();
-  for (const wb::Row& row : sheet.rows()) {
-    int r = static_cast<int>(row.number);
-    if (r < a.top) continue;
+  // From the area's first row on (rows are sorted): one cell's Calculate on a
+  // long sheet must not walk the rows above it.
+  const auto& rows = sheet.rows();
+  auto first = std::lower_bound(rows.begin(), rows.end(), a.top,
+                                [](const wb::Row& row, int top) { return static_cast<int>(row.number) < top; });
+  for (auto row = first; row != rows.end(); ++row) {
+    int r = static_cast<int>(row->number);
     if (r > a.bottom) break;
-    for (const wb::Cell& cell : row.cells) {
+    for (const wb::Cell& cell : row->cells) {
       int c = static_cast<int>(cell.col);
       if (c < a.left || c > a.right || cell.formula == wb::kNoIndex) continue;
       if (!CalculateCell(sheet, r, c)) complete = false;

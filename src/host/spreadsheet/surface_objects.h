@@ -130,6 +130,8 @@ class SurfaceRange : public IRange {
   template <class F>
   void ForEachCell(F&& f) const;
   void MarkEdited() const;
+  // Counts a row copied and inserted above itself as pending; false when it must be made now.
+  bool DeferRowCopy(const Area& a, std::optional<int> source) const;
 
   std::shared_ptr<SurfaceApplication> app_;
   std::shared_ptr<BookCore> book_;

@@ -24,7 +24,7 @@ std::string AbsoluteAddress(const Area& a) {
 }  // namespace
 
 const Area& SurfaceRange::CurrentArea() const {
-  sheet_->Model();
+  sheet_->Check();
   return *area_;
 }
 

@@ -1,14 +1,20 @@
 #include "host/spreadsheet/surface_state.h"
 
 #include "foundation/host_error.h"
+#include "host/spreadsheet/line_insertion.h"
 
 namespace vemo::host {
 
-wb::Sheet& SheetCore::Model() const {
+void SheetCore::Check() const {
   if (!sheet)
     throw HostError(HostError::kObjectRequired,
                     "the worksheet is no longer available: it was deleted or its workbook was closed");
   ++book->touches;
+}
+
+wb::Sheet& SheetCore::Model() const {
+  Check();
+  book->MakePendingCopies();
   return *sheet;
 }
 
@@ -17,7 +23,15 @@ wb::Workbook& BookCore::Model() const {
     throw HostError(HostError::kObjectRequired,
                     "the workbook \"" + path.filename().string() + "\" was closed; open it again to work on it");
   ++touches;
+  MakePendingCopies();
   return *model;
+}
+
+void BookCore::MakePendingCopies() const {
+  if (!pendingCopies) return;
+  PendingRowCopies copies = *pendingCopies;
+  pendingCopies.reset();  // taken first: a failed insertion is not tried again
+  if (copies.sheet->sheet) InsertModelRows(*copies.sheet->sheet, copies.at, copies.count, copies.at);
 }
 
 void BookCore::Discard() {
@@ -26,6 +40,7 @@ void BookCore::Discard() {
     sheet->book = nullptr;
   }
   sheets.clear();
+  pendingCopies.reset();
   model.reset();
 }
 

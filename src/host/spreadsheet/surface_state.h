@@ -23,8 +23,22 @@ struct SheetCore {
   wb::Sheet* sheet = nullptr;  // null once deleted or its workbook closed
   LiveAreas areas;
 
-  // The model sheet; raises HostError when it is gone.
+  // The model sheet, with any deferred row copies made; raises HostError when it is gone.
   wb::Sheet& Model() const;
+  // Raises HostError when the sheet is gone, without making deferred row
+  // copies: for what reads only the live areas or defers a row copy.
+  void Check() const;
+};
+
+// Copies of one row not yet made in the model. Copying row r and inserting
+// it above r, again and again (as a fill inserts its lines one at a time),
+// gives the rows one insertion of all the copies gives, at the cost of one
+// pass over the sheet instead of one per row; they are made at the next
+// access to the model.
+struct PendingRowCopies {
+  SheetCore* sheet = nullptr;
+  int at = 0;
+  int count = 0;
 };
 
 // The file a workbook was last written to, as the file system saw it right
@@ -48,10 +62,13 @@ struct BookCore {
   // means nothing has been done to the workbook since.
   mutable std::uint64_t touches = 0;
   std::optional<SavedFile> lastSave;
+  mutable std::optional<PendingRowCopies> pendingCopies;
 
   bool IsOpen() const { return model != nullptr; }
-  // The model workbook; raises HostError when the workbook was closed.
+  // The model workbook, with any deferred row copies made; raises HostError
+  // when the workbook was closed.
   wb::Workbook& Model() const;
+  void MakePendingCopies() const;
   // Drops the model without saving; every handle on it raises from now on.
   void Discard();
   // The core of the sheet at 0-based `index` (raises when out of range).

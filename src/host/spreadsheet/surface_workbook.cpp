@@ -111,7 +111,7 @@ int SurfaceWorksheet::Index() const {
 }
 
 std::shared_ptr<IRange> SurfaceWorksheet::MakeRange(const Area& area) {
-  sheet_->Model();
+  sheet_->Check();
   return std::make_shared<SurfaceRange>(app_, book_, sheet_, sheet_->areas.Track(area));
 }
 

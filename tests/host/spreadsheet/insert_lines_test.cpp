@@ -2,6 +2,9 @@
 // row, margins. Checked against the independent comparer and openpyxl.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "foundation/host_error.h"
 #include "host/spreadsheet/surface_test_util.h"
 
@@ -22,6 +25,10 @@ class SurfaceInsert : public ::testing::Test {
   }
   test::ToolResult Diff(const std::filesystem::path& out, const std::string& edits) {
     return test::RunPython(test::XlsxDiff(), Quote(templ) + " " + Quote(out) + " --sheet Invoice " + edits);
+  }
+  static std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   std::filesystem::path Save(const std::string& name) {
     auto out = dir / name;
@@ -73,6 +80,35 @@ TEST_F(SurfaceInsert, CopiedRowFillsEveryInsertedRowAboveTheTemplateRow) {
       "print(sorted(str(m) for m in ws.merged_cells.ranges), end='')\n",
       Quote(out));
   EXPECT_EQ(merges.output, "['A1:F1', 'B6:C6', 'B7:C7', 'B8:C8', 'B9:C9']");
+}
+
+// Copying a row and inserting it above itself once per copy (as the report
+// and waybill fills do) gives the workbook one insertion of all the copies
+// gives; a read between the insertions sees every copy made so far.
+TEST_F(SurfaceInsert, CopiesInsertedOneAtATimeGiveTheSameWorkbookAsOneBlock) {
+  sheet->Rows(6)->Copy();
+  sheet->Rows(6)->Resize(3)->Insert(kShiftDown, 0);
+  const std::string block = FileBytes(Save("block.xlsx"));
+  for (bool readBetween : {false, true}) {
+    auto other = app->Workbooks()->Open(templ.string());
+    auto otherSheet = other->Worksheets()->Item(1);
+    for (int i = 0; i < 3; ++i) {
+      otherSheet->Rows(6)->Copy();
+      otherSheet->Rows(6)->Insert(kShiftDown, 0);
+      const std::string row = std::to_string(7 + i);  // the template row, moved down
+      if (readBetween) {
+        EXPECT_EQ(otherSheet->Cells(7 + i, 6)->Formula(), "=D" + row + "*E" + row);
+        EXPECT_EQ(otherSheet->Cells(6, 6)->Formula(), "=D6*E6");
+      }
+    }
+    auto out = dir / "single.xlsx";
+    other->SaveAs(out.string());
+    // Read between, each insertion is made alone: the same cells, range lists
+    // (sqref) written one range per insertion.
+    if (!readBetween) {
+      EXPECT_TRUE(FileBytes(out) == block) << "differs from one insertion of all the copies";
+    }
+  }
 }
 
 TEST_F(SurfaceInsert, AnInsertionEndsTheCopySoTheNextOneIsEmpty) {
