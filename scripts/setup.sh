@@ -14,7 +14,9 @@ packages=(
   libqrencode-dev libzint-dev
   # barcode captions: FreeType draws the text in a font fontconfig chooses
   libfreetype-dev libfontconfig-dev
-  python3 python3-openpyxl
+  # openpyxl only recommends Pillow, which the picture tests need to read
+  # the pictures back; setup installs without recommends, so name it here
+  python3 python3-openpyxl python3-pil
   # mail: libcurl sends to an SMTP server (its header at build time; the
   # library is loaded by the first mail); the mail tests run a real SMTP
   # server on the loopback address
