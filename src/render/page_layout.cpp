@@ -57,7 +57,8 @@ double SheetLayout::RowsHeight(int first, int last) const {
   return sum;
 }
 
-SheetLayout MeasureSheet(const wb::Sheet& sheet, const wb::CellRange& range, wb::CellAddress extent, int digitPx) {
+SheetLayout MeasureSheet(const wb::Sheet& sheet, const wb::CellRange& range, wb::CellAddress extent, int digitPx,
+                         const AutoRowHeight& autoHeight) {
   SheetLayout layout;
   extent.row = std::max(extent.row, range.last.row), extent.col = std::max(extent.col, range.last.col);
   layout.range = range;
@@ -85,7 +86,8 @@ SheetLayout MeasureSheet(const wb::Sheet& sheet, const wb::CellRange& range, wb:
   layout.rowHeight.assign(extent.row + 1, rowsHiddenByDefault ? 0 : defaultHeight);
   for (const wb::Row& row : sheet.rows()) {
     if (static_cast<int>(row.number) > extent.row) break;
-    layout.rowHeight[row.number] = row.hidden ? 0 : row.hasHeight ? row.height : defaultHeight;
+    const double fitted = row.hidden || row.hasHeight || !autoHeight ? 0 : autoHeight(row);
+    layout.rowHeight[row.number] = row.hidden ? 0 : row.hasHeight ? row.height : fitted > 0 ? fitted : defaultHeight;
   }
   return layout;
 }

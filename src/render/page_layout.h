@@ -2,13 +2,15 @@
 // the printed range, the scale, and which rows and columns each page shows.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "render/page_setup.h"
 
 namespace vemo::wb {
 class Sheet;
-}
+struct Row;
+}  // namespace vemo::wb
 
 namespace vemo::render {
 
@@ -40,9 +42,14 @@ struct SheetLayout {
   double RowsHeight(int first, int last) const;
 };
 
+// The height in points a row without a stored height takes from its
+// content; 0 when it has none (it then takes the sheet's default height).
+using AutoRowHeight = std::function<double(const wb::Row& row)>;
+
 // The grid of `sheet` (widths, heights) up to `extent` (at least the end of
 // `range`: merges and pictures may reach further), unpaged.
-SheetLayout MeasureSheet(const wb::Sheet& sheet, const wb::CellRange& range, wb::CellAddress extent, int digitPx);
+SheetLayout MeasureSheet(const wb::Sheet& sheet, const wb::CellRange& range, wb::CellAddress extent, int digitPx,
+                         const AutoRowHeight& autoHeight);
 // Scale and pages of a measured sheet under `setup`.
 void Paginate(SheetLayout& layout, const PageSetup& setup);
 

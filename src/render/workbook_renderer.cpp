@@ -2,6 +2,7 @@
 
 #include <cairo-pdf.h>
 
+#include <cmath>
 #include <ctime>
 #include <stdexcept>
 
@@ -48,8 +49,43 @@ void CheckCells(const wb::Workbook& book, const wb::Sheet& sheet, const wb::Cell
   }
 }
 
+// Measures text for the layout before any page exists.
+class Measure {
+ public:
+  Measure()
+      : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1)), cr_(cairo_create(surface_)), text_(cr_) {}
+  ~Measure() {
+    cairo_destroy(cr_);
+    cairo_surface_destroy(surface_);
+  }
+  TextSetter& text() { return text_; }
+
+ private:
+  cairo_surface_t* surface_;
+  cairo_t* cr_;
+  TextSetter text_;
+};
+
+// A row without a stored height is as high as its tallest shown line (a
+// wrapped cell: all its lines), rounded up to whole pixels at 96 dpi.
+AutoRowHeight FittedRows(const wb::Sheet& sheet, const StyleTable& styles, CellValues& values, Measure& measure,
+                         const SheetLayout* widths) {
+  return [&sheet, &styles, &values, &measure, widths](const wb::Row& row) {
+    double tallest = 0;
+    for (const wb::Cell& cell : row.cells) {
+      const wb::CellValue v = values.Get(sheet, static_cast<int>(row.number), static_cast<int>(cell.col));
+      if (v.IsEmpty()) continue;
+      const CellStyle& style = styles.Get(cell.style);
+      const bool wrapped = style.wrap && v.IsText() && widths && cell.col < widths->colWidth.size();
+      measure.text().Set(wrapped ? v.text() : "0", style.font, wrapped ? widths->colWidth[cell.col] - 3 : 0);
+      tallest = std::max(tallest, measure.text().Height());
+    }
+    return std::ceil(tallest / 0.75) * 0.75;
+  };
+}
+
 std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, const StyleTable& styles,
-                                     CellValues& values, int digitPx) {
+                                     CellValues& values, int digitPx, Measure& measure) {
   const wb::Sheet& sheet = book.GetSheet(index);
   if (sheet.visibility() != wb::SheetVisibility::Visible) return std::nullopt;
   if (sheet.kind() != wb::SheetKind::Worksheet) throw RenderDeclined("a chart sheet (" + sheet.name() + ")");
@@ -79,7 +115,9 @@ std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, cons
   for (const auto& [cell, dxf] : conditional)
     if (const CellStyle look = styles.Differential(0, dxf); !look.unsupported.empty())
       throw RenderDeclined(look.unsupported + " at " + sheet.name() + "!" + wb::FormatCellAddress(cell.first, cell.second));
-  SheetLayout layout = MeasureSheet(sheet, *range, extent, digitPx);
+  // Widths first: a wrapped cell's height depends on its column's width.
+  const SheetLayout widths = MeasureSheet(sheet, *range, extent, digitPx, nullptr);
+  SheetLayout layout = MeasureSheet(sheet, *range, extent, digitPx, FittedRows(sheet, styles, values, measure, &widths));
   Paginate(layout, setup);
   return PreparedSheet{&sheet, std::move(setup), std::move(merges), std::move(pictures), std::move(layout),
                        std::move(conditional)};
@@ -107,8 +145,9 @@ void RenderWorkbookToPdf(const fs::path& workbook, const fs::path& pdf) {
   const int digitPx = MaxDigitWidthPixels(styles.DefaultFont());
   std::vector<PreparedSheet> sheets;
   std::size_t pages = 0;
+  Measure measure;
   for (std::size_t i = 0; i < book->SheetCount(); ++i)
-    if (auto prepared = Prepare(*book, i, styles, values, digitPx)) {
+    if (auto prepared = Prepare(*book, i, styles, values, digitPx, measure)) {
       pages += prepared->layout.pages.size();
       sheets.push_back(std::move(*prepared));
     }
