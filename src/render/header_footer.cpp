@@ -1,5 +1,6 @@
 #include "render/header_footer.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace vemo::render {
@@ -27,6 +28,7 @@ HeaderFooterLine ExpandHeaderFooter(std::string_view codes, const HeaderFooterFi
       case 'B': section->bold = !section->bold; break;
       case 'I': section->italic = !section->italic; break;
       case 'U': section->underline = !section->underline; break;
+      case 'K': i = std::min(i + 6, codes.size() - 1); break;  // a colour: RRGGBB or a theme colour, not shown
       case '"': {
         const auto end = codes.find('"', i + 1);
         const std::string_view font = codes.substr(i + 1, end == std::string_view::npos ? end : end - i - 1);

@@ -26,7 +26,7 @@ struct HeaderFooterLine {
 // &L &C &R start a section (text before any of them is centred); &P page,
 // &N pages, &D date, &T time, &F file, &A sheet, && an ampersand;
 // &"name,style" and &size set the section's font, &B &I &U toggle bold,
-// italic and underline. Other codes are dropped.
+// italic and underline. Colours (&K) and other codes are dropped.
 HeaderFooterLine ExpandHeaderFooter(std::string_view codes, const HeaderFooterFields& fields);
 
 }  // namespace vemo::render
