@@ -58,6 +58,18 @@ std::string Shown(const wb::CellValue& v, const wb::NumberFormat& format, bool d
   }
 }
 
+std::string DropLastCharacter(const std::string& text) {
+  std::size_t end = text.size() - 1;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // UTF-8 continuation bytes
+  return text.substr(0, end);
+}
+
+std::string DropFirstCharacter(const std::string& text) {
+  std::size_t start = 1;
+  while (start < text.size() && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) ++start;
+  return text.substr(start);
+}
+
 }  // namespace
 
 SheetPainter::SheetPainter(cairo_t* cr, wb::Workbook& book, const StyleTable& styles, CellValues& values)
@@ -157,7 +169,7 @@ void SheetPainter::DrawSpan(const SheetInput& in, const Page& page, const Span& 
     for (int c = page.firstCol; c <= page.lastCol + 1; ++c) Line(cr_, grid, X(in, page, c), top, X(in, page, c), bottom);
     for (int r = span.rows.first; r <= span.rows.last + 1; ++r) Line(cr_, grid, 0, Y(in, span, r), w, Y(in, span, r));
   }
-  forEachCell([&](int r, int c, const Area& a, bool merged) { DrawText(in, page, span, r, c, a, merged); });
+  forEachCell([&](int r, int c, const Area& a, bool merged) { DrawText(in, r, c, a, merged); });
   for (int r = span.rows.first; r <= span.rows.last; ++r) {
     if (layout.rowHeight[r] <= 0) continue;
     for (int c = page.firstCol; c <= page.lastCol; ++c) {
@@ -178,9 +190,7 @@ void SheetPainter::DrawBorders(const CellStyle& style, const Area& a, bool left,
   if (bottom) Line(cr_, style.bottom, a.x, a.y + a.h, a.x + a.w, a.y + a.h);
 }
 
-void SheetPainter::DrawText(const SheetInput& in, const Page& page, const Span& span, int row, int col,
-                            const Area& area, bool merged) {
-  (void)span;
+void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& area, bool merged) {
   const wb::CellValue value = values_.Get(in.sheet, row, col);
   if (value.IsEmpty()) return;
   const std::uint32_t styleIndex = StyleAt(in, row, col);
@@ -214,7 +224,17 @@ void SheetPainter::DrawText(const SheetInput& in, const Page& page, const Span& 
       clip.x -= in.layout.colWidth[c];
       clip.w += in.layout.colWidth[c];
     }
-    (void)page;
+    // What stays beyond the edge is not drawn at all: clipped glyphs would
+    // still be in the PDF's text.
+    const bool fromEnd = h != HAlign::Right;
+    while (h != HAlign::Center && text.size() > 1) {
+      std::string shorter = fromEnd ? DropLastCharacter(text) : DropFirstCharacter(text);
+      text_.Set(shorter, style.font);
+      if (text_.Width() < clip.w - kPad) break;
+      text = std::move(shorter);
+    }
+    text_.Set(text, style.font);
+    width = text_.Width();
   }
   double x = area.x + kPad;
   if (!wrap && h == HAlign::Right) x = area.x + area.w - kPad - width;

@@ -49,8 +49,7 @@ class SheetPainter {
     double y = 0;
   };
   void DrawSpan(const SheetInput& in, const Page& page, const Span& span);
-  void DrawText(const SheetInput& in, const Page& page, const Span& span, int row, int col, const Area& area,
-                bool merged);
+  void DrawText(const SheetInput& in, int row, int col, const Area& area, bool merged);
   void DrawBorders(const CellStyle& style, const Area& area, bool left, bool right, bool top, bool bottom);
   void DrawPictures(const SheetInput& in, const Page& page, const Span& span);
   void DrawHeaderFooter(const SheetInput& in, const std::string& codes, const HeaderFooterFields& fields,
