@@ -84,6 +84,30 @@ AutoRowHeight FittedRows(const wb::Sheet& sheet, const StyleTable& styles, CellV
   };
 }
 
+// Without a print area the printed columns reach as far as the text of the
+// last used column runs on into empty neighbours (at most this many).
+constexpr int kMaxOverflowColumns = 30;
+
+int OverflowEnd(const wb::Sheet& sheet, const wb::CellRange& range, const StyleTable& styles, CellValues& values,
+                Measure& measure, int digitPx) {
+  const SheetLayout grid =
+      MeasureSheet(sheet, range, {range.last.row, range.last.col + kMaxOverflowColumns}, digitPx, nullptr);
+  int end = range.last.col;
+  for (const wb::Row& row : sheet.rows()) {
+    if (row.cells.empty() || static_cast<int>(row.cells.back().col) != range.last.col) continue;
+    const wb::Cell& cell = row.cells.back();
+    const wb::CellValue v = values.Get(sheet, static_cast<int>(row.number), static_cast<int>(cell.col));
+    const CellStyle& style = styles.Get(cell.style);
+    if (!v.IsText() || style.wrap || (style.hAlign != HAlign::General && style.hAlign != HAlign::Left)) continue;
+    measure.text().Set(v.text(), style.font);
+    double room = grid.colWidth[cell.col] - 3;
+    int c = static_cast<int>(cell.col);
+    while (room < measure.text().Width() && c < range.last.col + kMaxOverflowColumns) room += grid.colWidth[++c];
+    end = std::max(end, c);
+  }
+  return end;
+}
+
 std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, const StyleTable& styles,
                                      CellValues& values, int digitPx, Measure& measure) {
   const wb::Sheet& sheet = book.GetSheet(index);
@@ -109,6 +133,7 @@ std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, cons
     range->first = {1, 1};  // an unset print area starts at A1
     range->last.row = std::max(range->last.row, extent.row);
     range->last.col = std::max(range->last.col, extent.col);
+    range->last.col = OverflowEnd(sheet, *range, styles, values, measure, digitPx);
   }
   CheckCells(book, sheet, *range, styles);
   ConditionalStyles conditional = EvaluateConditionalFormats(sheet, values);

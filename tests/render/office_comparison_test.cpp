@@ -94,7 +94,7 @@ TEST_P(OfficeComparison, OurPagesMatchLibreOffice) {
   const std::filesystem::path reference = dir_.path() / "office" / (std::string(s.name) + ".pdf");
   ASSERT_TRUE(std::filesystem::exists(reference)) << office.output;
 
-  const auto compared = RunCommand("python3 " + ShellQuote(test::SourceDir() / "tests/render/compare_pdfs.py") + " " +
+  const auto compared = RunCommand("/usr/bin/python3 " + ShellQuote(test::SourceDir() / "tests/render/compare_pdfs.py") + " " +
                                    ShellQuote(ours) + " " + ShellQuote(reference) + " --bands-mm 15");
   int far = 0;
   std::size_t start = 0;
