@@ -1,5 +1,7 @@
 #include "render/sheet_pictures.h"
 
+#include <fstream>
+#include <iterator>
 #include <string_view>
 
 #include "render/render_declined.h"
@@ -19,6 +21,28 @@ CellPoint ReadMarker(pugi::xml_node marker) {
   auto number = [&](std::string_view name) { return std::atof(FirstChild(marker, name).text().get()); };
   return {static_cast<int>(number("row")) + 1, static_cast<int>(number("col")) + 1, number("colOff") / kEmuPerPoint,
           number("rowOff") / kEmuPerPoint};
+}
+
+// The host file a linked picture's "file://" URL names (percent escapes
+// decoded); empty for any other target.
+std::string LinkedFile(std::string_view url) {
+  if (!url.starts_with("file://")) return {};
+  url.remove_prefix(7);
+  std::string path;
+  for (std::size_t i = 0; i < url.size(); ++i) {
+    if (url[i] == '%' && i + 2 < url.size()) {
+      path += static_cast<char>(std::stoi(std::string(url.substr(i + 1, 2)), nullptr, 16));
+      i += 2;
+    } else {
+      path += url[i];
+    }
+  }
+  return path;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : std::string();
 }
 
 std::string RelationshipOf(const std::vector<wb::Relationship>& rels, std::string_view id, bool& external) {
@@ -56,10 +80,14 @@ std::vector<SheetPicture> ReadSheetPictures(wb::Workbook& book, const wb::Sheet&
     const pugi::xml_node blip = FirstChild(FirstChild(pic, "blipFill"), "blip");
     const char* id = blip.attribute("r:embed").value();
     const std::string media = RelationshipOf(rels, *id ? id : blip.attribute("r:link").value(), external);
-    if (media.empty() || external || !book.HasPart(media))
-      throw RenderDeclined("a picture it cannot find (" + media + ")");
+    // Linked pictures are read from the host file their link names (the
+    // output service maps the templates' Windows paths to such links).
+    const std::string linked = external ? LinkedFile(media) : std::string();
+    const std::string bytes = external ? (linked.empty() ? std::string() : ReadFile(linked))
+                                       : (book.HasPart(media) ? book.ReadRawPart(media) : std::string());
+    if (bytes.empty()) throw RenderDeclined("a picture it cannot find (" + media + ")");
     SheetPicture picture;
-    picture.image = DecodePicture(book.ReadRawPart(media));
+    picture.image = DecodePicture(bytes);
     if (!picture.image) throw RenderDeclined("a picture in a format it cannot read (" + media + ")");
     picture.from = ReadMarker(FirstChild(anchor, "from"));
     if (kind == "twoCellAnchor") {
