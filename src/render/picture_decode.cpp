@@ -45,6 +45,9 @@ Surface DecodeJpeg(std::string_view bytes) {
   error.mgr.error_exit = [](j_common_ptr c) { std::longjmp(reinterpret_cast<JpegError*>(c->err)->jump, 1); };
   error.mgr.output_message = [](j_common_ptr) {};
   cairo_surface_t* volatile surface = nullptr;
+  // Declared before the jump point: a failed decode comes back to this
+  // frame, so the vector is still destroyed normally.
+  std::vector<unsigned char> line;
   if (setjmp(error.jump)) {
     jpeg_destroy_decompress(&info);
     if (surface) cairo_surface_destroy(surface);
@@ -58,7 +61,7 @@ Surface DecodeJpeg(std::string_view bytes) {
   surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(info.output_width),
                                        static_cast<int>(info.output_height));
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) longjmp(error.jump, 1);
-  std::vector<unsigned char> line(info.output_width * 3);
+  line.resize(info.output_width * 3);
   unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);
   while (info.output_scanline < info.output_height) {
