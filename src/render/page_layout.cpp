@@ -112,10 +112,14 @@ void Paginate(SheetLayout& layout, const PageSetup& setup) {
   }
   layout.scale = scale;
 
-  const auto columns = Cut(r.first.col, r.last.col, layout.colWidth, scale, setup.colBreaks, availW, availW);
+  // Fitting to pages ignores manual breaks, as the spreadsheet application does.
+  const std::vector<int> none;
+  const std::vector<int>& rowBreaks = setup.fitToPage ? none : setup.rowBreaks;
+  const std::vector<int>& colBreaks = setup.fitToPage ? none : setup.colBreaks;
+  const auto columns = Cut(r.first.col, r.last.col, layout.colWidth, scale, colBreaks, availW, availW);
   // Pages after the first get the title rows repeated above them, so less room
   // (a first page that ends before the titles is the one case this misses).
-  const auto rowPages = Cut(r.first.row, r.last.row, layout.rowHeight, scale, setup.rowBreaks, availH,
+  const auto rowPages = Cut(r.first.row, r.last.row, layout.rowHeight, scale, rowBreaks, availH,
                             availH - titleH * scale);
   auto pageOf = [&](const RowSpan& rows, const RowSpan& cols) {
     Page page;

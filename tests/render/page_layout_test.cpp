@@ -73,6 +73,8 @@ TEST(PageLayout, PagesFollowBreaksTitlesScaleAndOrder) {
        [](PageSetup& s, SheetLayout&) { s.fitToPage = true, s.fitWidth = 1, s.fitHeight = 0; }, "r1-10 c1-10", 0.49},
       {"fit to one page", 100, 3, 50,
        [](PageSetup& s, SheetLayout&) { s.fitToPage = true, s.fitWidth = 1, s.fitHeight = 1; }, "r1-100 c1-3", 0.36},
+      {"fitting ignores manual breaks", 10, 3, 50,
+       [](PageSetup& s, SheetLayout&) { s.fitToPage = true, s.rowBreaks = {5}; }, "r1-10 c1-3", 1},
       {"scale in percent", 100, 3, 50, [](PageSetup& s, SheetLayout&) { s.scale = 50; },
        "r1-73 c1-3 | r74-100 c1-3", 0.5},
       {"hidden rows take no room", 40, 3, 50,
