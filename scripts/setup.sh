@@ -27,6 +27,8 @@ packages=(
   # output: LibreOffice renders pages (above), CUPS prints them; the CUPS
   # daemon and filters also serve the sandbox queue of the print tests
   libcups2-dev cups-daemon cups-client cups-filters
+  # our page renderer: cairo and Pango draw the pages, libjpeg reads JPEG pictures
+  libcairo2-dev libpango1.0-dev libjpeg62-turbo-dev
   # Chinese text in rendered pages (aliases for the Windows font names below)
   fonts-arphic-uming fonts-wqy-zenhei fontconfig
   # the preview window (ui/, optional: skipped when Qt is missing)

@@ -1,7 +1,7 @@
 #include "host/output/output_print_service.h"
 
 #include "host/output/cups_printer.h"
-#include "host/output/office_renderer.h"
+#include "host/output/own_renderer.h"
 #include "host/output/render_copy.h"
 #include "host/output/scratch_folder.h"
 
@@ -24,7 +24,7 @@ fs::path RenderedCopy(const ScratchFolder& scratch, const std::string& path, std
 
 OutputPrintService::OutputPrintService(std::shared_ptr<PageRenderer> renderer, std::shared_ptr<Printer> printer,
                                        std::shared_ptr<PreviewPresenter> presenter)
-    : renderer_(renderer ? std::move(renderer) : std::make_shared<OfficeRenderer>()),
+    : renderer_(renderer ? std::move(renderer) : RendererForEnvironment()),
       printer_(printer ? std::move(printer) : std::make_shared<CupsPrinter>()),
       presenter_(std::move(presenter)) {}
 

@@ -16,7 +16,7 @@ namespace vemo::host {
 
 class OutputPrintService : public PrintService {
  public:
-  // Any part left null takes the default: OfficeRenderer, CupsPrinter,
+  // Any part left null takes the default: RendererForEnvironment(), CupsPrinter,
   // PresenterForEnvironment() (chosen at each preview).
   OutputPrintService(std::shared_ptr<PageRenderer> renderer = nullptr, std::shared_ptr<Printer> printer = nullptr,
                      std::shared_ptr<PreviewPresenter> presenter = nullptr);

@@ -1,0 +1,296 @@
+#include "render/cell_style.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
+
+#include "workbook/package_parts.h"
+#include "workbook/workbook.h"
+#include "workbook/xml_part.h"
+
+namespace vemo::render {
+namespace {
+
+using wb::FirstChild;
+using wb::LocalName;
+
+// The legacy colour palette of indexed colours (the file format's fixed table).
+constexpr std::array<Rgb, 64> kIndexed = {
+    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF, 0x000000, 0xFFFFFF, 0xFF0000,
+    0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF, 0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080,
+    0xC0C0C0, 0x808080, 0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF, 0x000080,
+    0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000, 0x008080, 0x0000FF, 0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99,
+    0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99, 0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699,
+    0x969696, 0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333};
+
+// Lightens (tint > 0) or darkens (tint < 0) a colour in HLS space, as the
+// file format defines tints.
+Rgb ApplyTint(Rgb rgb, double tint) {
+  if (tint == 0) return rgb;
+  double r = ((rgb >> 16) & 0xFF) / 255.0, g = ((rgb >> 8) & 0xFF) / 255.0, b = (rgb & 0xFF) / 255.0;
+  const double mx = std::max({r, g, b}), mn = std::min({r, g, b});
+  double h = 0, s = 0, l = (mx + mn) / 2;
+  if (mx != mn) {
+    const double d = mx - mn;
+    s = l > 0.5 ? d / (2 - mx - mn) : d / (mx + mn);
+    if (mx == r) h = (g - b) / d + (g < b ? 6 : 0);
+    else if (mx == g) h = (b - r) / d + 2;
+    else h = (r - g) / d + 4;
+    h /= 6;
+  }
+  l = tint < 0 ? l * (1 + tint) : l * (1 - tint) + tint;
+  auto hue = [](double p, double q, double t) {
+    if (t < 0) t += 1;
+    if (t > 1) t -= 1;
+    if (t < 1.0 / 6) return p + (q - p) * 6 * t;
+    if (t < 0.5) return q;
+    if (t < 2.0 / 3) return p + (q - p) * (2.0 / 3 - t) * 6;
+    return p;
+  };
+  if (s == 0) {
+    r = g = b = l;
+  } else {
+    const double q = l < 0.5 ? l * (1 + s) : l + s - l * s, p = 2 * l - q;
+    r = hue(p, q, h + 1.0 / 3), g = hue(p, q, h), b = hue(p, q, h - 1.0 / 3);
+  }
+  auto byte = [](double v) { return static_cast<Rgb>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+  return (byte(r) << 16) | (byte(g) << 8) | byte(b);
+}
+
+class ColorReader {
+ public:
+  explicit ColorReader(wb::Workbook& book) {
+    // The theme's colour scheme lists dk1, lt1, dk2, lt2, ...; theme colour
+    // indexes 0..3 name them as lt1, dk1, lt2, dk2.
+    for (const wb::Relationship& rel : book.RelationshipsOf(book.workbookPart())) {
+      if (!rel.type.ends_with("/theme") || rel.external || !book.HasPart(rel.target)) continue;
+      pugi::xml_node scheme = book.ReadXmlPart(rel.target).document_element();
+      scheme = FirstChild(FirstChild(scheme, "themeElements"), "clrScheme");
+      for (pugi::xml_node c : scheme.children()) {
+        pugi::xml_node v = c.first_child();
+        const char* hex = LocalName(v) == "sysClr" ? v.attribute("lastClr").value() : v.attribute("val").value();
+        theme_.push_back(static_cast<Rgb>(std::strtoul(hex, nullptr, 16)));
+      }
+      if (theme_.size() >= 4) std::swap(theme_[0], theme_[1]), std::swap(theme_[2], theme_[3]);
+    }
+  }
+
+  Rgb Read(pugi::xml_node color, Rgb fallback) const {
+    if (!color) return fallback;
+    Rgb rgb = fallback;
+    if (pugi::xml_attribute a = color.attribute("rgb")) {
+      const std::string_view hex = a.value();
+      rgb = static_cast<Rgb>(std::strtoul(std::string(hex.size() == 8 ? hex.substr(2) : hex).c_str(), nullptr, 16));
+    } else if (pugi::xml_attribute t = color.attribute("theme")) {
+      const unsigned i = t.as_uint();
+      rgb = i < theme_.size() ? theme_[i] : (i == 0 ? 0xFFFFFF : 0);
+    } else if (pugi::xml_attribute x = color.attribute("indexed")) {
+      const unsigned i = x.as_uint();
+      rgb = i < kIndexed.size() ? kIndexed[i] : (i == 65 ? 0xFFFFFF : 0);
+    } else if (color.attribute("auto").as_bool()) {
+      rgb = fallback;
+    }
+    return ApplyTint(rgb, color.attribute("tint").as_double(0));
+  }
+
+ private:
+  std::vector<Rgb> theme_;
+};
+
+std::string_view Val(pugi::xml_node parent, std::string_view child) {
+  pugi::xml_node n = FirstChild(parent, child);
+  return n ? n.attribute("val").value() : std::string_view();
+}
+
+bool Flag(pugi::xml_node parent, std::string_view child) {
+  pugi::xml_node n = FirstChild(parent, child);
+  return n && wb::ParseXmlBool(n.attribute("val").value(), true);
+}
+
+FontStyle ReadFont(pugi::xml_node f, const ColorReader& colors) {
+  FontStyle font;
+  if (!Val(f, "name").empty()) font.name = Val(f, "name");
+  if (!Val(f, "sz").empty()) font.size = std::atof(std::string(Val(f, "sz")).c_str());
+  font.bold = Flag(f, "b");
+  font.italic = Flag(f, "i");
+  font.strike = Flag(f, "strike");
+  if (pugi::xml_node u = FirstChild(f, "u")) {
+    const std::string_view v = u.attribute("val").value();
+    font.underline = v.starts_with("double") ? 2 : (v == "none" ? 0 : 1);
+  }
+  font.color = colors.Read(FirstChild(f, "color"), 0);
+  return font;
+}
+
+LineStyle ParseLine(std::string_view s) {
+  if (s.empty() || s == "none") return LineStyle::None;
+  if (s == "thin") return LineStyle::Thin;
+  if (s == "medium") return LineStyle::Medium;
+  if (s == "thick") return LineStyle::Thick;
+  if (s == "dashed") return LineStyle::Dashed;
+  if (s == "dotted") return LineStyle::Dotted;
+  if (s == "double") return LineStyle::Double;
+  if (s == "hair") return LineStyle::Hair;
+  return LineStyle::Unsupported;
+}
+
+struct Border {
+  BorderLine left, right, top, bottom;
+  bool diagonal = false;
+};
+
+Border ReadBorder(pugi::xml_node b, const ColorReader& colors) {
+  auto line = [&](std::string_view side) {
+    pugi::xml_node n = FirstChild(b, side);
+    return BorderLine{ParseLine(n.attribute("style").value()), colors.Read(FirstChild(n, "color"), 0)};
+  };
+  Border border{line("left"), line("right"), line("top"), line("bottom")};
+  if (line("start").style != LineStyle::None) border.left = line("start");
+  if (line("end").style != LineStyle::None) border.right = line("end");
+  border.diagonal = line("diagonal").style != LineStyle::None &&
+                    (b.attribute("diagonalUp").as_bool() || b.attribute("diagonalDown").as_bool());
+  return border;
+}
+
+struct Fill {
+  bool solid = false;
+  Rgb color = 0xFFFFFF;
+  std::string unsupported;
+};
+
+Fill ReadFill(pugi::xml_node f, const ColorReader& colors) {
+  Fill fill;
+  if (FirstChild(f, "gradientFill")) return {false, 0, "a gradient fill"};
+  pugi::xml_node p = FirstChild(f, "patternFill");
+  const std::string_view type = p.attribute("patternType").value();
+  if (type == "solid") {
+    fill.solid = true;
+    fill.color = colors.Read(FirstChild(p, "fgColor"), 0);
+  } else if (!type.empty() && type != "none") {
+    fill.unsupported = "a pattern fill (" + std::string(type) + ")";
+  }
+  return fill;
+}
+
+template <typename T, typename F>
+std::vector<T> ReadList(pugi::xml_node list, std::string_view item, F read) {
+  std::vector<T> out;
+  for (pugi::xml_node n : list.children())
+    if (LocalName(n) == item) out.push_back(read(n));
+  return out;
+}
+
+HAlign ParseHAlign(std::string_view s) {
+  static constexpr std::pair<std::string_view, HAlign> kNames[] = {
+      {"left", HAlign::Left},       {"center", HAlign::Center},   {"right", HAlign::Right},
+      {"fill", HAlign::Fill},       {"justify", HAlign::Justify}, {"centerContinuous", HAlign::CenterContinuous},
+      {"distributed", HAlign::Distributed}};
+  for (auto [name, value] : kNames)
+    if (s == name) return value;
+  return HAlign::General;
+}
+
+VAlign ParseVAlign(std::string_view s) {
+  if (s == "top") return VAlign::Top;
+  if (s == "center") return VAlign::Center;
+  if (s == "justify") return VAlign::Justify;
+  if (s == "distributed") return VAlign::Distributed;
+  return VAlign::Bottom;
+}
+
+DifferentialStyle ReadDifferential(pugi::xml_node dxf, const ColorReader& colors) {
+  DifferentialStyle d;
+  if (pugi::xml_node f = FirstChild(dxf, "font")) {
+    if (FirstChild(f, "b")) d.bold = Flag(f, "b");
+    if (FirstChild(f, "i")) d.italic = Flag(f, "i");
+    if (FirstChild(f, "strike")) d.strike = Flag(f, "strike");
+    if (FirstChild(f, "u")) d.underline = ReadFont(f, colors).underline;
+    if (FirstChild(f, "color")) d.color = colors.Read(FirstChild(f, "color"), 0);
+  }
+  if (pugi::xml_node p = FirstChild(FirstChild(dxf, "fill"), "patternFill")) {
+    const std::string_view type = p.attribute("patternType").value();
+    if (!type.empty() && type != "solid" && type != "none") d.unsupported = "a patterned conditional fill";
+    // A conditional solid fill names its colour as the background colour;
+    // some writers put it in the foreground colour instead.
+    pugi::xml_node color = FirstChild(p, "bgColor") ? FirstChild(p, "bgColor") : FirstChild(p, "fgColor");
+    if (color && type != "none") d.fill = colors.Read(color, 0xFFFFFF);
+  }
+  if (FirstChild(dxf, "border") || FirstChild(dxf, "numFmt")) d.unsupported = "a conditional border or number format";
+  return d;
+}
+
+}  // namespace
+
+StyleTable::StyleTable(wb::Workbook& book) {
+  const ColorReader colors(book);
+  pugi::xml_node sheet;
+  for (const wb::Relationship& rel : book.RelationshipsOf(book.workbookPart()))
+    if (rel.type.ends_with("/styles") && !rel.external && book.HasPart(rel.target))
+      sheet = book.ReadXmlPart(rel.target).document_element();
+  const auto fonts = ReadList<FontStyle>(FirstChild(sheet, "fonts"), "font",
+                                         [&](pugi::xml_node n) { return ReadFont(n, colors); });
+  const auto fills =
+      ReadList<Fill>(FirstChild(sheet, "fills"), "fill", [&](pugi::xml_node n) { return ReadFill(n, colors); });
+  const auto borders = ReadList<Border>(FirstChild(sheet, "borders"), "border",
+                                        [&](pugi::xml_node n) { return ReadBorder(n, colors); });
+  for (pugi::xml_node xf : FirstChild(sheet, "cellXfs").children()) {
+    if (LocalName(xf) != "xf") continue;
+    CellStyle style;
+    if (const unsigned i = xf.attribute("fontId").as_uint(); i < fonts.size()) style.font = fonts[i];
+    if (const unsigned i = xf.attribute("fillId").as_uint(); i < fills.size()) {
+      style.filled = fills[i].solid;
+      style.fill = fills[i].color;
+      style.unsupported = fills[i].unsupported;
+    }
+    if (const unsigned i = xf.attribute("borderId").as_uint(); i < borders.size()) {
+      const Border& b = borders[i];
+      style.left = b.left, style.right = b.right, style.top = b.top, style.bottom = b.bottom;
+      for (const BorderLine& l : {b.left, b.right, b.top, b.bottom})
+        if (l.style == LineStyle::Unsupported) style.unsupported = "a border line style it does not know";
+      if (b.diagonal) style.unsupported = "a diagonal border";
+    }
+    if (pugi::xml_node a = FirstChild(xf, "alignment")) {
+      style.hAlign = ParseHAlign(a.attribute("horizontal").value());
+      style.vAlign = ParseVAlign(a.attribute("vertical").value());
+      style.wrap = a.attribute("wrapText").as_bool();
+      if (a.attribute("textRotation").as_int() != 0) style.unsupported = "rotated text";
+      if (a.attribute("shrinkToFit").as_bool()) style.unsupported = "shrink to fit";
+      if (a.attribute("indent").as_int() != 0) style.unsupported = "an indent";
+      if (style.hAlign == HAlign::Fill || style.hAlign == HAlign::Justify || style.hAlign == HAlign::Distributed ||
+          style.vAlign == VAlign::Justify || style.vAlign == VAlign::Distributed)
+        style.unsupported = "justified, distributed or fill alignment";
+    }
+    styles_.push_back(std::move(style));
+  }
+  differential_ = ReadList<DifferentialStyle>(FirstChild(sheet, "dxfs"), "dxf",
+                                             [&](pugi::xml_node n) { return ReadDifferential(n, colors); });
+  if (styles_.empty()) {
+    styles_.emplace_back();
+    if (!fonts.empty()) styles_.front().font = fonts.front();
+  }
+}
+
+const CellStyle& StyleTable::Get(std::uint32_t styleIndex) const {
+  return styleIndex < styles_.size() ? styles_[styleIndex] : styles_.front();
+}
+
+CellStyle StyleTable::Differential(std::uint32_t styleIndex, std::uint32_t dxfId) const {
+  CellStyle style = Get(styleIndex);
+  if (dxfId >= differential_.size()) {
+    style.unsupported = "a conditional format whose style is missing";
+    return style;
+  }
+  const DifferentialStyle& d = differential_[dxfId];
+  if (!d.unsupported.empty()) style.unsupported = d.unsupported;
+  style.font.bold = d.bold.value_or(style.font.bold);
+  style.font.italic = d.italic.value_or(style.font.italic);
+  style.font.strike = d.strike.value_or(style.font.strike);
+  style.font.underline = d.underline.value_or(style.font.underline);
+  style.font.color = d.color.value_or(style.font.color);
+  if (d.fill) style.filled = true, style.fill = *d.fill;
+  return style;
+}
+
+}  // namespace vemo::render

@@ -1,0 +1,73 @@
+// What a cell looks like on paper: its font, fill, borders and alignment,
+// read from the workbook's style part once per workbook and answered by
+// cell style index.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vemo::wb {
+class Workbook;
+}
+
+namespace vemo::render {
+
+// 0xRRGGBB.
+using Rgb = std::uint32_t;
+
+struct FontStyle {
+  std::string name = "Calibri";
+  double size = 11;  // points
+  bool bold = false, italic = false, strike = false;
+  int underline = 0;  // 0 none, 1 single, 2 double
+  Rgb color = 0;
+};
+
+enum class LineStyle : std::uint8_t { None, Thin, Medium, Thick, Dashed, Dotted, Double, Hair, Unsupported };
+
+struct BorderLine {
+  LineStyle style = LineStyle::None;
+  Rgb color = 0;
+};
+
+enum class HAlign : std::uint8_t { General, Left, Center, Right, Fill, Justify, CenterContinuous, Distributed };
+enum class VAlign : std::uint8_t { Top, Center, Bottom, Justify, Distributed };
+
+struct CellStyle {
+  FontStyle font;
+  bool filled = false;  // a solid fill
+  Rgb fill = 0xFFFFFF;
+  BorderLine left, right, top, bottom;
+  HAlign hAlign = HAlign::General;
+  VAlign vAlign = VAlign::Bottom;
+  bool wrap = false;
+  // What this renderer cannot draw in the style ("a pattern fill", ...);
+  // empty when everything is drawable.
+  std::string unsupported;
+};
+
+// What a conditional format changes: only what it names.
+struct DifferentialStyle {
+  std::optional<bool> bold, italic, strike;
+  std::optional<int> underline;
+  std::optional<Rgb> color, fill;
+  std::string unsupported;  // borders, number formats, pattern fills
+};
+
+class StyleTable {
+ public:
+  explicit StyleTable(wb::Workbook& book);
+  const CellStyle& Get(std::uint32_t styleIndex) const;
+  // Cell style `styleIndex` as conditional format style `dxfId` changes it;
+  // a style with `unsupported` set when the latter is unknown or not drawable.
+  CellStyle Differential(std::uint32_t styleIndex, std::uint32_t dxfId) const;
+  // The workbook's default font (that of the Normal style).
+  const FontStyle& DefaultFont() const { return styles_.front().font; }
+
+ private:
+  std::vector<CellStyle> styles_;
+  std::vector<DifferentialStyle> differential_;
+};
+
+}  // namespace vemo::render

@@ -1,0 +1,23 @@
+// Conditional formats on paper: formula rules our evaluator decides, whose
+// style changes fill and font. Other kinds of rule decline the sheet.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <utility>
+
+namespace vemo::wb {
+class Sheet;
+}
+
+namespace vemo::render {
+
+class CellValues;
+
+// (row, column) -> the conditional style (dxf) that applies there; where
+// several rules hold, the one of highest priority (lowest number).
+using ConditionalStyles = std::map<std::pair<int, int>, std::uint32_t>;
+
+// Throws RenderDeclined naming the rule when it cannot decide it.
+ConditionalStyles EvaluateConditionalFormats(const wb::Sheet& sheet, CellValues& values);
+
+}  // namespace vemo::render

@@ -1,0 +1,296 @@
+#include "render/sheet_painter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "workbook/workbook.h"
+
+namespace vemo::render {
+namespace {
+
+// Space between a cell's edge and its text: 2 pixels at 96 dpi.
+constexpr double kPad = 1.5;
+
+void SetColor(cairo_t* cr, Rgb c) {
+  cairo_set_source_rgb(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0);
+}
+
+void Line(cairo_t* cr, const BorderLine& line, double x1, double y1, double x2, double y2) {
+  if (line.style == LineStyle::None) return;
+  static constexpr double kThin = 0.75;
+  double width = kThin;
+  std::vector<double> dashes;
+  switch (line.style) {
+    case LineStyle::Hair: width = 0.5, dashes = {0.5, 0.5}; break;
+    case LineStyle::Medium: width = 2 * kThin; break;
+    case LineStyle::Thick: width = 3 * kThin; break;
+    case LineStyle::Dashed: dashes = {3 * kThin, kThin}; break;
+    case LineStyle::Dotted: dashes = {kThin, kThin}; break;
+    default: break;
+  }
+  SetColor(cr, line.color);
+  cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
+  if (line.style == LineStyle::Double) {
+    // Two thin lines one thin line apart, on either side of the edge.
+    const bool horizontal = y1 == y2;
+    cairo_set_line_width(cr, kThin * 0.75);
+    for (double offset : {-kThin, kThin}) {
+      cairo_move_to(cr, x1 + (horizontal ? 0 : offset), y1 + (horizontal ? offset : 0));
+      cairo_line_to(cr, x2 + (horizontal ? 0 : offset), y2 + (horizontal ? offset : 0));
+      cairo_stroke(cr);
+    }
+    return;
+  }
+  cairo_set_line_width(cr, width);
+  cairo_move_to(cr, x1, y1);
+  cairo_line_to(cr, x2, y2);
+  cairo_stroke(cr);
+}
+
+std::string Shown(const wb::CellValue& v, const wb::NumberFormat& format, bool date1904) {
+  switch (v.type()) {
+    case wb::CellValue::Type::Number: return format.Format(v.number(), date1904);
+    case wb::CellValue::Type::Text: return format.FormatText(v.text());
+    case wb::CellValue::Type::Boolean: return v.boolean() ? "TRUE" : "FALSE";
+    case wb::CellValue::Type::Error: return std::string(wb::ErrorText(v.error()));
+    default: return {};
+  }
+}
+
+std::string DropLastCharacter(const std::string& text) {
+  std::size_t end = text.size() - 1;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // UTF-8 continuation bytes
+  return text.substr(0, end);
+}
+
+std::string DropFirstCharacter(const std::string& text) {
+  std::size_t start = 1;
+  while (start < text.size() && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) ++start;
+  return text.substr(start);
+}
+
+}  // namespace
+
+SheetPainter::SheetPainter(cairo_t* cr, wb::Workbook& book, const StyleTable& styles, CellValues& values)
+    : cr_(cr), styles_(styles), values_(values), book_(book), text_(cr) {}
+
+double SheetPainter::X(const SheetInput& in, const Page& page, int col) const {
+  return col >= page.firstCol ? in.layout.ColumnsWidth(page.firstCol, col - 1)
+                              : -in.layout.ColumnsWidth(col, page.firstCol - 1);
+}
+
+double SheetPainter::Y(const SheetInput& in, const Span& span, int row) const {
+  return span.y + (row >= span.rows.first ? in.layout.RowsHeight(span.rows.first, row - 1)
+                                          : -in.layout.RowsHeight(row, span.rows.first - 1));
+}
+
+std::uint32_t SheetPainter::StyleAt(const SheetInput& in, int row, int col) const {
+  if (const wb::Cell* cell = in.sheet.FindCell(row, col)) return cell->style;
+  if (const wb::Row* r = in.sheet.FindRow(row); r && r->customFormat) return r->style;
+  return static_cast<std::size_t>(col) < in.layout.colStyle.size() ? in.layout.colStyle[col] : 0;
+}
+
+CellStyle SheetPainter::LookAt(const SheetInput& in, int row, int col) const {
+  const std::uint32_t style = StyleAt(in, row, col);
+  const auto it = in.conditional.find({row, col});
+  return it == in.conditional.end() ? styles_.Get(style) : styles_.Differential(style, it->second);
+}
+
+const wb::NumberFormat& SheetPainter::FormatOf(std::uint32_t style) {
+  auto it = formats_.find(style);
+  if (it == formats_.end()) it = formats_.emplace(style, wb::NumberFormat::Parse(book_.styles().NumberFormatCode(style))).first;
+  return it->second;
+}
+
+void SheetPainter::DrawPage(const SheetInput& in, std::size_t index, const HeaderFooterFields& fields) {
+  const Page& page = in.layout.pages.at(index);
+  const PageSetup& setup = in.setup;
+  const double s = in.layout.scale;
+  const double width = in.layout.ColumnsWidth(page.firstCol, page.lastCol);
+  double height = 0;
+  std::vector<Span> spans;
+  for (const RowSpan& rows : page.rows) {
+    spans.push_back({rows, height});
+    height += in.layout.RowsHeight(rows.first, rows.last);
+  }
+  const double availW = setup.paperWidth - setup.left - setup.right;
+  const double availH = setup.paperHeight - setup.top - setup.bottom;
+  const double x0 = setup.left + (setup.centerH ? std::max(0.0, (availW - width * s) / 2) : 0);
+  const double y0 = setup.top + (setup.centerV ? std::max(0.0, (availH - height * s) / 2) : 0);
+  cairo_save(cr_);
+  cairo_translate(cr_, x0, y0);
+  cairo_scale(cr_, s, s);
+  for (std::size_t i = 0; i < spans.size(); ++i) {
+    const double spanH = (i + 1 < spans.size() ? spans[i + 1].y : height) - spans[i].y;
+    cairo_save(cr_);
+    cairo_rectangle(cr_, 0, spans[i].y, width, spanH);
+    cairo_clip(cr_);
+    DrawSpan(in, page, spans[i]);
+    DrawPictures(in, page, spans[i]);
+    cairo_restore(cr_);
+  }
+  cairo_restore(cr_);
+  DrawHeaderFooter(in, setup.headerCodes, fields, true);
+  DrawHeaderFooter(in, setup.footerCodes, fields, false);
+}
+
+void SheetPainter::DrawSpan(const SheetInput& in, const Page& page, const Span& span) {
+  const SheetLayout& layout = in.layout;
+  auto cellArea = [&](int r, int c, const wb::CellRange* m) {
+    if (!m) return Area{X(in, page, c), Y(in, span, r), layout.colWidth[c], layout.rowHeight[r]};
+    return Area{X(in, page, m->first.col), Y(in, span, m->first.row),
+                layout.ColumnsWidth(m->first.col, m->last.col), layout.RowsHeight(m->first.row, m->last.row)};
+  };
+  // Each merged range once, from the first of its cells the span shows.
+  auto forEachCell = [&](auto&& draw) {
+    std::set<const wb::CellRange*> done;
+    for (int r = span.rows.first; r <= span.rows.last; ++r) {
+      if (layout.rowHeight[r] <= 0) continue;
+      for (int c = page.firstCol; c <= page.lastCol; ++c) {
+        if (layout.colWidth[c] <= 0) continue;
+        const wb::CellRange* m = in.merges.Find(r, c);
+        if (m && !done.insert(m).second) continue;
+        draw(m ? m->first.row : r, m ? m->first.col : c, cellArea(r, c, m), m != nullptr);
+      }
+    }
+  };
+  forEachCell([&](int r, int c, const Area& a, bool) {
+    const CellStyle style = LookAt(in, r, c);
+    if (!style.filled) return;
+    SetColor(cr_, style.fill);
+    cairo_rectangle(cr_, a.x, a.y, a.w, a.h);
+    cairo_fill(cr_);
+  });
+  if (in.setup.gridLines) {
+    const BorderLine grid{LineStyle::Hair, 0xC0C0C0};
+    const double w = layout.ColumnsWidth(page.firstCol, page.lastCol);
+    const double top = Y(in, span, span.rows.first), bottom = Y(in, span, span.rows.last + 1);
+    for (int c = page.firstCol; c <= page.lastCol + 1; ++c) Line(cr_, grid, X(in, page, c), top, X(in, page, c), bottom);
+    for (int r = span.rows.first; r <= span.rows.last + 1; ++r) Line(cr_, grid, 0, Y(in, span, r), w, Y(in, span, r));
+  }
+  forEachCell([&](int r, int c, const Area& a, bool merged) { DrawText(in, r, c, a, merged); });
+  for (int r = span.rows.first; r <= span.rows.last; ++r) {
+    if (layout.rowHeight[r] <= 0) continue;
+    for (int c = page.firstCol; c <= page.lastCol; ++c) {
+      if (layout.colWidth[c] <= 0) continue;
+      const wb::CellRange* m = in.merges.Find(r, c);
+      const Area a = cellArea(r, c, nullptr);
+      // A merged range shows the borders its edge cells carry on its outline only.
+      DrawBorders(LookAt(in, r, c), a, !m || c == m->first.col, !m || c == m->last.col,
+                  !m || r == m->first.row, !m || r == m->last.row);
+    }
+  }
+}
+
+void SheetPainter::DrawBorders(const CellStyle& style, const Area& a, bool left, bool right, bool top, bool bottom) {
+  if (left) Line(cr_, style.left, a.x, a.y, a.x, a.y + a.h);
+  if (right) Line(cr_, style.right, a.x + a.w, a.y, a.x + a.w, a.y + a.h);
+  if (top) Line(cr_, style.top, a.x, a.y, a.x + a.w, a.y);
+  if (bottom) Line(cr_, style.bottom, a.x, a.y + a.h, a.x + a.w, a.y + a.h);
+}
+
+void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& area, bool merged) {
+  const wb::CellValue value = values_.Get(in.sheet, row, col);
+  if (value.IsEmpty()) return;
+  const std::uint32_t styleIndex = StyleAt(in, row, col);
+  const CellStyle style = LookAt(in, row, col);
+  std::string text = Shown(value, FormatOf(styleIndex), book_.date1904());
+  if (text.empty()) return;
+  HAlign h = style.hAlign;
+  if (h == HAlign::General)
+    h = value.IsNumber() ? HAlign::Right : value.IsText() ? HAlign::Left : HAlign::Center;
+  const double room = area.w - 2 * kPad;
+  const bool wrap = style.wrap && !value.IsNumber();
+  text_.Set(text, style.font, wrap ? std::max(room, 1.0) : 0);
+  double width = text_.Width();
+  Area clip = area;
+  if (value.IsNumber() && width > room) {
+    // A number that does not fit is never cut: the cell shows #s instead.
+    text_.Set("#", style.font);
+    const int count = std::max(1, static_cast<int>(room / text_.Width()));
+    text_.Set(std::string(count, '#'), style.font);
+    width = text_.Width();
+  } else if (!merged && !wrap && width > room) {
+    // Text runs on into empty neighbours on the side(s) it grows towards.
+    const int lastCol = static_cast<int>(in.layout.colWidth.size()) - 1;
+    auto free = [&](int c) {
+      return c >= 1 && c <= lastCol && !in.merges.Find(row, c) && values_.Get(in.sheet, row, c).IsEmpty();
+    };
+    const bool growRight = h == HAlign::Left || h == HAlign::Center;
+    const bool growLeft = h == HAlign::Right || h == HAlign::Center;
+    for (int c = col + 1; growRight && clip.w - 2 * kPad < width && free(c); ++c) clip.w += in.layout.colWidth[c];
+    for (int c = col - 1; growLeft && clip.w - 2 * kPad < width && free(c); --c) {
+      clip.x -= in.layout.colWidth[c];
+      clip.w += in.layout.colWidth[c];
+    }
+    // What stays beyond the edge is not drawn at all: clipped glyphs would
+    // still be in the PDF's text.
+    const bool fromEnd = h != HAlign::Right;
+    while (h != HAlign::Center && text.size() > 1) {
+      std::string shorter = fromEnd ? DropLastCharacter(text) : DropFirstCharacter(text);
+      text_.Set(shorter, style.font);
+      if (text_.Width() < clip.w - kPad) break;
+      text = std::move(shorter);
+    }
+    text_.Set(text, style.font);
+    width = text_.Width();
+  }
+  double x = area.x + kPad;
+  if (!wrap && h == HAlign::Right) x = area.x + area.w - kPad - width;
+  if (!wrap && h == HAlign::Center) x = area.x + (area.w - width) / 2;
+  const double textH = text_.Height();
+  double y = area.y + area.h - textH;
+  if (style.vAlign == VAlign::Top) y = area.y;
+  if (style.vAlign == VAlign::Center) y = area.y + (area.h - textH) / 2;
+  cairo_save(cr_);
+  cairo_rectangle(cr_, clip.x, clip.y, clip.w, clip.h);
+  cairo_clip(cr_);
+  text_.Draw(x, y, wrap && h == HAlign::Center, wrap && h == HAlign::Right);
+  cairo_restore(cr_);
+}
+
+void SheetPainter::DrawPictures(const SheetInput& in, const Page& page, const Span& span) {
+  const int lastCol = static_cast<int>(in.layout.colWidth.size()) - 1;
+  const int lastRow = static_cast<int>(in.layout.rowHeight.size()) - 1;
+  for (const SheetPicture& p : in.pictures) {
+    const double x1 = X(in, page, std::min(p.from.col, lastCol)) + p.from.dx;
+    const double y1 = Y(in, span, std::min(p.from.row, lastRow)) + p.from.dy;
+    const double x2 = p.to.row == 0 ? x1 + p.to.dx : X(in, page, std::min(p.to.col, lastCol)) + p.to.dx;
+    const double y2 = p.to.row == 0 ? y1 + p.to.dy : Y(in, span, std::min(p.to.row, lastRow)) + p.to.dy;
+    const int w = cairo_image_surface_get_width(p.image.get()), h = cairo_image_surface_get_height(p.image.get());
+    if (x2 <= x1 || y2 <= y1 || w <= 0 || h <= 0) continue;
+    cairo_save(cr_);
+    cairo_translate(cr_, x1, y1);
+    cairo_scale(cr_, (x2 - x1) / w, (y2 - y1) / h);
+    cairo_set_source_surface(cr_, p.image.get(), 0, 0);
+    cairo_paint(cr_);
+    cairo_restore(cr_);
+  }
+}
+
+void SheetPainter::DrawHeaderFooter(const SheetInput& in, const std::string& codes, const HeaderFooterFields& fields,
+                                    bool header) {
+  if (codes.empty()) return;
+  const HeaderFooterLine line = ExpandHeaderFooter(codes, fields);
+  const PageSetup& setup = in.setup;
+  int position = 0;
+  for (const HeaderFooterSection* section : {&line.left, &line.center, &line.right}) {
+    const int where = position++;
+    if (section->text.empty()) continue;
+    FontStyle font = styles_.DefaultFont();
+    if (!section->fontName.empty()) font.name = section->fontName;
+    if (section->fontSize > 0) font.size = section->fontSize;
+    font.bold = section->bold, font.italic = section->italic, font.underline = section->underline ? 1 : 0;
+    font.color = 0;
+    text_.Set(section->text, font);
+    const double w = text_.Width(), h = text_.Height();
+    const double x = where == 0   ? setup.left
+                     : where == 1 ? (setup.paperWidth - w) / 2
+                                  : setup.paperWidth - setup.right - w;
+    const double y = header ? setup.header : setup.paperHeight - setup.footer - h;
+    text_.Draw(x, y, where == 1, where == 2);
+  }
+}
+
+}  // namespace vemo::render

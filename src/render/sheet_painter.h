@@ -1,0 +1,73 @@
+// Drawing the pages of one laid-out worksheet onto a cairo PDF surface:
+// fills, gridlines, cell text, borders, pictures, then header and footer.
+#pragma once
+#include <cairo.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "render/cell_style.h"
+#include "render/cell_values.h"
+#include "render/conditional_formats.h"
+#include "render/header_footer.h"
+#include "render/merged_cells.h"
+#include "render/page_layout.h"
+#include "render/sheet_pictures.h"
+#include "render/text_setter.h"
+#include "workbook/number_format.h"
+
+namespace vemo::wb {
+class Sheet;
+class Workbook;
+}
+
+namespace vemo::render {
+
+struct SheetInput {
+  const wb::Sheet& sheet;
+  const PageSetup& setup;
+  const SheetLayout& layout;
+  const std::vector<SheetPicture>& pictures;
+  const MergedCells& merges;
+  const ConditionalStyles& conditional;
+};
+
+class SheetPainter {
+ public:
+  SheetPainter(cairo_t* cr, wb::Workbook& book, const StyleTable& styles, CellValues& values);
+  // Draws page `index` of the sheet; `fields` give the header and footer
+  // their page number, count, date and names. The page is not shown yet.
+  void DrawPage(const SheetInput& in, std::size_t index, const HeaderFooterFields& fields);
+
+ private:
+  struct Area {
+    double x = 0, y = 0, w = 0, h = 0;
+  };
+  struct Span {
+    RowSpan rows;
+    double y = 0;
+  };
+  void DrawSpan(const SheetInput& in, const Page& page, const Span& span);
+  void DrawText(const SheetInput& in, int row, int col, const Area& area, bool merged);
+  void DrawBorders(const CellStyle& style, const Area& area, bool left, bool right, bool top, bool bottom);
+  void DrawPictures(const SheetInput& in, const Page& page, const Span& span);
+  void DrawHeaderFooter(const SheetInput& in, const std::string& codes, const HeaderFooterFields& fields,
+                        bool header);
+  std::uint32_t StyleAt(const SheetInput& in, int row, int col) const;
+  // The cell's style with a conditional format that holds applied.
+  CellStyle LookAt(const SheetInput& in, int row, int col) const;
+  const wb::NumberFormat& FormatOf(std::uint32_t style);
+
+  double X(const SheetInput& in, const Page& page, int col) const;
+  double Y(const SheetInput& in, const Span& span, int row) const;
+
+  cairo_t* cr_;
+  const StyleTable& styles_;
+  CellValues& values_;
+  wb::Workbook& book_;
+  TextSetter text_;
+  std::map<std::uint32_t, wb::NumberFormat> formats_;
+};
+
+}  // namespace vemo::render

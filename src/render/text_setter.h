@@ -1,0 +1,38 @@
+// Setting text with Pango (HarfBuzz shaping, fonts found through fontconfig,
+// so the Windows font names of the templates resolve through the installed
+// aliases) onto a cairo context whose unit is the point.
+#pragma once
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <string_view>
+
+#include "render/cell_style.h"
+
+namespace vemo::render {
+
+class TextSetter {
+ public:
+  explicit TextSetter(cairo_t* cr);
+  ~TextSetter();
+  TextSetter(const TextSetter&) = delete;
+  TextSetter& operator=(const TextSetter&) = delete;
+
+  // Lays `text` out in `font`; `wrapWidth` > 0 wraps lines at that width.
+  void Set(std::string_view text, const FontStyle& font, double wrapWidth = 0);
+  double Width() const;
+  double Height() const;
+  // Draws the text last set with its top left corner at (x, y), centring
+  // each line when `centre` (wrapped text), right-aligning when `right`.
+  void Draw(double x, double y, bool centre = false, bool right = false);
+
+ private:
+  cairo_t* cr_;
+  PangoLayout* layout_;
+  Rgb color_ = 0;
+};
+
+// The widest digit of `font` in whole pixels at 96 dpi: the unit of column widths.
+int MaxDigitWidthPixels(const FontStyle& font);
+
+}  // namespace vemo::render
