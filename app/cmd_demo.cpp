@@ -7,9 +7,10 @@
 #include <filesystem>
 #include <iostream>
 
-#include "actions/export_action.h"
+#include "automation/late_binding.h"
 #include "command_line_desktop.h"
 #include "command_registry.h"
+#include "foundation/creation_service.h"
 #include "host/database/account_location.h"
 #include "host/database/sample_account.h"
 #include "host/output/cups_printer.h"
@@ -23,13 +24,17 @@ struct DemoOptions {
   std::string out = "out";
 };
 
+// Created by identifier and called by member name, as any host calls it.
 bool RunInvoice(const Request& request, bool preview, bool exportFile) {
-  actions::ExportAction action;
-  action.SetDataSourceType(request.dataSourceType);
-  action.SetDataSrv(request.dataSrv);
-  action.SetData(request.data);
-  action.SetTableInfo(request.tableInfo);
-  return action.PrintBill(preview, exportFile);
+  using automation::Access;
+  const ObjectRef action = CreateObject("VemoPrintExport.ExportAction");
+  const std::pair<const char*, Variant> inputs[] = {{"DataSourceType", request.dataSourceType},
+                                                    {"DataSrv", request.dataSrv},
+                                                    {"Data", request.data},
+                                                    {"TableInfo", request.tableInfo}};
+  for (const auto& [name, value] : inputs) automation::Invoke(action, name, Access::Set, {&value, 1});
+  const Variant arguments[] = {preview, exportFile};
+  return automation::Invoke(action, "PrintBill", Access::Call, arguments).ToBool();
 }
 
 int RunDemo(const DemoOptions& options) {
