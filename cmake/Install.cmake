@@ -25,6 +25,8 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/templates ${CMAKE_SOURCE_DIR}/exa
                   ${CMAKE_SOURCE_DIR}/examples/host
   DESTINATION ${CMAKE_INSTALL_DATADIR}/vemoprint/examples)
 
+# The .pc file finds its prefix from where it lies, so any --prefix works.
+file(RELATIVE_PATH VEMO_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 configure_file(${CMAKE_SOURCE_DIR}/cmake/vemoprint.pc.in ${CMAKE_BINARY_DIR}/vemoprint.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/vemoprint.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/VemoPrint)
