@@ -10,7 +10,6 @@
 #include "automation/late_binding.h"
 #include "command_line_desktop.h"
 #include "command_registry.h"
-#include "foundation/creation_service.h"
 #include "host/database/account_location.h"
 #include "host/database/sample_account.h"
 #include "host/output/cups_printer.h"
@@ -26,15 +25,12 @@ struct DemoOptions {
 
 // Created by identifier and called by member name, as any host calls it.
 bool RunInvoice(const Request& request, bool preview, bool exportFile) {
-  using automation::Access;
-  const ObjectRef action = CreateObject("VemoPrintExport.ExportAction");
-  const std::pair<const char*, Variant> inputs[] = {{"DataSourceType", request.dataSourceType},
-                                                    {"DataSrv", request.dataSrv},
-                                                    {"Data", request.data},
-                                                    {"TableInfo", request.tableInfo}};
-  for (const auto& [name, value] : inputs) automation::Invoke(action, name, Access::Set, {&value, 1});
-  const Variant arguments[] = {preview, exportFile};
-  return automation::Invoke(action, "PrintBill", Access::Call, arguments).ToBool();
+  const automation::LateBound action("VemoPrintExport.ExportAction");
+  action.Set("DataSourceType", request.dataSourceType);
+  action.Set("DataSrv", request.dataSrv);
+  action.Set("Data", request.data);
+  action.Set("TableInfo", request.tableInfo);
+  return action.Call("PrintBill", {preview, exportFile});
 }
 
 int RunDemo(const DemoOptions& options) {

@@ -23,7 +23,9 @@ MemberTable BaseActionTable(const char* className, bool withPrintBill) {
       .Set("DataSrv", [](T& a, const Variant& v) { a.SetDataSrv(DataServiceArg(v)); })
       .Set("Data", [](T& a, const Variant& v) { a.SetData(ObjectArg(v)); })
       .Set("TableInfo", [](T& a, const Variant& v) { a.SetTableInfo(ObjectArg(v)); })
-      .Call("ToEmailAction", 1, 1, [](T& a, Arguments x) { return Variant(a.ToEmailAction(x[0].ToText())); });
+      .Call("ToEmailAction", 1, 1, [](T& a, Arguments x) { return Variant(a.ToEmailAction(x[0].ToText())); })
+      // Ours, not the host's: exported labels store their pictures.
+      .Set("EmbedLabelPictures", [](T& a, const Variant& v) { a.SetEmbedLabelPictures(v.ToBool()); });
   if constexpr (requires(T& a) { a.PrintBill(false, false); }) {
     if (withPrintBill)
       m.Call("PrintBill", 1, 2,

@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 
+#include "foundation/creation_service.h"
 #include "foundation/host_error.h"
 #include "foundation/utf8_text.h"
 
@@ -63,6 +64,16 @@ Variant Invoke(const ObjectRef& object, std::string_view name, Access access, Ar
                                              std::to_string(member->maxArguments) + " arguments, not " +
                                              std::to_string(given));
   return member->run(*object, arguments);
+}
+
+LateBound::LateBound(std::string_view progId) : object_(CreateObject(progId)) {}
+
+void LateBound::Set(std::string_view property, const Variant& value) const {
+  Invoke(object_, property, Access::Set, {&value, 1});
+}
+
+bool LateBound::Call(std::string_view method, std::vector<Variant> arguments) const {
+  return Invoke(object_, method, Access::Call, arguments).ToBool();
 }
 
 }  // namespace vemo::automation

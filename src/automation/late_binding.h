@@ -87,6 +87,18 @@ const MemberTable* MembersOf(const HostObject& object);
 // and passes on whatever the member raises.
 Variant Invoke(const ObjectRef& object, std::string_view member, Access access, Arguments arguments = {});
 
+// An object as a host holds it: created by identifier, used by member name.
+class LateBound {
+ public:
+  explicit LateBound(std::string_view progId);
+  void Set(std::string_view property, const Variant& value) const;
+  // A method's answer as a Boolean (the actions' True/False).
+  bool Call(std::string_view method, std::vector<Variant> arguments = {}) const;
+
+ private:
+  ObjectRef object_;
+};
+
 inline constexpr int kNoSuchMember = 438;
 inline constexpr int kWrongArgumentCount = 450;
 

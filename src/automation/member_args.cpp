@@ -19,7 +19,7 @@ ObjectRef DataServiceArg(const Variant& value) {
 }
 
 RecordsetRef RowsArg(const Variant& value) {
-  if (value.IsEmpty() || value.IsNull()) return nullptr;
+  if (value.IsEmpty() || value.IsNull() || (value.IsObject() && !value.ToObject())) return nullptr;
   if (auto rows = value.AsObject<Recordset>()) return rows;
   ObjectArg(value);  // rows come as an object (a vector or the fields-and-rows dictionary), never a number
   return RecordsetFromValues(value);

@@ -44,7 +44,8 @@ TEST(LateBinding, CreatesEachPublicClassByIdentifierAndReachesItsMembers) {
       {"VemoPrintExport.ExportAction", nullptr, {}, Access::Get, "RptID", {}, {}, kNoSuchMember},
       {"VemoPrintExport.ExportAction", nullptr, {}, Access::Call, "PrintBill", {}, {}, kWrongArgumentCount},
       {"VemoPrintExport.ExcelOperaterLM", nullptr, {}, Access::Call, "ValidateTemplate", {"x"}, {}, kWrongArgumentCount},
-      // A value where an object belongs is refused, not taken for Nothing.
+      // Nothing is no rows; a value where an object belongs is refused.
+      {"VemoPrintExport.ExcelOperaterRpt", "RptEntryData", ObjectRef(), Access::Call, "PrintTo", {}, false, {}},
       {"VemoPrintExport.ExportAction", "Data", 5, Access::Call, "PreCheck", {}, {}, HostError::kTypeMismatch},
       // The setup classes raise to the host: a data service without classtype.
       {"VemoPrintExport.ExportActionSetup", "DataSrv", HostDictionary::Create(), Access::Call, "GetCurrNote", {}, {},
