@@ -136,13 +136,19 @@ VEMO_API void vemo_value_clear(vemo_value* value);
 
 /* Value makers for arguments (they copy nothing: texts stay the host's
  * until the call returns). */
-static inline vemo_value vemo_empty(void) { vemo_value v = {0}; return v; }
-static inline vemo_value vemo_bool(int b) { vemo_value v = {0}; v.type = VEMO_BOOLEAN; v.as.boolean = b; return v; }
-static inline vemo_value vemo_int(int64_t i) { vemo_value v = {0}; v.type = VEMO_INTEGER; v.as.integer = i; return v; }
-static inline vemo_value vemo_double(double d) { vemo_value v = {0}; v.type = VEMO_DOUBLE; v.as.number = d; return v; }
-static inline vemo_value vemo_date(double serial) { vemo_value v = {0}; v.type = VEMO_DATE; v.as.number = serial; return v; }
-static inline vemo_value vemo_text(const char* t) { vemo_value v = {0}; v.type = VEMO_TEXT; v.as.text = t; return v; }
-static inline vemo_value vemo_obj(vemo_object* o) { vemo_value v = {0}; v.type = VEMO_OBJECT; v.as.object = o; return v; }
+static inline vemo_value vemo_empty(void) {
+  vemo_value v;
+  v.type = VEMO_EMPTY;
+  v.reserved = 0;
+  v.as.integer = 0; /* the widest member: the whole union is zero */
+  return v;
+}
+static inline vemo_value vemo_bool(int b) { vemo_value v = vemo_empty(); v.type = VEMO_BOOLEAN; v.as.boolean = b; return v; }
+static inline vemo_value vemo_int(int64_t i) { vemo_value v = vemo_empty(); v.type = VEMO_INTEGER; v.as.integer = i; return v; }
+static inline vemo_value vemo_double(double d) { vemo_value v = vemo_empty(); v.type = VEMO_DOUBLE; v.as.number = d; return v; }
+static inline vemo_value vemo_date(double serial) { vemo_value v = vemo_empty(); v.type = VEMO_DATE; v.as.number = serial; return v; }
+static inline vemo_value vemo_text(const char* t) { vemo_value v = vemo_empty(); v.type = VEMO_TEXT; v.as.text = t; return v; }
+static inline vemo_value vemo_obj(vemo_object* o) { vemo_value v = vemo_empty(); v.type = VEMO_OBJECT; v.as.object = o; return v; }
 
 #ifdef __cplusplus
 }
