@@ -8,12 +8,10 @@
 namespace vemo::automation {
 namespace {
 
-using actions::ExportActionBase;
-
-// The members ExportAction and ExportActionRpt share; `withPrintBill` for
-// the bill class, which alone has PrintBill.
+// The members ExportAction and ExportActionRpt share, and PrintBill, which
+// only the bill class has.
 template <class T>
-MemberTable BaseActionTable(const char* className, bool withPrintBill) {
+MemberTable BaseActionTable(const char* className) {
   MemberTable table(className);
   Members<T> m(table);
   m.Set("RptHeadData", [](T& a, const Variant& v) { a.SetRptHeadData(ObjectArg(v)); })
@@ -26,11 +24,8 @@ MemberTable BaseActionTable(const char* className, bool withPrintBill) {
       .Call("ToEmailAction", 1, 1, [](T& a, Arguments x) { return Variant(a.ToEmailAction(x[0].ToText())); })
       // Ours, not the host's: exported labels store their pictures.
       .Set("EmbedLabelPictures", [](T& a, const Variant& v) { a.SetEmbedLabelPictures(v.ToBool()); });
-  if constexpr (requires(T& a) { a.PrintBill(false, false); }) {
-    if (withPrintBill)
-      m.Call("PrintBill", 1, 2,
-             [](T& a, Arguments x) { return Variant(a.PrintBill(x[0].ToBool(), BoolArg(Arg(x, 1)))); });
-  }
+  if constexpr (requires(T& a) { a.PrintBill(false, false); })
+    m.Call("PrintBill", 1, 2, [](T& a, Arguments x) { return Variant(a.PrintBill(x[0].ToBool(), BoolArg(Arg(x, 1)))); });
   m.Call("OpenExcel", 0, 1, [](T& a, Arguments x) { return Variant(a.OpenExcel(TextArg(Arg(x, 0)))); })
       .Call("PrintItemInfo", 1, 3,
             [](T& a, Arguments x) {
@@ -65,8 +60,8 @@ MemberTable WaybillActionTable() {
 }  // namespace
 
 void RegisterActionMembers() {
-  RegisterMembers(typeid(actions::ExportAction), BaseActionTable<actions::ExportAction>("ExportAction", true));
-  RegisterMembers(typeid(actions::ExportActionRpt), BaseActionTable<actions::ExportActionRpt>("ExportActionRpt", false));
+  RegisterMembers(typeid(actions::ExportAction), BaseActionTable<actions::ExportAction>("ExportAction"));
+  RegisterMembers(typeid(actions::ExportActionRpt), BaseActionTable<actions::ExportActionRpt>("ExportActionRpt"));
   RegisterMembers(typeid(actions::ExportActionLM), WaybillActionTable());
 }
 
