@@ -19,9 +19,8 @@
 #include <memory>
 #include <optional>
 
-#include "actions/export_action.h"
-#include "actions/export_action_lm.h"
-#include "actions/export_action_rpt.h"
+#include "actions/action_types.h"
+#include "automation/late_binding.h"
 #include "command_line_desktop.h"
 #include "command_registry.h"
 #include "request_file.h"
@@ -40,45 +39,51 @@ struct ActionOptions {
   bool embedPictures = false;  // label export only
 };
 
-void HandOver(actions::ExportActionBase& action, const Request& request) {
-  action.SetDataSourceType(request.dataSourceType);
-  action.SetRptID(request.rptId);
-  action.SetRptHeadData(request.rptHeadData);
-  action.SetRptEntryData(request.rptEntryData);
-  action.SetDataSrv(request.dataSrv);
-  action.SetData(request.data);
-  action.SetTableInfo(request.tableInfo);
+// The actions are created by identifier and called by member name, as the
+// host calls them (automation/late_binding.h).
+using automation::LateBound;
+constexpr std::string_view kBill = "VemoPrintExport.ExportAction";
+constexpr std::string_view kReport = "VemoPrintExport.ExportActionRpt";
+constexpr std::string_view kWaybill = "VemoPrintExport.ExportActionLM";
+
+void HandOver(const LateBound& action, const Request& request) {
+  action.Set("DataSourceType", request.dataSourceType);
+  action.Set("RptID", request.rptId);
+  action.Set("RptHeadData", request.rptHeadData);
+  action.Set("RptEntryData", request.rptEntryData);
+  action.Set("DataSrv", request.dataSrv);
+  action.Set("Data", request.data);
+  action.Set("TableInfo", request.tableInfo);
 }
 
 // One bill or waybill: PrintBill, or DoAction for mail.
-template <class Action>
-bool RunSingle(Action& action, Verb verb) {
+bool RunSingle(const LateBound& action, Verb verb) {
   switch (verb) {
-    case Verb::Print: return action.PrintBill(false);
-    case Verb::Preview: return action.PrintBill(true);
-    case Verb::Export: return action.PrintBill(false, true);
-    case Verb::Mail: return action.DoAction(ActionTypeEnum::SingleExpToEmail);
+    case Verb::Print: return action.Call("PrintBill", {false});
+    case Verb::Preview: return action.Call("PrintBill", {true});
+    case Verb::Export: return action.Call("PrintBill", {false, true});
+    case Verb::Mail: return action.Call("DoAction", {static_cast<int>(ActionTypeEnum::SingleExpToEmail)});
   }
   return false;
 }
 
 bool RunBill(Verb verb, const Request& request, const ActionOptions&) {
-  actions::ExportAction action;
+  const LateBound action(kBill);
   HandOver(action, request);
   return RunSingle(action, verb);
 }
 
 // The host's order for a report or a continuous print: check, hand over the
 // bills, then print, preview or export on the engine PrintInitial made.
-bool RunContinuous(actions::ExportActionBase& action, Verb verb, const Request& request, const ObjectRef& bills) {
+bool RunContinuous(const LateBound& action, Verb verb, const Request& request, const ObjectRef& bills) {
   HandOver(action, request);
-  if (!action.PreCheck()) return false;
-  if (!action.PrintInitial(bills)) return false;
-  return verb == Verb::Export ? action.SingleRecordExportToFileAction4Rpt() : action.PrintRpt(verb == Verb::Preview);
+  if (!action.Call("PreCheck")) return false;
+  if (!action.Call("PrintInitial", {bills})) return false;
+  return verb == Verb::Export ? action.Call("SingleRecordExportToFileAction4Rpt")
+                              : action.Call("PrintRpt", {verb == Verb::Preview});
 }
 
 bool RunReport(Verb verb, const Request& request, const ActionOptions&) {
-  actions::ExportActionRpt action;
   ObjectRef bills = request.printData;
   if (!bills) {
     // A report screen prints its one report: one document of no particular type.
@@ -88,7 +93,7 @@ bool RunReport(Verb verb, const Request& request, const ActionOptions&) {
     one->Add(document);
     bills = one;
   }
-  return RunContinuous(action, verb, request, bills);
+  return RunContinuous(LateBound(kReport), verb, request, bills);
 }
 
 bool RunBatch(Verb verb, const Request& request, const ActionOptions&) {
@@ -103,25 +108,24 @@ bool RunBatch(Verb verb, const Request& request, const ActionOptions&) {
   if (!missing.empty())
     throw UsageError("batch needs a continuous-print request; this one lacks " + missing.substr(2) +
                      ". See examples/requests/continuous_print.json; one bill prints with \"vemoprint bill\"");
-  actions::ExportAction action;
-  return RunContinuous(action, verb, request, request.printData);
+  return RunContinuous(LateBound(kBill), verb, request, request.printData);
 }
 
 bool RunWaybill(Verb verb, const Request& request, const ActionOptions&) {
-  actions::ExportActionLM action;
-  action.SetDataFrom(request.dataFrom);  // before DataSrv, which only a waybill from a bill keeps
-  action.SetDataSrv(request.dataSrv);
-  action.SetData(request.data);
-  action.SetTableInfo(request.tableInfo);
+  const LateBound action(kWaybill);
+  action.Set("dataFrom", request.dataFrom);  // before DataSrv, which only a waybill from a bill keeps
+  action.Set("DataSrv", request.dataSrv);
+  action.Set("Data", request.data);
+  action.Set("TableInfo", request.tableInfo);
   return RunSingle(action, verb);
 }
 
 // Item labels: the request's ItemInfoDict on the label template.
 bool RunLabel(Verb verb, const Request& request, const ActionOptions& options) {
   if (!request.itemInfoDict) throw UsageError("the request has no \"ItemInfoDict\": a label needs the item's values");
-  actions::ExportAction action;
-  action.SetEmbedLabelPictures(options.embedPictures);
-  return action.PrintItemInfo(verb == Verb::Preview, verb == Verb::Export, request.itemInfoDict);
+  const LateBound action(kBill);
+  action.Set("EmbedLabelPictures", options.embedPictures);
+  return action.Call("PrintItemInfo", {verb == Verb::Preview, verb == Verb::Export, request.itemInfoDict});
 }
 
 using Runner = bool (*)(Verb, const Request&, const ActionOptions&);
@@ -181,8 +185,7 @@ CommandRegistration label{"label", [](CLI::App& root, GlobalOptions&) {
                                    RunLabel, false);
   auto* edit = family->add_subcommand("edit", "open the user's label template for editing (ExportAction.OpenExcel)");
   edit->callback([] {
-    actions::ExportAction action;
-    const bool done = action.OpenExcel("");
+    const bool done = LateBound(kBill).Call("OpenExcel", {""});
     std::cout << "label edit: " << (done ? "done" : "the action answered False") << "\n";
     SetExitCode(done ? kExitOk : kExitActionFailed);
   });

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "actions/export_action.h"
+#include "automation/late_binding.h"
 #include "command_line_desktop.h"
 #include "command_registry.h"
 #include "host/database/account_location.h"
@@ -24,13 +24,14 @@ struct DemoOptions {
   std::string out = "out";
 };
 
+// Created by identifier and called by member name, as any host calls it.
 bool RunInvoice(const Request& request, bool preview, bool exportFile) {
-  actions::ExportAction action;
-  action.SetDataSourceType(request.dataSourceType);
-  action.SetDataSrv(request.dataSrv);
-  action.SetData(request.data);
-  action.SetTableInfo(request.tableInfo);
-  return action.PrintBill(preview, exportFile);
+  const automation::LateBound action("VemoPrintExport.ExportAction");
+  action.Set("DataSourceType", request.dataSourceType);
+  action.Set("DataSrv", request.dataSrv);
+  action.Set("Data", request.data);
+  action.Set("TableInfo", request.tableInfo);
+  return action.Call("PrintBill", {preview, exportFile});
 }
 
 int RunDemo(const DemoOptions& options) {

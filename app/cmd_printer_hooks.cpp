@@ -1,7 +1,8 @@
 // vemoprint install-printer-hooks [--from DIR]: copies the printer hook
 // libraries built with the component (DIR, default the "hooks" folder beside
-// the vemoprint program) into the common files folder where the engine loads
-// them, as the path mapping of the machine configuration places it.
+// the vemoprint program, or lib/vemoprint/hooks of an installation) into the
+// common files folder where the engine loads them, as the path mapping of
+// the machine configuration places it.
 #include <unistd.h>
 
 #include <filesystem>
@@ -22,7 +23,9 @@ fs::path ProgramFolder() {
 }
 
 int InstallPrinterHooks(std::string from) {
-  const fs::path source = from.empty() ? ProgramFolder() / "hooks" : fs::path(from);
+  // The build folder's hooks/, else where an installation keeps them.
+  fs::path source = from.empty() ? ProgramFolder() / "hooks" : fs::path(from);
+  if (from.empty() && !fs::is_directory(source)) source = ProgramFolder().parent_path() / "lib/vemoprint/hooks";
   for (std::string_view library : {engine::kPrinterInjectLibrary, engine::kPrinterFilterLibrary}) {
     const std::string windowsPath = engine::PrinterHookPath(library);
     const fs::path target = context::HostLibraryFile(windowsPath);

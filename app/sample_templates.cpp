@@ -53,7 +53,9 @@ std::filesystem::path ProgramFolder() {
 std::filesystem::path SampleTemplateFolder() {
   if (const char* dir = std::getenv("VEMO_SAMPLES_DIR"); dir && *dir) return dir;
   const std::filesystem::path program = ProgramFolder();
-  for (const auto& candidate : {program.parent_path() / "examples/templates", program / "examples/templates"})
+  // Build folder, then an installed prefix (bin/ beside share/).
+  for (const auto& candidate : {program.parent_path() / "examples/templates", program / "examples/templates",
+                                program.parent_path() / "share/vemoprint/examples/templates"})
     if (std::filesystem::is_directory(candidate)) return candidate;
   return {};
 }

@@ -3,17 +3,9 @@
 #include <filesystem>
 #include <iostream>
 
-#include "actions/register_actions.h"
+#include "automation/components.h"
 #include "context/console_desktop.h"
 #include "context/machine_config.h"
-#include "context/session_components.h"
-#include "context/props_string.h"
-#include "setup/template_validator.h"
-#include "context/session_store.h"
-#include "host/database/account_location.h"
-#include "host/components/database_components.h"
-#include "host/output/output_print_service.h"
-#include "host/spreadsheet/spreadsheet_application.h"
 #include "window_system.h"
 
 namespace vemo::app {
@@ -21,18 +13,6 @@ namespace {
 
 bool g_assumeYes = false;
 bool g_gui = false;
-
-// Without a session file the command line logs in as the host would for a
-// clerk at this machine: the account $VEMO_DATABASE (else the sample
-// company) and the user $VEMO_USER (else Administrator).
-void PublishCommandLineSession() {
-  const std::string props = host::CommandLineProps("", "");
-  context::SessionData session;
-  session.login = HostDictionary::Create();
-  session.login->Set("UserName", Variant(context::GetPropValue(props, "UserName", ";")));
-  session.login->Set("PropsString", Variant(props));
-  context::PublishSession(std::move(session));
-}
 
 }  // namespace
 
@@ -44,24 +24,11 @@ void ApplySessionOptions(const GlobalOptions& options, bool assumeYes) {
                        ": no such folder; give the folder that holds registry.json and the drive folders");
     context::SetMachineConfigFolder(options.machineConfig);
   }
-  // Every component the system creates by identifier: the login services,
-  // the company database's components and our spreadsheet application.
-  context::RegisterSessionComponents(/*replace=*/false);
-  host::RegisterDatabaseComponents();
-  host::RegisterSpreadsheetApplication();
-  actions::RegisterExportActions();
-  // Printing and previewing through the renderer, CUPS and the preview folder.
-  host::InstallOutputPrintService();
-  // The setup dialogs check imported templates with the engines.
-  setup::SetTemplateValidatorProvider(setup::EngineTemplateValidator);
-  if (!options.sessionFile.empty()) {
-    try {
-      context::PublishSession(context::LoadSessionFile(options.sessionFile));
-    } catch (const std::exception& e) {
-      throw UsageError(std::string(e.what()) + " (the session file format is in docs/session-and-machine-config.md)");
-    }
-  } else {
-    PublishCommandLineSession();
+  automation::RegisterComponents();
+  try {
+    automation::OpenSession(options.sessionFile);
+  } catch (const std::exception& e) {
+    throw UsageError(std::string(e.what()) + " (the session file format is in docs/session-and-machine-config.md)");
   }
   context::ConsoleDesktop::Options desktop;
   desktop.assumeYes = assumeYes;

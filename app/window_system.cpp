@@ -49,7 +49,12 @@ std::string QtUserInterfaceLibrary() {
   if (EnvSet("VEMO_QT_UI_LIBRARY")) return std::getenv("VEMO_QT_UI_LIBRARY");
   std::error_code ec;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return (ec ? std::filesystem::path("libvemo-qt-ui.so") : self.parent_path() / "libvemo-qt-ui.so").string();
+  if (ec) return "libvemo-qt-ui.so";
+  // Beside the program in the build folder; under lib/vemoprint/ when installed.
+  const auto installed = self.parent_path().parent_path() / "lib/vemoprint/libvemo-qt-ui.so";
+  if (!std::filesystem::exists(self.parent_path() / "libvemo-qt-ui.so", ec) && std::filesystem::exists(installed, ec))
+    return installed.string();
+  return (self.parent_path() / "libvemo-qt-ui.so").string();
 }
 
 bool InstallQtUserInterface(int parts, std::string& why) {

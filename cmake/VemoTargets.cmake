@@ -31,6 +31,11 @@ function(vemo_library name)
     set(sources ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
   endif()
   add_library(${name} STATIC ${sources})
+  # The libraries are linked into libvemoprint.so as well as the programs,
+  # so their code is position independent. Calls within the project stay
+  # direct and inlinable: our own functions are never interposed.
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  target_compile_options(${name} PRIVATE -fno-semantic-interposition)
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC vemo_options ${ARG_DEPS})
 endfunction()

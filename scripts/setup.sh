@@ -31,6 +31,8 @@ packages=(
   libcairo2-dev libpango1.0-dev libjpeg62-turbo-dev
   # Chinese text in rendered pages (aliases for the Windows font names below)
   fonts-arphic-uming fonts-wqy-zenhei fontconfig
+  # scripts/check-package.sh installs the Debian package into a fresh root
+  debootstrap
   # the preview window (ui/, optional: skipped when Qt is missing)
   qt6-base-dev qt6-pdf-dev
 )
