@@ -28,6 +28,7 @@ void SetDefaultNumberFormatter(NumberFormatter formatter) {
 namespace eval {
 namespace {
 constexpr int kMaxNameDepth = 32;  // deeper nesting of defined names is taken as a cycle
+constexpr int kMaxNameLevels = 1024;  // formula levels of all the names being evaluated at once
 }  // namespace
 
 std::string FormatForText(Evaluator& ev, double value, std::string_view formatCode) {
@@ -160,8 +161,16 @@ Value Evaluator::EvaluateName(const FormulaNode& node) {
     MarkIncomplete("defined name " + node.text + ": " + parsed.error);
     return Value::Error(ErrorCode::Name);
   }
+  // Each formula is bounded by the parser; names nested in names add up, so
+  // their levels together are bounded too (the walk recurses per level).
+  if (nameLevels_ + parsed.root->height > kMaxNameLevels) {
+    MarkIncomplete("defined name " + node.text + " nests too deeply in other names");
+    return Value::Error(ErrorCode::Ref);
+  }
   ++nameDepth_;
+  nameLevels_ += parsed.root->height;
   Value v = Evaluate(*parsed.root);
+  nameLevels_ -= parsed.root->height;
   --nameDepth_;
   return v;
 }

@@ -141,6 +141,7 @@ class Evaluator {
   std::string problem_;
   int arrayDepth_ = 0;
   int nameDepth_ = 0;
+  int nameLevels_ = 0;  // summed heights of the names being evaluated
 };
 
 // Read access to a range or array argument without copying large ranges;

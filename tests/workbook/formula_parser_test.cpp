@@ -78,5 +78,38 @@ TEST(FormulaParserTest, ReportsWhereTheTextIsBroken) {
   EXPECT_NE(ParseFormula("1)").error.find("offset 1"), std::string::npos);
 }
 
+// Deep nesting is refused with a reason, at any length, and never reaches the
+// end of the stack; the same shapes a little less deep are read.
+TEST(FormulaParserTest, NestingIsBounded) {
+  auto repeat = [](std::string_view piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += piece;
+    return out;
+  };
+  struct Case {
+    std::string name, formula;
+    bool read;
+  };
+  const Case cases[] = {
+      {"parentheses", "=" + repeat("(", 5000), false},
+      {"signs", "=" + repeat("-", 20000) + "1", false},
+      {"calls", "=" + repeat("ABS(", 5000) + "1" + repeat(")", 5000), false},
+      {"operator chain", "=1" + repeat("+1", 5000), false},
+      {"percent chain", "=1" + repeat("%", 5000), false},
+      {"range chain", "=A1" + repeat(":A1", 5000), false},
+      {"parentheses inside", "=" + repeat("(", 250) + "1" + repeat(")", 250), true},
+      {"calls inside", "=" + repeat("ABS(", 120) + "1" + repeat(")", 120), true},
+      {"chain inside", "=1" + repeat("+1", 250), true},
+  };
+  for (const Case& c : cases) {
+    ParsedFormula p = ParseFormula(c.formula);
+    EXPECT_EQ(p.root != nullptr, c.read) << c.name << ": " << p.error;
+    if (!c.read) {
+      EXPECT_NE(p.error.find("nested more than 256 levels"), std::string::npos) << c.name << ": " << p.error;
+    }
+    EXPECT_LT(p.error.size(), 300u) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace vemo::wb
