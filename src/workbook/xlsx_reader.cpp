@@ -56,7 +56,7 @@ void ReadFormula(Sheet& sheet, Cell& cell, const pugi::xml_node& f) {
       formula.extraAttributes += RawAttribute(a);
     }
   }
-  formula.text = f.text().get();
+  formula.text = DecodeCellText(f.text().get());
   cell.formula = sheet.AddFormula(std::move(formula));
 }
 
@@ -187,7 +187,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
       } else if (type == "e" || type == "str" || type == "d") {
         if (value || type == "str") {
           cell.type = type == "e" ? CellType::Error : type == "str" ? CellType::String : CellType::Date;
-          if (value) cell.text = sheet.AddText(value);
+          if (value) cell.text = sheet.AddText(type == "str" ? DecodeCellText(value) : std::string(value));
         }
       } else if (value) {
         cell.type = CellType::Number;
