@@ -69,8 +69,8 @@ class Scanner {
       case '{':
       case '[': {
         const bool object = text_[at_] == '{';
-        if (open.size() >= kMaxDepth)
-          Fail("the values are nested more than " + std::to_string(kMaxDepth) +
+        if (open.size() >= kMaxJsonDepth)
+          Fail("the values are nested more than " + std::to_string(kMaxJsonDepth) +
                " levels deep; a request nests objects and arrays a few levels only");
         ++at_;
         object ? events_.StartObject() : events_.StartArray();
@@ -275,7 +275,6 @@ class Scanner {
            "\"";
   }
 
-  static constexpr std::size_t kMaxDepth = 512;
 
   std::string_view text_;
   JsonEvents& events_;

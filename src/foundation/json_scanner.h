@@ -11,11 +11,15 @@
 // arrays nest at most 512 levels deep. A string that is not UTF-8 is refused
 // naming the member it is the value of.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace vemo {
+
+// How deep objects and arrays may nest in what is read from outside.
+inline constexpr std::size_t kMaxJsonDepth = 512;
 
 class JsonEvents {
  public:
