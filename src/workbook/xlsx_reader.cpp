@@ -205,7 +205,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
       } else if (type == "e" || type == "str" || type == "d") {
         if (value || type == "str") {
           cell.type = type == "e" ? CellType::Error : type == "str" ? CellType::String : CellType::Date;
-          if (value) cell.text = sheet.AddText(type == "str" ? DecodeCellText(value) : std::string(value));
+          if (value) cell.text = sheet.AddText(DecodeCellText(value));
         }
       } else if (value) {
         cell.type = CellType::Number;
