@@ -28,7 +28,12 @@ void SetDefaultNumberFormatter(NumberFormatter formatter) {
 namespace eval {
 namespace {
 constexpr int kMaxNameDepth = 32;  // deeper nesting of defined names is taken as a cycle
-constexpr int kMaxNameLevels = 1024;  // formula levels of all the names being evaluated at once
+// The walk recurses once per level of a formula's tree, and a formula reads
+// cells and names whose formulas are evaluated inside it (each bounded by the
+// parser). Their levels together are bounded here, per thread, so a chain of
+// deep formulas through cells and names never reaches the end of the stack.
+constexpr int kMaxEvaluationLevels = 2048;
+thread_local int evaluationLevels = 0;
 }  // namespace
 
 std::string FormatForText(Evaluator& ev, double value, std::string_view formatCode) {
@@ -112,6 +117,19 @@ void Evaluator::ForEach(const Value& v, const std::function<bool(const CellValue
 }
 
 Value Evaluator::Evaluate(const FormulaNode& node) {
+  if (evaluationLevels >= kMaxEvaluationLevels) {
+    MarkIncomplete("formulas nest more than " + std::to_string(kMaxEvaluationLevels) +
+                   " levels deep through the cells and names they read");
+    return Value::Error(ErrorCode::Ref);
+  }
+  struct Level {
+    Level() { ++evaluationLevels; }
+    ~Level() { --evaluationLevels; }
+  } level;
+  return EvaluateNode(node);
+}
+
+Value Evaluator::EvaluateNode(const FormulaNode& node) {
   using K = FormulaNode::Kind;
   switch (node.kind) {
     case K::Number: return Value::Number(node.number);
@@ -161,16 +179,8 @@ Value Evaluator::EvaluateName(const FormulaNode& node) {
     MarkIncomplete("defined name " + node.text + ": " + parsed.error);
     return Value::Error(ErrorCode::Name);
   }
-  // Each formula is bounded by the parser; names nested in names add up, so
-  // their levels together are bounded too (the walk recurses per level).
-  if (nameLevels_ + parsed.root->height > kMaxNameLevels) {
-    MarkIncomplete("defined name " + node.text + " nests too deeply in other names");
-    return Value::Error(ErrorCode::Ref);
-  }
   ++nameDepth_;
-  nameLevels_ += parsed.root->height;
   Value v = Evaluate(*parsed.root);
-  nameLevels_ -= parsed.root->height;
   --nameDepth_;
   return v;
 }

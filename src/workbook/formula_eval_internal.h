@@ -123,6 +123,7 @@ class Evaluator {
   void LeaveArrayContext() { --arrayDepth_; }
 
  private:
+  Value EvaluateNode(const FormulaNode& node);
   Value EvaluateReference(const FormulaNode& node);
   Value EvaluateName(const FormulaNode& node);
   Value EvaluateFunction(const FormulaNode& node);
@@ -141,7 +142,6 @@ class Evaluator {
   std::string problem_;
   int arrayDepth_ = 0;
   int nameDepth_ = 0;
-  int nameLevels_ = 0;  // summed heights of the names being evaluated
 };
 
 // Read access to a range or array argument without copying large ranges;
