@@ -32,7 +32,7 @@ constexpr int kMaxNameDepth = 32;  // deeper nesting of defined names is taken a
 // cells and names whose formulas are evaluated inside it (each bounded by the
 // parser). Their levels together are bounded here, per thread, so a chain of
 // deep formulas through cells and names never reaches the end of the stack.
-constexpr int kMaxEvaluationLevels = 2048;
+constexpr int kMaxEvaluationLevels = 1024;
 thread_local int evaluationLevels = 0;
 }  // namespace
 

@@ -154,7 +154,7 @@ TEST_F(FormulaEvalTest, ChainsOfDeepFormulasAreBounded) {
   } chain;
   EvalResult r = EvaluateFormula("A1", chain);
   EXPECT_EQ(r.value.type(), CellValue::Type::Error);
-  EXPECT_NE(chain.problem.find("nest more than 2048 levels"), std::string::npos) << chain.problem;
+  EXPECT_NE(chain.problem.find("nest more than 1024 levels"), std::string::npos) << chain.problem;
 }
 
 TEST_F(FormulaEvalTest, WhatCannotBeComputedIsFlagged) {
