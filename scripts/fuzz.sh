@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes every reader of outside input for a bounded time with libFuzzer.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
-# SECONDS is the time per target (default 30; the .xlsx reader, whose input
+# SECONDS is the time per target (default 25; the .xlsx reader, whose input
 # is the largest, gets twice that); TARGETs default to all of them:
 #   xlsx_reader_fuzz     workbook files
 #   json_request_fuzz    request files (JSON)
@@ -20,7 +20,7 @@
 # Needs clang with libFuzzer (Debian: clang, libclang-rt-14-dev).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-30}
+seconds=${1:-25}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(xlsx_reader_fuzz json_request_fuzz formula_fuzz number_format_fuzz

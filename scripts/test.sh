@@ -7,7 +7,7 @@
 #   3. every reader of outside input fuzzed for a bounded time (clang's
 #      libFuzzer, scripts/fuzz.sh)
 #   VEMO_QUICK=1 scripts/test.sh     only the first run
-#   VEMO_FUZZ_SECONDS=N              seconds per fuzz target (default 30)
+#   VEMO_FUZZ_SECONDS=N              seconds per fuzz target (default 25)
 # The shared material (corpus, checkers) is expected in ../shared.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,7 +31,7 @@ if [ -z "${VEMO_QUICK:-}" ]; then
     env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 VEMO_SKIP_CORPUS_COMPARER=1 \
     ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
   stamp "sanitizer tests passed"
-  scripts/fuzz.sh "${VEMO_FUZZ_SECONDS:-30}"
+  scripts/fuzz.sh "${VEMO_FUZZ_SECONDS:-25}"
   stamp "fuzzing found nothing"
 fi
 echo "test.sh: all test runs passed in $(( $(date +%s) - start )) s"
