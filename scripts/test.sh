@@ -4,9 +4,10 @@
 #   2. the same tests under AddressSanitizer + UndefinedBehaviorSanitizer (the
 #      corpus files are opened, edited and saved, but the independent
 #      comparer, which gives the same verdict, runs only in the first run)
-#   3. the .xlsx reader fuzzed for a bounded time (clang's libFuzzer)
+#   3. every reader of outside input fuzzed for a bounded time (clang's
+#      libFuzzer, scripts/fuzz.sh)
 #   VEMO_QUICK=1 scripts/test.sh     only the first run
-#   VEMO_FUZZ_SECONDS=N              length of the fuzz run (default 60)
+#   VEMO_FUZZ_SECONDS=N              seconds per fuzz target (default 25)
 # The shared material (corpus, checkers) is expected in ../shared.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,7 +31,7 @@ if [ -z "${VEMO_QUICK:-}" ]; then
     env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 VEMO_SKIP_CORPUS_COMPARER=1 \
     ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
   stamp "sanitizer tests passed"
-  scripts/fuzz.sh "${VEMO_FUZZ_SECONDS:-60}"
+  scripts/fuzz.sh "${VEMO_FUZZ_SECONDS:-25}"
   stamp "fuzzing found nothing"
 fi
 echo "test.sh: all test runs passed in $(( $(date +%s) - start )) s"

@@ -1,6 +1,10 @@
 #include "foundation/json_convert.h"
 
 #include <array>
+#include <string>
+
+#include "foundation/host_error.h"
+#include "foundation/json_scanner.h"
 
 namespace vemo {
 namespace {
@@ -105,7 +109,14 @@ Variant ResolveSpecialObject(DictionaryRef dict) {
   return Variant(std::move(dict));
 }
 
-Variant FromJson(const Json& json) {
+namespace {
+
+Variant FromJsonAt(const Json& json, std::size_t depth) {
+  // Host values are freed and walked recursively: keep them as shallow as
+  // the request reader keeps its own.
+  if (depth > kMaxJsonDepth)
+    throw HostError(HostError::kTypeMismatch, "the values are nested more than " + std::to_string(kMaxJsonDepth) +
+                                                  " levels deep; the file nests objects and arrays a few levels only");
   switch (json.type()) {
     case Json::value_t::null:
       return Variant::Null();
@@ -124,13 +135,13 @@ Variant FromJson(const Json& json) {
       return Variant(json.get<std::string>());
     case Json::value_t::array: {
       auto vec = HostVector::Create();
-      for (const auto& item : json) vec->Add(FromJson(item));
+      for (const auto& item : json) vec->Add(FromJsonAt(item, depth + 1));
       return Variant(vec);
     }
     case Json::value_t::object: {
       auto dict = HostDictionary::Create();
       dict->Reserve(json.size());
-      for (const auto& [key, value] : json.items()) dict->Set(key, FromJson(value));
+      for (const auto& [key, value] : json.items()) dict->Set(key, FromJsonAt(value, depth + 1));
       return ResolveSpecialObject(std::move(dict));
     }
     case Json::value_t::binary: {
@@ -142,6 +153,10 @@ Variant FromJson(const Json& json) {
   }
   return Variant();
 }
+
+}  // namespace
+
+Variant FromJson(const Json& json) { return FromJsonAt(json, 1); }
 
 Json ToJson(const Variant& value) {
   switch (value.Type()) {

@@ -19,6 +19,7 @@
 
 namespace vemo {
 
+// Raises HostError past kMaxJsonDepth levels of nesting (json_scanner.h).
 Variant FromJson(const Json& json);
 Json ToJson(const Variant& value);
 

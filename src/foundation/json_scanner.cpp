@@ -17,7 +17,8 @@ class Scanner {
 
   void Run() {
     // Each open container: true for an object. The reader is a loop, not a
-    // recursion, so a hostile nesting depth costs memory, never the stack.
+    // recursion; the depth is still bounded, because the values built from
+    // the events are freed and walked recursively.
     std::vector<bool> open;
     bool firstMember = false;  // a container just opened: no comma before its first member
     SkipBlanks();
@@ -68,6 +69,9 @@ class Scanner {
       case '{':
       case '[': {
         const bool object = text_[at_] == '{';
+        if (open.size() >= kMaxJsonDepth)
+          Fail("the values are nested more than " + std::to_string(kMaxJsonDepth) +
+               " levels deep; a request nests objects and arrays a few levels only");
         ++at_;
         object ? events_.StartObject() : events_.StartArray();
         SkipBlanks();
@@ -94,7 +98,10 @@ class Scanner {
   // "key" and the colon after it; the blanks after the colon are skipped.
   void ReadKey() {
     if (Peek() != '"') Fail("expected a member name in double quotes");
+    const std::size_t start = at_;
+    keyAt_ = std::string_view::npos;  // a broken name is not named
     ReadString(key_);
+    keyAt_ = start;
     SkipBlanks();
     if (Peek() != ':') Fail("expected ':' after the member name");
     ++at_;
@@ -257,16 +264,27 @@ class Scanner {
         Fail("a control character in a string must be written as an escape");
       } else {
         const std::size_t length = Utf8Length();
-        if (length == 0) Fail("a string holds bytes that are not UTF-8");
+        if (length == 0) Fail("a string holds bytes that are not UTF-8" + KeyNote() + "; save the request as UTF-8");
         out.append(text_.data() + at_, length);
         at_ += length;
       }
     }
   }
 
+  // " in the value of \"key\"" for the member read last (as written, cut
+  // short), or nothing before the first member.
+  std::string KeyNote() const {
+    if (keyAt_ == std::string_view::npos) return {};
+    const std::size_t end = text_.find('"', keyAt_ + 1);
+    return " in the value of \"" + std::string(text_.substr(keyAt_ + 1, std::min<std::size_t>(end - keyAt_ - 1, 64))) +
+           "\"";
+  }
+
+
   std::string_view text_;
   JsonEvents& events_;
   std::size_t at_ = 0;
+  std::size_t keyAt_ = std::string_view::npos;  // the opening quote of the member name read last
   std::string buffer_, key_;
 };
 

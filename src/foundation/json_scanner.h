@@ -7,14 +7,19 @@
 // leading zeros, strings of well-formed UTF-8 with the standard escapes
 // (surrogate pairs joined, a lone surrogate refused). Numbers without a
 // fraction or exponent arrive as Integer (or Unsigned above the signed
-// 64-bit range); others, and integers beyond 64 bits, as Float. Nesting
-// depth is bounded only by memory: the reader keeps its own stack.
+// 64-bit range); others, and integers beyond 64 bits, as Float. Objects and
+// arrays nest at most 512 levels deep. A string that is not UTF-8 is refused
+// naming the member it is the value of.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace vemo {
+
+// How deep objects and arrays may nest in what is read from outside.
+inline constexpr std::size_t kMaxJsonDepth = 512;
 
 class JsonEvents {
  public:

@@ -28,6 +28,12 @@ void SetDefaultNumberFormatter(NumberFormatter formatter) {
 namespace eval {
 namespace {
 constexpr int kMaxNameDepth = 32;  // deeper nesting of defined names is taken as a cycle
+// The walk recurses once per level of a formula's tree, and a formula reads
+// cells and names whose formulas are evaluated inside it (each bounded by the
+// parser). Their levels together are bounded here, per thread, so a chain of
+// deep formulas through cells and names never reaches the end of the stack.
+constexpr int kMaxEvaluationLevels = 1024;
+thread_local int evaluationLevels = 0;
 }  // namespace
 
 std::string FormatForText(Evaluator& ev, double value, std::string_view formatCode) {
@@ -135,6 +141,19 @@ void Evaluator::ForEach(const Value& v, const std::function<bool(const CellValue
 }
 
 Value Evaluator::Evaluate(const FormulaNode& node) {
+  if (evaluationLevels >= kMaxEvaluationLevels) {
+    MarkIncomplete("formulas nest more than " + std::to_string(kMaxEvaluationLevels) +
+                   " levels deep through the cells and names they read");
+    return Value::Error(ErrorCode::Ref);
+  }
+  struct Level {
+    Level() { ++evaluationLevels; }
+    ~Level() { --evaluationLevels; }
+  } level;
+  return EvaluateNode(node);
+}
+
+Value Evaluator::EvaluateNode(const FormulaNode& node) {
   using K = FormulaNode::Kind;
   switch (node.kind) {
     case K::Number: return Value::Number(node.number);

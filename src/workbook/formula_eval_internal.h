@@ -135,6 +135,7 @@ class Evaluator {
   void LeaveArrayContext() { --arrayDepth_; }
 
  private:
+  Value EvaluateNode(const FormulaNode& node);
   Value EvaluateReference(const FormulaNode& node);
   Value EvaluateName(const FormulaNode& node);
   Value EvaluateFunction(const FormulaNode& node);

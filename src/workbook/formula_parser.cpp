@@ -1,5 +1,6 @@
 #include "workbook/formula_parser.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 
@@ -14,6 +15,13 @@ using NodePtr = std::unique_ptr<FormulaNode>;
 struct ParseError {
   std::string message;
 };
+
+// How deep a formula may nest: parentheses, function calls and signs each add
+// a level, and so does each operator of a chain (1+1+1 is a tree three
+// deep). Templates nest a few levels; the bound keeps the parser's recursion,
+// the evaluator's walk and the tree's destruction far from the end of the
+// stack whatever the text.
+constexpr int kMaxDepth = 256;
 
 std::string Upper(std::string_view s) {
   std::string out(s);
@@ -37,6 +45,7 @@ NodePtr Make(Node::Kind kind) {
   n->kind = kind;
   return n;
 }
+
 
 bool IsReferenceLike(const Node& n) {
   switch (n.kind) {
@@ -98,8 +107,33 @@ class Parser {
     n->text = std::move(op);
     n->children.push_back(std::move(a));
     n->children.push_back(std::move(b));
+    return Measured(std::move(n));
+  }
+
+  // Sets the node's height from its children's and refuses a tree too deep.
+  NodePtr Measured(NodePtr n) {
+    for (const auto& child : n->children) n->height = std::max(n->height, child->height + 1);
+    if (n->height > kMaxDepth) Fail(TooDeep(), Peek());
     return n;
   }
+
+  static std::string TooDeep() {
+    return "the formula is nested more than " + std::to_string(kMaxDepth) + " levels deep; split it over several cells";
+  }
+
+  // One level of the parser's recursion (a parenthesis, an argument, a sign).
+  class Level {
+   public:
+    explicit Level(Parser& p) : p_(p) {
+      if (++p_.depth_ > kMaxDepth) p_.Fail(TooDeep(), p_.Peek());
+    }
+    ~Level() { --p_.depth_; }
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
+
+   private:
+    Parser& p_;
+  };
 
   template <typename Sub>
   NodePtr LeftAssoc(std::initializer_list<std::string_view> ops, Sub sub) {
@@ -115,7 +149,10 @@ class Parser {
     }
   }
 
-  NodePtr ParseComparison() { return LeftAssoc({"=", "<>", "<", ">", "<=", ">="}, &Parser::ParseConcat); }
+  NodePtr ParseComparison() {
+    Level level(*this);
+    return LeftAssoc({"=", "<>", "<", ">", "<=", ">="}, &Parser::ParseConcat);
+  }
   NodePtr ParseConcat() { return LeftAssoc({"&"}, &Parser::ParseAdditive); }
   NodePtr ParseAdditive() { return LeftAssoc({"+", "-"}, &Parser::ParseMultiplicative); }
   NodePtr ParseMultiplicative() { return LeftAssoc({"*", "/"}, &Parser::ParsePower); }
@@ -127,17 +164,18 @@ class Parser {
       Next();
       NodePtr p = Make(Node::Kind::Percent);
       p->children.push_back(std::move(n));
-      n = std::move(p);
+      n = Measured(std::move(p));
     }
     return n;
   }
 
   NodePtr ParseUnary() {
     if (PeekOperator("-") || PeekOperator("+")) {
+      Level level(*this);
       NodePtr n = Make(Node::Kind::Unary);
       n->text = std::string(Next().text);
       n->children.push_back(ParseUnary());
-      return n;
+      return Measured(std::move(n));
     }
     return ParseReferenceExpression();
   }
@@ -155,13 +193,13 @@ class Parser {
         NodePtr n = Make(Node::Kind::Range);
         n->children.push_back(std::move(left));
         n->children.push_back(ParsePrimary());
-        left = std::move(n);
+        left = Measured(std::move(n));
       } else if (IntersectionFollows(*left)) {
         ++pos_;
         NodePtr n = Make(Node::Kind::Intersection);
         n->children.push_back(std::move(left));
         n->children.push_back(ParsePrimary());
-        left = std::move(n);
+        left = Measured(std::move(n));
       } else {
         return left;
       }
@@ -273,7 +311,7 @@ class Parser {
         continue;
       }
       Expect(TokenKind::CloseParen, "',' or ')' in the argument list of " + name);
-      return n;
+      return Measured(std::move(n));
     }
   }
 
@@ -295,7 +333,7 @@ class Parser {
       u->children.push_back(ParseComparison());
     }
     Expect(TokenKind::CloseParen, "')'");
-    return u;
+    return Measured(std::move(u));
   }
 
   CellValue ArrayElement() {
@@ -339,6 +377,7 @@ class Parser {
 
   std::vector<Token> tokens_;
   std::size_t pos_ = 0;
+  int depth_ = 0;  // levels of recursion now open
 };
 
 }  // namespace
@@ -348,7 +387,11 @@ ParsedFormula ParseFormula(std::string_view formula) {
     Parser parser(formula);
     return ParsedFormula{parser.ParseAll(), {}};
   } catch (const ParseError& e) {
-    return ParsedFormula{nullptr, "cannot read formula \"" + std::string(formula) + "\": " + e.message};
+    // A hostile text may be megabytes long: quote its start only.
+    constexpr std::size_t kQuoted = 80;
+    std::string quoted(formula.substr(0, kQuoted));
+    if (formula.size() > kQuoted) quoted += "...";
+    return ParsedFormula{nullptr, "cannot read formula \"" + quoted + "\": " + e.message};
   }
 }
 

@@ -42,6 +42,7 @@ struct FormulaNode {
   Reference ref;
   std::vector<std::unique_ptr<FormulaNode>> children;
   std::vector<std::vector<CellValue>> array;
+  int height = 1;  // levels from this node down (a leaf is 1); the parser bounds it
 };
 
 struct ParsedFormula {
@@ -49,7 +50,9 @@ struct ParsedFormula {
   std::string error;                  // why parsing failed, with the offset
 };
 
-// Parses formula text with or without the leading '='.
+// Parses formula text with or without the leading '='. A formula nested more
+// than a few hundred levels deep (parentheses, calls, signs, operator chains)
+// is refused like any other unreadable text.
 ParsedFormula ParseFormula(std::string_view formula);
 
 }  // namespace vemo::wb

@@ -16,9 +16,9 @@ void CollectText(const pugi::xml_node& item, std::string& out) {
     if (child.type() != pugi::node_element) continue;
     std::string_view name = LocalName(child);
     if (name == "t") {
-      out += child.text().get();
+      out += DecodeCellText(child.text().get());
     } else if (name == "r") {
-      if (pugi::xml_node t = FirstChild(child, "t")) out += t.text().get();
+      if (pugi::xml_node t = FirstChild(child, "t")) out += DecodeCellText(t.text().get());
     }
   }
 }
@@ -37,6 +37,7 @@ std::optional<std::string_view> PlainItemText(std::string_view raw) {
   // One pass over the text (a set search would scan the set for each byte).
   for (char c : body)
     if (c == '<' || c == '&' || c == '\r') return std::nullopt;
+  if (HasCellTextEscape(body)) return std::nullopt;
   return body;
 }
 
@@ -147,7 +148,7 @@ void SharedStrings::AppendItemXml(std::string& out, std::uint32_t index) const {
                                            std::isspace(static_cast<unsigned char>(text.back())));
   if (edgeSpace || text.find('\n') != std::string::npos) out += " xml:space=\"preserve\"";
   out += '>';
-  AppendEscaped(out, text, false);
+  AppendCellText(out, text);
   out += "</";
   out += prefix_;
   out += "t>";

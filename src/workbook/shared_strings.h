@@ -72,7 +72,8 @@ class SharedStrings {
 };
 
 // The text of an item that is one plain <t> element whose content needs no
-// XML decoding (no entity, no markup, no carriage return to normalise), in
+// XML decoding (no entity, no markup, no carriage return to normalise, no
+// _xHHHH_ escape), in
 // place; nullopt for any other item. Entry rows copied many times read their
 // keyword texts through here, so the common case skips the parser.
 std::optional<std::string_view> PlainItemText(std::string_view rawContent);

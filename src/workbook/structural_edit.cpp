@@ -61,14 +61,23 @@ class LineInserter {
                           std::to_string(ins_.at) + " in sheet '" + edited_.name() + "': outside the sheet");
     if (copyFrom_ && (*copyFrom_ < 1 || *copyFrom_ > Limit()))
       throw WorkbookError("cannot copy line " + std::to_string(*copyFrom_) + ": outside the sheet");
+    // Cells pushed off the end are dropped when they only carry a format
+    // (files formatted out to the last row or column are common); a value or
+    // a formula would be lost, so that refuses the insertion.
     for (const Row& row : edited_.rows()) {
-      if (row.cells.empty()) continue;
-      long last = rows() ? static_cast<long>(row.number) : static_cast<long>(row.cells.back().col);
-      if (last >= ins_.at && last + ins_.count > Limit())
+      if (rows() && (static_cast<long>(row.number) < ins_.at ||
+                     static_cast<long>(row.number) + ins_.count <= Limit()))
+        continue;
+      for (auto cell = row.cells.rbegin(); cell != row.cells.rend(); ++cell) {
+        const long line = rows() ? static_cast<long>(row.number) : static_cast<long>(cell->col);
+        if (!rows() && (line < ins_.at || line + ins_.count <= Limit())) break;
+        if (cell->type == CellType::Blank && cell->formula == kNoIndex) continue;
         throw WorkbookError("cannot insert " + std::to_string(ins_.count) + " " + what + " in sheet '" +
-                            edited_.name() + "': cells would be pushed off the end of the sheet (" +
-                            FormatCellAddress(static_cast<int>(row.number), static_cast<int>(row.cells.back().col)) +
-                            ")");
+                            edited_.name() + "': cell " +
+                            FormatCellAddress(static_cast<int>(row.number), static_cast<int>(cell->col)) +
+                            " holds a value or formula and would be pushed off the end of the sheet; clear it or "
+                            "move it away from the sheet's edge");
+      }
     }
   }
 
@@ -153,9 +162,11 @@ class LineInserter {
         if (static_cast<int>(row.number) >= ins_.at) row.number += static_cast<std::uint32_t>(ins_.count);
       std::erase_if(rowsOfSheet, [](const Row& r) { return r.number > static_cast<std::uint32_t>(kMaxRows); });
     } else {
-      for (Row& row : rowsOfSheet)
+      for (Row& row : rowsOfSheet) {
         for (Cell& cell : row.cells)
           if (static_cast<int>(cell.col) >= ins_.at) cell.col += static_cast<std::uint32_t>(ins_.count);
+        std::erase_if(row.cells, [](const Cell& c) { return c.col > static_cast<std::uint32_t>(kMaxColumns); });
+      }
     }
   }
 

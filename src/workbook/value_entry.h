@@ -6,7 +6,9 @@
 //  2. Cell formatted as Text  -> Text, the string unchanged.
 //  3. Leading apostrophe      -> Text: the rest of the string ("'007" -> "007").
 //  4. "=" followed by more    -> Formula, text without the '=' ("=A1+1" -> "A1+1");
-//                                "=" alone is text.
+//                                "=" alone is text, and so is a text the formula
+//                                reader refuses ("=1+", "=" and 5,000 "("): the
+//                                cell shows what was written.
 //  5. Only spaces             -> Text, unchanged.
 //  6. TRUE / FALSE, any case, surrounding spaces ignored -> Boolean.
 //  7. A number (surrounding spaces ignored) -> Number:
@@ -61,7 +63,13 @@ struct EntryResult {
   bool boolean = false;
   std::string text;  // Text: the text; Formula: the formula without '='
   std::optional<std::string> suggestedFormat;
+  // Text longer than a cell holds is cut to kMaxCellText UTF-16 code units
+  // (as a spreadsheet counts); cutFrom is then the length it had, else 0.
+  std::size_t cutFrom = 0;
 };
+
+// The most a cell's text may hold, in UTF-16 code units.
+inline constexpr std::size_t kMaxCellText = 32767;
 
 EntryResult InterpretEntry(std::string_view text, bool cellIsTextFormatted, bool cellIsGeneral,
                            bool date1904 = false);

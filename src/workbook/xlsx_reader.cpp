@@ -56,7 +56,7 @@ void ReadFormula(Sheet& sheet, Cell& cell, const pugi::xml_node& f) {
       formula.extraAttributes += RawAttribute(a);
     }
   }
-  formula.text = f.text().get();
+  formula.text = DecodeCellText(f.text().get());
   cell.formula = sheet.AddFormula(std::move(formula));
 }
 
@@ -65,6 +65,24 @@ void ReadFormula(Sheet& sheet, Cell& cell, const pugi::xml_node& f) {
 std::string_view RelationshipKind(std::string_view type) {
   auto slash = type.rfind('/');
   return slash == std::string_view::npos ? type : type.substr(slash + 1);
+}
+
+// The index a shared-string cell holds, refused unless it names an item of
+// the table: a wrong one would show another text or write a broken file.
+std::uint32_t XlsxReader::SharedStringIndex(const Sheet& sheet, std::string_view value, int row, int col) {
+  const Workbook& book = sheet.book();
+  std::uint64_t index = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), index);
+  const std::size_t count = book.sharedStrings_.size();
+  if (error != std::errc() || end != value.data() + value.size() || index >= count) {
+    const std::string table = book.sharedStringsPart_.empty() ? "the workbook has no shared string table"
+                                                               : book.sharedStringsPart_ + " holds " +
+                                                                     std::to_string(count) + " strings";
+    throw WorkbookError(SheetLabel(sheet) + " cell " + FormatCellAddress(row, col) + " refers to shared string '" +
+                        std::string(value.substr(0, 24)) + "', but " + table +
+                        "; the file is damaged: open it in a spreadsheet program and save it again");
+  }
+  return static_cast<std::uint32_t>(index);
 }
 
 void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
@@ -168,7 +186,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
       if (type == "s") {
         if (value) {
           cell.type = CellType::SharedString;
-          cell.text = static_cast<std::uint32_t>(std::strtoul(value, nullptr, 10));
+          cell.text = SharedStringIndex(sheet, value, static_cast<int>(row.number), static_cast<int>(cell.col));
         }
       } else if (type == "inlineStr") {
         // Without <is> the cell holds no string at all (openpyxl writes such
@@ -187,7 +205,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
       } else if (type == "e" || type == "str" || type == "d") {
         if (value || type == "str") {
           cell.type = type == "e" ? CellType::Error : type == "str" ? CellType::String : CellType::Date;
-          if (value) cell.text = sheet.AddText(value);
+          if (value) cell.text = sheet.AddText(DecodeCellText(value));
         }
       } else if (value) {
         cell.type = CellType::Number;

@@ -1,5 +1,6 @@
 // Reading an .xlsx package into the workbook model.
 #pragma once
+#include <cstdint>
 #include <string_view>
 
 #include "workbook/workbook.h"
@@ -15,6 +16,7 @@ class XlsxReader {
 
  private:
   void ReadSheets();
+  static std::uint32_t SharedStringIndex(const Sheet& sheet, std::string_view value, int row, int col);
   Workbook& book_;
 };
 

@@ -161,7 +161,7 @@ class SheetDataWriter {
       return;
     }
     out_ += '>';
-    AppendEscaped(out_, f.text, false);
+    AppendCellText(out_, f.text);
     out_ += fClose_;
   }
 
@@ -180,7 +180,7 @@ class SheetDataWriter {
         break;
       case CellType::SharedString: AppendUnsigned(out_, cell.text); break;
       case CellType::Boolean: out_ += cell.number != 0 ? '1' : '0'; break;
-      default: AppendEscaped(out_, sheet_.texts()[cell.text], false); break;
+      default: AppendCellText(out_, sheet_.texts()[cell.text]); break;
     }
     out_ += vClose_;
   }

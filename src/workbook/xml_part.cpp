@@ -42,12 +42,14 @@ void ParseXmlPart(pugi::xml_document& doc, std::string_view text, const std::str
 std::string WriteXmlPart(const pugi::xml_document& doc) {
   StringWriter writer;
   doc.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  MakeXmlSafe(writer.out);
   return std::move(writer.out);
 }
 
 std::string WriteXmlNode(const pugi::xml_node& node) {
   StringWriter writer;
   node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+  MakeXmlSafe(writer.out);
   return std::move(writer.out);
 }
 
@@ -91,30 +93,6 @@ pugi::xml_node EnsureChildInOrder(pugi::xml_node parent, std::string_view localN
     if (rank(childName) > wanted) return parent.insert_child_before(name.c_str(), child);
   }
   return parent.append_child(name.c_str());
-}
-
-void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
-  for (char ch : text) {
-    switch (ch) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"':
-        if (attribute) out += "&quot;";
-        else out += ch;
-        break;
-      case '\r': out += "&#13;"; break;
-      case '\n':
-        if (attribute) out += "&#10;";
-        else out += ch;
-        break;
-      case '\t':
-        if (attribute) out += "&#9;";
-        else out += ch;
-        break;
-      default: out += ch;
-    }
-  }
 }
 
 bool ParseXmlBool(const char* text, bool fallback) {

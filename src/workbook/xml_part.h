@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "workbook/xml_text.h"
+
 namespace vemo::wb {
 
 // Parses `text` (the bytes of part `partName`) into `doc`; throws WorkbookError
@@ -29,9 +31,6 @@ pugi::xml_node EnsureChildInOrder(pugi::xml_node parent, std::string_view localN
 // The worksheet element order of the file format.
 extern const char* const kWorksheetOrder[];
 extern const std::size_t kWorksheetOrderSize;
-
-// Text for an XML element body or attribute value.
-void AppendEscaped(std::string& out, std::string_view text, bool attribute);
 
 bool ParseXmlBool(const char* text, bool fallback = false);
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <unordered_set>
 
+#include "workbook/utf8.h"
 #include "workbook/workbook_error.h"
 #include "workbook/zip_package.h"
 
@@ -43,11 +44,8 @@ constexpr char16_t kCodePage437High[128] = {
 
 bool IsUtf8(std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const std::size_t length = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
-    if (length == 0 || i + length > s.size()) return false;
-    for (std::size_t k = 1; k < length; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    const std::size_t length = Utf8Length(s, i);
+    if (length == 0) return false;
     i += length;
   }
   return true;
@@ -58,17 +56,7 @@ std::string EntryName(std::string_view raw, std::uint16_t flags) {
   std::string name;
   for (char byte : raw) {
     const auto c = static_cast<unsigned char>(byte);
-    const char16_t code = c < 0x80 ? c : kCodePage437High[c - 0x80];
-    if (code < 0x80) {
-      name += static_cast<char>(code);
-    } else if (code < 0x800) {
-      name += static_cast<char>(0xC0 | (code >> 6));
-      name += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      name += static_cast<char>(0xE0 | (code >> 12));
-      name += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      name += static_cast<char>(0x80 | (code & 0x3F));
-    }
+    AppendUtf8(name, c < 0x80 ? c : kCodePage437High[c - 0x80]);
   }
   return name;
 }

@@ -75,6 +75,14 @@ TEST(Json, RoundTripsHostValues) {
   EXPECT_EQ(ToJson(v), request);  // every kind comes back as it was written
 }
 
+// Documents read by the JSON library (session files) nest no deeper than
+// requests: the host values built from them are freed recursively.
+TEST(Json, DeepDocumentsAreRefused) {
+  const Json deep = Json::parse(std::string(100000, '[') + std::string(100000, ']'));
+  EXPECT_THROW(FromJson(deep), HostError);
+  EXPECT_NO_THROW(FromJson(Json::parse(std::string(512, '[') + std::string(512, ']'))));
+}
+
 TEST(Json, Base64HandlesAllPaddings) {
   for (const Bytes& b : {Bytes{}, Bytes{1}, Bytes{1, 2}, Bytes{1, 2, 3}, Bytes{0xFF, 0, 0x10, 7}})
     EXPECT_EQ(Base64Decode(Base64Encode(b)), b);

@@ -134,16 +134,34 @@ TEST(JsonScanner, AgreesWithTheReferenceOnDamagedRequests) {
   }
 }
 
-TEST(JsonScanner, DeepNestingCostsNoStack) {
-  const std::string text = std::string(200000, '[') + std::string(200000, ']');
-  struct Depth : Recorder {
-    int deepest = 0, depth = 0;
-    void StartArray() override { deepest = std::max(deepest, ++depth); }
-    void EndArray() override { --depth; }
-  } events;
-  ScanJson(text, events);
-  EXPECT_EQ(events.deepest, 200000);
-  EXPECT_EQ(events.depth, 0);
+// Nesting is bounded (the values built from a request are freed and walked
+// recursively), with a reason; a string that is not UTF-8 is refused naming
+// its member.
+TEST(JsonScanner, RefusalsSayWhatAndWhere) {
+  struct Case {
+    std::string text, message;
+  };
+  const Case cases[] = {
+      {std::string(512, '[') + std::string(512, ']'), ""},
+      {std::string(513, '[') + std::string(513, ']'), "nested more than 512 levels"},
+      {std::string(200000, '['), "nested more than 512 levels"},
+      {"{\"Data\": {\"FName\": \"ok\", \"FModel\": \"a\xFF\"}}", "not UTF-8 in the value of \"FModel\""},
+      {"[\"a\xFF\"]", "not UTF-8; save"},
+  };
+  for (const Case& c : cases) {
+    Recorder events;
+    std::string error;
+    try {
+      ScanJson(c.text, events);
+    } catch (const HostError& e) {
+      error = e.what();
+    }
+    if (c.message.empty()) {
+      EXPECT_EQ(error, "") << c.text.substr(0, 20);
+    } else {
+      EXPECT_NE(error.find(c.message), std::string::npos) << c.message << ": " << error;
+    }
+  }
 }
 
 }  // namespace

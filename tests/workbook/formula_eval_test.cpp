@@ -137,6 +137,26 @@ TEST_F(FormulaEvalTest, DefinedNamesEvaluateTheirFormula) {
   EXPECT_FALSE(loop.complete);
 }
 
+// Each cell's formula reads the next cell at its deepest level, as a chain of
+// formula cells is computed: the levels add up across the chain and are
+// bounded there, short of the end of the stack.
+TEST_F(FormulaEvalTest, ChainsOfDeepFormulasAreBounded) {
+  struct Chain : testing::MapContext {
+    CellValue CellAt(std::string_view, int row, int) override {
+      if (row >= 500) return CellValue::Number(1);
+      std::string formula = "A" + std::to_string(row + 1);
+      for (int i = 0; i < 250; ++i) formula += "+1";
+      EvalResult cell = EvaluateFormula(formula, *this);
+      if (!cell.complete && problem.empty()) problem = cell.problem;
+      return cell.value;
+    }
+    std::string problem;
+  } chain;
+  EvalResult r = EvaluateFormula("A1", chain);
+  EXPECT_EQ(r.value.type(), CellValue::Type::Error);
+  EXPECT_NE(chain.problem.find("nest more than 1024 levels"), std::string::npos) << chain.problem;
+}
+
 TEST_F(FormulaEvalTest, WhatCannotBeComputedIsFlagged) {
   const char* formulas[] = {"=FOO(1)", "=Table1[Qty]*2", "=[1]Data!A1", "=SUM(Jan:Mar!B2)", "=SUM(1,", "=1+"};
   for (const char* f : formulas) {

@@ -78,5 +78,28 @@ TEST(FormulaParserTest, ReportsWhereTheTextIsBroken) {
   EXPECT_NE(ParseFormula("1)").error.find("offset 1"), std::string::npos);
 }
 
+// Deep nesting is refused with a reason, at any length, and never reaches the
+// end of the stack; the same shapes a little less deep are read.
+TEST(FormulaParserTest, NestingIsBounded) {
+  auto times = [](std::string_view piece, int n) {
+    std::string out;
+    while (n-- > 0) out += piece;
+    return out;
+  };
+  const std::pair<std::string, bool> cases[] = {  // formula, read
+      {"=" + times("(", 5000), false},          {"=" + times("-", 20000) + "1", false},
+      {"=1" + times("+1", 5000), false},        {"=" + times("ABS(", 5000) + "1" + times(")", 5000), false},
+      {"=1" + times("%", 5000), false},         {"=A1" + times(":A1", 5000), false},
+      {"=" + times("(", 250) + "1" + times(")", 250), true},
+      {"=" + times("ABS(", 120) + "1" + times(")", 120), true},
+      {"=1" + times("+1", 250), true},
+  };
+  for (const auto& [formula, read] : cases) {
+    ParsedFormula p = ParseFormula(formula);
+    EXPECT_EQ(p.root != nullptr, read) << formula.substr(0, 12) << ": " << p.error;
+    EXPECT_EQ(p.error.find("nested more than 256 levels") != std::string::npos, !read) << p.error.substr(0, 300);
+  }
+}
+
 }  // namespace
 }  // namespace vemo::wb

@@ -200,6 +200,32 @@ TEST(HostileFiles, XlsPathsAreRefusedWithAClearMessage) {
   }
 }
 
+// A shared-string cell must name an item of the table: a wrong index would
+// show another text or write a broken file, so the file is refused naming the
+// part and the cell. An index inside the table reads.
+TEST(HostileFiles, SharedStringIndexOutsideTheTableIsRefused) {
+  TempDir temp;
+  for (const std::string index : {"0", "1", "5", "4294967296", "-1", ""}) {
+    auto parts = MinimalParts(Worksheet("<row r=\"3\"><c r=\"C3\" t=\"s\"><v>" + index + "</v></c></row>"));
+    parts[3].second.insert(parts[3].second.find("</Relationships>"),
+                           "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                           "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>");
+    parts.emplace_back("xl/sharedStrings.xml",
+                       "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><t>only</t></si>"
+                       "</sst>");
+    WriteZip(temp / "sst.xlsx", parts);
+    const std::string error = OpenError(temp / "sst.xlsx");
+    if (index == "0") {
+      EXPECT_EQ(error, "");
+      EXPECT_EQ(Workbook::Open(temp / "sst.xlsx")->GetSheet(0).GetValue(3, 3).text, "only");
+      continue;
+    }
+    EXPECT_NE(error.find("sheet1.xml"), std::string::npos) << index << ": " << error;
+    EXPECT_NE(error.find("cell C3"), std::string::npos) << index << ": " << error;
+    EXPECT_NE(error.find("sharedStrings.xml holds 1 strings"), std::string::npos) << index << ": " << error;
+  }
+}
+
 // openpyxl writes a cell holding "" as an inline-string cell without <is>:
 // no string at all. It must stay blank, not come back as an empty string.
 TEST(HostileFiles, InlineStringCellWithoutTextStaysBlank) {

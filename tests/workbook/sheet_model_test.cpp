@@ -6,6 +6,7 @@
 #include <fstream>
 #include <set>
 
+#include "support/run_command.h"
 #include "support/test_paths.h"
 #include "workbook/shared_strings.h"
 #include "workbook/workbook.h"
@@ -45,6 +46,37 @@ TEST(SheetModel, ValuesOfEveryKindSurviveSaveAndOpen) {
   EXPECT_EQ(FormatCellRange(*out.UsedRange()), "A2:XFD11");
   EXPECT_THROW(sheet.SetNumber(1, 16385, 1), WorkbookError);
   EXPECT_THROW(sheet.SetNumber(0, 1, 1), WorkbookError);
+}
+
+// Control characters, non-characters, broken UTF-8 and literal escapes in
+// texts and formulas: every part of the saved file is XML a strict parser
+// (Python's expat) reads, and the texts come back as written (broken bytes
+// as U+FFFD).
+TEST(SheetModel, TextsXmlCannotCarryGiveAWellFormedFile) {
+  TempDir temp;
+  auto book = Workbook::Open(Corpus("TestShiftRowSharedFormula.xlsx"));
+  Sheet& sheet = book->GetSheet(0);
+  const std::pair<std::string, std::string> texts[] = {
+      {"code\x0B" "name", "code\x0B" "name"},
+      {std::string("\x00\x1F\x7F", 3), std::string("\x00\x1F\x7F", 3)},
+      {"\xEF\xBF\xBE\xEF\xBF\xBF", "\xEF\xBF\xBE\xEF\xBF\xBF"},
+      {"bad\xFF", "bad\xEF\xBF\xBD"},
+      {"_x0041_", "_x0041_"},
+  };
+  int col = 1;
+  for (const auto& [text, readBack] : texts) sheet.SetString(20, col++, text);
+  sheet.SetFormula(21, 1, "\"a\x01" "b\"&\"_x0042_\"");
+  book->Save(temp / "saved.xlsx");
+  const auto check = vemo::test::RunCommand(
+      "/usr/bin/python3 -c 'import sys, zipfile, xml.dom.minidom as m\n"
+      "z = zipfile.ZipFile(sys.argv[1])\n"
+      "[m.parseString(z.read(n)) for n in z.namelist() if n.endswith((\".xml\", \".rels\"))]' " +
+      vemo::test::ShellQuote(temp / "saved.xlsx"));
+  EXPECT_EQ(check.status, 0) << check.output;
+  auto again = Workbook::Open(temp / "saved.xlsx");
+  col = 1;
+  for (const auto& [text, readBack] : texts) EXPECT_EQ(again->GetSheet(0).GetValue(20, col++).text, readBack);
+  EXPECT_EQ(*again->GetSheet(0).FormulaText(21, 1), "\"a\x01" "b\"&\"_x0042_\"");
 }
 
 TEST(SheetModel, SharedFormulasExpandAndSurviveTheirFirstCellBeingOverwritten) {

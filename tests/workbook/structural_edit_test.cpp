@@ -123,16 +123,37 @@ TEST(InsertRows, SharedInvoiceFixtureSequence) {
   EXPECT_EQ(diff.exitCode, 0) << diff.output;
 }
 
-TEST(InsertRows, RefusedWhenCellsWouldLeaveTheSheet) {
+// A file formatted out to XFD1048576 (cells and rows with a style only)
+// takes insertions: what only carries a format falls off the end. A value or
+// formula at the edge refuses the insertion, naming its cell, and leaves the
+// sheet as it was.
+TEST(InsertRows, FormatOnlyCellsFallOffTheEdgeCellsWithContentRefuse) {
   auto book = Workbook::Open(SharedDir() / "corpus" / "xlsx" / "issue_174.xlsx");
   Sheet& sheet = book->GetSheet(0);
-  auto before = sheet.UsedRange();
-  EXPECT_THROW(InsertRows(*book, sheet, 2, 5), WorkbookError);
-  EXPECT_THROW(InsertColumns(*book, sheet, 2, 5), WorkbookError);
+  const std::string first = sheet.GetValue(1, 1).text;
+  InsertRows(*book, sheet, 2, 5);
+  InsertColumns(*book, sheet, 2, 5);
+  EXPECT_EQ(sheet.GetValue(1, 1).text, first);
+  EXPECT_EQ(sheet.FindRow(1048576), nullptr);
+  for (const Row& row : sheet.rows()) EXPECT_LE(row.cells.empty() ? 0u : row.cells.back().col, 16384u);
+  struct Case {
+    int row, col;
+    bool formula, rows;
+    const char* cell;
+  };
+  for (const Case& c : {Case{1048576, 2, false, true, "B1048576"}, Case{4, 16384, true, false, "XFD4"}}) {
+    c.formula ? sheet.SetFormula(c.row, c.col, "1+1") : sheet.SetNumber(c.row, c.col, 7);
+    const auto before = sheet.UsedRange();
+    try {
+      c.rows ? InsertRows(*book, sheet, 2, 1) : InsertColumns(*book, sheet, 2, 1);
+      ADD_FAILURE() << c.cell << " was pushed off the sheet";
+    } catch (const WorkbookError& e) {
+      EXPECT_NE(std::string(e.what()).find(std::string("cell ") + c.cell + " holds"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(FormatCellRange(*before), FormatCellRange(*sheet.UsedRange()));
+    sheet.ClearValue(c.row, c.col);
+  }
   EXPECT_THROW(InsertRows(*book, sheet, 0, 1), WorkbookError);
-  auto after = sheet.UsedRange();
-  ASSERT_TRUE(before && after);
-  EXPECT_EQ(FormatCellRange(*before), FormatCellRange(*after));
 }
 
 // Corpus files with merges, conditional formats, validations, pictures,

@@ -54,6 +54,34 @@ TEST(ValueEntry, EmptyTextCellsApostropheAndFormulas) {
   EXPECT_EQ(formula.text, "SUM(A1:A3)");
   EXPECT_EQ(InterpretEntry("=", false, true).kind, Kind::Text);
   EXPECT_EQ(InterpretEntry(" =1", false, true).kind, Kind::Text);
+  // What the formula reader refuses is shown as written.
+  for (const std::string& unreadable : {std::string("=1+"), "=" + std::string(5000, '(')}) {
+    const EntryResult r = InterpretEntry(unreadable, false, true);
+    EXPECT_EQ(r.kind, Kind::Text) << unreadable.substr(0, 8);
+    EXPECT_EQ(r.text, unreadable);
+  }
+}
+
+// A cell holds 32,767 UTF-16 code units: longer texts are cut there, never
+// inside a character, and say how long they were.
+TEST(ValueEntry, TextLongerThanACellHoldsIsCut) {
+  const std::string emoji = "\xF0\x9F\x98\x80";  // one character, two UTF-16 units
+  struct Case {
+    std::string text;
+    std::size_t keptBytes, cutFrom;
+  };
+  const Case cases[] = {
+      {std::string(32767, 'a'), 32767, 0},
+      {std::string(40000, 'a'), 32767, 40000},
+      {std::string(32766, 'a') + emoji, 32766, 32768},
+      {std::string(32765, 'a') + emoji + "b", 32765 + 4, 32768},
+      {"'" + std::string(32768, 'a'), 32767, 32768},
+  };
+  for (const Case& c : cases) {
+    const EntryResult r = InterpretEntry(c.text, false, true);
+    EXPECT_EQ(r.text, c.text.substr(c.text[0] == '\'' ? 1 : 0, c.keptBytes)) << c.text.size();
+    EXPECT_EQ(r.cutFrom, c.cutFrom) << c.text.size();
+  }
 }
 
 TEST(ValueEntry, BooleansInAnyCase) {

@@ -1,10 +1,12 @@
 #include "host/spreadsheet/cell_entry.h"
 
 #include <cmath>
+#include <iostream>
 
 #include "foundation/host_error.h"
 #include "host/spreadsheet/cell_calculate.h"
 #include "host/spreadsheet/cell_content.h"
+#include "workbook/cell_address.h"
 #include "workbook/date_serial.h"
 #include "workbook/surface_support.h"
 #include "workbook/value_entry.h"
@@ -20,6 +22,10 @@ void WriteCellFormulaAndCalculate(wb::Sheet& sheet, int row, int col, std::strin
 void WriteCellEntry(wb::Sheet& sheet, int row, int col, std::string_view text) {
   const std::string_view code = CellFormatCodeView(sheet, row, col);
   wb::EntryResult entry = wb::InterpretEntry(text, IsTextCode(code), IsGeneralCode(code), sheet.book().date1904());
+  if (entry.cutFrom != 0)
+    std::cerr << "vemoprint: the text written to " << sheet.name() << "!" << wb::FormatCellAddress(row, col) << " is "
+              << entry.cutFrom << " characters long, more than the " << wb::kMaxCellText
+              << " a cell holds; it was cut to " << wb::kMaxCellText << "\n";
   switch (entry.kind) {
     case wb::EntryResult::Kind::Empty: sheet.ClearValue(row, col); break;
     case wb::EntryResult::Kind::Text: sheet.SetString(row, col, entry.text); break;
