@@ -1,5 +1,6 @@
 #include "capi/host_desktop.h"
 
+#include <iostream>
 #include <vector>
 
 namespace vemo::capi {
@@ -11,6 +12,14 @@ int HostDesktop::MessageBox(const std::string& text, int flags, const std::strin
 }
 
 void HostDesktop::ShowHostMessage(const std::string& text) {
+  MessageBox(text, context::vbOKOnly | context::vbExclamation, std::string(context::kMessageTitle));
+}
+
+void HostDesktop::ReportCause(const std::string& text) {
+  if (!callbacks_.message_box) {
+    std::cerr << "vemoprint: " << text << "\n";
+    return;
+  }
   MessageBox(text, context::vbOKOnly | context::vbExclamation, std::string(context::kMessageTitle));
 }
 

@@ -12,6 +12,9 @@ class HostDesktop : public context::Desktop {
   int MessageBox(const std::string& text, int flags, const std::string& title) override;
   // The message service has no answer: an OK box with the warning icon.
   void ShowHostMessage(const std::string& text) override;
+  // Why an action answered False: in the host's message box when it gave
+  // one (as the desktop shows it), else on the error stream.
+  void ReportCause(const std::string& text) override;
   std::optional<std::string> OpenFileDialog(const context::FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const context::FileDialogRequest& request) override;
   void SetMousePointer(int pointer) override { pointer_ = pointer; }
