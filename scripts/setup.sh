@@ -15,6 +15,8 @@ packages=(
   # barcode captions: FreeType draws the text in a font fontconfig chooses
   libfreetype-dev libfontconfig-dev
   python3 python3-openpyxl
+  # an independent .xls reader: the tests compare our .xls output with the input through it
+  python3-xlrd
   # independent checkers used by the tests: LibreOffice as a second reader,
   # poppler for page counts, zbar to decode barcodes and QR codes
   libreoffice-calc-nogui python3-uno poppler-utils zbar-tools

@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <iterator>
 
 #include "workbook/package_parts.h"
 #include "workbook/workbook_error.h"
 #include "workbook/xlsx_reader.h"
 #include "workbook/xlsx_writer.h"
 #include "workbook/xml_part.h"
+#include "workbook/xls/xls_reader.h"
+#include "workbook/xls/xls_writer.h"
+#include "workbook/xls/xls_source.h"
 
 namespace vemo::wb {
 
@@ -34,16 +38,15 @@ std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path, cons
     throw WorkbookError("cannot open " + path.string() + ": no such file");
   std::string ext = LowerExtension(path);
   if (StartsWithOleSignature(path)) {
-    if (ext == ".xls" || ext == ".xlt")
-      throw WorkbookError("cannot open " + path.string() +
-                          ": reading .xls (Excel 97-2003) workbooks is not supported yet; save it as .xlsx");
-    throw WorkbookError("cannot open " + path.string() +
-                        ": it is an OLE compound file, i.e. an .xls workbook or a password-protected workbook; "
-                        "remove the password or save it as .xlsx");
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    if (bytes.size() > limits.maxFileSize)
+      throw WorkbookError("cannot open " + path.string() + ": the file is larger than " +
+                          std::to_string(limits.maxFileSize >> 20) + " MiB");
+    std::unique_ptr<Workbook> book(new Workbook());
+    XlsReader(*book).Read(bytes, path.string());
+    return book;
   }
-  if (ext == ".xls")
-    throw WorkbookError("cannot open " + path.string() +
-                        ": reading .xls workbooks is not supported yet (and this file is not an Excel 97-2003 workbook either)");
   if (ext == ".xlsb")
     throw WorkbookError("cannot open " + path.string() + ": binary .xlsb workbooks are not supported; save it as .xlsx");
 
@@ -53,11 +56,10 @@ std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path, cons
   return book;
 }
 
-void Workbook::Save(const std::filesystem::path& path) {
-  std::string ext = LowerExtension(path);
-  if (ext == ".xls")
-    throw WorkbookError("cannot save " + path.string() + ": writing .xls workbooks is not supported yet; use .xlsx");
-  XlsxWriter(*this).Write(path);
+void Workbook::Save(const std::filesystem::path& path, std::optional<Format> format) {
+  if (!format) format = LowerExtension(path) == ".xls" ? Format::Xls : Format::Xlsx;
+  if (*format == Format::Xls) XlsWriter(*this).Write(path);
+  else XlsxWriter(*this).Write(path);
 }
 
 Sheet* Workbook::FindSheet(std::string_view name) {
