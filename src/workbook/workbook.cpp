@@ -23,12 +23,22 @@ std::string LowerExtension(const std::filesystem::path& path) {
   return ext;
 }
 
-bool StartsWithOleSignature(const std::filesystem::path& path) {
+enum class Container { Zip, Compound, OldBinary, Other };
+
+// The container is told by the first bytes, never by the file name.
+Container ContainerOf(const std::filesystem::path& path, std::string& oldVersion) {
   std::ifstream in(path, std::ios::binary);
   unsigned char head[8] = {};
   in.read(reinterpret_cast<char*>(head), sizeof head);
   const unsigned char ole[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-  return in.gcount() == 8 && std::equal(head, head + 8, ole);
+  if (in.gcount() == 8 && std::equal(head, head + 8, ole)) return Container::Compound;
+  if (in.gcount() >= 4 && head[0] == 'P' && head[1] == 'K') return Container::Zip;
+  // Workbooks of Excel 2.x to 4.0 are a bare record stream starting with BOF.
+  if (in.gcount() >= 4 && head[0] == 0x09 && (head[1] == 0x00 || head[1] == 0x02 || head[1] == 0x04)) {
+    oldVersion = head[1] == 0x00 ? "BIFF2 (Excel 2.x)" : head[1] == 0x02 ? "BIFF3 (Excel 3.0)" : "BIFF4 (Excel 4.0)";
+    return Container::OldBinary;
+  }
+  return Container::Other;
 }
 }  // namespace
 
@@ -37,7 +47,15 @@ std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path, cons
   if (!std::filesystem::is_regular_file(path, ec))
     throw WorkbookError("cannot open " + path.string() + ": no such file");
   std::string ext = LowerExtension(path);
-  if (StartsWithOleSignature(path)) {
+  std::string oldVersion;
+  const Container container = ContainerOf(path, oldVersion);
+  if (container == Container::OldBinary)
+    throw WorkbookError("cannot open " + path.string() + ": it is a " + oldVersion +
+                        " workbook; only Excel 97-2003 (.xls) and newer are read, save it in a newer format first");
+  if (container == Container::Other && (ext == ".xls" || ext == ".xlt"))
+    throw WorkbookError("cannot open " + path.string() +
+                        ": it is neither an .xls nor an .xlsx workbook (the file is damaged or of another kind)");
+  if (container == Container::Compound) {
     std::ifstream in(path, std::ios::binary);
     std::string bytes(std::istreambuf_iterator<char>(in), {});
     if (bytes.size() > limits.maxFileSize)

@@ -54,16 +54,18 @@ class Reader {
     s.resize(sector_, '\0');
     return s;
   }
-  // The sectors of a chain in `table`, each visited once: a loop or a
-  // pointer outside the table is refused.
+  // The sectors of a chain in `table`. A sector belongs to one chain only:
+  // one met twice (a loop, or two chains sharing it) or a pointer outside the
+  // table is refused.
   std::vector<std::uint32_t> Chain(const std::vector<std::uint32_t>& table, std::uint32_t start,
                                    const char* what) const {
+    std::vector<bool>& claimed = &table == &fat_ ? claimedFat_ : claimedMini_;
+    claimed.resize(table.size(), false);
     std::vector<std::uint32_t> chain;
-    std::vector<bool> seen(table.size(), false);
     for (std::uint32_t id = start; id != kEndOfChain;) {
       if (id >= table.size()) Fail(std::string("has a ") + what + " chain pointing outside the file");
-      if (seen[id]) Fail(std::string("has a ") + what + " chain that loops");
-      seen[id] = true;
+      if (claimed[id]) Fail(std::string("has a ") + what + " chain that loops or runs into another chain");
+      claimed[id] = true;
       chain.push_back(id);
       id = table[id];
     }
@@ -90,6 +92,7 @@ class Reader {
   const std::string& label_;
   std::size_t sector_ = 512;
   std::vector<std::uint32_t> fat_, miniFat_;
+  mutable std::vector<bool> claimedFat_, claimedMini_;
   std::string directory_, miniStream_;
 };
 

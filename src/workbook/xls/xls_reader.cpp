@@ -429,6 +429,10 @@ void XlsReader::Read(std::string_view bytes, const std::string& label) {
   source->container = CompoundFile::Read(bytes, label);
   const CompoundFile::Entry* stream = source->container.FindStream("Workbook");
   if (!stream) {
+    // A password-protected .xlsx travels as an encrypted package in this container.
+    if (source->container.FindStream("EncryptedPackage"))
+      throw WorkbookError("cannot open " + label +
+                          ": the workbook is password protected; remove the password in the program that made it and save it again");
     if (source->container.FindStream("Book"))
       throw WorkbookError("cannot open " + label +
                           ": it is an Excel 5.0/95 (BIFF5) workbook; only Excel 97-2003 (BIFF8) and newer are read, "
