@@ -57,6 +57,7 @@ struct FormulaContext {
   std::vector<Supbook> supbooks;
   std::vector<Xti> xti;
   std::vector<DefinedName> names;
+  int sheet = -1;  // encoding: the formula's own sheet (0-based), whose names come before the workbook's
 
   // XTI index of the internal sheets first..last (0-based tabs), appended
   // (with the internal SUPBOOK when there is none) when missing.

@@ -171,7 +171,9 @@ class Decoder {
   }
   static std::string NumberText(double value) {
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    // Fifteen significant digits, as spreadsheets show and write numbers:
+    // a constant typed as 0.284 may be stored as 0.28400000000000003.
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     std::string text(buffer, result.ptr);
     for (char& ch : text)
       if (ch == 'e') ch = 'E';
@@ -242,7 +244,7 @@ class Decoder {
       case ptg::kAreaErr3d: {
         std::string prefix = SheetPrefix(U16());
         Take(id == ptg::kRefErr3d ? 4 : 8);
-        return Push(prefix + "#REF!");
+        return Push(prefix == "#REF!" ? prefix : prefix + "#REF!");  // a lost cell of a lost sheet
       }
       default:
         Fail("token " + Hex(id) + " is not a formula token this program understands");

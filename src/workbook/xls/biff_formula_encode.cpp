@@ -45,10 +45,16 @@ class Encoder {
     std::string trailing;
     FormulaTree tree = ParseFormulaTree(text_, trailing);
     Bytes body;
-    Class top = use_ == FormulaUse::Array ? Class::Array
-                : (use_ == FormulaUse::Name || use_ == FormulaUse::DataValidation) ? Class::Ref
-                                                                                    : Class::Value;
-    Emit(tree, top, body);
+    // Array formulas are written like cell formulas: their arrays come from
+    // the classes of function arguments.
+    bool reference = use_ == FormulaUse::Name || use_ == FormulaUse::DataValidation;
+    Emit(tree, reference ? Class::Ref : Class::Value, body);
+    // A list of areas in a name is one reference expression.
+    if (use_ == FormulaUse::Name && tree.kind == Kind::Binary && tree.text == ",") {
+      Bytes wrapped{Classed(ptg::kMemFunc, Class::Ref)};
+      Put16(wrapped, static_cast<unsigned>(body.size()));
+      body.insert(body.begin(), wrapped.begin(), wrapped.end());
+    }
     Spaces(trailing, 0, body);
     EncodedFormula result;
     if (volatile_) PutAttr(result.rgce, ptg::kAttrVolatile, 0);
@@ -77,7 +83,7 @@ class Encoder {
   }
 
   Class ValueClass(Class wanted) const {
-    return (wanted == Class::Array || arrayArgument_ || use_ == FormulaUse::Array) ? Class::Array : Class::Value;
+    return (wanted == Class::Array || arrayArgument_) ? Class::Array : Class::Value;
   }
 
   void Emit(const FormulaTree& node, Class wanted, Bytes& out) {
@@ -167,7 +173,8 @@ class Encoder {
   }
   void Number(std::string_view text, Bytes& out) const {
     double value = ParseNumber(text);
-    if (value >= 0 && value <= 65535 && value == static_cast<int>(value) &&
+    // Validation formulas hold every number as a double.
+    if (use_ != FormulaUse::DataValidation && value >= 0 && value <= 65535 && value == static_cast<int>(value) &&
         text.find_first_of(".eE") == std::string_view::npos) {
       out.push_back(ptg::kInt);
       Put16(out, static_cast<unsigned>(value));
@@ -210,7 +217,8 @@ class Encoder {
     if (offsets && rowRelative) r -= base_.row - 1;
     if (offsets && colRelative) c -= base_.col - 1;
     row = static_cast<uint16_t>(r & 0xFFFF);
-    col = static_cast<uint16_t>((c & 0x3FFF) | (colRelative ? 0x4000 : 0) | (rowRelative ? 0x8000 : 0));
+    // A relative column offset is one signed byte.
+    col = static_cast<uint16_t>((offsets && colRelative ? c & 0xFF : c & 0x3FFF) | (colRelative ? 0x4000 : 0) | (rowRelative ? 0x8000 : 0));
   }
 
   void Reference(const wb::Reference& ref, Class wanted, Bytes& out) {
@@ -227,9 +235,15 @@ class Encoder {
   void AreaTokens(const AreaRef& area, std::optional<uint16_t> xti, Class wanted, Bytes& out) {
     bool sheet = xti.has_value();
     if (!sheet && use_ == FormulaUse::Name) Fail("a name must refer to cells with their sheet, as in Sheet1!A1");
-    bool offsets = !sheet && (use_ == FormulaUse::Shared || use_ == FormulaUse::ConditionalFormat ||
-                              use_ == FormulaUse::DataValidation);
     bool single = area.kind == AreaRef::Kind::Cell;
+    bool columns = area.kind == AreaRef::Kind::Columns, rows = area.kind == AreaRef::Kind::Rows;
+    bool relative = (!columns && (!area.first.rowAbsolute || (!single && !area.last.rowAbsolute))) ||
+                    (!rows && (!area.first.colAbsolute || (!single && !area.last.colAbsolute)));
+    // Formulas shared by several cells hold relative positions as offsets
+    // from the cell they are used in; fully absolute ones are stored plainly.
+    bool offsets = !sheet && relative &&
+                   (use_ == FormulaUse::Shared || use_ == FormulaUse::ConditionalFormat ||
+                    use_ == FormulaUse::DataValidation);
     uint8_t id;
     if (area.kind == AreaRef::Kind::Error)
       id = sheet ? ptg::kRefErr3d : ptg::kRefErr;
@@ -245,7 +259,6 @@ class Encoder {
       out.insert(out.end(), 4, 0);
       return;
     }
-    bool columns = area.kind == AreaRef::Kind::Columns, rows = area.kind == AreaRef::Kind::Rows;
     uint16_t r1, c1, r2, c2;
     Corner(area.first, columns, rows, offsets, r1, c1);
     if (single) {
@@ -262,16 +275,19 @@ class Encoder {
     Put16(out, c2);
   }
 
-  // Index (1-based) of a defined name; a name of the given sheet when `sheet` >= 0.
+  // Index (1-based) of a defined name of the given sheet (0-based), or, when
+  // `sheet` is -1, the name as seen from the formula's own sheet: that
+  // sheet's name first, then the workbook's.
   int NameIndex(std::string_view name, int sheet) const {
-    int fallback = 0;
+    int global = 0;
+    int own = sheet >= 0 ? sheet : context_.sheet;
     for (std::size_t i = 0; i < context_.names.size(); ++i) {
       const DefinedName& n = context_.names[i];
       if (!SameText(n.name, name)) continue;
-      if (sheet >= 0 ? n.sheetScope == sheet + 1 : n.sheetScope == 0) return static_cast<int>(i + 1);
-      if (sheet < 0 && !fallback) fallback = static_cast<int>(i + 1);
+      if (own >= 0 && n.sheetScope == own + 1) return static_cast<int>(i + 1);
+      if (sheet < 0 && n.sheetScope == 0 && !global) global = static_cast<int>(i + 1);
     }
-    return fallback;
+    return global;
   }
   void Name(const std::string& text, Class wanted, Bytes& out) {
     std::size_t bang = text.rfind('!');
@@ -305,9 +321,11 @@ class Encoder {
   void Array(const FormulaTree& node, Class wanted, Bytes& out) {
     if (node.rows.front().size() > 256 || node.rows.size() > 65536) Fail("an array constant is too large");
     out.push_back(Classed(ptg::kArray, wanted == Class::Ref ? Class::Array : wanted));
-    out.insert(out.end(), 7, 0);
+    std::size_t start = extra_.size();
     extra_.push_back(static_cast<uint8_t>(node.rows.front().size() - 1));
     Put16(extra_, static_cast<unsigned>(node.rows.size() - 1));
+    out.insert(out.end(), extra_.begin() + static_cast<std::ptrdiff_t>(start), extra_.end());  // the size again, as others write it
+    out.insert(out.end(), 4, 0);
     for (const auto& row : node.rows) {
       for (const std::string& value : row) {
         char first = value.empty() ? 0 : value[0];
@@ -348,7 +366,7 @@ class Encoder {
       Fail(std::string(info->name) + " takes " + std::to_string(info->minArgs) + " to " +
            std::to_string(info->maxArgs) + " arguments, not " + std::to_string(args));
     volatile_ |= info->isVolatile;
-    Class own = info->result == 'A' ? Class::Array : info->result == 'R' ? wanted : ValueClass(wanted);
+    Class own = info->result == 'R' ? wanted : ValueClass(wanted);
     Bytes spaces;
     Spaces(node.lead, 0, spaces);
     Spaces(node.close, 4, spaces);
