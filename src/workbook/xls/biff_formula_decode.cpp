@@ -17,7 +17,7 @@ namespace {
 constexpr std::size_t kMaxTokenBytes = 65535;  // a two-byte length in every record
 // Far above the longest formula a spreadsheet accepts (8192 characters); it
 // bounds the copying a hostile token array can cause.
-constexpr std::size_t kMaxTextBytes = 65536;
+constexpr std::size_t kMaxTextBytes = 32768;
 
 std::string Hex(unsigned value) {
   static const char* digits = "0123456789ABCDEF";
