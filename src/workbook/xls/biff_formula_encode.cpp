@@ -28,14 +28,6 @@ void PutAttr(Bytes& out, uint8_t kind, unsigned data) {
 }
 uint8_t Classed(uint8_t id, Class cls) { return static_cast<uint8_t>(id + static_cast<uint8_t>(cls)); }
 
-bool Upper(char a, char b) {
-  auto up = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
-  return up(a) == up(b);
-}
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), Upper);
-}
-
 class Encoder {
  public:
   Encoder(std::string_view text, FormulaUse use, CellAddress base, FormulaContext& context)
@@ -97,7 +89,7 @@ class Encoder {
       case Kind::Boolean:
         Spaces(node.lead, 0, out);
         out.push_back(ptg::kBool);
-        out.push_back(SameText(node.text, "TRUE") ? 1 : 0);
+        out.push_back(SameTextNoCase(node.text, "TRUE") ? 1 : 0);
         return;
       case Kind::Error: return Error(node, wanted, out);
       case Kind::Missing: Spaces(node.lead, 0, out); out.push_back(ptg::kMissArg); return;
@@ -283,7 +275,7 @@ class Encoder {
     int own = sheet >= 0 ? sheet : context_.sheet;
     for (std::size_t i = 0; i < context_.names.size(); ++i) {
       const DefinedName& n = context_.names[i];
-      if (!SameText(n.name, name)) continue;
+      if (!SameTextNoCase(n.name, name)) continue;
       if (own >= 0 && n.sheetScope == own + 1) return static_cast<int>(i + 1);
       if (sheet < 0 && n.sheetScope == 0 && !global) global = static_cast<int>(i + 1);
     }
@@ -343,7 +335,7 @@ class Encoder {
           extra_.insert(extra_.end(), 7, 0);
         } else if (first == 'T' || first == 't' || first == 'F' || first == 'f') {
           extra_.push_back(0x04);
-          extra_.push_back(SameText(value, "TRUE") ? 1 : 0);
+          extra_.push_back(SameTextNoCase(value, "TRUE") ? 1 : 0);
           extra_.insert(extra_.end(), 7, 0);
         } else {
           double number = ParseNumber(value);
@@ -477,7 +469,7 @@ class Encoder {
   unsigned AddInName(const std::string& name) {
     std::vector<std::string>& names = context_.supbooks[AddInBook()].externNames;
     for (std::size_t i = 0; i < names.size(); ++i)
-      if (SameText(names[i], name)) return static_cast<unsigned>(i + 1);
+      if (SameTextNoCase(names[i], name)) return static_cast<unsigned>(i + 1);
     names.push_back(name);
     return static_cast<unsigned>(names.size());
   }

@@ -261,14 +261,12 @@ constexpr FunctionInfo kFunctions[] = {
     {367, "VARA", 1, kMany, 'V', "R"},
 };
 
-bool SameNameNoCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto up = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
-    return up(x) == up(y);
-  });
-}
-
 }  // namespace
+
+bool SameTextNoCase(std::string_view a, std::string_view b) {
+  auto up = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return up(x) == up(y); });
+}
 
 const FunctionInfo* FunctionByIndex(uint16_t index) {
   // The table is sorted by number.
@@ -279,7 +277,7 @@ const FunctionInfo* FunctionByIndex(uint16_t index) {
 
 const FunctionInfo* FunctionByName(std::string_view name) {
   for (const FunctionInfo& f : kFunctions)
-    if (SameNameNoCase(f.name, name)) return &f;
+    if (SameTextNoCase(f.name, name)) return &f;
   return nullptr;
 }
 

@@ -61,6 +61,9 @@ const FunctionInfo* FunctionByIndex(uint16_t index);
 // Upper-case or mixed-case name without any "_xlfn." prefix.
 const FunctionInfo* FunctionByName(std::string_view name);
 
+// ASCII letters compared without case (names of functions and defined names).
+bool SameTextNoCase(std::string_view a, std::string_view b);
+
 // "#DIV/0!" <-> 0x07; nullopt for texts and codes BIFF8 does not have.
 std::optional<uint8_t> ErrorCodeOf(std::string_view text);
 std::string_view ErrorTextOf(uint8_t code);
