@@ -62,6 +62,8 @@ struct FormulaContext {
   // XTI index of the internal sheets first..last (0-based tabs), appended
   // (with the internal SUPBOOK when there is none) when missing.
   uint16_t InternalXti(int firstSheet, int lastSheet);
+  // XTI index of sheets first..last of a SUPBOOK, appended when missing.
+  uint16_t XtiOf(int supbook, int firstSheet, int lastSheet);
   // Index of the internal SUPBOOK, -1 when there is none.
   int InternalSupbook() const;
 };
@@ -81,7 +83,8 @@ std::optional<FormulaLink> FindFormulaLink(std::span<const uint8_t> rgce);
 // Formula text of a token array. `extra` is the data that follows the tokens
 // (array constant values, ptgMemArea rectangles); `base` is the cell the
 // formula belongs to (1-based), used by the relative forms (ptgRefN,
-// ptgAreaN) and ignored otherwise. Throws WorkbookError for anything that is
+// ptgAreaN) and ignored otherwise. References into other books are written
+// "[n]Sheet!A1", n counting the External SUPBOOKs from 1. Throws WorkbookError for anything that is
 // not a well-formed token array (truncated tokens, unknown tokens, a stack
 // that does not end with one value, an index outside the context) and for a
 // lone ptgExp/ptgTbl (call FindFormulaLink first). Work is bounded by the
@@ -98,8 +101,8 @@ struct EncodedFormula {
 // token class the function expects; IF and CHOOSE get their jump tokens so
 // other readers can evaluate them. Throws WorkbookError naming the formula
 // when it cannot be stored in an .xls file (references past row 65536 or
-// column IV, structured references, sheets or names the context does not
-// know). Functions without a BIFF8 number are stored as add-in functions
+// column IV, structured references, sheets, books or names the context does
+// not know; "[n]" is the n-th External SUPBOOK, as DecodeFormula writes it). Functions without a BIFF8 number are stored as add-in functions
 // (an EXTERNNAME of the add-in SUPBOOK, created when missing).
 EncodedFormula EncodeFormula(std::string_view text, FormulaUse use, CellAddress base,
                              FormulaContext& context);

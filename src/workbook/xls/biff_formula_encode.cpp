@@ -213,10 +213,30 @@ class Encoder {
     col = static_cast<uint16_t>((offsets && colRelative ? c & 0xFF : c & 0x3FFF) | (colRelative ? 0x4000 : 0) | (rowRelative ? 0x8000 : 0));
   }
 
+  // The SUPBOOK of "[n]" in a reference or name: the n-th external book.
+  int ExternalBook(std::string_view prefix) const {
+    std::size_t open = prefix.find('['), close = prefix.find(']');
+    int number = 0;
+    if (open != std::string_view::npos && close != std::string_view::npos && close > open + 1)
+      std::from_chars(prefix.data() + open + 1, prefix.data() + close, number);
+    for (std::size_t i = 0; i < context_.supbooks.size(); ++i)
+      if (context_.supbooks[i].kind == SupbookKind::External && --number == 0) return static_cast<int>(i);
+    Fail("the other workbook " + std::string(prefix.substr(open, close - open + 1)) + " is not linked to this one");
+  }
+  int ExternalSheet(int book, const std::string& name) const {
+    const std::vector<std::string>& sheets = context_.supbooks[book].sheetNames;
+    for (std::size_t i = 0; i < sheets.size(); ++i)
+      if (SameSheetName(sheets[i], name)) return static_cast<int>(i);
+    Fail("the other workbook has no sheet named " + name);
+  }
+
   void Reference(const wb::Reference& ref, Class wanted, Bytes& out) {
-    if (ref.external) Fail("references into other workbooks are not supported in .xls files yet");
     std::optional<uint16_t> xti;
-    if (ref.sheet) {
+    if (ref.external) {
+      int book = ExternalBook(ref.prefix);
+      int first = ExternalSheet(book, *ref.sheet);
+      xti = context_.XtiOf(book, first, ref.threeD ? ExternalSheet(book, ref.lastSheet) : first);
+    } else if (ref.sheet) {
       int first = SheetIndex(*ref.sheet);
       xti = context_.InternalXti(first, ref.threeD ? SheetIndex(ref.lastSheet) : first);
     }
@@ -292,7 +312,6 @@ class Encoder {
       return;
     }
     std::string sheet = text.substr(0, bang);
-    if (sheet.find('[') != std::string::npos) Fail("names of other workbooks are not supported in .xls files yet");
     if (sheet.size() >= 2 && sheet.front() == '\'') {
       std::string unquoted;
       for (std::size_t i = 1; i + 1 < sheet.size(); ++i) {
@@ -301,12 +320,28 @@ class Encoder {
       }
       sheet = unquoted;
     }
+    if (sheet.rfind('[', 0) == 0) return ExternalName(sheet, text.substr(bang + 1), wanted, out);
     int tab = SheetIndex(sheet);
     int index = NameIndex(std::string_view(text).substr(bang + 1), tab);
     if (!index) Fail("the sheet " + sheet + " has no name " + text.substr(bang + 1));
     out.push_back(Classed(ptg::kNameX, wanted));
     Put16(out, context_.InternalXti(tab, tab));
     Put16(out, static_cast<unsigned>(index));
+    Put16(out, 0);
+  }
+
+  // "[1]!Rate" or "[1]Sheet1!Rate": an EXTERNNAME of the linked book.
+  void ExternalName(const std::string& qualifier, const std::string& name, Class wanted, Bytes& out) {
+    int book = ExternalBook(qualifier);
+    std::string sheet = qualifier.substr(qualifier.find(']') + 1);
+    int tab = sheet.empty() ? 0xFFFE : ExternalSheet(book, sheet);
+    const std::vector<std::string>& names = context_.supbooks[book].externNames;
+    std::size_t index = 0;
+    while (index < names.size() && !SameTextNoCase(names[index], name)) ++index;
+    if (index == names.size()) Fail("the other workbook has no name " + name);
+    out.push_back(Classed(ptg::kNameX, wanted));
+    Put16(out, context_.XtiOf(book, tab, tab));
+    Put16(out, static_cast<unsigned>(index + 1));
     Put16(out, 0);
   }
 
@@ -459,13 +494,7 @@ class Encoder {
     context_.supbooks.push_back(Supbook{SupbookKind::AddIn, {}, {}, {}});
     return static_cast<int>(context_.supbooks.size() - 1);
   }
-  uint16_t AddInXti() {
-    auto book = static_cast<uint16_t>(AddInBook());
-    for (std::size_t i = 0; i < context_.xti.size(); ++i)
-      if (context_.xti[i].supbook == book) return static_cast<uint16_t>(i);
-    context_.xti.push_back(Xti{book, 0xFFFE, 0xFFFE});
-    return static_cast<uint16_t>(context_.xti.size() - 1);
-  }
+  uint16_t AddInXti() { return context_.XtiOf(AddInBook(), 0xFFFE, 0xFFFE); }
   unsigned AddInName(const std::string& name) {
     std::vector<std::string>& names = context_.supbooks[AddInBook()].externNames;
     for (std::size_t i = 0; i < names.size(); ++i)

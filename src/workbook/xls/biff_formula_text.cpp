@@ -120,11 +120,16 @@ uint16_t FormulaContext::InternalXti(int firstSheet, int lastSheet) {
     supbooks.push_back(Supbook{});
     book = static_cast<int>(supbooks.size() - 1);
   }
+  return XtiOf(book, firstSheet, lastSheet);
+}
+
+uint16_t FormulaContext::XtiOf(int supbook, int firstSheet, int lastSheet) {
+  Xti wanted{static_cast<uint16_t>(supbook), static_cast<uint16_t>(firstSheet), static_cast<uint16_t>(lastSheet)};
   for (std::size_t i = 0; i < xti.size(); ++i)
-    if (xti[i].supbook == book && xti[i].firstSheet == firstSheet && xti[i].lastSheet == lastSheet)
+    if (xti[i].supbook == wanted.supbook && xti[i].firstSheet == wanted.firstSheet &&
+        xti[i].lastSheet == wanted.lastSheet)
       return static_cast<uint16_t>(i);
-  xti.push_back(Xti{static_cast<uint16_t>(book), static_cast<uint16_t>(firstSheet),
-                    static_cast<uint16_t>(lastSheet)});
+  xti.push_back(wanted);
   return static_cast<uint16_t>(xti.size() - 1);
 }
 

@@ -21,11 +21,12 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
 }
 
 // Sheets Sheet1, Sheet2, 'My Sheet', Sheet4; names Tax (workbook),
-// Rate (local to Sheet2) and calculatePayment (a user function).
+// Rate (local to Sheet2) and calculatePayment (a user function); one linked
+// book with sheets Other and 'My Other' and a name Rate.
 FormulaContext Context(std::string secondSheet = "Sheet2") {
   FormulaContext context;
   context.sheetNames = {"Sheet1", secondSheet, "My Sheet", "Sheet4"};
-  context.supbooks = {Supbook{}};
+  context.supbooks = {Supbook{}, Supbook{SupbookKind::External, "book.xls", {"Other", "My Other"}, {"Rate"}}};
   context.xti = {{0, 0, 0}, {0, 1, 1}};
   context.names = {{"calculatePayment", 0}, {"Tax", 0}, {"Rate", 2}};
   return context;
@@ -93,7 +94,8 @@ TEST(BiffFormulaTest, TextSurvivesTokensForEveryKindOfToken) {
       {FormulaUse::Cell, "SUM($A$1:B$2,$C3,D:D,$4:$5)"},
       {FormulaUse::Cell, "Sheet2!A1+'My Sheet'!$B$2+Sheet1:Sheet4!C3"},
       {FormulaUse::Cell, "#REF!A1+Sheet2!#REF!+#DIV/0!+#N/A"},
-      {FormulaUse::Cell, "Tax*Sheet2!Rate"},
+      {FormulaUse::Cell, "Tax*Sheet2!Rate*[1]!Rate"},
+      {FormulaUse::Cell, "[1]Other!A1+SUM('[1]My Other'!B2:C3)"},
       {FormulaUse::Cell, "SUM((A1:B2,C3),A1:B2 B1:C3)"},
       {FormulaUse::Cell, "INDEX({1,-2.5;\"x\",TRUE;#N/A,FALSE},2,1)"},
       {FormulaUse::Cell, "ROUND(A1,)+NA()+ROW()"},
@@ -118,7 +120,7 @@ TEST(BiffFormulaTest, RefusesTextThatAnXlsFileCannotHold) {
   const std::pair<FormulaUse, const char*> cases[] = {
       {FormulaUse::Cell, "A65537"},           {FormulaUse::Cell, "IW1"},
       {FormulaUse::Cell, "Table1[Col]"},      {FormulaUse::Cell, "Nope+1"},
-      {FormulaUse::Cell, "Missing!A1"},       {FormulaUse::Cell, "[1]Sheet1!A1"},
+      {FormulaUse::Cell, "Missing!A1"},       {FormulaUse::Cell, "[2]Other!A1"},
       {FormulaUse::Cell, "SUM(1"},            {FormulaUse::Cell, "IF(1,2,3,4)"},
       {FormulaUse::Cell, "#SPILL!"},          {FormulaUse::Cell, "{1,2;3}"},
       {FormulaUse::Name, "A1"},
