@@ -117,7 +117,8 @@ class Parser {
     FormulaTree left = Range();
     while (PeekIs(TokenKind::Intersection)) {
       std::string lead;
-      Next(lead);
+      std::string_view gap = Next(lead).text;
+      lead += gap.substr(0, gap.size() - 1);  // the operator is one space; the rest is layout
       left = Join(std::move(left), " ", lead, Range());
     }
     return left;

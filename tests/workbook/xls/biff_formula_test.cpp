@@ -96,7 +96,7 @@ TEST(BiffFormulaTest, TextSurvivesTokensForEveryKindOfToken) {
       {FormulaUse::Cell, "#REF!A1+Sheet2!#REF!+#DIV/0!+#N/A"},
       {FormulaUse::Cell, "Tax*Sheet2!Rate*[1]!Rate"},
       {FormulaUse::Cell, "[1]Other!A1+SUM('[1]My Other'!B2:C3)"},
-      {FormulaUse::Cell, "SUM((A1:B2,C3),A1:B2 B1:C3)"},
+      {FormulaUse::Cell, "SUM((A1:B2,C3),A1:B2 B1:C3,A1   B1)"},
       {FormulaUse::Cell, "INDEX({1,-2.5;\"x\",TRUE;#N/A,FALSE},2,1)"},
       {FormulaUse::Cell, "ROUND(A1,)+NA()+ROW()"},
       {FormulaUse::Cell, "\"中文\"&LEFT(\"été\",1)"},
