@@ -8,6 +8,7 @@
 
 #include "workbook/workbook_error.h"
 #include "workbook/xlsx_reader.h"
+#include "workbook/xls/biff_formula.h"
 #include "workbook/xls/xls_source.h"
 
 namespace vemo::wb {
@@ -105,6 +106,20 @@ class Reading {
 
  private:
   void ReadSst(const BiffRecord& r);
+  // The <f> element of a formula cell ("" when the cell only shows a value:
+  // a member of an array, a data table, tokens that cannot be read); sets
+  // the text kept with the record.
+  std::string FormulaElement(XlsSheetSource& sheet, XlsSheetSource::KeptFormula& kept, std::uint32_t rw, std::uint32_t col);
+  struct SharedGroup {
+    int index;
+    std::vector<std::uint8_t> rgce, extra;
+  };
+  std::map<std::pair<std::uint32_t, std::uint32_t>, SharedGroup> shared_;  // by master cell, 0-based
+  int sharedCount_ = 0;
+  int sheetIndex_ = 0;
+
+ public:
+  void SetSheetIndex(int index) { sheetIndex_ = index; }
   void Cell(std::map<std::uint32_t, std::string>& row, std::uint32_t r, std::uint32_t c, std::uint32_t xf, const char* type, std::string_view value,
             bool inlineString = false);
 
@@ -141,6 +156,69 @@ void Reading::ReadSst(const BiffRecord& r) {
     sst_ += "</t></si>";
   }
   sst_ += "</sst>";
+}
+
+namespace {
+std::vector<std::uint8_t> Bytes(const std::string& d, std::size_t from, std::size_t to) {
+  if (from > d.size() || to > d.size() || from > to) throw WorkbookError("a formula record is cut short");
+  return {d.begin() + static_cast<std::ptrdiff_t>(from), d.begin() + static_cast<std::ptrdiff_t>(to)};
+}
+std::string RangeRef(const std::string& d) {
+  return CellRef(Read16(d, 0), static_cast<std::uint8_t>(d.at(4))) + ":" + CellRef(Read16(d, 2), static_cast<std::uint8_t>(d.at(5)));
+}
+}  // namespace
+
+std::string Reading::FormulaElement(XlsSheetSource& sheet, XlsSheetSource::KeptFormula& kept, std::uint32_t rw,
+                                    std::uint32_t col) {
+  const std::string& d = kept.formula.data;
+  const CellAddress base{static_cast<int>(rw) + 1, static_cast<int>(col) + 1};
+  std::string element;
+  try {
+    const std::size_t cce = Read16(d, 20);
+    const auto rgce = Bytes(d, 22, 22 + cce), extra = Bytes(d, 22 + cce, d.size());
+    src_.context.sheet = sheetIndex_;
+    const auto link = xls::FindFormulaLink(rgce);
+    if (!link) {
+      kept.text = xls::DecodeFormula(rgce, extra, xls::FormulaUse::Cell, base, src_.context);
+      element = "<f>";
+      AppendEscaped(element, *kept.text);
+      return element + "</f>";
+    }
+    if (link->kind != xls::FormulaLink::Kind::SharedOrArray) return {};
+    const std::pair<std::uint32_t, std::uint32_t> master{static_cast<std::uint32_t>(link->master.row - 1),
+                                                          static_cast<std::uint32_t>(link->master.col - 1)};
+    if (master == std::make_pair(rw, col)) {
+      for (const BiffRecord& f : kept.followers) {
+        if (f.type == biff::kShrFmla) {
+          const std::size_t n = Read16(f.data, 8);
+          SharedGroup group{sharedCount_++, Bytes(f.data, 10, 10 + n), Bytes(f.data, 10 + n, f.data.size())};
+          kept.text = xls::DecodeFormula(group.rgce, group.extra, xls::FormulaUse::Shared, base, src_.context);
+          element = "<f t=\"shared\" ref=\"" + RangeRef(f.data) + "\" si=\"" + std::to_string(group.index) + "\">";
+          AppendEscaped(element, *kept.text);
+          shared_[master] = std::move(group);
+          return element + "</f>";
+        }
+        if (f.type == biff::kArray) {
+          const std::size_t n = Read16(f.data, 12);
+          kept.text = xls::DecodeFormula(Bytes(f.data, 14, 14 + n), Bytes(f.data, 14 + n, f.data.size()),
+                                         xls::FormulaUse::Array, base, src_.context);
+          element = "<f t=\"array\" ref=\"" + RangeRef(f.data) + "\">";
+          AppendEscaped(element, *kept.text);
+          return element + "</f>";
+        }
+      }
+      return {};
+    }
+    auto it = shared_.find(master);
+    if (it == shared_.end()) return {};  // a cell of an array formula shows its value only
+    kept.text = xls::DecodeFormula(it->second.rgce, it->second.extra, xls::FormulaUse::Shared, base, src_.context);
+    return "<f t=\"shared\" si=\"" + std::to_string(it->second.index) + "\"/>";
+  } catch (const WorkbookError&) {
+    // Tokens this reader cannot turn into text: the cell keeps its value and
+    // the record is written back as it came while the value stays.
+    kept.text.reset();
+    return {};
+  }
 }
 
 void Reading::Globals(const std::vector<BiffRecord>& records) {
@@ -219,6 +297,13 @@ void Reading::Globals(const std::vector<BiffRecord>& records) {
         sheets.push_back(std::move(e));
         break;
       }
+      case biff::kSupBook:
+      case biff::kExternName:
+      case biff::kExternSheet:
+      case biff::kName:
+        ReadLinkRecord(r, src_.context, src_.names);
+        src_.globals.push_back(r);
+        break;
       case biff::kSst: ReadSst(r); break;
       case biff::kExtSst: break;  // made anew from the string table written
       default: src_.globals.push_back(r);
@@ -250,6 +335,7 @@ void Reading::Cell(std::map<std::uint32_t, std::string>& cells, std::uint32_t r,
 std::string Reading::SheetXml(const std::string& part, std::string_view stream, std::uint32_t offset, std::uint8_t type) {
   XlsSheetSource& sheet = src_.sheets[part];
   sheet.sheetType = type;
+  shared_.clear();
   if (offset >= stream.size()) Fail("sheet data lies beyond the end of the workbook stream; the file is damaged");
   std::vector<BiffRecord> records = ReadRecords(stream, offset, true);
   if (records.empty() || records[0].type != biff::kBof) Fail("a sheet does not start where the sheet list says; the file is damaged");
@@ -290,7 +376,8 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
         const std::uint32_t n = Read16(d, 0);
         const std::uint16_t height = Read16(d, 6), flags = Read16(d, 12), xf = Read16(d, 14) & 0x0FFF;
         std::string a;
-        if (!(height & 0x8000) && (flags & 0x40)) a += " ht=\"" + Number((height & 0x7FFF) / 20.0) + "\" customHeight=\"1\"";
+        if (!(height & 0x8000)) a += " ht=\"" + Number((height & 0x7FFF) / 20.0) + "\"";
+        if (flags & 0x40) a += " customHeight=\"1\"";
         if (flags & 0x20) a += " hidden=\"1\"";
         if (flags & 7) a += " outlineLevel=\"" + std::to_string(flags & 7) + "\"";
         if (flags & 0x10) a += " collapsed=\"1\"";
@@ -333,7 +420,7 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
       }
       case biff::kFormula: {
         const std::uint32_t rw = Read16(d, 0), col = Read16(d, 2), xf = Read16(d, 4);
-        XlsSheetSource::KeptFormula kept{r, {}};
+        XlsSheetSource::KeptFormula kept{r, {}, std::nullopt};
         std::string value;
         const char* t = nullptr;
         std::size_t j = i + 1;
@@ -358,7 +445,12 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
         } else {
           t = "str";
         }
+        const std::string f = FormulaElement(sheet, kept, rw, col);
         Cell(rowOf(), rw, col, xf, t, value);
+        if (!f.empty()) {
+          std::string& cell = rowOf()[col];
+          cell.insert(cell.find('>') + 1, f);  // <f> comes before <v>
+        }
         sheet.formulas[{rw, col}] = std::move(kept);
         i = j - 1;
         break;
@@ -422,6 +514,28 @@ std::string Reading::StylesXml() const {
   return x;
 }
 
+// The names whose formulas can be read, as the workbook part lists them.
+std::string DefinedNamesXml(XlsSource& source) {
+  std::string xml;
+  for (const NameRecord& n : source.names) {
+    try {
+      source.context.sheet = n.sheetScope - 1;
+      const std::string text = xls::DecodeFormula(n.rgce, n.extra, xls::FormulaUse::Name, CellAddress{1, 1}, source.context);
+      xml += "<definedName name=\"";
+      AppendEscaped(xml, n.name);
+      xml += "\"";
+      if (n.sheetScope > 0) xml += " localSheetId=\"" + std::to_string(n.sheetScope - 1) + "\"";
+      if (n.hidden) xml += " hidden=\"1\"";
+      xml += ">";
+      AppendEscaped(xml, text);
+      xml += "</definedName>";
+    } catch (const WorkbookError&) {
+      // A name this reader cannot express stays in its record only.
+    }
+  }
+  return xml.empty() ? xml : "<definedNames>" + xml + "</definedNames>";
+}
+
 }  // namespace
 
 void XlsReader::Read(std::string_view bytes, const std::string& label) {
@@ -465,7 +579,9 @@ void XlsReader::Read(std::string_view bytes, const std::string& label) {
   std::string wb = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<workbook xmlns=\"") + kMain +
                    "\" xmlns:r=\"" + kRel + "\"><workbookPr" + (reading.date1904 ? " date1904=\"1\"" : "") + "/><sheets>";
   std::vector<std::pair<std::string, std::string>> sheetParts;
+  for (const auto& e : reading.sheets) source->context.sheetNames.push_back(e.name);
   for (std::size_t i = 0; i < reading.sheets.size(); ++i) {
+    reading.SetSheetIndex(static_cast<int>(i));
     const auto& e = reading.sheets[i];
     const std::string n = std::to_string(i + 1);
     const bool worksheet = e.type == 0;
@@ -481,7 +597,7 @@ void XlsReader::Read(std::string_view bytes, const std::string& label) {
     wb += "\" sheetId=\"" + n + "\"" + (e.state == 1 ? " state=\"hidden\"" : e.state == 2 ? " state=\"veryHidden\"" : "") +
           " r:id=\"rId" + n + "\"/>";
   }
-  wb += "</sheets></workbook>";
+  wb += "</sheets>" + DefinedNamesXml(*source) + "</workbook>";
   types += "</Types>";
   rels += "</Relationships>";
   pkg.Put("[Content_Types].xml", types);

@@ -5,12 +5,15 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "workbook/xls/biff_records.h"
+#include "workbook/xls/biff_formula.h"
 #include "workbook/xls/compound_file.h"
+#include "workbook/xls/xls_links.h"
 
 namespace vemo::wb {
 
@@ -26,6 +29,7 @@ struct XlsSheetSource {
   struct KeptFormula {
     BiffRecord formula;
     std::vector<BiffRecord> followers;
+    std::optional<std::string> text;  // the formula text read from it, when it could be read
   };
   std::map<std::pair<std::uint32_t, std::uint32_t>, KeptFormula> formulas;
 };
@@ -43,6 +47,10 @@ struct XlsSource {
   std::vector<std::string> stringRuns, stringPhonetic;
   std::vector<std::uint16_t> stringRunCounts;
   std::map<std::string, XlsSheetSource> sheets;  // by the sheet's part name
+  // What formulas refer through (other books, sheets, names), as read, and
+  // the NAME records in order.
+  xls::FormulaContext context;
+  std::vector<NameRecord> names;
 };
 
 }  // namespace vemo::wb

@@ -9,7 +9,9 @@
 #include <optional>
 
 #include "workbook/workbook_error.h"
+#include "workbook/xls/biff_formula.h"
 #include "workbook/xls/biff_records.h"
+#include "workbook/xls/xls_links.h"
 #include "workbook/xls/xls_source.h"
 #include "workbook/xml_part.h"
 
@@ -139,7 +141,13 @@ class Writing {
   Writing(Workbook& book, pugi::xml_node styles, std::vector<Sheet*> sheets, std::set<std::string>& warnings,
           const XlsSource* source)
       : book_(book), styles_(styles), sheets_(std::move(sheets)), warnings_(warnings), src_(source),
-        strings_{book.sharedStrings(), {}, {}, 0} {}
+        strings_{book.sharedStrings(), {}, {}, 0} {
+    if (src_) context_ = src_->context;
+    context_.sheetNames.clear();
+    for (Sheet* sheet : sheets_) context_.sheetNames.push_back(sheet->name());
+    if (!src_)
+      for (const DefinedName& n : book_.DefinedNames()) context_.names.push_back({n.name, n.localSheetId + 1});
+  }
 
   std::string Stream();
 
@@ -152,7 +160,20 @@ class Writing {
   void ColumnRecords(std::string& out, Sheet& sheet);
   void MergeRecords(std::string& out, Sheet& sheet);
 
+  // A FORMULA record (with its STRING when the result is text) for `rgce`.
+  void FormulaRecords(std::string& out, const std::string& cellHead, const CellContent& v, std::uint16_t flags,
+                      const std::vector<std::uint8_t>& rgce, const std::vector<std::uint8_t>& extra);
+  // Writes the formula of `cell`; false when it has to be saved as its value.
+  bool WriteFormula(std::string& out, Sheet& sheet, const Row& row, const Cell& cell, const std::string& head,
+                    const CellContent& v, const XlsSheetSource* kept);
+  // The NAME records: those read, with the tokens of names the model
+  // changed made anew; for a workbook from .xlsx, one per defined name.
+  std::vector<std::string> NameRecords();
+  bool LinksChanged() const;
+
   Workbook& book_;
+  xls::FormulaContext context_;
+  std::map<std::pair<std::uint32_t, std::uint32_t>, CellAddress> arrayMembers_;  // cell (0-based) -> array master
   pugi::xml_node styles_;
   std::vector<Sheet*> sheets_;
   std::set<std::string>& warnings_;
@@ -274,6 +295,145 @@ void Writing::MergeRecords(std::string& out, Sheet& sheet) {
   }
 }
 
+std::vector<std::uint8_t> Ptg(std::string_view bytes) { return {bytes.begin(), bytes.end()}; }
+
+void Writing::FormulaRecords(std::string& out, const std::string& cellHead, const CellContent& v, std::uint16_t flags,
+                             const std::vector<std::uint8_t>& rgce, const std::vector<std::uint8_t>& extra) {
+  std::string d = cellHead;
+  bool text = false;
+  switch (v.type) {
+    case CellType::Number: AppendDouble(d, v.number); break;
+    case CellType::Boolean:
+    case CellType::Error:
+      d += static_cast<char>(v.type == CellType::Boolean ? 1 : 2);
+      d += '\0';
+      d += static_cast<char>(v.type == CellType::Boolean ? (v.boolean ? 1 : 0) : ErrorCode(v.text));
+      d += std::string("\0\0\0\xFF\xFF", 5);
+      break;
+    default:
+      text = v.type != CellType::Blank && !v.text.empty();
+      d += static_cast<char>(text ? 0 : 3);
+      d += std::string("\0\0\0\0\0\xFF\xFF", 7);
+  }
+  Append16(d, flags);
+  Append32(d, 0);
+  Append16(d, static_cast<std::uint16_t>(rgce.size()));
+  d.append(rgce.begin(), rgce.end());
+  d.append(extra.begin(), extra.end());
+  WriteRecord(out, biff::kFormula, d);
+  if (text) {
+    std::string s;
+    AppendUnicodeString(s, v.text, false);
+    WriteRecord(out, biff::kString, s);
+  }
+}
+
+bool Writing::WriteFormula(std::string& out, Sheet& sheet, const Row& row, const Cell& cell, const std::string& head,
+                           const CellContent& v, const XlsSheetSource* kept) {
+  const auto r0 = row.number - 1, c0 = cell.col - 1;
+  const CellAddress base{static_cast<int>(row.number), static_cast<int>(cell.col)};
+  std::string ptgExp("\x01", 1);
+  if (cell.formula == kNoIndex) {
+    auto member = arrayMembers_.find({r0, c0});
+    if (member == arrayMembers_.end()) return false;
+    Append16(ptgExp, static_cast<std::uint16_t>(member->second.row - 1));
+    Append16(ptgExp, static_cast<std::uint16_t>(member->second.col - 1));
+    FormulaRecords(out, head, v, 0, Ptg(ptgExp), {});
+    return true;
+  }
+  const Formula& f = sheet.formulas()[cell.formula];
+  const auto text = sheet.FormulaText(static_cast<int>(row.number), static_cast<int>(cell.col));
+  if (!text) return false;
+  if (kept) {
+    auto it = kept->formulas.find({r0, c0});
+    if (it != kept->formulas.end() && it->second.text == *text) {
+      // Unchanged: its own tokens go back as they came (a cell pointing to a
+      // shared formula gets tokens of its own, as the group is not kept).
+      const std::string& d = it->second.formula.data;
+      const std::size_t cce = Read16(d, 20);
+      const auto rgce = Ptg(std::string_view(d).substr(22, cce));
+      if (!xls::FindFormulaLink(rgce)) {
+        FormulaRecords(out, head, v, Read16(d, 14), rgce, Ptg(std::string_view(d).substr(22 + cce)));
+        return true;
+      }
+    }
+  }
+  try {
+    context_.sheet = static_cast<int>(std::find(sheets_.begin(), sheets_.end(), &sheet) - sheets_.begin());
+    if (f.kind == FormulaKind::Array && !f.ref.empty()) {
+      const auto range = ParseCellRange(f.ref);
+      if (!range) return false;
+      const xls::EncodedFormula e = xls::EncodeFormula(*text, xls::FormulaUse::Array, base, context_);
+      Append16(ptgExp, static_cast<std::uint16_t>(r0));
+      Append16(ptgExp, static_cast<std::uint16_t>(c0));
+      FormulaRecords(out, head, v, 0, Ptg(ptgExp), {});
+      std::string a;
+      Append16(a, static_cast<std::uint16_t>(range->first.row - 1));
+      Append16(a, static_cast<std::uint16_t>(range->last.row - 1));
+      a += static_cast<char>(range->first.col - 1);
+      a += static_cast<char>(range->last.col - 1);
+      Append16(a, 0);
+      Append32(a, 0);
+      Append16(a, static_cast<std::uint16_t>(e.rgce.size()));
+      a.append(e.rgce.begin(), e.rgce.end());
+      a.append(e.extra.begin(), e.extra.end());
+      WriteRecord(out, biff::kArray, a);
+      return true;
+    }
+    const xls::EncodedFormula e = xls::EncodeFormula(*text, xls::FormulaUse::Cell, base, context_);
+    FormulaRecords(out, head, v, 0, e.rgce, e.extra);
+    return true;
+  } catch (const WorkbookError& e) {
+    warnings_.insert(std::string("formulas .xls cannot hold (their values are saved instead), such as ") + e.what());
+    return false;
+  }
+}
+
+std::vector<std::string> Writing::NameRecords() {
+  std::vector<std::string> out;
+  const std::vector<DefinedName> model = book_.DefinedNames();
+  auto encode = [&](const std::string& text, int scope) {
+    context_.sheet = scope - 1;
+    return xls::EncodeFormula(text, xls::FormulaUse::Name, CellAddress{1, 1}, context_);
+  };
+  if (!src_) {
+    for (const DefinedName& n : model) {
+      try {
+        const xls::EncodedFormula e = encode(n.text, n.localSheetId + 1);
+        out.push_back(NameRecordData({n.name, n.localSheetId + 1, n.hidden, e.rgce, e.extra}));
+      } catch (const WorkbookError& error) {
+        warnings_.insert(std::string("defined names .xls cannot hold, such as ") + n.name + " (" + error.what() + ")");
+      }
+    }
+    return out;
+  }
+  for (const NameRecord& n : src_->names) {
+    std::string data;
+    for (const DefinedName& m : model) {
+      if (m.name != n.name || m.localSheetId + 1 != n.sheetScope) continue;
+      try {
+        context_.sheet = n.sheetScope - 1;
+        if (xls::DecodeFormula(n.rgce, n.extra, xls::FormulaUse::Name, CellAddress{1, 1}, context_) == m.text) break;
+        const xls::EncodedFormula e = encode(m.text, n.sheetScope);
+        data = NameRecordData({n.name, n.sheetScope, m.hidden, e.rgce, e.extra});
+      } catch (const WorkbookError&) {
+        // Kept as read.
+      }
+      break;
+    }
+    out.push_back(std::move(data));  // empty: the record as read
+  }
+  return out;
+}
+
+bool Writing::LinksChanged() const {
+  if (!src_) return !context_.xti.empty();
+  if (context_.xti.size() != src_->context.xti.size() || context_.supbooks.size() != src_->context.supbooks.size()) return true;
+  for (std::size_t i = 0; i < context_.supbooks.size(); ++i)
+    if (context_.supbooks[i].externNames.size() != src_->context.supbooks[i].externNames.size()) return true;
+  return false;
+}
+
 // The formula record kept for a cell still shows the value the cell holds.
 bool StillShows(const BiffRecord& f, const Cell& cell, std::string_view text) {
   const std::string& d = f.data;
@@ -304,6 +464,15 @@ void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* ke
   Append16(dim, 0);
   WriteRecord(out, biff::kDimensions, dim);
 
+  arrayMembers_.clear();
+  for (const Row& r : rows)
+    for (const Cell& c : r.cells)
+      if (c.formula != kNoIndex && sheet.formulas()[c.formula].kind == FormulaKind::Array)
+        if (auto range = ParseCellRange(sheet.formulas()[c.formula].ref))
+          for (int rr = range->first.row; rr <= std::min(range->last.row, 65536); ++rr)
+            for (int cc = range->first.col; cc <= std::min(range->last.col, 256); ++cc)
+              if (rr != static_cast<int>(r.number) || cc != static_cast<int>(c.col))
+                arrayMembers_[{static_cast<std::uint32_t>(rr - 1), static_cast<std::uint32_t>(cc - 1)}] = {static_cast<int>(r.number), static_cast<int>(c.col)};
   for (std::size_t blockStart = 0; blockStart < rows.size();) {
     // A block holds the rows of one group of 32 row numbers.
     const std::uint32_t group = (rows[blockStart].number - 1) / 32;
@@ -340,6 +509,7 @@ void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* ke
         Append16(d, col);
         Append16(d, static_cast<std::uint16_t>(Xf(c.style)));
         const CellContent v = sheet.GetValue(static_cast<int>(r.number), static_cast<int>(c.col));
+        if (WriteFormula(out, sheet, r, c, d, v, kept)) continue;
         if (kept) {
           auto it = kept->formulas.find({rw, col});
           if (it != kept->formulas.end() && c.formula == kNoIndex && StillShows(it->second.formula, c, v.text)) {
@@ -355,7 +525,6 @@ void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* ke
             continue;
           }
         }
-        if (c.formula != kNoIndex) warnings_.insert("formulas written into the model (their values are saved instead)");
         switch (v.type) {
           case CellType::Blank: WriteRecord(out, biff::kBlank, d); break;
           case CellType::Number:
@@ -494,15 +663,47 @@ std::string Writing::Stream() {
     generated.push_back({biff::kEof, {}, {}});
     globals = &generated;
   }
+  const std::vector<std::string> names = NameRecords();
+  const bool links = LinksChanged();
+  bool linksWritten = false;
+  auto writeLinks = [&] {
+    if (linksWritten) return;
+    if (links) out += WriteLinkRecords(context_);
+    linksWritten = true;
+    if (!src_)
+      for (const std::string& n : names) WriteRecord(out, biff::kName, n);
+  };
   int placeholders = 0;
+  std::size_t nameIndex = 0;
   for (std::size_t i = 0; i < globals->size(); ++i) {
     const BiffRecord& r = (*globals)[i];
     if (r.type == XlsSource::kPlaceholder) {
-      if (placeholders++ == 0) StyleRecords(out);
-      else boundSheets();
+      if (placeholders++ == 0) {
+        StyleRecords(out);
+      } else {
+        boundSheets();
+        if (!src_) writeLinks();
+      }
       continue;
     }
-    if (r.type == biff::kEof && i + 1 == globals->size()) WriteStringTable(out, strings_, src_);
+    const bool link = r.type == biff::kSupBook || r.type == biff::kExternName || r.type == biff::kExternSheet;
+    if (link && links) {
+      writeLinks();
+      continue;
+    }
+    if (r.type == biff::kName) {
+      writeLinks();
+      const std::string& replaced = nameIndex < names.size() ? names[nameIndex] : std::string();
+      ++nameIndex;
+      if (!replaced.empty()) {
+        WriteRecord(out, biff::kName, replaced);
+        continue;
+      }
+    }
+    if (r.type == biff::kEof && i + 1 == globals->size()) {
+      writeLinks();
+      WriteStringTable(out, strings_, src_);
+    }
     WriteRecord(out, r);
   }
 
@@ -538,7 +739,6 @@ std::string XlsWriter::WorkbookStream() {
   }
   if (sheets.empty()) throw WorkbookError("cannot save as .xls: the workbook has no worksheet to write");
   if (!book_.xlsSource_) {
-    if (!book_.DefinedNames().empty()) warnings_.insert("defined names (print areas, print titles)");
     for (const std::string& part : book_.PartNames())
       if (part.find("drawings/") != std::string::npos) warnings_.insert("pictures, charts and shapes");
       else if (part.find("comments") != std::string::npos) warnings_.insert("notes");

@@ -1,6 +1,6 @@
 // A workbook saved as .xls and read again shows the same model: values,
-// number formats, merges, column widths and row heights, whether it came
-// from .xlsx or from .xls with edits made on it.
+// number formats, formulas, defined names, merges, column widths and row
+// heights, whether it came from .xlsx or from .xls with edits made on it.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -11,9 +11,17 @@
 namespace vemo::wb {
 namespace {
 
+// Formula text with sheet names unquoted: quoting a name that does not need
+// it is a matter of style ('销售发票'!A1 and 销售发票!A1 are the same).
+std::string Unquoted(std::string text) {
+  std::erase(text, '\'');
+  return text;
+}
+
 // What a reader of the workbook sees, one line per fact.
 std::string View(Workbook& book) {
   std::ostringstream out;
+  for (const DefinedName& n : book.DefinedNames()) out << "name " << n.name << " " << n.localSheetId << " " << Unquoted(n.text) << "\n";
   for (std::size_t s = 0; s < book.SheetCount(); ++s) {
     Sheet& sheet = book.GetSheet(s);
     out << "sheet " << sheet.name() << " " << static_cast<int>(sheet.visibility()) << "\n";
@@ -27,7 +35,8 @@ std::string View(Workbook& book) {
         const bool text = v.type == CellType::SharedString || v.type == CellType::String || v.type == CellType::InlineString;
         out << FormatCellAddress(static_cast<int>(row.number), static_cast<int>(cell.col)) << " "
             << (text ? "text" : std::to_string(static_cast<int>(v.type))) << " " << v.number << " " << v.text << " ["
-            << book.styles().NumberFormatCode(cell.style) << "]\n";
+            << book.styles().NumberFormatCode(cell.style) << "] "
+            << Unquoted(sheet.FormulaText(static_cast<int>(row.number), static_cast<int>(cell.col)).value_or("")) << "\n";
       }
     }
   }
