@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "support/test_paths.h"
+#include "workbook/structural_edit.h"
 #include "workbook/workbook.h"
 
 namespace vemo::wb {
@@ -51,6 +52,9 @@ TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
   const Case cases[] = {
       {"examples/templates/sales_invoice_vat.xlsx", [](Workbook&) {}},
       {"examples/templates/courier_waybill.xlsx", [](Workbook&) {}},
+      // The twins made by another program, with rows inserted as a fill does.
+      {"examples/templates/sales_invoice_vat.xls", [](Workbook& b) { InsertRows(b, b.GetSheet(0), 9, 3, 8); }},
+      {"examples/templates/stock_transfer.xls", [](Workbook& b) { InsertRows(b, b.GetSheet(0), 5, 2); }},
       {"examples/templates/sales_invoice_vat.xlsx",
        [](Workbook& b) {
          Sheet& s = b.GetSheet(0);
