@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "workbook/workbook_error.h"
+#include "workbook/xls/biff_formula_internal.h"
 
 namespace vemo::wb {
 
@@ -84,85 +85,27 @@ void WriteRecord(std::string& out, std::uint16_t type, std::string_view data) {
   WriteRecord(out, r);
 }
 
-namespace {
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-}  // namespace
-
-std::string Utf16ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = 0xFFFD;  // a lone surrogate cannot be written as UTF-8
-    }
-    AppendUtf8(out, c);
-  }
-  return out;
-}
-
-std::u16string Utf8ToUtf16(std::string_view s) {
-  std::u16string out;
-  out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size();) {
-    const auto b = static_cast<std::uint8_t>(s[i]);
-    char32_t c = 0xFFFD;
-    std::size_t len = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-    if (i + len > s.size()) len = 1;
-    if (len == 1) {
-      c = b < 0x80 ? b : 0xFFFD;
-    } else {
-      c = b & (0x7F >> len);
-      for (std::size_t k = 1; k < len; ++k) c = (c << 6) | (static_cast<std::uint8_t>(s[i + k]) & 0x3F);
-    }
-    i += len;
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (c >> 10));
-      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c);
-    }
-  }
-  return out;
-}
-
 std::string ReadChars(const BiffRecord& r, std::size_t& at, std::size_t count, bool wide) {
-  std::u16string text;
-  while (text.size() < count) {
+  // Every character as a little-endian UTF-16 unit, whatever width each part stored it in.
+  std::string units;
+  units.reserve(2 * count);
+  std::size_t read = 0;
+  for (; read < count; ++read) {
     // A joint inside the characters: the next part has its own option byte.
     if (std::binary_search(r.joints.begin(), r.joints.end(), static_cast<std::uint32_t>(at))) {
       if (at >= r.data.size()) break;
       wide = (static_cast<std::uint8_t>(r.data[at++]) & 1) != 0;
     }
     if (wide) {
-      text += static_cast<char16_t>(Read16(r.data, at));
+      Append16(units, Read16(r.data, at));
       at += 2;
     } else {
       if (at >= r.data.size()) throw WorkbookError("a string of the .xls workbook is cut short; the file is damaged");
-      text += static_cast<char16_t>(static_cast<std::uint8_t>(r.data[at++]));
+      units += r.data[at++];
+      units += '\0';
     }
   }
-  return Utf16ToUtf8(text);
+  return xls::Utf8FromBiff(reinterpret_cast<const std::uint8_t*>(units.data()), read, true);
 }
 
 std::string ReadUnicodeString(const BiffRecord& r, std::size_t& at, bool shortLength) {
@@ -180,7 +123,7 @@ std::string ReadUnicodeString(const BiffRecord& r, std::size_t& at, bool shortLe
 }
 
 void AppendUnicodeString(std::string& out, std::string_view utf8, bool shortLength) {
-  std::u16string text = Utf8ToUtf16(utf8);
+  std::u16string text = xls::Utf16FromUtf8(utf8);
   if (text.size() > (shortLength ? 255u : 65535u)) text.resize(shortLength ? 255 : 65535);
   bool wide = false;
   for (char16_t c : text) wide = wide || c > 0xFF;

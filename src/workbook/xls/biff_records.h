@@ -56,7 +56,4 @@ std::string ReadUnicodeString(const BiffRecord& r, std::size_t& at, bool shortLe
 // character needs it, else one byte per character).
 void AppendUnicodeString(std::string& out, std::string_view utf8, bool shortLength);
 
-std::u16string Utf8ToUtf16(std::string_view utf8);
-std::string Utf16ToUtf8(std::u16string_view text);
-
 }  // namespace vemo::wb

@@ -1,5 +1,7 @@
 #include "workbook/xls/xls_links.h"
 
+#include "workbook/xls/biff_formula_internal.h"
+
 namespace vemo::wb {
 
 namespace {
@@ -117,7 +119,7 @@ std::string NameRecordData(const NameRecord& name) {
         builtin = true;
         break;
       }
-  const std::u16string chars = Utf8ToUtf16(stored);
+  const std::u16string chars = xls::Utf16FromUtf8(stored);
   Append16(d, static_cast<std::uint16_t>((name.hidden ? 1 : 0) | (builtin ? 0x20 : 0)));
   d += '\0';
   d += static_cast<char>(chars.size());

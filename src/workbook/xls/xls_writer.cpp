@@ -10,6 +10,7 @@
 
 #include "workbook/workbook_error.h"
 #include "workbook/xls/biff_formula.h"
+#include "workbook/xls/biff_formula_internal.h"
 #include "workbook/xls/biff_records.h"
 #include "workbook/xls/xls_links.h"
 #include "workbook/xls/xls_source.h"
@@ -93,7 +94,7 @@ void WriteStringTable(std::string& out, const StringTable& table, const XlsSourc
     const bool kept = source && i < source->stringRuns.size();
     const std::uint16_t runs = kept ? source->stringRunCounts[i] : 0;
     const std::string* phonetic = kept && !source->stringPhonetic[i].empty() ? &source->stringPhonetic[i] : nullptr;
-    std::u16string chars = Utf8ToUtf16(text);
+    std::u16string chars = xls::Utf16FromUtf8(text);
     if (chars.size() > 32767) chars.resize(32767);
     bool wide = false;
     for (char16_t c : chars) wide = wide || c > 0xFF;
