@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <iostream>
+#include <set>
 #include <iterator>
 
 #include "workbook/package_parts.h"
@@ -76,8 +78,18 @@ std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path, cons
 
 void Workbook::Save(const std::filesystem::path& path, std::optional<Format> format) {
   if (!format) format = LowerExtension(path) == ".xls" ? Format::Xls : Format::Xlsx;
-  if (*format == Format::Xls) XlsWriter(*this).Write(path);
-  else XlsxWriter(*this).Write(path);
+  if (*format == Format::Xls) {
+    XlsWriter(*this).Write(path);
+    return;
+  }
+  const std::set<std::string> left = XlsOnlyContent(*this);
+  if (!left.empty()) {
+    std::string list;
+    for (const std::string& what : left) list += (list.empty() ? "" : ", ") + what;
+    std::cerr << "warning: saving " << path.string() << " as .xlsx leaves out what the .xls workbook holds "
+              << "that is not carried across yet: " << list << "; save as .xls to keep them\n";
+  }
+  XlsxWriter(*this).Write(path);
 }
 
 Sheet* Workbook::FindSheet(std::string_view name) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,6 +89,7 @@ class Workbook {
   friend class SheetDeleter;
   friend class XlsReader;
   friend class XlsWriter;
+  friend std::set<std::string> XlsOnlyContent(const Workbook& book);
 
   Workbook() = default;
 

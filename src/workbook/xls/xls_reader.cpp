@@ -343,7 +343,9 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
   sheet.worksheet = type == 0 && dt == 0x0010;
   if (!sheet.worksheet) {
     sheet.records = std::move(records);
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<chartsheet xmlns=\"") + kMain + "\"/>";
+    // A chart sheet stays its records; the part only stands in for it.
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<chartsheet xmlns=\"") + kMain +
+           "\"><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews></chartsheet>";
   }
 
   // Rows and cells by row number, in the order of the sheet.
@@ -610,7 +612,12 @@ void XlsReader::Read(std::string_view bytes, const std::string& label) {
   std::string sst = reading.SharedStringsXml();
   if (sst.empty()) sst = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\"") + kMain + "\"/>";
   pkg.Put("xl/sharedStrings.xml", sst);
-  for (auto& [part, xml] : sheetParts) pkg.Put(part, std::move(xml));
+  for (auto& [part, xml] : sheetParts) {
+    if (!source->sheets[part].worksheet)
+      pkg.Put(Workbook::RelsPartName(part), "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                                            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"/>");
+    pkg.Put(part, std::move(xml));
+  }
   // The text of the container's Workbook stream is held in the model now.
   source->container.PutStream("Workbook", {});
   book_.xlsSource_ = std::move(source);

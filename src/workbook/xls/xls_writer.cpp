@@ -728,6 +728,22 @@ std::string Writing::Stream() {
 
 }  // namespace
 
+std::set<std::string> XlsOnlyContent(const Workbook& book) {
+  static const std::map<std::uint16_t, const char*> kinds{
+      {0x00A1, "page setup"}, {0x0026, "page margins"}, {0x0027, "page margins"}, {0x0028, "page margins"},
+      {0x0029, "page margins"}, {0x0014, "headers and footers"}, {0x0015, "headers and footers"},
+      {0x001B, "page breaks"}, {0x001A, "page breaks"}, {0x0041, "frozen panes"}, {0x01B0, "conditional formats"},
+      {0x01B2, "data validations"}, {0x01B8, "hyperlinks"}, {0x001C, "notes"}, {0x00EC, "pictures, charts and shapes"}};
+  std::set<std::string> found;
+  if (!book.xlsSource_) return found;
+  for (const auto& [part, sheet] : book.xlsSource_->sheets)
+    if (!sheet.worksheet) found.insert("chart sheets (written empty)");
+  for (const auto& [part, sheet] : book.xlsSource_->sheets)
+    for (const BiffRecord& r : sheet.records)
+      if (auto it = kinds.find(r.type); it != kinds.end()) found.insert(it->second);
+  return found;
+}
+
 std::string XlsWriter::WorkbookStream() {
   warnings_.clear();
   std::vector<Sheet*> sheets;

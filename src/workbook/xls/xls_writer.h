@@ -27,4 +27,9 @@ class XlsWriter {
   std::set<std::string> warnings_;
 };
 
+// What a workbook read from .xls holds only as records (page setup,
+// pictures, conditional formats, ...), one phrase each: saving it as .xlsx
+// leaves these out.
+std::set<std::string> XlsOnlyContent(const Workbook& book);
+
 }  // namespace vemo::wb

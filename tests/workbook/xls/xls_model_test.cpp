@@ -78,6 +78,9 @@ TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
     // A second round from .xls keeps it too (and the kept records stay in step).
     again->Save(temp / "b.xls");
     EXPECT_EQ(View(*Workbook::Open(temp / "b.xls")), before) << c.source;
+    // And from .xls to .xlsx.
+    again->Save(temp / "c.xlsx");
+    EXPECT_EQ(View(*Workbook::Open(temp / "c.xlsx")), before) << c.source;
   }
 }
 
