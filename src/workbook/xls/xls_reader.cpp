@@ -588,7 +588,11 @@ void XlsReader::Read(std::string_view bytes, const std::string& label) {
     const std::string n = std::to_string(i + 1);
     const bool worksheet = e.type == 0;
     const std::string part = worksheet ? "xl/worksheets/sheet" + n + ".xml" : "xl/chartsheets/sheet" + n + ".xml";
-    sheetParts.emplace_back(part, reading.SheetXml(part, s, e.offset, e.type));
+    // Each sheet is read up to where the next begins, so no byte is read twice.
+    const std::size_t end = i + 1 < reading.sheets.size() ? reading.sheets[i + 1].offset : s.size();
+    if (end <= e.offset || end > s.size())
+      throw WorkbookError("cannot open " + label + ": its sheet list gives sheet positions out of order; the file is damaged");
+    sheetParts.emplace_back(part, reading.SheetXml(part, s.substr(0, end), e.offset, e.type));
     const bool isWorksheet = source->sheets[part].worksheet;
     types += "<Override PartName=\"/" + part + "\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml." +
              (isWorksheet ? "worksheet" : "chartsheet") + "+xml\"/>";
