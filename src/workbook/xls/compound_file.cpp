@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "workbook/workbook_error.h"
+#include "workbook/xls/biff_records.h"
 
 namespace vemo::wb {
 
@@ -15,22 +16,11 @@ constexpr std::uint32_t kFree = 0xFFFFFFFF, kEndOfChain = 0xFFFFFFFE, kFatSector
 constexpr std::uint8_t kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 constexpr std::size_t kMiniSector = 64, kMiniCutoff = 4096, kDirEntry = 128;
 
-std::uint16_t Get16(std::string_view b, std::size_t at) {
-  return static_cast<std::uint16_t>(static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8);
-}
-std::uint32_t Get32(std::string_view b, std::size_t at) { return Get16(b, at) | std::uint32_t{Get16(b, at + 2)} << 16; }
-std::uint64_t Get64(std::string_view b, std::size_t at) { return Get32(b, at) | std::uint64_t{Get32(b, at + 4)} << 32; }
-void Put16(std::string& b, std::size_t at, std::uint16_t v) {
-  b[at] = static_cast<char>(v & 0xFF);
-  b[at + 1] = static_cast<char>(v >> 8);
-}
-void Put32(std::string& b, std::size_t at, std::uint32_t v) {
-  Put16(b, at, static_cast<std::uint16_t>(v & 0xFFFF));
-  Put16(b, at + 2, static_cast<std::uint16_t>(v >> 16));
-}
+// 64-bit little-endian fields, made of the record layer's 32-bit ones.
+std::uint64_t Get64(std::string_view b, std::size_t at) { return Read32(b, at) | std::uint64_t{Read32(b, at + 4)} << 32; }
 void Put64(std::string& b, std::size_t at, std::uint64_t v) {
-  Put32(b, at, static_cast<std::uint32_t>(v));
-  Put32(b, at + 4, static_cast<std::uint32_t>(v >> 32));
+  Patch32(b, at, static_cast<std::uint32_t>(v));
+  Patch32(b, at + 4, static_cast<std::uint32_t>(v >> 32));
 }
 
 // Reading state: the file, its sector size and the allocation tables.
@@ -99,40 +89,40 @@ class Reader {
 void Reader::ReadFat() {
   const std::size_t perSector = sector_ / 4;
   std::vector<std::uint32_t> fatSectors;
-  const std::uint32_t declared = Get32(b_, 0x2C);
+  const std::uint32_t declared = Read32(b_, 0x2C);
   if (declared > SectorCount()) Fail("declares more allocation sectors than the file holds");
-  for (std::size_t i = 0; i < 109 && fatSectors.size() < declared; ++i) fatSectors.push_back(Get32(b_, 0x4C + 4 * i));
+  for (std::size_t i = 0; i < 109 && fatSectors.size() < declared; ++i) fatSectors.push_back(Read32(b_, 0x4C + 4 * i));
   std::vector<bool> seen(SectorCount(), false);
-  for (std::uint32_t id = Get32(b_, 0x44); fatSectors.size() < declared && id != kEndOfChain && id != kFree;) {
+  for (std::uint32_t id = Read32(b_, 0x44); fatSectors.size() < declared && id != kEndOfChain && id != kFree;) {
     if (id >= SectorCount()) Fail("has an allocation index pointing outside the file");
     if (seen[id]) Fail("has an allocation index chain that loops");
     seen[id] = true;
     std::string s = Sector(id);
-    for (std::size_t i = 0; i + 1 < perSector && fatSectors.size() < declared; ++i) fatSectors.push_back(Get32(s, 4 * i));
-    id = Get32(s, sector_ - 4);
+    for (std::size_t i = 0; i + 1 < perSector && fatSectors.size() < declared; ++i) fatSectors.push_back(Read32(s, 4 * i));
+    id = Read32(s, sector_ - 4);
   }
   if (fatSectors.size() < declared) Fail("lists fewer allocation sectors than it declares");
   fat_.reserve(fatSectors.size() * perSector);
   for (std::uint32_t id : fatSectors) {
     std::string s = Sector(id);
-    for (std::size_t i = 0; i < perSector; ++i) fat_.push_back(Get32(s, 4 * i));
+    for (std::size_t i = 0; i < perSector; ++i) fat_.push_back(Read32(s, 4 * i));
   }
   // Entries past the end of the file can only be garbage.
   if (fat_.size() > SectorCount()) fat_.resize(SectorCount());
 }
 
 void Reader::ReadMiniFat() {
-  const std::uint32_t start = Get32(b_, 0x3C);
+  const std::uint32_t start = Read32(b_, 0x3C);
   if (start == kEndOfChain || start == kFree) return;
   auto chain = Chain(fat_, start, "small-block index");
   for (std::uint32_t id : chain) {
     std::string s = Sector(id);
-    for (std::size_t i = 0; i < sector_ / 4; ++i) miniFat_.push_back(Get32(s, 4 * i));
+    for (std::size_t i = 0; i < sector_ / 4; ++i) miniFat_.push_back(Read32(s, 4 * i));
   }
 }
 
 void Reader::ReadDirectory(CompoundFile& file) {
-  for (std::uint32_t id : Chain(fat_, Get32(b_, 0x30), "directory")) directory_ += Sector(id);
+  for (std::uint32_t id : Chain(fat_, Read32(b_, 0x30), "directory")) directory_ += Sector(id);
   const std::size_t count = directory_.size() / kDirEntry;
   if (count == 0) Fail("has an empty directory");
   struct Raw {
@@ -144,17 +134,17 @@ void Reader::ReadDirectory(CompoundFile& file) {
   for (std::size_t i = 0; i < count; ++i) {
     std::string_view d = std::string_view(directory_).substr(i * kDirEntry, kDirEntry);
     CompoundFile::Entry& e = entries[i];
-    std::size_t nameBytes = std::min<std::size_t>(Get16(d, 0x40), 64);
+    std::size_t nameBytes = std::min<std::size_t>(Read16(d, 0x40), 64);
     for (std::size_t k = 0; k + 1 < nameBytes; k += 2) {
-      char16_t c = Get16(d, k);
+      char16_t c = Read16(d, k);
       if (c == 0) break;
       e.name += c;
     }
     e.kind = static_cast<CompoundFile::Kind>(static_cast<std::uint8_t>(d[0x42]));
-    raw[i] = {Get32(d, 0x44), Get32(d, 0x48), Get32(d, 0x4C), Get32(d, 0x74), Get64(d, 0x78)};
+    raw[i] = {Read32(d, 0x44), Read32(d, 0x48), Read32(d, 0x4C), Read32(d, 0x74), Get64(d, 0x78)};
     if (sector_ == 512) raw[i].size &= 0xFFFFFFFF;  // the high half is undefined in 512-byte files
     std::memcpy(e.clsid.data(), d.data() + 0x50, 16);
-    e.stateBits = Get32(d, 0x60);
+    e.stateBits = Read32(d, 0x60);
     e.created = Get64(d, 0x64);
     e.modified = Get64(d, 0x6C);
   }
@@ -210,7 +200,7 @@ void Reader::ReadDirectory(CompoundFile& file) {
 
 CompoundFile Reader::Read() {
   if (b_.size() < 512 || std::memcmp(b_.data(), kSignature, 8) != 0) Fail("has no valid header (the file is too short or not a compound file)");
-  const std::uint16_t shift = Get16(b_, 0x1E);
+  const std::uint16_t shift = Read16(b_, 0x1E);
   if (shift != 9 && shift != 12) Fail("declares an unsupported sector size");
   sector_ = std::size_t{1} << shift;
   if (b_.size() <= sector_) Fail("ends right after its header");
@@ -302,7 +292,7 @@ std::string CompoundFile::Write() const {
   body += mini;
   body.resize(fat.size() * kSector, '\0');
   std::string miniFatBytes(((miniFat.size() * 4 + kSector - 1) / kSector) * kSector, '\xFF');
-  for (std::size_t k = 0; k < miniFat.size(); ++k) Put32(miniFatBytes, 4 * k, miniFat[k]);
+  for (std::size_t k = 0; k < miniFat.size(); ++k) Patch32(miniFatBytes, 4 * k, miniFat[k]);
   const std::uint32_t miniFatStart = chainOf(fat, miniFatBytes.size() / kSector);
   body += miniFatBytes;
 
@@ -325,25 +315,25 @@ std::string CompoundFile::Write() const {
     const Entry& e = entries_[i];
     const std::size_t at = i * kDirEntry;
     const std::size_t len = std::min<std::size_t>(e.name.size(), 31);
-    for (std::size_t k = 0; k < len; ++k) Put16(dir, at + 2 * k, e.name[k]);
-    Put16(dir, at + 0x40, static_cast<std::uint16_t>((len + 1) * 2));
+    for (std::size_t k = 0; k < len; ++k) Patch16(dir, at + 2 * k, e.name[k]);
+    Patch16(dir, at + 0x40, static_cast<std::uint16_t>((len + 1) * 2));
     dir[at + 0x42] = static_cast<char>(e.kind);
     dir[at + 0x43] = 1;  // black
-    Put32(dir, at + 0x44, left[i]);
-    Put32(dir, at + 0x48, right[i]);
-    Put32(dir, at + 0x4C, child[i]);
+    Patch32(dir, at + 0x44, left[i]);
+    Patch32(dir, at + 0x48, right[i]);
+    Patch32(dir, at + 0x4C, child[i]);
     std::memcpy(dir.data() + at + 0x50, e.clsid.data(), 16);
-    Put32(dir, at + 0x60, e.stateBits);
+    Patch32(dir, at + 0x60, e.stateBits);
     Put64(dir, at + 0x64, e.created);
     Put64(dir, at + 0x6C, e.modified);
     const bool root = i == 0;
-    Put32(dir, at + 0x74, root ? miniStart : start[i]);
+    Patch32(dir, at + 0x74, root ? miniStart : start[i]);
     Put64(dir, at + 0x78, root ? mini.size() : (e.kind == Kind::Stream ? e.data.size() : 0));
   }
   for (std::size_t i = n; i < dir.size() / kDirEntry; ++i) {
-    Put32(dir, i * kDirEntry + 0x44, kNoStream);
-    Put32(dir, i * kDirEntry + 0x48, kNoStream);
-    Put32(dir, i * kDirEntry + 0x4C, kNoStream);
+    Patch32(dir, i * kDirEntry + 0x44, kNoStream);
+    Patch32(dir, i * kDirEntry + 0x48, kNoStream);
+    Patch32(dir, i * kDirEntry + 0x4C, kNoStream);
   }
   const std::uint32_t dirStart = chainOf(fat, dir.size() / kSector);
   body += dir;
@@ -363,31 +353,31 @@ std::string CompoundFile::Write() const {
   const auto difatFirst = static_cast<std::uint32_t>(fat.size());
   for (std::size_t k = 0; k < difatSectors; ++k) fat.push_back(kDifatSector);
   std::string fatBytes(fatSectors * kSector, '\xFF');
-  for (std::size_t k = 0; k < fat.size(); ++k) Put32(fatBytes, 4 * k, fat[k]);
+  for (std::size_t k = 0; k < fat.size(); ++k) Patch32(fatBytes, 4 * k, fat[k]);
   std::string difatBytes(difatSectors * kSector, '\xFF');
   for (std::size_t k = 109; k < fatSectors; ++k) {
     std::size_t sector = (k - 109) / (perSector - 1), slot = (k - 109) % (perSector - 1);
-    Put32(difatBytes, sector * kSector + 4 * slot, static_cast<std::uint32_t>(fatFirst + k));
+    Patch32(difatBytes, sector * kSector + 4 * slot, static_cast<std::uint32_t>(fatFirst + k));
   }
   for (std::size_t s = 0; s < difatSectors; ++s)
-    Put32(difatBytes, s * kSector + kSector - 4, s + 1 == difatSectors ? kEndOfChain : static_cast<std::uint32_t>(difatFirst + s + 1));
+    Patch32(difatBytes, s * kSector + kSector - 4, s + 1 == difatSectors ? kEndOfChain : static_cast<std::uint32_t>(difatFirst + s + 1));
 
   std::string header(kSector, '\0');
   std::memcpy(header.data(), kSignature, 8);
-  Put16(header, 0x18, 0x3E);
-  Put16(header, 0x1A, 3);
-  Put16(header, 0x1C, 0xFFFE);
-  Put16(header, 0x1E, 9);
-  Put16(header, 0x20, 6);
-  Put32(header, 0x2C, static_cast<std::uint32_t>(fatSectors));
-  Put32(header, 0x30, dirStart);
-  Put32(header, 0x38, kMiniCutoff);
-  Put32(header, 0x3C, miniFat.empty() ? kEndOfChain : miniFatStart);
-  Put32(header, 0x40, static_cast<std::uint32_t>(miniFatBytes.size() / kSector));
-  Put32(header, 0x44, difatSectors ? difatFirst : kEndOfChain);
-  Put32(header, 0x48, static_cast<std::uint32_t>(difatSectors));
+  Patch16(header, 0x18, 0x3E);
+  Patch16(header, 0x1A, 3);
+  Patch16(header, 0x1C, 0xFFFE);
+  Patch16(header, 0x1E, 9);
+  Patch16(header, 0x20, 6);
+  Patch32(header, 0x2C, static_cast<std::uint32_t>(fatSectors));
+  Patch32(header, 0x30, dirStart);
+  Patch32(header, 0x38, kMiniCutoff);
+  Patch32(header, 0x3C, miniFat.empty() ? kEndOfChain : miniFatStart);
+  Patch32(header, 0x40, static_cast<std::uint32_t>(miniFatBytes.size() / kSector));
+  Patch32(header, 0x44, difatSectors ? difatFirst : kEndOfChain);
+  Patch32(header, 0x48, static_cast<std::uint32_t>(difatSectors));
   for (std::size_t k = 0; k < 109; ++k)
-    Put32(header, 0x4C + 4 * k, k < fatSectors ? static_cast<std::uint32_t>(fatFirst + k) : kFree);
+    Patch32(header, 0x4C + 4 * k, k < fatSectors ? static_cast<std::uint32_t>(fatFirst + k) : kFree);
   return header + body + fatBytes + difatBytes;
 }
 
