@@ -1,5 +1,6 @@
-// vemoprint convert IN.xlsx OUT.xlsx: opens a workbook through the spreadsheet
-// surface and saves it again unchanged (a round trip of the workbook engine).
+// vemoprint convert IN OUT: opens a workbook (.xlsx or .xls) through the
+// spreadsheet surface and saves it again unchanged, as .xls when OUT ends in
+// .xls and as .xlsx otherwise (a round trip of the workbook engine).
 #include <filesystem>
 #include <iostream>
 
@@ -40,8 +41,8 @@ int RunConvert(const ConvertOptions& options) {
 CommandRegistration registration{"convert", [](CLI::App& root, GlobalOptions&) {
   static ConvertOptions options;
   auto* cmd = root.add_subcommand("convert", "open a workbook through the spreadsheet surface and save it unchanged");
-  cmd->add_option("input", options.input, "workbook to read (.xlsx)")->required();
-  cmd->add_option("output", options.output, "file to write (.xlsx)")->required();
+  cmd->add_option("input", options.input, "workbook to read (.xlsx or .xls)")->required();
+  cmd->add_option("output", options.output, "file to write (.xls when the name ends in .xls, else .xlsx)")->required();
   cmd->callback([] { SetExitCode(RunConvert(options)); });
 }};
 

@@ -24,7 +24,7 @@ seconds=${1:-25}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(xlsx_reader_fuzz json_request_fuzz formula_fuzz number_format_fuzz
-                                     sql_dialect_fuzz ini_file_fuzz)
+                                     sql_dialect_fuzz ini_file_fuzz xls_reader_fuzz biff_formula_fuzz)
 build=build-fuzz
 shared=${VEMO_SHARED_DIR:-$(cd .. && pwd)/shared}
 
@@ -53,6 +53,19 @@ for f in sorted(seeds.glob("seed-*.xl*")):
     if len(data) <= 65536:
         (seeds / (f.stem + "-sheet.xml")).write_bytes(data)
 PY
+}
+# Seeds of the .xls reader: the smallest .xls files of the shared corpus and
+# the broken ones of odd/.
+seed_xls_reader_fuzz() {
+  { find "$shared/corpus/xls" -maxdepth 1 -type f -name '*.xls' -size -32k -printf '%s %p\n' |
+      sort -n | head -12 | cut -d' ' -f2-
+    find "$shared/corpus/odd" -maxdepth 1 -type f -name '*.xls' -size -64k; } |
+  while read -r f; do cp "$f" "$1/seed-$(sha1sum "$f" | cut -c1-12).xls"; done
+}
+# Formula tokens: SUM(A1:B2)+1 and IF(A1,"x",2), as a cell formula holds them.
+seed_biff_formula_fuzz() {
+  printf '\x25\x00\x00\x01\x00\x00\x00\x01\x00\x19\x10\x00\x00\x1e\x01\x00\x03' >"$1/seed-sum"
+  printf '\x24\x00\x00\x00\x00\x17\x01\x00x\x1e\x02\x00\x42\x03\x01\x00' >"$1/seed-if"
 }
 seed_json_request_fuzz() {
   find examples/requests -name '*.json' -size -64k -exec cp {} "$1/" \;

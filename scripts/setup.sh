@@ -21,6 +21,8 @@ packages=(
   # library is loaded by the first mail); the mail tests run a real SMTP
   # server on the loopback address
   libcurl4-openssl-dev python3-aiosmtpd
+  # an independent .xls reader: the tests compare our .xls output with the input through it
+  python3-xlrd
   # independent checkers used by the tests: LibreOffice as a second reader,
   # poppler for page counts, zbar to decode barcodes and QR codes
   libreoffice-calc-nogui python3-uno poppler-utils zbar-tools

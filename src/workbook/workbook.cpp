@@ -3,12 +3,18 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <iostream>
+#include <set>
+#include <iterator>
 
 #include "workbook/package_parts.h"
 #include "workbook/workbook_error.h"
 #include "workbook/xlsx_reader.h"
 #include "workbook/xlsx_writer.h"
 #include "workbook/xml_part.h"
+#include "workbook/xls/xls_reader.h"
+#include "workbook/xls/xls_writer.h"
+#include "workbook/xls/xls_source.h"
 
 namespace vemo::wb {
 
@@ -19,12 +25,22 @@ std::string LowerExtension(const std::filesystem::path& path) {
   return ext;
 }
 
-bool StartsWithOleSignature(const std::filesystem::path& path) {
+enum class Container { Zip, Compound, OldBinary, Other };
+
+// The container is told by the first bytes, never by the file name.
+Container ContainerOf(const std::filesystem::path& path, std::string& oldVersion) {
   std::ifstream in(path, std::ios::binary);
   unsigned char head[8] = {};
   in.read(reinterpret_cast<char*>(head), sizeof head);
   const unsigned char ole[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-  return in.gcount() == 8 && std::equal(head, head + 8, ole);
+  if (in.gcount() == 8 && std::equal(head, head + 8, ole)) return Container::Compound;
+  if (in.gcount() >= 4 && head[0] == 'P' && head[1] == 'K') return Container::Zip;
+  // Workbooks of Excel 2.x to 4.0 are a bare record stream starting with BOF.
+  if (in.gcount() >= 4 && head[0] == 0x09 && (head[1] == 0x00 || head[1] == 0x02 || head[1] == 0x04)) {
+    oldVersion = head[1] == 0x00 ? "BIFF2 (Excel 2.x)" : head[1] == 0x02 ? "BIFF3 (Excel 3.0)" : "BIFF4 (Excel 4.0)";
+    return Container::OldBinary;
+  }
+  return Container::Other;
 }
 }  // namespace
 
@@ -33,17 +49,24 @@ std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path, cons
   if (!std::filesystem::is_regular_file(path, ec))
     throw WorkbookError("cannot open " + path.string() + ": no such file");
   std::string ext = LowerExtension(path);
-  if (StartsWithOleSignature(path)) {
-    if (ext == ".xls" || ext == ".xlt")
-      throw WorkbookError("cannot open " + path.string() +
-                          ": reading .xls (Excel 97-2003) workbooks is not supported yet; save it as .xlsx");
+  std::string oldVersion;
+  const Container container = ContainerOf(path, oldVersion);
+  if (container == Container::OldBinary)
+    throw WorkbookError("cannot open " + path.string() + ": it is a " + oldVersion +
+                        " workbook; only Excel 97-2003 (.xls) and newer are read, save it in a newer format first");
+  if (container == Container::Other && (ext == ".xls" || ext == ".xlt"))
     throw WorkbookError("cannot open " + path.string() +
-                        ": it is an OLE compound file, i.e. an .xls workbook or a password-protected workbook; "
-                        "remove the password or save it as .xlsx");
+                        ": it is neither an .xls nor an .xlsx workbook (the file is damaged or of another kind)");
+  if (container == Container::Compound) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    if (bytes.size() > limits.maxFileSize)
+      throw WorkbookError("cannot open " + path.string() + ": the file is larger than " +
+                          std::to_string(limits.maxFileSize >> 20) + " MiB");
+    std::unique_ptr<Workbook> book(new Workbook());
+    XlsReader(*book).Read(bytes, path.string());
+    return book;
   }
-  if (ext == ".xls")
-    throw WorkbookError("cannot open " + path.string() +
-                        ": reading .xls workbooks is not supported yet (and this file is not an Excel 97-2003 workbook either)");
   if (ext == ".xlsb")
     throw WorkbookError("cannot open " + path.string() + ": binary .xlsb workbooks are not supported; save it as .xlsx");
 
@@ -53,10 +76,19 @@ std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path, cons
   return book;
 }
 
-void Workbook::Save(const std::filesystem::path& path) {
-  std::string ext = LowerExtension(path);
-  if (ext == ".xls")
-    throw WorkbookError("cannot save " + path.string() + ": writing .xls workbooks is not supported yet; use .xlsx");
+void Workbook::Save(const std::filesystem::path& path, std::optional<Format> format) {
+  if (!format) format = LowerExtension(path) == ".xls" ? Format::Xls : Format::Xlsx;
+  if (*format == Format::Xls) {
+    XlsWriter(*this).Write(path);
+    return;
+  }
+  const std::set<std::string> left = XlsOnlyContent(*this);
+  if (!left.empty()) {
+    std::string list;
+    for (const std::string& what : left) list += (list.empty() ? "" : ", ") + what;
+    std::cerr << "warning: saving " << path.string() << " as .xlsx leaves out what the .xls workbook holds "
+              << "that is not carried across yet: " << list << "; save as .xls to keep them\n";
+  }
   XlsxWriter(*this).Write(path);
 }
 

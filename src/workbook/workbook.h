@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,8 @@ struct Relationship {
   bool external = false;
 };
 
+struct XlsSource;
+
 struct DefinedName {
   std::string name;
   int localSheetId = -1;  // index of the sheet the name belongs to, -1 for a workbook name
@@ -36,9 +39,15 @@ struct DefinedName {
 
 class Workbook {
  public:
-  // Opens an .xlsx (or .xlsm/.xltx) file; throws WorkbookError saying what is wrong.
+  // Opens an .xlsx (or .xlsm/.xltx) or .xls file, told apart by their
+  // contents; throws WorkbookError saying what is wrong.
   static std::unique_ptr<Workbook> Open(const std::filesystem::path& path, const ZipLimits& limits = {});
-  void Save(const std::filesystem::path& path);
+  enum class Format { Xlsx, Xls };
+  // Saves as .xls when `format` says so or, when not given, when the path
+  // ends in .xls; as .xlsx otherwise.
+  void Save(const std::filesystem::path& path, std::optional<Format> format = std::nullopt);
+  // The format the workbook was read from.
+  Format sourceFormat() const { return xlsSource_ ? Format::Xls : Format::Xlsx; }
 
   std::size_t SheetCount() const { return sheets_.size(); }
   Sheet& GetSheet(std::size_t index) { return *sheets_.at(index); }
@@ -78,6 +87,9 @@ class Workbook {
   friend class XlsxReader;
   friend class XlsxWriter;
   friend class SheetDeleter;
+  friend class XlsReader;
+  friend class XlsWriter;
+  friend std::set<std::string> XlsOnlyContent(const Workbook& book);
 
   Workbook() = default;
 
@@ -98,6 +110,9 @@ class Workbook {
   std::string stylesPart_;
   bool date1904_ = false;
   bool structureChanged_ = false;  // sheets removed: the calculation chain no longer fits
+  // What an .xls file carried beyond the model, for saving it as .xls again;
+  // null for a workbook read from .xlsx.
+  std::shared_ptr<XlsSource> xlsSource_;
 };
 
 }  // namespace vemo::wb

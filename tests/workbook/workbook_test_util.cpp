@@ -2,7 +2,10 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <fstream>
 #include <stdexcept>
+#include <vector>
 
 #include "support/run_command.h"
 #include "support/test_paths.h"
@@ -17,6 +20,29 @@ ToolResult RunPythonTool(const std::filesystem::path& tool, const std::string& a
 }
 
 std::filesystem::path XlsxDiffTool() { return vemo::test::SharedDir() / "tools" / "xlsxdiff.py"; }
+
+bool LibreOfficeOpensOriginal(const std::string& entry) {
+  std::ifstream manifest(vemo::test::SharedDir() / "corpus" / "MANIFEST.tsv");
+  auto columns = [](const std::string& line) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+      out.push_back(line.substr(start, tab - start));
+    out.push_back(line.substr(start));
+    return out;
+  };
+  std::string line;
+  if (!std::getline(manifest, line)) return true;
+  const auto header = columns(line);
+  const auto opensWith = std::find(header.begin(), header.end(), "opens_with") - header.begin();
+  for (; std::getline(manifest, line);) {
+    if (line.rfind(entry + "\t", 0) != 0) continue;
+    const auto fields = columns(line);
+    return static_cast<std::size_t>(opensWith) < fields.size() &&
+           fields[static_cast<std::size_t>(opensWith)].find("soffice") != std::string::npos;
+  }
+  return true;
+}
 
 std::string DeflateInOneStream(std::string_view input, int level) {
   z_stream z{};

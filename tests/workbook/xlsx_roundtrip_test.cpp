@@ -57,31 +57,6 @@ std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Xlsx, CorpusRoundTrip, ::testing::ValuesIn(CorpusFiles()), TestName);
 
-// The manifest's "opens_with" column lists the readers that open the
-// original file; LibreOffice is named there as "soffice".
-bool LibreOfficeOpensOriginal(const std::string& name) {
-  std::ifstream manifest(vemo::test::SharedDir() / "corpus" / "MANIFEST.tsv");
-  auto columns = [](const std::string& line) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-      out.push_back(line.substr(start, tab - start));
-    out.push_back(line.substr(start));
-    return out;
-  };
-  std::string line;
-  if (!std::getline(manifest, line)) return true;
-  const auto header = columns(line);
-  const auto opensWith = std::find(header.begin(), header.end(), "opens_with") - header.begin();
-  for (; std::getline(manifest, line);) {
-    if (line.rfind("xlsx/" + name + "\t", 0) != 0) continue;
-    const auto fields = columns(line);
-    return static_cast<std::size_t>(opensWith) < fields.size() &&
-           fields[static_cast<std::size_t>(opensWith)].find("soffice") != std::string::npos;
-  }
-  return true;
-}
-
 // LibreOffice opening the saved files is slow (about 5 s a file): VEMO_LO_CHECK=1 turns it on.
 // The corpus is checked in four shards so that a parallel test run spreads
 // the work over every core.
@@ -95,7 +70,7 @@ TEST_P(CorpusLibreOffice, SavedFilesOpen) {
   int index = 0;
   for (const std::string& name : CorpusFiles()) {
     if (index++ % kLibreOfficeShards != GetParam()) continue;
-    if (!LibreOfficeOpensOriginal(name)) continue;  // the manifest says the input itself does not open
+    if (!test::LibreOfficeOpensOriginal("xlsx/" + name)) continue;  // the manifest says the input itself does not open
     std::filesystem::path out = temp / name;
     Workbook::Open(vemo::test::SharedDir() / "corpus" / "xlsx" / name)->Save(out);
     auto check = test::RunPythonTool(vemo::test::SharedDir() / "tools" / "lo_check.py", test::Quote(out));

@@ -38,16 +38,19 @@ bool SavedAndUnchanged(const BookCore& book, const std::filesystem::path& path) 
 
 void SaveBook(BookCore& book, const std::filesystem::path& path, std::optional<int> fileFormat) {
   wb::Workbook& model = book.Model();
-  if (fileFormat == kFileFormatXls || (!fileFormat && LowerExtension(path) == ".xls"))
-    throw HostError("saving \"" + path.string() +
-                    "\" in the 97-2003 (.xls) format is not supported yet; save it as .xlsx instead");
-  if (fileFormat && *fileFormat != kFileFormatXlsx)
+  if (fileFormat && *fileFormat != kFileFormatXlsx && *fileFormat != kFileFormatXls)
     throw HostError("file format " + std::to_string(*fileFormat) +
-                    " is not supported; use 51 (.xlsx) or leave the format out");
+                    " is not supported; use 51 (.xlsx), 56 (.xls) or leave the format out");
+  // Without a format the name decides; a name of neither kind keeps the
+  // workbook's own format.
+  const std::string ext = LowerExtension(path);
+  const bool xls = fileFormat ? *fileFormat == kFileFormatXls
+                              : ext == ".xls" || (ext != ".xlsx" && ext != ".xlsm" &&
+                                                  model.sourceFormat() == wb::Workbook::Format::Xls);
   if (book.edited) wb::RequestFullCalcOnLoad(model);
   book.lastSave.reset();
   try {
-    model.Save(path);
+    model.Save(path, xls ? wb::Workbook::Format::Xls : wb::Workbook::Format::Xlsx);
   } catch (const std::exception& e) {
     throw HostError("cannot save the workbook as \"" + path.string() + "\": " + e.what());
   }

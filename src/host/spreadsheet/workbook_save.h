@@ -7,9 +7,9 @@
 
 namespace vemo::host {
 
-// Saves `book` to `path`. fileFormat 51 (or none, with any extension but
-// ".xls") writes the workbook's own package format; 56 or a ".xls" name
-// raises, because no 97-2003 writer exists yet. Raises HostError with the
+// Saves `book` to `path`: fileFormat 56, or none with a ".xls" name, writes
+// the 97-2003 (.xls) format; 51, or none with an ".xlsx" name, writes .xlsx;
+// no format and another name keeps the workbook's own. Raises HostError with the
 // reason when the file cannot be written.
 void SaveBook(BookCore& book, const std::filesystem::path& path, std::optional<int> fileFormat);
 

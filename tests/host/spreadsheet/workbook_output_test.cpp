@@ -77,16 +77,18 @@ TEST_F(SurfaceOutput, SaveAsWithThePathAloneOrNamedFileNameWritesTheWorkbook) {
   EXPECT_EQ(book->FullName(), b.string());
 }
 
-TEST_F(SurfaceOutput, TheOldBinaryFormatIsRefusedClearly) {
-  auto xls = dir / "old.xls";
-  try {
-    book->SaveAs(SaveAsOptions{xls.string(), kFileFormatXls});
-    FAIL() << "saved as .xls";
-  } catch (const HostError& e) {
-    EXPECT_NE(std::string(e.what()).find("not supported yet"), std::string::npos) << e.what();
+TEST_F(SurfaceOutput, FileFormat56OrAnXlsNameWritesThe97To2003Format) {
+  book->Worksheets()->Item(1)->Range("G1")->SetValue("old format");
+  for (const auto& [name, format] : {std::pair<const char*, std::optional<int>>{"by-format.bin", kFileFormatXls},
+                                     {"by-name.xls", std::nullopt},
+                                     {"forced.xls", kFileFormatXlsx}}) {
+    const auto target = dir / name;
+    book->SaveAs(SaveAsOptions{target.string(), format});
+    EXPECT_EQ(IsZip(target), format == kFileFormatXlsx) << name;
+    auto reread = wb::Workbook::Open(target);
+    EXPECT_EQ(reread->FindSheet("Data")->GetValue(1, 7).text, "old format") << name;
   }
-  EXPECT_THROW(book->SaveAs(xls.string()), HostError);
-  EXPECT_FALSE(std::filesystem::exists(xls));
+  EXPECT_THROW(book->SaveAs(SaveAsOptions{(dir / "x.csv").string(), 6}), HostError);
 }
 
 TEST_F(SurfaceOutput, AnUnknownExtensionKeepsTheWorkbooksOwnFormat) {

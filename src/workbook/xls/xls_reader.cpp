@@ -1,0 +1,631 @@
+#include "workbook/xls/xls_reader.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+
+#include "workbook/workbook_error.h"
+#include "workbook/xlsx_reader.h"
+#include "workbook/xls/biff_formula.h"
+#include "workbook/xls/xls_source.h"
+
+namespace vemo::wb {
+
+namespace {
+
+const char* const kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+const char* const kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+void AppendEscaped(std::string& out, std::string_view text) {
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\r': out += "&#13;"; break;
+      default:
+        // Control characters other than tab and line feed cannot appear in XML.
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') out += "_x00" + std::string(c < 0x10 ? "0" : "1") + "0123456789ABCDEF"[c & 0xF] + "_";
+        else out += c;
+    }
+  }
+}
+
+std::string Number(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.17g", v);
+  return buf;
+}
+
+std::string ColumnLetters(std::uint32_t col0) {
+  std::string s;
+  for (std::uint32_t c = col0 + 1; c > 0; c = (c - 1) / 26) s.insert(s.begin(), static_cast<char>('A' + (c - 1) % 26));
+  return s;
+}
+std::string CellRef(std::uint32_t row0, std::uint32_t col0) { return ColumnLetters(col0) + std::to_string(row0 + 1); }
+
+double RkValue(std::uint32_t rk) {
+  double v;
+  if (rk & 2) {
+    v = static_cast<double>(static_cast<std::int32_t>(rk) >> 2);
+  } else {
+    std::uint64_t bits = std::uint64_t{rk & 0xFFFFFFFCu} << 32;
+    std::memcpy(&v, &bits, 8);
+  }
+  return (rk & 1) ? v / 100 : v;
+}
+
+const char* ErrorText(std::uint8_t code) {
+  switch (code) {
+    case 0x00: return "#NULL!";
+    case 0x07: return "#DIV/0!";
+    case 0x0F: return "#VALUE!";
+    case 0x17: return "#REF!";
+    case 0x1D: return "#NAME?";
+    case 0x24: return "#NUM!";
+    default: return "#N/A";
+  }
+}
+
+// Records of a worksheet the model holds; they are made anew on save.
+bool ModelRecord(std::uint16_t t) {
+  switch (t) {
+    case biff::kDimensions: case biff::kRow: case biff::kLabelSst: case biff::kRk: case biff::kMulRk:
+    case biff::kNumber: case biff::kBlank: case biff::kMulBlank: case biff::kBoolErr: case biff::kFormula:
+    case biff::kString: case biff::kShrFmla: case biff::kArray: case biff::kTable: case biff::kLabel:
+    case biff::kRString: case biff::kIndex: case biff::kDbCell: case biff::kMergedCells: case biff::kColInfo:
+      return true;
+    default:
+      return false;
+  }
+}
+
+class Reading {
+ public:
+  Reading(Workbook& book, const std::string& label, XlsSource& source) : book_(book), label_(label), src_(source) {}
+
+  [[noreturn]] void Fail(const std::string& what) const {
+    throw WorkbookError("cannot open " + label_ + ": " + what);
+  }
+
+  void Globals(const std::vector<BiffRecord>& records);
+  std::string SheetXml(const std::string& part, std::string_view stream, std::uint32_t offset, std::uint8_t type);
+  std::string StylesXml() const;
+  std::string SharedStringsXml() const { return sst_; }
+
+  struct SheetEntry {
+    std::string name;
+    std::uint32_t offset;
+    std::uint8_t state, type;
+  };
+  std::vector<SheetEntry> sheets;
+  bool date1904 = false;
+
+ private:
+  void ReadSst(const BiffRecord& r);
+  // The <f> element of a formula cell ("" when the cell only shows a value:
+  // a member of an array, a data table, tokens that cannot be read); sets
+  // the text kept with the record.
+  std::string FormulaElement(XlsSheetSource& sheet, XlsSheetSource::KeptFormula& kept, std::uint32_t rw, std::uint32_t col);
+  struct SharedGroup {
+    int index;
+    std::vector<std::uint8_t> rgce, extra;
+  };
+  std::map<std::pair<std::uint32_t, std::uint32_t>, SharedGroup> shared_;  // by master cell, 0-based
+  int sharedCount_ = 0;
+  int sheetIndex_ = 0;
+
+ public:
+  void SetSheetIndex(int index) { sheetIndex_ = index; }
+  void Cell(std::map<std::uint32_t, std::string>& row, std::uint32_t r, std::uint32_t c, std::uint32_t xf, const char* type, std::string_view value,
+            bool inlineString = false);
+
+  Workbook& book_;
+  const std::string& label_;
+  XlsSource& src_;
+  std::string fonts_, numFmts_, xfs_, sst_;
+  std::size_t fontCount_ = 0, numFmtCount_ = 0, xfCount_ = 0;
+};
+
+void Reading::ReadSst(const BiffRecord& r) {
+  const std::uint32_t unique = Read32(r.data, 4);
+  // Each item takes at least three bytes: a count beyond that is a lie.
+  if (unique > r.data.size()) Fail("its string table declares more strings than it holds; the file is damaged");
+  sst_ = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\"") + kMain + "\">";
+  std::size_t at = 8;
+  for (std::uint32_t i = 0; i < unique && at < r.data.size(); ++i) {
+    const std::size_t count = Read16(r.data, at);
+    const auto flags = static_cast<std::uint8_t>(r.data.at(at + 2));
+    at += 3;
+    std::uint16_t runs = 0;
+    std::uint32_t phonetic = 0;
+    if (flags & 8) runs = Read16(r.data, at), at += 2;
+    if (flags & 4) phonetic = Read32(r.data, at), at += 4;
+    std::string text = ReadChars(r, at, count, (flags & 1) != 0);
+    if (at + runs * 4u + phonetic > r.data.size()) Fail("a string of its string table is cut short; the file is damaged");
+    src_.stringRunCounts.push_back(runs);
+    src_.stringRuns.push_back(r.data.substr(at, runs * 4u));
+    at += runs * 4u;
+    src_.stringPhonetic.push_back(r.data.substr(at, phonetic));
+    at += phonetic;
+    sst_ += "<si><t xml:space=\"preserve\">";
+    AppendEscaped(sst_, text);
+    sst_ += "</t></si>";
+  }
+  sst_ += "</sst>";
+}
+
+namespace {
+std::vector<std::uint8_t> Bytes(const std::string& d, std::size_t from, std::size_t to) {
+  if (from > d.size() || to > d.size() || from > to) throw WorkbookError("a formula record is cut short");
+  return {d.begin() + static_cast<std::ptrdiff_t>(from), d.begin() + static_cast<std::ptrdiff_t>(to)};
+}
+std::string RangeRef(const std::string& d) {
+  return CellRef(Read16(d, 0), static_cast<std::uint8_t>(d.at(4))) + ":" + CellRef(Read16(d, 2), static_cast<std::uint8_t>(d.at(5)));
+}
+}  // namespace
+
+std::string Reading::FormulaElement(XlsSheetSource& sheet, XlsSheetSource::KeptFormula& kept, std::uint32_t rw,
+                                    std::uint32_t col) {
+  const std::string& d = kept.formula.data;
+  const CellAddress base{static_cast<int>(rw) + 1, static_cast<int>(col) + 1};
+  std::string element;
+  try {
+    const std::size_t cce = Read16(d, 20);
+    const auto rgce = Bytes(d, 22, 22 + cce), extra = Bytes(d, 22 + cce, d.size());
+    src_.context.sheet = sheetIndex_;
+    const auto link = xls::FindFormulaLink(rgce);
+    if (!link) {
+      kept.text = xls::DecodeFormula(rgce, extra, xls::FormulaUse::Cell, base, src_.context);
+      element = "<f>";
+      AppendEscaped(element, *kept.text);
+      return element + "</f>";
+    }
+    if (link->kind != xls::FormulaLink::Kind::SharedOrArray) return {};
+    const std::pair<std::uint32_t, std::uint32_t> master{static_cast<std::uint32_t>(link->master.row - 1),
+                                                          static_cast<std::uint32_t>(link->master.col - 1)};
+    if (master == std::make_pair(rw, col)) {
+      for (const BiffRecord& f : kept.followers) {
+        if (f.type == biff::kShrFmla) {
+          const std::size_t n = Read16(f.data, 8);
+          SharedGroup group{sharedCount_++, Bytes(f.data, 10, 10 + n), Bytes(f.data, 10 + n, f.data.size())};
+          kept.text = xls::DecodeFormula(group.rgce, group.extra, xls::FormulaUse::Shared, base, src_.context);
+          element = "<f t=\"shared\" ref=\"" + RangeRef(f.data) + "\" si=\"" + std::to_string(group.index) + "\">";
+          AppendEscaped(element, *kept.text);
+          shared_[master] = std::move(group);
+          return element + "</f>";
+        }
+        if (f.type == biff::kArray) {
+          const std::size_t n = Read16(f.data, 12);
+          kept.text = xls::DecodeFormula(Bytes(f.data, 14, 14 + n), Bytes(f.data, 14 + n, f.data.size()),
+                                         xls::FormulaUse::Array, base, src_.context);
+          element = "<f t=\"array\" ref=\"" + RangeRef(f.data) + "\">";
+          AppendEscaped(element, *kept.text);
+          return element + "</f>";
+        }
+      }
+      return {};
+    }
+    auto it = shared_.find(master);
+    if (it == shared_.end()) return {};  // a cell of an array formula shows its value only
+    kept.text = xls::DecodeFormula(it->second.rgce, it->second.extra, xls::FormulaUse::Shared, base, src_.context);
+    return "<f t=\"shared\" si=\"" + std::to_string(it->second.index) + "\"/>";
+  } catch (const WorkbookError&) {
+    // Tokens this reader cannot turn into text: the cell keeps its value and
+    // the record is written back as it came while the value stays.
+    kept.text.reset();
+    return {};
+  }
+}
+
+void Reading::Globals(const std::vector<BiffRecord>& records) {
+  bool stylePlaced = false, sheetsPlaced = false;
+  auto placeholder = [&](bool& placed) {
+    if (!placed) src_.globals.push_back({XlsSource::kPlaceholder, {}, {}});
+    placed = true;
+  };
+  for (const BiffRecord& r : records) {
+    switch (r.type) {
+      case biff::kFilePass:
+        Fail("the workbook is password protected; remove the password in the program that made it and save it again");
+      case biff::kDateMode:
+        date1904 = r.data.size() >= 2 && Read16(r.data, 0) == 1;
+        src_.globals.push_back(r);
+        break;
+      case biff::kFont: {
+        placeholder(stylePlaced);
+        std::size_t at = 14;
+        const std::uint16_t height = Read16(r.data, 0), flags = Read16(r.data, 2), color = Read16(r.data, 4),
+                            weight = Read16(r.data, 6);
+        const auto underline = static_cast<std::uint8_t>(r.data.at(10));
+        std::string name = ReadUnicodeString(r, at, true);
+        src_.fontRecords.push_back(r.data);
+        fonts_ += "<font>";
+        if (weight >= 700) fonts_ += "<b/>";
+        if (flags & 2) fonts_ += "<i/>";
+        if (flags & 8) fonts_ += "<strike/>";
+        if (underline) fonts_ += underline == 2 ? "<u val=\"double\"/>" : "<u/>";
+        fonts_ += "<sz val=\"" + Number(height / 20.0) + "\"/>";
+        if (color < 0x7FFF) fonts_ += "<color indexed=\"" + std::to_string(color) + "\"/>";
+        fonts_ += "<name val=\"";
+        AppendEscaped(fonts_, name);
+        fonts_ += "\"/></font>";
+        ++fontCount_;
+        break;
+      }
+      case biff::kFormat: {
+        placeholder(stylePlaced);
+        std::size_t at = 2;
+        std::string code = ReadUnicodeString(r, at, false);
+        numFmts_ += "<numFmt numFmtId=\"" + std::to_string(Read16(r.data, 0)) + "\" formatCode=\"";
+        AppendEscaped(numFmts_, code);
+        numFmts_ += "\"/>";
+        ++numFmtCount_;
+        break;
+      }
+      case biff::kXf: {
+        placeholder(stylePlaced);
+        const std::uint16_t font = Read16(r.data, 0), format = Read16(r.data, 2);
+        const auto align = static_cast<std::uint8_t>(r.data.at(6));
+        static const char* const kHorizontal[] = {nullptr, "left", "center", "right", "fill", "justify", "centerContinuous", "distributed"};
+        static const char* const kVertical[] = {"top", "center", nullptr, "justify", "distributed", nullptr, nullptr, nullptr};
+        xfs_ += "<xf numFmtId=\"" + std::to_string(format) + "\" fontId=\"" + std::to_string(font >= 4 ? font - 1 : font) +
+                "\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"";
+        const char* h = kHorizontal[align & 7];
+        const char* v = kVertical[(align >> 4) & 7];
+        if (h || v || (align & 8)) {
+          xfs_ += " applyAlignment=\"1\"><alignment";
+          if (h) xfs_ += std::string(" horizontal=\"") + h + "\"";
+          if (v) xfs_ += std::string(" vertical=\"") + v + "\"";
+          if (align & 8) xfs_ += " wrapText=\"1\"";
+          xfs_ += "/></xf>";
+        } else {
+          xfs_ += "/>";
+        }
+        src_.xfRecords.push_back(r.data);
+        ++xfCount_;
+        break;
+      }
+      case biff::kBoundSheet: {
+        placeholder(sheetsPlaced);
+        std::size_t at = 6;
+        SheetEntry e{"", Read32(r.data, 0), static_cast<std::uint8_t>(r.data.at(4) & 3), static_cast<std::uint8_t>(r.data.at(5))};
+        e.name = ReadUnicodeString(r, at, true);
+        sheets.push_back(std::move(e));
+        break;
+      }
+      case biff::kSupBook:
+      case biff::kExternName:
+      case biff::kExternSheet:
+      case biff::kName:
+        ReadLinkRecord(r, src_.context, src_.names);
+        src_.globals.push_back(r);
+        break;
+      case biff::kSst: ReadSst(r); break;
+      case biff::kExtSst: break;  // made anew from the string table written
+      default: src_.globals.push_back(r);
+    }
+  }
+  if (!sheetsPlaced) Fail("it lists no sheets; the file is damaged");
+}
+
+void Reading::Cell(std::map<std::uint32_t, std::string>& cells, std::uint32_t r, std::uint32_t c, std::uint32_t xf,
+                   const char* type, std::string_view value, bool inlineString) {
+  // A later record for the same cell replaces an earlier one.
+  std::string& row = cells[c];
+  row = "<c r=\"" + CellRef(r, c) + "\"";
+  if (xf) row += " s=\"" + std::to_string(xf) + "\"";
+  if (type) row += std::string(" t=\"") + type + "\"";
+  if (inlineString) {
+    row += "><is><t xml:space=\"preserve\">";
+    AppendEscaped(row, value);
+    row += "</t></is></c>";
+  } else if (value.empty() && !type) {
+    row += "/>";
+  } else {
+    row += "><v>";
+    AppendEscaped(row, value);
+    row += "</v></c>";
+  }
+}
+
+std::string Reading::SheetXml(const std::string& part, std::string_view stream, std::uint32_t offset, std::uint8_t type) {
+  XlsSheetSource& sheet = src_.sheets[part];
+  sheet.sheetType = type;
+  shared_.clear();
+  if (offset >= stream.size()) Fail("sheet data lies beyond the end of the workbook stream; the file is damaged");
+  std::vector<BiffRecord> records = ReadRecords(stream, offset, true);
+  if (records.empty() || records[0].type != biff::kBof) Fail("a sheet does not start where the sheet list says; the file is damaged");
+  const std::uint16_t dt = records[0].data.size() >= 4 ? Read16(records[0].data, 2) : 0;
+  sheet.worksheet = type == 0 && dt == 0x0010;
+  if (!sheet.worksheet) {
+    sheet.records = std::move(records);
+    // A chart sheet stays its records; the part only stands in for it.
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<chartsheet xmlns=\"") + kMain +
+           "\"><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews></chartsheet>";
+  }
+
+  // Rows and cells by row number, in the order of the sheet.
+  std::map<std::uint32_t, std::string> rowAttrs;
+  std::map<std::uint32_t, std::map<std::uint32_t, std::string>> rowCells;
+  std::string cols, merges, format;
+  std::size_t mergeCount = 0;
+  bool placed = false;
+  int depth = 0;  // records of a chart embedded in the sheet are the chart's own
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const BiffRecord& r = records[i];
+    if (r.type == biff::kBof) ++depth;
+    const bool nested = depth > 1;
+    if (r.type == biff::kEof) --depth;
+    if (nested || !ModelRecord(r.type)) {
+      if (!nested && r.type == biff::kDefaultRowHeight && r.data.size() >= 4)
+        format += " defaultRowHeight=\"" + Number(Read16(r.data, 2) / 20.0) + "\"";
+      if (!nested && r.type == biff::kDefColWidth && r.data.size() >= 2) format += " baseColWidth=\"" + std::to_string(Read16(r.data, 0)) + "\"";
+      sheet.records.push_back(r);
+      continue;
+    }
+    if (!placed && r.type != biff::kColInfo && r.type != biff::kMergedCells) {
+      sheet.records.push_back({XlsSource::kPlaceholder, {}, {}});
+      placed = true;
+    }
+    const std::string& d = r.data;
+    auto rowOf = [&]() -> std::map<std::uint32_t, std::string>& { return rowCells[Read16(d, 0)]; };
+    switch (r.type) {
+      case biff::kRow: {
+        const std::uint32_t n = Read16(d, 0);
+        const std::uint16_t height = Read16(d, 6), flags = Read16(d, 12), xf = Read16(d, 14) & 0x0FFF;
+        std::string a;
+        if (!(height & 0x8000)) a += " ht=\"" + Number((height & 0x7FFF) / 20.0) + "\"";
+        if (flags & 0x40) a += " customHeight=\"1\"";
+        if (flags & 0x20) a += " hidden=\"1\"";
+        if (flags & 7) a += " outlineLevel=\"" + std::to_string(flags & 7) + "\"";
+        if (flags & 0x10) a += " collapsed=\"1\"";
+        if (flags & 0x80) a += " s=\"" + std::to_string(xf) + "\" customFormat=\"1\"";
+        rowAttrs[n] = a;
+        break;
+      }
+      case biff::kLabelSst:
+        Cell(rowOf(), Read16(d, 0), Read16(d, 2), Read16(d, 4), "s", std::to_string(Read32(d, 6)));
+        break;
+      case biff::kRk:
+        Cell(rowOf(), Read16(d, 0), Read16(d, 2), Read16(d, 4), nullptr, Number(RkValue(Read32(d, 6))));
+        break;
+      case biff::kNumber:
+        Cell(rowOf(), Read16(d, 0), Read16(d, 2), Read16(d, 4), nullptr, Number(ReadDouble(d, 6)));
+        break;
+      case biff::kBlank:
+        Cell(rowOf(), Read16(d, 0), Read16(d, 2), Read16(d, 4), nullptr, {});
+        break;
+      case biff::kMulRk:
+      case biff::kMulBlank: {
+        const std::size_t step = r.type == biff::kMulRk ? 6 : 2;
+        if (d.size() < 6) Fail("a cell record is cut short; the file is damaged");
+        const std::uint32_t first = Read16(d, 2), last = Read16(d, d.size() - 2);
+        for (std::uint32_t c = first, at = 4; c <= last && at + step <= d.size() - 2; ++c, at += static_cast<std::uint32_t>(step))
+          Cell(rowOf(), Read16(d, 0), c, Read16(d, at), nullptr, step == 6 ? Number(RkValue(Read32(d, at + 2))) : std::string());
+        break;
+      }
+      case biff::kBoolErr: {
+        const auto v = static_cast<std::uint8_t>(d.at(6));
+        const bool error = d.at(7) != 0;
+        Cell(rowOf(), Read16(d, 0), Read16(d, 2), Read16(d, 4), error ? "e" : "b", error ? ErrorText(v) : (v ? "1" : "0"));
+        break;
+      }
+      case biff::kLabel:
+      case biff::kRString: {
+        std::size_t at = 6;
+        Cell(rowOf(), Read16(d, 0), Read16(d, 2), Read16(d, 4), "inlineStr", ReadUnicodeString(r, at, false), true);
+        break;
+      }
+      case biff::kFormula: {
+        const std::uint32_t rw = Read16(d, 0), col = Read16(d, 2), xf = Read16(d, 4);
+        XlsSheetSource::KeptFormula kept{r, {}, std::nullopt};
+        std::string value;
+        const char* t = nullptr;
+        std::size_t j = i + 1;
+        for (; j < records.size() && (records[j].type == biff::kShrFmla || records[j].type == biff::kArray ||
+                                      records[j].type == biff::kTable || records[j].type == biff::kString); ++j)
+          if (records[j].type != biff::kString) kept.followers.push_back(records[j]);
+        if (Read16(d, 12) != 0xFFFF) {
+          value = Number(ReadDouble(d, 6));
+        } else if (d.at(6) == 0) {
+          t = "str";
+          for (std::size_t k = i + 1; k < j; ++k)
+            if (records[k].type == biff::kString) {
+              std::size_t at = 0;
+              value = ReadUnicodeString(records[k], at, false);
+            }
+        } else if (d.at(6) == 1) {
+          t = "b";
+          value = d.at(8) ? "1" : "0";
+        } else if (d.at(6) == 2) {
+          t = "e";
+          value = ErrorText(static_cast<std::uint8_t>(d.at(8)));
+        } else {
+          t = "str";
+        }
+        const std::string f = FormulaElement(sheet, kept, rw, col);
+        Cell(rowOf(), rw, col, xf, t, value);
+        if (!f.empty()) {
+          std::string& cell = rowOf()[col];
+          cell.insert(cell.find('>') + 1, f);  // <f> comes before <v>
+        }
+        sheet.formulas[{rw, col}] = std::move(kept);
+        i = j - 1;
+        break;
+      }
+      case biff::kMergedCells: {
+        const std::size_t n = Read16(d, 0);
+        for (std::size_t k = 0; k < n && 2 + k * 8 + 8 <= d.size(); ++k) {
+          const std::size_t at = 2 + k * 8;
+          merges += "<mergeCell ref=\"" + CellRef(Read16(d, at), Read16(d, at + 4)) + ":" +
+                    CellRef(Read16(d, at + 2), Read16(d, at + 6)) + "\"/>";
+          ++mergeCount;
+        }
+        break;
+      }
+      case biff::kColInfo: {
+        const std::uint32_t first = Read16(d, 0), last = std::min<std::uint32_t>(Read16(d, 2), 255);
+        const std::uint16_t width = Read16(d, 4), xf = Read16(d, 6), flags = Read16(d, 8);
+        if (first > last) break;
+        cols += "<col min=\"" + std::to_string(first + 1) + "\" max=\"" + std::to_string(last + 1) + "\" width=\"" +
+                Number(width / 256.0) + "\"";
+        if (xf) cols += " style=\"" + std::to_string(xf) + "\"";
+        if (flags & 1) cols += " hidden=\"1\"";
+        if (flags & 2) cols += " customWidth=\"1\"";
+        if ((flags >> 8) & 7) cols += " outlineLevel=\"" + std::to_string((flags >> 8) & 7) + "\"";
+        if (flags & 0x1000) cols += " collapsed=\"1\"";
+        cols += "/>";
+        break;
+      }
+      default: break;  // index records, dimensions: made anew on save
+    }
+  }
+  if (!placed) sheet.records.insert(sheet.records.end() - 1, {XlsSource::kPlaceholder, {}, {}});
+
+  std::string xml = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"") + kMain +
+                    "\" xmlns:r=\"" + kRel + "\">";
+  if (!format.empty()) xml += "<sheetFormatPr" + format + "/>";
+  if (!cols.empty()) xml += "<cols>" + cols + "</cols>";
+  xml += "<sheetData>";
+  for (auto& [n, cells] : rowCells) rowAttrs.try_emplace(n);
+  for (auto& [n, attrs] : rowAttrs) {
+    xml += "<row r=\"" + std::to_string(n + 1) + "\"" + attrs + ">";
+    if (auto it = rowCells.find(n); it != rowCells.end())
+      for (auto& [col, cell] : it->second) xml += cell;
+    xml += "</row>";
+  }
+  xml += "</sheetData>";
+  if (mergeCount) xml += "<mergeCells count=\"" + std::to_string(mergeCount) + "\">" + merges + "</mergeCells>";
+  xml += "</worksheet>";
+  return xml;
+}
+
+std::string Reading::StylesXml() const {
+  std::string x = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<styleSheet xmlns=\"") + kMain + "\">";
+  if (numFmtCount_) x += "<numFmts count=\"" + std::to_string(numFmtCount_) + "\">" + numFmts_ + "</numFmts>";
+  x += "<fonts count=\"" + std::to_string(fontCount_) + "\">" + fonts_ + "</fonts>";
+  x += "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill></fills>";
+  x += "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>";
+  x += "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>";
+  x += "<cellXfs count=\"" + std::to_string(xfCount_) + "\">" + xfs_ + "</cellXfs>";
+  x += "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles></styleSheet>";
+  return x;
+}
+
+// The names whose formulas can be read, as the workbook part lists them.
+std::string DefinedNamesXml(XlsSource& source) {
+  std::string xml;
+  for (const NameRecord& n : source.names) {
+    try {
+      source.context.sheet = n.sheetScope - 1;
+      const std::string text = xls::DecodeFormula(n.rgce, n.extra, xls::FormulaUse::Name, CellAddress{1, 1}, source.context);
+      xml += "<definedName name=\"";
+      AppendEscaped(xml, n.name);
+      xml += "\"";
+      if (n.sheetScope > 0) xml += " localSheetId=\"" + std::to_string(n.sheetScope - 1) + "\"";
+      if (n.hidden) xml += " hidden=\"1\"";
+      xml += ">";
+      AppendEscaped(xml, text);
+      xml += "</definedName>";
+    } catch (const WorkbookError&) {
+      // A name this reader cannot express stays in its record only.
+    }
+  }
+  return xml.empty() ? xml : "<definedNames>" + xml + "</definedNames>";
+}
+
+}  // namespace
+
+void XlsReader::Read(std::string_view bytes, const std::string& label) {
+  auto source = std::make_shared<XlsSource>();
+  source->container = CompoundFile::Read(bytes, label);
+  const CompoundFile::Entry* stream = source->container.FindStream("Workbook");
+  if (!stream) {
+    // A password-protected .xlsx travels as an encrypted package in this container.
+    if (source->container.FindStream("EncryptedPackage"))
+      throw WorkbookError("cannot open " + label +
+                          ": the workbook is password protected; remove the password in the program that made it and save it again");
+    if (source->container.FindStream("Book"))
+      throw WorkbookError("cannot open " + label +
+                          ": it is an Excel 5.0/95 (BIFF5) workbook; only Excel 97-2003 (BIFF8) and newer are read, "
+                          "save it in a newer format first");
+    throw WorkbookError("cannot open " + label + ": it is a compound file without a workbook stream, not an .xls workbook");
+  }
+  const std::string_view s = stream->data;
+  std::vector<BiffRecord> globals = ReadRecords(s, 0, true);
+  if (globals.empty() || globals[0].type != biff::kBof || globals[0].data.size() < 4)
+    throw WorkbookError("cannot open " + label + ": its workbook stream does not start with a BOF record; the file is damaged");
+  const std::uint16_t version = Read16(globals[0].data, 0);
+  if (version != 0x0600)
+    throw WorkbookError("cannot open " + label + ": it is a BIFF" + std::string(version == 0x0500 ? "5 (Excel 5.0/95)" : " version older than 8") +
+                        " workbook; only Excel 97-2003 (BIFF8) is read, save it in a newer format first");
+
+  Reading reading(book_, label, *source);
+  reading.Globals(globals);
+  ZipPackage& pkg = book_.package_;
+  std::string types = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                      "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                      "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                      "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+                      "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
+                      "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>";
+  std::string rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                     "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                     "<Relationship Id=\"rIdS\" Type=\"" + std::string(kRel) + "/styles\" Target=\"styles.xml\"/>"
+                     "<Relationship Id=\"rIdT\" Type=\"" + std::string(kRel) + "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
+  std::string wb = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<workbook xmlns=\"") + kMain +
+                   "\" xmlns:r=\"" + kRel + "\"><workbookPr" + (reading.date1904 ? " date1904=\"1\"" : "") + "/><sheets>";
+  std::vector<std::pair<std::string, std::string>> sheetParts;
+  for (const auto& e : reading.sheets) source->context.sheetNames.push_back(e.name);
+  for (std::size_t i = 0; i < reading.sheets.size(); ++i) {
+    reading.SetSheetIndex(static_cast<int>(i));
+    const auto& e = reading.sheets[i];
+    const std::string n = std::to_string(i + 1);
+    const bool worksheet = e.type == 0;
+    const std::string part = worksheet ? "xl/worksheets/sheet" + n + ".xml" : "xl/chartsheets/sheet" + n + ".xml";
+    // Each sheet is read up to where the next begins, so no byte is read twice.
+    const std::size_t end = i + 1 < reading.sheets.size() ? reading.sheets[i + 1].offset : s.size();
+    if (end <= e.offset || end > s.size())
+      throw WorkbookError("cannot open " + label + ": its sheet list gives sheet positions out of order; the file is damaged");
+    sheetParts.emplace_back(part, reading.SheetXml(part, s.substr(0, end), e.offset, e.type));
+    const bool isWorksheet = source->sheets[part].worksheet;
+    types += "<Override PartName=\"/" + part + "\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml." +
+             (isWorksheet ? "worksheet" : "chartsheet") + "+xml\"/>";
+    rels += "<Relationship Id=\"rId" + n + "\" Type=\"" + kRel + (isWorksheet ? "/worksheet" : "/chartsheet") + "\" Target=\"" +
+            part.substr(3) + "\"/>";
+    wb += "<sheet name=\"";
+    AppendEscaped(wb, e.name);
+    wb += "\" sheetId=\"" + n + "\"" + (e.state == 1 ? " state=\"hidden\"" : e.state == 2 ? " state=\"veryHidden\"" : "") +
+          " r:id=\"rId" + n + "\"/>";
+  }
+  wb += "</sheets>" + DefinedNamesXml(*source) + "</workbook>";
+  types += "</Types>";
+  rels += "</Relationships>";
+  pkg.Put("[Content_Types].xml", types);
+  pkg.Put("_rels/.rels", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                         "<Relationship Id=\"rId1\" Type=\"" + std::string(kRel) + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
+  pkg.Put("xl/workbook.xml", wb);
+  pkg.Put("xl/_rels/workbook.xml.rels", rels);
+  pkg.Put("xl/styles.xml", reading.StylesXml());
+  std::string sst = reading.SharedStringsXml();
+  if (sst.empty()) sst = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\"") + kMain + "\"/>";
+  pkg.Put("xl/sharedStrings.xml", sst);
+  for (auto& [part, xml] : sheetParts) {
+    if (!source->sheets[part].worksheet)
+      pkg.Put(Workbook::RelsPartName(part), "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                                            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"/>");
+    pkg.Put(part, std::move(xml));
+  }
+  // The text of the container's Workbook stream is held in the model now.
+  source->container.PutStream("Workbook", {});
+  book_.xlsSource_ = std::move(source);
+  XlsxReader(book_).Read();
+}
+
+}  // namespace vemo::wb

@@ -1,0 +1,793 @@
+#include "workbook/xls/xls_writer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+
+#include "workbook/workbook_error.h"
+#include "workbook/xls/biff_formula.h"
+#include "workbook/xls/biff_formula_internal.h"
+#include "workbook/xls/biff_records.h"
+#include "workbook/xls/xls_links.h"
+#include "workbook/xls/xls_source.h"
+#include "workbook/xml_part.h"
+
+namespace vemo::wb {
+
+namespace {
+
+constexpr std::size_t kMaxPayload = 8224;
+constexpr std::uint16_t kPane = 0x0041, kSelection = 0x001D, kScl = 0x00A0, kPlv = 0x088B;
+
+std::string Bof(std::uint16_t kind) {
+  std::string d;
+  Append16(d, 0x0600);
+  Append16(d, kind);
+  Append16(d, 0x0DBB);
+  Append16(d, 0x07CC);
+  Append32(d, 0x000100C1);
+  Append32(d, 0x00000406);
+  return d;
+}
+
+std::uint8_t ErrorCode(std::string_view text) {
+  if (text == "#NULL!") return 0x00;
+  if (text == "#DIV/0!") return 0x07;
+  if (text == "#VALUE!") return 0x0F;
+  if (text == "#REF!") return 0x17;
+  if (text == "#NAME?") return 0x1D;
+  if (text == "#NUM!") return 0x24;
+  return 0x2A;
+}
+
+std::vector<pugi::xml_node> Children(pugi::xml_node parent) {
+  std::vector<pugi::xml_node> out;
+  for (pugi::xml_node n : parent.children())
+    if (n.type() == pugi::node_element) out.push_back(n);
+  return out;
+}
+
+// The string table being written: the model's items first, then texts that
+// only appear as inline strings.
+struct StringTable {
+  const SharedStrings& shared;
+  std::vector<std::string> extra;
+  std::map<std::string, std::uint32_t, std::less<>> extraIndex;
+  std::uint32_t references = 0;
+
+  std::uint32_t Add(std::string text) {
+    auto it = extraIndex.find(text);
+    if (it != extraIndex.end()) return it->second;
+    const auto index = static_cast<std::uint32_t>(shared.size() + extra.size());
+    extraIndex.emplace(text, index);
+    extra.push_back(std::move(text));
+    return index;
+  }
+};
+
+// Appends the string table record with its CONTINUE records and the
+// EXTSST record that indexes it; `base` is the stream offset of `out`'s start.
+void WriteStringTable(std::string& out, const StringTable& table, const XlsSource* source) {
+  const std::size_t total = table.shared.size() + table.extra.size();
+  std::size_t recordStart = out.size();
+  Append16(out, biff::kSst);
+  Append16(out, 0);
+  Append32(out, table.references);
+  Append32(out, static_cast<std::uint32_t>(total));
+  auto room = [&] { return kMaxPayload - (out.size() - recordStart - 4); };
+  auto close = [&] { Patch16(out, recordStart + 2, static_cast<std::uint16_t>(out.size() - recordStart - 4)); };
+  auto next = [&] {
+    close();
+    recordStart = out.size();
+    Append16(out, biff::kContinue);
+    Append16(out, 0);
+  };
+  const std::size_t bucket = std::max<std::size_t>(8, (total + 127) / 128);
+  std::string ext;
+  Append16(ext, static_cast<std::uint16_t>(bucket));
+  for (std::size_t i = 0; i < total; ++i) {
+    std::string_view text = i < table.shared.size() ? table.shared.Text(static_cast<std::uint32_t>(i)) : table.extra[i - table.shared.size()];
+    const bool kept = source && i < source->stringRuns.size();
+    const std::uint16_t runs = kept ? source->stringRunCounts[i] : 0;
+    const std::string* phonetic = kept && !source->stringPhonetic[i].empty() ? &source->stringPhonetic[i] : nullptr;
+    std::u16string chars = xls::Utf16FromUtf8(text);
+    if (chars.size() > 32767) chars.resize(32767);
+    bool wide = false;
+    for (char16_t c : chars) wide = wide || c > 0xFF;
+    const std::size_t header = 3 + (runs ? 2 : 0) + (phonetic ? 4 : 0);
+    if (room() < header + (wide ? 2 : 1)) next();
+    if (i % bucket == 0) {
+      Append32(ext, static_cast<std::uint32_t>(out.size()));
+      Append16(ext, static_cast<std::uint16_t>(out.size() - recordStart));
+      Append16(ext, 0);
+    }
+    Append16(out, static_cast<std::uint16_t>(chars.size()));
+    out += static_cast<char>((wide ? 1 : 0) | (runs ? 8 : 0) | (phonetic ? 4 : 0));
+    if (runs) Append16(out, runs);
+    if (phonetic) Append32(out, static_cast<std::uint32_t>(phonetic->size()));
+    for (std::size_t k = 0; k < chars.size(); ++k) {
+      if (room() < (wide ? 2u : 1u)) {
+        next();
+        out += static_cast<char>(wide ? 1 : 0);
+      }
+      if (wide) Append16(out, chars[k]);
+      else out += static_cast<char>(chars[k]);
+    }
+    if (runs) {
+      const std::string& r = source->stringRuns[i];
+      for (std::size_t k = 0; k < r.size(); k += 4) {
+        if (room() < 4) next();
+        out.append(r, k, 4);
+      }
+    }
+    if (phonetic) {
+      for (std::size_t k = 0; k < phonetic->size();) {
+        if (room() == 0) next();
+        const std::size_t n = std::min(room(), phonetic->size() - k);
+        out.append(*phonetic, k, n);
+        k += n;
+      }
+    }
+  }
+  close();
+  WriteRecord(out, biff::kExtSst, ext);
+}
+
+class Writing {
+ public:
+  Writing(Workbook& book, pugi::xml_node styles, std::vector<Sheet*> sheets, std::set<std::string>& warnings,
+          const XlsSource* source)
+      : book_(book), styles_(styles), sheets_(std::move(sheets)), warnings_(warnings), src_(source),
+        strings_{book.sharedStrings(), {}, {}, 0} {
+    if (src_) context_ = src_->context;
+    context_.sheetNames.clear();
+    for (Sheet* sheet : sheets_) context_.sheetNames.push_back(sheet->name());
+    if (!src_)
+      for (const DefinedName& n : book_.DefinedNames()) context_.names.push_back({n.name, n.localSheetId + 1});
+  }
+
+  std::string Stream();
+
+ private:
+  std::uint32_t Xf(std::uint32_t style) const { return src_ ? style : style + 15; }
+  void StyleRecords(std::string& out);
+  std::string XfRecord(pugi::xml_node xf, bool styleXf);
+  std::string SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellAt, std::size_t& indexAt);
+  void CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* kept, std::vector<std::size_t>& dbcellAt);
+  void ColumnRecords(std::string& out, Sheet& sheet);
+  void MergeRecords(std::string& out, Sheet& sheet);
+
+  // A FORMULA record (with its STRING when the result is text) for `rgce`.
+  void FormulaRecords(std::string& out, const std::string& cellHead, const CellContent& v, std::uint16_t flags,
+                      const std::vector<std::uint8_t>& rgce, const std::vector<std::uint8_t>& extra);
+  // Writes the formula of `cell`; false when it has to be saved as its value.
+  bool WriteFormula(std::string& out, Sheet& sheet, const Row& row, const Cell& cell, const std::string& head,
+                    const CellContent& v, const XlsSheetSource* kept);
+  // The NAME records: those read, with the tokens of names the model
+  // changed made anew; for a workbook from .xlsx, one per defined name.
+  std::vector<std::string> NameRecords();
+  bool LinksChanged() const;
+
+  Workbook& book_;
+  xls::FormulaContext context_;
+  std::map<std::pair<std::uint32_t, std::uint32_t>, CellAddress> arrayMembers_;  // cell (0-based) -> array master
+  pugi::xml_node styles_;
+  std::vector<Sheet*> sheets_;
+  std::set<std::string>& warnings_;
+  const XlsSource* src_;
+  StringTable strings_;
+};
+
+std::string Writing::XfRecord(pugi::xml_node xf, bool styleXf) {
+  std::string d;
+  const std::uint32_t font = xf.attribute("fontId").as_uint(0);
+  Append16(d, static_cast<std::uint16_t>(font >= 4 ? font + 1 : font));
+  Append16(d, static_cast<std::uint16_t>(xf.attribute("numFmtId").as_uint(0)));
+  Append16(d, styleXf ? 0xFFF5 : 0x0001);
+  pugi::xml_node align = FirstChild(xf, "alignment");
+  static const std::map<std::string, std::uint8_t> kHorizontal{{"left", 1}, {"center", 2}, {"right", 3}, {"fill", 4},
+                                                               {"justify", 5}, {"centerContinuous", 6}, {"distributed", 7}};
+  static const std::map<std::string, std::uint8_t> kVertical{{"top", 0}, {"center", 1}, {"bottom", 2}, {"justify", 3}, {"distributed", 4}};
+  std::uint8_t a = 0x20;
+  if (auto it = kHorizontal.find(align.attribute("horizontal").value()); it != kHorizontal.end()) a |= it->second;
+  if (auto it = kVertical.find(align.attribute("vertical").value()); it != kVertical.end()) a = static_cast<std::uint8_t>((a & 0x0F) | it->second << 4);
+  if (ParseXmlBool(align.attribute("wrapText").value())) a |= 8;
+  d += static_cast<char>(a);
+  d += '\0';
+  d += '\0';
+  d += static_cast<char>(styleXf ? 0 : 0xFC);
+  Append32(d, 0);
+  Append32(d, 0);
+  Append16(d, 0x20C0);
+  if (xf.attribute("fillId").as_uint(0) > 1 || xf.attribute("borderId").as_uint(0) > 0)
+    warnings_.insert("cell fills and borders");
+  return d;
+}
+
+void Writing::StyleRecords(std::string& out) {
+  std::vector<pugi::xml_node> fonts = Children(FirstChild(styles_, "fonts"));
+  const std::size_t keptFonts = src_ ? src_->fontRecords.size() : 0;
+  for (std::size_t i = 0; i < std::max<std::size_t>(fonts.size(), 4); ++i) {
+    if (i < keptFonts) {
+      WriteRecord(out, biff::kFont, src_->fontRecords[i]);
+      continue;
+    }
+    pugi::xml_node f = i < fonts.size() ? fonts[i] : (fonts.empty() ? pugi::xml_node() : fonts[0]);
+    std::string d;
+    const double size = FirstChild(f, "sz").attribute("val").as_double(11);
+    Append16(d, static_cast<std::uint16_t>(std::lround(size * 20)));
+    Append16(d, static_cast<std::uint16_t>((FirstChild(f, "i") ? 2 : 0) | (FirstChild(f, "strike") ? 8 : 0)));
+    pugi::xml_attribute indexed = FirstChild(f, "color").attribute("indexed");
+    Append16(d, indexed ? static_cast<std::uint16_t>(indexed.as_uint()) : 0x7FFF);
+    Append16(d, FirstChild(f, "b") ? 700 : 400);
+    Append16(d, 0);
+    pugi::xml_node u = FirstChild(f, "u");
+    d += static_cast<char>(!u ? 0 : std::string_view(u.attribute("val").value()) == "double" ? 2 : 1);
+    d += '\0';
+    d += static_cast<char>(1);  // default character set
+    d += '\0';
+    const char* name = FirstChild(f, "name").attribute("val").value();
+    AppendUnicodeString(d, *name ? name : "Arial", true);
+    WriteRecord(out, biff::kFont, d);
+  }
+  for (pugi::xml_node fmt : Children(FirstChild(styles_, "numFmts"))) {
+    std::string d;
+    Append16(d, static_cast<std::uint16_t>(fmt.attribute("numFmtId").as_uint()));
+    AppendUnicodeString(d, fmt.attribute("formatCode").value(), false);
+    WriteRecord(out, biff::kFormat, d);
+  }
+  std::vector<pugi::xml_node> xfs = Children(FirstChild(styles_, "cellXfs"));
+  if (!src_) {
+    // Style formats 0-14 come before the cell formats in every .xls workbook.
+    pugi::xml_node base = xfs.empty() ? pugi::xml_node() : xfs[0];
+    for (int i = 0; i < 15; ++i) WriteRecord(out, biff::kXf, XfRecord(base, true));
+  }
+  if (xfs.empty()) WriteRecord(out, biff::kXf, XfRecord({}, false));
+  for (std::size_t i = 0; i < xfs.size(); ++i) {
+    if (src_ && i < src_->xfRecords.size()) WriteRecord(out, biff::kXf, src_->xfRecords[i]);
+    else WriteRecord(out, biff::kXf, XfRecord(xfs[i], false));
+  }
+  if (!src_) {
+    std::string d;
+    Append16(d, 0x8000);  // built-in style 0 (Normal) on format 0
+    d += '\0';
+    d += static_cast<char>(0xFF);
+    WriteRecord(out, biff::kStyle, d);
+  }
+}
+
+void Writing::ColumnRecords(std::string& out, Sheet& sheet) {
+  for (pugi::xml_node col : Children(FirstChild(sheet.xml().document_element(), "cols"))) {
+    const unsigned first = col.attribute("min").as_uint(1), last = std::min(col.attribute("max").as_uint(first), 256u);
+    if (first < 1 || first > last) continue;
+    std::string d;
+    Append16(d, static_cast<std::uint16_t>(first - 1));
+    Append16(d, static_cast<std::uint16_t>(last - 1));
+    Append16(d, static_cast<std::uint16_t>(std::lround(std::clamp(col.attribute("width").as_double(8.43), 0.0, 255.0) * 256)));
+    Append16(d, static_cast<std::uint16_t>(Xf(col.attribute("style").as_uint(0))));
+    const unsigned level = std::min(col.attribute("outlineLevel").as_uint(0), 7u);
+    Append16(d, static_cast<std::uint16_t>((ParseXmlBool(col.attribute("hidden").value()) ? 1 : 0) |
+                                           (ParseXmlBool(col.attribute("customWidth").value()) ? 2 : 0) | level << 8 |
+                                           (ParseXmlBool(col.attribute("collapsed").value()) ? 0x1000 : 0)));
+    Append16(d, 0);
+    WriteRecord(out, biff::kColInfo, d);
+  }
+}
+
+void Writing::MergeRecords(std::string& out, Sheet& sheet) {
+  std::vector<CellRange> ranges;
+  for (const std::string& text : sheet.MergedRanges())
+    if (auto r = ParseCellRange(text); r && r->last.row <= 65536 && r->last.col <= 256) ranges.push_back(*r);
+  for (std::size_t i = 0; i < ranges.size(); i += 1026) {
+    const std::size_t n = std::min<std::size_t>(1026, ranges.size() - i);
+    std::string d;
+    Append16(d, static_cast<std::uint16_t>(n));
+    for (std::size_t k = i; k < i + n; ++k) {
+      Append16(d, static_cast<std::uint16_t>(ranges[k].first.row - 1));
+      Append16(d, static_cast<std::uint16_t>(ranges[k].last.row - 1));
+      Append16(d, static_cast<std::uint16_t>(ranges[k].first.col - 1));
+      Append16(d, static_cast<std::uint16_t>(ranges[k].last.col - 1));
+    }
+    WriteRecord(out, biff::kMergedCells, d);
+  }
+}
+
+std::vector<std::uint8_t> Ptg(std::string_view bytes) { return {bytes.begin(), bytes.end()}; }
+
+void Writing::FormulaRecords(std::string& out, const std::string& cellHead, const CellContent& v, std::uint16_t flags,
+                             const std::vector<std::uint8_t>& rgce, const std::vector<std::uint8_t>& extra) {
+  std::string d = cellHead;
+  bool text = false;
+  switch (v.type) {
+    case CellType::Number: AppendDouble(d, v.number); break;
+    case CellType::Boolean:
+    case CellType::Error:
+      d += static_cast<char>(v.type == CellType::Boolean ? 1 : 2);
+      d += '\0';
+      d += static_cast<char>(v.type == CellType::Boolean ? (v.boolean ? 1 : 0) : ErrorCode(v.text));
+      d += std::string("\0\0\0\xFF\xFF", 5);
+      break;
+    default:
+      text = v.type != CellType::Blank && !v.text.empty();
+      d += static_cast<char>(text ? 0 : 3);
+      d += std::string("\0\0\0\0\0\xFF\xFF", 7);
+  }
+  Append16(d, flags);
+  Append32(d, 0);
+  Append16(d, static_cast<std::uint16_t>(rgce.size()));
+  d.append(rgce.begin(), rgce.end());
+  d.append(extra.begin(), extra.end());
+  WriteRecord(out, biff::kFormula, d);
+  if (text) {
+    std::string s;
+    AppendUnicodeString(s, v.text, false);
+    WriteRecord(out, biff::kString, s);
+  }
+}
+
+bool Writing::WriteFormula(std::string& out, Sheet& sheet, const Row& row, const Cell& cell, const std::string& head,
+                           const CellContent& v, const XlsSheetSource* kept) {
+  const auto r0 = row.number - 1, c0 = cell.col - 1;
+  const CellAddress base{static_cast<int>(row.number), static_cast<int>(cell.col)};
+  std::string ptgExp("\x01", 1);
+  if (cell.formula == kNoIndex) {
+    auto member = arrayMembers_.find({r0, c0});
+    if (member == arrayMembers_.end()) return false;
+    Append16(ptgExp, static_cast<std::uint16_t>(member->second.row - 1));
+    Append16(ptgExp, static_cast<std::uint16_t>(member->second.col - 1));
+    FormulaRecords(out, head, v, 0, Ptg(ptgExp), {});
+    return true;
+  }
+  const Formula& f = sheet.formulas()[cell.formula];
+  const auto text = sheet.FormulaText(static_cast<int>(row.number), static_cast<int>(cell.col));
+  if (!text) return false;
+  if (kept) {
+    auto it = kept->formulas.find({r0, c0});
+    if (it != kept->formulas.end() && it->second.text == *text) {
+      // Unchanged: its own tokens go back as they came (a cell pointing to a
+      // shared formula gets tokens of its own, as the group is not kept).
+      const std::string& d = it->second.formula.data;
+      const std::size_t cce = Read16(d, 20);
+      const auto rgce = Ptg(std::string_view(d).substr(22, cce));
+      if (!xls::FindFormulaLink(rgce)) {
+        FormulaRecords(out, head, v, Read16(d, 14), rgce, Ptg(std::string_view(d).substr(22 + cce)));
+        return true;
+      }
+    }
+  }
+  try {
+    context_.sheet = static_cast<int>(std::find(sheets_.begin(), sheets_.end(), &sheet) - sheets_.begin());
+    if (f.kind == FormulaKind::Array && !f.ref.empty()) {
+      const auto range = ParseCellRange(f.ref);
+      if (!range) return false;
+      const xls::EncodedFormula e = xls::EncodeFormula(*text, xls::FormulaUse::Array, base, context_);
+      Append16(ptgExp, static_cast<std::uint16_t>(r0));
+      Append16(ptgExp, static_cast<std::uint16_t>(c0));
+      FormulaRecords(out, head, v, 0, Ptg(ptgExp), {});
+      std::string a;
+      Append16(a, static_cast<std::uint16_t>(range->first.row - 1));
+      Append16(a, static_cast<std::uint16_t>(range->last.row - 1));
+      a += static_cast<char>(range->first.col - 1);
+      a += static_cast<char>(range->last.col - 1);
+      Append16(a, 0);
+      Append32(a, 0);
+      Append16(a, static_cast<std::uint16_t>(e.rgce.size()));
+      a.append(e.rgce.begin(), e.rgce.end());
+      a.append(e.extra.begin(), e.extra.end());
+      WriteRecord(out, biff::kArray, a);
+      return true;
+    }
+    const xls::EncodedFormula e = xls::EncodeFormula(*text, xls::FormulaUse::Cell, base, context_);
+    FormulaRecords(out, head, v, 0, e.rgce, e.extra);
+    return true;
+  } catch (const WorkbookError& e) {
+    warnings_.insert(std::string("formulas .xls cannot hold (their values are saved instead), such as ") + e.what());
+    return false;
+  }
+}
+
+std::vector<std::string> Writing::NameRecords() {
+  std::vector<std::string> out;
+  const std::vector<DefinedName> model = book_.DefinedNames();
+  auto encode = [&](const std::string& text, int scope) {
+    context_.sheet = scope - 1;
+    return xls::EncodeFormula(text, xls::FormulaUse::Name, CellAddress{1, 1}, context_);
+  };
+  if (!src_) {
+    for (const DefinedName& n : model) {
+      try {
+        const xls::EncodedFormula e = encode(n.text, n.localSheetId + 1);
+        out.push_back(NameRecordData({n.name, n.localSheetId + 1, n.hidden, e.rgce, e.extra}));
+      } catch (const WorkbookError& error) {
+        warnings_.insert(std::string("defined names .xls cannot hold, such as ") + n.name + " (" + error.what() + ")");
+      }
+    }
+    return out;
+  }
+  for (const NameRecord& n : src_->names) {
+    std::string data;
+    for (const DefinedName& m : model) {
+      if (m.name != n.name || m.localSheetId + 1 != n.sheetScope) continue;
+      try {
+        context_.sheet = n.sheetScope - 1;
+        if (xls::DecodeFormula(n.rgce, n.extra, xls::FormulaUse::Name, CellAddress{1, 1}, context_) == m.text) break;
+        const xls::EncodedFormula e = encode(m.text, n.sheetScope);
+        data = NameRecordData({n.name, n.sheetScope, m.hidden, e.rgce, e.extra});
+      } catch (const WorkbookError&) {
+        // Kept as read.
+      }
+      break;
+    }
+    out.push_back(std::move(data));  // empty: the record as read
+  }
+  return out;
+}
+
+bool Writing::LinksChanged() const {
+  if (!src_) return !context_.xti.empty();
+  if (context_.xti.size() != src_->context.xti.size() || context_.supbooks.size() != src_->context.supbooks.size()) return true;
+  for (std::size_t i = 0; i < context_.supbooks.size(); ++i)
+    if (context_.supbooks[i].externNames.size() != src_->context.supbooks[i].externNames.size()) return true;
+  return false;
+}
+
+// The formula record kept for a cell still shows the value the cell holds.
+bool StillShows(const BiffRecord& f, const Cell& cell, std::string_view text) {
+  const std::string& d = f.data;
+  if (Read16(d, 12) != 0xFFFF) return cell.type == CellType::Number && cell.number == ReadDouble(d, 6);
+  switch (d[6]) {
+    case 0: case 3: return cell.type == CellType::String || (cell.type == CellType::SharedString && !text.empty());
+    case 1: return cell.type == CellType::Boolean && (cell.number != 0) == (d[8] != 0);
+    case 2: return cell.type == CellType::Error;
+    default: return false;
+  }
+}
+
+void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* kept, std::vector<std::size_t>& dbcellAt) {
+  const auto& rows = sheet.rows();
+  std::uint32_t firstRow = UINT32_MAX, lastRow = 0, firstCol = UINT32_MAX, lastCol = 0;
+  for (const Row& r : rows) {
+    if (r.number > 65536) { warnings_.insert("rows beyond row 65536"); continue; }
+    firstRow = std::min(firstRow, r.number - 1);
+    lastRow = std::max(lastRow, r.number);
+    for (const Cell& c : r.cells)
+      if (c.col <= 256) firstCol = std::min(firstCol, c.col - 1), lastCol = std::max(lastCol, c.col);
+  }
+  std::string dim;
+  Append32(dim, firstRow == UINT32_MAX ? 0 : firstRow);
+  Append32(dim, lastRow);
+  Append16(dim, static_cast<std::uint16_t>(firstCol == UINT32_MAX ? 0 : firstCol));
+  Append16(dim, static_cast<std::uint16_t>(lastCol));
+  Append16(dim, 0);
+  WriteRecord(out, biff::kDimensions, dim);
+
+  arrayMembers_.clear();
+  for (const Row& r : rows)
+    for (const Cell& c : r.cells)
+      if (c.formula != kNoIndex && sheet.formulas()[c.formula].kind == FormulaKind::Array)
+        if (auto range = ParseCellRange(sheet.formulas()[c.formula].ref))
+          for (int rr = range->first.row; rr <= std::min(range->last.row, 65536); ++rr)
+            for (int cc = range->first.col; cc <= std::min(range->last.col, 256); ++cc)
+              if (rr != static_cast<int>(r.number) || cc != static_cast<int>(c.col))
+                arrayMembers_[{static_cast<std::uint32_t>(rr - 1), static_cast<std::uint32_t>(cc - 1)}] = {static_cast<int>(r.number), static_cast<int>(c.col)};
+  for (std::size_t blockStart = 0; blockStart < rows.size();) {
+    // A block holds the rows of one group of 32 row numbers.
+    const std::uint32_t group = (rows[blockStart].number - 1) / 32;
+    std::size_t blockEnd = blockStart;
+    while (blockEnd < rows.size() && (rows[blockEnd].number - 1) / 32 == group && rows[blockEnd].number <= 65536) ++blockEnd;
+    if (blockEnd == blockStart) break;  // rows past the .xls limit
+    const std::size_t firstRowRecord = out.size();
+    for (std::size_t i = blockStart; i < blockEnd; ++i) {
+      const Row& r = rows[i];
+      std::uint16_t colMic = 0, colMac = 0;
+      if (!r.cells.empty()) colMic = static_cast<std::uint16_t>(std::min<std::uint32_t>(r.cells.front().col - 1, 255)),
+                            colMac = static_cast<std::uint16_t>(std::min<std::uint32_t>(r.cells.back().col, 256));
+      std::string d;
+      Append16(d, static_cast<std::uint16_t>(r.number - 1));
+      Append16(d, colMic);
+      Append16(d, colMac);
+      Append16(d, r.hasHeight ? static_cast<std::uint16_t>(std::lround(std::clamp(r.height, 0.0, 409.0) * 20)) : 0x80FF);
+      Append32(d, 0);
+      Append16(d, static_cast<std::uint16_t>((r.outlineLevel & 7) | (r.collapsed ? 0x10 : 0) | (r.hidden ? 0x20 : 0) |
+                                             (r.customHeight ? 0x40 : 0) | (r.hasStyle && r.customFormat ? 0x80 : 0) | 0x100));
+      Append16(d, static_cast<std::uint16_t>((r.hasStyle ? Xf(r.style) : 15) & 0x0FFF));
+      WriteRecord(out, biff::kRow, d);
+    }
+    std::string db;
+    std::size_t previousFirstCell = firstRowRecord + 24;  // where the second ROW record starts
+    for (std::size_t i = blockStart; i < blockEnd; ++i) {
+      const Row& r = rows[i];
+      const std::size_t rowStart = out.size();
+      for (const Cell& c : r.cells) {
+        if (c.col > 256) { warnings_.insert("columns beyond column IV"); continue; }
+        const auto rw = static_cast<std::uint16_t>(r.number - 1), col = static_cast<std::uint16_t>(c.col - 1);
+        std::string d;
+        Append16(d, rw);
+        Append16(d, col);
+        Append16(d, static_cast<std::uint16_t>(Xf(c.style)));
+        const CellContent v = sheet.GetValue(static_cast<int>(r.number), static_cast<int>(c.col));
+        if (WriteFormula(out, sheet, r, c, d, v, kept)) continue;
+        if (kept) {
+          auto it = kept->formulas.find({rw, col});
+          if (it != kept->formulas.end() && c.formula == kNoIndex && StillShows(it->second.formula, c, v.text)) {
+            BiffRecord f = it->second.formula;
+            Patch16(f.data, 4, static_cast<std::uint16_t>(Xf(c.style)));
+            WriteRecord(out, f);
+            for (const BiffRecord& follower : it->second.followers) WriteRecord(out, follower);
+            if (Read16(f.data, 12) == 0xFFFF && f.data[6] == 0) {
+              std::string s;
+              AppendUnicodeString(s, v.text, false);
+              WriteRecord(out, biff::kString, s);
+            }
+            continue;
+          }
+        }
+        switch (v.type) {
+          case CellType::Blank: WriteRecord(out, biff::kBlank, d); break;
+          case CellType::Number:
+            AppendDouble(d, v.number);
+            WriteRecord(out, biff::kNumber, d);
+            break;
+          case CellType::Boolean:
+          case CellType::Error:
+            d += static_cast<char>(v.type == CellType::Boolean ? (v.boolean ? 1 : 0) : ErrorCode(v.text));
+            d += static_cast<char>(v.type == CellType::Error ? 1 : 0);
+            WriteRecord(out, biff::kBoolErr, d);
+            break;
+          default:
+            ++strings_.references;
+            Append32(d, c.type == CellType::SharedString ? c.text : strings_.Add(v.text));
+            WriteRecord(out, biff::kLabelSst, d);
+        }
+      }
+      Append16(db, static_cast<std::uint16_t>(rowStart - previousFirstCell));
+      previousFirstCell = rowStart;
+    }
+    dbcellAt.push_back(out.size());
+    std::string head;
+    Append32(head, static_cast<std::uint32_t>(out.size() - firstRowRecord));
+    WriteRecord(out, biff::kDbCell, head + db);
+    blockStart = blockEnd;
+  }
+}
+
+std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellAt, std::size_t& indexAt) {
+  const XlsSheetSource* kept = nullptr;
+  if (src_)
+    if (auto it = src_->sheets.find(sheet.partName()); it != src_->sheets.end()) kept = &it->second;
+  std::string out;
+  std::vector<BiffRecord> generated;
+  const std::vector<BiffRecord>* records = kept ? &kept->records : nullptr;
+  if (!records) {
+    generated.push_back({biff::kBof, Bof(0x0010), {}});
+    std::string w;
+    Append16(w, 8);
+    generated.push_back({biff::kDefColWidth, w, {}});
+    generated.push_back({XlsSource::kPlaceholder, {}, {}});
+    std::string win;
+    Append16(win, static_cast<std::uint16_t>(0x06B6 | (&sheet == sheets_.front() ? 0x0600 : 0)));
+    for (int k = 0; k < 4; ++k) Append16(win, 0);
+    Append16(win, 64);
+    for (int k = 0; k < 3; ++k) Append16(win, 0);
+    generated.push_back({biff::kWindow2, win, {}});
+    generated.push_back({biff::kEof, {}, {}});
+    records = &generated;
+  }
+  std::size_t mergesAfter = records->size() - 1;  // before EOF unless the window records come later
+  for (std::size_t i = 0; i < records->size(); ++i) {
+    std::uint16_t t = (*records)[i].type;
+    if (t == biff::kWindow2 || t == kPane || t == kSelection || t == kScl || t == kPlv) mergesAfter = i + 1;
+  }
+  if (mergesAfter >= records->size()) mergesAfter = records->size() - 1;
+  for (std::size_t i = 0; i < records->size(); ++i) {
+    const BiffRecord& r = (*records)[i];
+    if (i == mergesAfter) MergeRecords(out, sheet);
+    if (r.type == XlsSource::kPlaceholder) {
+      ColumnRecords(out, sheet);
+      CellTable(out, sheet, kept, dbcellAt);
+      continue;
+    }
+    WriteRecord(out, r);
+    if (i == 0) {
+      // Filled in once the sheet's place in the stream is known.
+      indexAt = out.size();
+      WriteRecord(out, biff::kIndex, std::string(16, '\0'));
+    }
+  }
+  return out;
+}
+
+std::string Writing::Stream() {
+  std::vector<std::string> sheetStreams;
+  std::vector<std::vector<std::size_t>> dbcells;
+  std::vector<std::size_t> indexes;
+  std::vector<const XlsSheetSource*> whole;
+  for (Sheet* sheet : sheets_) {
+    const XlsSheetSource* kept = nullptr;
+    if (src_)
+      if (auto it = src_->sheets.find(sheet->partName()); it != src_->sheets.end()) kept = &it->second;
+    std::vector<std::size_t> at;
+    std::size_t indexAt = std::string::npos;
+    std::string s;
+    if (kept && !kept->worksheet) {
+      for (const BiffRecord& r : kept->records) WriteRecord(s, r);
+    } else {
+      s = SheetStream(*sheet, at, indexAt);
+    }
+    // The index record's size depends on the number of row blocks.
+    if (indexAt != std::string::npos) {
+      std::string index(16 + 4 * at.size(), '\0');
+      s.replace(indexAt, 4 + 16, std::string());
+      std::string rec;
+      WriteRecord(rec, biff::kIndex, index);
+      s.insert(indexAt, rec);
+      for (std::size_t& p : at) p += 4 * at.size();
+    }
+    whole.push_back(kept);
+    sheetStreams.push_back(std::move(s));
+    dbcells.push_back(std::move(at));
+    indexes.push_back(indexAt);
+  }
+
+  std::string out;
+  std::vector<std::size_t> boundSheetAt;
+  auto boundSheets = [&] {
+    for (std::size_t i = 0; i < sheets_.size(); ++i) {
+      std::string d(4, '\0');
+      const SheetVisibility v = sheets_[i]->visibility();
+      d += static_cast<char>(v == SheetVisibility::Hidden ? 1 : v == SheetVisibility::VeryHidden ? 2 : 0);
+      d += static_cast<char>(whole[i] ? whole[i]->sheetType : 0);
+      AppendUnicodeString(d, sheets_[i]->name(), true);
+      boundSheetAt.push_back(out.size() + 4);
+      WriteRecord(out, biff::kBoundSheet, d);
+    }
+  };
+  std::vector<BiffRecord> generated;
+  const std::vector<BiffRecord>* globals = src_ ? &src_->globals : nullptr;
+  if (!globals) {
+    generated.push_back({biff::kBof, Bof(0x0005), {}});
+    std::string cp;
+    Append16(cp, 1200);
+    generated.push_back({biff::kCodePage, cp, {}});
+    std::string win;
+    for (std::uint16_t v : {0x0000, 0x0000, 0x4000, 0x2000, 0x0038, 0x0000, 0x0000, 0x0001, 0x0258}) Append16(win, v);
+    generated.push_back({biff::kWindow1, win, {}});
+    std::string dm;
+    Append16(dm, book_.date1904() ? 1 : 0);
+    generated.push_back({biff::kDateMode, dm, {}});
+    generated.push_back({XlsSource::kPlaceholder, {}, {}});
+    generated.push_back({XlsSource::kPlaceholder, {}, {}});
+    generated.push_back({biff::kEof, {}, {}});
+    globals = &generated;
+  }
+  const std::vector<std::string> names = NameRecords();
+  const bool links = LinksChanged();
+  bool linksWritten = false;
+  auto writeLinks = [&] {
+    if (linksWritten) return;
+    if (links) out += WriteLinkRecords(context_);
+    linksWritten = true;
+    if (!src_)
+      for (const std::string& n : names) WriteRecord(out, biff::kName, n);
+  };
+  int placeholders = 0;
+  std::size_t nameIndex = 0;
+  for (std::size_t i = 0; i < globals->size(); ++i) {
+    const BiffRecord& r = (*globals)[i];
+    if (r.type == XlsSource::kPlaceholder) {
+      if (placeholders++ == 0) {
+        StyleRecords(out);
+      } else {
+        boundSheets();
+        if (!src_) writeLinks();
+      }
+      continue;
+    }
+    const bool link = r.type == biff::kSupBook || r.type == biff::kExternName || r.type == biff::kExternSheet;
+    if (link && links) {
+      writeLinks();
+      continue;
+    }
+    if (r.type == biff::kName) {
+      writeLinks();
+      const std::string& replaced = nameIndex < names.size() ? names[nameIndex] : std::string();
+      ++nameIndex;
+      if (!replaced.empty()) {
+        WriteRecord(out, biff::kName, replaced);
+        continue;
+      }
+    }
+    if (r.type == biff::kEof && i + 1 == globals->size()) {
+      writeLinks();
+      WriteStringTable(out, strings_, src_);
+    }
+    WriteRecord(out, r);
+  }
+
+  for (std::size_t i = 0; i < sheetStreams.size(); ++i) {
+    const std::size_t start = out.size();
+    Patch32(out, boundSheetAt[i], static_cast<std::uint32_t>(start));
+    std::string& s = sheetStreams[i];
+    if (indexes[i] != std::string::npos) {
+      const std::size_t at = indexes[i] + 4;
+      const Sheet& sheet = *sheets_[i];
+      std::uint32_t first = 0, last = 0;
+      if (!sheet.rows().empty()) first = sheet.rows().front().number - 1, last = std::min<std::uint32_t>(sheet.rows().back().number, 65536);
+      Patch32(s, at + 4, first);
+      Patch32(s, at + 8, last);
+      for (std::size_t k = 0; k < dbcells[i].size(); ++k) Patch32(s, at + 16 + 4 * k, static_cast<std::uint32_t>(start + dbcells[i][k]));
+    }
+    out += s;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::set<std::string> XlsOnlyContent(const Workbook& book) {
+  static const std::map<std::uint16_t, const char*> kinds{
+      {0x00A1, "page setup"}, {0x0026, "page margins"}, {0x0027, "page margins"}, {0x0028, "page margins"},
+      {0x0029, "page margins"}, {0x0014, "headers and footers"}, {0x0015, "headers and footers"},
+      {0x001B, "page breaks"}, {0x001A, "page breaks"}, {0x0041, "frozen panes"}, {0x01B0, "conditional formats"},
+      {0x01B2, "data validations"}, {0x01B8, "hyperlinks"}, {0x001C, "notes"}, {0x00EC, "pictures, charts and shapes"}};
+  std::set<std::string> found;
+  if (!book.xlsSource_) return found;
+  for (const auto& [part, sheet] : book.xlsSource_->sheets)
+    if (!sheet.worksheet) found.insert("chart sheets (written empty)");
+  for (const auto& [part, sheet] : book.xlsSource_->sheets)
+    for (const BiffRecord& r : sheet.records)
+      if (auto it = kinds.find(r.type); it != kinds.end()) found.insert(it->second);
+  return found;
+}
+
+std::string XlsWriter::WorkbookStream() {
+  warnings_.clear();
+  std::vector<Sheet*> sheets;
+  for (auto& sheet : book_.sheets_) {
+    if (sheet->kind() != SheetKind::Worksheet && !(book_.xlsSource_ && book_.xlsSource_->sheets.count(sheet->partName()))) {
+      warnings_.insert("chart sheets and other non-worksheet sheets (\"" + sheet->name() + "\")");
+      continue;
+    }
+    sheets.push_back(sheet.get());
+  }
+  if (sheets.empty()) throw WorkbookError("cannot save as .xls: the workbook has no worksheet to write");
+  if (!book_.xlsSource_) {
+    for (const std::string& part : book_.PartNames())
+      if (part.find("drawings/") != std::string::npos) warnings_.insert("pictures, charts and shapes");
+      else if (part.find("comments") != std::string::npos) warnings_.insert("notes");
+    for (Sheet* sheet : sheets)
+      for (const char* what : {"conditionalFormatting", "dataValidations", "pageSetup", "headerFooter", "hyperlinks", "pageMargins"})
+        if (FirstChild(sheet->xml().document_element(), what)) warnings_.insert(std::string("sheet settings (") + what + ")");
+  }
+  pugi::xml_node styles = book_.stylesDoc_.document_element();
+  return Writing(book_, styles, sheets, warnings_, book_.xlsSource_.get()).Stream();
+}
+
+void XlsWriter::Write(const std::filesystem::path& path) {
+  std::string stream = WorkbookStream();
+  CompoundFile file = book_.xlsSource_ ? book_.xlsSource_->container : CompoundFile::Empty();
+  file.PutStream("Workbook", std::move(stream));
+  const std::string bytes = file.Write();
+  if (!warnings_.empty()) {
+    std::string list;
+    for (const std::string& w : warnings_) list += (list.empty() ? "" : ", ") + w;
+    std::cerr << "warning: saving " << path.string() << " as .xls leaves out what that format cannot hold yet: " << list
+              << "; save as .xlsx to keep them\n";
+  }
+  std::filesystem::path temp = path;
+  temp += ".partial";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw WorkbookError("cannot write " + temp.string() + ": check that the folder exists and is writable");
+  }
+  std::error_code ec;
+  std::filesystem::rename(temp, path, ec);
+  if (ec) throw WorkbookError("cannot replace " + path.string() + ": " + ec.message());
+}
+
+}  // namespace vemo::wb
