@@ -5,6 +5,7 @@
 #   include/vemoprint/vemoprint.h
 #   lib*/pkgconfig/vemoprint.pc, lib*/cmake/VemoPrint/   for host builds
 #   lib/vemoprint/libvemo-qt-ui.so            the Qt user interface (loaded by vemoprint)
+#   lib/vemoprint/libvemo-render.so           our page renderer (loaded when it renders)
 #   lib/vemoprint/hooks/                      the printer hook libraries
 #   share/vemoprint/examples/                 sample templates, requests, host examples
 include(CMakePackageConfigHelpers)
@@ -15,6 +16,7 @@ install(TARGETS vemoprint-c EXPORT VemoPrintTargets
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/vemoprint DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(TARGETS printer-inject printer-filter LIBRARY DESTINATION lib/vemoprint/hooks)
+install(TARGETS vemo-render LIBRARY DESTINATION lib/vemoprint)
 if(TARGET vemo-qt-ui)
   install(TARGETS vemo-qt-ui LIBRARY DESTINATION lib/vemoprint)
 endif()

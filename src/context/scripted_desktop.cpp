@@ -30,7 +30,12 @@ void ScriptedDesktop::ShowHostMessage(const std::string& text) {
 
 void ScriptedDesktop::ReportCause(const std::string& text) {
   std::lock_guard lock(mutex_);
-  messages_.push_back({ShownMessage::Kind::Cause, text, "", 0, 0, 0});
+  causes_.push_back(text);
+}
+
+std::vector<std::string> ScriptedDesktop::Causes() const {
+  std::lock_guard lock(mutex_);
+  return causes_;
 }
 
 std::optional<std::string> ScriptedDesktop::Dialog(ShownDialog::Kind kind, const FileDialogRequest& request) {

@@ -22,7 +22,7 @@
 namespace vemo::context {
 
 struct ShownMessage {
-  enum class Kind { MessageBox, HostMessage, Cause };
+  enum class Kind { MessageBox, HostMessage };
   Kind kind = Kind::MessageBox;
   std::string text;
   std::string title;  // "" for the message service
@@ -52,6 +52,9 @@ class ScriptedDesktop : public Desktop {
   int MousePointer() const override;
 
   std::vector<ShownMessage> Messages() const;
+  // Every failure cause reported, in order (kept apart from the messages,
+  // which the actions' own rules decide).
+  std::vector<std::string> Causes() const;
   std::vector<ShownDialog> Dialogs() const;
   // Every pointer set, in order.
   std::vector<int> PointerHistory() const;
@@ -64,6 +67,7 @@ class ScriptedDesktop : public Desktop {
   std::deque<int> answers_;
   std::deque<std::optional<std::string>> fileNames_;
   std::vector<ShownMessage> messages_;
+  std::vector<std::string> causes_;
   std::vector<ShownDialog> dialogs_;
   std::vector<int> pointers_;
   int pointer_ = kPointerDefault;

@@ -1,31 +1,88 @@
 #include "host/output/own_renderer.h"
 
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
+#include <vector>
 
 #include "host/output/office_renderer.h"
 #include "host/output/output_error.h"
-#include "render/render_declined.h"
-#include "render/workbook_renderer.h"
-#include "workbook/workbook_error.h"
+#include "render/render_module.h"
 
 namespace vemo::host {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Where the renderer module may lie: $VEMO_RENDER_LIBRARY; else beside the
+// file our code was loaded from (the program, or the C interface library a
+// host loaded) or a folder above it (the build folder, whose programs lie in
+// sub-folders), or in lib/vemoprint/ of the installation.
+std::vector<fs::path> ModuleCandidates() {
+  if (const char* chosen = std::getenv("VEMO_RENDER_LIBRARY"); chosen && *chosen) return {chosen};
+  Dl_info info{};
+  std::error_code ec;
+  if (!dladdr(reinterpret_cast<void*>(&RendererForEnvironment), &info) || !info.dli_fname) return {"libvemo-render.so"};
+  const fs::path folder = fs::weakly_canonical(fs::absolute(info.dli_fname, ec), ec).parent_path();
+  std::vector<fs::path> candidates;
+  for (const fs::path& place : {folder, folder.parent_path(), folder.parent_path().parent_path(),
+                                folder.parent_path() / "lib/vemoprint", folder.parent_path() / "vemoprint"})
+    candidates.push_back(place / "libvemo-render.so");
+  return candidates;
+}
+
+// The module's entry, loaded once; null with `why` set when it cannot be.
+render::RenderEntry LoadRenderModule(std::string& why) {
+  static std::string failure;
+  static const render::RenderEntry entry = [] () -> render::RenderEntry {
+    std::error_code ec;
+    for (const auto& candidate : ModuleCandidates()) {
+      if (candidate.has_parent_path() && !fs::exists(candidate, ec)) continue;
+      void* module = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+      if (!module) {
+        failure = dlerror();
+        return nullptr;
+      }
+      if (auto* found = reinterpret_cast<render::RenderEntry>(dlsym(module, render::kRenderEntry))) return found;
+      failure = candidate.string() + " has no " + render::kRenderEntry;
+      return nullptr;
+    }
+    failure = "libvemo-render.so was not found beside the program or in lib/vemoprint/ (set VEMO_RENDER_LIBRARY)";
+    return nullptr;
+  }();
+  why = failure;
+  return entry;
+}
+
+}  // namespace
 
 OwnRenderer::OwnRenderer(std::shared_ptr<PageRenderer> fallback)
     : fallback_(fallback ? std::move(fallback) : std::make_shared<OfficeRenderer>()) {}
 
 void OwnRenderer::RenderToPdf(const std::filesystem::path& workbook, const std::filesystem::path& pdf) {
   lastDeclined_.clear();
-  try {
-    render::RenderWorkbookToPdf(workbook, pdf);
+  std::string why;
+  const auto render = LoadRenderModule(why);
+  if (!render) {
+    lastDeclined_ = "no renderer module: " + why;
+    std::cerr << "vemoprint: our renderer cannot be loaded (" << why << "); LibreOffice renders "
+              << workbook.filename().string() << "\n";
+    fallback_->RenderToPdf(workbook, pdf);
     return;
-  } catch (const render::RenderDeclined& declined) {
-    lastDeclined_ = declined.what();
-  } catch (const wb::WorkbookError& e) {
-    throw OutputError("cannot render " + workbook.filename().string() + ": " + e.what());
-  } catch (const std::runtime_error& e) {
-    throw OutputError(e.what());
+  }
+  std::vector<char> message(4096, '\0');
+  switch (render(workbook.c_str(), pdf.c_str(), message.data(), message.size())) {
+    case render::kRenderDrawn:
+      return;
+    case render::kRenderDeclined:
+      lastDeclined_ = message.data();
+      break;
+    case render::kRenderUnreadable:
+      throw OutputError("cannot render " + workbook.filename().string() + ": " + message.data());
+    default:
+      throw OutputError(message.data());
   }
   std::cerr << "vemoprint: " << workbook.filename().string() << " has " << lastDeclined_
             << ", which our renderer does not draw; LibreOffice renders it\n";
