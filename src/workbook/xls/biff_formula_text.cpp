@@ -2,6 +2,7 @@
 // and the lookups of the formula context.
 #include <array>
 
+#include "workbook/utf8.h"
 #include "workbook/xls/biff_formula.h"
 #include "workbook/xls/biff_formula_internal.h"
 
@@ -20,24 +21,6 @@ constexpr std::array<ErrorLiteral, 8> kErrors = {{{0x00, "#NULL!"},
                                                   {0x24, "#NUM!"},
                                                   {0x2A, "#N/A"},
                                                   {0x2B, "#GETTING_DATA"}}};
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 }  // namespace
 
