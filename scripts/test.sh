@@ -28,7 +28,7 @@ if [ -z "${VEMO_QUICK:-}" ]; then
   VEMO_BUILD_DIR=build-asan VEMO_CMAKE_ARGS="$werror -DVEMO_SANITIZE=ON -DVEMO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1" scripts/setup.sh
   stamp "sanitizer build done"
   scripts/cups-sandbox.sh run "$sandbox_root/cups-asan" -- \
-    env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 VEMO_SKIP_CORPUS_COMPARER=1 \
+    env ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/scripts/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 VEMO_SKIP_CORPUS_COMPARER=1 \
     ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
   stamp "sanitizer tests passed"
   scripts/fuzz.sh "${VEMO_FUZZ_SECONDS:-25}"
