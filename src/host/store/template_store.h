@@ -4,8 +4,8 @@
 // components created by programmatic identifier, so a host's own components
 // serve these functions unchanged.
 //
-// Until the session layer provides the login's props string these functions
-// take it as their first argument.
+// Each function takes the login's props string first, as every host
+// component does (the session's, `GetPropsString` of context/login.h).
 #pragma once
 #include <cstdint>
 #include <string>
