@@ -43,6 +43,7 @@ set_target_properties(Zint::Zint PROPERTIES IMPORTED_LOCATION ${ZINT_LIBRARY} IN
 find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)
 find_package(Cups REQUIRED)  # printing: libcups2-dev
+pkg_check_modules(LIBPQ REQUIRED libpq)  # the company database on a server: libpq-dev (header only, loaded at run time)
 if(VEMO_BUILD_TESTS)
   find_package(GTest REQUIRED)
   include(GoogleTest)

@@ -8,6 +8,7 @@
 
 #include "host/database/company_database.h"
 #include "host/database/schema.h"
+#include "host/database/sqlite_connection.h"
 #include "support/test_paths.h"
 
 namespace vemo::host {
@@ -65,7 +66,7 @@ TEST(KeptConnection, ANewerSchemaWrittenMeanwhileIsStillRefused) {
   MakeDatabase(path, "甲");
   auto kept = OpenCompanyDatabase(path);
   {
-    Connection other(path, SQLITE_OPEN_READWRITE);
+    SqliteConnection other(path, SQLITE_OPEN_READWRITE);
     other.Exec("UPDATE schema_version SET version = " + std::to_string(LatestSchemaVersion() + 1));
   }
   EXPECT_THROW(OpenCompanyDatabase(path), HostError);

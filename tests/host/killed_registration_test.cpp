@@ -82,7 +82,7 @@ TEST_F(KilledRegistrationTest, LeavesOnlyWholeRows) {
     // it back and reading works.
     int count = RowCount();
     {
-      Connection db(DatabaseFile(), SQLITE_OPEN_READONLY);
+      SqliteConnection db(DatabaseFile(), SQLITE_OPEN_READONLY);
       auto check = db.Prepare("PRAGMA integrity_check");
       ASSERT_TRUE(check.Step());
       EXPECT_EQ(check.Text(0), "ok");

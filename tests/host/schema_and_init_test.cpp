@@ -63,7 +63,7 @@ TEST(Schema, UpgradeKeepsOneSelectedTemplatePerSubType) {
     db.Exec("INSERT INTO " + table[0] + " (" + table[1] + ", FName, FSel) VALUES (7, " + std::to_string(id) + ", 'n', 1)");
   };
   {
-    Connection db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    SqliteConnection db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     db.Exec("CREATE TABLE schema_version (version INTEGER); INSERT INTO schema_version VALUES (1)");
     db.Exec(SchemaMigrations().at(0));
     for (const auto& table : tables) for (int id : {5, 2, 4}) insert(db, table, id);

@@ -24,7 +24,7 @@ std::shared_ptr<BillDataService> BillDataService::FromRequest(const HostDictiona
 }
 
 RecordsetRef BillDataService::GetData(std::string_view sql) const {
-  return RunReadOnlyQuery(DatabasePath(AccountName(props_)), sql);
+  return RunReadOnlyQuery(AccountDatabase(props_), sql);
 }
 
 }  // namespace vemo::host

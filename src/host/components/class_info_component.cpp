@@ -27,7 +27,7 @@ class DatabaseClassInfo : public IClassInfo {
   std::string TypeName() const override { return "DatabaseClassInfo"; }
 
   RecordsetRef GetData(std::string_view props, std::string_view sql) override {
-    return RunReadOnlyQuery(DatabasePath(AccountName(props)), sql);
+    return RunReadOnlyQuery(AccountDatabase(props), sql);
   }
 
   Bytes GetPictureData(const HostDictionary& keys, std::string_view props) override {
@@ -39,7 +39,7 @@ class DatabaseClassInfo : public IClassInfo {
       values.push_back(keys.Value("IndexKeyValue"));
     }
     sql += " LIMIT 1";
-    auto records = RunReadOnlyStatement(DatabasePath(AccountName(props)), sql, values);
+    auto records = RunReadOnlyStatement(AccountDatabase(props), sql, values);
     if (records->Eof()) return {};
     const Variant& value = records->Field(0);
     if (value.Type() == VariantType::Bytes) return value.ToBytes();

@@ -71,7 +71,7 @@ void Store(Connection& db, const std::vector<Company>& companies) {
   // New ids come after every stored and preset id, so restoring the presets
   // never collides with a company the user added.
   auto nextId = db.Prepare(
-      "SELECT MAX(IFNULL((SELECT MAX(FID) FROM t_Logistic), 0), IFNULL((SELECT MAX(FID) FROM t_LogisticPreset), 0)) + 1");
+      "SELECT COALESCE(MAX(FID), 0) + 1 FROM (SELECT FID FROM t_Logistic UNION ALL SELECT FID FROM t_LogisticPreset) ids");
   auto insert = db.Prepare(
       "INSERT INTO t_Logistic (FID, FCode, FName, FIsDefault, FIsShow, FKdd100Code, FKdd100WebAddress) "
       "VALUES (?, ?, ?, ?, ?, ?, ?)");

@@ -2,21 +2,24 @@
 
 #include <sys/stat.h>
 
+#include <map>
 #include <mutex>
 
-#include "host/database/account_location.h"
+#include "foundation/utf8_text.h"
+#include "host/database/pg_connection.h"
 #include "host/database/schema.h"
+#include "host/database/sqlite_connection.h"
 
 namespace vemo::host {
 namespace {
 
-// The connection the last Existing-mode open made, kept for the rest of the
-// process: a bill export asks components for the database seven times, and
-// each new connection read and parsed the whole schema again (about 0.9
-// million instructions each). It is used again only while the path still
-// names the very file it has open (same device and inode), so a database
-// removed, replaced or restored from a backup is opened afresh.
-struct KeptConnection {
+// The embedded connection the last Existing-mode open made, kept for the
+// rest of the process: a bill export asks components for the database
+// seven times, and each new connection read and parsed the whole schema
+// again (about 0.9 million instructions each). It is used again only while
+// the path still names the very file it has open (same device and inode),
+// so a database removed, replaced or restored from a backup is opened afresh.
+struct KeptFile {
   std::filesystem::path path;
   dev_t device = 0;
   ino_t inode = 0;
@@ -24,70 +27,117 @@ struct KeptConnection {
 };
 
 std::mutex keptMutex;
-KeptConnection& Kept() {
-  static KeptConnection kept;
+KeptFile& KeptEmbedded() {
+  static KeptFile kept;
   return kept;
 }
+// Server connections by "host port database": a new one costs a network
+// round trip and the server a process; a lost one is replaced.
+std::map<std::string, std::shared_ptr<PgConnection>>& KeptServers() {
+  static std::map<std::string, std::shared_ptr<PgConnection>> kept;
+  return kept;
+}
+std::string ServerKey(const DatabaseAddress& address) {
+  return address.host + '\n' + address.port + '\n' + address.database;
+}
 
-bool SameFile(const KeptConnection& kept, const std::filesystem::path& path) {
+bool SameFile(const KeptFile& kept, const std::filesystem::path& path) {
   struct stat st {};
   return kept.connection && kept.path == path && ::stat(path.c_str(), &st) == 0 && st.st_dev == kept.device &&
          st.st_ino == kept.inode;
 }
 
-std::shared_ptr<Connection> OpenNew(const std::filesystem::path& path, OpenMode mode) {
+std::shared_ptr<Connection> OpenFile(const std::filesystem::path& path, OpenMode mode) {
   if (mode == OpenMode::Existing && !std::filesystem::exists(path))
     throw HostError("the company database " + path.string() +
                     " does not exist; create it with \"vemoprint init\" (or set VEMO_DATA_DIR to the data folder)");
   if (mode == OpenMode::Create && path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
   int flags = SQLITE_OPEN_READWRITE | (mode == OpenMode::Create ? SQLITE_OPEN_CREATE : 0);
-  auto connection = std::make_shared<Connection>(path, flags);
+  auto connection = std::make_shared<SqliteConnection>(path, flags);
   connection->Exec("PRAGMA foreign_keys = ON");
   return connection;
 }
 
+std::shared_ptr<Connection> KeptFileConnection(const std::filesystem::path& path, OpenMode mode) {
+  if (mode == OpenMode::Create) return OpenFile(path, mode);
+  std::lock_guard lock(keptMutex);
+  KeptFile& kept = KeptEmbedded();
+  if (SameFile(kept, path)) return kept.connection;
+  kept = KeptFile{};
+  auto connection = OpenFile(path, mode);
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) kept = KeptFile{path, st.st_dev, st.st_ino, connection};
+  return connection;
+}
+
+// The server's maintenance database, where databases are created.
+DatabaseAddress Maintenance(const DatabaseAddress& address) {
+  DatabaseAddress maintenance = address;
+  maintenance.database = "postgres";
+  return maintenance;
+}
+
+std::string QuotedName(const std::string& name) { return "\"" + ReplaceAll(name, "\"", "\"\"") + "\""; }
+
+void CreateServerDatabase(const DatabaseAddress& address) {
+  PgConnection server(Maintenance(address), ServerRole::Writer);
+  if (server.Prepare("SELECT 1 FROM pg_database WHERE datname = ?").Bind(1, address.database).Step()) return;
+  server.Exec("CREATE DATABASE " + QuotedName(address.database) + " ENCODING 'UTF8' TEMPLATE template0");
+}
+
+std::shared_ptr<Connection> KeptServerConnection(const DatabaseAddress& address, OpenMode mode) {
+  std::lock_guard lock(keptMutex);
+  auto& kept = KeptServers()[ServerKey(address)];
+  if (kept && kept->Usable()) return kept;
+  kept.reset();
+  if (mode == OpenMode::Create) CreateServerDatabase(address);
+  kept = std::make_shared<PgConnection>(address, ServerRole::Writer);
+  return kept;
+}
+
+void Forget(const DatabaseAddress& address) {
+  std::lock_guard lock(keptMutex);
+  if (address.kind == DatabaseKind::Embedded)
+    KeptEmbedded() = KeptFile{};
+  else
+    KeptServers().erase(ServerKey(address));
+}
+
 }  // namespace
 
-std::shared_ptr<Connection> OpenCompanyDatabase(const std::filesystem::path& path, OpenMode mode) {
-  std::shared_ptr<Connection> connection;
-  if (mode == OpenMode::Existing) {
-    std::lock_guard lock(keptMutex);
-    KeptConnection& kept = Kept();
-    if (SameFile(kept, path)) {
-      connection = kept.connection;
-    } else {
-      kept = KeptConnection{};
-      connection = OpenNew(path, mode);
-      struct stat st {};
-      if (::stat(path.c_str(), &st) == 0) kept = KeptConnection{path, st.st_dev, st.st_ino, connection};
-    }
-  } else {
-    connection = OpenNew(path, mode);
-  }
+std::shared_ptr<Connection> OpenCompanyDatabase(const DatabaseAddress& address, OpenMode mode) {
+  std::shared_ptr<Connection> connection = address.kind == DatabaseKind::Embedded
+                                               ? KeptFileConnection(address.file, mode)
+                                               : KeptServerConnection(address, mode);
   int version = 0;
   try {
     version = SchemaVersion(*connection);
   } catch (const HostError& e) {
-    throw HostError("the company database " + path.string() + " cannot be read (" + e.Description() +
+    Forget(address);
+    throw HostError("the company database " + address.Describe() + " cannot be read (" + e.Description() +
                     "); restore it from a backup");
   }
-  // An existing file without our schema (empty, or another program's) is
-  // refused, not given a schema: only init creates a company database.
+  // An existing database without our schema (an empty file, another
+  // program's) is refused, not given a schema: only init creates one.
   if (mode == OpenMode::Existing && version == 0) {
-    std::lock_guard lock(keptMutex);
-    Kept() = KeptConnection{};
-    throw HostError("the company database " + path.string() +
+    Forget(address);
+    throw HostError("the company database " + address.Describe() +
                     " is empty or not a company database; create it with \"vemoprint init\"");
   }
-  // Every open still checks the schema version (cheap on a kept connection,
-  // whose schema is already parsed): a file a newer program wrote meanwhile
-  // is refused as before.
+  // Every open still checks the schema version (cheap on a kept
+  // connection): a database a newer program wrote meanwhile is refused.
   Migrate(*connection);
   return connection;
 }
 
 std::shared_ptr<Connection> OpenAccountDatabase(std::string_view props) {
-  return OpenCompanyDatabase(DatabasePath(AccountName(props)));
+  return OpenCompanyDatabase(AccountDatabase(props));
+}
+
+void DropServerDatabase(const DatabaseAddress& address) {
+  Forget(address);
+  PgConnection server(Maintenance(address), ServerRole::Writer);
+  server.Exec("DROP DATABASE IF EXISTS " + QuotedName(address.database) + " WITH (FORCE)");
 }
 
 }  // namespace vemo::host

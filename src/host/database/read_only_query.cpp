@@ -5,6 +5,8 @@
 #include "foundation/utf8_text.h"
 #include "host/database/schema.h"
 #include "host/database/sql_dialect.h"
+#include "host/database/pg_connection.h"
+#include "host/database/pg_read_only_query.h"
 #include "host/database/sqlite_connection.h"
 
 namespace vemo::host {
@@ -47,18 +49,6 @@ bool OnlyBlanks(const char* tail) {
   return true;
 }
 
-void BindValue(Statement& statement, int index, const Variant& value) {
-  switch (value.Type()) {
-    case VariantType::Empty:
-    case VariantType::Null: statement.BindNull(index); break;
-    case VariantType::Integer:
-    case VariantType::Boolean: statement.Bind(index, static_cast<std::int64_t>(value.ToInt32())); break;
-    case VariantType::Double: statement.Bind(index, value.ToNumber()); break;
-    case VariantType::Bytes: statement.Bind(index, value.ToBytes()); break;
-    default: statement.Bind(index, value.ToText()); break;
-  }
-}
-
 // A write killed half-way leaves a hot rollback journal that only a writable
 // connection may roll back; a read-only one fails with "attempt to write a
 // readonly database". Reading once through a writable connection lets SQLite
@@ -69,20 +59,20 @@ void RecoverInterruptedWrite(const std::filesystem::path& database) {
   std::error_code ec;
   if (!std::filesystem::exists(journal, ec) || std::filesystem::file_size(journal, ec) == 0) return;
   try {
-    Connection writable(database, SQLITE_OPEN_READWRITE);
+    SqliteConnection writable(database, SQLITE_OPEN_READWRITE);
     writable.Exec("SELECT count(*) FROM sqlite_master");
   } catch (const std::exception&) {
     // Another process holds the file; its own rollback or commit ends it.
   }
 }
 
-RecordsetRef Run(const std::filesystem::path& database, const std::string& sql, const std::vector<Variant>& parameters,
+RecordsetRef RunOnFile(const std::filesystem::path& database, const std::string& sql, const std::vector<Variant>& parameters,
                  std::chrono::milliseconds timeLimit, std::size_t resultLimit, std::string_view shownSql) {
   if (!std::filesystem::exists(database))
     throw HostError("the company database " + database.string() +
                     " does not exist; create it with \"vemoprint init\" (or set VEMO_DATA_DIR to the data folder)");
   RecoverInterruptedWrite(database);
-  Connection connection(database, SQLITE_OPEN_READONLY);
+  SqliteConnection connection(database, SQLITE_OPEN_READONLY);
   {
     // A file written by a newer program may hold tables we misread.
     auto version = SchemaVersion(connection);
@@ -116,11 +106,9 @@ RecordsetRef Run(const std::filesystem::path& database, const std::string& sql, 
   std::vector<std::vector<Variant>> rows;
   {
     // Wrap the raw statement without taking ownership twice.
-    Statement statement = [&]() {
-      guard.release();
-      return Statement(connection.handle(), raw);
-    }();
-    for (int i = 0; i < count && i < static_cast<int>(parameters.size()); ++i) BindValue(statement, i + 1, parameters[static_cast<std::size_t>(i)]);
+    Statement statement(std::make_unique<SqliteStatement>(connection.handle(), guard.release()));
+    for (int i = 0; i < count && i < static_cast<int>(parameters.size()); ++i)
+      statement.BindValue(i + 1, parameters[static_cast<std::size_t>(i)]);
     for (int c = 0; c < statement.ColumnCount(); ++c) fields.push_back(statement.ColumnName(c));
     const std::string shown = "the query \"" + std::string(shownSql.substr(0, 200)) + "\"";
     std::size_t resultBytes = 0;
@@ -152,14 +140,18 @@ RecordsetRef Run(const std::filesystem::path& database, const std::string& sql, 
 
 }  // namespace
 
-RecordsetRef RunReadOnlyQuery(const std::filesystem::path& database, std::string_view hostSql,
+RecordsetRef RunReadOnlyQuery(const DatabaseAddress& database, std::string_view hostSql,
                               std::chrono::milliseconds timeLimit, std::size_t resultLimit) {
-  return Run(database, TranslateHostSql(hostSql), {}, timeLimit, resultLimit, hostSql);
+  if (database.kind == DatabaseKind::Server)
+    return RunServerQuery(database, TranslateHostSql(hostSql, SqlTarget::Postgres), {}, timeLimit, resultLimit, hostSql);
+  return RunOnFile(database.file, TranslateHostSql(hostSql), {}, timeLimit, resultLimit, hostSql);
 }
 
-RecordsetRef RunReadOnlyStatement(const std::filesystem::path& database, std::string_view sqliteSql,
+RecordsetRef RunReadOnlyStatement(const DatabaseAddress& database, std::string_view sql,
                                   const std::vector<Variant>& parameters, std::chrono::milliseconds timeLimit) {
-  return Run(database, std::string(sqliteSql), parameters, timeLimit, kQueryResultLimit, sqliteSql);
+  if (database.kind == DatabaseKind::Server)
+    return RunServerQuery(database, NumberedParameters(sql), parameters, timeLimit, kQueryResultLimit, sql);
+  return RunOnFile(database.file, std::string(sql), parameters, timeLimit, kQueryResultLimit, sql);
 }
 
 }  // namespace vemo::host

@@ -150,10 +150,15 @@ Bytes SamplePhoto(Rgb colour) {
 
 bool HasPhoto(Rgb colour) { return !(colour == Rgb{0, 0, 0}); }
 
+// A preset written again over a company of the same id.
+constexpr std::string_view kCourierUpdate =
+    "FCode = excluded.FCode, FName = excluded.FName, FIsDefault = excluded.FIsDefault, FIsShow = excluded.FIsShow, "
+    "FKdd100Code = excluded.FKdd100Code, FKdd100WebAddress = excluded.FKdd100WebAddress";
+
 void SeedCouriers(Connection& db, bool restore) {
   auto preset = db.Prepare(
-      "INSERT OR REPLACE INTO t_LogisticPreset (FID, FCode, FName, FIsDefault, FIsShow, FKdd100Code, FKdd100WebAddress) "
-      "VALUES (?, ?, ?, ?, ?, ?, ?)");
+      "INSERT INTO t_LogisticPreset (FID, FCode, FName, FIsDefault, FIsShow, FKdd100Code, FKdd100WebAddress) "
+      "VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT (FID) DO UPDATE SET " + std::string(kCourierUpdate));
   for (const auto& c : kCouriers) {
     preset.Reset();
     preset.Bind(1, c.id).Bind(2, c.code).Bind(3, c.name).Bind(4, c.isDefault).Bind(5, c.isShown);
@@ -161,7 +166,9 @@ void SeedCouriers(Connection& db, bool restore) {
   }
   if (restore) {
     db.Exec("UPDATE t_Logistic SET FIsDefault = 0");
-    db.Exec("INSERT OR REPLACE INTO t_Logistic SELECT FID, FCode, FName, FIsDefault, FIsShow, FKdd100Code, FKdd100WebAddress FROM t_LogisticPreset");
+    // "WHERE true" lets SQLite tell the SELECT from the ON CONFLICT clause.
+    db.Exec("INSERT INTO t_Logistic SELECT FID, FCode, FName, FIsDefault, FIsShow, FKdd100Code, FKdd100WebAddress "
+            "FROM t_LogisticPreset WHERE true ON CONFLICT (FID) DO UPDATE SET " + std::string(kCourierUpdate));
   } else {
     // Only into an empty list: a list the user edited has its own default.
     db.Exec("INSERT INTO t_Logistic SELECT FID, FCode, FName, FIsDefault, FIsShow, FKdd100Code, FKdd100WebAddress "
@@ -170,8 +177,8 @@ void SeedCouriers(Connection& db, bool restore) {
 }
 
 void SeedRows(Connection& db) {
-  auto type = db.Prepare("INSERT OR IGNORE INTO t_ClassType (FID, FBillTypeID, FName) VALUES (?, ?, ?)");
-  auto page = db.Prepare("INSERT OR IGNORE INTO t_ClassTypeEntry (FClassTypeID, FPage, FEntryType) VALUES (?, ?, ?)");
+  auto type = db.Prepare("INSERT INTO t_ClassType (FID, FBillTypeID, FName) VALUES (?, ?, ?) ON CONFLICT DO NOTHING");
+  auto page = db.Prepare("INSERT INTO t_ClassTypeEntry (FClassTypeID, FPage, FEntryType) VALUES (?, ?, ?) ON CONFLICT DO NOTHING");
   for (const auto& t : kBillTypes) {
     type.Reset();
     type.Bind(1, t.id).Bind(2, t.billTypeId).Bind(3, t.name).Run();
@@ -182,9 +189,9 @@ void SeedRows(Connection& db) {
   }
 
   auto item = db.Prepare(
-      "INSERT OR IGNORE INTO T_ICItem (FItemID, FNumber, FName, FModel, FUnitName, FBarCode, FMatrixCode, FSalePrice, "
-      "FRetailPrice, FBrand, FOrigin) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-  auto photo = db.Prepare("INSERT OR IGNORE INTO t_ItemPhoto (FItemID, FKind, FFileName, FData) VALUES (?, ?, ?, ?)");
+      "INSERT INTO T_ICItem (FItemID, FNumber, FName, FModel, FUnitName, FBarCode, FMatrixCode, FSalePrice, "
+      "FRetailPrice, FBrand, FOrigin) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING");
+  auto photo = db.Prepare("INSERT INTO t_ItemPhoto (FItemID, FKind, FFileName, FData) VALUES (?, ?, ?, ?) ON CONFLICT DO NOTHING");
   for (const auto& i : kItems) {
     item.Reset();
     item.Bind(1, i.id).Bind(2, i.number).Bind(3, i.name).Bind(4, i.model).Bind(5, i.unit).Bind(6, i.barcode);
@@ -199,15 +206,15 @@ void SeedRows(Connection& db) {
     }
   }
   auto unit = db.Prepare(
-      "INSERT OR IGNORE INTO t_ICItemUnit (FSrcItemID, FEntryID, FShowUnitID, FBarcode, FCoefficient, FISMainUnit) "
-      "VALUES (?, ?, ?, ?, ?, ?)");
+      "INSERT INTO t_ICItemUnit (FSrcItemID, FEntryID, FShowUnitID, FBarcode, FCoefficient, FISMainUnit) "
+      "VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING");
   for (const auto& u : kUnits) {
     unit.Reset();
     unit.Bind(1, u.item).Bind(2, u.entry).Bind(3, u.name).Bind(4, u.barcode).Bind(5, u.coefficient).Bind(6, u.isMain).Run();
   }
   auto partner = db.Prepare(
-      "INSERT OR IGNORE INTO t_Organization (FItemID, FKind, FNumber, FName, FAddress, FPhone, FContact) "
-      "VALUES (?, ?, ?, ?, ?, ?, ?)");
+      "INSERT INTO t_Organization (FItemID, FKind, FNumber, FName, FAddress, FPhone, FContact) "
+      "VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING");
   for (const auto& p : kPartners) {
     partner.Reset();
     partner.Bind(1, p.id).Bind(2, p.kind).Bind(3, p.number).Bind(4, p.name).Bind(5, p.address).Bind(6, p.phone);
@@ -224,31 +231,32 @@ void SeedRows(Connection& db) {
       "WHEN 1002 THEN 'tea@jingan-teahouse.example.com' WHEN 2001 THEN 'sales@menghai-coop.example.com' "
       "WHEN 2002 THEN 'service@yixing-zisha.example.com' END WHERE FItemID IN (1001, 1002, 2001, 2002) AND FEmail = ''");
   db.Exec(
-      "INSERT OR IGNORE INTO t_SerialNumList (FID, FSerialNo, FClassTypeID, FBillID, FBillIndexID, FStatus) VALUES "
+      "INSERT INTO t_SerialNumList (FID, FSerialNo, FClassTypeID, FBillID, FBillIndexID, FStatus) VALUES "
       "(1, 'LJ2024A0001', 1020002, 1, 1, 1), (2, 'LJ2024A0002', 1020002, 1, 1, 1), (3, 'LJ2024A0003', 1020002, 1, 1, 1), "
       "(4, 'ZS300-0101', 1020002, 1, 2, 1), "
-      "(5, 'SH12-7001', 1040007, 1, 1, 1), (6, 'SH12-7002', 1040007, 1, 1, 0), (7, 'SH12-7003', 1040007, 1, 1, 1)");
+      "(5, 'SH12-7001', 1040007, 1, 1, 1), (6, 'SH12-7002', 1040007, 1, 1, 0), (7, 'SH12-7003', 1040007, 1, 1, 1) "
+      "ON CONFLICT DO NOTHING");
   db.Exec(
-      "INSERT OR IGNORE INTO t_SettleAcct (FItemID, FNumber, FName) VALUES "
-      "(1, '1001', '现金'), (2, '1002.01', '工商银行基本户'), (3, '1002.02', '支付宝'), (4, '1002.03', '微信支付')");
+      "INSERT INTO t_SettleAcct (FItemID, FNumber, FName) VALUES "
+      "(1, '1001', '现金'), (2, '1002.01', '工商银行基本户'), (3, '1002.02', '支付宝'), (4, '1002.03', '微信支付') ON CONFLICT DO NOTHING");
   db.Exec(
-      "INSERT OR IGNORE INTO ICMultiAccount (FClassTypeID, FID, FEntryID, FAcctID, FAmount) VALUES "
-      "(1050001, 1, 1, 1, 100), (1050001, 1, 2, 2, 250.5), (1050002, 1, 1, 3, 1999.99), (1020002, 1, 1, 4, 336)");
+      "INSERT INTO ICMultiAccount (FClassTypeID, FID, FEntryID, FAcctID, FAmount) VALUES "
+      "(1050001, 1, 1, 1, 100), (1050001, 1, 2, 2, 250.5), (1050002, 1, 1, 3, 1999.99), (1020002, 1, 1, 4, 336) ON CONFLICT DO NOTHING");
 
-  auto profile = db.Prepare("INSERT OR IGNORE INTO t_SystemProfile (FCategory, FKey, FValue) VALUES (?, ?, ?)");
+  auto profile = db.Prepare("INSERT INTO t_SystemProfile (FCategory, FKey, FValue) VALUES (?, ?, ?) ON CONFLICT DO NOTHING");
   for (const auto& p : kProfile) {
     profile.Reset();
     profile.Bind(1, p[0]).Bind(2, p[1]).Bind(3, p[2]).Run();
   }
 
-  auto user = db.Prepare("INSERT OR IGNORE INTO t_User (FUserName, FIsAdmin) VALUES (?, ?)");
+  auto user = db.Prepare("INSERT INTO t_User (FUserName, FIsAdmin) VALUES (?, ?) ON CONFLICT DO NOTHING");
   user.Bind(1, kSampleAdmin).Bind(2, 1).Run();
   user.Reset();
   user.Bind(1, kSampleClerkWithPrices).Bind(2, 0).Run();
   user.Reset();
   user.Bind(1, kSampleClerkWithoutPrices).Bind(2, 0).Run();
   auto right = db.Prepare(
-      "INSERT OR IGNORE INTO t_AccessRight (FUserName, FSubSystemID, FObjectID, FAccessType) VALUES (?, 15, ?, 32)");
+      "INSERT INTO t_AccessRight (FUserName, FSubSystemID, FObjectID, FAccessType) VALUES (?, 15, ?, 32) ON CONFLICT DO NOTHING");
   for (int object : kPriceRights) {
     right.Reset();
     right.Bind(1, kSampleClerkWithPrices).Bind(2, object).Run();
@@ -284,19 +292,23 @@ void SeedSampleData(Connection& db) {
   transaction.Commit();
 }
 
-InitOutcome InitializeSampleAccount(const std::filesystem::path& database, bool force) {
+InitOutcome InitializeSampleAccount(const DatabaseAddress& database, bool force) {
   InitOutcome outcome;
-  outcome.created = !std::filesystem::exists(database);
+  const bool embedded = database.kind == DatabaseKind::Embedded;
+  if (embedded) outcome.created = !std::filesystem::exists(database.file);
   auto db = OpenCompanyDatabase(database, OpenMode::Create);
+  if (!embedded) outcome.created = !HasSampleData(*db);
   if (force && !outcome.created) {
-    outcome.backup = database;
-    outcome.backup += ".bak-" + Timestamp();
-    for (int n = 2; std::filesystem::exists(outcome.backup); ++n) {
-      outcome.backup = database;
-      outcome.backup += ".bak-" + Timestamp() + "-" + std::to_string(n);
+    if (embedded) {
+      outcome.backup = database.file;
+      outcome.backup += ".bak-" + Timestamp();
+      for (int n = 2; std::filesystem::exists(outcome.backup); ++n) {
+        outcome.backup = database.file;
+        outcome.backup += ".bak-" + Timestamp() + "-" + std::to_string(n);
+      }
+      // A consistent copy even if another process is reading.
+      db->Prepare("VACUUM INTO ?").Bind(1, outcome.backup.string()).Run();
     }
-    // A consistent copy even if another process is reading.
-    db->Prepare("VACUUM INTO ?").Bind(1, outcome.backup.string()).Run();
     Transaction transaction(*db);
     for (const char* table : kSampleTables) db->Exec(std::string("DELETE FROM ") + table);
     SeedRows(*db);

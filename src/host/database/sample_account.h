@@ -13,24 +13,28 @@
 #include <filesystem>
 #include <string>
 
-#include "host/database/sqlite_connection.h"
+#include "host/database/connection.h"
+#include "host/database/database_address.h"
 
 namespace vemo::host {
 
 struct InitOutcome {
-  bool created = false;   // the file did not exist
+  bool created = false;   // the file did not exist (on a server: it held no sample rows yet)
   bool seeded = false;    // sample rows were written
-  std::filesystem::path backup;  // copy taken before a forced rebuild
+  std::filesystem::path backup;  // copy of the file taken before a forced rebuild (embedded only)
 };
 
 // Without force: creates the file when missing, upgrades its schema and adds
 // the sample rows once (a second run changes nothing). With force: copies
 // the file to <file>.bak-<yyyymmdd-hhmmss> first, then rebuilds the sample
-// tables from scratch, keeping every template and log entry.
-InitOutcome InitializeSampleAccount(const std::filesystem::path& database, bool force);
+// tables from scratch, keeping every template and log entry. On a server the
+// database is created when missing (the user needs the right to create
+// databases, or an administrator creates it first) and no copy is taken: the
+// server's own backups keep it.
+InitOutcome InitializeSampleAccount(const DatabaseAddress& database, bool force);
 
-// Writes the sample rows into an open database (INSERT OR IGNORE: rows
-// already present stay as they are). One transaction.
+// Writes the sample rows into an open database (rows already present stay as
+// they are). One transaction.
 void SeedSampleData(Connection& db);
 
 // Names of the sample users.

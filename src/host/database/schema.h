@@ -6,13 +6,18 @@
 #include <string_view>
 #include <vector>
 
-#include "host/database/sqlite_connection.h"
+#include <string>
+
+#include "host/database/connection.h"
 
 namespace vemo::host {
 
 // The SQL of every step, in order (step i brings the schema to version i+1).
 const std::vector<std::string_view>& SchemaMigrations();
 int LatestSchemaVersion();
+// Step `step` (0-based) as the given database writes it (the same tables;
+// the server names some types differently).
+std::string SchemaStep(DatabaseKind kind, int step);
 
 // The version a database file is at (0 for a new, empty file).
 int SchemaVersion(Connection& connection);

@@ -112,121 +112,180 @@ std::string QuoteName(std::string_view name) { return "\"" + ReplaceAll(name, "\
 
 }  // namespace
 
-std::string TranslateHostSql(std::string_view hostSql) {
-  std::vector<SqlToken> all = TokenizeSql(hostSql);
-  // Work on the significant tokens; blanks and comments are kept as one
-  // blank so words never run together.
+namespace {
+
+// Step 1: the significant tokens of exactly one statement. Blanks and
+// comments become one blank, so words never run together; trailing ";" are
+// dropped and any other one refused.
+std::vector<SqlToken> OneStatement(std::string_view hostSql) {
   std::vector<SqlToken> tokens;
-  for (auto& token : all) {
-    if (IsSignificant(token)) {
+  for (auto& token : TokenizeSql(hostSql)) {
+    if (IsSignificant(token))
       tokens.push_back(std::move(token));
-    } else if (!tokens.empty() && tokens.back().kind != SqlTokenKind::Blank) {
+    else if (!tokens.empty() && tokens.back().kind != SqlTokenKind::Blank)
       tokens.push_back({SqlTokenKind::Blank, " "});
-    }
   }
-  while (!tokens.empty() && tokens.back().kind == SqlTokenKind::Blank) tokens.pop_back();
-  // One statement: trailing semicolons are dropped, any other one refused.
+  auto dropTrailingBlanks = [&] {
+    while (!tokens.empty() && tokens.back().kind == SqlTokenKind::Blank) tokens.pop_back();
+  };
+  dropTrailingBlanks();
   while (!tokens.empty() && IsSymbol(tokens.back(), ";")) {
     tokens.pop_back();
-    while (!tokens.empty() && tokens.back().kind == SqlTokenKind::Blank) tokens.pop_back();
+    dropTrailingBlanks();
   }
   for (const auto& token : tokens)
     if (IsSymbol(token, ";")) Refuse("more than one statement", hostSql);
   if (tokens.empty()) Refuse("an empty statement", hostSql);
+  return tokens;
+}
 
-  auto next = [&](std::size_t from) {
-    for (std::size_t k = from + 1; k < tokens.size(); ++k)
-      if (tokens[k].kind != SqlTokenKind::Blank) return k;
-    return tokens.size();
-  };
-  auto previous = [&](std::size_t from) -> std::size_t {
-    for (std::size_t k = from; k-- > 0;)
-      if (tokens[k].kind != SqlTokenKind::Blank) return k;
-    return tokens.size();
-  };
+// Step 2, for the server: only a query may start. The server's read-only
+// transaction refuses writes; this also keeps out what it would allow
+// (COPY, SET, DO, LISTEN, ...).
+void RequireQuery(const std::vector<SqlToken>& tokens, std::string_view hostSql) {
+  const SqlToken& first = tokens.front();
+  if (!(IsWord(first, "SELECT") || IsWord(first, "WITH") || IsWord(first, "VALUES") || IsSymbol(first, "(")))
+    Refuse("only a query (SELECT) may run here", hostSql);
+}
 
-  std::string out;
-  std::vector<std::string> limits{""};  // pending LIMIT per parenthesis level
-  for (std::size_t i = 0; i < tokens.size(); ++i) {
-    const SqlToken& token = tokens[i];
-    std::size_t after = next(i);
-    bool callFollows = after < tokens.size() && IsSymbol(tokens[after], "(");
-    if (IsWord(token, "TOP")) {
-      std::size_t before = previous(i);
-      bool afterSelect = before < tokens.size() &&
-                         (IsWord(tokens[before], "SELECT") || IsWord(tokens[before], "DISTINCT") || IsWord(tokens[before], "ALL"));
-      if (afterSelect) {
-        std::size_t count = after;
-        bool parenthesised = callFollows;
-        if (parenthesised) count = next(after);
-        if (count >= tokens.size() || tokens[count].kind != SqlTokenKind::Number)
-          Refuse("TOP must be followed by a number", hostSql);
-        std::size_t last = count;
-        if (parenthesised) {
-          last = next(count);
-          if (last >= tokens.size() || !IsSymbol(tokens[last], ")")) Refuse("TOP (n) is not closed", hostSql);
-        }
-        std::size_t percent = next(last);
-        if (percent < tokens.size() && IsWord(tokens[percent], "PERCENT")) Refuse("TOP n PERCENT is not supported", hostSql);
-        limits.back() = tokens[count].text;
-        i = last;
+// Step 3: each token in the target's words, TOP n moved to a LIMIT at the
+// end of its parenthesis level.
+class Rewriter {
+ public:
+  Rewriter(const std::vector<SqlToken>& tokens, SqlTarget target, std::string_view hostSql)
+      : tokens_(tokens), target_(target), hostSql_(hostSql) {}
+
+  std::string Run() {
+    for (std::size_t i = 0; i < tokens_.size(); ++i) {
+      if (IsWord(tokens_[i], "TOP") && AfterSelect(i)) {
+        i = TakeTop(i);
         continue;
       }
-    }
-    if (IsWord(token, "WITH") && callFollows) {
-      std::size_t hint = next(after);
-      if (hint < tokens.size() && (IsWord(tokens[hint], "NOLOCK") || IsWord(tokens[hint], "READUNCOMMITTED"))) {
-        std::size_t close = next(hint);
-        if (close < tokens.size() && IsSymbol(tokens[close], ")")) {
-          i = close;
-          continue;
-        }
+      if (std::size_t close = TableHintEnd(i); close != 0) {
+        i = close;
+        continue;
       }
+      i = Emit(i);
     }
+    if (!limits_.front().empty()) out_ += " LIMIT " + limits_.front();
+    return out_;
+  }
+
+ private:
+  std::size_t Next(std::size_t from) const {
+    for (std::size_t k = from + 1; k < tokens_.size(); ++k)
+      if (tokens_[k].kind != SqlTokenKind::Blank) return k;
+    return tokens_.size();
+  }
+  std::size_t Previous(std::size_t from) const {
+    for (std::size_t k = from; k-- > 0;)
+      if (tokens_[k].kind != SqlTokenKind::Blank) return k;
+    return tokens_.size();
+  }
+  bool Is(std::size_t k, bool (*test)(const SqlToken&, std::string_view), std::string_view text) const {
+    return k < tokens_.size() && test(tokens_[k], text);
+  }
+  bool CallFollows(std::size_t i) const { return Is(Next(i), IsSymbol, "("); }
+
+  bool AfterSelect(std::size_t i) const {
+    std::size_t before = Previous(i);
+    return Is(before, IsWord, "SELECT") || Is(before, IsWord, "DISTINCT") || Is(before, IsWord, "ALL");
+  }
+
+  // TOP n / TOP (n): remembers n for this level; answers the last token used.
+  std::size_t TakeTop(std::size_t i) {
+    bool parenthesised = CallFollows(i);
+    std::size_t count = parenthesised ? Next(Next(i)) : Next(i);
+    if (count >= tokens_.size() || tokens_[count].kind != SqlTokenKind::Number)
+      Refuse("TOP must be followed by a number", hostSql_);
+    std::size_t last = count;
+    if (parenthesised) {
+      last = Next(count);
+      if (!Is(last, IsSymbol, ")")) Refuse("TOP (n) is not closed", hostSql_);
+    }
+    if (Is(Next(last), IsWord, "PERCENT")) Refuse("TOP n PERCENT is not supported", hostSql_);
+    limits_.back() = tokens_[count].text;
+    return last;
+  }
+
+  // WITH (NOLOCK) after a table: the index of its ")" (dropped), else 0.
+  std::size_t TableHintEnd(std::size_t i) const {
+    if (!IsWord(tokens_[i], "WITH") || !CallFollows(i)) return 0;
+    std::size_t hint = Next(Next(i));
+    if (!Is(hint, IsWord, "NOLOCK") && !Is(hint, IsWord, "READUNCOMMITTED")) return 0;
+    std::size_t close = Next(hint);
+    return Is(close, IsSymbol, ")") ? close : 0;
+  }
+
+  std::string Name(const std::string& name) const {
+    // The server folds names written without quotes to lower case, and our
+    // tables were created that way; a bracketed name means the same table.
+    return QuoteName(target_ == SqlTarget::Postgres ? ToLowerAscii(name) : name);
+  }
+
+  // Writes token i; answers the last token used.
+  std::size_t Emit(std::size_t i) {
+    const SqlToken& token = tokens_[i];
     switch (token.kind) {
-      case SqlTokenKind::QuotedName: out += QuoteName(token.text); break;
-      case SqlTokenKind::Word:
-        if (callFollows && EqualsIgnoreCase(token.text, "ISNULL")) {
-          out += "IFNULL";
-        } else if (callFollows && EqualsIgnoreCase(token.text, "LEN")) {
-          out += "LENGTH";
-        } else if (callFollows && EqualsIgnoreCase(token.text, "GETDATE")) {
-          std::size_t close = next(after);
-          if (close >= tokens.size() || !IsSymbol(tokens[close], ")")) Refuse("GETDATE takes no argument", hostSql);
-          out += "datetime('now', 'localtime')";
-          i = close;
-        } else {
-          out += token.text;
-        }
-        break;
-      case SqlTokenKind::Symbol:
-        if (token.text == "+") {
-          std::size_t before = previous(i);
-          bool joinsText = (before < tokens.size() && tokens[before].kind == SqlTokenKind::Text) ||
-                           (after < tokens.size() && tokens[after].kind == SqlTokenKind::Text);
-          out += joinsText ? "||" : "+";
-        } else if (token.text == "(") {
-          limits.emplace_back();
-          out += token.text;
-        } else if (token.text == ")") {
-          if (limits.size() > 1) {
-            if (!limits.back().empty()) out += " LIMIT " + limits.back();
-            limits.pop_back();
-          }
-          out += token.text;
-        } else {
-          out += token.text;
-        }
-        break;
+      case SqlTokenKind::QuotedName: out_ += Name(token.text); break;
+      case SqlTokenKind::Word: return EmitWord(i);
+      case SqlTokenKind::Symbol: EmitSymbol(i); break;
       case SqlTokenKind::Blank:
         // A removed TOP n or table hint leaves two blanks side by side.
-        if (!out.empty() && out.back() != ' ') out += ' ';
+        if (!out_.empty() && out_.back() != ' ') out_ += ' ';
         break;
-      default: out += token.text; break;
+      default: out_ += token.text; break;
     }
+    return i;
   }
-  if (!limits.front().empty()) out += " LIMIT " + limits.front();
-  return out;
+
+  std::size_t EmitWord(std::size_t i) {
+    const std::string& word = tokens_[i].text;
+    const bool server = target_ == SqlTarget::Postgres;
+    if (CallFollows(i) && EqualsIgnoreCase(word, "ISNULL")) {
+      out_ += server ? "COALESCE" : "IFNULL";
+    } else if (CallFollows(i) && EqualsIgnoreCase(word, "LEN")) {
+      out_ += "LENGTH";
+    } else if (CallFollows(i) && EqualsIgnoreCase(word, "GETDATE")) {
+      std::size_t close = Next(Next(i));
+      if (!Is(close, IsSymbol, ")")) Refuse("GETDATE takes no argument", hostSql_);
+      out_ += server ? "to_char(LOCALTIMESTAMP, 'YYYY-MM-DD HH24:MI:SS')" : "datetime('now', 'localtime')";
+      return close;
+    } else {
+      out_ += word;
+    }
+    return i;
+  }
+
+  void EmitSymbol(std::size_t i) {
+    const std::string& symbol = tokens_[i].text;
+    if (symbol == "+") {
+      // Next to a text literal "+" joins texts; between names it adds.
+      auto isText = [&](std::size_t k) { return k < tokens_.size() && tokens_[k].kind == SqlTokenKind::Text; };
+      out_ += isText(Previous(i)) || isText(Next(i)) ? "||" : "+";
+      return;
+    }
+    if (symbol == "(") limits_.emplace_back();
+    if (symbol == ")" && limits_.size() > 1) {
+      if (!limits_.back().empty()) out_ += " LIMIT " + limits_.back();
+      limits_.pop_back();
+    }
+    out_ += symbol;
+  }
+
+  const std::vector<SqlToken>& tokens_;
+  SqlTarget target_;
+  std::string_view hostSql_;
+  std::string out_;
+  std::vector<std::string> limits_{""};  // pending LIMIT per parenthesis level
+};
+
+}  // namespace
+
+std::string TranslateHostSql(std::string_view hostSql, SqlTarget target) {
+  std::vector<SqlToken> tokens = OneStatement(hostSql);
+  if (target == SqlTarget::Postgres) RequireQuery(tokens, hostSql);
+  return Rewriter(tokens, target, hostSql).Run();
 }
 
 }  // namespace vemo::host

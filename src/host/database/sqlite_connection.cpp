@@ -10,78 +10,68 @@ namespace {
 }
 }  // namespace
 
-Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) : db_(db) {
   int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr);
   if (rc != SQLITE_OK) Raise(db, rc, "preparing \"" + std::string(sql.substr(0, 200)) + "\"");
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+SqliteStatement::~SqliteStatement() { sqlite3_finalize(stmt_); }
 
-void Statement::Check(int rc, const char* what) const {
+void SqliteStatement::Check(int rc, const char* what) const {
   if (rc != SQLITE_OK) Raise(db_, rc, what);
 }
 
-Statement& Statement::Bind(int index, std::int64_t value) {
+void SqliteStatement::BindInteger(int index, std::int64_t value) {
   Check(sqlite3_bind_int64(stmt_, index, value), "binding an integer");
-  return *this;
 }
-Statement& Statement::Bind(int index, double value) {
+void SqliteStatement::BindReal(int index, double value) {
   Check(sqlite3_bind_double(stmt_, index, value), "binding a number");
-  return *this;
 }
-Statement& Statement::Bind(int index, std::string_view text) {
+void SqliteStatement::BindText(int index, std::string_view text) {
   Check(sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8), "binding a text");
-  return *this;
 }
-Statement& Statement::Bind(int index, const Bytes& blob) {
+void SqliteStatement::BindBytes(int index, const Bytes& blob) {
   // A zero-length blob must still be a blob, not NULL: an empty template
   // file is stored as zero bytes and comes back as zero bytes.
   static const std::uint8_t kNothing = 0;
   const void* data = blob.empty() ? &kNothing : blob.data();
   Check(sqlite3_bind_blob64(stmt_, index, data, blob.size(), SQLITE_TRANSIENT), "binding a byte array");
-  return *this;
 }
-Statement& Statement::BindNull(int index) {
+void SqliteStatement::BindNull(int index) {
   Check(sqlite3_bind_null(stmt_, index), "binding null");
-  return *this;
 }
 
-bool Statement::Step() {
+bool SqliteStatement::Step() {
   int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
   Raise(db_, rc, "running \"" + std::string(sqlite3_sql(stmt_)).substr(0, 200) + "\"");
 }
 
-void Statement::Run() {
-  while (Step()) {
-  }
-}
-
-void Statement::Reset() {
+void SqliteStatement::Reset() {
   sqlite3_reset(stmt_);
   sqlite3_clear_bindings(stmt_);
 }
 
-std::string Statement::ColumnName(int column) const {
+std::string SqliteStatement::ColumnName(int column) const {
   const char* name = sqlite3_column_name(stmt_, column);
   return name ? name : "";
 }
 
-std::string Statement::Text(int column) const {
+std::string SqliteStatement::Text(int column) const {
   const unsigned char* text = sqlite3_column_text(stmt_, column);
   if (!text) return {};
   return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
 }
 
-Bytes Statement::Blob(int column) const {
+Bytes SqliteStatement::Blob(int column) const {
   const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt_, column));
   auto size = static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column));
   if (!data) return {};
   return Bytes(data, data + size);
 }
 
-Variant Statement::Value(int column) const {
+Variant SqliteStatement::Value(int column) const {
   switch (sqlite3_column_type(stmt_, column)) {
     case SQLITE_INTEGER: return Variant(static_cast<std::int64_t>(Int(column)));
     case SQLITE_FLOAT: return Variant(Real(column));
@@ -91,7 +81,7 @@ Variant Statement::Value(int column) const {
   }
 }
 
-Connection::Connection(const std::filesystem::path& path, int flags) : path_(path) {
+SqliteConnection::SqliteConnection(const std::filesystem::path& path, int flags) : path_(path) {
   int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
   if (rc != SQLITE_OK) {
     std::string reason = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
@@ -105,9 +95,9 @@ Connection::Connection(const std::filesystem::path& path, int flags) : path_(pat
   sqlite3_busy_timeout(db_, 5000);
 }
 
-Connection::~Connection() { sqlite3_close_v2(db_); }
+SqliteConnection::~SqliteConnection() { sqlite3_close_v2(db_); }
 
-void Connection::Exec(std::string_view sql) {
+void SqliteConnection::Exec(std::string_view sql) {
   std::string text(sql);
   char* error = nullptr;
   int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &error);
@@ -118,15 +108,12 @@ void Connection::Exec(std::string_view sql) {
   }
 }
 
-Transaction::Transaction(Connection& connection) : connection_(connection) { connection_.Exec("BEGIN IMMEDIATE"); }
-
-Transaction::~Transaction() {
-  if (!done_) sqlite3_exec(connection_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+Statement SqliteConnection::Prepare(std::string_view sql) {
+  return Statement(std::make_unique<SqliteStatement>(db_, sql));
 }
 
-void Transaction::Commit() {
-  connection_.Exec("COMMIT");
-  done_ = true;
+bool SqliteConnection::HasTable(std::string_view name) {
+  return Prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?").Bind(1, name).Step();
 }
 
 }  // namespace vemo::host

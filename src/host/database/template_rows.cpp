@@ -57,7 +57,7 @@ std::int64_t InsertTemplate(Connection& db, const TemplateTable& table, Template
   while (names.Step())
     if (NameKey(names.Text(0)) == NameKey(name))
       throw HostError("已经注册了名称为【" + std::string(name) + "】的打印模板文件，不能重复注册");
-  auto next = db.Prepare("SELECT IFNULL(MAX(" + std::string(table.idColumn) + "), 0) + 1 FROM " + std::string(table.table) +
+  auto next = db.Prepare("SELECT COALESCE(MAX(" + std::string(table.idColumn) + "), 0) + 1 FROM " + std::string(table.table) +
                          " WHERE " + std::string(table.ownerColumn) + " = ?");
   next.Bind(1, owner.owner);
   next.Step();

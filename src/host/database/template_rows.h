@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "foundation/variant.h"
-#include "host/database/sqlite_connection.h"
+#include "host/database/connection.h"
 
 namespace vemo::host {
 

@@ -1,0 +1,152 @@
+#include "host/database/pg_read_only_query.h"
+
+#include <map>
+#include <mutex>
+
+#include "host/database/pg_connection.h"
+#include "host/database/pq_library.h"
+#include "host/database/read_only_query.h"
+#include "host/database/schema.h"
+
+namespace vemo::host {
+namespace {
+
+std::mutex readersMutex;
+std::map<std::string, std::shared_ptr<PgConnection>>& Readers() {
+  static std::map<std::string, std::shared_ptr<PgConnection>> readers;
+  return readers;
+}
+
+std::shared_ptr<PgConnection> Reader(const DatabaseAddress& database) {
+  std::lock_guard lock(readersMutex);
+  auto& reader = Readers()[database.host + '\n' + database.port + '\n' + database.database];
+  if (reader && reader->Usable()) return reader;
+  reader = std::make_shared<PgConnection>(database, ServerRole::Reader);
+  // A database written by a newer program may hold tables we misread.
+  if (!reader->HasTable("schema_version"))
+    throw HostError("the company database " + database.Describe() +
+                    " is empty or not a company database; create it with \"vemoprint init --server\"");
+  auto version = reader->Prepare("SELECT version FROM schema_version");
+  if (version.Step() && version.Int(0) > LatestSchemaVersion())
+    throw HostError("the company database " + database.Describe() + " has schema version " +
+                    std::to_string(version.Int(0)) + ", newer than this program knows; use a newer vemoprint");
+  return reader;
+}
+
+// Drops the kept reader: after a failure in the middle of a result the
+// connection may still be busy with it.
+void DropReader(const DatabaseAddress& database) {
+  std::lock_guard lock(readersMutex);
+  Readers().erase(database.host + '\n' + database.port + '\n' + database.database);
+}
+
+struct Parameters {
+  std::vector<std::string> texts;
+  std::vector<const char*> values;
+  std::vector<int> lengths, formats;
+  std::vector<Oid> types;
+};
+
+Parameters TextParameters(const std::vector<Variant>& parameters) {
+  Parameters out;
+  out.texts.reserve(parameters.size());
+  for (const auto& value : parameters) {
+    bool null = value.Type() == VariantType::Empty || value.Type() == VariantType::Null;
+    bool bytes = value.Type() == VariantType::Bytes;
+    if (bytes) {
+      Bytes data = value.ToBytes();
+      out.texts.emplace_back(data.begin(), data.end());
+    } else {
+      out.texts.push_back(null ? std::string() : value.ToText());
+    }
+    out.lengths.push_back(static_cast<int>(out.texts.back().size()));
+    out.formats.push_back(bytes ? 1 : 0);
+    out.types.push_back(bytes ? 17 : 0);
+    out.values.push_back(null ? nullptr : out.texts.back().data());
+  }
+  for (std::size_t i = 0; i < parameters.size(); ++i)
+    if (out.values[i]) out.values[i] = out.texts[i].data();  // after every push_back
+  return out;
+}
+
+struct Rows {
+  std::vector<std::string> fields;
+  std::vector<std::vector<Variant>> rows;
+};
+
+Rows Fetch(PgConnection& reader, const std::string& sql, const std::vector<Variant>& parameters,
+           std::size_t resultLimit, const std::string& shown) {
+  const auto& pq = Pq();
+  Parameters p = TextParameters(parameters);
+  if (!pq.sendQueryParams(reader.handle(), sql.c_str(), static_cast<int>(p.values.size()), p.types.data(),
+                          p.values.data(), p.lengths.data(), p.formats.data(), 0))
+    reader.Raise("sending " + shown, nullptr);
+  pq.setSingleRowMode(reader.handle());
+  Rows out;
+  std::size_t resultBytes = 0;
+  std::string failure;
+  while (PGresult* result = pq.getResult(reader.handle())) {
+    auto status = pq.resultStatus(result);
+    if (failure.empty() && status == PGRES_SINGLE_TUPLE) {
+      if (out.fields.empty())
+        for (int c = 0; c < pq.nfields(result); ++c) out.fields.push_back(pq.fname(result, c));
+      std::vector<Variant> row;
+      for (int c = 0; c < pq.nfields(result); ++c) {
+        auto length = static_cast<std::size_t>(pq.getlength(result, 0, c));
+        if (length > static_cast<std::size_t>(kQueryValueLimit))
+          failure = shown + " makes a value longer than " + std::to_string(kQueryValueLimit >> 20) +
+                    " MiB and was stopped; select shorter values";
+        resultBytes += length + sizeof(Variant);
+        row.push_back(ServerValue(result, 0, c));
+      }
+      if (failure.empty() && resultBytes > resultLimit)
+        failure = shown + " answered more than " + std::to_string(resultLimit >> 10) +
+                  " KiB and was stopped; select fewer rows or columns";
+      if (failure.empty()) out.rows.push_back(std::move(row));
+    } else if (status == PGRES_TUPLES_OK && out.fields.empty()) {
+      for (int c = 0; c < pq.nfields(result); ++c) out.fields.push_back(pq.fname(result, c));
+    } else if (status != PGRES_TUPLES_OK && status != PGRES_SINGLE_TUPLE && failure.empty()) {
+      std::string reason = pq.resultErrorMessage(result);
+      while (!reason.empty() && reason.back() == '\n') reason.pop_back();
+      failure = reason.find("statement timeout") != std::string::npos
+                    ? shown + " ran longer than the time limit and was stopped"
+                    : shown + " was refused: " + reason + " (only one SELECT statement may run here)";
+      if (!reader.Usable()) {
+        pq.clear(result);
+        reader.Raise("running " + shown, nullptr);
+      }
+    }
+    pq.clear(result);
+  }
+  if (!failure.empty()) throw HostError(failure);
+  return out;
+}
+
+}  // namespace
+
+RecordsetRef RunServerQuery(const DatabaseAddress& database, const std::string& sql,
+                            const std::vector<Variant>& parameters, std::chrono::milliseconds timeLimit,
+                            std::size_t resultLimit, std::string_view shownSql) {
+  const std::string shown = "the query \"" + std::string(shownSql.substr(0, 200)) + "\"";
+  auto reader = Reader(database);
+  Rows rows;
+  try {
+    reader->Exec("BEGIN TRANSACTION READ ONLY");
+    reader->Exec("SET LOCAL statement_timeout = " + std::to_string(timeLimit.count()));
+    try {
+      rows = Fetch(*reader, sql, parameters, resultLimit, shown);
+    } catch (...) {
+      reader->Rollback();
+      throw;
+    }
+    reader->Rollback();
+    // A session lock taken by the query would outlive its transaction.
+    reader->Exec("SELECT pg_advisory_unlock_all()");
+  } catch (const HostError&) {
+    if (!reader->Usable()) DropReader(database);
+    throw;
+  }
+  return Recordset::Create(std::move(rows.fields), std::move(rows.rows));
+}
+
+}  // namespace vemo::host
