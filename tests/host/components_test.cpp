@@ -119,7 +119,7 @@ TEST_F(ComponentsTest, BehaviourLogWritesTimeUserCodeAndText) {
   EXPECT_THROW(log->WriteMGLog("S1S003E001", "no props"), HostError);
   log->SetPropsString(Props(kSampleClerkWithPrices));
   log->WriteMGLog("S1S003E001", "打印销售发票");
-  auto rows = RunReadOnlyQuery(DatabaseFile(), "select FTime, FUserName, FCode, FText from t_BehaviorLog");
+  auto rows = RunReadOnlyQuery(Database(), "select FTime, FUserName, FCode, FText from t_BehaviorLog");
   ASSERT_EQ(rows->RecordCount(), 1);
   EXPECT_EQ(rows->Field("FUserName").ToText(), kSampleClerkWithPrices);
   EXPECT_EQ(rows->Field("FCode").ToText(), "S1S003E001");

@@ -1,7 +1,13 @@
 // A data folder of its own per test, holding an initialised sample account,
 // with our components registered in the creation service.
+//
+// With VEMO_TEST_DATABASE=server the account is a database of its own on the
+// server whose socket folder VEMO_TEST_PG names (scripts/pg-sandbox.sh), so
+// the same tests run against both databases; see tests/CMakeLists.txt.
 #pragma once
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -10,6 +16,8 @@
 #include "foundation/host_collections.h"
 
 #include "host/components/database_components.h"
+#include "host/database/company_database.h"
+#include "host/database/pg_connection.h"
 #include "host/database/account_location.h"
 #include "host/database/sample_account.h"
 #include "support/test_paths.h"
@@ -45,18 +53,63 @@ inline std::vector<std::string> NoteInfoRows(const DictionaryRef& info, const ch
   return out;
 }
 
+// The server the tests run against; empty for the embedded database.
+inline std::string TestServer() {
+  const char* mode = std::getenv("VEMO_TEST_DATABASE");
+  if (!mode || std::string(mode) != "server") return {};
+  const char* socket = std::getenv("VEMO_TEST_PG");
+  if (!socket || !*socket) ADD_FAILURE() << "VEMO_TEST_DATABASE=server needs VEMO_TEST_PG (scripts/pg-sandbox.sh run)";
+  return socket ? socket : "";
+}
+
+// A database name of its own per test on the shared server.
+inline std::string TestAccountName(const char* base) {
+  static int counter = 0;
+  if (TestServer().empty()) return base;
+  return std::string(base) + "_" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+}
+
+inline DatabaseAddress TestDatabase(const std::string& account) {
+  std::string server = TestServer();
+  return server.empty() ? DatabaseAddress(DatabasePath(account)) : ServerAddress(server, account);
+}
+
+// Initialises the sample account; on the server by copying a database
+// initialised once per process (a fresh init per test took most of a second).
+inline void MakeSampleAccount(const DatabaseAddress& database) {
+  if (database.kind == DatabaseKind::Embedded) {
+    InitializeSampleAccount(database, false);
+    return;
+  }
+  static const DatabaseAddress model = [&] {
+    DatabaseAddress made = ServerAddress(TestServer(), "vemo_model_" + std::to_string(::getpid()));
+    InitializeSampleAccount(made, false);
+    CloseCompanyDatabase(made);  // a database copied from may have no connections
+    return made;
+  }();
+  DatabaseAddress server = model;
+  server.database = "postgres";
+  PgConnection(server, ServerRole::Writer).Exec("CREATE DATABASE \"" + database.database + "\" TEMPLATE \"" + model.database + "\"");
+}
+
 class SampleAccountTest : public ::testing::Test {
  protected:
-  static constexpr const char* kAccount = "TestAccount";
-  SampleAccountTest() : scope_(temp_.path()) {
-    InitializeSampleAccount(DatabasePath(kAccount), false);
+  SampleAccountTest() : scope_(temp_.path()), account_(TestAccountName("TestAccount")) {
+    MakeSampleAccount(Database());
     RegisterDatabaseComponents();
   }
-  std::string Props(const char* user = kSampleClerkWithPrices) const { return MakePropsString(kAccount, user); }
-  std::filesystem::path DatabaseFile() const { return DatabasePath(kAccount); }
+  ~SampleAccountTest() override {
+    if (OnServer()) DropServerDatabase(Database());
+  }
+  std::string Props(const char* user = kSampleClerkWithPrices) const {
+    return MakePropsString(account_, user, TestServer());
+  }
+  DatabaseAddress Database() const { return TestDatabase(account_); }
+  static bool OnServer() { return !TestServer().empty(); }
 
   vemo::test::TempDir temp_;
   DataFolderScope scope_;
+  std::string account_;
 };
 
 }  // namespace vemo::host::test

@@ -4,6 +4,7 @@
 #include "host/components/database_components.h"
 #include "host/components/logistic_manage.h"
 #include "host/database/company_database.h"
+#include "host/database/sample_account.h"
 
 namespace vemo::host {
 
@@ -139,10 +140,7 @@ class DatabaseLogisticUpdate : public ILogisticUpdate {
       auto presets = db->Prepare("SELECT COUNT(*) FROM t_LogisticPreset");
       presets.Step();
       if (presets.Int(0) == 0) throw Failure{kStoreFailed, "没有预设的物流公司信息，请先运行 vemoprint init"};
-      db->Exec("UPDATE t_Logistic SET FIsDefault = 0");
-      db->Exec(
-          "INSERT OR REPLACE INTO t_Logistic (FID, FCode, FName, FIsDefault, FIsShow, FKdd100Code, FKdd100WebAddress) "
-          "SELECT FID, FCode, FName, FIsDefault, FIsShow, FKdd100Code, FKdd100WebAddress FROM t_LogisticPreset");
+      RestoreCourierPresets(*db);
       transaction.Commit();
     });
   }

@@ -9,6 +9,7 @@
 #include "context/props_string.h"
 #include "foundation/host_error.h"
 #include "foundation/utf8_text.h"
+#include "host/database/database_address.h"
 
 namespace vemo::host {
 
@@ -56,15 +57,17 @@ std::filesystem::path PictureCacheFolder(std::string_view account) {
   return DataFolder() / (std::string(account.empty() ? kSampleAccount : account) + ".pictures");
 }
 
-std::string MakePropsString(std::string_view account, std::string_view user) {
-  return "UserName=" + std::string(user) + ";ConnectString={Provider=SQLite;Initial Catalog=" + std::string(account) + "}";
+std::string MakePropsString(std::string_view account, std::string_view user, std::string_view server) {
+  std::string source = server.empty() ? "" : "Data Source=" + std::string(server) + ";";
+  return "UserName=" + std::string(user) + ";ConnectString={Provider=" + (server.empty() ? "SQLite" : "PostgreSQL") +
+         ";" + source + "Initial Catalog=" + std::string(account) + "}";
 }
 
 }  // namespace vemo::host
 
 namespace vemo::host {
 
-std::string CommandLineProps(std::string_view account, std::string_view user) {
+std::string CommandLineProps(std::string_view account, std::string_view user, std::string_view server) {
   std::string session;
   try {
     session = context::GetPropsString();
@@ -78,8 +81,12 @@ std::string CommandLineProps(std::string_view account, std::string_view user) {
   };
   std::string sessionAccount = session.empty() ? "" : context::DatabaseNameOf(session);
   std::string sessionUser = session.empty() ? "" : context::GetPropValue(session, "UserName", ";");
+  std::string sessionServer =
+      session.empty() ? "" : context::GetPropValue(context::GetPropValue(session, "ConnectString", ";"), "Data Source", ";");
+  if (IsLocalDataSource(sessionServer)) sessionServer.clear();
   return MakePropsString(pick(account, "VEMO_DATABASE", sessionAccount, std::string(kSampleAccount)),
-                         pick(user, "VEMO_USER", sessionUser, "Administrator"));
+                         pick(user, "VEMO_USER", sessionUser, "Administrator"),
+                         pick(server, "VEMO_SERVER", sessionServer, ""));
 }
 
 }  // namespace vemo::host

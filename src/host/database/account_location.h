@@ -27,8 +27,9 @@ std::filesystem::path DataFolder();
 std::filesystem::path DatabasePath(std::string_view account);
 std::filesystem::path PictureCacheFolder(std::string_view account);
 
-// A props string for an account and user, as the host writes it.
-std::string MakePropsString(std::string_view account, std::string_view user);
+// A props string for an account and user, as the host writes it; with a
+// server, its Data Source names it (database_address.h).
+std::string MakePropsString(std::string_view account, std::string_view user, std::string_view server = {});
 
 }  // namespace vemo::host
 
@@ -38,7 +39,9 @@ namespace vemo::host {
 //   account: `account` when given, else $VEMO_DATABASE, else the session's
 //            props string (--session), else the sample account;
 //   user:    `user` when given, else $VEMO_USER, else the session's user,
-//            else the sample administrator.
-std::string CommandLineProps(std::string_view account, std::string_view user);
+//            else the sample administrator;
+//   server:  `server` when given, else $VEMO_SERVER, else the session's
+//            Data Source, else none (the embedded database).
+std::string CommandLineProps(std::string_view account, std::string_view user, std::string_view server = {});
 
 }  // namespace vemo::host

@@ -1,6 +1,7 @@
 #include "host/database/company_database.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <map>
 #include <mutex>
@@ -35,6 +36,14 @@ KeptFile& KeptEmbedded() {
 // round trip and the server a process; a lost one is replaced.
 std::map<std::string, std::shared_ptr<PgConnection>>& KeptServers() {
   static std::map<std::string, std::shared_ptr<PgConnection>> kept;
+  static pid_t owner = ::getpid();
+  // A child of fork() shares the parent's sockets: it must neither use nor
+  // close them, so it forgets them (without finishing) and connects anew.
+  if (owner != ::getpid()) {
+    for (auto& [key, connection] : kept) new std::shared_ptr<PgConnection>(std::move(connection));
+    kept.clear();
+    owner = ::getpid();
+  }
   return kept;
 }
 std::string ServerKey(const DatabaseAddress& address) {
@@ -133,6 +142,8 @@ std::shared_ptr<Connection> OpenCompanyDatabase(const DatabaseAddress& address, 
 std::shared_ptr<Connection> OpenAccountDatabase(std::string_view props) {
   return OpenCompanyDatabase(AccountDatabase(props));
 }
+
+void CloseCompanyDatabase(const DatabaseAddress& address) { Forget(address); }
 
 void DropServerDatabase(const DatabaseAddress& address) {
   Forget(address);

@@ -26,6 +26,10 @@ std::shared_ptr<Connection> OpenCompanyDatabase(const DatabaseAddress& address, 
 // The database of the account that a props string names.
 std::shared_ptr<Connection> OpenAccountDatabase(std::string_view props);
 
+// Closes the connection this process kept to the database (the next open
+// makes a new one).
+void CloseCompanyDatabase(const DatabaseAddress& address);
+
 // Removes a server database (tests and benchmarks that made their own);
 // connections this process kept to it are closed first.
 void DropServerDatabase(const DatabaseAddress& address);

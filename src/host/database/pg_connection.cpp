@@ -137,7 +137,8 @@ std::string NumberedParameters(std::string_view sql, int* count) {
     if (token.kind == SqlTokenKind::Parameter && token.text == "?") {
       out += "$" + std::to_string(++n);
     } else if (token.kind == SqlTokenKind::QuotedName) {
-      out += "\"" + ReplaceAll(token.text, "\"", "\"\"") + "\"";
+      // Our tables were created with names the server folds to lower case.
+      out += "\"" + ReplaceAll(ToLowerAscii(token.text), "\"", "\"\"") + "\"";
     } else {
       out += token.text;
     }

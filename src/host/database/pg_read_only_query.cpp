@@ -1,5 +1,7 @@
 #include "host/database/pg_read_only_query.h"
 
+#include <unistd.h>
+
 #include <map>
 #include <mutex>
 
@@ -7,6 +9,8 @@
 #include "host/database/pq_library.h"
 #include "host/database/read_only_query.h"
 #include "host/database/schema.h"
+#include "host/database/sql_dialect.h"
+#include "foundation/utf8_text.h"
 
 namespace vemo::host {
 namespace {
@@ -14,6 +18,14 @@ namespace {
 std::mutex readersMutex;
 std::map<std::string, std::shared_ptr<PgConnection>>& Readers() {
   static std::map<std::string, std::shared_ptr<PgConnection>> readers;
+  static pid_t owner = ::getpid();
+  // A child of fork() shares the parent's sockets: it must neither use nor
+  // close them, so it forgets them (without finishing) and connects anew.
+  if (owner != ::getpid()) {
+    for (auto& [key, reader] : readers) new std::shared_ptr<PgConnection>(std::move(reader));
+    readers.clear();
+    owner = ::getpid();
+  }
   return readers;
 }
 
@@ -38,6 +50,36 @@ std::shared_ptr<PgConnection> Reader(const DatabaseAddress& database) {
 void DropReader(const DatabaseAddress& database) {
   std::lock_guard lock(readersMutex);
   Readers().erase(database.host + '\n' + database.port + '\n' + database.database);
+}
+
+// The server answers names written without quotes in lower case ("fname");
+// the host reads fields without regard to case, but shows their names. They
+// get back the spelling the query wrote, else the one of our schema.
+void RestoreNameCase(std::vector<std::string>& fields, std::string_view shownSql) {
+  std::map<std::string, std::string> spelling;
+  auto learn = [&](std::string_view sql) {
+    for (const auto& token : TokenizeSql(sql))
+      if (token.kind == SqlTokenKind::Word || token.kind == SqlTokenKind::QuotedName)
+        spelling.emplace(ToLowerAscii(token.text), token.text);
+  };
+  try {
+    learn(shownSql);
+  } catch (const HostError&) {
+    // Not our tokenizer's dialect: the schema's names still apply.
+  }
+  static const std::map<std::string, std::string> schema = [] {
+    std::map<std::string, std::string> names;
+    for (auto step : SchemaMigrations())
+      for (const auto& token : TokenizeSql(step))
+        if (token.kind == SqlTokenKind::Word) names.emplace(ToLowerAscii(token.text), token.text);
+    return names;
+  }();
+  for (auto& field : fields) {
+    if (auto found = spelling.find(field); found != spelling.end())
+      field = found->second;
+    else if (auto known = schema.find(field); known != schema.end())
+      field = known->second;
+  }
 }
 
 struct Parameters {
@@ -106,6 +148,14 @@ Rows Fetch(PgConnection& reader, const std::string& sql, const std::vector<Varia
     } else if (status == PGRES_TUPLES_OK && out.fields.empty()) {
       for (int c = 0; c < pq.nfields(result); ++c) out.fields.push_back(pq.fname(result, c));
     } else if (status != PGRES_TUPLES_OK && status != PGRES_SINGLE_TUPLE && failure.empty()) {
+      const char* state = pq.resultErrorField(result, PG_DIAG_SQLSTATE);
+      if (!parameters.empty() && state && std::string_view(state) == "22P02") {
+        // A bound value that cannot be of its column's type ("3 OR 1=1" for
+        // an id) matches no row, as it does in the embedded database.
+        out.rows.clear();
+        pq.clear(result);
+        continue;
+      }
       std::string reason = pq.resultErrorMessage(result);
       while (!reason.empty() && reason.back() == '\n') reason.pop_back();
       failure = reason.find("statement timeout") != std::string::npos
@@ -146,6 +196,7 @@ RecordsetRef RunServerQuery(const DatabaseAddress& database, const std::string& 
     if (!reader->Usable()) DropReader(database);
     throw;
   }
+  RestoreNameCase(rows.fields, shownSql);
   return Recordset::Create(std::move(rows.fields), std::move(rows.rows));
 }
 

@@ -48,6 +48,7 @@ PqLibrary Load() {
   Bind(module, "PQunescapeBytea", pq.unescapeBytea);
   Bind(module, "PQfreemem", pq.freemem);
   Bind(module, "PQcmdTuples", pq.cmdTuples);
+  Bind(module, "PQresultErrorField", pq.resultErrorField);
   return pq;
 }
 

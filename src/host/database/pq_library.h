@@ -30,6 +30,7 @@ struct PqLibrary {
   decltype(&PQunescapeBytea) unescapeBytea;
   decltype(&PQfreemem) freemem;
   decltype(&PQcmdTuples) cmdTuples;
+  decltype(&PQresultErrorField) resultErrorField;
 };
 
 // Loads libpq on the first call; raises HostError saying which package to

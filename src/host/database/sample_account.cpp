@@ -155,6 +155,17 @@ constexpr std::string_view kCourierUpdate =
     "FCode = excluded.FCode, FName = excluded.FName, FIsDefault = excluded.FIsDefault, FIsShow = excluded.FIsShow, "
     "FKdd100Code = excluded.FKdd100Code, FKdd100WebAddress = excluded.FKdd100WebAddress";
 
+}  // namespace
+
+void RestoreCourierPresets(Connection& db) {
+  db.Exec("UPDATE t_Logistic SET FIsDefault = 0");
+  // "WHERE true" lets SQLite tell the SELECT from the ON CONFLICT clause.
+  db.Exec("INSERT INTO t_Logistic SELECT FID, FCode, FName, FIsDefault, FIsShow, FKdd100Code, FKdd100WebAddress "
+          "FROM t_LogisticPreset WHERE true ON CONFLICT (FID) DO UPDATE SET " + std::string(kCourierUpdate));
+}
+
+namespace {
+
 void SeedCouriers(Connection& db, bool restore) {
   auto preset = db.Prepare(
       "INSERT INTO t_LogisticPreset (FID, FCode, FName, FIsDefault, FIsShow, FKdd100Code, FKdd100WebAddress) "
@@ -165,10 +176,7 @@ void SeedCouriers(Connection& db, bool restore) {
     preset.Bind(6, c.kdd100Code).Bind(7, c.kdd100Address).Run();
   }
   if (restore) {
-    db.Exec("UPDATE t_Logistic SET FIsDefault = 0");
-    // "WHERE true" lets SQLite tell the SELECT from the ON CONFLICT clause.
-    db.Exec("INSERT INTO t_Logistic SELECT FID, FCode, FName, FIsDefault, FIsShow, FKdd100Code, FKdd100WebAddress "
-            "FROM t_LogisticPreset WHERE true ON CONFLICT (FID) DO UPDATE SET " + std::string(kCourierUpdate));
+    RestoreCourierPresets(db);
   } else {
     // Only into an empty list: a list the user edited has its own default.
     db.Exec("INSERT INTO t_Logistic SELECT FID, FCode, FName, FIsDefault, FIsShow, FKdd100Code, FKdd100WebAddress "

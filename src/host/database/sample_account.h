@@ -37,6 +37,11 @@ InitOutcome InitializeSampleAccount(const DatabaseAddress& database, bool force)
 // they are). One transaction.
 void SeedSampleData(Connection& db);
 
+// The courier presets written over the companies of the same id, the
+// companies the user added kept, the presets' default the only one. Runs in
+// the caller's transaction.
+void RestoreCourierPresets(Connection& db);
+
 // Names of the sample users.
 inline constexpr const char* kSampleAdmin = "Administrator";
 inline constexpr const char* kSampleClerkWithPrices = "张三";

@@ -1,0 +1,133 @@
+// What only a database shared by several desks has to get right: writers at
+// the same moment, a newer program's schema, a connection lost half-way.
+// These run in the server half of the suite (VEMO_TEST_DATABASE=server).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "foundation/creation_service.h"
+#include "host/components/print_setup.h"
+#include "host/components/prog_ids.h"
+#include "host/database/read_only_query.h"
+#include "host_fixture.h"
+
+namespace vemo::host {
+namespace {
+
+constexpr std::int32_t kBillType = 1020002;
+
+Bytes Contents(const std::string& name) {
+  Bytes bytes(200000);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>((i + name.size() * 31 + name.back()) % 253);
+  return bytes;
+}
+
+// The grid of the bill type as the setup dialog sends it back, with only
+// `chosen` selected (sub-type "").
+DictionaryRef GridSelecting(const DictionaryRef& info, const std::string& chosen) {
+  auto data = HostVector::Create();
+  auto rows = info->Item("Data").AsObject<HostVector>();
+  for (int i = 1; i <= rows->Size(); ++i) {
+    auto row = rows->Item(i).AsObject<HostDictionary>();
+    auto out = HostDictionary::Create();
+    out->Add("FKey", std::to_string(kBillType) + "|" + row->Item("FBillID").ToText());
+    out->Add("FName", row->Item("FName"));
+    out->Add("FSel", row->Item("FName").ToText() == chosen ? 1 : 0);
+    out->Add("FType", "");
+    data->Add(out);
+  }
+  auto set = HostDictionary::Create();
+  set->Add("Option", "");
+  set->Add("Data", data);
+  return set;
+}
+
+class ServerDatabaseTest : public test::SampleAccountTest {
+ protected:
+  void SetUp() override {
+    if (!OnServer()) GTEST_SKIP() << "runs against the server only (VEMO_TEST_DATABASE=server)";
+  }
+  RecordsetRef Query(const std::string& sql) { return RunReadOnlyQuery(Database(), sql); }
+};
+
+TEST_F(ServerDatabaseTest, DesksRegisteringAndSelectingAtOnceLeaveOneSelectedWholeTemplate) {
+  constexpr int kDesks = 3, kRounds = 6;
+  std::vector<pid_t> desks;
+  for (int desk = 0; desk < kDesks; ++desk) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      int status = 0;
+      try {
+        auto update = CreateObjectAs<IPrintSetupUpdate>(progid::kPrintSetupUpdate);
+        auto query = CreateObjectAs<IPrintSetupQuery>(progid::kPrintSetupQuery);
+        for (int round = 0; round < kRounds; ++round) {
+          std::string name = "desk" + std::to_string(desk) + "_" + std::to_string(round) + ".xls";
+          update->InsertNoteRow(Props(), kBillType, name, Contents(name));
+          update->UpdateUserNoteData(Props(), kBillType, *GridSelecting(query->GetNoteInfo(Props(), kBillType), name));
+        }
+      } catch (const std::exception& e) {
+        std::fprintf(stderr, "desk %d: %s\n", desk, e.what());
+        status = 1;
+      }
+      _exit(status);
+    }
+    desks.push_back(child);
+  }
+  for (pid_t desk : desks) {
+    int status = 0;
+    waitpid(desk, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a desk failed (its message is above)";
+  }
+  auto selected = Query("select count(*) from T_PrintExport where FBillType = 1020002 and FSel = 1");
+  EXPECT_EQ(selected->Field(0).ToInt32(), 1);
+  auto rows = Query("select FBillID, FName, FFileData from T_PrintExport where FBillType = 1020002 order by FBillID");
+  EXPECT_EQ(rows->RecordCount(), kDesks * kRounds);
+  for (int id = 1; !rows->Eof(); rows->MoveNext(), ++id) {
+    EXPECT_EQ(rows->Field("FBillID").ToInt32(), id) << "ids have no gaps";
+    EXPECT_TRUE(rows->Field("FFileData").ToBytes() == Contents(rows->Field("FName").ToText())) << rows->Field("FName").ToText();
+  }
+}
+
+TEST_F(ServerDatabaseTest, ADatabaseOfANewerProgramIsRefused) {
+  {
+    auto db = OpenCompanyDatabase(Database());
+    db->Exec("UPDATE schema_version SET version = 99");
+  }
+  auto query = CreateObjectAs<IPrintSetupQuery>(progid::kPrintSetupQuery);
+  try {
+    query->GetNoteInfo(Props(), kBillType);
+    FAIL() << "a newer schema was used";
+  } catch (const HostError& e) {
+    EXPECT_NE(std::string(e.what()).find("newer"), std::string::npos) << e.what();
+  }
+  EXPECT_THROW(Query("select 1"), HostError);
+}
+
+TEST_F(ServerDatabaseTest, ALostConnectionSaysSoSavesNothingAndTheNextCallReconnects) {
+  auto update = CreateObjectAs<IPrintSetupUpdate>(progid::kPrintSetupUpdate);
+  update->InsertNoteRow(Props(), kBillType, "kept.xls", Contents("kept.xls"));
+  // The server ends every session of this database but the one asking.
+  DatabaseAddress server = Database();
+  server.database = "postgres";
+  PgConnection(server, ServerRole::Writer)
+      .Prepare("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = ? AND pid <> pg_backend_pid()")
+      .Bind(1, Database().database)
+      .Run();
+  try {
+    update->InsertNoteRow(Props(), kBillType, "lost.xls", Contents("lost.xls"));
+    FAIL() << "the lost connection went unnoticed";
+  } catch (const HostError& e) {
+    EXPECT_NE(std::string(e.what()).find("was lost"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("nothing of the unfinished step was saved"), std::string::npos) << e.what();
+  }
+  update->InsertNoteRow(Props(), kBillType, "again.xls", Contents("again.xls"));
+  auto rows = Query("select FName from T_PrintExport where FBillType = 1020002 order by FBillID");
+  ASSERT_EQ(rows->RecordCount(), 2);
+  EXPECT_EQ(rows->Field(0).ToText(), "kept.xls");
+  rows->MoveNext();
+  EXPECT_EQ(rows->Field(0).ToText(), "again.xls");
+}
+
+}  // namespace
+}  // namespace vemo::host
