@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "foundation/host_error.h"
+#include "host/database/database_address.h"
 #include "host_fixture.h"
 
 namespace vemo::host {
@@ -27,6 +28,42 @@ TEST(DatabasePath, LivesInTheDataFolderAndCannotEscapeIt) {
   EXPECT_THROW(DatabasePath("../etc/passwd"), HostError);
   EXPECT_THROW(DatabasePath(".."), HostError);
   EXPECT_THROW(DatabasePath(AccountName("ConnectString={Initial Catalog=a/b}")), HostError);
+}
+
+TEST(AccountDatabase, TheDataSourcePicksTheEmbeddedFileOrAServer) {
+  vemo::test::TempDir dir;
+  test::DataFolderScope scope(dir.path());
+  struct Case {
+    const char* connect;
+    const char* described;  // nullptr: refused
+  } cases[] = {
+      {"Provider=SQLite;Initial Catalog=Shop", nullptr},
+      {"Data Source=.;Initial Catalog=Shop", nullptr},
+      {"Data Source= (LOCAL) ;Initial Catalog=Shop", nullptr},
+      {"Data Source=db1;Initial Catalog=Shop", "Shop on db1"},
+      {"Data Source=db1,5433;Initial Catalog=Shop", "Shop on db1:5433"},
+      {"Data Source=db1.example.com:5432;Initial Catalog=", "VemoSample on db1.example.com:5432"},
+      {"Data Source=/run/pg:1;Initial Catalog=Shop", "Shop on /run/pg:1"},
+      {"Data Source=db1:;Initial Catalog=Shop", ""},
+      {"Data Source=:5432;Initial Catalog=Shop", ""},
+      {"Data Source=db1:54x;Initial Catalog=Shop", ""},
+  };
+  for (const Case& c : cases) {
+    std::string props = "UserName=a;ConnectString={" + std::string(c.connect) + "}";
+    if (c.described && !*c.described) {
+      EXPECT_THROW(AccountDatabase(props), HostError) << c.connect;
+      continue;
+    }
+    DatabaseAddress address = AccountDatabase(props);
+    if (!c.described) {
+      EXPECT_EQ(address.kind, DatabaseKind::Embedded) << c.connect;
+      EXPECT_EQ(address.file, dir.path() / "Shop.db") << c.connect;
+    } else {
+      EXPECT_EQ(address.kind, DatabaseKind::Server) << c.connect;
+      EXPECT_EQ(address.Describe(), c.described) << c.connect;
+    }
+  }
+  EXPECT_EQ(AccountDatabase(MakePropsString("Shop", "a", "db2:6000")).Describe(), "Shop on db2:6000");
 }
 
 // A service started without HOME still finds the user's data folder, never

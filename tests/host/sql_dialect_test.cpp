@@ -46,6 +46,31 @@ TEST(TranslateHostSql, OneStatementOnly) {
   EXPECT_THROW(TranslateHostSql("   "), HostError);
 }
 
+TEST(TranslateHostSql, TheServerGetsItsOwnWordsAndOnlyQueries) {
+  struct Case {
+    const char* host;
+    const char* server;  // nullptr: refused
+  } cases[] = {
+      {"select top 1 ISNULL([FMatrixCode], N'') from [T_ICItem] WITH (NOLOCK)",
+       "select COALESCE(\"fmatrixcode\", '') from \"t_icitem\" LIMIT 1"},
+      {"select GETDATE(), LEN(FName) + 1, FNumber + '-' from t",
+       "select to_char(LOCALTIMESTAMP, 'YYYY-MM-DD HH24:MI:SS'), LENGTH(FName) + 1, FNumber || '-' from t"},
+      {"select [单价] as [Qty] from t", "select \"单价\" as \"qty\" from t"},
+      {"with x as (select 1) select * from x", "with x as (select 1) select * from x"},
+      {"(select 1)", "(select 1)"},
+      {"COPY t TO '/tmp/x'", nullptr},
+      {"SET ROLE postgres", nullptr},
+      {"DO 'BEGIN END'", nullptr},
+      {"COMMIT", nullptr},
+  };
+  for (const Case& c : cases) {
+    if (c.server)
+      EXPECT_EQ(TranslateHostSql(c.host, SqlTarget::Postgres), c.server) << c.host;
+    else
+      EXPECT_THROW(TranslateHostSql(c.host, SqlTarget::Postgres), HostError) << c.host;
+  }
+}
+
 TEST(TokenizeSql, RefusesUnterminatedLiterals) {
   EXPECT_THROW(TokenizeSql("select 'abc"), HostError);
   EXPECT_THROW(TokenizeSql("select [abc"), HostError);

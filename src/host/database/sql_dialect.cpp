@@ -167,6 +167,8 @@ class Rewriter {
       }
       i = Emit(i);
     }
+    // A table hint removed at the end leaves a blank behind.
+    while (!out_.empty() && out_.back() == ' ') out_.pop_back();
     if (!limits_.front().empty()) out_ += " LIMIT " + limits_.front();
     return out_;
   }
