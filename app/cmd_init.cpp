@@ -1,5 +1,6 @@
-// vemoprint init [--force] [--database NAME]: creates the account's company
-// database with the sample data (see docs/company-database.md). Without
+// vemoprint init [--force] [--database NAME] [--server HOST[:PORT]]: creates
+// the account's company database with the sample data, in this desk's own
+// file or on the server (see docs/company-database.md). Without
 // --force a second run changes nothing; with --force the file is copied
 // aside first and the sample tables are rebuilt, registered templates and
 // the behaviour log kept. Then the sample templates of examples/templates are
@@ -8,6 +9,7 @@
 
 #include "command_registry.h"
 #include "host/database/account_location.h"
+#include "host/database/database_address.h"
 #include "host/database/sample_account.h"
 #include "sample_templates.h"
 
@@ -22,17 +24,20 @@ struct InitOptions {
 
 int RunInit(const InitOptions& options) {
   std::string props = host::CommandLineProps(options.database, "");
-  auto path = host::DatabasePath(host::AccountName(props));
-  auto outcome = host::InitializeSampleAccount(path, options.force);
+  auto database = host::AccountDatabase(props);
+  const std::string name = database.Describe();
+  auto outcome = host::InitializeSampleAccount(database, options.force);
   if (outcome.created)
-    std::cout << "created the company database " << path.string() << " with the sample data\n";
+    std::cout << "created the company database " << name << " with the sample data\n";
   else if (!outcome.backup.empty())
-    std::cout << "rebuilt the sample data of " << path.string() << " (templates and log kept); the previous file is "
+    std::cout << "rebuilt the sample data of " << name << " (templates and log kept); the previous file is "
               << outcome.backup.string() << "\n";
+  else if (options.force)
+    std::cout << "rebuilt the sample data of " << name << " (templates and log kept)\n";
   else if (outcome.seeded)
-    std::cout << "added the sample data to " << path.string() << "\n";
+    std::cout << "added the sample data to " << name << "\n";
   else
-    std::cout << path.string() << " is up to date; nothing changed (use --force to rebuild the sample data)\n";
+    std::cout << name << " is up to date; nothing changed (use --force to rebuild the sample data)\n";
   for (const std::string& picture : InstallLabelPlaceholders())
     std::cout << "installed the blank label picture " << picture << "\n";
   if (options.templates) {
@@ -56,6 +61,8 @@ CommandRegistration registration{"init", [](CLI::App& root, GlobalOptions&) {
   cmd->add_flag("!--no-templates", options->templates, "do not register the sample templates");
   cmd->add_option("--database", options->database,
                   "account name (default: $VEMO_DATABASE, the session's account, or VemoSample)");
+  // "init --server HOST" reads as naturally as "--server HOST init".
+  cmd->fallthrough();
   cmd->callback([options] { SetExitCode(RunInit(*options)); });
 }};
 

@@ -17,6 +17,7 @@ namespace vemo::app {
 struct GlobalOptions {
   std::string sessionFile;    // --session FILE
   std::string machineConfig;  // --machine-config DIR
+  std::string server;         // --server HOST[:PORT]
 };
 
 using CommandInstaller = std::function<void(CLI::App& root, GlobalOptions& options)>;

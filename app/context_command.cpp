@@ -11,6 +11,7 @@
 #include "context/settings.h"
 #include "context/spreadsheet_detection.h"
 #include "context/temp_files.h"
+#include "host/database/database_address.h"
 #include "window_system.h"
 
 namespace vemo::app {
@@ -40,6 +41,14 @@ int PrintContext(const GlobalOptions& options) {
   line("outer login", std::to_string(IsOuterLogin()));
   line("user", user);
   line("database", DatabaseNameOf(props));
+  std::string inUse;
+  try {
+    const auto address = host::AccountDatabase(props);
+    inUse = (address.kind == host::DatabaseKind::Server ? "server " : "embedded file ") + address.Describe();
+  } catch (const std::exception& e) {
+    inUse = std::string("(none: ") + e.what() + ")";
+  }
+  line("company database", inUse);
   line("app path", WithHostPath(GetAppPath()));
   line("product key", GetProductKey());
   line("install path 1", WithHostPath(GetInstallPath(1)));

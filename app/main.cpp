@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
   app.add_option("--session", options.sessionFile, "JSON session file the host publishes (login properties, settings)");
   app.add_option("--machine-config", options.machineConfig,
                  "folder of the machine configuration (registry values, ini files)");
+  app.add_option("--server", options.server,
+                 "company database server HOST[:PORT] when no session file names one (default: $VEMO_SERVER, else "
+                 "this desk's own database; see docs/company-database.md)");
   vemo::app::InstallSessionOptions(app, options);  // applies the options above before any command runs
   app.set_version_flag("--version", std::string("vemoprint " VEMO_VERSION "\n") + VEMO_BUILD_OPTIONS);
   vemo::app::InstallCommandsFor(app, options, argc, argv);

@@ -1,11 +1,13 @@
 #include "session_setup.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
 #include "automation/components.h"
 #include "context/console_desktop.h"
 #include "context/machine_config.h"
+#include "host/database/database_address.h"
 #include "window_system.h"
 
 namespace vemo::app {
@@ -23,6 +25,15 @@ void ApplySessionOptions(const GlobalOptions& options, bool assumeYes) {
       throw UsageError("--machine-config " + options.machineConfig +
                        ": no such folder; give the folder that holds registry.json and the drive folders");
     context::SetMachineConfigFolder(options.machineConfig);
+  }
+  if (!options.server.empty()) {
+    try {
+      host::ServerAddress(options.server, "");
+    } catch (const std::exception& e) {
+      throw UsageError(std::string("--server: ") + e.what());
+    }
+    // The command line's props string (host::CommandLineProps) reads it.
+    ::setenv("VEMO_SERVER", options.server.c_str(), 1);
   }
   automation::RegisterComponents();
   try {
