@@ -29,6 +29,10 @@ packages=(
   # output: LibreOffice renders pages (above), CUPS prints them; the CUPS
   # daemon and filters also serve the sandbox queue of the print tests
   libcups2-dev cups-daemon cups-client cups-filters
+  # the company database on a server: libpq's header at build time (the
+  # library is loaded by the first server connection); the PostgreSQL 15
+  # server runs the tests' private database server (scripts/pg-sandbox.sh)
+  libpq-dev postgresql
   # our page renderer: cairo and Pango draw the pages, libjpeg reads JPEG pictures
   libcairo2-dev libpango1.0-dev libjpeg62-turbo-dev
   # Chinese text in rendered pages (aliases for the Windows font names below)
