@@ -1,6 +1,5 @@
 #include "host/database/company_database.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <map>
@@ -18,12 +17,10 @@ namespace {
 // rest of the process: a bill export asks components for the database
 // seven times, and each new connection read and parsed the whole schema
 // again (about 0.9 million instructions each). It is used again only while
-// the path still names the very file it has open (same device and inode),
-// so a database removed, replaced or restored from a backup is opened afresh.
+// the path still names the very file it has open (FileIdentity).
 struct KeptFile {
   std::filesystem::path path;
-  dev_t device = 0;
-  ino_t inode = 0;
+  FileIdentity identity;
   std::shared_ptr<Connection> connection;
 };
 
@@ -51,9 +48,7 @@ std::string ServerKey(const DatabaseAddress& address) {
 }
 
 bool SameFile(const KeptFile& kept, const std::filesystem::path& path) {
-  struct stat st {};
-  return kept.connection && kept.path == path && ::stat(path.c_str(), &st) == 0 && st.st_dev == kept.device &&
-         st.st_ino == kept.inode;
+  return kept.connection && kept.path == path && kept.identity.exists && FileIdentity::Of(path) == kept.identity;
 }
 
 std::shared_ptr<Connection> OpenFile(const std::filesystem::path& path, OpenMode mode) {
@@ -74,8 +69,7 @@ std::shared_ptr<Connection> KeptFileConnection(const std::filesystem::path& path
   if (SameFile(kept, path)) return kept.connection;
   kept = KeptFile{};
   auto connection = OpenFile(path, mode);
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) kept = KeptFile{path, st.st_dev, st.st_ino, connection};
+  if (auto identity = FileIdentity::Of(path); identity.exists) kept = KeptFile{path, identity, connection};
   return connection;
 }
 

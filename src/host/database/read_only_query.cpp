@@ -1,6 +1,9 @@
 #include "host/database/read_only_query.h"
 
+#include <unistd.h>
+
 #include <cstring>
+#include <mutex>
 
 #include "foundation/utf8_text.h"
 #include "host/database/schema.h"
@@ -66,26 +69,56 @@ void RecoverInterruptedWrite(const std::filesystem::path& database) {
   }
 }
 
+// The read-only connection of the last file queried, kept for the rest of
+// the process (a bill with serial numbers asks once per line), used again
+// only while the path names the same file and in the process that opened it.
+struct KeptReader {
+  std::filesystem::path path;
+  FileIdentity identity;
+  pid_t owner = 0;
+  std::unique_ptr<SqliteConnection> connection;
+};
+std::mutex readerMutex;
+
+SqliteConnection& ReaderFor(const std::filesystem::path& database) {
+  static KeptReader kept;
+  FileIdentity identity = FileIdentity::Of(database);
+  if (kept.connection && kept.path == database && kept.identity == identity && kept.owner == ::getpid())
+    return *kept.connection;
+  // A connection a parent process opened is left to it, never closed here.
+  if (kept.owner != ::getpid()) (void)kept.connection.release();
+  kept = KeptReader{};
+  auto connection = std::make_unique<SqliteConnection>(database, SQLITE_OPEN_READONLY);
+  connection->Exec("PRAGMA query_only = ON");
+  sqlite3_db_config(connection->handle(), SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+  sqlite3_set_authorizer(connection->handle(), AuthorizeRead, nullptr);
+  sqlite3_limit(connection->handle(), SQLITE_LIMIT_LENGTH, kQueryValueLimit);
+  kept = KeptReader{database, identity, ::getpid(), std::move(connection)};
+  return *kept.connection;
+}
+
 RecordsetRef RunOnFile(const std::filesystem::path& database, const std::string& sql, const std::vector<Variant>& parameters,
                  std::chrono::milliseconds timeLimit, std::size_t resultLimit, std::string_view shownSql) {
   if (!std::filesystem::exists(database))
     throw HostError("the company database " + database.string() +
                     " does not exist; create it with \"vemoprint init\" (or set VEMO_DATA_DIR to the data folder)");
   RecoverInterruptedWrite(database);
-  SqliteConnection connection(database, SQLITE_OPEN_READONLY);
+  std::lock_guard lock(readerMutex);
+  SqliteConnection& connection = ReaderFor(database);
+  Deadline deadline{std::chrono::steady_clock::now() + timeLimit};
+  sqlite3_progress_handler(connection.handle(), 1000, CheckDeadline, &deadline);
+  struct ClearHandler {
+    sqlite3* db;
+    ~ClearHandler() { sqlite3_progress_handler(db, 0, nullptr, nullptr); }
+  } clearHandler{connection.handle()};
   {
-    // A file written by a newer program may hold tables we misread.
+    // A file written by a newer program may hold tables we misread. The
+    // authorizer lets this read of our own table through.
     auto version = SchemaVersion(connection);
     if (version > LatestSchemaVersion())
       throw HostError("the company database " + database.string() + " has schema version " + std::to_string(version) +
                       ", newer than this program knows; use a newer vemoprint");
   }
-  connection.Exec("PRAGMA query_only = ON");
-  sqlite3_db_config(connection.handle(), SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
-  sqlite3_set_authorizer(connection.handle(), AuthorizeRead, nullptr);
-  Deadline deadline{std::chrono::steady_clock::now() + timeLimit};
-  sqlite3_progress_handler(connection.handle(), 1000, CheckDeadline, &deadline);
-  sqlite3_limit(connection.handle(), SQLITE_LIMIT_LENGTH, kQueryValueLimit);
 
   sqlite3_stmt* raw = nullptr;
   const char* tail = nullptr;

@@ -1,6 +1,14 @@
 #include "host/database/sqlite_connection.h"
 
+#include <sys/stat.h>
+
 namespace vemo::host {
+
+FileIdentity FileIdentity::Of(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  return FileIdentity{st.st_dev, st.st_ino, true};
+}
 
 namespace {
 [[noreturn]] void Raise(sqlite3* db, int rc, std::string_view what) {

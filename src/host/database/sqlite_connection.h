@@ -4,11 +4,25 @@
 #pragma once
 #include <sqlite3.h>
 
+#include <sys/types.h>
+
 #include <filesystem>
 
 #include "host/database/connection.h"
 
 namespace vemo::host {
+
+// Which file a path names now (device and inode), so a connection kept for
+// a path is used again only while the path still names the file it has
+// open: a database removed, replaced or restored from a backup is opened
+// afresh. Empty when the path names nothing.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  bool exists = false;
+  static FileIdentity Of(const std::filesystem::path& path);
+  bool operator==(const FileIdentity&) const = default;
+};
 
 class SqliteStatement final : public StatementBackend {
  public:
