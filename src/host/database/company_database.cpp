@@ -62,11 +62,12 @@ std::shared_ptr<Connection> OpenFile(const std::filesystem::path& path, OpenMode
   return connection;
 }
 
-std::shared_ptr<Connection> KeptFileConnection(const std::filesystem::path& path, OpenMode mode) {
+std::shared_ptr<Connection> KeptFileConnection(const std::filesystem::path& path, OpenMode mode, bool& reused) {
   if (mode == OpenMode::Create) return OpenFile(path, mode);
   std::lock_guard lock(keptMutex);
   KeptFile& kept = KeptEmbedded();
-  if (SameFile(kept, path)) return kept.connection;
+  reused = SameFile(kept, path);
+  if (reused) return kept.connection;
   kept = KeptFile{};
   auto connection = OpenFile(path, mode);
   if (auto identity = FileIdentity::Of(path); identity.exists) kept = KeptFile{path, identity, connection};
@@ -88,10 +89,11 @@ void CreateServerDatabase(const DatabaseAddress& address) {
   server.Exec("CREATE DATABASE " + QuotedName(address.database) + " ENCODING 'UTF8' TEMPLATE template0");
 }
 
-std::shared_ptr<Connection> KeptServerConnection(const DatabaseAddress& address, OpenMode mode) {
+std::shared_ptr<Connection> KeptServerConnection(const DatabaseAddress& address, OpenMode mode, bool& reused) {
   std::lock_guard lock(keptMutex);
   auto& kept = KeptServers()[ServerKey(address)];
-  if (kept && kept->Usable()) return kept;
+  reused = kept && kept->Usable();
+  if (reused) return kept;
   kept.reset();
   if (mode == OpenMode::Create) CreateServerDatabase(address);
   kept = std::make_shared<PgConnection>(address, ServerRole::Writer);
@@ -109,9 +111,22 @@ void Forget(const DatabaseAddress& address) {
 }  // namespace
 
 std::shared_ptr<Connection> OpenCompanyDatabase(const DatabaseAddress& address, OpenMode mode) {
+  bool reused = false;
   std::shared_ptr<Connection> connection = address.kind == DatabaseKind::Embedded
-                                               ? KeptFileConnection(address.file, mode)
-                                               : KeptServerConnection(address, mode);
+                                               ? KeptFileConnection(address.file, mode, reused)
+                                               : KeptServerConnection(address, mode, reused);
+  // Every open still checks the schema version: a database a newer program
+  // wrote meanwhile is refused. On a kept connection one read of the
+  // version does (the table was there when it was opened); a server answers
+  // each statement with a round trip.
+  if (reused) {
+    try {
+      auto version = connection->Prepare("SELECT version FROM schema_version");
+      if (version.Step() && version.Int(0) == LatestSchemaVersion()) return connection;
+    } catch (const HostError&) {
+      // Checked in full below.
+    }
+  }
   int version = 0;
   try {
     version = SchemaVersion(*connection);
@@ -127,8 +142,6 @@ std::shared_ptr<Connection> OpenCompanyDatabase(const DatabaseAddress& address, 
     throw HostError("the company database " + address.Describe() +
                     " is empty or not a company database; create it with \"vemoprint init\"");
   }
-  // Every open still checks the schema version (cheap on a kept
-  // connection): a database a newer program wrote meanwhile is refused.
   Migrate(*connection);
   return connection;
 }

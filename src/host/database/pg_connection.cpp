@@ -219,15 +219,14 @@ void PgConnection::Exec(std::string_view sql) {
 Statement PgConnection::Prepare(std::string_view sql) { return Statement(std::make_unique<PgStatement>(*this, sql)); }
 
 bool PgConnection::HasTable(std::string_view name) {
-  return Prepare("SELECT 1 FROM information_schema.tables WHERE table_schema = current_schema() AND table_name = lower(?)")
-      .Bind(1, name)
-      .Step();
+  // A name of the search path, as our statements name tables.
+  auto exists = Prepare("SELECT to_regclass(lower(?)) IS NOT NULL");
+  return exists.Bind(1, name).Step() && exists.Int(0) != 0;
 }
 
 void PgConnection::BeginWrite() {
-  Exec("BEGIN");
   try {
-    Exec(kWriteLock);
+    Exec(std::string("BEGIN; ") + kWriteLock);  // one round trip
   } catch (...) {
     Rollback();
     throw;

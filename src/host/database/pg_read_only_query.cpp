@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 
+#include "host/database/company_database.h"
 #include "host/database/pg_connection.h"
 #include "host/database/pq_library.h"
 #include "host/database/read_only_query.h"
@@ -30,6 +31,9 @@ std::map<std::string, std::shared_ptr<PgConnection>>& Readers() {
 }
 
 std::shared_ptr<PgConnection> Reader(const DatabaseAddress& database) {
+  // Without a query role of its own a second connection would only cost
+  // the server another process; the writing one runs the query.
+  if (!QueriesConnectApart()) return std::static_pointer_cast<PgConnection>(OpenCompanyDatabase(database));
   std::lock_guard lock(readersMutex);
   auto& reader = Readers()[database.host + '\n' + database.port + '\n' + database.database];
   if (reader && reader->Usable()) return reader;
@@ -181,17 +185,17 @@ RecordsetRef RunServerQuery(const DatabaseAddress& database, const std::string& 
   auto reader = Reader(database);
   Rows rows;
   try {
-    reader->Exec("BEGIN TRANSACTION READ ONLY");
-    reader->Exec("SET LOCAL statement_timeout = " + std::to_string(timeLimit.count()));
+    // One round trip each for the start and the end: a loaded server
+    // answers every statement after a switch to its process.
+    reader->Exec("BEGIN TRANSACTION READ ONLY; SET LOCAL statement_timeout = " + std::to_string(timeLimit.count()));
     try {
       rows = Fetch(*reader, sql, parameters, resultLimit, shown);
     } catch (...) {
       reader->Rollback();
       throw;
     }
-    reader->Rollback();
     // A session lock taken by the query would outlive its transaction.
-    reader->Exec("SELECT pg_advisory_unlock_all()");
+    reader->Exec("ROLLBACK; SELECT pg_advisory_unlock_all()");
   } catch (const HostError&) {
     if (!reader->Usable()) DropReader(database);
     throw;

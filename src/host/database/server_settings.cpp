@@ -31,4 +31,9 @@ ServerKeywords ServerSettings(ServerRole role) {
   return keywords;
 }
 
+bool QueriesConnectApart() {
+  auto config = context::ReadMachineConfigFile("database.json");
+  return config && config->contains("query") && (*config)["query"].is_object() && !(*config)["query"].empty();
+}
+
 }  // namespace vemo::host

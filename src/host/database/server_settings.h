@@ -25,4 +25,8 @@ using ServerKeywords = std::vector<std::pair<std::string, std::string>>;
 // Raises HostError when database.json sets a keyword it may not.
 ServerKeywords ServerSettings(ServerRole role);
 
+// True when database.json gives queries settings of their own ("query"):
+// then they need a connection of their own; else they share the writing one.
+bool QueriesConnectApart();
+
 }  // namespace vemo::host
