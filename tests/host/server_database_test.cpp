@@ -5,6 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
+
+#include "context/machine_config.h"
 #include "foundation/creation_service.h"
 #include "host/components/print_setup.h"
 #include "host/components/prog_ids.h"
@@ -127,6 +130,30 @@ TEST_F(ServerDatabaseTest, ALostConnectionSaysSoSavesNothingAndTheNextCallReconn
   EXPECT_EQ(rows->Field(0).ToText(), "kept.xls");
   rows->MoveNext();
   EXPECT_EQ(rows->Field(0).ToText(), "again.xls");
+}
+
+TEST_F(ServerDatabaseTest, QueriesRunAsTheQueryRoleTheMachineNames) {
+  // A role that may read the items but not the users.
+  DatabaseAddress server = Database();
+  server.database = "postgres";
+  PgConnection admin(server, ServerRole::Writer);
+  admin.Exec("DO $$BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'vemo_reader') THEN "
+             "CREATE ROLE vemo_reader LOGIN; END IF; END$$");
+  OpenCompanyDatabase(Database())->Exec("GRANT SELECT ON T_ICItem, schema_version TO vemo_reader");
+  vemo::test::TempDir machine;
+  std::ofstream(machine.path() / "database.json") << R"({"query": {"user": "vemo_reader"}})";
+  context::ScopedMachineConfig scope(machine.path());
+
+  EXPECT_EQ(Query("select count(*) from T_ICItem")->Field(0).ToInt32(), 6);
+  try {
+    Query("select count(*) from t_User");
+    FAIL() << "the query did not run as the query role";
+  } catch (const HostError& e) {
+    EXPECT_NE(std::string(e.what()).find("permission denied"), std::string::npos) << e.what();
+  }
+  // The components themselves still write as the desk.
+  auto update = CreateObjectAs<IPrintSetupUpdate>(progid::kPrintSetupUpdate);
+  EXPECT_NO_THROW(update->InsertNoteRow(Props(), kBillType, "desk.xls", Contents("desk.xls")));
 }
 
 }  // namespace
