@@ -1,6 +1,5 @@
 #include "host/database/company_database.h"
 
-#include <unistd.h>
 
 #include <map>
 #include <mutex>
@@ -29,22 +28,11 @@ KeptFile& KeptEmbedded() {
   static KeptFile kept;
   return kept;
 }
-// Server connections by "host port database": a new one costs a network
-// round trip and the server a process; a lost one is replaced.
-std::map<std::string, std::shared_ptr<PgConnection>>& KeptServers() {
-  static std::map<std::string, std::shared_ptr<PgConnection>> kept;
-  static pid_t owner = ::getpid();
-  // A child of fork() shares the parent's sockets: it must neither use nor
-  // close them, so it forgets them (without finishing) and connects anew.
-  if (owner != ::getpid()) {
-    for (auto& [key, connection] : kept) new std::shared_ptr<PgConnection>(std::move(connection));
-    kept.clear();
-    owner = ::getpid();
-  }
+// Server connections: a new one costs a network round trip and the server
+// a process; a lost one is replaced.
+KeptServerConnections& KeptServers() {
+  static KeptServerConnections kept;
   return kept;
-}
-std::string ServerKey(const DatabaseAddress& address) {
-  return address.host + '\n' + address.port + '\n' + address.database;
 }
 
 bool SameFile(const KeptFile& kept, const std::filesystem::path& path) {
@@ -91,7 +79,7 @@ void CreateServerDatabase(const DatabaseAddress& address) {
 
 std::shared_ptr<Connection> KeptServerConnection(const DatabaseAddress& address, OpenMode mode, bool& reused) {
   std::lock_guard lock(keptMutex);
-  auto& kept = KeptServers()[ServerKey(address)];
+  auto& kept = KeptServers()[address];
   reused = kept && kept->Usable();
   if (reused) return kept;
   kept.reset();
@@ -105,7 +93,7 @@ void Forget(const DatabaseAddress& address) {
   if (address.kind == DatabaseKind::Embedded)
     KeptEmbedded() = KeptFile{};
   else
-    KeptServers().erase(ServerKey(address));
+    KeptServers().Erase(address);
 }
 
 }  // namespace

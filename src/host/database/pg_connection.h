@@ -5,6 +5,10 @@
 // of the whole company database, as the embedded file's write lock does.
 #pragma once
 #include <libpq-fe.h>
+#include <unistd.h>
+
+#include <map>
+#include <memory>
 
 #include <optional>
 #include <vector>
@@ -45,6 +49,28 @@ class PgConnection final : public Connection {
   DatabaseAddress address_;
   PGconn* conn_ = nullptr;
   int changes_ = 0;
+};
+
+// Connections kept by key for the rest of the process. A child of fork()
+// shares its parent's sockets: it must neither use nor close them, so in a
+// child the map forgets them (without finishing them) and connects anew.
+class KeptServerConnections {
+ public:
+  std::shared_ptr<PgConnection>& operator[](const DatabaseAddress& address) { return Owned()[Key(address)]; }
+  void Erase(const DatabaseAddress& address) { Owned().erase(Key(address)); }
+
+ private:
+  static std::string Key(const DatabaseAddress& a) { return a.host + '\n' + a.port + '\n' + a.database; }
+  std::map<std::string, std::shared_ptr<PgConnection>>& Owned() {
+    if (owner_ != ::getpid()) {
+      for (auto& [key, connection] : connections_) new std::shared_ptr<PgConnection>(std::move(connection));
+      connections_.clear();
+      owner_ = ::getpid();
+    }
+    return connections_;
+  }
+  std::map<std::string, std::shared_ptr<PgConnection>> connections_;
+  pid_t owner_ = ::getpid();
 };
 
 // Our "?" parameters as $1, $2, ... (texts, names and comments untouched).

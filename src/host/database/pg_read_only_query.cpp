@@ -1,7 +1,5 @@
 #include "host/database/pg_read_only_query.h"
 
-#include <unistd.h>
-
 #include <map>
 #include <mutex>
 
@@ -17,16 +15,8 @@ namespace vemo::host {
 namespace {
 
 std::mutex readersMutex;
-std::map<std::string, std::shared_ptr<PgConnection>>& Readers() {
-  static std::map<std::string, std::shared_ptr<PgConnection>> readers;
-  static pid_t owner = ::getpid();
-  // A child of fork() shares the parent's sockets: it must neither use nor
-  // close them, so it forgets them (without finishing) and connects anew.
-  if (owner != ::getpid()) {
-    for (auto& [key, reader] : readers) new std::shared_ptr<PgConnection>(std::move(reader));
-    readers.clear();
-    owner = ::getpid();
-  }
+KeptServerConnections& Readers() {
+  static KeptServerConnections readers;
   return readers;
 }
 
@@ -35,7 +25,7 @@ std::shared_ptr<PgConnection> Reader(const DatabaseAddress& database) {
   // the server another process; the writing one runs the query.
   if (!QueriesConnectApart()) return std::static_pointer_cast<PgConnection>(OpenCompanyDatabase(database));
   std::lock_guard lock(readersMutex);
-  auto& reader = Readers()[database.host + '\n' + database.port + '\n' + database.database];
+  auto& reader = Readers()[database];
   if (reader && reader->Usable()) return reader;
   reader = std::make_shared<PgConnection>(database, ServerRole::Reader);
   // A database written by a newer program may hold tables we misread.
@@ -53,7 +43,7 @@ std::shared_ptr<PgConnection> Reader(const DatabaseAddress& database) {
 // connection may still be busy with it.
 void DropReader(const DatabaseAddress& database) {
   std::lock_guard lock(readersMutex);
-  Readers().erase(database.host + '\n' + database.port + '\n' + database.database);
+  Readers().Erase(database);
 }
 
 // The server answers names written without quotes in lower case ("fname");
