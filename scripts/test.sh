@@ -17,7 +17,10 @@ stamp() { echo "test.sh: $1 after $(( $(date +%s) - start )) s"; }
 werror="-DVEMO_WERROR=ON"
 VEMO_BUILD_DIR=build VEMO_CMAKE_ARGS="$werror" scripts/setup.sh
 stamp "normal build done"
-# The print tests send real jobs to a private CUPS server (scripts/cups-sandbox.sh).
+# The print tests send real jobs to a private CUPS server (scripts/cups-sandbox.sh);
+# ctest's host_database_on_server starts a private PostgreSQL server of its
+# own (scripts/pg-sandbox.sh) for the database suites' second run, in both
+# the normal and the sanitizer runs.
 sandbox_root="$(mktemp -d)"
 trap 'rm -rf "$sandbox_root"' EXIT
 scripts/cups-sandbox.sh run "$sandbox_root/cups" -- \
