@@ -1,5 +1,6 @@
 #include "host/database/pg_connection.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "foundation/utf8_text.h"
