@@ -111,7 +111,7 @@ struct Rows {
 };
 
 Rows Fetch(PgConnection& reader, const std::string& sql, const std::vector<Variant>& parameters,
-           std::size_t resultLimit, const std::string& shown) {
+           std::chrono::milliseconds timeLimit, std::size_t resultLimit, const std::string& shown) {
   const auto& pq = Pq();
   Parameters p = TextParameters(parameters);
   if (!pq.sendQueryParams(reader.handle(), sql.c_str(), static_cast<int>(p.values.size()), p.types.data(),
@@ -152,8 +152,9 @@ Rows Fetch(PgConnection& reader, const std::string& sql, const std::vector<Varia
       }
       std::string reason = pq.resultErrorMessage(result);
       while (!reason.empty() && reason.back() == '\n') reason.pop_back();
-      failure = reason.find("statement timeout") != std::string::npos
-                    ? shown + " ran longer than the time limit and was stopped"
+      // 57014: cancelled, here by statement_timeout.
+      failure = state && std::string_view(state) == "57014"
+                    ? shown + " ran longer than " + std::to_string(timeLimit.count()) + " ms and was stopped"
                     : shown + " was refused: " + reason + " (only one SELECT statement may run here)";
       if (!reader.Usable()) {
         pq.clear(result);
@@ -179,7 +180,7 @@ RecordsetRef RunServerQuery(const DatabaseAddress& database, const std::string& 
     // answers every statement after a switch to its process.
     reader->Exec("BEGIN TRANSACTION READ ONLY; SET LOCAL statement_timeout = " + std::to_string(timeLimit.count()));
     try {
-      rows = Fetch(*reader, sql, parameters, resultLimit, shown);
+      rows = Fetch(*reader, sql, parameters, timeLimit, resultLimit, shown);
     } catch (...) {
       reader->Rollback();
       throw;
