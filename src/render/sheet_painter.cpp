@@ -230,7 +230,7 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
     while (h != HAlign::Center && text.size() > 1) {
       std::string shorter = fromEnd ? DropLastCharacter(text) : DropFirstCharacter(text);
       text_.Set(shorter, style.font);
-      if (text_.Width() < clip.w - kPad) break;
+      if (text_.Width() < clip.w - 2 * kPad) break;
       text = std::move(shorter);
     }
     text_.Set(text, style.font);

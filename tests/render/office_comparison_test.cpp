@@ -4,9 +4,9 @@
 // the header and footer bands count for the text only: LibreOffice sets
 // headers and footers in its own 10 pt default font, where the spreadsheet
 // rule (ours) uses the workbook's default font.
-// Left out, open: offset_bill, whose rows without a stored height hold bold
-// 宋体 text; the aliased face has no bold, and the two renderers fit those
-// rows to different substitute faces (about 3 pt a row apart).
+// Column widths: the file stores characters of the default font's widest
+// digit; on paper both renderers measure that digit unrounded, so they agree
+// column for column.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -26,7 +26,7 @@ using test::ShellQuote;
 
 struct Sample {
   const char* name;    // a sample template, or a corpus file (".xlsx")
-  const char* engine;  // the engine that fills the sample; none for corpus files
+  const char* engine;  // the engine that fills the sample ("label": the label export); none for corpus files
   // Empty: we draw it. Otherwise what our renderer declines it for (the
   // output service then renders it with LibreOffice).
   const char* declined;
@@ -36,16 +36,17 @@ struct Sample {
 };
 
 const Sample kSamples[] = {
-    {"sales_invoice_vat", "bill", "", 3,
-     "the long bank account number of a 宋体 cell: LibreOffice sets its Latin digits in a separate Western face "
-     "with narrower digits; the spreadsheet sets the whole cell in the one (aliased) font, as we do"},
+    {"sales_invoice_vat", "bill", "", 0, ""},
     {"sales_invoice_plain", "bill", "", 0, ""},
     {"purchase_order", "bill", "", 0, ""},
     {"receipt", "bill", "", 0, ""},
     {"stock_transfer", "bill", "", 0, ""},
-    {"customer_statement_report", "report", "unknown function LOOKUP", 0, ""},
-    {"courier_waybill", "waybill", "unknown function N", 0, ""},
-    {"商品标签模板", "bill", "a picture it cannot find", 0, ""},
+    {"offset_bill", "bill", "", 0, ""},
+    {"customer_statement_report", "report", "", 0, ""},
+    {"courier_waybill", "waybill", "", 0, ""},
+    // The label as the label job prints it: its linked photo, barcode and QR
+    // code stored in the workbook.
+    {"商品标签模板", "label", "", 0, ""},
     // Corpus files with page setup. Further ones are apart today, open:
     // AverageTaxRates.xlsx (fit to page; rows without a stored height come
     // out lower than LibreOffice's, so the scale and centring differ),
@@ -83,11 +84,15 @@ TEST_P(OfficeComparison, OurPagesMatchLibreOffice) {
   const std::filesystem::path book =
       corpus ? test::SharedDir() / "corpus/xlsx" / s.name : dir_.path() / (std::string(s.name) + ".xlsx");
   if (corpus && !std::filesystem::exists(book)) GTEST_SKIP() << book << " is missing (set VEMO_SHARED_DIR)";
-  const auto fill = corpus ? test::CommandResult{0, ""} : RunCommand(Environment() + ShellQuote(test::VemoprintPath()) + " fill --template " +
-                               ShellQuote(test::SourceDir() / "examples/templates" / (std::string(s.name) + ".xlsx")) +
-                               " --request " +
-                               ShellQuote(test::SourceDir() / "examples/requests" / (std::string(s.name) + ".json")) +
-                               " --engine " + s.engine + " --out " + ShellQuote(book));
+  const std::string program = Environment() + ShellQuote(test::VemoprintPath());
+  const std::string request = ShellQuote(test::SourceDir() / "examples/requests" / (std::string(s.name) + ".json"));
+  const auto fill =
+      corpus ? test::CommandResult{0, ""}
+      : std::string_view(s.engine) == "label"
+          ? RunCommand(program + " label export " + request + " --embed-pictures --out " + ShellQuote(book))
+          : RunCommand(program + " fill --template " +
+                       ShellQuote(test::SourceDir() / "examples/templates" / (std::string(s.name) + ".xlsx")) +
+                       " --request " + request + " --engine " + s.engine + " --out " + ShellQuote(book));
   ASSERT_EQ(fill.status, 0) << fill.output;
 
   const std::filesystem::path ours = dir_.path() / "ours.pdf";
