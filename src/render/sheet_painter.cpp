@@ -156,9 +156,7 @@ void SheetPainter::DrawSpan(const SheetInput& in, const Page& page, const Span& 
     }
   };
   forEachCell([&](int r, int c, const Area& a, bool) {
-    const CellStyle style = LookAt(in, r, c);
-    if (!style.filled) return;
-    SetColor(cr_, style.fill);
+    if (!fills_.Use(cr_, LookAt(in, r, c))) return;
     cairo_rectangle(cr_, a.x, a.y, a.w, a.h);
     cairo_fill(cr_);
   });
@@ -200,12 +198,26 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
   HAlign h = style.hAlign;
   if (h == HAlign::General)
     h = value.IsNumber() ? HAlign::Right : value.IsText() ? HAlign::Left : HAlign::Center;
-  const double room = area.w - 2 * kPad;
+  if (style.rotation != 0) return DrawTurned(text, style, h, area);
+  // An indent level is three spaces of the default font, from the side the text is aligned to.
+  double indent = 0;
+  if (style.indent > 0 && (h == HAlign::Left || h == HAlign::Right)) {
+    text_.Set("   ", styles_.DefaultFont());
+    indent = std::min(style.indent * text_.Width(), std::max(area.w - 2 * kPad, 0.0));
+  }
+  const double room = area.w - 2 * kPad - indent;
   const bool wrap = style.wrap && !value.IsNumber();
-  text_.Set(text, style.font, wrap ? std::max(room, 1.0) : 0);
+  FontStyle font = style.font;
+  text_.Set(text, font, wrap ? std::max(room, 1.0) : 0);
   double width = text_.Width();
+  if (style.shrink && !wrap && width > room && room > 0) {
+    // Shrink to fit: the font made smaller until the one line fits the cell.
+    font.size *= room / width;
+    text_.Set(text, font);
+    width = text_.Width();
+  }
   Area clip = area;
-  if (value.IsNumber() && width > room) {
+  if (value.IsNumber() && width > room + 1e-6) {
     // A number that does not fit is never cut: the cell shows #s instead.
     text_.Set("#", style.font);
     const int count = std::max(1, static_cast<int>(room / text_.Width()));
@@ -229,15 +241,15 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
     const bool fromEnd = h != HAlign::Right;
     while (h != HAlign::Center && text.size() > 1) {
       std::string shorter = fromEnd ? DropLastCharacter(text) : DropFirstCharacter(text);
-      text_.Set(shorter, style.font);
+      text_.Set(shorter, font);
       if (text_.Width() < clip.w - 2 * kPad) break;
       text = std::move(shorter);
     }
-    text_.Set(text, style.font);
+    text_.Set(text, font);
     width = text_.Width();
   }
-  double x = area.x + kPad;
-  if (!wrap && h == HAlign::Right) x = area.x + area.w - kPad - width;
+  double x = area.x + kPad + (h == HAlign::Left ? indent : 0);
+  if (!wrap && h == HAlign::Right) x = area.x + area.w - kPad - indent - width;
   if (!wrap && h == HAlign::Center) x = area.x + (area.w - width) / 2;
   const double textH = text_.Height();
   double y = area.y + area.h - textH;
@@ -247,6 +259,39 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
   cairo_rectangle(cr_, clip.x, clip.y, clip.w, clip.h);
   cairo_clip(cr_);
   text_.Draw(x, y, wrap && h == HAlign::Center, wrap && h == HAlign::Right);
+  cairo_restore(cr_);
+}
+
+void SheetPainter::DrawTurned(const std::string& text, const CellStyle& style, HAlign h, const Area& area) {
+  cairo_save(cr_);
+  cairo_rectangle(cr_, area.x, area.y, area.w, area.h);
+  cairo_clip(cr_);
+  if (style.rotation == kStackedText) {
+    // One character a line, each line centred on the others.
+    std::string stacked;
+    for (std::string rest = text; !rest.empty();) {
+      const std::string next = DropFirstCharacter(rest);
+      stacked += rest.substr(0, rest.size() - next.size()) + (next.empty() ? "" : "\n");
+      rest = next;
+    }
+    text_.Set(stacked, style.font);
+  } else {
+    text_.Set(text, style.font);
+  }
+  const double w = text_.Width(), hgt = text_.Height();
+  const double turn = style.rotation == kStackedText ? 0 : style.rotation * M_PI / 180;
+  // The turned text's bounding box, placed in the cell by the alignments.
+  const double boxW = w * std::abs(std::cos(turn)) + hgt * std::abs(std::sin(turn));
+  const double boxH = w * std::abs(std::sin(turn)) + hgt * std::abs(std::cos(turn));
+  double x = area.x + kPad;
+  if (h == HAlign::Right) x = area.x + area.w - kPad - boxW;
+  if (h == HAlign::Center || h == HAlign::CenterContinuous) x = area.x + (area.w - boxW) / 2;
+  double y = area.y + area.h - boxH;
+  if (style.vAlign == VAlign::Top) y = area.y;
+  if (style.vAlign == VAlign::Center) y = area.y + (area.h - boxH) / 2;
+  cairo_translate(cr_, x + boxW / 2, y + boxH / 2);
+  cairo_rotate(cr_, -turn);  // anticlockwise on the page, whose y axis points down
+  text_.Draw(-w / 2, -hgt / 2, style.rotation == kStackedText);
   cairo_restore(cr_);
 }
 
