@@ -92,8 +92,8 @@ TEST_P(OfficeComparison, OurPagesMatchLibreOffice) {
   const std::string program = Environment() + ShellQuote(test::VemoprintPath());
   std::string request = ShellQuote(test::SourceDir() / "examples/requests" / (std::string(s.name) + ".json"));
   if (s.lines > 0) {
-    const auto made = RunCommand("/usr/bin/python3 " + ShellQuote(test::SourceDir() / "tests/render/long_report_request.py") +
-                                 " " + std::to_string(s.lines) + " " + ShellQuote(dir_.path() / "long.json"));
+    const auto made = RunCommand("/usr/bin/python3 " + ShellQuote(test::SourceDir() / "bench/scale_request.py") + " " +
+                                 request + " " + std::to_string(s.lines) + " " + ShellQuote(dir_.path() / "long.json"));
     ASSERT_EQ(made.status, 0) << made.output;
     request = ShellQuote(dir_.path() / "long.json");
   }
@@ -119,23 +119,17 @@ TEST_P(OfficeComparison, OurPagesMatchLibreOffice) {
   // LibreOffice repeats no print titles written without $ ('Sheet'!7:7, as
   // the filled sample has them); the spreadsheet application repeats them,
   // as we do. LibreOffice gets a copy with them made absolute.
-  if (auto copy = wb::Workbook::Open(book); copy) {
-    bool changed = false;
-    for (const wb::DefinedName& name : copy->DefinedNames()) {
-      const std::size_t bang = name.text.rfind('!');
-      if (name.name != "_xlnm.Print_Titles" || bang == std::string::npos || name.text.find('$') != std::string::npos)
-        continue;
-      std::string rows = name.text.substr(bang + 1);
-      rows.insert(rows.find(':') + 1, "$");
-      copy->SetDefinedNameText(name, name.text.substr(0, bang + 1) + "$" + rows);
-      changed = true;
-    }
-    if (changed) {
-      std::filesystem::create_directories(dir_.path() / "absolute");
-      copy->Save(dir_.path() / "absolute" / book.filename());
-      book = dir_.path() / "absolute" / book.filename();
-    }
+  auto copy = wb::Workbook::Open(book);
+  for (const wb::DefinedName& name : copy->DefinedNames()) {
+    const std::size_t bang = name.text.rfind('!');
+    if (name.name != "_xlnm.Print_Titles" || bang == std::string::npos || name.text.find('$') != std::string::npos)
+      continue;
+    std::string rows = name.text.substr(bang + 1);
+    copy->SetDefinedNameText(name, name.text.substr(0, bang + 1) + "$" + rows.insert(rows.find(':') + 1, "$"));
+    std::filesystem::create_directories(dir_.path() / "absolute");
+    book = dir_.path() / "absolute" / book.filename();
   }
+  if (book.parent_path().filename() == "absolute") copy->Save(book);
   const auto office = RunCommand("soffice -env:UserInstallation=file://" + (dir_.path() / "profile").string() +
                                  " --headless --convert-to pdf --outdir " + ShellQuote(dir_.path() / "office") + " " +
                                  ShellQuote(book));

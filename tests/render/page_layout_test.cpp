@@ -1,14 +1,9 @@
-// Pagination, the column width rule and row heights, on grids made in the test.
+// Pagination and the column width rule, on grids made in the test.
 #include "render/page_layout.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
-
-#include "support/test_paths.h"
-#include "workbook/sheet.h"
-#include "workbook/workbook.h"
 
 namespace vemo::render {
 namespace {
@@ -40,46 +35,14 @@ TEST(PageLayout, ColumnWidthsFollowTheMaximumDigitWidth) {
     double digitPx;
     double points;
   } cases[] = {
-      {10, 7, 52.5},         // 70 px
-      {10, 8, 60},           // 80 px: a wider default font widens every column
-      {11, 28.0 / 3, 77},    // a digit of 9.33 px is not rounded to 9 (which would give 74.25)
+      {10, 7, 52.5},       // 70 px
+      {10, 8, 60},         // 80 px: a wider default font widens every column
+      {11, 28.0 / 3, 77},  // a digit of 9.33 px is not rounded to 9 (which would give 74.25)
       {0, 7, 0},
   };
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(ColumnWidthPoints(c.chars, c.digitPx), c.points) << c.chars;
   EXPECT_DOUBLE_EQ(DefaultColumnWidthPoints(8, 7), 48);  // 8 digits + 5 px, up to 64 px
   EXPECT_DOUBLE_EQ(DefaultColumnWidthPoints(8, 8), 54);  // 69 px up to 72
-}
-
-TEST(PageLayout, RowHeightsFromTheFileAndFromWrappedText) {
-  auto book = wb::Workbook::Open(test::SourceDir() / "examples/templates/receipt.xlsx");
-  wb::Sheet& sheet = book->GetSheet(0);  // default row height 15 pt
-  const struct {
-    int row;
-    std::optional<double> stored;  // nothing: no stored height
-    double fitted;                 // what the row's wrapped text needs
-    bool hidden;
-    double points;
-  } cases[] = {
-      {1, 20, 0, false, 19.5},              // whole 96 dpi pixels, cut down: 26 px
-      {2, 18, 0, false, 18},                // already 24 px
-      {3, std::nullopt, 0, false, 15},      // nothing wrapped: the default
-      {9, std::nullopt, 10.5, false, 15},   // one short line keeps the default
-      {10, std::nullopt, 42, false, 42},    // three wrapped lines
-      {12, std::nullopt, 42, true, 0},
-      {14, 20, 60, false, 19.5},            // a stored height wins over the text
-  };
-  for (const auto& c : cases) {
-    wb::Row& row = sheet.GetOrAddRow(c.row);
-    row.hasHeight = c.stored.has_value();
-    row.height = c.stored.value_or(0);
-    row.hidden = c.hidden;
-  }
-  const SheetLayout layout = MeasureSheet(sheet, {{1, 1}, {20, 5}}, {20, 5}, 7, [&](const wb::Row& row) {
-    for (const auto& c : cases)
-      if (c.row == static_cast<int>(row.number)) return c.fitted;
-    return 0.0;
-  });
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(layout.rowHeight[c.row], c.points) << "row " << c.row;
 }
 
 TEST(PageLayout, PagesFollowBreaksTitlesScaleAndOrder) {
