@@ -6,11 +6,8 @@
 #      CUPS server (scripts/cups-sandbox.sh);
 #   2. `report preview` of the statement report made 1,000 lines long
 #      (bench/scale_request.py), no display: the PDF is kept;
-#   3. `batch print` of 100 invoices (the bills of
-#      examples/requests/continuous_print.json in turn), one job a bill.
 # Ours runs RUNS times (default 10), LibreOffice OFFICE_RUNS times (default
-# 3; the continuous print once with ours and not at all with LibreOffice,
-# which takes minutes). Runs in a private data folder made with `vemoprint init`.
+# 3). Runs in a private data folder made with `vemoprint init`.
 #
 # Environment: BUILD_DIR (default build), BENCH_WORK (default
 # /tmp/vemo-print-bench-$USER), OFFICE_RUNS.
@@ -32,14 +29,6 @@ unset DISPLAY WAYLAND_DISPLAY VEMO_RENDERER
 "$vemoprint" init >/dev/null
 /usr/bin/python3 "$root/bench/scale_request.py" "$root/examples/requests/customer_statement_report.json" 1000 \
   "$work/report1000.json"
-/usr/bin/python3 - "$root/examples/requests/continuous_print.json" "$work/batch100.json" <<'PY'
-import json, sys
-request = json.load(open(sys.argv[1], encoding="utf-8"))
-bills = request["PrintData"]
-request["PrintData"] = [bills[i % len(bills)] for i in range(100)]
-json.dump(request, open(sys.argv[2], "w", encoding="utf-8"), ensure_ascii=False)
-PY
-
 median_ms() {  # hyperfine JSON -> median in ms
   /usr/bin/python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))["results"][0]; print("%.0f" % (r["median"]*1000))' "$1"
 }
@@ -65,12 +54,7 @@ hyperfine -N --warmup 1 --runs "$runs" --export-json "$work/report-own.json" \
   "$vemoprint report preview $work/report1000.json"
 VEMO_RENDERER=office hyperfine -N --runs "$office_runs" --export-json "$work/report-office.json" \
   "$vemoprint report preview $work/report1000.json"
-start=$(date +%s%N)
-ours_only "$vemoprint" batch print "$work/batch100.json"
-batch_ms=$(( ($(date +%s%N) - start) / 1000000 ))
-jobs=$(lpstat -W completed -o 2>/dev/null | wc -l)
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "bill print: ours $(median_ms "$work/print-own.json") ms, LibreOffice $(median_ms "$work/print-office.json") ms"
 echo "1,000-line report preview ($pages pages): ours $(median_ms "$work/report-own.json") ms," \
   "LibreOffice $(median_ms "$work/report-office.json") ms"
-echo "continuous print of 100 invoices: ours $batch_ms ms, $jobs jobs completed in the queue"
