@@ -48,6 +48,23 @@ void Line(cairo_t* cr, const BorderLine& line, double x1, double y1, double x2, 
   cairo_stroke(cr);
 }
 
+// Of two lines on one edge, the heavier; on a tie, the first.
+BorderLine Stronger(const BorderLine& a, const BorderLine& b) {
+  static constexpr auto rank = [](LineStyle s) {
+    switch (s) {
+      case LineStyle::Thick: return 7;
+      case LineStyle::Double: return 6;
+      case LineStyle::Medium: return 5;
+      case LineStyle::Thin: return 4;
+      case LineStyle::Dashed: return 3;
+      case LineStyle::Dotted: return 2;
+      case LineStyle::Hair: return 1;
+      default: return 0;
+    }
+  };
+  return rank(b.style) > rank(a.style) ? b : a;
+}
+
 std::string Shown(const wb::CellValue& v, const wb::NumberFormat& format, bool date1904) {
   switch (v.type()) {
     case wb::CellValue::Type::Number: return format.Format(v.number(), date1904);
@@ -124,7 +141,10 @@ void SheetPainter::DrawPage(const SheetInput& in, std::size_t index, const Heade
   for (std::size_t i = 0; i < spans.size(); ++i) {
     const double spanH = (i + 1 < spans.size() ? spans[i + 1].y : height) - spans[i].y;
     cairo_save(cr_);
-    cairo_rectangle(cr_, 0, spans[i].y, width, spanH);
+    // The clip leaves room for half the widest border line beyond the outer
+    // edges: the lines around the last row and column sit on the edge.
+    constexpr double kHalfLine = 1.5;
+    cairo_rectangle(cr_, -kHalfLine, spans[i].y - kHalfLine, width + 2 * kHalfLine, spanH + 2 * kHalfLine);
     cairo_clip(cr_);
     DrawSpan(in, page, spans[i]);
     DrawPictures(in, page, spans[i]);
@@ -168,24 +188,40 @@ void SheetPainter::DrawSpan(const SheetInput& in, const Page& page, const Span& 
     for (int r = span.rows.first; r <= span.rows.last + 1; ++r) Line(cr_, grid, 0, Y(in, span, r), w, Y(in, span, r));
   }
   forEachCell([&](int r, int c, const Area& a, bool merged) { DrawText(in, r, c, a, merged); });
+  // A merged range shows the borders its edge cells carry on its outline only.
+  auto edges = [&](int r, int c) {
+    CellStyle s = LookAt(in, r, c);
+    if (const wb::CellRange* m = in.merges.Find(r, c)) {
+      if (c != m->first.col) s.left = {};
+      if (c != m->last.col) s.right = {};
+      if (r != m->first.row) s.top = {};
+      if (r != m->last.row) s.bottom = {};
+    }
+    return s;
+  };
+  auto nextShown = [](const std::vector<double>& sizes, int i, int last) {
+    while (++i <= last && sizes[i] <= 0) {
+    }
+    return i <= last ? i : 0;
+  };
+  // An edge two cells share is drawn once, with the stronger of their two
+  // lines; the outer edges of the span, with the line their cell gives.
   for (int r = span.rows.first; r <= span.rows.last; ++r) {
     if (layout.rowHeight[r] <= 0) continue;
+    const int below = nextShown(layout.rowHeight, r, span.rows.last);
     for (int c = page.firstCol; c <= page.lastCol; ++c) {
       if (layout.colWidth[c] <= 0) continue;
-      const wb::CellRange* m = in.merges.Find(r, c);
+      const int right = nextShown(layout.colWidth, c, page.lastCol);
+      const CellStyle s = edges(r, c);
       const Area a = cellArea(r, c, nullptr);
-      // A merged range shows the borders its edge cells carry on its outline only.
-      DrawBorders(LookAt(in, r, c), a, !m || c == m->first.col, !m || c == m->last.col,
-                  !m || r == m->first.row, !m || r == m->last.row);
+      if (nextShown(layout.colWidth, page.firstCol - 1, c) == c)
+        Line(cr_, s.left, a.x, a.y, a.x, a.y + a.h);
+      if (nextShown(layout.rowHeight, span.rows.first - 1, r) == r)
+        Line(cr_, s.top, a.x, a.y, a.x + a.w, a.y);
+      Line(cr_, right ? Stronger(s.right, edges(r, right).left) : s.right, a.x + a.w, a.y, a.x + a.w, a.y + a.h);
+      Line(cr_, below ? Stronger(s.bottom, edges(below, c).top) : s.bottom, a.x, a.y + a.h, a.x + a.w, a.y + a.h);
     }
   }
-}
-
-void SheetPainter::DrawBorders(const CellStyle& style, const Area& a, bool left, bool right, bool top, bool bottom) {
-  if (left) Line(cr_, style.left, a.x, a.y, a.x, a.y + a.h);
-  if (right) Line(cr_, style.right, a.x + a.w, a.y, a.x + a.w, a.y + a.h);
-  if (top) Line(cr_, style.top, a.x, a.y, a.x + a.w, a.y);
-  if (bottom) Line(cr_, style.bottom, a.x, a.y + a.h, a.x + a.w, a.y + a.h);
 }
 
 void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& area, bool merged) {

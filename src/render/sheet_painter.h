@@ -53,7 +53,6 @@ class SheetPainter {
   void DrawText(const SheetInput& in, int row, int col, const Area& area, bool merged);
   // Rotated or stacked text, kept inside its cell.
   void DrawTurned(const std::string& text, const CellStyle& style, HAlign h, const Area& area);
-  void DrawBorders(const CellStyle& style, const Area& area, bool left, bool right, bool top, bool bottom);
   void DrawPictures(const SheetInput& in, const Page& page, const Span& span);
   void DrawHeaderFooter(const SheetInput& in, const std::string& codes, const HeaderFooterFields& fields,
                         bool header);
