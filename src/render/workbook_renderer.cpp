@@ -110,6 +110,26 @@ int OverflowEnd(const wb::Sheet& sheet, const wb::CellRange& range, const StyleT
   return end;
 }
 
+// Without a print area, the cells that show something: a value, a border
+// or a fill. Cells that only carry a style (a whole formatted column) do
+// not widen the printout.
+std::optional<wb::CellRange> PrintedCells(const wb::Sheet& sheet, const StyleTable& styles, CellValues& values) {
+  std::optional<wb::CellRange> shown;
+  for (const wb::Row& row : sheet.rows())
+    for (const wb::Cell& cell : row.cells) {
+      const int r = static_cast<int>(row.number), c = static_cast<int>(cell.col);
+      const CellStyle& s = styles.Get(cell.style);
+      const bool drawn = s.pattern != FillPattern::None || s.left.style != LineStyle::None ||
+                         s.right.style != LineStyle::None || s.top.style != LineStyle::None ||
+                         s.bottom.style != LineStyle::None;
+      if (!drawn && values.Get(sheet, r, c).IsEmpty()) continue;
+      if (!shown) shown = wb::CellRange{{r, c}, {r, c}};
+      shown->first = {std::min(shown->first.row, r), std::min(shown->first.col, c)};
+      shown->last = {std::max(shown->last.row, r), std::max(shown->last.col, c)};
+    }
+  return shown;
+}
+
 std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, const StyleTable& styles,
                                      CellValues& values, double digitPx, Measure& measure) {
   const wb::Sheet& sheet = book.GetSheet(index);
@@ -129,7 +149,7 @@ std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, cons
   for (const wb::CellRange& m : merges.ranges()) reach(m.last.row, m.last.col);
   for (const SheetPicture& p : pictures) reach(std::max(p.from.row, p.to.row), std::max(p.from.col, p.to.col));
   if (!range) {
-    range = sheet.UsedRange();
+    range = PrintedCells(sheet, styles, values);
     if (!range && pictures.empty()) return std::nullopt;
     if (!range) range = wb::CellRange{{1, 1}, {1, 1}};
     range->first = {1, 1};  // an unset print area starts at A1

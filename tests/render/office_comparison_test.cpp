@@ -52,8 +52,10 @@ const Sample kSamples[] = {
     // code stored in the workbook.
     {"商品标签模板", "label", 0, "", 0, ""},
     // Corpus files with page setup. Further ones are apart today, open:
-    // AverageTaxRates.xlsx (fit to page; words on pages 2 and 3 stand
-    // elsewhere),
+    // AverageTaxRates.xlsx (pages, scale and places agree, but four
+    // percentages differ: a value stored as 0.17849999999999999 is 17.9 %
+    // on the decimal shown, as the spreadsheet rounds it and we do, and
+    // 17.8 % in LibreOffice, which rounds the binary value),
     // 55640.xlsx (every row hidden: LibreOffice prints an empty page
     // without the header), 47737.xlsx (rotated text; it stores no paper
     // size, and LibreOffice takes Letter from its locale where ours takes
