@@ -155,21 +155,48 @@ Border ReadBorder(pugi::xml_node b, const ColorReader& colors) {
 }
 
 struct Fill {
-  bool solid = false;
-  Rgb color = 0xFFFFFF;
+  FillPattern pattern = FillPattern::None;
+  Rgb color = 0xFFFFFF, patternColor = 0;
   std::string unsupported;
 };
 
+FillPattern ParsePattern(std::string_view s) {
+  static constexpr std::pair<std::string_view, FillPattern> kNames[] = {
+      {"solid", FillPattern::Solid},
+      {"gray0625", FillPattern::Gray0625},
+      {"gray125", FillPattern::Gray125},
+      {"lightGray", FillPattern::LightGray},
+      {"mediumGray", FillPattern::MediumGray},
+      {"darkGray", FillPattern::DarkGray},
+      {"lightHorizontal", FillPattern::LightHorizontal},
+      {"lightVertical", FillPattern::LightVertical},
+      {"lightDown", FillPattern::LightDown},
+      {"lightUp", FillPattern::LightUp},
+      {"lightGrid", FillPattern::LightGrid},
+      {"lightTrellis", FillPattern::LightTrellis},
+      {"darkHorizontal", FillPattern::DarkHorizontal},
+      {"darkVertical", FillPattern::DarkVertical},
+      {"darkDown", FillPattern::DarkDown},
+      {"darkUp", FillPattern::DarkUp},
+      {"darkGrid", FillPattern::DarkGrid},
+      {"darkTrellis", FillPattern::DarkTrellis}};
+  for (auto [name, value] : kNames)
+    if (s == name) return value;
+  return FillPattern::None;
+}
+
 Fill ReadFill(pugi::xml_node f, const ColorReader& colors) {
   Fill fill;
-  if (FirstChild(f, "gradientFill")) return {false, 0, "a gradient fill"};
+  if (FirstChild(f, "gradientFill")) return {FillPattern::None, 0, 0, "a gradient fill"};
   pugi::xml_node p = FirstChild(f, "patternFill");
-  const std::string_view type = p.attribute("patternType").value();
-  if (type == "solid") {
-    fill.solid = true;
+  fill.pattern = ParsePattern(p.attribute("patternType").value());
+  if (fill.pattern == FillPattern::Solid) {
     fill.color = colors.Read(FirstChild(p, "fgColor"), 0);
-  } else if (!type.empty() && type != "none") {
-    fill.unsupported = "a pattern fill (" + std::string(type) + ")";
+  } else if (fill.pattern != FillPattern::None) {
+    // A pattern draws its foreground colour (black unless named) over the
+    // background colour (white unless named).
+    fill.patternColor = colors.Read(FirstChild(p, "fgColor"), 0);
+    fill.color = colors.Read(FirstChild(p, "bgColor"), 0xFFFFFF);
   }
   return fill;
 }
@@ -240,8 +267,9 @@ StyleTable::StyleTable(wb::Workbook& book) {
     CellStyle style;
     if (const unsigned i = xf.attribute("fontId").as_uint(); i < fonts.size()) style.font = fonts[i];
     if (const unsigned i = xf.attribute("fillId").as_uint(); i < fills.size()) {
-      style.filled = fills[i].solid;
+      style.pattern = fills[i].pattern;
       style.fill = fills[i].color;
+      style.patternColor = fills[i].patternColor;
       style.unsupported = fills[i].unsupported;
     }
     if (const unsigned i = xf.attribute("borderId").as_uint(); i < borders.size()) {
@@ -255,9 +283,13 @@ StyleTable::StyleTable(wb::Workbook& book) {
       style.hAlign = ParseHAlign(a.attribute("horizontal").value());
       style.vAlign = ParseVAlign(a.attribute("vertical").value());
       style.wrap = a.attribute("wrapText").as_bool();
-      if (a.attribute("textRotation").as_int() != 0) style.unsupported = "rotated text";
-      if (a.attribute("shrinkToFit").as_bool()) style.unsupported = "shrink to fit";
-      if (a.attribute("indent").as_int() != 0) style.unsupported = "an indent";
+      // 1-90: turned anticlockwise; 91-180: clockwise by the angle less 90.
+      const int rotation = a.attribute("textRotation").as_int();
+      style.rotation = rotation > 90 && rotation <= 180 ? 90 - rotation : rotation;
+      if (style.rotation != kStackedText && (style.rotation < -90 || style.rotation > 90))
+        style.unsupported = "a text rotation it does not know";
+      style.shrink = a.attribute("shrinkToFit").as_bool();
+      style.indent = std::max(0, a.attribute("indent").as_int());
       if (style.hAlign == HAlign::Fill || style.hAlign == HAlign::Justify || style.hAlign == HAlign::Distributed ||
           style.vAlign == VAlign::Justify || style.vAlign == VAlign::Distributed)
         style.unsupported = "justified, distributed or fill alignment";
@@ -289,7 +321,7 @@ CellStyle StyleTable::Differential(std::uint32_t styleIndex, std::uint32_t dxfId
   style.font.strike = d.strike.value_or(style.font.strike);
   style.font.underline = d.underline.value_or(style.font.underline);
   style.font.color = d.color.value_or(style.font.color);
-  if (d.fill) style.filled = true, style.fill = *d.fill;
+  if (d.fill) style.pattern = FillPattern::Solid, style.fill = *d.fill;
   return style;
 }
 

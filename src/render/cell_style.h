@@ -34,14 +34,29 @@ struct BorderLine {
 enum class HAlign : std::uint8_t { General, Left, Center, Right, Fill, Justify, CenterContinuous, Distributed };
 enum class VAlign : std::uint8_t { Top, Center, Bottom, Justify, Distributed };
 
+// The spreadsheet's fill patterns: solid, and dots or lines in the
+// pattern colour over the fill colour.
+enum class FillPattern : std::uint8_t {
+  None, Solid, Gray0625, Gray125, LightGray, MediumGray, DarkGray,
+  LightHorizontal, LightVertical, LightDown, LightUp, LightGrid, LightTrellis,
+  DarkHorizontal, DarkVertical, DarkDown, DarkUp, DarkGrid, DarkTrellis,
+};
+
+// Text rotation that stacks the letters downwards instead of turning them.
+inline constexpr int kStackedText = 255;
+
 struct CellStyle {
   FontStyle font;
-  bool filled = false;  // a solid fill
-  Rgb fill = 0xFFFFFF;
+  FillPattern pattern = FillPattern::None;
+  Rgb fill = 0xFFFFFF;     // solid: the colour; patterned: the colour behind the pattern
+  Rgb patternColor = 0;    // the dots and lines of a pattern
   BorderLine left, right, top, bottom;
   HAlign hAlign = HAlign::General;
   VAlign vAlign = VAlign::Bottom;
   bool wrap = false;
+  bool shrink = false;  // one line made smaller until it fits
+  int rotation = 0;     // degrees anticlockwise, -90 to 90, or kStackedText
+  int indent = 0;       // levels of three spaces of the default font
   // What this renderer cannot draw in the style ("a pattern fill", ...);
   // empty when everything is drawable.
   std::string unsupported;

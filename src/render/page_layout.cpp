@@ -36,12 +36,9 @@ std::vector<RowSpan> Cut(int first, int last, const std::vector<double>& sizes, 
 
 }  // namespace
 
-double ColumnWidthPoints(double chars, int digitPx) {
-  const double px = std::trunc((256 * chars + std::trunc(128.0 / digitPx)) / 256 * digitPx);
-  return px * kPointsPerPixel;
-}
+double ColumnWidthPoints(double chars, double digitPx) { return chars * digitPx * kPointsPerPixel; }
 
-double DefaultColumnWidthPoints(double baseChars, int digitPx) {
+double DefaultColumnWidthPoints(double baseChars, double digitPx) {
   return std::ceil((baseChars * digitPx + 5) / 8) * 8 * kPointsPerPixel;
 }
 
@@ -57,7 +54,7 @@ double SheetLayout::RowsHeight(int first, int last) const {
   return sum;
 }
 
-SheetLayout MeasureSheet(const wb::Sheet& sheet, const wb::CellRange& range, wb::CellAddress extent, int digitPx,
+SheetLayout MeasureSheet(const wb::Sheet& sheet, const wb::CellRange& range, wb::CellAddress extent, double digitPx,
                          const AutoRowHeight& autoHeight) {
   SheetLayout layout;
   extent.row = std::max(extent.row, range.last.row), extent.col = std::max(extent.col, range.last.col);
@@ -87,7 +84,12 @@ SheetLayout MeasureSheet(const wb::Sheet& sheet, const wb::CellRange& range, wb:
   for (const wb::Row& row : sheet.rows()) {
     if (static_cast<int>(row.number) > extent.row) break;
     const double fitted = row.hidden || row.hasHeight || !autoHeight ? 0 : autoHeight(row);
-    layout.rowHeight[row.number] = row.hidden ? 0 : row.hasHeight ? row.height : fitted > 0 ? fitted : defaultHeight;
+    // A fitted row never comes out lower than the default: its empty cells
+    // still show the workbook's default font.
+    // A stored height is laid out in whole pixels at 96 dpi, cut down (20 pt: 26 px, 19.5 pt), as
+    // the rows were placed on screen when the template was drawn.
+    const double stored = std::trunc(row.height / kPointsPerPixel + 1e-6) * kPointsPerPixel;
+    layout.rowHeight[row.number] = row.hidden ? 0 : row.hasHeight ? stored : std::max(fitted, defaultHeight);
   }
   return layout;
 }

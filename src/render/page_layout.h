@@ -14,13 +14,15 @@ struct Row;
 
 namespace vemo::render {
 
-// Column width in points of a width in characters as the file stores it,
-// for a default font whose widest digit is `digitPx` pixels at 96 dpi
-// (rounded as the spreadsheet application rounds it to whole pixels).
-double ColumnWidthPoints(double chars, int digitPx);
+// Column width in points of a width in characters as the file stores it
+// (padding included), for a default font whose widest digit is `digitPx`
+// pixels at 96 dpi. On paper the digit is measured at the printer's
+// resolution, so it is not rounded to whole screen pixels: a substitute
+// default font 9.33 px wide would otherwise lose 3.6 % of every column.
+double ColumnWidthPoints(double chars, double digitPx);
 // The default column width in points when the sheet gives none:
 // `baseChars` digits plus 5 pixels of padding, rounded up to 8 pixels.
-double DefaultColumnWidthPoints(double baseChars, int digitPx);
+double DefaultColumnWidthPoints(double baseChars, double digitPx);
 
 struct RowSpan {
   int first = 0, last = 0;  // rows, inclusive
@@ -48,7 +50,7 @@ using AutoRowHeight = std::function<double(const wb::Row& row)>;
 
 // The grid of `sheet` (widths, heights) up to `extent` (at least the end of
 // `range`: merges and pictures may reach further), unpaged.
-SheetLayout MeasureSheet(const wb::Sheet& sheet, const wb::CellRange& range, wb::CellAddress extent, int digitPx,
+SheetLayout MeasureSheet(const wb::Sheet& sheet, const wb::CellRange& range, wb::CellAddress extent, double digitPx,
                          const AutoRowHeight& autoHeight);
 // Scale and pages of a measured sheet under `setup`.
 void Paginate(SheetLayout& layout, const PageSetup& setup);

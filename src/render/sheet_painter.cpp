@@ -48,6 +48,23 @@ void Line(cairo_t* cr, const BorderLine& line, double x1, double y1, double x2, 
   cairo_stroke(cr);
 }
 
+// Of two lines on one edge, the heavier; on a tie, the first.
+BorderLine Stronger(const BorderLine& a, const BorderLine& b) {
+  static constexpr auto rank = [](LineStyle s) {
+    switch (s) {
+      case LineStyle::Thick: return 7;
+      case LineStyle::Double: return 6;
+      case LineStyle::Medium: return 5;
+      case LineStyle::Thin: return 4;
+      case LineStyle::Dashed: return 3;
+      case LineStyle::Dotted: return 2;
+      case LineStyle::Hair: return 1;
+      default: return 0;
+    }
+  };
+  return rank(b.style) > rank(a.style) ? b : a;
+}
+
 std::string Shown(const wb::CellValue& v, const wb::NumberFormat& format, bool date1904) {
   switch (v.type()) {
     case wb::CellValue::Type::Number: return format.Format(v.number(), date1904);
@@ -124,7 +141,10 @@ void SheetPainter::DrawPage(const SheetInput& in, std::size_t index, const Heade
   for (std::size_t i = 0; i < spans.size(); ++i) {
     const double spanH = (i + 1 < spans.size() ? spans[i + 1].y : height) - spans[i].y;
     cairo_save(cr_);
-    cairo_rectangle(cr_, 0, spans[i].y, width, spanH);
+    // The clip leaves room for half the widest border line beyond the outer
+    // edges: the lines around the last row and column sit on the edge.
+    constexpr double kHalfLine = 1.5;
+    cairo_rectangle(cr_, -kHalfLine, spans[i].y - kHalfLine, width + 2 * kHalfLine, spanH + 2 * kHalfLine);
     cairo_clip(cr_);
     DrawSpan(in, page, spans[i]);
     DrawPictures(in, page, spans[i]);
@@ -156,9 +176,7 @@ void SheetPainter::DrawSpan(const SheetInput& in, const Page& page, const Span& 
     }
   };
   forEachCell([&](int r, int c, const Area& a, bool) {
-    const CellStyle style = LookAt(in, r, c);
-    if (!style.filled) return;
-    SetColor(cr_, style.fill);
+    if (!fills_.Use(cr_, LookAt(in, r, c))) return;
     cairo_rectangle(cr_, a.x, a.y, a.w, a.h);
     cairo_fill(cr_);
   });
@@ -170,24 +188,40 @@ void SheetPainter::DrawSpan(const SheetInput& in, const Page& page, const Span& 
     for (int r = span.rows.first; r <= span.rows.last + 1; ++r) Line(cr_, grid, 0, Y(in, span, r), w, Y(in, span, r));
   }
   forEachCell([&](int r, int c, const Area& a, bool merged) { DrawText(in, r, c, a, merged); });
+  // A merged range shows the borders its edge cells carry on its outline only.
+  auto edges = [&](int r, int c) {
+    CellStyle s = LookAt(in, r, c);
+    if (const wb::CellRange* m = in.merges.Find(r, c)) {
+      if (c != m->first.col) s.left = {};
+      if (c != m->last.col) s.right = {};
+      if (r != m->first.row) s.top = {};
+      if (r != m->last.row) s.bottom = {};
+    }
+    return s;
+  };
+  auto nextShown = [](const std::vector<double>& sizes, int i, int last) {
+    while (++i <= last && sizes[i] <= 0) {
+    }
+    return i <= last ? i : 0;
+  };
+  // An edge two cells share is drawn once, with the stronger of their two
+  // lines; the outer edges of the span, with the line their cell gives.
   for (int r = span.rows.first; r <= span.rows.last; ++r) {
     if (layout.rowHeight[r] <= 0) continue;
+    const int below = nextShown(layout.rowHeight, r, span.rows.last);
     for (int c = page.firstCol; c <= page.lastCol; ++c) {
       if (layout.colWidth[c] <= 0) continue;
-      const wb::CellRange* m = in.merges.Find(r, c);
+      const int right = nextShown(layout.colWidth, c, page.lastCol);
+      const CellStyle s = edges(r, c);
       const Area a = cellArea(r, c, nullptr);
-      // A merged range shows the borders its edge cells carry on its outline only.
-      DrawBorders(LookAt(in, r, c), a, !m || c == m->first.col, !m || c == m->last.col,
-                  !m || r == m->first.row, !m || r == m->last.row);
+      if (nextShown(layout.colWidth, page.firstCol - 1, c) == c)
+        Line(cr_, s.left, a.x, a.y, a.x, a.y + a.h);
+      if (nextShown(layout.rowHeight, span.rows.first - 1, r) == r)
+        Line(cr_, s.top, a.x, a.y, a.x + a.w, a.y);
+      Line(cr_, right ? Stronger(s.right, edges(r, right).left) : s.right, a.x + a.w, a.y, a.x + a.w, a.y + a.h);
+      Line(cr_, below ? Stronger(s.bottom, edges(below, c).top) : s.bottom, a.x, a.y + a.h, a.x + a.w, a.y + a.h);
     }
   }
-}
-
-void SheetPainter::DrawBorders(const CellStyle& style, const Area& a, bool left, bool right, bool top, bool bottom) {
-  if (left) Line(cr_, style.left, a.x, a.y, a.x, a.y + a.h);
-  if (right) Line(cr_, style.right, a.x + a.w, a.y, a.x + a.w, a.y + a.h);
-  if (top) Line(cr_, style.top, a.x, a.y, a.x + a.w, a.y);
-  if (bottom) Line(cr_, style.bottom, a.x, a.y + a.h, a.x + a.w, a.y + a.h);
 }
 
 void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& area, bool merged) {
@@ -200,12 +234,26 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
   HAlign h = style.hAlign;
   if (h == HAlign::General)
     h = value.IsNumber() ? HAlign::Right : value.IsText() ? HAlign::Left : HAlign::Center;
-  const double room = area.w - 2 * kPad;
+  if (style.rotation != 0) return DrawTurned(text, style, h, area);
+  // An indent level is three spaces of the default font, from the side the text is aligned to.
+  double indent = 0;
+  if (style.indent > 0 && (h == HAlign::Left || h == HAlign::Right)) {
+    text_.Set("   ", styles_.DefaultFont());
+    indent = std::min(style.indent * text_.Width(), std::max(area.w - 2 * kPad, 0.0));
+  }
+  const double room = area.w - 2 * kPad - indent;
   const bool wrap = style.wrap && !value.IsNumber();
-  text_.Set(text, style.font, wrap ? std::max(room, 1.0) : 0);
+  FontStyle font = style.font;
+  text_.Set(text, font, wrap ? std::max(room, 1.0) : 0);
   double width = text_.Width();
+  if (style.shrink && !wrap && width > room && room > 0) {
+    // Shrink to fit: the font made smaller until the one line fits the cell.
+    font.size *= room / width;
+    text_.Set(text, font);
+    width = text_.Width();
+  }
   Area clip = area;
-  if (value.IsNumber() && width > room) {
+  if (value.IsNumber() && width > room + 1e-6) {
     // A number that does not fit is never cut: the cell shows #s instead.
     text_.Set("#", style.font);
     const int count = std::max(1, static_cast<int>(room / text_.Width()));
@@ -229,15 +277,15 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
     const bool fromEnd = h != HAlign::Right;
     while (h != HAlign::Center && text.size() > 1) {
       std::string shorter = fromEnd ? DropLastCharacter(text) : DropFirstCharacter(text);
-      text_.Set(shorter, style.font);
-      if (text_.Width() < clip.w - kPad) break;
+      text_.Set(shorter, font);
+      if (text_.Width() < clip.w - 2 * kPad) break;
       text = std::move(shorter);
     }
-    text_.Set(text, style.font);
+    text_.Set(text, font);
     width = text_.Width();
   }
-  double x = area.x + kPad;
-  if (!wrap && h == HAlign::Right) x = area.x + area.w - kPad - width;
+  double x = area.x + kPad + (h == HAlign::Left ? indent : 0);
+  if (!wrap && h == HAlign::Right) x = area.x + area.w - kPad - indent - width;
   if (!wrap && h == HAlign::Center) x = area.x + (area.w - width) / 2;
   const double textH = text_.Height();
   double y = area.y + area.h - textH;
@@ -247,6 +295,39 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
   cairo_rectangle(cr_, clip.x, clip.y, clip.w, clip.h);
   cairo_clip(cr_);
   text_.Draw(x, y, wrap && h == HAlign::Center, wrap && h == HAlign::Right);
+  cairo_restore(cr_);
+}
+
+void SheetPainter::DrawTurned(const std::string& text, const CellStyle& style, HAlign h, const Area& area) {
+  cairo_save(cr_);
+  cairo_rectangle(cr_, area.x, area.y, area.w, area.h);
+  cairo_clip(cr_);
+  if (style.rotation == kStackedText) {
+    // One character a line, each line centred on the others.
+    std::string stacked;
+    for (std::string rest = text; !rest.empty();) {
+      const std::string next = DropFirstCharacter(rest);
+      stacked += rest.substr(0, rest.size() - next.size()) + (next.empty() ? "" : "\n");
+      rest = next;
+    }
+    text_.Set(stacked, style.font);
+  } else {
+    text_.Set(text, style.font);
+  }
+  const double w = text_.Width(), hgt = text_.Height();
+  const double turn = style.rotation == kStackedText ? 0 : style.rotation * M_PI / 180;
+  // The turned text's bounding box, placed in the cell by the alignments.
+  const double boxW = w * std::abs(std::cos(turn)) + hgt * std::abs(std::sin(turn));
+  const double boxH = w * std::abs(std::sin(turn)) + hgt * std::abs(std::cos(turn));
+  double x = area.x + kPad;
+  if (h == HAlign::Right) x = area.x + area.w - kPad - boxW;
+  if (h == HAlign::Center || h == HAlign::CenterContinuous) x = area.x + (area.w - boxW) / 2;
+  double y = area.y + area.h - boxH;
+  if (style.vAlign == VAlign::Top) y = area.y;
+  if (style.vAlign == VAlign::Center) y = area.y + (area.h - boxH) / 2;
+  cairo_translate(cr_, x + boxW / 2, y + boxH / 2);
+  cairo_rotate(cr_, -turn);  // anticlockwise on the page, whose y axis points down
+  text_.Draw(-w / 2, -hgt / 2, style.rotation == kStackedText);
   cairo_restore(cr_);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/cell_style.h"
+#include "render/fill_pattern.h"
 #include "render/cell_values.h"
 #include "render/conditional_formats.h"
 #include "render/header_footer.h"
@@ -50,7 +51,8 @@ class SheetPainter {
   };
   void DrawSpan(const SheetInput& in, const Page& page, const Span& span);
   void DrawText(const SheetInput& in, int row, int col, const Area& area, bool merged);
-  void DrawBorders(const CellStyle& style, const Area& area, bool left, bool right, bool top, bool bottom);
+  // Rotated or stacked text, kept inside its cell.
+  void DrawTurned(const std::string& text, const CellStyle& style, HAlign h, const Area& area);
   void DrawPictures(const SheetInput& in, const Page& page, const Span& span);
   void DrawHeaderFooter(const SheetInput& in, const std::string& codes, const HeaderFooterFields& fields,
                         bool header);
@@ -67,6 +69,7 @@ class SheetPainter {
   CellValues& values_;
   wb::Workbook& book_;
   TextSetter text_;
+  FillSources fills_;
   std::map<std::uint32_t, wb::NumberFormat> formats_;
 };
 

@@ -25,6 +25,8 @@ void PrepareContext(PangoContext* context, double dpi) {
   cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
   pango_cairo_context_set_font_options(context, options);
   cairo_font_options_destroy(options);
+  // Pango rounds glyph advances to whole units (points here) unless told not to.
+  pango_context_set_round_glyph_positions(context, FALSE);
 }
 
 }  // namespace
@@ -72,7 +74,7 @@ void TextSetter::Draw(double x, double y, bool centre, bool right) {
   pango_cairo_show_layout(cr_, layout_);
 }
 
-int MaxDigitWidthPixels(const FontStyle& font) {
+double MaxDigitWidthPixels(const FontStyle& font) {
   PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
   PrepareContext(context, 96);
   PangoLayout* layout = pango_layout_new(context);
@@ -88,7 +90,7 @@ int MaxDigitWidthPixels(const FontStyle& font) {
   }
   g_object_unref(layout);
   g_object_unref(context);
-  return std::max(1, static_cast<int>(std::lround(static_cast<double>(widest) / PANGO_SCALE)));
+  return std::max(1.0, static_cast<double>(widest) / PANGO_SCALE);
 }
 
 }  // namespace vemo::render

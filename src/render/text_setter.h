@@ -32,7 +32,7 @@ class TextSetter {
   Rgb color_ = 0;
 };
 
-// The widest digit of `font` in whole pixels at 96 dpi: the unit of column widths.
-int MaxDigitWidthPixels(const FontStyle& font);
+// The widest digit of `font` in pixels at 96 dpi, unrounded: the unit of column widths.
+double MaxDigitWidthPixels(const FontStyle& font);
 
 }  // namespace vemo::render

@@ -66,18 +66,20 @@ class Measure {
   TextSetter text_;
 };
 
-// A row without a stored height is as high as its tallest shown line (a
-// wrapped cell: all its lines), rounded up to whole pixels at 96 dpi.
+// A row without a stored height keeps the sheet's default height unless a
+// wrapped cell needs more: all its lines, rounded up to whole pixels at 96
+// dpi. A larger font alone does not raise it: the file says what the row
+// was when it was saved, and a taller line runs over its neighbours.
 AutoRowHeight FittedRows(const wb::Sheet& sheet, const StyleTable& styles, CellValues& values, Measure& measure,
-                         const SheetLayout* widths) {
-  return [&sheet, &styles, &values, &measure, widths](const wb::Row& row) {
+                         const SheetLayout& widths) {
+  return [&sheet, &styles, &values, &measure, &widths](const wb::Row& row) {
     double tallest = 0;
     for (const wb::Cell& cell : row.cells) {
-      const wb::CellValue v = values.Get(sheet, static_cast<int>(row.number), static_cast<int>(cell.col));
-      if (v.IsEmpty()) continue;
       const CellStyle& style = styles.Get(cell.style);
-      const bool wrapped = style.wrap && v.IsText() && widths && cell.col < widths->colWidth.size();
-      measure.text().Set(wrapped ? v.text() : "0", style.font, wrapped ? widths->colWidth[cell.col] - 3 : 0);
+      if (!style.wrap || cell.col >= widths.colWidth.size()) continue;
+      const wb::CellValue v = values.Get(sheet, static_cast<int>(row.number), static_cast<int>(cell.col));
+      if (!v.IsText()) continue;
+      measure.text().Set(v.text(), style.font, widths.colWidth[cell.col] - 3);
       tallest = std::max(tallest, measure.text().Height());
     }
     return std::ceil(tallest / 0.75) * 0.75;
@@ -89,7 +91,7 @@ AutoRowHeight FittedRows(const wb::Sheet& sheet, const StyleTable& styles, CellV
 constexpr int kMaxOverflowColumns = 30;
 
 int OverflowEnd(const wb::Sheet& sheet, const wb::CellRange& range, const StyleTable& styles, CellValues& values,
-                Measure& measure, int digitPx) {
+                Measure& measure, double digitPx) {
   const SheetLayout grid =
       MeasureSheet(sheet, range, {range.last.row, range.last.col + kMaxOverflowColumns}, digitPx, nullptr);
   int end = range.last.col;
@@ -108,8 +110,28 @@ int OverflowEnd(const wb::Sheet& sheet, const wb::CellRange& range, const StyleT
   return end;
 }
 
+// Without a print area, the cells that show something: a value, a border
+// or a fill. Cells that only carry a style (a whole formatted column) do
+// not widen the printout.
+std::optional<wb::CellRange> PrintedCells(const wb::Sheet& sheet, const StyleTable& styles, CellValues& values) {
+  std::optional<wb::CellRange> shown;
+  for (const wb::Row& row : sheet.rows())
+    for (const wb::Cell& cell : row.cells) {
+      const int r = static_cast<int>(row.number), c = static_cast<int>(cell.col);
+      const CellStyle& s = styles.Get(cell.style);
+      const bool drawn = s.pattern != FillPattern::None || s.left.style != LineStyle::None ||
+                         s.right.style != LineStyle::None || s.top.style != LineStyle::None ||
+                         s.bottom.style != LineStyle::None;
+      if (!drawn && values.Get(sheet, r, c).IsEmpty()) continue;
+      if (!shown) shown = wb::CellRange{{r, c}, {r, c}};
+      shown->first = {std::min(shown->first.row, r), std::min(shown->first.col, c)};
+      shown->last = {std::max(shown->last.row, r), std::max(shown->last.col, c)};
+    }
+  return shown;
+}
+
 std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, const StyleTable& styles,
-                                     CellValues& values, int digitPx, Measure& measure) {
+                                     CellValues& values, double digitPx, Measure& measure) {
   const wb::Sheet& sheet = book.GetSheet(index);
   if (sheet.visibility() != wb::SheetVisibility::Visible) return std::nullopt;
   if (sheet.kind() != wb::SheetKind::Worksheet) throw RenderDeclined("a chart sheet (" + sheet.name() + ")");
@@ -127,7 +149,7 @@ std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, cons
   for (const wb::CellRange& m : merges.ranges()) reach(m.last.row, m.last.col);
   for (const SheetPicture& p : pictures) reach(std::max(p.from.row, p.to.row), std::max(p.from.col, p.to.col));
   if (!range) {
-    range = sheet.UsedRange();
+    range = PrintedCells(sheet, styles, values);
     if (!range && pictures.empty()) return std::nullopt;
     if (!range) range = wb::CellRange{{1, 1}, {1, 1}};
     range->first = {1, 1};  // an unset print area starts at A1
@@ -142,7 +164,7 @@ std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, cons
       throw RenderDeclined(look.unsupported + " at " + sheet.name() + "!" + wb::FormatCellAddress(cell.first, cell.second));
   // Widths first: a wrapped cell's height depends on its column's width.
   const SheetLayout widths = MeasureSheet(sheet, *range, extent, digitPx, nullptr);
-  SheetLayout layout = MeasureSheet(sheet, *range, extent, digitPx, FittedRows(sheet, styles, values, measure, &widths));
+  SheetLayout layout = MeasureSheet(sheet, *range, extent, digitPx, FittedRows(sheet, styles, values, measure, widths));
   Paginate(layout, setup);
   return PreparedSheet{&sheet, std::move(setup), std::move(merges), std::move(pictures), std::move(layout),
                        std::move(conditional)};
@@ -167,7 +189,7 @@ void RenderWorkbookToPdf(const fs::path& workbook, const fs::path& pdf) {
   std::unique_ptr<wb::Workbook> book = wb::Workbook::Open(workbook);
   const StyleTable styles(*book);
   CellValues values(*book);
-  const int digitPx = MaxDigitWidthPixels(styles.DefaultFont());
+  const double digitPx = MaxDigitWidthPixels(styles.DefaultFont());
   std::vector<PreparedSheet> sheets;
   std::size_t pages = 0;
   Measure measure;

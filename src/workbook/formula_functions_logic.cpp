@@ -1,4 +1,4 @@
-// IF, IFERROR, AND, OR, NOT and the IS... tests.
+// IF, IFERROR, AND, OR, NOT, the IS... tests and N.
 #include "workbook/formula_eval_internal.h"
 
 namespace vemo::wb::eval {
@@ -80,6 +80,24 @@ Value IsNa(FunctionCall& call) {
   return Value::Boolean(v.IsError() && v.error() == ErrorCode::NA);
 }
 
+// N: a number as itself, TRUE as 1, errors as they are, anything else 0. A
+// range gives its first cell (not the cell in the formula's row).
+Value NumberOf(FunctionCall& call) {
+  const Value& v = call.Arg(0);
+  CellValue x;
+  if (v.kind == Value::Kind::Range && !v.areas.empty()) {
+    const Area& a = v.areas[0];
+    x = call.evaluator().Cell(a.sheet, a.top, a.left);
+  } else if (v.kind == Value::Kind::Array) {
+    x = v.array[0][0];
+  } else if (v.kind == Value::Kind::Scalar) {
+    x = v.scalar;
+  }
+  if (x.IsError() || x.IsNumber()) return Value::Of(x);
+  if (x.IsBoolean()) return Value::Number(x.boolean() ? 1 : 0);
+  return Value::Number(0);
+}
+
 Value True(FunctionCall&) { return Value::Boolean(true); }
 Value False(FunctionCall&) { return Value::Boolean(false); }
 
@@ -97,6 +115,7 @@ void AddLogicFunctions(FunctionTable& table) {
   table.push_back({"ISBLANK", {1, 1, IsType<CellValue::Type::Empty>, ArgMode::Scalar}});
   table.push_back({"ISNUMBER", {1, 1, IsType<CellValue::Type::Number>, ArgMode::Scalar}});
   table.push_back({"ISTEXT", {1, 1, IsType<CellValue::Type::Text>, ArgMode::Scalar}});
+  table.push_back({"N", {1, 1, NumberOf}});
   table.push_back({"TRUE", {0, 0, True}});
   table.push_back({"FALSE", {0, 0, False}});
 }

@@ -1,4 +1,4 @@
-// VLOOKUP, HLOOKUP, MATCH, INDEX and the position functions ROW, COLUMN, ROWS, COLUMNS.
+// VLOOKUP, HLOOKUP, LOOKUP, MATCH, INDEX and the position functions ROW, COLUMN, ROWS, COLUMNS.
 #include <cmath>
 
 #include "workbook/formula_eval_internal.h"
@@ -60,6 +60,39 @@ Value Lookup(FunctionCall& call) {
   int row = Find(table, key, approximate ? 1 : 0);
   if (row < 0) return Value::Error(ErrorCode::NA);
   return Value::Of(table.At(row, static_cast<int>(index) - 1));
+}
+
+// LOOKUP(key, vector, [result]) and LOOKUP(key, array): always the approximate
+// match (the last entry not greater than the key, entries of another kind
+// skipped), so LOOKUP(9.99E+307, A:A) is the last number of a column and
+// LOOKUP(2, 1/(A1:A9="x"), B1:B9) the last row that holds "x". Without a
+// result vector an array taller than wide is searched down its first column
+// and answers from its last; otherwise along its first row, answering from
+// its last row. A result range shorter than the search extends past its end
+// in its own direction, as a reference does.
+Value LookupVector(FunctionCall& call) {
+  CellValue key = call.Scalar(0);
+  if (key.IsError()) return Value::Of(key);
+  const Value& searchArg = call.Arg(1);
+  if (searchArg.kind == Value::Kind::Scalar && searchArg.scalar.IsError()) return searchArg;
+  Grid probe(call.evaluator(), searchArg);
+  if (!probe.valid()) return Value::Error(ErrorCode::NA);
+  const bool across = probe.Cols() > probe.Rows();
+  Grid search(call.evaluator(), searchArg, across);
+  const int pos = Find(search, key, 1);
+  if (pos < 0) return Value::Error(ErrorCode::NA);
+  if (call.Count() < 3) return Value::Of(search.At(pos, search.Cols() - 1));
+  const Value& resultArg = call.Arg(2);
+  if (resultArg.kind == Value::Kind::Scalar && resultArg.scalar.IsError()) return resultArg;
+  Grid result(call.evaluator(), resultArg);
+  if (!result.valid() || (result.Rows() > 1 && result.Cols() > 1)) return Value::Error(ErrorCode::NA);
+  const bool resultAcross = result.Rows() == 1 && result.Cols() > 1;
+  if (pos < (resultAcross ? result.Cols() : result.Rows()))
+    return Value::Of(resultAcross ? result.At(0, pos) : result.At(pos, 0));
+  if (!result.isRange()) return Value::Error(ErrorCode::NA);
+  const Area& a = result.area();
+  return Value::Of(resultAcross ? call.evaluator().Cell(a.sheet, a.top, a.left + pos)
+                                : call.evaluator().Cell(a.sheet, a.top + pos, a.left));
 }
 
 Value Match(FunctionCall& call) {
@@ -152,6 +185,8 @@ Value Size(FunctionCall& call) {
 void AddLookupFunctions(FunctionTable& table) {
   table.push_back({"VLOOKUP", {3, 4, Lookup<true>}});
   table.push_back({"HLOOKUP", {3, 4, Lookup<false>}});
+  // Array arguments: LOOKUP(2, 1/(A1:A9="x"), B1:B9) searches a computed column.
+  table.push_back({"LOOKUP", {2, 3, LookupVector, ArgMode::Array}});
   table.push_back({"MATCH", {2, 3, Match}});
   table.push_back({"INDEX", {2, 3, Index}});
   table.push_back({"ROW", {0, 1, Position<true>}});

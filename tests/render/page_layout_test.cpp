@@ -32,12 +32,12 @@ SheetLayout Grid(int rows, double rowHeight, int cols, double colWidth) {
 TEST(PageLayout, ColumnWidthsFollowTheMaximumDigitWidth) {
   struct Case {
     double chars;
-    int digitPx;
+    double digitPx;
     double points;
   } cases[] = {
-      {9.140625, 7, 48},  // the usual default column as stored (8.43 digits + padding): 64 px
-      {10, 7, 52.5},      // 70 px
-      {10, 8, 60},        // 80 px: a wider default font widens every column
+      {10, 7, 52.5},       // 70 px
+      {10, 8, 60},         // 80 px: a wider default font widens every column
+      {11, 28.0 / 3, 77},  // a digit of 9.33 px is not rounded to 9 (which would give 74.25)
       {0, 7, 0},
   };
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(ColumnWidthPoints(c.chars, c.digitPx), c.points) << c.chars;

@@ -162,6 +162,33 @@ TEST_F(FormulaFunctionsTest, HlookupMatchAndIndex) {
   EXPECT_EQ(Eval("INDEX(A2:C3,MATCH(200,A2:A3,0),MATCH(\"gross\",A1:C1,0))"), N(238));
 }
 
+TEST_F(FormulaFunctionsTest, LookupAndN) {
+  ctx.Set("A1", 10);  ctx.Set("B1", "ten");    ctx.Set("D1", "x");
+  ctx.Set("A2", "s"); ctx.Set("B2", "text");   ctx.Set("D2", "y");
+  ctx.Set("A3", 30);  ctx.Set("B3", "thirty"); ctx.Set("D3", "x");
+  ctx.Set("A4", true); ctx.Set("C4", ErrorCode::Div0);
+  ctx.Set("F1", "late");
+  const struct {
+    const char* formula;
+    CellValue want;
+  } cases[] = {
+      {"LOOKUP(9.99E+307,A1:A5)", N(30)},          // the last number of a column
+      {"LOOKUP(25,A1:A3,B1:B3)", T("ten")},        // approximate; the text between is skipped
+      {"LOOKUP(5,A1:A3,B1:B3)", E(ErrorCode::NA)},
+      {"LOOKUP(2,1/(D1:D3=\"x\"),B1:B3)", T("thirty")},  // the last row that holds "x"
+      {"LOOKUP(30,A1:A3,B1)", T("thirty")},        // a short result range extends downwards
+      {"LOOKUP(\"T\",{\"a\",\"s\",\"u\";1,2,3})", N(2)},  // wider than tall: along the first row
+      {"LOOKUP(20,{10,\"a\";20,\"b\";30,\"c\"})", T("b")},  // taller: down the first column
+      {"LOOKUP(#N/A,A1:A3)", E(ErrorCode::NA)},
+      {"N(A1)", N(10)},
+      {"N(A2)", N(0)},
+      {"N(A4)", N(1)},
+      {"N(C4)", E(ErrorCode::Div0)},
+      {"N(A3:A4)", N(30)},                         // a range gives its first cell
+  };
+  for (const auto& c : cases) EXPECT_EQ(Eval(c.formula), c.want) << c.formula;
+}
+
 TEST_F(FormulaFunctionsTest, PositionFunctions) {
   EvalOptions at;
   at.row = 12;

@@ -3,10 +3,10 @@
 #include <dlfcn.h>
 
 #include <cstdlib>
-#include <iostream>
 #include <string_view>
 #include <vector>
 
+#include "context/desktop.h"
 #include "host/output/office_renderer.h"
 #include "host/output/output_error.h"
 #include "render/render_module.h"
@@ -67,8 +67,8 @@ void OwnRenderer::RenderToPdf(const std::filesystem::path& workbook, const std::
   const auto render = LoadRenderModule(why);
   if (!render) {
     lastDeclined_ = "no renderer module: " + why;
-    std::cerr << "vemoprint: our renderer cannot be loaded (" << why << "); LibreOffice renders "
-              << workbook.filename().string() << "\n";
+    context::ReportCause("our renderer cannot be loaded (" + why + "); LibreOffice renders " +
+                         workbook.filename().string());
     fallback_->RenderToPdf(workbook, pdf);
     return;
   }
@@ -84,16 +84,16 @@ void OwnRenderer::RenderToPdf(const std::filesystem::path& workbook, const std::
     default:
       throw OutputError(message.data());
   }
-  std::cerr << "vemoprint: " << workbook.filename().string() << " has " << lastDeclined_
-            << ", which our renderer does not draw; LibreOffice renders it\n";
+  context::ReportCause(workbook.filename().string() + " has " + lastDeclined_ +
+                       ", which our renderer does not draw; LibreOffice renders it");
   fallback_->RenderToPdf(workbook, pdf);
 }
 
 std::shared_ptr<PageRenderer> RendererForEnvironment() {
   const char* value = std::getenv("VEMO_RENDERER");
   const std::string_view choice = value ? value : "";
-  if (choice.empty() || choice == "office") return std::make_shared<OfficeRenderer>();
-  if (choice == "own") return std::make_shared<OwnRenderer>();
+  if (choice == "office") return std::make_shared<OfficeRenderer>();
+  if (choice.empty() || choice == "own") return std::make_shared<OwnRenderer>();
   throw OutputError("VEMO_RENDERER is \"" + std::string(choice) +
                     "\"; set it to \"own\" (our renderer) or \"office\" (LibreOffice), or unset it");
 }

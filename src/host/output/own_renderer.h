@@ -22,10 +22,10 @@ class OwnRenderer : public PageRenderer {
   std::string lastDeclined_;
 };
 
-// The renderer $VEMO_RENDERER asks for: "office" LibreOffice alone, "own"
-// ours with LibreOffice behind it; unset, LibreOffice (ours is not yet the
-// default: see docs/output.md). Any other value is refused with an
-// OutputError naming the choices.
+// The renderer $VEMO_RENDERER asks for: unset or "own", ours with
+// LibreOffice behind it; "office", LibreOffice alone (for comparison, and
+// as the way round a page ours draws wrongly). Any other value is refused
+// with an OutputError naming the choices.
 std::shared_ptr<PageRenderer> RendererForEnvironment();
 
 }  // namespace vemo::host

@@ -49,7 +49,7 @@ TEST(OwnRenderer, TheEnvironmentChoosesTheRenderer) {
   struct Case {
     std::optional<std::string> value;
     bool own;
-  } cases[] = {{std::nullopt, false}, {"office", false}, {"own", true}};
+  } cases[] = {{std::nullopt, true}, {"office", false}, {"own", true}};
   for (const Case& c : cases) {
     test::ScopedEnv env("VEMO_RENDERER", c.value);
     const auto renderer = RendererForEnvironment();
