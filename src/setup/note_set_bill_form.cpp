@@ -68,8 +68,8 @@ std::optional<std::int32_t> BillOrReportNoteSet::ValidationId() const {
   return std::nullopt;
 }
 
-host::TemplateFamily BillOrReportNoteSet::ExportFamily() const {
-  return ReportMode() ? host::TemplateFamily::Report : host::TemplateFamily::Bill;
+DocumentKind BillOrReportNoteSet::ExportFamily() const {
+  return ReportMode() ? DocumentKind::Report : DocumentKind::Bill;
 }
 
 bool BillOrReportNoteSet::SelectedReportTemplateIsXlsx() const {

@@ -43,7 +43,7 @@ class BillOrReportNoteSet : public NoteSetForm {
   void DeleteStored(double rowId) override;
   std::int32_t EngineDataSourceType() const override { return dataSourceType_; }
   std::optional<std::int32_t> ValidationId() const override;
-  host::TemplateFamily ExportFamily() const override;
+  DocumentKind ExportFamily() const override;
   // The selected report template's name, read through the class data service.
   bool SelectedReportTemplateIsXlsx() const;
 
@@ -65,7 +65,7 @@ class frmNoteSet : public BillOrReportNoteSet {
   void SetDataSrv(std::shared_ptr<host::BillDataService> value) { dataSrv_ = std::move(value); }
 
  protected:
-  EngineKind Engine() const override { return EngineKind::Bill; }
+  DocumentKind Engine() const override { return DocumentKind::Bill; }
   bool SelectedTemplateIsXlsx() const override;
 
  private:
@@ -79,7 +79,7 @@ class frmNoteSetRpt : public BillOrReportNoteSet {
   frmNoteSetRpt();
 
  protected:
-  EngineKind Engine() const override { return EngineKind::Report; }
+  DocumentKind Engine() const override { return DocumentKind::Report; }
   std::string RowSubTypeOf(const HostDictionary& row) const override;
   bool SelectedTemplateIsXlsx() const override;
 };

@@ -114,14 +114,14 @@ class NoteSetForm : public GridForm {
   virtual std::optional<std::string> InsertTemplate(const std::string& name, const Variant& contents) = 0;
   virtual void SendUpdateSet(const HostDictionary& set) = 0;
   virtual void DeleteStored(double rowId) = 0;
-  virtual EngineKind Engine() const = 0;
+  virtual DocumentKind Engine() const = 0;
   virtual std::int32_t EngineDataSourceType() const { return 0; }
   // The id the template must name; nullopt when the mode has none.
   virtual std::optional<std::int32_t> ValidationId() const = 0;
   virtual void AfterImport(bool registered) {}
   // "ExcelPrint\" or a folder below it, for both file dialogs.
   virtual std::string TemplateSubFolder() const { return "ExcelPrint\\"; }
-  virtual host::TemplateFamily ExportFamily() const = 0;
+  virtual DocumentKind ExportFamily() const = 0;
   virtual std::int32_t ExportDataFrom() const { return 0; }
   virtual const char* NoActiveRowExportMessage() const;
   // Whether the selected template is an .xlsx file (the save filter); may raise.

@@ -60,11 +60,11 @@ class frmNoteSetLM : public NoteSetForm {
   std::optional<std::string> InsertTemplate(const std::string& name, const Variant& contents) override;
   void SendUpdateSet(const HostDictionary& set) override;
   void DeleteStored(double rowId) override;
-  EngineKind Engine() const override { return EngineKind::Logistics; }
+  DocumentKind Engine() const override { return DocumentKind::Waybill; }
   std::optional<std::int32_t> ValidationId() const override { return billType(); }
   void AfterImport(bool registered) override;
   std::string TemplateSubFolder() const override;
-  host::TemplateFamily ExportFamily() const override { return host::TemplateFamily::Logistics; }
+  DocumentKind ExportFamily() const override { return DocumentKind::Waybill; }
   std::int32_t ExportDataFrom() const override { return dataFrom_; }
   const char* NoActiveRowExportMessage() const override;
   bool SelectedTemplateIsXlsx() const override;

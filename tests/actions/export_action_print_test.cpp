@@ -30,7 +30,7 @@ TEST_F(ExportActionPrintTest, PrintWritesTheTemplateValidatesFillsPrintsAndLogs)
   auto engines = Engines();
   ASSERT_EQ(engines.size(), 2u);
   const EngineRecord& checker = *engines[0];
-  EXPECT_EQ(checker.kind, EngineKind::Bill);
+  EXPECT_EQ(checker.kind, DocumentKind::Bill);
   EXPECT_THAT(checker.calls, ElementsAre("SetDataSourceType", "ValidateTemplate"));
   EXPECT_EQ(checker.validatedId, 1020002);
   const std::string working = context::NewTempWorkbookName(".xls");

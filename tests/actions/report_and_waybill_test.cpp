@@ -50,10 +50,10 @@ TEST_F(ReportActionTest, ReportEngineValidatesByReportIdForAnyDataSource) {
   ASSERT_TRUE(action_.DoAction(4));
   auto engines = Engines();
   ASSERT_EQ(engines.size(), 2u);
-  EXPECT_EQ(engines[0]->kind, EngineKind::Report);
+  EXPECT_EQ(engines[0]->kind, DocumentKind::Report);
   EXPECT_EQ(engines[0]->validatedId, 10506);
   EXPECT_EQ(engines[0]->dataSourceType, 0);
-  EXPECT_EQ(engines[1]->kind, EngineKind::Report);
+  EXPECT_EQ(engines[1]->kind, DocumentKind::Report);
   EXPECT_EQ(engines[1]->calls.back(), "PrintPreview");
   ASSERT_EQ(logEntries_->size(), 1u);
   EXPECT_EQ(logEntries_->at(0).code, "S1S003E001");
@@ -74,7 +74,7 @@ TEST_F(ReportActionTest, ReportExportDialogOffersTheReportFormat) {
   bill->Add("FTranType", 4);
   bills->Add(bill);
   ASSERT_TRUE(action_.PrintInitial(bills));
-  EXPECT_EQ(Engines()[0]->kind, EngineKind::Report);
+  EXPECT_EQ(Engines()[0]->kind, DocumentKind::Report);
   desktop_->QueueFileName(std::nullopt);
   EXPECT_FALSE(action_.SingleRecordExportToFileAction4Rpt());
   ASSERT_EQ(desktop_->Dialogs().size(), 1u);
@@ -115,7 +115,7 @@ TEST_F(WaybillActionTest, FromTheLogisticsScreen) {
   EXPECT_THAT(Queries(), ElementsAre("QueryLM|GetNotePrintData|3||0"));
   auto engines = Engines();
   ASSERT_EQ(engines.size(), 2u);
-  EXPECT_EQ(engines[0]->kind, EngineKind::Logistics);
+  EXPECT_EQ(engines[0]->kind, DocumentKind::Waybill);
   EXPECT_THAT(engines[0]->calls, ElementsAre("ValidateTemplate"));
   EXPECT_EQ(engines[0]->validatedId, 2000001);
   EXPECT_THAT(engines[1]->calls, ElementsAre("SetFileAllName", "SetDataFrom", "SetData", "ExportSingleRecordDataToExcel", "PrintTo"));

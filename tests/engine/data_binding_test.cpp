@@ -14,7 +14,7 @@ namespace {
 // Value lookups straight through the engine's state, without a workbook.
 class BindingTest : public EngineTest {
  protected:
-  void Load(const std::string& shortJson, const EngineVariant& variant = BillVariant()) {
+  void Load(const std::string& shortJson, const EngineVariant& variant = VariantOf(DocumentKind::Bill)) {
     state = std::make_unique<EngineState>(variant);
     const BillInputs inputs = ExpandBill(shortJson);
     state->dataService = std::dynamic_pointer_cast<host::BillDataService>(inputs.dataSrv);
@@ -151,7 +151,7 @@ TEST_F(BindingTest, ProfileCategoriesArAndApAreNeverAsked) {
 }
 
 TEST_F(BindingTest, WaybillsFromTheScreenReadPageOneRowOne) {
-  state = std::make_unique<EngineState>(WaybillVariant());
+  state = std::make_unique<EngineState>(VariantOf(DocumentKind::Waybill));
   state->billData = ParseJsonText(R"({"FID": 3, "Page1": [{"FQty": 6, "FName": "保温杯"}]})").AsObject<HostDictionary>();
   EXPECT_EQ(Value("FQty"), "6");
   EXPECT_EQ(Value("FQty.SUM"), "");

@@ -101,7 +101,7 @@ TEST_F(ReportNoteSetTest, ReportTemplatesAreRegisteredExportedAndCheckedWithTheR
 class EngineChoiceTest : public test::SetupTest {
  protected:
   EngineChoiceTest() {
-    SetTemplateValidatorProvider([this](EngineKind kind, std::int32_t type) -> TemplateValidator {
+    SetTemplateValidatorProvider([this](DocumentKind kind, std::int32_t type) -> TemplateValidator {
       return [this, kind, type](const std::string&, std::int32_t id) {
         asked.push_back({kind, type, id});
         return false;
@@ -110,7 +110,7 @@ class EngineChoiceTest : public test::SetupTest {
   }
   ~EngineChoiceTest() override { SetTemplateValidatorProvider(nullptr); }
   struct Asked {
-    EngineKind kind;
+    DocumentKind kind;
     std::int32_t dataSourceType, id;
     bool operator==(const Asked&) const = default;
   };
@@ -136,10 +136,10 @@ TEST_F(EngineChoiceTest, EachDialogAsksItsOwnEngine) {
   waybill.SetDataFrom(1);
   waybill.Load();
   waybill.ImportTemplateFile(File("a.xls", "a"));
-  EXPECT_EQ(asked, (std::vector<Asked>{{EngineKind::Bill, 0, 1020002},
-                                       {EngineKind::Bill, 1, 10506},
-                                       {EngineKind::Report, 1, 10506},
-                                       {EngineKind::Logistics, 0, 2000002}}));
+  EXPECT_EQ(asked, (std::vector<Asked>{{DocumentKind::Bill, 0, 1020002},
+                                       {DocumentKind::Bill, 1, 10506},
+                                       {DocumentKind::Report, 1, 10506},
+                                       {DocumentKind::Waybill, 0, 2000002}}));
 }
 
 TEST_F(EngineChoiceTest, WithoutAnEngineTheImportSaysSo) {
