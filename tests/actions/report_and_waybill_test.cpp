@@ -8,6 +8,8 @@
 #include "actions/export_action_rpt.h"
 #include "actions/register_actions.h"
 #include "context/temp_files.h"
+#include "support/test_paths.h"
+#include "workbook/workbook.h"
 
 namespace vemo::actions::test {
 namespace {
@@ -65,6 +67,49 @@ TEST_F(ReportActionTest, WorkingFileExtensionStillFollowsTheBillTemplate) {
   store_->reportName = "report.xls";
   ASSERT_TRUE(action_.DoAction(3));
   EXPECT_EQ(Engines().back()->fileAllName, context::NewTempWorkbookName(".xlsx"));
+}
+
+// Mail (1), print (3) and preview (4) of an .xlsx report template: the working
+// file is named after the bill type's template (.xls, or none selected), yet
+// holds the report template, which opens by its content.
+TEST_F(ReportActionTest, XlsxReportTemplateFillsWhateverTheBillTemplate) {
+  const Bytes report = ReadBytes((vemo::test::SourceDir() / "examples/templates/customer_statement_report.xlsx").string());
+  ASSERT_FALSE(report.empty());
+  store_->contents = report;
+  store_->reportName = "statement.xlsx";
+  InstallOutlook();
+  struct Case {
+    int code;
+    std::string billName;
+    bool answer;
+    const char* lastCall;
+  };
+  const Case cases[] = {{1, "invoice.xls", false, "ExportSingleRecordDataToExcel"},
+                        {1, "", false, "ExportSingleRecordDataToExcel"},
+                        {3, "invoice.xls", true, "PrintTo"},
+                        {3, "", true, "PrintTo"},
+                        {4, "invoice.xls", true, "PrintPreview"},
+                        {4, "", true, "PrintPreview"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("code " + std::to_string(c.code) + ", bill template \"" + c.billName + "\"");
+    store_->billName = c.billName;
+    std::optional<wb::Workbook::Format> opened;
+    std::size_t sheets = 0;
+    script_->onFill = [&](const std::string& file) {
+      auto book = wb::Workbook::Open(file);
+      opened = book->sourceFormat();
+      sheets = book->SheetCount();
+    };
+    const std::size_t before = Engines().size();
+    EXPECT_EQ(action_.DoAction(c.code), c.answer);
+    const auto engines = Engines();
+    ASSERT_EQ(engines.size(), before + 2);
+    EXPECT_EQ(engines[before]->validatedId, 10506);
+    EXPECT_EQ(engines[before + 1]->fileAllName, context::NewTempWorkbookName(".xls"));
+    EXPECT_EQ(engines[before + 1]->calls.back(), c.lastCall);
+    EXPECT_EQ(opened, wb::Workbook::Format::Xlsx);
+    EXPECT_EQ(sheets, 3u);
+  }
 }
 
 TEST_F(ReportActionTest, ReportExportDialogOffersTheReportFormat) {
