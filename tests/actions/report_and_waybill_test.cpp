@@ -62,13 +62,6 @@ TEST_F(ReportActionTest, ReportEngineValidatesByReportIdForAnyDataSource) {
   EXPECT_EQ(logEntries_->at(0).text, "处理单据(1020002)打印导出Excel功能");
 }
 
-TEST_F(ReportActionTest, WorkingFileExtensionStillFollowsTheBillTemplate) {
-  store_->billName = "bill.xlsx";
-  store_->reportName = "report.xls";
-  ASSERT_TRUE(action_.DoAction(3));
-  EXPECT_EQ(Engines().back()->fileAllName, context::NewTempWorkbookName(".xlsx"));
-}
-
 // Mail (1), print (3) and preview (4) of an .xlsx report template: the working
 // file is named after the bill type's template (.xls, or none selected), yet
 // holds the report template, which opens by its content.
