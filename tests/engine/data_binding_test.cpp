@@ -152,11 +152,13 @@ TEST_F(BindingTest, ProfileCategoriesArAndApAreNeverAsked) {
 
 TEST_F(BindingTest, WaybillsFromTheScreenReadPageOneRowOne) {
   state = std::make_unique<EngineState>(VariantOf(DocumentKind::Waybill));
-  state->billData = ParseJsonText(R"({"FID": 3, "Page1": [{"FQty": 6, "FName": "保温杯"}]})").AsObject<HostDictionary>();
+  state->billData = ParseJsonText(R"({"FID": 3, "Page1": [{"FQty": 6, "FName": "保温杯", "FICItemBarCodePicture": "B1"}]})")
+                        .AsObject<HostDictionary>();
+  state->classType = ParseJsonText(R"({"FName": "销售发票"})").AsObject<HostDictionary>();
   EXPECT_EQ(Value("FQty"), "6");
   EXPECT_EQ(Value("FQty.SUM"), "");
-  EXPECT_EQ(Value("FICItemBarCodePicture"), "");  // not a picture name here: a value of the screen
-  EXPECT_EQ(Value("BillName"), "");
+  EXPECT_EQ(Value("FICItemBarCodePicture"), "B1");  // not a picture name here: a value of the screen
+  EXPECT_EQ(Value("BillName"), "") << "waybills do not name the bill type";
 }
 
 }  // namespace
