@@ -89,14 +89,6 @@ TEST_F(ExportActionPrintTest, ReportDataSourceAsksAndValidatesByReportId) {
   EXPECT_EQ(Engines()[0]->dataSourceType, 1);
 }
 
-TEST_F(ExportActionPrintTest, OtherDataSourceGetsNoTemplate) {
-  action_.SetDataSourceType(2);
-  EXPECT_FALSE(action_.PrintBill(false));
-  EXPECT_TRUE(Queries().empty());
-  auto message = OnlyMessage(Messages());
-  EXPECT_EQ(message.text, text::kTemplateMissing);
-}
-
 // The application check: none, too old for the template's format, or fit.
 TEST_F(ExportActionPrintTest, TheSpreadsheetApplicationMustOpenTheTemplatesFormat) {
   struct Case {
@@ -126,12 +118,18 @@ TEST_F(ExportActionPrintTest, TheSpreadsheetApplicationMustOpenTheTemplatesForma
   EXPECT_EQ(logEntries_->size(), 3u) << "only the printed bills are logged";
 }
 
+// Rounds: no template stored, the engine refuses it, a data source that has
+// no templates at all.
 TEST_F(ExportActionPrintTest, MissingOrRefusedTemplate) {
-  for (int refusal = 0; refusal < 2; ++refusal) {
+  for (int refusal = 0; refusal < 3; ++refusal) {
     desktop_ = std::make_shared<context::ScriptedDesktop>();
     context::ScopedDesktop use(desktop_);
     store_->empty = refusal == 0;
-    script_->validate = refusal == 0;  // second round: the engine refuses the template
+    script_->validate = refusal != 1;
+    if (refusal == 2) {
+      store_->queries.clear();
+      action_.SetDataSourceType(2);
+    }
     EXPECT_FALSE(action_.PrintBill(false));
     auto message = OnlyMessage(Messages());
     EXPECT_EQ(message.kind, context::ShownMessage::Kind::MessageBox);
@@ -140,6 +138,7 @@ TEST_F(ExportActionPrintTest, MissingOrRefusedTemplate) {
     EXPECT_EQ(message.buttons, context::vbOKOnly);
     EXPECT_EQ(message.title, "Quorvan提示");
   }
+  EXPECT_TRUE(Queries().empty()) << "data source 2 asks for no template";
   EXPECT_TRUE(logEntries_->empty());
 }
 
