@@ -76,7 +76,7 @@ void PrintRegisteredTemplate(const Request& request) {
   try {
     const std::string subType = actions::BillTemplateSubType(request.dataSrv, request.data, request.tableInfo);
     std::cout << "bill type " << service->classTypeID() << (subType.empty() ? "" : ", sub-type " + subType) << ": "
-              << TemplateInUse(host::CommandLineProps("", ""), {host::TemplateFamily::Bill, service->classTypeID(), 0},
+              << TemplateInUse(host::CommandLineProps("", ""), {DocumentKind::Bill, service->classTypeID(), 0},
                                subType)
               << "\n";
   } catch (const std::exception& error) {
@@ -90,7 +90,7 @@ int RunCheck(const CheckCommandOptions& options) {
   CheckEngineName(options.engine);
   const bool requestGiven = !options.requestPath.empty();
   const Request request = requestGiven ? LoadRequest(options.requestPath) : Request{};
-  auto engine = MakeEngine(options.engine, request);
+  auto engine = EngineForRequest(options.engine, request);
   GiveBill(*engine, request);
 
   auto app = CreateObjectAs<host::IApplication>(host::kSpreadsheetProgId);

@@ -28,7 +28,7 @@ int RunFill(const FillOptions& options) {
   std::filesystem::copy_file(options.templatePath, out.Path(), std::filesystem::copy_options::overwrite_existing, error);
   if (error) throw std::runtime_error("cannot write \"" + options.outPath + "\": " + error.message());
 
-  auto engine = MakeEngine(options.engine, request);
+  auto engine = EngineForRequest(options.engine, request);
   if (options.validate && !engine->ValidateTemplate(out.Path(), options.validateId)) {
     std::cerr << "the template does not identify " << options.validateId
               << " (cell B3 of its third sheet); nothing was filled\n";

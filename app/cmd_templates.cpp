@@ -26,7 +26,6 @@
 namespace vemo::app {
 namespace {
 
-using host::TemplateFamily;
 
 struct TemplateOptions {
   std::optional<int> billType, report, courier;
@@ -38,9 +37,9 @@ struct TemplateOptions {
 TemplateTarget ChooseTarget(const TemplateOptions& o) {
   int given = (o.billType ? 1 : 0) + (o.report ? 1 : 0) + (o.courier ? 1 : 0);
   if (given != 1) throw UsageError("give exactly one of --bill-type N, --report N or --courier N");
-  if (o.billType) return {TemplateFamily::Bill, *o.billType, 0};
-  if (o.report) return {TemplateFamily::Report, *o.report, 0};
-  return {TemplateFamily::Logistics, *o.courier, o.dataFrom};
+  if (o.billType) return {DocumentKind::Bill, *o.billType, 0};
+  if (o.report) return {DocumentKind::Report, *o.report, 0};
+  return {DocumentKind::Waybill, *o.courier, o.dataFrom};
 }
 
 // The family's dialog, loaded; nullopt (exit 1) when it closed itself.

@@ -9,17 +9,16 @@ void CheckEngineName(const std::string& engineName) {
     throw UsageError("--engine must be bill, report or waybill, not \"" + engineName + "\"");
 }
 
-std::unique_ptr<engine::TemplateEngine> MakeEngine(const std::string& engineName, const Request& request) {
-  if (engineName == "waybill") {
-    auto waybill = std::make_unique<engine::ExcelOperaterLM>();
+std::unique_ptr<engine::TemplateEngine> EngineForRequest(const std::string& engineName, const Request& request) {
+  const DocumentKind kind = engineName == "waybill" ? DocumentKind::Waybill
+                            : engineName == "report" ? DocumentKind::Report
+                                                     : DocumentKind::Bill;
+  std::unique_ptr<engine::TemplateEngine> made = engine::MakeEngine(kind);
+  if (auto* waybill = dynamic_cast<engine::ExcelOperaterLM*>(made.get())) {
     waybill->SetDataFrom(request.dataFrom);
-    return waybill;
+    return made;
   }
-  std::unique_ptr<engine::LabelAndReportInputs> engine;
-  if (engineName == "report")
-    engine = std::make_unique<engine::ExcelOperaterRpt>();
-  else
-    engine = std::make_unique<engine::ExcelOperater>();
+  auto* engine = dynamic_cast<engine::LabelAndReportInputs*>(made.get());
   const bool isReport = engineName == "report" || request.dataSourceType == 1;
   engine->SetDataSourceType(isReport ? 1 : request.dataSourceType);
   if (request.rptHeadData) engine->SetRptHeadData(request.rptHeadData);
@@ -29,7 +28,7 @@ std::unique_ptr<engine::TemplateEngine> MakeEngine(const std::string& engineName
     engine->SetItemInfoDict(request.itemInfoDict);
   }
   if (request.printData) engine->SetPrintData(request.printData);
-  return engine;
+  return made;
 }
 
 void GiveBill(engine::TemplateEngine& engine, const Request& request) {

@@ -15,7 +15,7 @@ void CheckEngineName(const std::string& engineName);
 
 // The engine with the report values, item values, data source type and
 // waybill source of the request set (before any template is opened).
-std::unique_ptr<engine::TemplateEngine> MakeEngine(const std::string& engineName, const Request& request);
+std::unique_ptr<engine::TemplateEngine> EngineForRequest(const std::string& engineName, const Request& request);
 
 // Hands the bill over: data service, data, field dictionary.
 void GiveBill(engine::TemplateEngine& engine, const Request& request);

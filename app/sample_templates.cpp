@@ -24,16 +24,16 @@ struct SampleTemplate {
 
 // The examples' families and sub-types (examples/README.md).
 const SampleTemplate kSamples[] = {
-    {"sales_invoice_vat.xlsx", {host::TemplateFamily::Bill, 1020002, 0}, "增值税发票"},
-    {"sales_invoice_plain.xlsx", {host::TemplateFamily::Bill, 1020002, 0}, "普通发票"},
-    {"purchase_order.xlsx", {host::TemplateFamily::Bill, 1030001, 0}, ""},
-    {"receipt.xlsx", {host::TemplateFamily::Bill, 1050001, 0}, "销售收款"},
-    {"stock_transfer.xlsx", {host::TemplateFamily::Bill, 1040007, 0}, "异价调拨"},
-    {"offset_bill.xlsx", {host::TemplateFamily::Bill, 1050003, 0}, "预收冲应收"},
+    {"sales_invoice_vat.xlsx", {DocumentKind::Bill, 1020002, 0}, "增值税发票"},
+    {"sales_invoice_plain.xlsx", {DocumentKind::Bill, 1020002, 0}, "普通发票"},
+    {"purchase_order.xlsx", {DocumentKind::Bill, 1030001, 0}, ""},
+    {"receipt.xlsx", {DocumentKind::Bill, 1050001, 0}, "销售收款"},
+    {"stock_transfer.xlsx", {DocumentKind::Bill, 1040007, 0}, "异价调拨"},
+    {"offset_bill.xlsx", {DocumentKind::Bill, 1050003, 0}, "预收冲应收"},
     // No sub-type: one template serves the report's 客户 and 供应商 prints
     // and its continuous print (which asks for none).
-    {"customer_statement_report.xlsx", {host::TemplateFamily::Report, 10506, 0}, ""},
-    {"courier_waybill.xlsx", {host::TemplateFamily::Logistics, 3, 0}, ""},
+    {"customer_statement_report.xlsx", {DocumentKind::Report, 10506, 0}, ""},
+    {"courier_waybill.xlsx", {DocumentKind::Waybill, 3, 0}, ""},
 };
 
 bool HoldsName(const setup::SetupGrid& grid, const std::string& name) {

@@ -28,7 +28,7 @@ std::string BillTypeName(const std::string& props, std::int32_t billType) {
 }
 
 // The engines' check, installed at start-up (session_setup.cpp).
-setup::TemplateValidator CommandLineValidator(setup::EngineKind kind, std::int32_t dataSourceType) {
+setup::TemplateValidator CommandLineValidator(DocumentKind kind, std::int32_t dataSourceType) {
   return setup::ProvidedTemplateValidator(kind, dataSourceType);
 }
 
@@ -43,7 +43,7 @@ std::unique_ptr<setup::NoteSetForm> BillForm(const TemplateTarget& t, const std:
   form->SetBillType(t.owner);
   form->SetNoteTypeName(name);
   form->SetDctNoteInfo(CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQuery)->GetNoteInfo(props, t.owner));
-  form->SetValidator(CommandLineValidator(setup::EngineKind::Bill, 0));
+  form->SetValidator(CommandLineValidator(DocumentKind::Bill, 0));
   return form;
 }
 
@@ -52,7 +52,7 @@ std::unique_ptr<setup::NoteSetForm> ReportForm(const TemplateTarget& t, const st
   form->SetDataSourceType(1);
   form->SetRptID(t.owner);
   form->SetDctNoteInfo(CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQueryRpt)->GetRptNoteInfo(props, t.owner));
-  form->SetValidator(CommandLineValidator(setup::EngineKind::Report, 1));
+  form->SetValidator(CommandLineValidator(DocumentKind::Report, 1));
   return form;
 }
 
@@ -77,13 +77,13 @@ OpenTemplateForm LoadTemplateForm(const TemplateTarget& t, const std::string& pr
   open.grid = std::make_shared<setup::ScriptedGrid>();
   setup::frmNoteSetLM* waybill = nullptr;
   switch (t.family) {
-    case host::TemplateFamily::Bill: open.form = BillForm(t, props); break;
-    case host::TemplateFamily::Report: open.form = ReportForm(t, props); break;
-    case host::TemplateFamily::Logistics: {
+    case DocumentKind::Bill: open.form = BillForm(t, props); break;
+    case DocumentKind::Report: open.form = ReportForm(t, props); break;
+    case DocumentKind::Waybill: {
       auto form = std::make_unique<setup::frmNoteSetLM>();
       form->SetDataFrom(t.dataFrom);
       form->SetBillType(t.dataFrom == 1 ? 2000002 : 2000001);
-      form->SetValidator(CommandLineValidator(setup::EngineKind::Logistics, 0));
+      form->SetValidator(CommandLineValidator(DocumentKind::Waybill, 0));
       waybill = form.get();
       open.form = std::move(form);
       break;

@@ -16,7 +16,7 @@
 namespace vemo::app {
 
 struct TemplateTarget {
-  host::TemplateFamily family;
+  DocumentKind family;
   std::int32_t owner;     // bill type, report id or courier company id
   std::int32_t dataFrom;  // waybills only
 };

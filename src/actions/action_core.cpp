@@ -71,7 +71,7 @@ DictionaryRef HeadCell(const ActionInputs& inputs, std::string_view key) {
   return page ? page->Value(internalKey).AsObject<HostDictionary>() : nullptr;
 }
 
-ActionCore::ActionCore(std::unique_ptr<ActionFamily> family) : family_(std::move(family)) {}
+ActionCore::ActionCore(DocumentKind kind) : family_(FamilyOf(kind)) {}
 ActionCore::~ActionCore() = default;
 
 void ActionCore::SetDataSrv(const ObjectRef& dataSrv, bool readClassType) {
@@ -116,7 +116,7 @@ bool ActionCore::RunAction(int actionType) {
   switch (static_cast<ActionTypeEnum>(actionType)) {
     case ActionTypeEnum::SingleExpToEmail: return EmailBill();
     case ActionTypeEnum::SingleExpToFile:
-      switch (family_->FileExport()) {
+      switch (family_.fileExport) {
         case FileExportStyle::TimedWorkingCopy: return ExportBillToFile();
         case FileExportStyle::StraightToFile: return ExportStraightToFile();
         case FileExportStyle::None: return true;
@@ -135,7 +135,7 @@ void ActionCore::WriteBehaviorLog() {
       code = text::kLogCodeLabel;
       entry = text::kLogTextLabel;
     } else {
-      code = family_->LogCode();
+      code = family_.logCode;
       entry = std::string(text::kLogTextBillPrefix) + std::to_string(in_.classTypeId) +
               std::string(text::kLogTextBillSuffix);
     }
@@ -148,13 +148,13 @@ void ActionCore::WriteBehaviorLog() {
 }
 
 std::unique_ptr<EngineJob> ActionCore::NewFillEngine(const std::string& file) {
-  auto engine = CreateEngineJob(family_->Engine());
+  auto engine = CreateEngineJob(family_.kind);
   engine->SetFileAllName(file);
   if (in_.labelMode == 1) {
     engine->SetPrintHandlerType("1");
     engine->SetItemInfoDict(in_.itemInfo);
   } else {
-    family_->HandOverBillData(*engine, in_);
+    family_.handOverBillData(*engine, in_);
   }
   return engine;
 }

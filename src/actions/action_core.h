@@ -23,7 +23,7 @@ inline int SingleActionFor(bool isPreview, bool isExportExcelFile) {
 
 class ActionCore {
  public:
-  explicit ActionCore(std::unique_ptr<ActionFamily> family);
+  explicit ActionCore(DocumentKind kind);
   ~ActionCore();
 
   ActionInputs& Inputs() { return in_; }
@@ -80,7 +80,7 @@ class ActionCore {
   // The batch engine set up for a report-style fill of `file`.
   void SetUpBatchEngine(const std::string& file);
 
-  std::unique_ptr<ActionFamily> family_;
+  const ActionFamily& family_;
   ActionInputs in_;
 };
 

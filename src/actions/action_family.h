@@ -1,6 +1,6 @@
 // What differs between the bill, report and waybill export classes. The
-// algorithms live once in ActionCore; each class brings one family object
-// that answers these questions.
+// algorithms live once in ActionCore; each class is built with its kind and
+// ActionCore reads that kind's row of the family table.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -20,41 +20,35 @@ enum class FileExportStyle {
   StraightToFile,    // fill the chosen file itself, then ask whether to open it
 };
 
-struct ExportDialogTexts {
-  std::string_view title;
-  std::string_view filterXlsx;
-  std::string_view filterXls;
-  std::string folder;  // below the application folder, e.g. "ExcelPrint" or "ExcelPrint\LogicExcelRef"
-};
-
-class ActionFamily {
- public:
-  virtual ~ActionFamily() = default;
-
-  virtual EngineKind Engine() const = 0;
-  virtual FileExportStyle FileExport() const = 0;
+// One row of the family table (action_families.cpp): everything the bill,
+// report and waybill export actions do differently.
+struct ActionFamily {
+  DocumentKind kind;  // also the engine the family fills with
+  FileExportStyle fileExport;
   // Print and preview first make sure a spreadsheet application that can
   // write the template's format is there.
-  virtual bool ChecksSpreadsheetOnPrint() const = 0;
-  virtual std::string_view LogCode() const = 0;
+  bool checksSpreadsheetOnPrint;
+  std::string_view logCode;
+  // The export dialog: title, filters, folder below the application folder
+  // (e.g. "ExcelPrint" or "ExcelPrint\LogicExcelRef").
+  std::string_view exportTitle;
+  std::string_view filterXlsx;
+  std::string_view filterXls;
+  std::string (*exportFolder)(const ActionInputs& in);
 
   // Whether the selected template is .xlsx: for the working file of print,
   // preview and mail, and for the export dialog and PreCheck.
-  virtual bool WorkingTemplateIsXlsx(const ActionInputs& in) const = 0;
-  virtual bool ExportTemplateIsXlsx(const ActionInputs& in) const = 0;
-  virtual ExportDialogTexts ExportDialog(const ActionInputs& in) const = 0;
-
+  bool (*workingTemplateIsXlsx)(const ActionInputs& in);
+  bool (*exportTemplateIsXlsx)(const ActionInputs& in);
   // The selected template set from the family's query component (null or
   // empty when nothing is set up; may raise).
-  virtual DictionaryRef QueryTemplateSet(const ActionInputs& in) const = 0;
+  DictionaryRef (*queryTemplateSet)(const ActionInputs& in);
   // Checks the written template with a fresh engine of the family.
-  virtual bool ValidateTemplate(EngineJob& engine, const std::string& file, const ActionInputs& in) const = 0;
+  bool (*validateTemplate)(EngineJob& engine, const std::string& file, const ActionInputs& in);
   // Hands the bill (not label) data to an engine whose FileAllName is set.
-  virtual void HandOverBillData(EngineJob& engine, const ActionInputs& in) const = 0;
+  void (*handOverBillData)(EngineJob& engine, const ActionInputs& in);
 };
 
-std::unique_ptr<ActionFamily> MakeBillFamily();
-std::unique_ptr<ActionFamily> MakeReportFamily();
-std::unique_ptr<ActionFamily> MakeWaybillFamily();
+const ActionFamily& FamilyOf(DocumentKind kind);
 
 }  // namespace vemo::actions::detail

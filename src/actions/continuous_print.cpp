@@ -45,7 +45,7 @@ bool ActionCore::PrintInitial(const ObjectRef& printData) {
       return false;
     }
     in_.typeCounts = CountTransactionTypes(*in_.printData);
-    in_.batchEngine = CreateEngineJob(family_->Engine());
+    in_.batchEngine = CreateEngineJob(family_.kind);
     in_.batchEngine->SetPrintData(in_.printData);
     if (in_.typeCounts->Size() >= 2) {
       Inform(text::kMixedBillTypes);

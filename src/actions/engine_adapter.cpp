@@ -1,7 +1,5 @@
-// The real engine jobs: one adapter over the three engine classes. Members
-// that only some engines have are forwarded when the engine has them.
-#include <type_traits>
-
+// The real engine jobs: one adapter over the engine MakeEngine(kind) gives.
+// Members that only some engines have are forwarded when the engine has them.
 #include "actions/engine_job.h"
 #include "engine/excel_operater.h"
 #include "foundation/host_error.h"
@@ -9,73 +7,62 @@
 namespace vemo::actions {
 namespace {
 
-template <class Engine>
 class EngineAdapter final : public EngineJob {
-  static constexpr bool kHasReportInputs = std::is_base_of_v<engine::LabelAndReportInputs, Engine>;
-  static constexpr bool kIsWaybillEngine = std::is_same_v<Engine, engine::ExcelOperaterLM>;
-
  public:
-  void SetFileAllName(const std::string& path) override { engine_.SetFileAllName(path); }
-  void SetDataSrv(const ObjectRef& dataService) override { engine_.SetDataSrv(dataService); }
-  void SetData(const ObjectRef& billData) override { engine_.SetData(billData); }
-  void SetTableInfo(const ObjectRef& fieldDictionary) override { engine_.SetTableInfo(fieldDictionary); }
+  explicit EngineAdapter(std::unique_ptr<engine::TemplateEngine> engine)
+      : engine_(std::move(engine)),
+        inputs_(dynamic_cast<engine::LabelAndReportInputs*>(engine_.get())),
+        waybill_(dynamic_cast<engine::ExcelOperaterLM*>(engine_.get())) {}
 
-  void SetRptHeadData(const ObjectRef& headValues) override {
-    if constexpr (kHasReportInputs) engine_.SetRptHeadData(headValues); else Missing("RptHeadData");
-  }
-  void SetRptEntryData(const RecordsetRef& rows) override {
-    if constexpr (kHasReportInputs) engine_.SetRptEntryData(rows); else Missing("RptEntryData");
-  }
-  void SetDataSourceType(std::int32_t type) override {
-    if constexpr (kHasReportInputs) engine_.SetDataSourceType(type); else Missing("DataSourceType");
-  }
-  void SetPrintData(const ObjectRef& bills) override {
-    if constexpr (kHasReportInputs) engine_.SetPrintData(bills); else Missing("PrintData");
-  }
-  void SetItemInfoDict(const ObjectRef& itemValues) override {
-    if constexpr (kHasReportInputs) engine_.SetItemInfoDict(itemValues); else Missing("ItemInfoDict");
-  }
-  void SetPrintHandlerType(const std::string& type) override {
-    if constexpr (kHasReportInputs) engine_.SetPrintHandlerType(type); else Missing("PrintHandlerType");
-  }
+  void SetFileAllName(const std::string& path) override { engine_->SetFileAllName(path); }
+  void SetDataSrv(const ObjectRef& dataService) override { engine_->SetDataSrv(dataService); }
+  void SetData(const ObjectRef& billData) override { engine_->SetData(billData); }
+  void SetTableInfo(const ObjectRef& fieldDictionary) override { engine_->SetTableInfo(fieldDictionary); }
+
+  void SetRptHeadData(const ObjectRef& headValues) override { Inputs("RptHeadData").SetRptHeadData(headValues); }
+  void SetRptEntryData(const RecordsetRef& rows) override { Inputs("RptEntryData").SetRptEntryData(rows); }
+  void SetDataSourceType(std::int32_t type) override { Inputs("DataSourceType").SetDataSourceType(type); }
+  void SetPrintData(const ObjectRef& bills) override { Inputs("PrintData").SetPrintData(bills); }
+  void SetItemInfoDict(const ObjectRef& itemValues) override { Inputs("ItemInfoDict").SetItemInfoDict(itemValues); }
+  void SetPrintHandlerType(const std::string& type) override { Inputs("PrintHandlerType").SetPrintHandlerType(type); }
   void SetDataFrom(std::int32_t dataFrom) override {
-    if constexpr (kIsWaybillEngine) engine_.SetDataFrom(dataFrom); else Missing("dataFrom");
+    if (!waybill_) Missing("dataFrom");
+    waybill_->SetDataFrom(dataFrom);
   }
 
-  bool ExportSingleRecordDataToExcel() override { return engine_.ExportSingleRecordDataToExcel(); }
-  bool ValidateTemplate(const std::string& path, std::int32_t id) override { return engine_.ValidateTemplate(path, id); }
-  bool OpenExcel() override { return engine_.OpenExcel(); }
-  bool PrintPreview() override { return engine_.PrintPreview(); }
-  bool PrintTo() override { return engine_.PrintTo(); }
+  bool ExportSingleRecordDataToExcel() override { return engine_->ExportSingleRecordDataToExcel(); }
+  bool ValidateTemplate(const std::string& path, std::int32_t id) override { return engine_->ValidateTemplate(path, id); }
+  bool OpenExcel() override { return engine_->OpenExcel(); }
+  bool PrintPreview() override { return engine_->PrintPreview(); }
+  bool PrintTo() override { return engine_->PrintTo(); }
 
-  std::string GetPictureFile(const std::string& id) override {
-    if constexpr (kHasReportInputs) return engine_.GetPictureFile(id); else Missing("GetPictureFile");
-  }
+  std::string GetPictureFile(const std::string& id) override { return Inputs("GetPictureFile").GetPictureFile(id); }
   bool CreateBarCode(const std::string& barCode, const std::string& picturePath) override {
-    if constexpr (kHasReportInputs) return engine_.CreateBarCode(barCode, picturePath); else Missing("CreateBarCode");
+    return Inputs("CreateBarCode").CreateBarCode(barCode, picturePath);
   }
   std::string GetQRCodePictureInfo(const std::string& itemId, const std::string& qrCode,
                                    const std::string& picturePath) override {
-    if constexpr (kHasReportInputs) return engine_.GetQRCodePictureInfo(itemId, qrCode, picturePath);
-    else Missing("GetQRCodePictureInfo");
+    return Inputs("GetQRCodePictureInfo").GetQRCodePictureInfo(itemId, qrCode, picturePath);
   }
 
  private:
   [[noreturn]] static void Missing(const char* member) {
     throw HostError(HostError::kGeneric, std::string("the template engine has no member ") + member);
   }
-  Engine engine_;
+  engine::LabelAndReportInputs& Inputs(const char* member) const {
+    if (!inputs_) Missing(member);
+    return *inputs_;
+  }
+
+  std::unique_ptr<engine::TemplateEngine> engine_;
+  engine::LabelAndReportInputs* inputs_;
+  engine::ExcelOperaterLM* waybill_;
 };
 
 }  // namespace
 
-std::unique_ptr<EngineJob> CreateRealEngineJob(EngineKind kind) {
-  switch (kind) {
-    case EngineKind::Bill: return std::make_unique<EngineAdapter<engine::ExcelOperater>>();
-    case EngineKind::Report: return std::make_unique<EngineAdapter<engine::ExcelOperaterRpt>>();
-    case EngineKind::Logistics: return std::make_unique<EngineAdapter<engine::ExcelOperaterLM>>();
-  }
-  return nullptr;
+std::unique_ptr<EngineJob> CreateRealEngineJob(DocumentKind kind) {
+  return std::make_unique<EngineAdapter>(engine::MakeEngine(kind));
 }
 
 }  // namespace vemo::actions

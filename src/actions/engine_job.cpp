@@ -17,7 +17,7 @@ EngineFactory& InstalledFactory() {
 
 }  // namespace
 
-std::unique_ptr<EngineJob> CreateEngineJob(EngineKind kind) {
+std::unique_ptr<EngineJob> CreateEngineJob(DocumentKind kind) {
   EngineFactory factory;
   {
     std::lock_guard lock(g_mutex);

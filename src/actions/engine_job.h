@@ -13,12 +13,11 @@
 #include <memory>
 #include <string>
 
+#include "foundation/document_kind.h"
 #include "foundation/host_object.h"
 #include "foundation/recordset.h"
 
 namespace vemo::actions {
-
-enum class EngineKind { Bill, Report, Logistics };
 
 class EngineJob {
  public:
@@ -49,14 +48,14 @@ class EngineJob {
                                            const std::string& picturePath) = 0;
 };
 
-using EngineFactory = std::function<std::unique_ptr<EngineJob>(EngineKind)>;
+using EngineFactory = std::function<std::unique_ptr<EngineJob>(DocumentKind)>;
 
 // The real engines (engine_adapter.cpp).
-std::unique_ptr<EngineJob> CreateRealEngineJob(EngineKind kind);
+std::unique_ptr<EngineJob> CreateRealEngineJob(DocumentKind kind);
 
 // A new engine of `kind` from the installed factory (the real engines unless
 // a test installed another). Raises HostError when the factory gives none.
-std::unique_ptr<EngineJob> CreateEngineJob(EngineKind kind);
+std::unique_ptr<EngineJob> CreateEngineJob(DocumentKind kind);
 
 // Tests: installs `factory` for the object's lifetime.
 class ScopedEngineFactory {

@@ -6,8 +6,7 @@
 
 namespace vemo::actions {
 
-ExportActionBase::ExportActionBase(std::unique_ptr<detail::ActionFamily> family)
-    : core_(std::make_unique<detail::ActionCore>(std::move(family))) {}
+ExportActionBase::ExportActionBase(DocumentKind kind) : core_(std::make_unique<detail::ActionCore>(kind)) {}
 ExportActionBase::~ExportActionBase() = default;
 
 void ExportActionBase::SetRptHeadData(const ObjectRef& headValues) { core_->Inputs().rptHeadData = headValues; }
@@ -33,13 +32,13 @@ bool ExportActionBase::PrintRpt(bool isPreview) { return core_->PrintRpt(isPrevi
 bool ExportActionBase::SingleRecordExportToFileAction4Rpt() { return core_->SingleRecordExportToFileAction4Rpt(); }
 bool ExportActionBase::PreCheck() { return core_->PreCheck(); }
 
-ExportAction::ExportAction() : ExportActionBase(detail::MakeBillFamily()) {}
+ExportAction::ExportAction() : ExportActionBase(DocumentKind::Bill) {}
 
 bool ExportAction::PrintBill(bool isPreview, bool isExportExcelFile) {
   core_->Inputs().labelMode = 0;
   return core_->DoAction(detail::SingleActionFor(isPreview, isExportExcelFile));
 }
 
-ExportActionRpt::ExportActionRpt() : ExportActionBase(detail::MakeReportFamily()) {}
+ExportActionRpt::ExportActionRpt() : ExportActionBase(DocumentKind::Report) {}
 
 }  // namespace vemo::actions

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "actions/action_types.h"
+#include "foundation/document_kind.h"
 #include "foundation/host_object.h"
 #include "foundation/recordset.h"
 
@@ -14,7 +15,6 @@ namespace vemo::actions {
 
 namespace detail {
 class ActionCore;
-class ActionFamily;
 }  // namespace detail
 
 class ExportActionBase : public HostObject {
@@ -60,7 +60,7 @@ class ExportActionBase : public HostObject {
   detail::ActionCore& Core() { return *core_; }
 
  protected:
-  explicit ExportActionBase(std::unique_ptr<detail::ActionFamily> family);
+  explicit ExportActionBase(DocumentKind kind);
   std::unique_ptr<detail::ActionCore> core_;
 };
 

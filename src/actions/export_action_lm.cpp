@@ -4,7 +4,7 @@
 
 namespace vemo::actions {
 
-ExportActionLM::ExportActionLM() : core_(std::make_unique<detail::ActionCore>(detail::MakeWaybillFamily())) {
+ExportActionLM::ExportActionLM() : core_(std::make_unique<detail::ActionCore>(DocumentKind::Waybill)) {
   core_->Inputs().classTypeId = kWaybillFromScreen;
 }
 ExportActionLM::~ExportActionLM() = default;

@@ -40,13 +40,12 @@ void CopyOver(const std::string& source, const std::string& target) {
 }  // namespace
 
 std::string ActionCore::AskExportFileName() {
-  const bool xlsx = family_->ExportTemplateIsXlsx(in_);
-  const ExportDialogTexts texts = family_->ExportDialog(in_);
+  const bool xlsx = family_.exportTemplateIsXlsx(in_);
   context::FileDialogRequest request;
-  request.title = texts.title;
-  request.filter = xlsx ? texts.filterXlsx : texts.filterXls;
+  request.title = family_.exportTitle;
+  request.filter = xlsx ? family_.filterXlsx : family_.filterXls;
   request.filterIndex = 1;
-  request.fileName = context::JoinPath(JoinBelow(context::GetAppPath(), texts.folder), xlsx ? "*.xlsx" : "*.xls");
+  request.fileName = context::JoinPath(JoinBelow(context::GetAppPath(), family_.exportFolder(in_)), xlsx ? "*.xlsx" : "*.xls");
   request.flags = kDialogFlags;
   return context::CurrentDesktop().SaveFileDialog(request).value_or("");
 }

@@ -112,7 +112,7 @@ void ActionCore::HandlerItemInfoFilePicture() {
   if (in_.labelMode != 1 || !in_.itemInfo) return;
   const HostDictionary& item = *in_.itemInfo;
   Quietly([&] {
-    auto engine = CreateEngineJob(family_->Engine());
+    auto engine = CreateEngineJob(family_.kind);
     if (item.Lookup("FCustOrSupplyID"))
       Quietly([&] { CopyPicture(engine->GetPictureFile(std::to_string(item.Item("FCustOrSupplyID").ToInt32())), "CustOrSupply.bmp"); });
     if (item.Lookup("FItemID"))
@@ -150,7 +150,7 @@ bool ActionCore::OpenExcel() {
       context::ShowMsgBox(std::string(text::kLabelNoSpreadsheet), context::vbExclamation);
       return true;
     }
-    auto engine = CreateEngineJob(family_->Engine());
+    auto engine = CreateEngineJob(family_.kind);
     engine->SetFileAllName(copy);
     return engine->OpenExcel();
   } catch (const std::exception&) {

@@ -46,8 +46,8 @@ bool SpreadsheetPresentForCheck() {
 bool ActionCore::PrintOrPreviewBill(PrintTypeEnum mode) {
   std::optional<context::WaitCursor> hourglass;
   hourglass.emplace();
-  WorkingFile working(family_->WorkingTemplateIsXlsx(in_));
-  if (family_->ChecksSpreadsheetOnPrint() && !SpreadsheetCanWrite(working.Path())) return false;
+  WorkingFile working(family_.workingTemplateIsXlsx(in_));
+  if (family_.checksSpreadsheetOnPrint && !SpreadsheetCanWrite(working.Path())) return false;
   if (!working.Claim()) return false;
   if (!PrepareTemplateFile(working.Path())) return false;
   auto engine = NewFillEngine(working.Path());
@@ -59,7 +59,7 @@ bool ActionCore::PrintOrPreviewBill(PrintTypeEnum mode) {
 bool ActionCore::EmailBill() {
   std::optional<context::WaitCursor> hourglass;
   hourglass.emplace();
-  WorkingFile working(family_->WorkingTemplateIsXlsx(in_));
+  WorkingFile working(family_.workingTemplateIsXlsx(in_));
   if (!working.Claim()) return false;
   if (!PrepareTemplateFile(working.Path())) return false;
   auto engine = NewFillEngine(working.Path());
@@ -70,7 +70,7 @@ bool ActionCore::EmailBill() {
 
 bool ActionCore::PreCheck() {
   try {
-    WorkingFile working(family_->ExportTemplateIsXlsx(in_));
+    WorkingFile working(family_.exportTemplateIsXlsx(in_));
     if (!SpreadsheetPresentForCheck()) return false;
     if (!working.Claim()) return false;
     return PrepareTemplateFile(working.Path());

@@ -15,8 +15,8 @@ bool ActionCore::PrepareTemplateFile(const std::string& file) {
   try {
     ok = WriteTemplateFile(file);
     if (ok && in_.labelMode != 1) {
-      auto checker = CreateEngineJob(family_->Engine());
-      ok = family_->ValidateTemplate(*checker, file, in_);
+      auto checker = CreateEngineJob(family_.kind);
+      ok = family_.validateTemplate(*checker, file, in_);
     }
   } catch (const std::exception& e) {
     // The prescribed message names no cause; the cause goes beside it.
@@ -56,7 +56,7 @@ bool ActionCore::WriteTemplateFile(const std::string& file) {
 }
 
 DictionaryRef ActionCore::GetCurrNoteInfo() {
-  auto set = family_->QueryTemplateSet(in_);
+  auto set = family_.queryTemplateSet(in_);
   return set && set->Count() > 0 ? set : nullptr;
 }
 

@@ -112,7 +112,7 @@ struct EngineState {
     return variant.hasLabelAndReportPaths && (variant.alwaysReportPath || dataSourceType == 1);
   }
   // Waybills read their values from Data alone unless dataFrom is 1.
-  bool WaybillFromScreen() const { return variant.kind == EngineKind::Waybill && dataFrom != 1; }
+  bool ValuesFromDataAlone() const { return variant.hasDataFrom && dataFrom != 1; }
 };
 
 }  // namespace vemo::engine

@@ -1,15 +1,14 @@
 // What distinguishes the bill, report and waybill engines. The engine code
 // is written once (template_engine.cpp and the files it calls); wherever the
-// three differ it asks this policy.
+// three differ it asks this policy, and the three policies stand side by side
+// in one table (engine_variant.cpp).
 #pragma once
 #include <cstdint>
 #include <string>
 
+#include "foundation/document_kind.h"
+
 namespace vemo::engine {
-
-struct EngineState;
-
-enum class EngineKind { Bill, Report, Waybill };
 
 enum class IdentificationRule {
   ByDataSourceType,  // bills: FClassTypeID= for type 0, FTemplateID= for type 1
@@ -23,7 +22,7 @@ enum class PriceRightsTable {
 };
 
 struct EngineVariant {
-  EngineKind kind;
+  DocumentKind kind;
   IdentificationRule identification;
   // A keyword cell is a formula cell when its text holds "="; the bill
   // engine also asks that the third character is not "$".
@@ -46,11 +45,23 @@ struct EngineVariant {
   bool alwaysReportPath;
   // The printer hook libraries are loaded by the output operations.
   bool usesPrinterHooks;
+  // `dataFrom` says where the values come from: 1 = a bill through DataSrv
+  // (whose classtype's FBillTypeID is the bill type), otherwise Data alone
+  // (DataSrv is then not kept). Without it DataSrv always serves, and its
+  // classtype's FID is the class type.
+  bool hasDataFrom;
+  // FICITEMBARCODEPICTURE and FICITEMQRCODEPICTURE draw codes; without it
+  // those names are plain fields.
+  bool drawsCodes;
+  // FBILLNAME is the bill type's name; without it, empty.
+  bool namesBillType;
+  // The queries of lookup fields and auxiliary units go to the class info
+  // component instead of the bill's data service.
+  bool queriesThroughClassInfo;
   PriceRightsTable rights;
 };
 
-const EngineVariant& BillVariant();
-const EngineVariant& ReportVariant();
-const EngineVariant& WaybillVariant();
+// The policy of one kind of document.
+const EngineVariant& VariantOf(DocumentKind kind);
 
 }  // namespace vemo::engine

@@ -82,7 +82,6 @@ int FormulaEntryRowCount(const EngineState& state, std::string_view pageKey) {
 
 int EntryRowCount(const EngineState& state, std::string_view pageKey) {
   if (state.variant.entryCountFromReportRows) return ReportRowCount(state);
-  if (state.variant.kind == EngineKind::Waybill) return TableSize(state, pageKey);
   if (state.dataSourceType == 0) return TableSize(state, pageKey);
   if (state.dataSourceType == 1) return ReportRowCount(state);
   return 0;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "foundation/document_kind.h"
 #include "foundation/host_collections.h"
 #include "foundation/recordset.h"
 #include "foundation/variant.h"
@@ -99,5 +100,8 @@ class ExcelOperaterLM : public TemplateEngine {
   // The waybill engine's own price-field rights test.
   bool IsAccessCheckOK(std::int32_t classTypeId, const std::string& fieldKey);
 };
+
+// The one place an engine is made from a kind of document.
+std::unique_ptr<TemplateEngine> MakeEngine(DocumentKind kind);
 
 }  // namespace vemo::engine

@@ -133,7 +133,7 @@ Variant StoredValue(const DictionaryRef& valueObject, std::string_view key = "FF
 bool IsLookupField(const HostDictionary& info) { return IntOf(info, "FLookUpClassID") > 0; }
 
 RecordsetRef RunQuery(const EngineState& state, const std::string& sql) {
-  if (state.variant.kind == EngineKind::Waybill) {
+  if (state.variant.queriesThroughClassInfo) {
     auto info = CreateObjectAs<host::IClassInfo>(host::progid::kClassInfo);
     return info->GetData(context::GetPropsString(), sql);
   }

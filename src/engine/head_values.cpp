@@ -67,8 +67,7 @@ const SystemVariable* MatchSystemVariable(const EngineState& state, const std::s
     const bool matches = name == base || (variable.headTwin && name.size() == base.size() + 5 &&
                                           name.substr(0, base.size()) == base && name.substr(base.size()) == ".HEAD");
     if (!matches) continue;
-    // Waybills draw no barcodes or QR codes: those names are fields there.
-    if (state.variant.kind == EngineKind::Waybill &&
+    if (!state.variant.drawsCodes &&
         (base == "FICITEMBARCODEPICTURE" || base == "FICITEMQRCODEPICTURE"))
       return nullptr;
     return &variable;
@@ -100,8 +99,7 @@ std::string SystemValue(const EngineState& state, const SystemVariable& variable
                         int pageNumber, int row) {
   switch (variable.source) {
     case Source::BillName:
-      // The waybill engine does not look the bill type's name up.
-      if (state.variant.kind == EngineKind::Waybill || !state.classType) return "";
+      if (!state.variant.namesBillType || !state.classType) return "";
       return state.classType->Value("FName").ToText();
     case Source::PageNumber: return std::to_string(pageNumber);
     case Source::Empty: return "";
@@ -177,7 +175,7 @@ std::string GetKeywordValue(const EngineState& state, std::string_view name, int
   if (value.empty()) {
     if (const SystemVariable* variable = SystemVariableNamed(state, name)) {
       value = ValueOr(std::string(), [&] { return SystemValue(state, *variable, name, pageNumber, row); });
-    } else if (state.WaybillFromScreen()) {
+    } else if (state.ValuesFromDataAlone()) {
       value = GetScreenValue(state, name);
     } else {
       value = ValueOr(std::string(), [&] { return GetFieldValue(state, name, row); });

@@ -112,7 +112,7 @@ void ResolveKeywordName(const EngineState& state, KeywordFinding& finding, const
     if (!anyValue) finding.problem = meaning->source + " gives nothing here";
     return;
   }
-  if (state.WaybillFromScreen()) {
+  if (state.ValuesFromDataAlone()) {
     finding.source = ValueSource::WaybillValue;
     finding.resolvesTo = "Data.Page1 value " + lookupName;
     CollectValues(finding, lines, keywordValue, anyValue);

@@ -20,15 +20,11 @@ namespace {
 
 bool InputsComplete(const EngineState& state) {
   if (state.fileName.empty()) return false;
-  if (state.variant.kind == EngineKind::Waybill)
-    return !(state.dataFrom == 1 && !state.dataService) && state.billId >= 1;
-  if (state.printHandlerType == 1) return state.itemValues != nullptr;
-  if (state.variant.kind == EngineKind::Report) return state.reportHead && state.reportEntries;
-  switch (state.dataSourceType) {
-    case 0: return state.dataService && state.billId > 0;
-    case 1: return state.reportHead && state.reportEntries;
-    default: return true;
-  }
+  if (state.variant.hasDataFrom) return state.billId >= 1 && (state.dataFrom != 1 || state.dataService);
+  if (state.IsItemLabel()) return state.itemValues != nullptr;
+  if (state.IsReport()) return state.reportHead && state.reportEntries;
+  // Data source types other than 0 and 1 need nothing.
+  return state.dataSourceType != 0 || (state.dataService && state.billId > 0);
 }
 
 // The expected text of cell B3 of the third sheet, or "" when nothing is
@@ -79,13 +75,14 @@ void TemplateEngine::SetFileAllName(std::string path) { state_->fileName = std::
 void TemplateEngine::SetDataSrv(const ObjectRef& dataService) {
   EngineState& state = *state_;
   auto service = std::dynamic_pointer_cast<host::BillDataService>(dataService);
-  if (state.variant.kind == EngineKind::Waybill && state.dataFrom != 1) return;  // not kept at all
+  if (state.ValuesFromDataAlone()) return;  // not kept at all
   state.dataService = service;
   if (!service) return;
   IgnoreErrors([&] {
-    const char* idKey = state.variant.kind == EngineKind::Waybill ? "FBillTypeID" : "FID";
-    const std::int32_t id = service->classtype() ? service->classtype()->Value(idKey).ToInt32() : 0;
-    (state.variant.kind == EngineKind::Waybill ? state.billTypeId : state.classTypeId) = id;
+    const bool ofSourceBill = state.variant.hasDataFrom;
+    const std::int32_t id =
+        service->classtype() ? service->classtype()->Value(ofSourceBill ? "FBillTypeID" : "FID").ToInt32() : 0;
+    (ofSourceBill ? state.billTypeId : state.classTypeId) = id;
   });
   state.classType = service->classtype();
   state.entryClassType = service->ClassTypeEntry();
@@ -201,10 +198,19 @@ void LabelAndReportInputs::SetPrintHandlerType(const std::string& type) {
   State().printHandlerType = ValueOr(0, [&] { return Variant(type).ToInt32(); });
 }
 
-ExcelOperater::ExcelOperater() : LabelAndReportInputs(BillVariant()) {}
-ExcelOperaterRpt::ExcelOperaterRpt() : LabelAndReportInputs(ReportVariant()) {}
+ExcelOperater::ExcelOperater() : LabelAndReportInputs(VariantOf(DocumentKind::Bill)) {}
+ExcelOperaterRpt::ExcelOperaterRpt() : LabelAndReportInputs(VariantOf(DocumentKind::Report)) {}
 
-ExcelOperaterLM::ExcelOperaterLM() : TemplateEngine(WaybillVariant()) { State().classTypeId = 2000001; }
+ExcelOperaterLM::ExcelOperaterLM() : TemplateEngine(VariantOf(DocumentKind::Waybill)) { State().classTypeId = 2000001; }
+std::unique_ptr<TemplateEngine> MakeEngine(DocumentKind kind) {
+  switch (kind) {
+    case DocumentKind::Bill: return std::make_unique<ExcelOperater>();
+    case DocumentKind::Report: return std::make_unique<ExcelOperaterRpt>();
+    case DocumentKind::Waybill: return std::make_unique<ExcelOperaterLM>();
+  }
+  return nullptr;
+}
+
 std::int32_t ExcelOperaterLM::dataFrom() const { return State().dataFrom; }
 void ExcelOperaterLM::SetDataFrom(std::int32_t value) {
   State().dataFrom = value;

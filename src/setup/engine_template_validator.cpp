@@ -5,27 +5,14 @@
 
 namespace vemo::setup {
 
-TemplateValidator EngineTemplateValidator(EngineKind kind, std::int32_t dataSourceType) {
-  switch (kind) {
-    case EngineKind::Bill:
-      return [dataSourceType](const std::string& path, std::int32_t id) {
-        engine::ExcelOperater engine;
-        engine.SetDataSourceType(dataSourceType);
-        return engine.ValidateTemplate(path, id);
-      };
-    case EngineKind::Report:
-      return [dataSourceType](const std::string& path, std::int32_t id) {
-        engine::ExcelOperaterRpt engine;
-        engine.SetDataSourceType(dataSourceType);
-        return engine.ValidateTemplate(path, id);
-      };
-    case EngineKind::Logistics:
-      return [](const std::string& path, std::int32_t id) {
-        engine::ExcelOperaterLM engine;
-        return engine.ValidateTemplate(path, id);
-      };
-  }
-  return {};
+TemplateValidator EngineTemplateValidator(DocumentKind kind, std::int32_t dataSourceType) {
+  return [kind, dataSourceType](const std::string& path, std::int32_t id) {
+    auto engine = engine::MakeEngine(kind);
+    // The waybill engine has no data source type.
+    if (auto* inputs = dynamic_cast<engine::LabelAndReportInputs*>(engine.get()))
+      inputs->SetDataSourceType(dataSourceType);
+    return engine->ValidateTemplate(path, id);
+  };
 }
 
 }  // namespace vemo::setup

@@ -9,12 +9,6 @@
 namespace vemo::setup {
 namespace {
 
-std::string InsertAnswerKey(const VectorRef& answer) {
-  if (!answer || answer->Size() < 2)
-    throw HostError(HostError::kTypeMismatch, "the update component answered the registration without the new row's id and owner");
-  return answer->Item(2).ToText() + "|" + answer->Item(1).ToText();
-}
-
 bool FirstRowNameIsXlsx(const RecordsetRef& rows) {
   if (!rows || rows->Eof()) return false;  // nothing selected: the .xls pair
   return host::IsXlsxName(rows->Field("FName").ToText());
@@ -38,38 +32,14 @@ std::string BillOrReportNoteSet::BuildTypeText() const {
 
 void BillOrReportNoteSet::LoadRows() { FillGrid(noteInfo_); }
 
-std::string BillOrReportNoteSet::RowKeyOf(const HostDictionary& row) const {
-  if (BillMode()) return std::to_string(billType()) + "|" + row.Value("FBillID").ToText();
-  if (ReportMode()) return std::to_string(rptId_) + "|" + row.Value("FNoteId").ToText();
-  return "";
-}
-
-std::optional<std::string> BillOrReportNoteSet::InsertTemplate(const std::string& name, const Variant& contents) {
-  if (BillMode())
-    return InsertAnswerKey(CreateObjectAs<host::IPrintSetupUpdate>(updateProgId_)->InsertNoteRow(Props(), billType(), name, contents));
-  if (ReportMode())
-    return InsertAnswerKey(CreateObjectAs<host::IPrintSetupUpdate>(updateProgId_)->InsertRptNoteRow(Props(), rptId_, name, contents));
+std::optional<DocumentKind> BillOrReportNoteSet::TableKind() const {
+  if (BillMode()) return DocumentKind::Bill;
+  if (ReportMode()) return DocumentKind::Report;
   return std::nullopt;
 }
 
-void BillOrReportNoteSet::SendUpdateSet(const HostDictionary& set) {
-  if (BillMode()) CreateObjectAs<host::IPrintSetupUpdate>(updateProgId_)->UpdateUserNoteData(Props(), billType(), set);
-  if (ReportMode()) CreateObjectAs<host::IPrintSetupUpdate>(updateProgId_)->UpdateUserRptNoteData(Props(), rptId_, set);
-}
-
-void BillOrReportNoteSet::DeleteStored(double rowId) {
-  if (BillMode()) CreateObjectAs<host::IPrintSetupUpdate>(updateProgId_)->DeleteNoteRow(Props(), billType(), rowId);
-  if (ReportMode()) CreateObjectAs<host::IPrintSetupUpdate>(updateProgId_)->DeleteRptNoteRow(Props(), rptId_, rowId);
-}
-
-std::optional<std::int32_t> BillOrReportNoteSet::ValidationId() const {
-  if (BillMode()) return billType();
-  if (ReportMode()) return rptId_;
-  return std::nullopt;
-}
-
-host::TemplateFamily BillOrReportNoteSet::ExportFamily() const {
-  return ReportMode() ? host::TemplateFamily::Report : host::TemplateFamily::Bill;
+TemplateOwner BillOrReportNoteSet::Owner() const {
+  return {.props = Props(), .updateProgId = Dialog().updateProgId, .owner = ReportMode() ? rptId_ : billType(), .billType = billType()};
 }
 
 bool BillOrReportNoteSet::SelectedReportTemplateIsXlsx() const {
@@ -77,7 +47,7 @@ bool BillOrReportNoteSet::SelectedReportTemplateIsXlsx() const {
   return FirstRowNameIsXlsx(info->GetData(Props(), SelectedReportSql(rptId_)));
 }
 
-frmNoteSet::frmNoteSet() : BillOrReportNoteSet(host::progid::kPrintSetupUpdate) {}
+frmNoteSet::frmNoteSet() : BillOrReportNoteSet(DocumentKind::Bill) {}
 
 bool frmNoteSet::SelectedTemplateIsXlsx() const {
   if (BillMode()) {
@@ -94,7 +64,7 @@ bool frmNoteSet::SelectedTemplateIsXlsx() const {
   return false;
 }
 
-frmNoteSetRpt::frmNoteSetRpt() : BillOrReportNoteSet(host::progid::kPrintSetupUpdateRpt) {}
+frmNoteSetRpt::frmNoteSetRpt() : BillOrReportNoteSet(DocumentKind::Report) {}
 
 std::string frmNoteSetRpt::RowSubTypeOf(const HostDictionary& row) const {
   if (ReportMode()) return row.Value("FTypeSub").ToText();

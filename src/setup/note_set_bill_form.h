@@ -28,8 +28,7 @@ class BillOrReportNoteSet : public NoteSetForm {
   void SetCurrNoteInfo(DictionaryRef value) { currNoteInfo_ = std::move(value); }
 
  protected:
-  // The update component of the dialog's family.
-  explicit BillOrReportNoteSet(std::string_view updateProgId) : updateProgId_(updateProgId) {}
+  using NoteSetForm::NoteSetForm;
 
   bool BillMode() const { return dataSourceType_ == 0; }
   bool ReportMode() const { return dataSourceType_ == 1; }
@@ -37,18 +36,13 @@ class BillOrReportNoteSet : public NoteSetForm {
   std::string BuildSubTypeList() const override;
   std::string BuildTypeText() const override;
   void LoadRows() override;
-  std::string RowKeyOf(const HostDictionary& row) const override;
-  std::optional<std::string> InsertTemplate(const std::string& name, const Variant& contents) override;
-  void SendUpdateSet(const HostDictionary& set) override;
-  void DeleteStored(double rowId) override;
+  std::optional<DocumentKind> TableKind() const override;
+  TemplateOwner Owner() const override;
   std::int32_t EngineDataSourceType() const override { return dataSourceType_; }
-  std::optional<std::int32_t> ValidationId() const override;
-  host::TemplateFamily ExportFamily() const override;
   // The selected report template's name, read through the class data service.
   bool SelectedReportTemplateIsXlsx() const;
 
  private:
-  std::string_view updateProgId_;
   std::int32_t dataSourceType_ = 0;
   std::int32_t rptId_ = 0;
   std::string rptName_;
@@ -65,7 +59,6 @@ class frmNoteSet : public BillOrReportNoteSet {
   void SetDataSrv(std::shared_ptr<host::BillDataService> value) { dataSrv_ = std::move(value); }
 
  protected:
-  EngineKind Engine() const override { return EngineKind::Bill; }
   bool SelectedTemplateIsXlsx() const override;
 
  private:
@@ -79,7 +72,6 @@ class frmNoteSetRpt : public BillOrReportNoteSet {
   frmNoteSetRpt();
 
  protected:
-  EngineKind Engine() const override { return EngineKind::Report; }
   std::string RowSubTypeOf(const HostDictionary& row) const override;
   bool SelectedTemplateIsXlsx() const override;
 };

@@ -7,6 +7,7 @@
 #include "context/spreadsheet_detection.h"
 #include "foundation/host_error.h"
 #include "foundation/utf8_text.h"
+#include "host/components/prog_ids.h"
 #include "setup/error_text.h"
 #include "setup/setup_messages.h"
 
@@ -41,6 +42,20 @@ bool Checked(const SetupGrid& grid, int row) { return CellNumber(grid, row, kCol
 
 }  // namespace
 
+namespace {
+
+// The bill (frmNoteSet), report (frmNoteSetRpt) and waybill (frmNoteSetLM)
+// dialogs side by side, in DocumentKind's order.
+const NoteSetDialog kDialogs[] = {
+    {DocumentKind::Bill, host::progid::kPrintSetupUpdate, 2000, 1500, msg::kChooseTemplate},
+    {DocumentKind::Report, host::progid::kPrintSetupUpdateRpt, 2000, 1500, msg::kChooseTemplate},
+    {DocumentKind::Waybill, host::progid::kPrintSetupUpdateLM, 3500, 0, msg::kChooseSelectedTemplate},
+};
+
+}  // namespace
+
+NoteSetForm::NoteSetForm(DocumentKind dialog) : dialog_(kDialogs[static_cast<int>(dialog)]) {}
+
 std::string NoteSetForm::Caption() const { return msg::kTemplateDialogCaption; }
 
 void NoteSetForm::Load() {
@@ -60,9 +75,9 @@ void NoteSetForm::Load() {
 void NoteSetForm::LayoutGrid() {
   ScopedFlag filling(filling_, true);
   LayOutColumns(Grid(), {{"FKey", "", 1000, true},
-                         {"FName", "文件名称", NameColumnWidth(), false},
+                         {"FName", "文件名称", dialog_.nameColumnWidth, false},
                          {"FFlag", "标志", 800, false},
-                         {"FType", "类型", TypeColumnWidth(), false}});
+                         {"FType", "类型", dialog_.typeColumnWidth, false}});
 }
 
 void NoteSetForm::SetTypeCell(int row) {
@@ -158,7 +173,7 @@ int NoteSetForm::RegisterTemplate(const std::string& path, std::string& message)
 
 TemplateValidator NoteSetForm::ChosenValidator() const {
   if (validator_) return validator_;
-  TemplateValidator provided = ProvidedTemplateValidator(Engine(), EngineDataSourceType());
+  TemplateValidator provided = ProvidedTemplateValidator(dialog_.engine, EngineDataSourceType());
   if (!provided)
     throw HostError(HostError::kCannotCreateObject,
                     "templates cannot be checked: this program has no template engine installed for the setup dialogs");
@@ -257,20 +272,45 @@ bool NoteSetForm::DeleteTemplate() {
   }
 }
 
-const char* NoteSetForm::NoActiveRowExportMessage() const { return msg::kChooseTemplate; }
+
+std::string NoteSetForm::RowKeyOf(const HostDictionary& row) const {
+  const auto kind = TableKind();
+  if (!kind) return "";
+  return std::to_string(Owner().owner) + "|" + row.Value(TemplateTableOf(*kind).rowIdField).ToText();
+}
+
+std::optional<std::string> NoteSetForm::InsertTemplate(const std::string& name, const Variant& contents) {
+  const auto kind = TableKind();
+  if (!kind) return std::nullopt;
+  return TemplateTableOf(*kind).insert(Owner(), name, contents);
+}
+
+void NoteSetForm::SendUpdateSet(const HostDictionary& set) {
+  if (const auto kind = TableKind()) TemplateTableOf(*kind).send(Owner(), set);
+}
+
+void NoteSetForm::DeleteStored(double rowId) {
+  if (const auto kind = TableKind()) TemplateTableOf(*kind).remove(Owner(), rowId);
+}
+
+std::optional<std::int32_t> NoteSetForm::ValidationId() const {
+  const auto kind = TableKind();
+  if (!kind) return std::nullopt;
+  return TemplateTableOf(*kind).validatesByOwner ? Owner().owner : billType();
+}
 
 bool NoteSetForm::ExportTemplate() {
   SetupGrid& grid = Grid();
   const int row = grid.ActiveRow();
   if (row == 0) {
-    context::ShowHostMessage(NoActiveRowExportMessage());
+    context::ShowHostMessage(dialog_.noActiveRowExportMessage);
     return false;
   }
   try {
     std::string key = grid.CellText(row, kColKey) + "|" + grid.CellText(row, kColType);
     const std::string target = AskTemplateSaveName();
     if (target.empty()) return false;
-    host::SaveTemplateToFile(Props(), ExportFamily(), target, key, ExportDataFrom());
+    host::SaveTemplateToFile(Props(), TableKind().value_or(DocumentKind::Bill), target, key, Owner().dataFrom);
     return true;
   } catch (const std::exception& e) {
     ShowCritical(ErrorText(e));

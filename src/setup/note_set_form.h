@@ -1,9 +1,12 @@
 // The template setup dialog's logic, shared by the bill, report and waybill
 // dialogs (frmNoteSet, frmNoteSetRpt, frmNoteSetLM): the template grid, the
 // selection rule, registration, import, saving, deletion and export. What
-// differs between the three (which components they call, how a row key is
-// made, where files are offered from) is answered by the hooks that each
-// dialog implements; the steps themselves exist once, here.
+// differs between the three dialogs is one row of the dialog table below
+// (engine, update component, widths, messages); what differs between the
+// template tables they edit (row keys, registration, saving, deletion) is
+// one row of template_tables.h. The dialogs themselves only say which table
+// and owner they work on now, how they load rows and what their type column
+// offers; the steps exist once, here.
 //
 // The dialog talks to the grid (SetupGrid), the desktop (message boxes, the
 // message service, file dialogs) and the host components through the
@@ -14,10 +17,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "foundation/host_collections.h"
 #include "host/store/template_store.h"
 #include "setup/grid_form.h"
+#include "setup/template_tables.h"
 #include "setup/template_validator.h"
 
 namespace vemo::setup {
@@ -35,6 +40,16 @@ inline constexpr int kDialogFileMustExist = 4096;
 
 // "已经注册了名称为【name】的打印模板文件，不能重复注册"
 std::string DuplicateTemplateMessage(const std::string& name);
+
+// What differs between the bill, report and waybill dialogs themselves; the
+// three rows stand side by side in note_set_form.cpp.
+struct NoteSetDialog {
+  DocumentKind engine;            // the engine that checks imported templates
+  std::string_view updateProgId;  // the update component
+  int nameColumnWidth;
+  int typeColumnWidth;            // 0: the type column is not shown
+  const char* noActiveRowExportMessage;
+};
 
 class NoteSetForm : public GridForm {
  public:
@@ -92,6 +107,9 @@ class NoteSetForm : public GridForm {
   void OnCellChanged(int row, int col) override;
 
  protected:
+  explicit NoteSetForm(DocumentKind dialog);
+  const NoteSetDialog& Dialog() const { return dialog_; }
+
   // Fills the grid from a NoteInfo's "Data" rows.
   void FillGrid(const DictionaryRef& noteInfo);
   // Builds the update set of every row holding data and hands it to `send`;
@@ -100,34 +118,34 @@ class NoteSetForm : public GridForm {
   void ShowCritical(const std::string& text);
 
   // Hooks of the variants.
-  virtual int NameColumnWidth() const { return 2000; }
-  virtual int TypeColumnWidth() const { return 1500; }
   virtual void BeforeLayout() {}
   virtual std::string BuildSubTypeList() const = 0;
   virtual std::string BuildTypeText() const = 0;
   // Fills the grid with the rows of the store.
   virtual void LoadRows() = 0;
-  virtual std::string RowKeyOf(const HostDictionary& row) const = 0;
   virtual std::string RowSubTypeOf(const HostDictionary& row) const;
-  // Registers the file and answers the new row key; nullopt when the mode
-  // registers nothing.
-  virtual std::optional<std::string> InsertTemplate(const std::string& name, const Variant& contents) = 0;
-  virtual void SendUpdateSet(const HostDictionary& set) = 0;
-  virtual void DeleteStored(double rowId) = 0;
-  virtual EngineKind Engine() const = 0;
+  // The template table the dialog edits now (template_tables.h); nullopt
+  // for a mode that edits none (no key, no component call).
+  virtual std::optional<DocumentKind> TableKind() const = 0;
+  virtual TemplateOwner Owner() const = 0;
   virtual std::int32_t EngineDataSourceType() const { return 0; }
-  // The id the template must name; nullopt when the mode has none.
-  virtual std::optional<std::int32_t> ValidationId() const = 0;
   virtual void AfterImport(bool registered) {}
-  // "ExcelPrint\" or a folder below it, for both file dialogs.
+  // "ExcelPrint\\" or a folder below it, for both file dialogs.
   virtual std::string TemplateSubFolder() const { return "ExcelPrint\\"; }
-  virtual host::TemplateFamily ExportFamily() const = 0;
-  virtual std::int32_t ExportDataFrom() const { return 0; }
-  virtual const char* NoActiveRowExportMessage() const;
   // Whether the selected template is an .xlsx file (the save filter); may raise.
   virtual bool SelectedTemplateIsXlsx() const = 0;
 
   bool filling_ = false;  // the form itself is changing the grid
+
+  // What the template table of TableKind() does for this dialog.
+  std::string RowKeyOf(const HostDictionary& row) const;
+  // Registers the file and answers the new row key; nullopt when the mode
+  // registers nothing.
+  std::optional<std::string> InsertTemplate(const std::string& name, const Variant& contents);
+  void SendUpdateSet(const HostDictionary& set);
+  void DeleteStored(double rowId);
+  // The id the template must name; nullopt when the mode has none.
+  std::optional<std::int32_t> ValidationId() const;
 
  private:
   void LayoutGrid();
@@ -141,6 +159,7 @@ class NoteSetForm : public GridForm {
   std::string subTypeList_;
   std::string typeText_;
   TemplateValidator validator_;
+  const NoteSetDialog& dialog_;
 };
 
 }  // namespace vemo::setup

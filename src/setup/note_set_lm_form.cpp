@@ -56,33 +56,20 @@ void frmNoteSetLM::ReloadRows() {
   }
 }
 
-std::string frmNoteSetLM::RowKeyOf(const HostDictionary& row) const {
-  return std::to_string(CurrentCourierId()) + "|" + row.Value("FBillID").ToText();
+TemplateOwner frmNoteSetLM::Owner() const {
+  return {.props = Props(),
+          .updateProgId = Dialog().updateProgId,
+          .owner = CurrentCourierId(),
+          .billType = billType(),
+          .dataFrom = dataFrom_};
 }
-
-std::optional<std::string> frmNoteSetLM::InsertTemplate(const std::string& name, const Variant& contents) {
-  auto update = CreateObjectAs<host::IPrintSetupUpdateLM>(host::progid::kPrintSetupUpdateLM);
-  VectorRef answer = update->InsertNoteRow(Props(), CurrentCourierId(), name, contents, dataFrom_);
-  if (!answer || answer->Size() < 2)
-    throw HostError(HostError::kTypeMismatch, "the update component answered the registration without the new row's id and owner");
-  return answer->Item(2).ToText() + "|" + answer->Item(1).ToText();
-}
-
-void frmNoteSetLM::SendFor(std::int32_t courier, const HostDictionary& set) {
-  CreateObjectAs<host::IPrintSetupUpdateLM>(host::progid::kPrintSetupUpdateLM)->UpdateUserNoteData(Props(), courier, set, dataFrom_);
-}
-
-void frmNoteSetLM::SendUpdateSet(const HostDictionary& set) { SendFor(CurrentCourierId(), set); }
 
 bool frmNoteSetLM::SaveGrid(std::int32_t courier) {
   if (courier > 0 && !modified_) return true;  // flag changes alone are not saved on a switch
   const std::int32_t target = courier > 0 ? courier : CurrentCourierId();
-  return SendGridRows([this, target](const HostDictionary& set) { SendFor(target, set); });
-}
-
-void frmNoteSetLM::DeleteStored(double rowId) {
-  CreateObjectAs<host::IPrintSetupUpdateLM>(host::progid::kPrintSetupUpdateLM)
-      ->DeleteNoteRow(Props(), CurrentCourierId(), rowId, dataFrom_);
+  TemplateOwner owner = Owner();
+  owner.owner = target;
+  return SendGridRows([&owner](const HostDictionary& set) { TemplateTableOf(DocumentKind::Waybill).send(owner, set); });
 }
 
 void frmNoteSetLM::AfterImport(bool registered) {
@@ -93,7 +80,6 @@ std::string frmNoteSetLM::TemplateSubFolder() const {
   return dataFrom_ == 1 ? "ExcelPrint\\LogicExcelRefForBill\\" : "ExcelPrint\\LogicExcelRef\\";
 }
 
-const char* frmNoteSetLM::NoActiveRowExportMessage() const { return msg::kChooseSelectedTemplate; }
 
 bool frmNoteSetLM::SelectedTemplateIsXlsx() const {
   return host::IsLogisticTemplateXlsx(Props(), CurrentCourierId(), dataFrom_);

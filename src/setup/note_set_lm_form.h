@@ -17,6 +17,7 @@ namespace vemo::setup {
 
 class frmNoteSetLM : public NoteSetForm {
  public:
+  frmNoteSetLM() : NoteSetForm(DocumentKind::Waybill) {}
   // Button 0 of the dialog, beside the template buttons.
   static constexpr int kCouriers = 0;
 
@@ -50,28 +51,18 @@ class frmNoteSetLM : public NoteSetForm {
   void ClickButton(int index) override;
 
  protected:
-  int NameColumnWidth() const override { return 3500; }
-  int TypeColumnWidth() const override { return 0; }
   void BeforeLayout() override;
   std::string BuildSubTypeList() const override { return ""; }
   std::string BuildTypeText() const override { return ""; }
   void LoadRows() override;
-  std::string RowKeyOf(const HostDictionary& row) const override;
-  std::optional<std::string> InsertTemplate(const std::string& name, const Variant& contents) override;
-  void SendUpdateSet(const HostDictionary& set) override;
-  void DeleteStored(double rowId) override;
-  EngineKind Engine() const override { return EngineKind::Logistics; }
-  std::optional<std::int32_t> ValidationId() const override { return billType(); }
+  std::optional<DocumentKind> TableKind() const override { return DocumentKind::Waybill; }
+  TemplateOwner Owner() const override;
   void AfterImport(bool registered) override;
   std::string TemplateSubFolder() const override;
-  host::TemplateFamily ExportFamily() const override { return host::TemplateFamily::Logistics; }
-  std::int32_t ExportDataFrom() const override { return dataFrom_; }
-  const char* NoActiveRowExportMessage() const override;
   bool SelectedTemplateIsXlsx() const override;
 
  private:
   void FillCourierLookup();
-  void SendFor(std::int32_t courier, const HostDictionary& set);
   // Loads the rows of the current courier; an error is shown.
   void ReloadRows();
 

@@ -15,7 +15,7 @@ void SetTemplateValidatorProvider(TemplateValidatorProvider provider) {
   g_provider = std::move(provider);
 }
 
-TemplateValidator ProvidedTemplateValidator(EngineKind kind, std::int32_t dataSourceType) {
+TemplateValidator ProvidedTemplateValidator(DocumentKind kind, std::int32_t dataSourceType) {
   std::lock_guard lock(g_mutex);
   if (!g_provider) return {};
   return g_provider(kind, dataSourceType);

@@ -7,21 +7,20 @@
 #include <functional>
 #include <string>
 
+#include "foundation/document_kind.h"
+
 namespace vemo::setup {
 
 using TemplateValidator = std::function<bool(const std::string& path, std::int32_t id)>;
 
-// Which engine checks a dialog's templates.
-enum class EngineKind { Bill, Report, Logistics };
-
 // The engine's check: a new engine of that kind per call (the bill engine
 // with `dataSourceType` set first). Defined in engine_template_validator.cpp.
-TemplateValidator EngineTemplateValidator(EngineKind kind, std::int32_t dataSourceType);
+TemplateValidator EngineTemplateValidator(DocumentKind kind, std::int32_t dataSourceType);
 
 // The check the dialogs use when none was given to them: the installed
 // provider's, or an empty function when no provider is installed.
-using TemplateValidatorProvider = std::function<TemplateValidator(EngineKind kind, std::int32_t dataSourceType)>;
+using TemplateValidatorProvider = std::function<TemplateValidator(DocumentKind kind, std::int32_t dataSourceType)>;
 void SetTemplateValidatorProvider(TemplateValidatorProvider provider);
-TemplateValidator ProvidedTemplateValidator(EngineKind kind, std::int32_t dataSourceType);
+TemplateValidator ProvidedTemplateValidator(DocumentKind kind, std::int32_t dataSourceType);
 
 }  // namespace vemo::setup

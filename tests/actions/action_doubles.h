@@ -20,7 +20,7 @@ namespace vemo::actions::test {
 
 // What one engine was told, in order ("SetFileAllName", "ValidateTemplate", ...).
 struct EngineRecord {
-  EngineKind kind = EngineKind::Bill;
+  DocumentKind kind = DocumentKind::Bill;
   std::vector<std::string> calls;
   std::string fileAllName;
   std::string validatedFile;
@@ -104,7 +104,7 @@ class ScriptedEngine final : public EngineJob {
 class EngineLog {
  public:
   EngineFactory Factory(std::shared_ptr<EngineScript> script) {
-    return [this, script](EngineKind kind) -> std::unique_ptr<EngineJob> {
+    return [this, script](DocumentKind kind) -> std::unique_ptr<EngineJob> {
       auto record = std::make_shared<EngineRecord>();
       record->kind = kind;
       std::lock_guard lock(mutex_);

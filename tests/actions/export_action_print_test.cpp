@@ -30,7 +30,7 @@ TEST_F(ExportActionPrintTest, PrintWritesTheTemplateValidatesFillsPrintsAndLogs)
   auto engines = Engines();
   ASSERT_EQ(engines.size(), 2u);
   const EngineRecord& checker = *engines[0];
-  EXPECT_EQ(checker.kind, EngineKind::Bill);
+  EXPECT_EQ(checker.kind, DocumentKind::Bill);
   EXPECT_THAT(checker.calls, ElementsAre("SetDataSourceType", "ValidateTemplate"));
   EXPECT_EQ(checker.validatedId, 1020002);
   const std::string working = context::NewTempWorkbookName(".xls");
@@ -60,20 +60,15 @@ TEST_F(ExportActionPrintTest, PreviewAndExportAreChosenByTheFlags) {
   EXPECT_EQ(desktop_->Dialogs().size(), 1u);
 }
 
-TEST_F(ExportActionPrintTest, SubTypeOfTheTemplateComesFromTheInvoiceType) {
-  ASSERT_TRUE(action_.PrintBill(false));
-  EXPECT_THAT(Queries(), ElementsAre("Query|GetNotePrintData|1020002|增值税发票"));
-}
-
 TEST_F(ExportActionPrintTest, SubTypeRulesByClassType) {
   struct Case {
     std::int32_t classType;
     const char* field;
-    const char* expected;
+    const char* expected;  // the sub-type asked for; the field shows "普通发票"
   };
-  for (const Case& c : {Case{1030002, "FInvoiceType", "普通发票"}, Case{1050003, "FBillTypeId", "普通发票"},
-                        Case{1040007, "FBillTypeId", "普通发票"}, Case{1050003, "FInvoiceType", ""},
-                        Case{1020003, "FInvoiceType", ""}}) {
+  for (const Case& c : {Case{1020002, "FInvoiceType", "普通发票"}, Case{1030002, "FInvoiceType", "普通发票"},
+                        Case{1050003, "FBillTypeId", "普通发票"}, Case{1040007, "FBillTypeId", "普通发票"},
+                        Case{1050003, "FInvoiceType", ""}, Case{1020003, "FInvoiceType", ""}}) {
     store_->queries.clear();
     ExportAction action;
     action.SetDataSrv(Invoice(c.classType));
@@ -94,51 +89,47 @@ TEST_F(ExportActionPrintTest, ReportDataSourceAsksAndValidatesByReportId) {
   EXPECT_EQ(Engines()[0]->dataSourceType, 1);
 }
 
-TEST_F(ExportActionPrintTest, OtherDataSourceGetsNoTemplate) {
-  action_.SetDataSourceType(2);
-  EXPECT_FALSE(action_.PrintBill(false));
-  EXPECT_TRUE(Queries().empty());
-  auto message = OnlyMessage(Messages());
-  EXPECT_EQ(message.text, text::kTemplateMissing);
-}
-
-TEST_F(ExportActionPrintTest, XlsxTemplateNeedsVersion12) {
-  store_->billName = "Invoice.XLSX";
-  SetSpreadsheetVersion("11.0");
-  EXPECT_FALSE(action_.PrintBill(false));
-  auto message = OnlyMessage(Messages());
-  EXPECT_EQ(message.kind, context::ShownMessage::Kind::HostMessage);
-  EXPECT_EQ(message.text, "当前系统Excel不支持xlsx格式，请安装2007或以上版本的Excel！");
-  EXPECT_TRUE(Engines().empty());
-  EXPECT_TRUE(logEntries_->empty());
-
-  SetSpreadsheetVersion("12.0");
-  ASSERT_TRUE(action_.PrintBill(false));
+// The application check: none, too old for the template's format, or fit.
+TEST_F(ExportActionPrintTest, TheSpreadsheetApplicationMustOpenTheTemplatesFormat) {
+  struct Case {
+    const char* version;  // nullptr: no application installed
+    const char* templateName;
+    const char* refusal;  // "" when the bill is printed
+  };
+  const Case cases[] = {{nullptr, "invoice.xls", "启动Excel失败，请先安装。"},
+                        {"11.0", "Invoice.XLSX", "当前系统Excel不支持xlsx格式，请安装2007或以上版本的Excel！"},
+                        {"11.0", "invoice.xls", ""},
+                        {"11.0", "invoice.ods", ""},  // any other name counts as .xls
+                        {"12.0", "Invoice.XLSX", ""}};
+  for (const Case& c : cases) {
+    desktop_ = std::make_shared<context::ScriptedDesktop>();
+    context::ScopedDesktop use(desktop_);
+    if (c.version) SetSpreadsheetVersion(c.version); else RemoveSpreadsheet();
+    store_->billName = c.templateName;
+    const std::size_t engines = Engines().size();
+    EXPECT_EQ(action_.PrintBill(false), *c.refusal == 0) << c.templateName;
+    if (*c.refusal == 0) continue;
+    auto message = OnlyMessage(Messages());
+    EXPECT_EQ(message.kind, context::ShownMessage::Kind::HostMessage);
+    EXPECT_EQ(message.text, c.refusal);
+    EXPECT_EQ(Engines().size(), engines) << "no engine is made for a refused print";
+  }
   EXPECT_EQ(Engines().back()->fileAllName, context::NewTempWorkbookName(".xlsx"));
+  EXPECT_EQ(logEntries_->size(), 3u) << "only the printed bills are logged";
 }
 
-TEST_F(ExportActionPrintTest, XlsTemplateIsPrintedByAnOlderApplication) {
-  SetSpreadsheetVersion("11.0");
-  EXPECT_TRUE(action_.PrintBill(false));
-  store_->billName = "invoice.ods";  // any other name counts as .xls
-  EXPECT_TRUE(action_.PrintBill(false));
-}
-
-TEST_F(ExportActionPrintTest, NoSpreadsheetApplication) {
-  RemoveSpreadsheet();
-  EXPECT_FALSE(action_.PrintBill(false));
-  auto message = OnlyMessage(Messages());
-  EXPECT_EQ(message.kind, context::ShownMessage::Kind::HostMessage);
-  EXPECT_EQ(message.text, "启动Excel失败，请先安装。");
-  EXPECT_TRUE(Engines().empty());
-}
-
+// Rounds: no template stored, the engine refuses it, a data source that has
+// no templates at all.
 TEST_F(ExportActionPrintTest, MissingOrRefusedTemplate) {
-  for (int refusal = 0; refusal < 2; ++refusal) {
+  for (int refusal = 0; refusal < 3; ++refusal) {
     desktop_ = std::make_shared<context::ScriptedDesktop>();
     context::ScopedDesktop use(desktop_);
     store_->empty = refusal == 0;
-    script_->validate = refusal == 0;  // second round: the engine refuses the template
+    script_->validate = refusal != 1;
+    if (refusal == 2) {
+      store_->queries.clear();
+      action_.SetDataSourceType(2);
+    }
     EXPECT_FALSE(action_.PrintBill(false));
     auto message = OnlyMessage(Messages());
     EXPECT_EQ(message.kind, context::ShownMessage::Kind::MessageBox);
@@ -147,6 +138,7 @@ TEST_F(ExportActionPrintTest, MissingOrRefusedTemplate) {
     EXPECT_EQ(message.buttons, context::vbOKOnly);
     EXPECT_EQ(message.title, "Quorvan提示");
   }
+  EXPECT_TRUE(Queries().empty()) << "data source 2 asks for no template";
   EXPECT_TRUE(logEntries_->empty());
 }
 

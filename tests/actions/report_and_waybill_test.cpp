@@ -8,6 +8,8 @@
 #include "actions/export_action_rpt.h"
 #include "actions/register_actions.h"
 #include "context/temp_files.h"
+#include "support/test_paths.h"
+#include "workbook/workbook.h"
 
 namespace vemo::actions::test {
 namespace {
@@ -50,21 +52,57 @@ TEST_F(ReportActionTest, ReportEngineValidatesByReportIdForAnyDataSource) {
   ASSERT_TRUE(action_.DoAction(4));
   auto engines = Engines();
   ASSERT_EQ(engines.size(), 2u);
-  EXPECT_EQ(engines[0]->kind, EngineKind::Report);
+  EXPECT_EQ(engines[0]->kind, DocumentKind::Report);
   EXPECT_EQ(engines[0]->validatedId, 10506);
   EXPECT_EQ(engines[0]->dataSourceType, 0);
-  EXPECT_EQ(engines[1]->kind, EngineKind::Report);
+  EXPECT_EQ(engines[1]->kind, DocumentKind::Report);
   EXPECT_EQ(engines[1]->calls.back(), "PrintPreview");
   ASSERT_EQ(logEntries_->size(), 1u);
   EXPECT_EQ(logEntries_->at(0).code, "S1S003E001");
   EXPECT_EQ(logEntries_->at(0).text, "处理单据(1020002)打印导出Excel功能");
 }
 
-TEST_F(ReportActionTest, WorkingFileExtensionStillFollowsTheBillTemplate) {
-  store_->billName = "bill.xlsx";
-  store_->reportName = "report.xls";
-  ASSERT_TRUE(action_.DoAction(3));
-  EXPECT_EQ(Engines().back()->fileAllName, context::NewTempWorkbookName(".xlsx"));
+// Mail (1), print (3) and preview (4) of an .xlsx report template: the working
+// file is named after the bill type's template (.xls, or none selected), yet
+// holds the report template, which opens by its content.
+TEST_F(ReportActionTest, XlsxReportTemplateFillsWhateverTheBillTemplate) {
+  const Bytes report = ReadBytes((vemo::test::SourceDir() / "examples/templates/customer_statement_report.xlsx").string());
+  ASSERT_FALSE(report.empty());
+  store_->contents = report;
+  store_->reportName = "statement.xlsx";
+  InstallOutlook();
+  struct Case {
+    int code;
+    std::string billName;
+    bool answer;
+    const char* lastCall;
+  };
+  const Case cases[] = {{1, "invoice.xls", false, "ExportSingleRecordDataToExcel"},
+                        {1, "", false, "ExportSingleRecordDataToExcel"},
+                        {3, "invoice.xls", true, "PrintTo"},
+                        {3, "", true, "PrintTo"},
+                        {4, "invoice.xls", true, "PrintPreview"},
+                        {4, "", true, "PrintPreview"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("code " + std::to_string(c.code) + ", bill template \"" + c.billName + "\"");
+    store_->billName = c.billName;
+    std::optional<wb::Workbook::Format> opened;
+    std::size_t sheets = 0;
+    script_->onFill = [&](const std::string& file) {
+      auto book = wb::Workbook::Open(file);
+      opened = book->sourceFormat();
+      sheets = book->SheetCount();
+    };
+    const std::size_t before = Engines().size();
+    EXPECT_EQ(action_.DoAction(c.code), c.answer);
+    const auto engines = Engines();
+    ASSERT_EQ(engines.size(), before + 2);
+    EXPECT_EQ(engines[before]->validatedId, 10506);
+    EXPECT_EQ(engines[before + 1]->fileAllName, context::NewTempWorkbookName(".xls"));
+    EXPECT_EQ(engines[before + 1]->calls.back(), c.lastCall);
+    EXPECT_EQ(opened, wb::Workbook::Format::Xlsx);
+    EXPECT_EQ(sheets, 3u);
+  }
 }
 
 TEST_F(ReportActionTest, ReportExportDialogOffersTheReportFormat) {
@@ -74,7 +112,7 @@ TEST_F(ReportActionTest, ReportExportDialogOffersTheReportFormat) {
   bill->Add("FTranType", 4);
   bills->Add(bill);
   ASSERT_TRUE(action_.PrintInitial(bills));
-  EXPECT_EQ(Engines()[0]->kind, EngineKind::Report);
+  EXPECT_EQ(Engines()[0]->kind, DocumentKind::Report);
   desktop_->QueueFileName(std::nullopt);
   EXPECT_FALSE(action_.SingleRecordExportToFileAction4Rpt());
   ASSERT_EQ(desktop_->Dialogs().size(), 1u);
@@ -115,7 +153,7 @@ TEST_F(WaybillActionTest, FromTheLogisticsScreen) {
   EXPECT_THAT(Queries(), ElementsAre("QueryLM|GetNotePrintData|3||0"));
   auto engines = Engines();
   ASSERT_EQ(engines.size(), 2u);
-  EXPECT_EQ(engines[0]->kind, EngineKind::Logistics);
+  EXPECT_EQ(engines[0]->kind, DocumentKind::Waybill);
   EXPECT_THAT(engines[0]->calls, ElementsAre("ValidateTemplate"));
   EXPECT_EQ(engines[0]->validatedId, 2000001);
   EXPECT_THAT(engines[1]->calls, ElementsAre("SetFileAllName", "SetDataFrom", "SetData", "ExportSingleRecordDataToExcel", "PrintTo"));

@@ -14,7 +14,7 @@ namespace {
 // Value lookups straight through the engine's state, without a workbook.
 class BindingTest : public EngineTest {
  protected:
-  void Load(const std::string& shortJson, const EngineVariant& variant = BillVariant()) {
+  void Load(const std::string& shortJson, const EngineVariant& variant = VariantOf(DocumentKind::Bill)) {
     state = std::make_unique<EngineState>(variant);
     const BillInputs inputs = ExpandBill(shortJson);
     state->dataService = std::dynamic_pointer_cast<host::BillDataService>(inputs.dataSrv);
@@ -151,12 +151,14 @@ TEST_F(BindingTest, ProfileCategoriesArAndApAreNeverAsked) {
 }
 
 TEST_F(BindingTest, WaybillsFromTheScreenReadPageOneRowOne) {
-  state = std::make_unique<EngineState>(WaybillVariant());
-  state->billData = ParseJsonText(R"({"FID": 3, "Page1": [{"FQty": 6, "FName": "保温杯"}]})").AsObject<HostDictionary>();
+  state = std::make_unique<EngineState>(VariantOf(DocumentKind::Waybill));
+  state->billData = ParseJsonText(R"({"FID": 3, "Page1": [{"FQty": 6, "FName": "保温杯", "FICItemBarCodePicture": "B1"}]})")
+                        .AsObject<HostDictionary>();
+  state->classType = ParseJsonText(R"({"FName": "销售发票"})").AsObject<HostDictionary>();
   EXPECT_EQ(Value("FQty"), "6");
   EXPECT_EQ(Value("FQty.SUM"), "");
-  EXPECT_EQ(Value("FICItemBarCodePicture"), "");  // not a picture name here: a value of the screen
-  EXPECT_EQ(Value("BillName"), "");
+  EXPECT_EQ(Value("FICItemBarCodePicture"), "B1");  // not a picture name here: a value of the screen
+  EXPECT_EQ(Value("BillName"), "") << "waybills do not name the bill type";
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ class TemplateStoreTest : public test::SampleAccountTest {
     update->UpdateUserNoteData(Props(), billType, *SelectRow(key, source.filename().string(), ""));
     auto target = temp_.path() / ("out_" + std::to_string(billType) + ".xls");
     std::string exportKey = key + "|";
-    EXPECT_TRUE(SaveTemplateToFile(Props(), TemplateFamily::Bill, target.string(), exportKey));
+    EXPECT_TRUE(SaveTemplateToFile(Props(), DocumentKind::Bill, target.string(), exportKey));
     EXPECT_EQ(exportKey, key) << "the key is set to the entry's key";
     return ReadAll(target);
   }
@@ -88,7 +88,7 @@ TEST_F(TemplateStoreTest, ReadTemplateFileIsEmptyOnFailure) {
 TEST_F(TemplateStoreTest, ExportOfNothingRaisesWithSourceAndPrefix) {
   std::string key = "1020002|1|";
   try {
-    SaveTemplateToFile(Props(), TemplateFamily::Bill, (temp_.path() / "x.xls").string(), key);
+    SaveTemplateToFile(Props(), DocumentKind::Bill, (temp_.path() / "x.xls").string(), key);
     FAIL() << "no error";
   } catch (const SourcedHostError& e) {
     EXPECT_EQ(e.Number(), 5);
@@ -96,7 +96,7 @@ TEST_F(TemplateStoreTest, ExportOfNothingRaisesWithSourceAndPrefix) {
     EXPECT_EQ(e.Description(), "加载数据出错！未设置打印模板信息");
   }
   try {
-    QueryTemplateSet(Props(), TemplateFamily::Logistics, "3|1|", 0);
+    QueryTemplateSet(Props(), DocumentKind::Waybill, "3|1|", 0);
     FAIL() << "no error";
   } catch (const SourcedHostError& e) {
     EXPECT_EQ(e.Source(), "VemoPrintExport.ExportActionLM.GetCurrNoteInfo");
@@ -114,11 +114,11 @@ TEST_F(TemplateStoreTest, ExportKeyPicksTheSubTypeTemplate) {
   update->UpdateUserNoteData(Props(), 1050003, *set);
   auto target = temp_.path() / "sub.xls";
   std::string key = "1050003|1|预收冲应收";  // the active row is 1, the sub-type decides
-  SaveTemplateToFile(Props(), TemplateFamily::Bill, target.string(), key);
+  SaveTemplateToFile(Props(), DocumentKind::Bill, target.string(), key);
   EXPECT_EQ(ReadAll(target), Bytes{'b'});
   EXPECT_EQ(key, "1050003|2");
   key = "1050003|2|";
-  SaveTemplateToFile(Props(), TemplateFamily::Bill, target.string(), key);
+  SaveTemplateToFile(Props(), DocumentKind::Bill, target.string(), key);
   EXPECT_EQ(ReadAll(target), Bytes{'a'});
 }
 

@@ -95,27 +95,17 @@ TEST_F(LogisticFormTest, ComponentRefusalsAreShownWithTheirText) {
   EXPECT_EQ(StoredCouriers().front(), "顺丰速运 11");
 }
 
-class EmptyCourierList : public host::ILogisticInfo {
- public:
-  std::string TypeName() const override { return "EmptyCourierList"; }
-  VectorRef GetLogisticInfoList(std::string_view, bool) override { return HostVector::Create(); }
-};
-
-TEST_F(LogisticFormTest, AnEmptyListGivesOneEmptyRowAndSavingItSendsNothing) {
-  auto empty = std::make_shared<EmptyCourierList>();
-  ScopedFactory none(std::string(host::progid::kLogisticInfo), [empty] { return empty; });
-  form.Load();
-  EXPECT_EQ(grid->RowCount(), 1);
-  form.ClickButton(frmLogistic::kOk);
-  EXPECT_FALSE(form.IsClosed());
-  EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(LogisticFormTest, AListThatCannotBeReadStillLeavesTheEmptyRow) {
-  ScopedFactory none(std::string(host::progid::kLogisticInfo), nullptr);
-  form.Load();
-  EXPECT_EQ(grid->RowCount(), 1);
-  EXPECT_TRUE(Messages().empty());
+TEST_F(LogisticFormTest, AnEmptyOrUnreadableListGivesOneEmptyRowAndSavingItSendsNothing) {
+  auto empty = std::make_shared<test::EmptyCourierList>();
+  for (bool readable : {true, false}) {
+    ScopedFactory none(std::string(host::progid::kLogisticInfo),
+                       readable ? ObjectFactory([empty] { return empty; }) : ObjectFactory(nullptr));
+    form.Load();
+    EXPECT_EQ(grid->RowCount(), 1) << readable;
+    form.ClickButton(frmLogistic::kOk);
+    EXPECT_FALSE(form.IsClosed()) << readable;
+    EXPECT_TRUE(Messages().empty()) << readable;
+  }
 }
 
 TEST_F(LogisticFormTest, RestoringPresetsResetsThemWithoutAskingAndReloads) {

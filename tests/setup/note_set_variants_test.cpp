@@ -56,15 +56,13 @@ TEST_F(ReportNoteSetTest, TheReportDialogShowsFTypeSubInReportModeAndFBillTypeSu
   form.Load();
   EXPECT_EQ(test::SetupTest::GridRows(*grid), (std::vector<std::string>{"1020002|3 a.xlsx 1 bill-sub"}));
   EXPECT_EQ(form.TypeText(), "销售发票");
-}
 
-TEST_F(ReportNoteSetTest, TheBillDialogShowsFBillTypeSubInBothModes) {
-  frmNoteSet form;
-  form.AttachGrid(grid);
-  form.SetDataSourceType(1);
-  form.SetRptID(10506);
-  form.SetDctNoteInfo(NoteInfoOf({{3, "a.xlsx", 1, "bill-sub", "客户"}}));
-  form.Load();
+  frmNoteSet bill;  // the bill dialog shows FBillTypeSub in report mode too
+  bill.AttachGrid(grid);
+  bill.SetDataSourceType(1);
+  bill.SetRptID(10506);
+  bill.SetDctNoteInfo(NoteInfoOf({{3, "a.xlsx", 1, "bill-sub", "客户"}}));
+  bill.Load();
   EXPECT_EQ(test::SetupTest::GridRows(*grid), (std::vector<std::string>{"10506|3 a.xlsx 1 bill-sub"}));
 }
 
@@ -101,7 +99,7 @@ TEST_F(ReportNoteSetTest, ReportTemplatesAreRegisteredExportedAndCheckedWithTheR
 class EngineChoiceTest : public test::SetupTest {
  protected:
   EngineChoiceTest() {
-    SetTemplateValidatorProvider([this](EngineKind kind, std::int32_t type) -> TemplateValidator {
+    SetTemplateValidatorProvider([this](DocumentKind kind, std::int32_t type) -> TemplateValidator {
       return [this, kind, type](const std::string&, std::int32_t id) {
         asked.push_back({kind, type, id});
         return false;
@@ -110,7 +108,7 @@ class EngineChoiceTest : public test::SetupTest {
   }
   ~EngineChoiceTest() override { SetTemplateValidatorProvider(nullptr); }
   struct Asked {
-    EngineKind kind;
+    DocumentKind kind;
     std::int32_t dataSourceType, id;
     bool operator==(const Asked&) const = default;
   };
@@ -136,10 +134,10 @@ TEST_F(EngineChoiceTest, EachDialogAsksItsOwnEngine) {
   waybill.SetDataFrom(1);
   waybill.Load();
   waybill.ImportTemplateFile(File("a.xls", "a"));
-  EXPECT_EQ(asked, (std::vector<Asked>{{EngineKind::Bill, 0, 1020002},
-                                       {EngineKind::Bill, 1, 10506},
-                                       {EngineKind::Report, 1, 10506},
-                                       {EngineKind::Logistics, 0, 2000002}}));
+  EXPECT_EQ(asked, (std::vector<Asked>{{DocumentKind::Bill, 0, 1020002},
+                                       {DocumentKind::Bill, 1, 10506},
+                                       {DocumentKind::Report, 1, 10506},
+                                       {DocumentKind::Waybill, 0, 2000002}}));
 }
 
 TEST_F(EngineChoiceTest, WithoutAnEngineTheImportSaysSo) {
@@ -152,12 +150,6 @@ TEST_F(EngineChoiceTest, WithoutAnEngineTheImportSaysSo) {
   EXPECT_NE(Messages()[0].text.find("no template engine"), std::string::npos) << Messages()[0].text;
   EXPECT_EQ(Messages()[0].icon, context::vbExclamation);
 }
-
-class EmptyCourierList : public host::ILogisticInfo {
- public:
-  std::string TypeName() const override { return "EmptyCourierList"; }
-  VectorRef GetLogisticInfoList(std::string_view, bool) override { return HostVector::Create(); }
-};
 
 class WaybillNoteSetTest : public test::SetupTest {
  protected:
@@ -288,7 +280,7 @@ TEST_F(WaybillNoteSetTest, TheImportDialogStartsInTheProgramFoldersWaybillFolder
 }
 
 TEST_F(WaybillNoteSetTest, WithoutCouriersTheDialogWorksWithCourier0) {
-  auto empty = std::make_shared<EmptyCourierList>();
+  auto empty = std::make_shared<test::EmptyCourierList>();
   ScopedFactory none(std::string(host::progid::kLogisticInfo), [empty] { return empty; });
   form.Load();
   EXPECT_TRUE(form.CourierEntries().empty());

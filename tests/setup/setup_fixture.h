@@ -111,6 +111,13 @@ class SetupTest : public ::testing::Test {
 
 // Shows a form the way a window system would: loads it, then lets the
 // test's script act as the user until it returns.
+// A courier list component with no companies.
+class EmptyCourierList : public host::ILogisticInfo {
+ public:
+  std::string TypeName() const override { return "EmptyCourierList"; }
+  VectorRef GetLogisticInfoList(std::string_view, bool) override { return HostVector::Create(); }
+};
+
 class ScriptedFormHost : public FormHost {
  public:
   explicit ScriptedFormHost(std::function<void(SetupForm&)> user = nullptr) : user_(std::move(user)) {}

@@ -73,21 +73,21 @@ Variant ReadTemplateFile(const std::string& path) {
   }
 }
 
-DictionaryRef QueryTemplateSet(std::string_view props, TemplateFamily family, std::string_view key, std::int32_t dataFrom) {
+DictionaryRef QueryTemplateSet(std::string_view props, DocumentKind family, std::string_view key, std::int32_t dataFrom) {
   std::string owner = KeyField(key, "|", 0);
   std::string subType = KeyField(key, "|", 2);
   DictionaryRef set;
   std::string source;
   switch (family) {
-    case TemplateFamily::Bill:
+    case DocumentKind::Bill:
       set = CreateObjectAs<IPrintSetupQuery>(progid::kPrintSetupQuery)->GetNotePrintData(props, owner, subType);
       source = "VemoPrintExport.ExportAction.GetCurrNoteInfo";
       break;
-    case TemplateFamily::Report:
+    case DocumentKind::Report:
       set = CreateObjectAs<IPrintSetupQuery>(progid::kPrintSetupQueryRpt)->GetRptNotePrintData(props, owner, subType);
       source = "VemoPrintExport.ExportActionRpt.GetCurrNoteInfo";
       break;
-    case TemplateFamily::Logistics:
+    case DocumentKind::Waybill:
       set = CreateObjectAs<IPrintSetupQueryLM>(progid::kPrintSetupQueryLM)->GetNotePrintData(props, owner, dataFrom, subType);
       source = "VemoPrintExport.ExportActionLM.GetCurrNoteInfo";
       break;
@@ -96,7 +96,7 @@ DictionaryRef QueryTemplateSet(std::string_view props, TemplateFamily family, st
   return set;
 }
 
-bool SaveTemplateToFile(std::string_view props, TemplateFamily family, const std::string& targetPath, std::string& key,
+bool SaveTemplateToFile(std::string_view props, DocumentKind family, const std::string& targetPath, std::string& key,
                         std::int32_t dataFrom) {
   try {
     auto set = QueryTemplateSet(props, family, key, dataFrom);

@@ -11,12 +11,11 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/document_kind.h"
 #include "foundation/host_collections.h"
 #include "foundation/host_error.h"
 
 namespace vemo::host {
-
-enum class TemplateFamily { Bill, Report, Logistics };
 
 // A host error that also names where it was raised (the automation
 // layer's "source").
@@ -52,13 +51,13 @@ Variant ReadTemplateFile(const std::string& path);
 // The TemplateSet for an export key (owner|id|sub-type) from the family's
 // query component. Raises SourcedHostError 5 "未设置打印模板信息" with the
 // family's source when nothing is set up.
-DictionaryRef QueryTemplateSet(std::string_view props, TemplateFamily family, std::string_view key, std::int32_t dataFrom);
+DictionaryRef QueryTemplateSet(std::string_view props, DocumentKind family, std::string_view key, std::int32_t dataFrom);
 
 // Writes each template of the key's set to targetPath (create or
 // overwrite), setting key to the entry's key; True after the last one. Any
 // failure raises with the same number and source and "加载数据出错！" in
 // front of the description.
-bool SaveTemplateToFile(std::string_view props, TemplateFamily family, const std::string& targetPath, std::string& key,
+bool SaveTemplateToFile(std::string_view props, DocumentKind family, const std::string& targetPath, std::string& key,
                         std::int32_t dataFrom = 0);
 
 }  // namespace vemo::host

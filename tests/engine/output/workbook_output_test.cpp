@@ -15,32 +15,26 @@ namespace {
 
 using test::EngineOutputTest;
 
-TEST_F(EngineOutputTest, ThreeSheetsPrintAsOneWorkbookWithTheApplicationInvisible) {
-  ASSERT_TRUE(PrintWorkbookFile(Book(3).string(), false));
-  ASSERT_EQ(service->calls.size(), 1u);
-  EXPECT_FALSE(service->calls[0].preview);
-  EXPECT_EQ(service->calls[0].sheet, std::nullopt);  // every sheet
-  EXPECT_EQ(service->calls[0].copies, 1);
-  EXPECT_FALSE(service->calls[0].applicationVisible);
-  EXPECT_EQ(host::LiveApplicationCount(), 0u);  // quit
-}
-
-TEST_F(EngineOutputTest, OneSheetPrintsThatSheetWithTheApplicationVisible) {
-  ASSERT_TRUE(PrintWorkbookFile(Book(1).string(), false));
-  ASSERT_EQ(service->calls.size(), 1u);
-  EXPECT_EQ(service->calls[0].sheet, 1);
-  EXPECT_EQ(service->calls[0].copies, 1);
-  EXPECT_TRUE(service->calls[0].applicationVisible);
-  EXPECT_EQ(host::LiveApplicationCount(), 0u);
-}
-
-TEST_F(EngineOutputTest, PreviewShowsTheFirstSheetVisibly) {
-  ASSERT_TRUE(PreviewWorkbookFile(Book(3).string(), false));
-  ASSERT_EQ(service->calls.size(), 1u);
-  EXPECT_TRUE(service->calls[0].preview);
-  EXPECT_EQ(service->calls[0].sheet, 1);
-  EXPECT_TRUE(service->calls[0].applicationVisible);
-  EXPECT_EQ(host::LiveApplicationCount(), 0u);
+// Which sheet reaches the print service, and whether the application shows;
+// the instance is quit after each.
+TEST_F(EngineOutputTest, ThePrintServiceGetsTheSheetAndVisibilityByCountAndPreview) {
+  struct Case {
+    int sheets;
+    bool preview;
+    std::optional<int> sheet;  // nullopt: every sheet as one workbook
+    bool visible;
+  };
+  for (const Case& c : {Case{3, false, std::nullopt, false}, Case{1, false, 1, true}, Case{3, true, 1, true}}) {
+    service->calls.clear();
+    const std::string book = Book(c.sheets).string();
+    ASSERT_TRUE(c.preview ? PreviewWorkbookFile(book, false) : PrintWorkbookFile(book, false));
+    ASSERT_EQ(service->calls.size(), 1u);
+    EXPECT_EQ(service->calls[0].preview, c.preview);
+    EXPECT_EQ(service->calls[0].sheet, c.sheet) << c.sheets << c.preview;
+    EXPECT_EQ(service->calls[0].copies, c.preview ? 0 : 1);
+    EXPECT_EQ(service->calls[0].applicationVisible, c.visible) << c.sheets << c.preview;
+    EXPECT_EQ(host::LiveApplicationCount(), 0u);
+  }
 }
 
 TEST_F(EngineOutputTest, AnEmptyFileNameFailsAtOnce) {
