@@ -1,6 +1,8 @@
 // The reader shares one key table among objects of the same keys.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "foundation/json_convert.h"
 
 namespace vemo {
@@ -86,6 +88,77 @@ TEST(JsonReaderTables, RepeatedKeysAndEmptyObjects) {
   EXPECT_EQ(Dict(items->Item(4))->Count(), 0);
   Dict(items->Item(4))->Add("x", 1);
   EXPECT_EQ(Dict(items->Item(5))->Count(), 0);
+}
+
+
+// Long arrays of lines of one shape are held by columns (line_columns.h):
+// every line, field and value must read back exactly as the JSON library
+// reads it, kind included, however the shape breaks off and whichever way
+// the lines are asked for first.
+bool Same(const Variant& a, const Variant& b) {
+  if (a.Type() != b.Type()) return false;
+  if (auto x = a.AsObject<HostDictionary>()) {
+    auto y = b.AsObject<HostDictionary>();
+    if (!y || x->Count() != y->Count()) return false;
+    for (int i = 1; i <= x->Count(); ++i)
+      if (x->Key(i) != y->Key(i) || !Same(x->ItemAt(i), y->ItemAt(i))) return false;
+    return true;
+  }
+  if (auto x = a.AsObject<HostVector>()) {
+    auto y = b.AsObject<HostVector>();
+    if (!y || x->Size() != y->Size()) return false;
+    for (int i = 1; i <= x->Size(); ++i)
+      if (!Same(x->Item(i), y->Item(i))) return false;
+    return true;
+  }
+  if (a.Type() == VariantType::Double) return std::signbit(a.ToNumber()) == std::signbit(b.ToNumber()) && a == b;
+  return a == b;
+}
+
+TEST(JsonReaderTables, LinesHeldByColumnsReadBackAsWritten) {
+  struct Case {
+    const char* name;
+    int lines;
+    // The text of line i (0-based).
+    std::string (*line)(int);
+  };
+  const Case cases[] = {
+      {"one shape", 300,
+       [](int i) {
+         return "{\"FQty\": {\"FFLD\": " + std::string(i % 7 == 3 ? "1" : i % 5 == 1 ? "-0.0" : "0.0") +
+                ", \"FDSP\": \"\", \"FFND\": null}, \"FName\": {\"FFLD\": \"name-" + std::to_string(i) +
+                "\", \"FDSP\": " + (i == 299 ? "\"last\"" : "\"\"") + ", \"FFND\": {\"$date\": \"2026-12-07\"}}}";
+       }},
+      {"a line with another field", 300,
+       [](int i) {
+         return "{\"FQty\": {\"FFLD\": " + std::to_string(i) + ", \"FDSP\": \"\"}" +
+                (i == 200 ? ", \"FNote\": {\"FFLD\": 1, \"FDSP\": \"\"}" : "") + "}";
+       }},
+      {"a field that is no object", 300,
+       [](int i) { return "{\"FQty\": " + (i == 100 ? std::string("7") : "{\"FFLD\": [1, 2], \"FDSP\": true}") + "}"; }},
+      {"few lines", 10, [](int i) { return "{\"FQty\": {\"FFLD\": " + std::to_string(i) + "}}"; }},
+      {"lines of no fields", 300, [](int) { return std::string("{}"); }},
+  };
+  for (const Case& c : cases) {
+    std::string text = "[";
+    for (int i = 0; i < c.lines; ++i) text += (i ? "," : "") + c.line(i);
+    text += "]";
+    const Variant reference = FromJson(Json::parse(text));
+    auto expected = reference.AsObject<HostVector>();
+    for (bool fieldsFirst : {true, false}) {
+      auto lines = ParseJsonText(text).AsObject<HostVector>();
+      ASSERT_EQ(lines->Size(), c.lines) << c.name;
+      for (int i = 1; fieldsFirst && i <= c.lines; ++i) {
+        for (const char* key : {"FQty", "FName", "FNote", "FNone"})
+          ASSERT_TRUE(Same(lines->ItemField(i, key), Dict(expected->Item(i))->Value(key))) << c.name << i << key;
+      }
+      EXPECT_TRUE(Same(Variant(lines), reference)) << c.name;
+      // A change made to one line leaves the others as they were read.
+      lines->SetItem(2, Variant("changed"));
+      EXPECT_EQ(lines->Item(2).ToText(), "changed") << c.name;
+      EXPECT_TRUE(Same(lines->Item(c.lines), expected->Item(c.lines))) << c.name;
+    }
+  }
 }
 
 }  // namespace
