@@ -193,8 +193,8 @@ double FieldTotal(const EngineState& state, const HostDictionary& info) {
   VectorRef table = EntryTable(state, page);
   if ((entryType && *entryType != 0) || (!entryType && table)) {
     double total = 0;
-    if (table)
-      for (const Variant& row : table->Items()) total += numberIn(row);
+    for (int row = 1; table && row <= table->Size(); ++row)
+      total += LeadingNumber(StoredValue(table->ItemField(row, key).AsObject<HostDictionary>()).ToText());
     return total;
   }
   return numberIn(PageOf(state, page));
@@ -364,14 +364,11 @@ bool HasDot(std::string_view name) {
 DictionaryRef GetValueObject(const EngineState& state, const FieldInfo& field, int row) {
   const PageValues& page = PageValuesOf(state, field.facts.page);
   if (!page.isObject) return nullptr;
-  DictionaryRef values;
   if (page.rowsFromTable) {
     if (!page.table || row < 1 || row > page.table->Size()) return nullptr;
-    values = page.table->Item(row).AsObject<HostDictionary>();
-  } else {
-    values = page.head;
+    return page.table->ItemField(row, field.internalKey).AsObject<HostDictionary>();
   }
-  const Variant* value = values ? values->Get(field.internalKey) : nullptr;
+  const Variant* value = page.head ? page.head->Get(field.internalKey) : nullptr;
   return value ? value->AsObject<HostDictionary>() : nullptr;
 }
 

@@ -1,5 +1,9 @@
 #include "foundation/host_collections.h"
 
+#include <mutex>
+
+#include "foundation/line_columns.h"
+
 namespace vemo {
 namespace {
 
@@ -151,14 +155,63 @@ const Variant& HostDictionary::ItemAt(int position) const {
   return values_[static_cast<std::size_t>(position - 1)];
 }
 
+struct HostVector::Columns {
+  std::unique_ptr<LineColumns> lines;
+  std::once_flag built;  // items_ made from lines (readers may be on several threads)
+};
+
+HostVector::HostVector() = default;
+HostVector::HostVector(std::vector<Variant> items) : items_(std::move(items)) {}
+HostVector::HostVector(std::unique_ptr<LineColumns> lines) : columns_(new Columns{std::move(lines), {}}) {}
+HostVector::~HostVector() = default;
+
+int HostVector::Size() const {
+  return static_cast<int>(columns_ ? columns_->lines->Count() : items_.size());
+}
+
+const std::vector<Variant>& HostVector::Built() const {
+  if (columns_) {
+    std::call_once(columns_->built, [&] {
+      items_.reserve(columns_->lines->Count());
+      for (std::size_t i = 0; i < columns_->lines->Count(); ++i) items_.push_back(columns_->lines->Line(i));
+    });
+  }
+  return items_;
+}
+
+void HostVector::Own() {
+  Built();
+  columns_.reset();
+}
+
+const std::vector<Variant>& HostVector::Items() const { return Built(); }
+
 const Variant& HostVector::Item(int index) const {
   if (index < 1 || index > Size()) throw OutOfRange("vector", index, Size());
-  return items_[static_cast<std::size_t>(index - 1)];
+  return Built()[static_cast<std::size_t>(index - 1)];
+}
+
+Variant HostVector::ItemField(int index, std::string_view key) const {
+  if (index < 1 || index > Size()) throw OutOfRange("vector", index, Size());
+  if (columns_) return columns_->lines->Field(static_cast<std::size_t>(index - 1), key);
+  auto line = items_[static_cast<std::size_t>(index - 1)].AsObject<HostDictionary>();
+  return line ? line->Value(key) : Variant();
 }
 
 void HostVector::SetItem(int index, Variant value) {
   if (index < 1 || index > Size()) throw OutOfRange("vector", index, Size());
+  Own();
   items_[static_cast<std::size_t>(index - 1)] = std::move(value);
+}
+
+void HostVector::Add(Variant value) {
+  Own();
+  items_.push_back(std::move(value));
+}
+
+void HostVector::Reserve(std::size_t count) {
+  Own();
+  items_.reserve(count);
 }
 
 }  // namespace vemo

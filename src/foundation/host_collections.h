@@ -97,28 +97,45 @@ class HostDictionary : public HostObject {
   Variant* values_ = nullptr;
 };
 
+class LineColumns;
+
 class HostVector : public HostObject {
  public:
   std::string TypeName() const override { return "HostVector"; }
 
   static std::shared_ptr<HostVector> Create() { return std::make_shared<HostVector>(); }
 
-  HostVector() = default;
-  explicit HostVector(std::vector<Variant> items) : items_(std::move(items)) {}
+  HostVector();
+  explicit HostVector(std::vector<Variant> items);
+  // A list of the lines of `lines`, which answers ItemField without
+  // building them (line_columns.h).
+  explicit HostVector(std::unique_ptr<LineColumns> lines);
+  ~HostVector() override;
 
   int LowerBound() const { return 1; }
   int UpperBound() const { return Size(); }
-  int Size() const { return static_cast<int>(items_.size()); }
+  int Size() const;
   // 1-based; raises HostError when out of range.
   const Variant& Item(int index) const;
+  // The value under `key` of the item at `index` (1-based) when that item
+  // is a dictionary; Empty when it is not or has no such key. Raises
+  // HostError when out of range. Lines held by columns are not built.
+  Variant ItemField(int index, std::string_view key) const;
   void SetItem(int index, Variant value);
-  void Add(Variant value) { items_.push_back(std::move(value)); }
-  void Reserve(std::size_t count) { items_.reserve(count); }
+  void Add(Variant value);
+  void Reserve(std::size_t count);
 
-  const std::vector<Variant>& Items() const { return items_; }
+  const std::vector<Variant>& Items() const;
 
  private:
-  std::vector<Variant> items_;
+  // The items of lines held by columns, built on first use.
+  const std::vector<Variant>& Built() const;
+  // Lines held by columns become ordinary items before a change.
+  void Own();
+
+  mutable std::vector<Variant> items_;
+  struct Columns;
+  std::unique_ptr<Columns> columns_;
 };
 
 using DictionaryRef = std::shared_ptr<HostDictionary>;

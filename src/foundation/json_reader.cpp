@@ -10,6 +10,7 @@
 
 #include "foundation/json_convert.h"
 #include "foundation/json_scanner.h"
+#include "foundation/line_columns.h"
 
 namespace vemo {
 namespace {
@@ -50,7 +51,7 @@ class HostValueBuilder : public JsonEvents {
   void Unsigned(std::uint64_t value) override { Put(Variant(static_cast<double>(value))); }  // above int64
   void Float(double value) override { Put(Variant(value)); }
   void String(std::string& value) override { Put(Variant(value)); }
-  void StartObject() override { Open(); }
+  void StartObject() override { Open(false); }
   void Key(std::string& value) override { frames_[depth_ - 1].keys.push_back(std::move(value)); }
   void EndObject() override {
     Frame& frame = frames_[--depth_];
@@ -70,10 +71,18 @@ class HostValueBuilder : public JsonEvents {
     frame.values.clear();
     Put(ResolveSpecialObject(std::move(dict)));
   }
-  void StartArray() override { Open(); }
+  void StartArray() override { Open(true); }
   void EndArray() override {
     Frame& frame = frames_[--depth_];
-    auto vec = std::make_shared<HostVector>(TakeValues(frame));
+    // A short table is cheaper read as it is than built line by line.
+    if (frame.lines && frame.lines->Count() < kFewestColumnLines) Unroll(frame);
+    std::shared_ptr<HostVector> vec;
+    if (frame.lines) {
+      frame.lines->Shrink();
+      vec = std::make_shared<HostVector>(std::move(frame.lines));
+    } else {
+      vec = std::make_shared<HostVector>(TakeValues(frame));
+    }
     frame.values.clear();
     Put(Variant(std::move(vec)));
   }
@@ -87,14 +96,26 @@ class HostValueBuilder : public JsonEvents {
   // their memory in spare capacity and three allocations each. Frames are
   // kept by depth so their buffers are reused. An object's keys arrive
   // before each value, so keys.size() == values.size() + 1 between the two.
+  // An array's elements go into `lines` while they are lines of one shape
+  // (line_columns.h), into `values` from the first one that is not.
   struct Frame {
+    bool array = false;
     std::vector<std::string> keys;  // objects only
     std::vector<Variant> values;
+    std::unique_ptr<LineColumns> lines;  // arrays only
   };
+  static constexpr std::size_t kFewestColumnLines = 64;
 
-  void Open() {
+  void Open(bool array) {
     if (depth_ == frames_.size()) frames_.emplace_back();
+    frames_[depth_].array = array;
+    frames_[depth_].lines.reset();
     ++depth_;
+  }
+
+  static void Unroll(Frame& frame) {
+    for (std::size_t i = 0; i < frame.lines->Count(); ++i) frame.values.push_back(frame.lines->Line(i));
+    frame.lines.reset();
   }
 
   // The frame's values in a vector of exactly their size (one allocation).
@@ -106,9 +127,18 @@ class HostValueBuilder : public JsonEvents {
   void Put(Variant value) {
     if (depth_ == 0) {
       root_ = std::move(value);
-    } else {
-      frames_[depth_ - 1].values.push_back(std::move(value));
+      return;
     }
+    Frame& frame = frames_[depth_ - 1];
+    if (frame.array) {
+      if (frame.lines) {
+        if (frame.lines->Append(value)) return;
+        Unroll(frame);
+      } else if (frame.values.empty() && (frame.lines = LineColumns::StartWith(value))) {
+        return;
+      }
+    }
+    frame.values.push_back(std::move(value));
   }
 
   std::vector<Frame> frames_;

@@ -60,6 +60,29 @@ void ReadFormula(Sheet& sheet, Cell& cell, const pugi::xml_node& f) {
   cell.formula = sheet.AddFormula(std::move(formula));
 }
 
+// A cell that follows a shared formula takes its text from the group's first
+// cell; without one it would be saved as a formula nobody can read back.
+void CheckSharedFormulaGroups(const Sheet& sheet) {
+  const std::vector<Formula>& formulas = sheet.formulas();
+  std::vector<int> masters;
+  for (const Formula& f : formulas)
+    if (f.kind == FormulaKind::Shared && !f.text.empty() && !f.ref.empty()) masters.push_back(f.sharedIndex);
+  std::sort(masters.begin(), masters.end());
+  for (const Row& row : sheet.rows())
+    for (const Cell& cell : row.cells) {
+      if (cell.formula == kNoIndex) continue;
+      const Formula& f = formulas[cell.formula];
+      if (f.kind != FormulaKind::Shared || !f.text.empty() ||
+          std::binary_search(masters.begin(), masters.end(), f.sharedIndex))
+        continue;
+      throw WorkbookError(SheetLabel(sheet) + " cell " +
+                          FormatCellAddress(static_cast<int>(row.number), static_cast<int>(cell.col)) +
+                          " follows shared formula " + std::to_string(f.sharedIndex) +
+                          ", which no cell of the sheet defines; the file is damaged: open it in a spreadsheet "
+                          "program and save it again");
+    }
+}
+
 }  // namespace
 
 std::string_view RelationshipKind(std::string_view type) {
@@ -85,6 +108,24 @@ std::uint32_t XlsxReader::SharedStringIndex(const Sheet& sheet, std::string_view
   return static_cast<std::uint32_t>(index);
 }
 
+std::uint32_t XlsxReader::StyleIndex(const Sheet& sheet, std::string_view value, std::size_t count, int row,
+                                     int col) {
+  std::uint64_t index = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), index);
+  // Style 0 is the default every reader falls back to, even without a style part.
+  if (error == std::errc() && end == value.data() + value.size() && (index < count || index == 0))
+    return static_cast<std::uint32_t>(index);
+  const Workbook& book = sheet.book();
+  const std::string where = col == 0   ? "row " + std::to_string(row)
+                            : row == 0 ? "column " + ColumnName(col)
+                                       : "cell " + FormatCellAddress(row, col);
+  const std::string table = book.stylesPart_.empty() ? "the workbook has no style part"
+                                                     : book.stylesPart_ + " holds " + std::to_string(count) +
+                                                           " cell styles";
+  throw WorkbookError(SheetLabel(sheet) + " " + where + " uses cell style '" + std::string(value.substr(0, 24)) +
+                      "', but " + table + "; the file is damaged: open it in a spreadsheet program and save it again");
+}
+
 void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
   pugi::xml_document doc;
   ParseXmlPart(doc, text, sheet.partName());
@@ -97,6 +138,13 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
   pugi::xml_node sheetData = FirstChild(root, "sheetData");
   if (!sheetData) throw WorkbookError(SheetLabel(sheet) + " has no sheetData element");
 
+  // A style index past the style part would be written back as it is, and
+  // the saved file would be one that spreadsheet programs call damaged.
+  const std::size_t styleCount = sheet.book().styles_.CellStyleCount();
+  for (pugi::xml_node col : FirstChild(root, "cols").children())
+    if (pugi::xml_attribute style = col.attribute("style"))
+      StyleIndex(sheet, style.value(), styleCount, 0, std::clamp(col.attribute("min").as_int(1), 1, kMaxColumns));
+
   std::vector<Row>& rows = sheet.rows_;
   std::uint32_t previousRow = 0;
   bool sorted = true;
@@ -105,6 +153,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
     Row row;
     row.number = previousRow + 1;
     std::string extra;
+    std::string_view rowStyle = "0";
     for (pugi::xml_attribute a : rowNode.attributes()) {
       std::string_view n = a.name();
       if (n == "r") {
@@ -116,7 +165,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
       } else if (n == "spans") {
         // Only an optimisation hint; recomputing it is not needed, so it is dropped.
       } else if (n == "s") {
-        row.style = a.as_uint();
+        rowStyle = a.value();
         row.hasStyle = true;
       } else if (n == "customFormat") {
         row.customFormat = ParseXmlBool(a.value());
@@ -139,6 +188,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
         extra += RawAttribute(a);
       }
     }
+    row.style = StyleIndex(sheet, rowStyle, styleCount, static_cast<int>(row.number), 0);
     if (row.number <= previousRow) sorted = false;
     if (!extra.empty()) row.extra = sheet.AddText(std::move(extra));
     previousRow = row.number;
@@ -151,6 +201,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
       cell.col = previousCol + 1;
       std::string cellExtra;
       std::string_view type = "n";
+      std::string_view cellStyle = "0";
       for (pugi::xml_attribute a : c.attributes()) {
         std::string_view n = a.name();
         if (n == "r") {
@@ -160,7 +211,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
                                 "', which is not a cell address inside the sheet (A1..XFD1048576)");
           cell.col = static_cast<std::uint32_t>(address->col);
         } else if (n == "s") {
-          cell.style = a.as_uint();
+          cellStyle = a.value();
         } else if (n == "t") {
           type = a.value();
         } else {
@@ -170,6 +221,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
       if (cell.col > static_cast<std::uint32_t>(kMaxColumns))
         throw WorkbookError(SheetLabel(sheet) + " has more than " + std::to_string(kMaxColumns) + " cells in row " +
                             std::to_string(row.number));
+      cell.style = StyleIndex(sheet, cellStyle, styleCount, static_cast<int>(row.number), static_cast<int>(cell.col));
       if (cell.col <= previousCol) cellsSorted = false;
       previousCol = cell.col;
       if (!cellExtra.empty()) cell.extra = sheet.AddText(std::move(cellExtra));
@@ -228,6 +280,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
       if (rows[i].number == rows[i - 1].number)
         throw WorkbookError(SheetLabel(sheet) + " has row " + std::to_string(rows[i].number) + " twice");
   }
+  CheckSharedFormulaGroups(sheet);
 
   // Keep the rest of the part without the cells, in a document of its own so
   // the memory the cell nodes took is given back.

@@ -17,6 +17,9 @@ class XlsxReader {
  private:
   void ReadSheets();
   static std::uint32_t SharedStringIndex(const Sheet& sheet, std::string_view value, int row, int col);
+  // The cell style index `value` of a cell, a row (col 0) or a column (row 0),
+  // checked against the `count` cell styles of the style part.
+  static std::uint32_t StyleIndex(const Sheet& sheet, std::string_view value, std::size_t count, int row, int col);
   Workbook& book_;
 };
 

@@ -220,6 +220,68 @@ TEST(HostileFiles, SharedStringIndexOutsideTheTableIsRefused) {
   }
 }
 
+// A cell, row or column style must name one of the style part's cell
+// styles: a wrong index would be written back as it is, into a file that
+// spreadsheet programs call damaged. Style 0 is the default and needs none.
+TEST(HostileFiles, StyleIndexOutsideTheStylePartIsRefused) {
+  struct Case {
+    bool withStyles;
+    std::string cols, row, cell;  // attributes / elements put into the sheet
+    std::string error;            // a piece of the refusal; empty when the file opens
+  };
+  const Case cases[] = {
+      {true, "", "", " s=\"1\"", ""},
+      {false, "", "", " s=\"0\"", ""},
+      {true, "", "", " s=\"2\"", "cell C3 uses cell style '2', but xl/styles.xml holds 2 cell styles"},
+      {true, "", "", " s=\"4294967296\"", "cell C3"},
+      {true, "", "", " s=\"-1\"", "cell C3"},
+      {true, "", " s=\"7\" customFormat=\"1\"", "", "row 3 uses cell style '7'"},
+      {true, "<cols><col min=\"2\" max=\"4\" width=\"9\" style=\"9\"/></cols>", "", "", "column B"},
+      {false, "", "", " s=\"1\"", "the workbook has no style part"},
+  };
+  TempDir temp;
+  for (const Case& c : cases) {
+    auto parts = MinimalParts("<?xml version=\"1.0\"?><worksheet "
+                              "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" +
+                              c.cols + "<sheetData><row r=\"3\"" + c.row + "><c r=\"C3\"" + c.cell +
+                              "><v>1</v></c></row></sheetData></worksheet>");
+    if (c.withStyles) {
+      parts[3].second.insert(parts[3].second.find("</Relationships>"),
+                             "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
+                             "2006/relationships/styles\" Target=\"styles.xml\"/>");
+      parts.emplace_back("xl/styles.xml",
+                         "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                         "<cellXfs count=\"2\"><xf numFmtId=\"0\"/><xf numFmtId=\"2\"/></cellXfs></styleSheet>");
+    }
+    WriteZip(temp / "styles.xlsx", parts);
+    const std::string error = OpenError(temp / "styles.xlsx");
+    if (c.error.empty()) {
+      EXPECT_EQ(error, "") << c.cell;
+      continue;
+    }
+    EXPECT_NE(error.find(c.error), std::string::npos) << c.cols << c.row << c.cell << ": " << error;
+    EXPECT_NE(error.find("sheet1.xml"), std::string::npos) << error;
+  }
+}
+
+// A cell that follows a shared formula needs the group's defining cell;
+// without it the file is refused naming the cell.
+TEST(HostileFiles, SharedFormulaWithoutItsDefiningCellIsRefused) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"<c r=\"A1\"><f t=\"shared\" ref=\"A1:A2\" si=\"3\">B1*2</f><v>2</v></c>", ""},
+      {"<c r=\"A1\"><f>B1*2</f><v>2</v></c>", "cell A2 follows shared formula 3, which no cell of the sheet defines"},
+  };
+  TempDir temp;
+  for (const auto& [first, error] : cases) {
+    WriteZip(temp / "shared.xlsx", MinimalParts(Worksheet("<row r=\"1\">" + first + "<c r=\"B1\"><v>1</v></c></row>"
+                                                          "<row r=\"2\"><c r=\"A2\"><f t=\"shared\" si=\"3\"/>"
+                                                          "<v>4</v></c></row>")));
+    const std::string refusal = OpenError(temp / "shared.xlsx");
+    if (error.empty()) EXPECT_EQ(refusal, "");
+    else EXPECT_NE(refusal.find(error), std::string::npos) << refusal;
+  }
+}
+
 // openpyxl writes a cell holding "" as an inline-string cell without <is>:
 // no string at all. It must stay blank, not come back as an empty string.
 TEST(HostileFiles, InlineStringCellWithoutTextStaysBlank) {
