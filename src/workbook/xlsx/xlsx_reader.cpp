@@ -85,62 +85,167 @@ std::uint32_t XlsxReader::SharedStringIndex(const Sheet& sheet, std::string_view
   return static_cast<std::uint32_t>(index);
 }
 
-void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
-  pugi::xml_document doc;
+namespace {
+
+// The worksheet part parsed into `doc`, checked, and its sheetData element.
+pugi::xml_node ParseWorksheet(Sheet& sheet, pugi::xml_document& doc, std::string_view text, std::string& prefix) {
   ParseXmlPart(doc, text, sheet.partName());
   pugi::xml_node root = doc.document_element();
   if (LocalName(root) != "worksheet")
     throw WorkbookError(SheetLabel(sheet) + " is not a worksheet part (root element <" + root.name() + ">)");
   for (pugi::xml_attribute a : root.attributes())
     if (std::string_view(a.value()) == kStrictMain) RefuseStrict(sheet.partName());
-  sheet.prefix_ = PrefixOf(root);
+  prefix = PrefixOf(root);
   pugi::xml_node sheetData = FirstChild(root, "sheetData");
   if (!sheetData) throw WorkbookError(SheetLabel(sheet) + " has no sheetData element");
+  return sheetData;
+}
+
+// A <row> without its cells; a row without r follows the previous one.
+Row ReadRowAttributes(Sheet& sheet, const pugi::xml_node& rowNode, std::uint32_t previousRow) {
+  Row row;
+  row.number = previousRow + 1;
+  std::string extra;
+  for (pugi::xml_attribute a : rowNode.attributes()) {
+    std::string_view n = a.name();
+    if (n == "r") {
+      long long number = a.as_llong(0);
+      if (number < 1 || number > kMaxRows)
+        throw WorkbookError(SheetLabel(sheet) + " has a row numbered " + a.value() + ", outside 1.." +
+                            std::to_string(kMaxRows));
+      row.number = static_cast<std::uint32_t>(number);
+    } else if (n == "spans") {
+      // Only an optimisation hint; recomputing it is not needed, so it is dropped.
+    } else if (n == "s") {
+      row.style = a.as_uint();
+      row.hasStyle = true;
+    } else if (n == "customFormat") {
+      row.customFormat = ParseXmlBool(a.value());
+    } else if (n == "ht") {
+      row.hasHeight = ParseDouble(a.value(), row.height);
+      if (!row.hasHeight) extra += RawAttribute(a);
+    } else if (n == "hidden") {
+      row.hidden = ParseXmlBool(a.value());
+    } else if (n == "customHeight") {
+      row.customHeight = ParseXmlBool(a.value());
+    } else if (n == "outlineLevel") {
+      row.outlineLevel = static_cast<std::uint8_t>(std::clamp(a.as_int(), 0, 7));
+    } else if (n == "collapsed") {
+      row.collapsed = ParseXmlBool(a.value());
+    } else if (n == "thickTop") {
+      row.thickTop = ParseXmlBool(a.value());
+    } else if (n == "thickBot") {
+      row.thickBot = ParseXmlBool(a.value());
+    } else {
+      extra += RawAttribute(a);
+    }
+  }
+  if (!extra.empty()) row.extra = sheet.AddText(std::move(extra));
+  return row;
+}
+
+// The attributes of a <c>: its column (the one after `previousCol` without
+// r), style and the rest kept as written; answers its t (type).
+std::string_view ReadCellAttributes(Sheet& sheet, const pugi::xml_node& c, const Row& row, std::uint32_t previousCol,
+                                    Cell& cell) {
+  cell.col = previousCol + 1;
+  std::string extra;
+  std::string_view type = "n";
+  for (pugi::xml_attribute a : c.attributes()) {
+    std::string_view n = a.name();
+    if (n == "r") {
+      auto address = ParseCellAddress(a.value());
+      if (!address)
+        throw WorkbookError(SheetLabel(sheet) + " has a cell at '" + a.value() +
+                            "', which is not a cell address inside the sheet (A1..XFD1048576)");
+      cell.col = static_cast<std::uint32_t>(address->col);
+    } else if (n == "s") {
+      cell.style = a.as_uint();
+    } else if (n == "t") {
+      type = a.value();
+    } else {
+      extra += RawAttribute(a);
+    }
+  }
+  if (cell.col > static_cast<std::uint32_t>(kMaxColumns))
+    throw WorkbookError(SheetLabel(sheet) + " has more than " + std::to_string(kMaxColumns) + " cells in row " +
+                        std::to_string(row.number));
+  if (!extra.empty()) cell.extra = sheet.AddText(std::move(extra));
+  return type;
+}
+
+// Cells written out of column order are sorted; two in one column are refused.
+void SortCells(const Sheet& sheet, Row& row) {
+  std::stable_sort(row.cells.begin(), row.cells.end(), [](const Cell& a, const Cell& b) { return a.col < b.col; });
+  for (std::size_t i = 1; i < row.cells.size(); ++i)
+    if (row.cells[i].col == row.cells[i - 1].col)
+      throw WorkbookError(SheetLabel(sheet) + " has two cells at " +
+                          FormatCellAddress(static_cast<int>(row.number), static_cast<int>(row.cells[i].col)));
+}
+
+void SortRows(const Sheet& sheet, std::vector<Row>& rows) {
+  std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.number < b.number; });
+  for (std::size_t i = 1; i < rows.size(); ++i)
+    if (rows[i].number == rows[i - 1].number)
+      throw WorkbookError(SheetLabel(sheet) + " has row " + std::to_string(rows[i].number) + " twice");
+}
+
+}  // namespace
+
+// The formula and value of a <c> by its type: a type without its value
+// leaves the cell blank, as other readers see it.
+void XlsxReader::ReadCellContent(Sheet& sheet, const pugi::xml_node& c, std::string_view type, std::uint32_t rowNumber,
+                                 Cell& cell) {
+  pugi::xml_node v, is;
+  for (pugi::xml_node child : c.children()) {
+    if (child.type() != pugi::node_element) continue;
+    std::string_view n = LocalName(child);
+    if (n == "f") ReadFormula(sheet, cell, child);
+    else if (n == "v") v = child;
+    else if (n == "is") is = child;
+  }
+  const char* value = v ? v.text().get() : nullptr;
+  if (type == "s") {
+    if (value) {
+      cell.type = CellType::SharedString;
+      cell.text = SharedStringIndex(sheet, value, static_cast<int>(rowNumber), static_cast<int>(cell.col));
+    }
+  } else if (type == "inlineStr") {
+    // Without <is> the cell holds no string at all (openpyxl writes such
+    // cells for ""): it stays blank, as other readers see it.
+    if (is) {
+      cell.type = CellType::InlineString;
+      std::string raw;
+      for (pugi::xml_node child : is.children()) raw += WriteXmlNode(child);
+      cell.text = sheet.AddText(std::move(raw));
+    }
+  } else if (type == "b") {
+    if (value) {
+      cell.type = CellType::Boolean;
+      cell.number = ParseXmlBool(value) ? 1 : 0;
+    }
+  } else if (type == "e" || type == "str" || type == "d") {
+    if (value || type == "str") {
+      cell.type = type == "e" ? CellType::Error : type == "str" ? CellType::String : CellType::Date;
+      if (value) cell.text = sheet.AddText(DecodeCellText(value));
+    }
+  } else if (value) {
+    cell.type = CellType::Number;
+    if (!ParseDouble(value, cell.number)) cell.text = sheet.AddText(value);  // kept as written
+  }
+}
+
+void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
+  pugi::xml_document doc;
+  pugi::xml_node sheetData = ParseWorksheet(sheet, doc, text, sheet.prefix_);
 
   std::vector<Row>& rows = sheet.rows_;
   std::uint32_t previousRow = 0;
-  bool sorted = true;
+  bool rowsSorted = true;
   for (pugi::xml_node rowNode : sheetData.children()) {
     if (rowNode.type() != pugi::node_element || LocalName(rowNode) != "row") continue;
-    Row row;
-    row.number = previousRow + 1;
-    std::string extra;
-    for (pugi::xml_attribute a : rowNode.attributes()) {
-      std::string_view n = a.name();
-      if (n == "r") {
-        long long number = a.as_llong(0);
-        if (number < 1 || number > kMaxRows)
-          throw WorkbookError(SheetLabel(sheet) + " has a row numbered " + a.value() + ", outside 1.." +
-                              std::to_string(kMaxRows));
-        row.number = static_cast<std::uint32_t>(number);
-      } else if (n == "spans") {
-        // Only an optimisation hint; recomputing it is not needed, so it is dropped.
-      } else if (n == "s") {
-        row.style = a.as_uint();
-        row.hasStyle = true;
-      } else if (n == "customFormat") {
-        row.customFormat = ParseXmlBool(a.value());
-      } else if (n == "ht") {
-        row.hasHeight = ParseDouble(a.value(), row.height);
-        if (!row.hasHeight) extra += RawAttribute(a);
-      } else if (n == "hidden") {
-        row.hidden = ParseXmlBool(a.value());
-      } else if (n == "customHeight") {
-        row.customHeight = ParseXmlBool(a.value());
-      } else if (n == "outlineLevel") {
-        row.outlineLevel = static_cast<std::uint8_t>(std::clamp(a.as_int(), 0, 7));
-      } else if (n == "collapsed") {
-        row.collapsed = ParseXmlBool(a.value());
-      } else if (n == "thickTop") {
-        row.thickTop = ParseXmlBool(a.value());
-      } else if (n == "thickBot") {
-        row.thickBot = ParseXmlBool(a.value());
-      } else {
-        extra += RawAttribute(a);
-      }
-    }
-    if (row.number <= previousRow) sorted = false;
-    if (!extra.empty()) row.extra = sheet.AddText(std::move(extra));
+    Row row = ReadRowAttributes(sheet, rowNode, previousRow);
+    if (row.number <= previousRow) rowsSorted = false;
     previousRow = row.number;
 
     std::uint32_t previousCol = 0;
@@ -148,86 +253,16 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
     for (pugi::xml_node c : rowNode.children()) {
       if (c.type() != pugi::node_element || LocalName(c) != "c") continue;
       Cell cell;
-      cell.col = previousCol + 1;
-      std::string cellExtra;
-      std::string_view type = "n";
-      for (pugi::xml_attribute a : c.attributes()) {
-        std::string_view n = a.name();
-        if (n == "r") {
-          auto address = ParseCellAddress(a.value());
-          if (!address)
-            throw WorkbookError(SheetLabel(sheet) + " has a cell at '" + a.value() +
-                                "', which is not a cell address inside the sheet (A1..XFD1048576)");
-          cell.col = static_cast<std::uint32_t>(address->col);
-        } else if (n == "s") {
-          cell.style = a.as_uint();
-        } else if (n == "t") {
-          type = a.value();
-        } else {
-          cellExtra += RawAttribute(a);
-        }
-      }
-      if (cell.col > static_cast<std::uint32_t>(kMaxColumns))
-        throw WorkbookError(SheetLabel(sheet) + " has more than " + std::to_string(kMaxColumns) + " cells in row " +
-                            std::to_string(row.number));
+      std::string_view type = ReadCellAttributes(sheet, c, row, previousCol, cell);
       if (cell.col <= previousCol) cellsSorted = false;
       previousCol = cell.col;
-      if (!cellExtra.empty()) cell.extra = sheet.AddText(std::move(cellExtra));
-
-      pugi::xml_node v, is;
-      for (pugi::xml_node child : c.children()) {
-        if (child.type() != pugi::node_element) continue;
-        std::string_view n = LocalName(child);
-        if (n == "f") ReadFormula(sheet, cell, child);
-        else if (n == "v") v = child;
-        else if (n == "is") is = child;
-      }
-      const char* value = v ? v.text().get() : nullptr;
-      if (type == "s") {
-        if (value) {
-          cell.type = CellType::SharedString;
-          cell.text = SharedStringIndex(sheet, value, static_cast<int>(row.number), static_cast<int>(cell.col));
-        }
-      } else if (type == "inlineStr") {
-        // Without <is> the cell holds no string at all (openpyxl writes such
-        // cells for ""): it stays blank, as other readers see it.
-        if (is) {
-          cell.type = CellType::InlineString;
-          std::string raw;
-          for (pugi::xml_node child : is.children()) raw += WriteXmlNode(child);
-          cell.text = sheet.AddText(std::move(raw));
-        }
-      } else if (type == "b") {
-        if (value) {
-          cell.type = CellType::Boolean;
-          cell.number = ParseXmlBool(value) ? 1 : 0;
-        }
-      } else if (type == "e" || type == "str" || type == "d") {
-        if (value || type == "str") {
-          cell.type = type == "e" ? CellType::Error : type == "str" ? CellType::String : CellType::Date;
-          if (value) cell.text = sheet.AddText(DecodeCellText(value));
-        }
-      } else if (value) {
-        cell.type = CellType::Number;
-        if (!ParseDouble(value, cell.number)) cell.text = sheet.AddText(value);  // kept as written
-      }
+      ReadCellContent(sheet, c, type, row.number, cell);
       row.cells.push_back(cell);
     }
-    if (!cellsSorted) {
-      std::stable_sort(row.cells.begin(), row.cells.end(), [](const Cell& a, const Cell& b) { return a.col < b.col; });
-      for (std::size_t i = 1; i < row.cells.size(); ++i)
-        if (row.cells[i].col == row.cells[i - 1].col)
-          throw WorkbookError(SheetLabel(sheet) + " has two cells at " +
-                              FormatCellAddress(static_cast<int>(row.number), static_cast<int>(row.cells[i].col)));
-    }
+    if (!cellsSorted) SortCells(sheet, row);
     rows.push_back(std::move(row));
   }
-  if (!sorted) {
-    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.number < b.number; });
-    for (std::size_t i = 1; i < rows.size(); ++i)
-      if (rows[i].number == rows[i - 1].number)
-        throw WorkbookError(SheetLabel(sheet) + " has row " + std::to_string(rows[i].number) + " twice");
-  }
+  if (!rowsSorted) SortRows(sheet, rows);
 
   // Keep the rest of the part without the cells, in a document of its own so
   // the memory the cell nodes took is given back.

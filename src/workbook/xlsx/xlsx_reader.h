@@ -17,6 +17,8 @@ class XlsxReader {
  private:
   void ReadSheets();
   static std::uint32_t SharedStringIndex(const Sheet& sheet, std::string_view value, int row, int col);
+  static void ReadCellContent(Sheet& sheet, const pugi::xml_node& c, std::string_view type, std::uint32_t rowNumber,
+                              Cell& cell);
   Workbook& book_;
 };
 
