@@ -14,6 +14,7 @@
 #include <string>
 
 #include "foundation/host_object.h"
+#include "foundation/installed.h"
 #include "foundation/recordset.h"
 
 namespace vemo::actions {
@@ -59,15 +60,7 @@ std::unique_ptr<EngineJob> CreateRealEngineJob(EngineKind kind);
 std::unique_ptr<EngineJob> CreateEngineJob(EngineKind kind);
 
 // Tests: installs `factory` for the object's lifetime.
-class ScopedEngineFactory {
- public:
-  explicit ScopedEngineFactory(EngineFactory factory);
-  ~ScopedEngineFactory();
-  ScopedEngineFactory(const ScopedEngineFactory&) = delete;
-  ScopedEngineFactory& operator=(const ScopedEngineFactory&) = delete;
-
- private:
-  EngineFactory previous_;
-};
+Installed<EngineFactory>& InstalledEngineFactory();
+using ScopedEngineFactory = ScopedInstall<EngineFactory, &InstalledEngineFactory>;
 
 }  // namespace vemo::actions
