@@ -4,26 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 
 #include "workbook/formulas/formula_eval_internal.h"
 
 namespace vemo::wb {
 
 EvalContext::Extent EvalContext::UsedExtent(std::string_view) { return {kMaxRow, kMaxColumn}; }
-
-namespace {
-std::mutex formatterMutex;
-NumberFormatter& DefaultFormatter() {
-  static NumberFormatter formatter;
-  return formatter;
-}
-}  // namespace
-
-void SetDefaultNumberFormatter(NumberFormatter formatter) {
-  std::lock_guard lock(formatterMutex);
-  DefaultFormatter() = std::move(formatter);
-}
 
 namespace eval {
 namespace {
@@ -38,12 +24,6 @@ thread_local int evaluationLevels = 0;
 
 std::string FormatForText(Evaluator& ev, double value, std::string_view formatCode) {
   if (ev.options().numberFormatter) return ev.options().numberFormatter(value, formatCode, ev.context().Date1904());
-  NumberFormatter fallback;
-  {
-    std::lock_guard lock(formatterMutex);
-    fallback = DefaultFormatter();
-  }
-  if (fallback) return fallback(value, formatCode, ev.context().Date1904());
   return GeneralNumberText(value);
 }
 

@@ -15,13 +15,6 @@ bool FunctionCall::IsMissing(std::size_t i) const {
   return i >= node_.children.size() || node_.children[i]->kind == FormulaNode::Kind::Missing;
 }
 
-bool FunctionCall::IsReference(std::size_t i) const {
-  if (i >= node_.children.size()) return false;
-  auto k = node_.children[i]->kind;
-  return k == FormulaNode::Kind::Reference || k == FormulaNode::Kind::Name || k == FormulaNode::Kind::Range ||
-         k == FormulaNode::Kind::Intersection || k == FormulaNode::Kind::Union;
-}
-
 const Value& FunctionCall::Arg(std::size_t i) {
   if (!cache_[i]) cache_[i] = ev_.Evaluate(*node_.children[i]);
   return *cache_[i];

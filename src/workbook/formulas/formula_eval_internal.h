@@ -74,7 +74,6 @@ class FunctionCall {
   FunctionCall(Evaluator& ev, const FormulaNode& node, std::vector<Value> args);
   std::size_t Count() const { return node_.children.size(); }
   bool IsMissing(std::size_t i) const;
-  bool IsReference(std::size_t i) const;  // the argument was written as a reference or name
   const Value& Arg(std::size_t i);
   // Single value of argument i (implicit intersection for ranges; missing -> empty).
   CellValue Scalar(std::size_t i);

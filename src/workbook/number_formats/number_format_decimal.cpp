@@ -5,11 +5,6 @@
 
 namespace vemo::wb::numfmt {
 
-bool RoundedDecimal::IsZero() const {
-  if (!integerDigits.empty()) return false;
-  return fractionDigits.find_first_not_of('0') == std::string::npos;
-}
-
 Significand ToSignificand(double value) {
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.14e", value);

@@ -25,7 +25,6 @@ Significand ToSignificand(double value);
 struct RoundedDecimal {
   std::string integerDigits;   // no leading zeros; empty when the integer part is 0
   std::string fractionDigits;  // exactly `decimals` characters
-  bool IsZero() const;
 };
 
 // Rounds significand x 10^shift to `decimals` places, half away from zero.
