@@ -16,10 +16,10 @@
 #include "foundation/creation_service.h"
 #include "host/spreadsheet/spreadsheet_application.h"
 #include "host/spreadsheet/spreadsheet_interfaces.h"
-#include "workbook/deflate_blocks.h"
+#include "workbook/zip/deflate_blocks.h"
 #include "workbook/structural_edit.h"
 #include "workbook/workbook.h"
-#include "workbook/zip_package.h"
+#include "workbook/zip/zip_package.h"
 
 namespace {
 

@@ -52,12 +52,6 @@ std::int32_t DataSrvClassTypeID(const ActionInputs& inputs) {
   return service->classTypeID();
 }
 
-const HostDictionary& BillValues(const ActionInputs& inputs) {
-  auto values = std::dynamic_pointer_cast<HostDictionary>(inputs.data);
-  if (!values) throw HostError(HostError::kObjectRequired, "no bill values (Data) were handed over");
-  return *values;
-}
-
 DictionaryRef HeadCell(const ActionInputs& inputs, std::string_view key) {
   auto fields = std::dynamic_pointer_cast<HostDictionary>(inputs.tableInfo);
   auto values = std::dynamic_pointer_cast<HostDictionary>(inputs.data);

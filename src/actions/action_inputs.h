@@ -34,8 +34,6 @@ struct ActionInputs {
 
 // DataSrv.classTypeID; raises HostError when no data service is set.
 std::int32_t DataSrvClassTypeID(const ActionInputs& inputs);
-// The bill values as a dictionary; raises HostError when none are set.
-const HostDictionary& BillValues(const ActionInputs& inputs);
 // The value ({FFLD, FDSP, FFND}) of the bill head field a template names
 // `key` ("FBillNo"), found through the field dictionary's Map and read on
 // the field's page; nullptr when the bill does not carry it.

@@ -15,6 +15,7 @@
 
 #include "foundation/document_kind.h"
 #include "foundation/host_object.h"
+#include "foundation/installed.h"
 #include "foundation/recordset.h"
 
 namespace vemo::actions {
@@ -58,15 +59,7 @@ std::unique_ptr<EngineJob> CreateRealEngineJob(DocumentKind kind);
 std::unique_ptr<EngineJob> CreateEngineJob(DocumentKind kind);
 
 // Tests: installs `factory` for the object's lifetime.
-class ScopedEngineFactory {
- public:
-  explicit ScopedEngineFactory(EngineFactory factory);
-  ~ScopedEngineFactory();
-  ScopedEngineFactory(const ScopedEngineFactory&) = delete;
-  ScopedEngineFactory& operator=(const ScopedEngineFactory&) = delete;
-
- private:
-  EngineFactory previous_;
-};
+Installed<EngineFactory>& InstalledEngineFactory();
+using ScopedEngineFactory = ScopedInstall<EngineFactory, &InstalledEngineFactory>;
 
 }  // namespace vemo::actions

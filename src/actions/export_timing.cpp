@@ -2,16 +2,12 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <mutex>
 #include <utility>
 
 #include "actions/action_messages.h"
 
 namespace vemo::actions {
 namespace {
-
-std::mutex g_mutex;
-std::function<std::int64_t()> g_source;
 
 std::int64_t SteadyMilliseconds() {
   using namespace std::chrono;
@@ -20,23 +16,14 @@ std::int64_t SteadyMilliseconds() {
 
 }  // namespace
 
+Installed<TickSource>& InstalledTickSource() {
+  static Installed<TickSource> source;
+  return source;
+}
+
 std::int64_t TickCount() {
-  std::function<std::int64_t()> source;
-  {
-    std::lock_guard lock(g_mutex);
-    source = g_source;
-  }
+  TickSource source = InstalledTickSource().Get();
   return source ? source() : SteadyMilliseconds();
-}
-
-ScopedTickSource::ScopedTickSource(std::function<std::int64_t()> source) {
-  std::lock_guard lock(g_mutex);
-  previous_ = std::exchange(g_source, std::move(source));
-}
-
-ScopedTickSource::~ScopedTickSource() {
-  std::lock_guard lock(g_mutex);
-  g_source = std::move(previous_);
 }
 
 std::string FormatElapsedSeconds(std::int64_t milliseconds) {

@@ -5,22 +5,17 @@
 #include <functional>
 #include <string>
 
+#include "foundation/installed.h"
+
 namespace vemo::actions {
 
 // Milliseconds of a monotonic clock.
 std::int64_t TickCount();
 
 // Tests: TickCount answers from `source` for the object's lifetime.
-class ScopedTickSource {
- public:
-  explicit ScopedTickSource(std::function<std::int64_t()> source);
-  ~ScopedTickSource();
-  ScopedTickSource(const ScopedTickSource&) = delete;
-  ScopedTickSource& operator=(const ScopedTickSource&) = delete;
-
- private:
-  std::function<std::int64_t()> previous_;
-};
+using TickSource = std::function<std::int64_t()>;
+Installed<TickSource>& InstalledTickSource();
+using ScopedTickSource = ScopedInstall<TickSource, &InstalledTickSource>;
 
 // Elapsed milliseconds as seconds in the form "#,##0.00", rounded half away
 // from zero: 500 -> "0.50", 1234500 -> "1,234.50".

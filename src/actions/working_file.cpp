@@ -1,19 +1,11 @@
 #include "actions/working_file.h"
 
-#include <atomic>
-
 #include "actions/action_messages.h"
 #include "context/file_utils.h"
 #include "context/message_box.h"
 #include "context/temp_files.h"
 
 namespace vemo::actions::detail {
-namespace {
-
-std::atomic<std::chrono::milliseconds::rep> g_waitMs{3000};
-
-}  // namespace
-
 WorkingFile::WorkingFile(bool xlsx) : path_(context::NewTempWorkbookName(xlsx ? ".xlsx" : ".xls")) {}
 WorkingFile::~WorkingFile() = default;
 
@@ -32,11 +24,11 @@ bool WorkingFile::Claim() {
   return true;
 }
 
-std::chrono::milliseconds WorkingFileWait() { return std::chrono::milliseconds(g_waitMs.load()); }
-
-ScopedWorkingFileWait::ScopedWorkingFileWait(std::chrono::milliseconds wait) : previous_(WorkingFileWait()) {
-  g_waitMs = wait.count();
+Installed<std::chrono::milliseconds>& InstalledWorkingFileWait() {
+  static Installed<std::chrono::milliseconds> wait{std::chrono::seconds(3)};
+  return wait;
 }
-ScopedWorkingFileWait::~ScopedWorkingFileWait() { g_waitMs = previous_.count(); }
+
+std::chrono::milliseconds WorkingFileWait() { return InstalledWorkingFileWait().Get(); }
 
 }  // namespace vemo::actions::detail

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "context/working_file_lock.h"
+#include "foundation/installed.h"
 
 namespace vemo::actions::detail {
 
@@ -35,15 +36,7 @@ class WorkingFile {
 std::chrono::milliseconds WorkingFileWait();
 
 // Tests: another wait for the object's lifetime.
-class ScopedWorkingFileWait {
- public:
-  explicit ScopedWorkingFileWait(std::chrono::milliseconds wait);
-  ~ScopedWorkingFileWait();
-  ScopedWorkingFileWait(const ScopedWorkingFileWait&) = delete;
-  ScopedWorkingFileWait& operator=(const ScopedWorkingFileWait&) = delete;
-
- private:
-  std::chrono::milliseconds previous_;
-};
+Installed<std::chrono::milliseconds>& InstalledWorkingFileWait();
+using ScopedWorkingFileWait = ScopedInstall<std::chrono::milliseconds, &InstalledWorkingFileWait>;
 
 }  // namespace vemo::actions::detail

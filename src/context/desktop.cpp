@@ -1,20 +1,17 @@
 #include "context/desktop.h"
 
 #include <iostream>
-#include <mutex>
 
 #include "context/console_desktop.h"
 
 namespace vemo::context {
 namespace {
 
-std::mutex g_mutex;
-std::shared_ptr<Desktop> g_desktop;
-
 std::shared_ptr<Desktop> Current() {
-  std::lock_guard lock(g_mutex);
-  if (!g_desktop) g_desktop = std::make_shared<ConsoleDesktop>();
-  return g_desktop;
+  return InstalledDesktop().Locked([](std::shared_ptr<Desktop>& desktop) {
+    if (!desktop) desktop = std::make_shared<ConsoleDesktop>();
+    return desktop;
+  });
 }
 
 }  // namespace
@@ -33,26 +30,17 @@ int UnattendedAnswer(int flags, bool assumeYes) {
 }
 
 Desktop& CurrentDesktop() {
-  // The shared_ptr stays owned by g_desktop; a replacement during a call is
+  // The shared_ptr stays owned by InstalledDesktop(); a replacement during a call is
   // not expected (all calls come on one thread).
   return *Current();
 }
 
-void SetDesktop(std::shared_ptr<Desktop> desktop) {
-  std::lock_guard lock(g_mutex);
-  g_desktop = std::move(desktop);
+Installed<std::shared_ptr<Desktop>>& InstalledDesktop() {
+  static Installed<std::shared_ptr<Desktop>> desktop;
+  return desktop;
 }
 
-ScopedDesktop::ScopedDesktop(std::shared_ptr<Desktop> desktop) {
-  std::lock_guard lock(g_mutex);
-  previous_ = std::move(g_desktop);
-  g_desktop = std::move(desktop);
-}
-
-ScopedDesktop::~ScopedDesktop() {
-  std::lock_guard lock(g_mutex);
-  g_desktop = std::move(previous_);
-}
+void SetDesktop(std::shared_ptr<Desktop> desktop) { InstalledDesktop().Set(std::move(desktop)); }
 
 void ShowHostMessage(const std::string& text) { CurrentDesktop().ShowHostMessage(text); }
 

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "foundation/installed.h"
+
 namespace vemo::context {
 
 // Message box flags and answers, with the host's numeric codes.
@@ -71,16 +73,8 @@ Desktop& CurrentDesktop();
 void SetDesktop(std::shared_ptr<Desktop> desktop);
 
 // Tests: installs a desktop for the object's lifetime.
-class ScopedDesktop {
- public:
-  explicit ScopedDesktop(std::shared_ptr<Desktop> desktop);
-  ~ScopedDesktop();
-  ScopedDesktop(const ScopedDesktop&) = delete;
-  ScopedDesktop& operator=(const ScopedDesktop&) = delete;
-
- private:
-  std::shared_ptr<Desktop> previous_;
-};
+Installed<std::shared_ptr<Desktop>>& InstalledDesktop();
+using ScopedDesktop = ScopedInstall<std::shared_ptr<Desktop>, &InstalledDesktop>;
 
 // The host's global message service (one text, no answer), on the desktop.
 void ShowHostMessage(const std::string& text);

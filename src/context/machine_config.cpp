@@ -3,13 +3,9 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <mutex>
 
 namespace vemo::context {
 namespace {
-
-std::mutex g_mutex;
-std::optional<std::filesystem::path> g_override;
 
 std::filesystem::path EnvironmentDefault() {
   if (const char* dir = std::getenv("VEMO_MACHINE_CONFIG"); dir && *dir) return dir;
@@ -20,24 +16,25 @@ std::filesystem::path EnvironmentDefault() {
   return std::filesystem::path("/etc/vemoprint/machine");
 }
 
+// An empty folder goes back to the environment's.
+std::optional<std::filesystem::path> Normalised(const std::filesystem::path& folder) {
+  if (folder.empty()) return std::nullopt;
+  return std::filesystem::absolute(folder);
+}
+
 }  // namespace
 
 std::filesystem::path MachineConfigFolder() {
-  {
-    std::lock_guard lock(g_mutex);
-    if (g_override) return *g_override;
-  }
+  if (auto folder = InstalledMachineConfigFolder().Get()) return *folder;
   return EnvironmentDefault();
 }
 
-void SetMachineConfigFolder(std::filesystem::path folder) {
-  std::lock_guard lock(g_mutex);
-  if (folder.empty()) {
-    g_override.reset();
-  } else {
-    g_override = std::filesystem::absolute(folder);
-  }
+Installed<std::optional<std::filesystem::path>>& InstalledMachineConfigFolder() {
+  static Installed<std::optional<std::filesystem::path>> folder;
+  return folder;
 }
+
+void SetMachineConfigFolder(std::filesystem::path folder) { InstalledMachineConfigFolder().Set(Normalised(folder)); }
 
 std::optional<Json> ReadMachineConfigFile(const std::string& fileName) {
   std::ifstream in(MachineConfigFolder() / fileName, std::ios::binary);
@@ -55,17 +52,6 @@ bool MachineSwitch(const std::string& name, bool fallback) {
   return it->get<bool>();
 }
 
-ScopedMachineConfig::ScopedMachineConfig(std::filesystem::path folder) {
-  {
-    std::lock_guard lock(g_mutex);
-    previous_ = g_override;
-  }
-  SetMachineConfigFolder(std::move(folder));
-}
-
-ScopedMachineConfig::~ScopedMachineConfig() {
-  std::lock_guard lock(g_mutex);
-  g_override = previous_;
-}
+ScopedMachineConfig::ScopedMachineConfig(std::filesystem::path folder) : install_(Normalised(folder)) {}
 
 }  // namespace vemo::context

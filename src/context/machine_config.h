@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "foundation/installed.h"
 #include "foundation/json_fwd.h"
 
 namespace vemo::context {
@@ -31,15 +32,13 @@ std::optional<Json> ReadMachineConfigFile(const std::string& fileName);
 bool MachineSwitch(const std::string& name, bool fallback = false);
 
 // Tests: points the machine configuration at `folder` for the object's lifetime.
+Installed<std::optional<std::filesystem::path>>& InstalledMachineConfigFolder();
 class ScopedMachineConfig {
  public:
   explicit ScopedMachineConfig(std::filesystem::path folder);
-  ~ScopedMachineConfig();
-  ScopedMachineConfig(const ScopedMachineConfig&) = delete;
-  ScopedMachineConfig& operator=(const ScopedMachineConfig&) = delete;
 
  private:
-  std::optional<std::filesystem::path> previous_;
+  ScopedInstall<std::optional<std::filesystem::path>, &InstalledMachineConfigFolder> install_;
 };
 
 }  // namespace vemo::context

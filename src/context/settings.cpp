@@ -1,7 +1,6 @@
 #include "context/settings.h"
 
 #include <cstdlib>
-#include <mutex>
 #include <optional>
 
 #include "context/file_utils.h"
@@ -12,12 +11,10 @@
 #include "context/session_store.h"
 #include "foundation/creation_service.h"
 #include "foundation/host_error.h"
+#include "foundation/installed.h"
 
 namespace vemo::context {
 namespace {
-
-std::mutex g_mutex;
-std::optional<std::filesystem::path> g_componentFolder;
 
 std::string EnvironmentOr(const char* name, std::string_view fallback) {
   const char* value = std::getenv(name);
@@ -44,6 +41,11 @@ std::string PropsStringOfShareProps() {
   }
 }
 
+Installed<std::optional<std::filesystem::path>>& InstalledComponentFolder() {
+  static Installed<std::optional<std::filesystem::path>> folder;
+  return folder;
+}
+
 }  // namespace
 
 Variant GetSessionSetting(std::string_view name, const Variant& fallback) {
@@ -54,10 +56,7 @@ Variant GetSessionSetting(std::string_view name, const Variant& fallback) {
 }
 
 std::string ComponentFolder() {
-  {
-    std::lock_guard lock(g_mutex);
-    if (g_componentFolder) return g_componentFolder->string();
-  }
+  if (auto folder = InstalledComponentFolder().Get()) return folder->string();
   if (const char* path = std::getenv("VEMO_APP_PATH"); path && *path) return path;
   std::error_code ec;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -66,12 +65,7 @@ std::string ComponentFolder() {
 }
 
 void SetComponentFolder(std::filesystem::path folder) {
-  std::lock_guard lock(g_mutex);
-  if (folder.empty()) {
-    g_componentFolder.reset();
-  } else {
-    g_componentFolder = std::move(folder);
-  }
+  InstalledComponentFolder().Set(folder.empty() ? std::nullopt : std::optional(std::move(folder)));
 }
 
 std::string GetAppPath() {

@@ -16,15 +16,6 @@
 #include "foundation/utf8_text.h"
 
 namespace vemo::context {
-namespace {
-
-std::function<std::string()>& GuidSource() {
-  static std::function<std::string()> source;
-  return source;
-}
-
-}  // namespace
-
 std::string GetTempPath() {
   const char* base = std::getenv("TMPDIR");
   std::string folder = base && *base ? base : "/tmp";
@@ -73,7 +64,7 @@ std::string NewTempWorkbookName(std::string_view extension) {
 }
 
 std::string NewGuidText() {
-  if (GuidSource()) return GuidSource()();
+  if (auto source = InstalledGuidSource().Get()) return source();
   try {
     std::random_device device;
     std::array<unsigned char, 16> bytes{};
@@ -96,11 +87,10 @@ std::string NewGuidText() {
   }
 }
 
-ScopedGuidSource::ScopedGuidSource(std::function<std::string()> source) : previous_(std::move(GuidSource())) {
-  GuidSource() = std::move(source);
+Installed<std::function<std::string()>>& InstalledGuidSource() {
+  static Installed<std::function<std::string()>> source;
+  return source;
 }
-
-ScopedGuidSource::~ScopedGuidSource() { GuidSource() = std::move(previous_); }
 
 std::string NewUniqueFileName(bool inFolder, std::string_view extension, std::string_view folder) {
   auto newName = [&]() -> std::string {

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/installed.h"
+
 namespace vemo::context {
 
 // The temporary folder with a trailing "/"; "" on failure.
@@ -34,16 +36,8 @@ std::string NewGuidText();
 
 // Tests: NewGuidText answers from `source` for the object's lifetime (to
 // see NewUniqueFileName draw again when a name is taken).
-class ScopedGuidSource {
- public:
-  explicit ScopedGuidSource(std::function<std::string()> source);
-  ~ScopedGuidSource();
-  ScopedGuidSource(const ScopedGuidSource&) = delete;
-  ScopedGuidSource& operator=(const ScopedGuidSource&) = delete;
-
- private:
-  std::function<std::string()> previous_;
-};
+Installed<std::function<std::string()>>& InstalledGuidSource();
+using ScopedGuidSource = ScopedInstall<std::function<std::string()>, &InstalledGuidSource>;
 
 // "T_" + a new GUID without braces, "-" replaced by "_", plus "." +
 // `extension` when that is not empty. With `inFolder` the name is joined to

@@ -310,18 +310,4 @@ const char* KindName(KeywordKind kind) {
   return "";
 }
 
-const char* SourceName(ValueSource source) {
-  switch (source) {
-    case ValueSource::None: return "unresolved";
-    case ValueSource::SystemVariable: return "system variable";
-    case ValueSource::LineNumber: return "line number";
-    case ValueSource::Field: return "field";
-    case ValueSource::ReportHead: return "report head value";
-    case ValueSource::ReportColumn: return "report column";
-    case ValueSource::WaybillValue: return "waybill value";
-    case ValueSource::NotChecked: return "not checked";
-  }
-  return "";
-}
-
 }  // namespace vemo::engine

@@ -62,6 +62,5 @@ struct CheckOptions {
 TemplateCheck CheckTemplate(host::IWorkbook& book, const TemplateEngine& engine, const CheckOptions& options);
 
 const char* KindName(KeywordKind kind);
-const char* SourceName(ValueSource source);
 
 }  // namespace vemo::engine

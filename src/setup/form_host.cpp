@@ -1,37 +1,18 @@
 #include "setup/form_host.h"
 
-#include <mutex>
-
 #include "foundation/host_error.h"
 
 namespace vemo::setup {
-namespace {
-
-std::mutex g_mutex;
-std::shared_ptr<FormHost> g_host;
-
-}  // namespace
-
-FormHost* CurrentFormHost() {
-  std::lock_guard lock(g_mutex);
-  return g_host.get();
+Installed<std::shared_ptr<FormHost>>& InstalledFormHost() {
+  static Installed<std::shared_ptr<FormHost>> host;
+  return host;
 }
 
-void SetFormHost(std::shared_ptr<FormHost> host) {
-  std::lock_guard lock(g_mutex);
-  g_host = std::move(host);
-}
+// The pointer stays owned by the installed shared_ptr; forms are shown on
+// one thread, which does not replace the host while a form is open.
+FormHost* CurrentFormHost() { return InstalledFormHost().Get().get(); }
 
-ScopedFormHost::ScopedFormHost(std::shared_ptr<FormHost> host) {
-  std::lock_guard lock(g_mutex);
-  previous_ = std::move(g_host);
-  g_host = std::move(host);
-}
-
-ScopedFormHost::~ScopedFormHost() {
-  std::lock_guard lock(g_mutex);
-  g_host = std::move(previous_);
-}
+void SetFormHost(std::shared_ptr<FormHost> host) { InstalledFormHost().Set(std::move(host)); }
 
 void ShowFormModal(SetupForm& form) {
   FormHost* host = CurrentFormHost();

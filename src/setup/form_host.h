@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "foundation/installed.h"
+
 namespace vemo::setup {
 
 class SetupGrid;
@@ -39,16 +41,8 @@ inline constexpr int kNeedsDisplay = 1001;
 FormHost* CurrentFormHost();
 void SetFormHost(std::shared_ptr<FormHost> host);
 
-class ScopedFormHost {
- public:
-  explicit ScopedFormHost(std::shared_ptr<FormHost> host);
-  ~ScopedFormHost();
-  ScopedFormHost(const ScopedFormHost&) = delete;
-  ScopedFormHost& operator=(const ScopedFormHost&) = delete;
-
- private:
-  std::shared_ptr<FormHost> previous_;
-};
+Installed<std::shared_ptr<FormHost>>& InstalledFormHost();
+using ScopedFormHost = ScopedInstall<std::shared_ptr<FormHost>, &InstalledFormHost>;
 
 // Shows the form on the installed FormHost; raises HostError kNeedsDisplay
 // naming the form when there is none.

@@ -1,24 +1,23 @@
 #include "setup/template_validator.h"
 
-#include <mutex>
+#include "foundation/installed.h"
 
 namespace vemo::setup {
 namespace {
 
-std::mutex g_mutex;
-TemplateValidatorProvider g_provider;
+Installed<TemplateValidatorProvider>& InstalledProvider() {
+  static Installed<TemplateValidatorProvider> provider;
+  return provider;
+}
 
 }  // namespace
 
-void SetTemplateValidatorProvider(TemplateValidatorProvider provider) {
-  std::lock_guard lock(g_mutex);
-  g_provider = std::move(provider);
-}
+void SetTemplateValidatorProvider(TemplateValidatorProvider provider) { InstalledProvider().Set(std::move(provider)); }
 
 TemplateValidator ProvidedTemplateValidator(DocumentKind kind, std::int32_t dataSourceType) {
-  std::lock_guard lock(g_mutex);
-  if (!g_provider) return {};
-  return g_provider(kind, dataSourceType);
+  TemplateValidatorProvider provider = InstalledProvider().Get();
+  if (!provider) return {};
+  return provider(kind, dataSourceType);
 }
 
 }  // namespace vemo::setup

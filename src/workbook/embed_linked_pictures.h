@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "workbook/zip_package.h"
+#include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
 

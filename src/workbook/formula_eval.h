@@ -37,17 +37,14 @@ class EvalContext {
 // Formats a number with a number format code ("0.00", "dd.mm.yyyy"); TEXT() uses it.
 using NumberFormatter = std::function<std::string(double value, std::string_view formatCode, bool date1904)>;
 
-// The formatter TEXT() uses when EvalOptions has none. Set once at start-up
-// (the number formatting library registers itself here); until then TEXT()
-// formats like the General format and ignores the code.
-void SetDefaultNumberFormatter(NumberFormatter formatter);
-
 struct EvalOptions {
   // The cell holding the formula, for implicit intersection of a range used
   // where one value is needed (=B:B*2 in row 5 reads B5). 0 = unknown.
   int row = 0;
   int col = 0;
-  NumberFormatter numberFormatter;  // overrides the default for TEXT()
+  // How TEXT() formats; without one it writes General numbers and ignores
+  // the code (the library's callers pass FormatNumber).
+  NumberFormatter numberFormatter;
   // What one evaluation may spend: cells read, and bytes of the arrays and
   // texts it makes. A formula that needs more gives #NUM! and an incomplete
   // result (the reader recalculates it) instead of running for minutes or

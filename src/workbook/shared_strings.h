@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "workbook/deflate_blocks.h"
+#include "workbook/zip/deflate_blocks.h"
 
 namespace vemo::wb {
 

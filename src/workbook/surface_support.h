@@ -9,6 +9,5 @@ class Workbook;
 // (calcPr fullCalcOnLoad="1"): used when cells were edited whose dependent
 // formulas keep stale cached values, or a formula could not be evaluated.
 void RequestFullCalcOnLoad(Workbook& book);
-bool FullCalcOnLoadRequested(Workbook& book);
 
 }  // namespace vemo::wb

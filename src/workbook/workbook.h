@@ -15,8 +15,8 @@
 
 #include "workbook/shared_strings.h"
 #include "workbook/sheet.h"
-#include "workbook/styles.h"
-#include "workbook/zip_package.h"
+#include "workbook/model/styles.h"
+#include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
 

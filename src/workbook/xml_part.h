@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "workbook/xml_text.h"
+#include "workbook/xlsx/xml_text.h"
 
 namespace vemo::wb {
 

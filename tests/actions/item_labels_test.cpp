@@ -11,7 +11,7 @@
 #include "context/file_utils.h"
 #include "context/path_mapping.h"
 #include "support/test_paths.h"
-#include "workbook/zip_package.h"
+#include "workbook/zip/zip_package.h"
 
 namespace vemo::actions::test {
 namespace {

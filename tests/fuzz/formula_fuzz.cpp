@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "workbook/formula_eval.h"
-#include "workbook/formula_parser.h"
+#include "workbook/formulas/formula_parser.h"
 #include "workbook/number_format.h"
 #include "workbook/reference_shift.h"
 

@@ -31,7 +31,7 @@
 
 #include "workbook/workbook.h"
 #include "workbook/workbook_error.h"
-#include "workbook/zip_package.h"
+#include "workbook/zip/zip_package.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "workbook/builtin_formats.h"
+#include "workbook/number_formats/builtin_formats.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "workbook/deflate_blocks.h"
+#include "workbook/zip/deflate_blocks.h"
 #include "workbook/workbook_error.h"
 #include "workbook/workbook_test_util.h"
 

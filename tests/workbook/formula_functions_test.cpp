@@ -254,11 +254,6 @@ TEST_F(FormulaFunctionsTest, TextUsesTheNumberFormatterHook) {
     return std::string(code) + "|" + GeneralNumberText(v);
   };
   EXPECT_EQ(EvaluateFormula("TEXT(\"3\",\"0.00\")", ctx, options).value, T("0.00|3"));
-  SetDefaultNumberFormatter([](double v, std::string_view, bool date1904) {
-    return date1904 ? "1904" : "1900:" + GeneralNumberText(v);
-  });
-  EXPECT_EQ(Eval("TEXT(2,\"x\")"), T("1900:2"));
-  SetDefaultNumberFormatter(nullptr);
 }
 
 TEST_F(FormulaFunctionsTest, DatesCountTheLeapDayOf1900) {

@@ -1,4 +1,4 @@
-#include "workbook/formula_lexer.h"
+#include "workbook/formulas/formula_lexer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "workbook/formula_parser.h"
+#include "workbook/formulas/formula_parser.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include "support/test_paths.h"
 #include "workbook/workbook.h"
-#include "workbook/xlsx_writer.h"
+#include "workbook/xlsx/xlsx_writer.h"
 
 namespace vemo::wb {
 namespace {

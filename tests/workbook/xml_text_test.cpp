@@ -1,6 +1,6 @@
 // Cell texts as the parts carry them: what XML cannot hold is escaped, a
 // literal escape is kept apart, and everything reads back as written.
-#include "workbook/xml_text.h"
+#include "workbook/xlsx/xml_text.h"
 
 #include <gtest/gtest.h>
 

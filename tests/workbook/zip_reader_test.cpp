@@ -10,7 +10,7 @@
 
 #include "support/test_paths.h"
 #include "workbook/workbook_error.h"
-#include "workbook/zip_package.h"
+#include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
 namespace {

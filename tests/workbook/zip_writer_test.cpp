@@ -13,8 +13,8 @@
 #include "support/run_command.h"
 #include "support/test_paths.h"
 #include "workbook/workbook_error.h"
-#include "workbook/zip_package.h"
-#include "workbook/zip_writer.h"
+#include "workbook/zip/zip_package.h"
+#include "workbook/zip/zip_writer.h"
 
 namespace vemo::wb {
 namespace {

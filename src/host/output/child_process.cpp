@@ -182,8 +182,4 @@ void ReapInBackground(pid_t pid) {
   std::thread([pid] { Reap(pid); }).detach();
 }
 
-bool ProcessGroupAlive(pid_t pgid) {
-  return pgid > 0 && (::kill(-pgid, 0) == 0 || errno == EPERM);
-}
-
 }  // namespace vemo::host

@@ -39,7 +39,4 @@ int WaitChild(pid_t pid, std::chrono::milliseconds timeout);
 // process left to the user does not stay a zombie.
 void ReapInBackground(pid_t pid);
 
-// True while any process of group `pgid` exists.
-bool ProcessGroupAlive(pid_t pgid);
-
 }  // namespace vemo::host

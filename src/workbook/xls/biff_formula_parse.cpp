@@ -3,7 +3,7 @@
 // '+' '-', '*' '/', '^', '%', negation, intersection ' ', range ':'.
 #include "workbook/xls/biff_formula_parse.h"
 
-#include "workbook/formula_lexer.h"
+#include "workbook/formulas/formula_lexer.h"
 #include "workbook/workbook_error.h"
 
 namespace vemo::wb::xls {

@@ -2,7 +2,7 @@
 // and the lookups of the formula context.
 #include <array>
 
-#include "workbook/utf8.h"
+#include "workbook/model/utf8.h"
 #include "workbook/xls/biff_formula.h"
 #include "workbook/xls/biff_formula_internal.h"
 

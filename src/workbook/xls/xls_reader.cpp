@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "workbook/workbook_error.h"
-#include "workbook/xlsx_reader.h"
+#include "workbook/xlsx/xlsx_reader.h"
 #include "workbook/xls/biff_formula.h"
 #include "workbook/xls/xls_source.h"
 

@@ -1,0 +1,27 @@
+#include "workbook/surface_support.h"
+
+#include <iterator>
+
+#include "workbook/workbook.h"
+#include "workbook/xml_part.h"
+
+namespace vemo::wb {
+namespace {
+
+// The workbook element order of the file format (children of <workbook>).
+const char* const kWorkbookOrder[] = {
+    "fileVersion", "fileSharing",   "workbookPr",          "workbookProtection", "bookViews",
+    "sheets",      "functionGroups", "externalReferences", "definedNames",       "calcPr",
+    "oleSize",     "customWorkbookViews", "pivotCaches",   "smartTagPr",         "smartTagTypes",
+    "webPublishing", "fileRecoveryPr", "webPublishObjects", "extLst"};
+
+}  // namespace
+
+void RequestFullCalcOnLoad(Workbook& book) {
+  pugi::xml_node root = book.workbookXml().document_element();
+  pugi::xml_node calcPr = EnsureChildInOrder(root, "calcPr", kWorkbookOrder, std::size(kWorkbookOrder));
+  if (pugi::xml_attribute a = calcPr.attribute("fullCalcOnLoad")) a = "1";
+  else calcPr.append_attribute("fullCalcOnLoad") = "1";
+}
+
+}  // namespace vemo::wb
