@@ -25,7 +25,6 @@ import argparse
 import json
 import os
 import re
-import shutil
 import signal
 import subprocess
 import sys
@@ -33,7 +32,9 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TABLE = os.path.join(ROOT, "scripts", "mutations.tsv")
-SLOW_SUITES = "-Corpus/*:Xls/*:Shards/*:Xlsx/*"
+# Left out: the corpus suites, and the disk-full test (it runs vemoprint a
+# hundred and fifty times) -- each would cost minutes per fault.
+SLOW_SUITES = "-Corpus/*:Xls/*:Shards/*:Xlsx/*:WriteFaults.*"
 TIMEOUT = 300  # seconds per test program; a fault that hangs one counts as caught
 
 SWITCH = (
@@ -42,6 +43,15 @@ SWITCH = (
     '  static const int on = [] { const char* v = std::getenv("VEMO_MUTANT"); return v ? std::atoi(v) : 0; }();\n'
     '  return on == n;\n'
     '}\n')
+
+
+# Marks each changed file's object, so that a fault is only tried on the
+# programs that hold (or run a program that holds) the code it changes.
+MARKER = '[[gnu::used]] static const char vemo_mutant_marker[] = "%s";\n'
+
+
+def Marker(rel):
+    return "vemo-mutant-in:" + rel
 
 
 def read_faults():
@@ -62,42 +72,63 @@ def read_faults():
     return faults
 
 
-def copy_tree(scratch):
-    files = subprocess.run(["git", "-C", ROOT, "ls-files", "-co", "--exclude-standard", "-z"],
-                           check=True, capture_output=True).stdout.decode().split("\0")
-    for rel in filter(None, files):
-        src, dst = os.path.join(ROOT, rel), os.path.join(scratch, rel)
-        if not os.path.isfile(src):
-            continue
-        os.makedirs(os.path.dirname(dst), exist_ok=True)
-        if not os.path.exists(dst) or open(src, "rb").read() != open(dst, "rb").read():
-            shutil.copy2(src, dst)
+def source_files(rev):
+    """{relative path: bytes} of the tree to measure: a commit's, or the working tree."""
+    if rev:
+        listing = subprocess.run(["git", "-C", ROOT, "ls-tree", "-r", "-z", rev], check=True,
+                                 capture_output=True).stdout.decode().split("\0")
+        files = {}
+        for entry in filter(None, listing):
+            meta, rel = entry.split("\t", 1)
+            if meta.split()[1] == "blob":
+                files[rel] = subprocess.run(["git", "-C", ROOT, "cat-file", "blob", meta.split()[2]],
+                                            check=True, capture_output=True).stdout
+        return files
+    listing = subprocess.run(["git", "-C", ROOT, "ls-files", "-co", "--exclude-standard", "-z"],
+                             check=True, capture_output=True).stdout.decode().split("\0")
+    return {rel: open(os.path.join(ROOT, rel), "rb").read() for rel in filter(None, listing)
+            if os.path.isfile(os.path.join(ROOT, rel))}
 
 
-def put_in_faults(scratch, faults):
-    """Writes the switches into the copy; returns {id: 'applied' | reason}."""
-    status, texts = {}, {}
+def put_in_faults(files, faults):
+    """Puts the switches into `files`; returns {id: 'applied' | reason}."""
+    status, changed = {}, set()
     for fault in faults:
-        path = os.path.join(scratch, fault["file"])
-        if path not in texts:
-            texts[path] = open(path, encoding="utf-8").read() if os.path.exists(path) else None
-        text = texts[path]
-        count = text.count(fault["original"]) if text is not None else 0
+        n, rel, old, new = fault["id"], fault["file"], fault["original"], fault["replacement"]
+        text = files[rel].decode() if rel in files else None
+        count = text.count(old) if text is not None else 0
         if count != 1:
-            status[fault["id"]] = "not applicable (original text found %d times)" % count
+            status[n] = "not applicable (original text found %d times)" % count
             continue
-        n, old, new = fault["id"], fault["original"], fault["replacement"]
         if fault["kind"] == "expr":
             guarded = f"(vemo_mutant({n}) ? ({new}) : ({old}))"
         else:
-            guarded = f"if (vemo_mutant({n})) {{ {new} }} else {{ {old} }}"
-        texts[path] = text.replace(old, guarded)
+            guarded = f"{{ if (vemo_mutant({n})) {{ {new} }} else {{ {old} }} }}"
+        files[rel] = text.replace(old, guarded).encode()
+        changed.add(rel)
         status[n] = "applied"
-    for path, text in texts.items():
-        if text is not None and "vemo_mutant(" in text:
-            with open(path, "w", encoding="utf-8") as f:
-                f.write(SWITCH + text)
+    for rel in changed:
+        files[rel] = (SWITCH + MARKER % Marker(rel)).encode() + files[rel]
     return status
+
+
+def write_tree(scratch, files):
+    """Makes the copy hold exactly `files`, touching only what differs, so the
+    next build recompiles only that."""
+    for folder, _, names in os.walk(scratch):
+        if os.path.relpath(folder, scratch).split(os.sep)[0] in ("build", "cups"):
+            continue
+        for name in names:
+            rel = os.path.relpath(os.path.join(folder, name), scratch)
+            if rel not in files:
+                os.remove(os.path.join(scratch, rel))
+    for rel, data in files.items():
+        path = os.path.join(scratch, rel)
+        if os.path.isfile(path) and open(path, "rb").read() == data:
+            continue
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
 
 
 def build(scratch):
@@ -105,7 +136,7 @@ def build(scratch):
     subprocess.run(["cmake", "-S", scratch, "-B", build_dir, "-G", "Ninja", "-DVEMO_WERROR=ON",
                     "-DVEMO_BUILD_BENCH=OFF", "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache",
                     "-DCMAKE_C_COMPILER_LAUNCHER=ccache"], check=True, stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", build_dir, "-j2"], check=True)
+    subprocess.run(["cmake", "--build", build_dir, "-j2", "--", "-k", "0"], check=True)
     return build_dir
 
 
@@ -123,9 +154,11 @@ def test_programs(build_dir, wanted):
 FAILED = re.compile(r"^\[  FAILED  \] (\S+\.\S+)", re.M)
 
 
-def run_program(program, env, scratch):
-    """The failing tests of one program; a crash or hang names the program."""
-    proc = subprocess.Popen([program, "--gtest_filter=" + SLOW_SUITES, "--gtest_brief=1"], cwd=scratch, env=env,
+def run_program(program, env, scratch, first_only=False):
+    """The failing tests of one program (with `first_only`, the first one);
+    a crash or hang names the program."""
+    flags = ["--gtest_filter=" + SLOW_SUITES, "--gtest_brief=1"] + (["--gtest_fail_fast=1"] if first_only else [])
+    proc = subprocess.Popen([program] + flags, cwd=scratch, env=env,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
     try:
         out, _ = proc.communicate(timeout=TIMEOUT)
@@ -140,9 +173,43 @@ def run_program(program, env, scratch):
     return failed
 
 
-def run_all(programs, env, scratch):
+def affected_programs(programs, build_dir, scratch):
+    """{file: programs that can reach its code}: those holding its marker, those
+    naming a shared library that holds it, and, when vemoprint holds it, the
+    suites that run vemoprint."""
+    def contents(path):
+        with open(path, "rb") as f:
+            return f.read()
+    binaries = {p: contents(p) for p in programs}
+    libraries = {n: contents(os.path.join(build_dir, n)) for n in os.listdir(build_dir)
+                 if n.endswith(".so") and os.path.isfile(os.path.join(build_dir, n))}
+    program = contents(os.path.join(build_dir, "vemoprint"))
+    runners = set()
+    for p in programs:
+        folder = os.path.join(scratch, "tests", os.path.basename(p)[len("test_"):])
+        sources = subprocess.run(["grep", "-rlE", "VemoprintPath|RunVemoprintIn", folder], capture_output=True).stdout
+        if sources.strip():
+            runners.add(p)
+    reach = {}
+    for rel in sorted({os.path.relpath(os.path.join(d, f), scratch) for d, _, fs in os.walk(os.path.join(scratch, "src"))
+                       for f in fs} | {os.path.join("app", f) for f in os.listdir(os.path.join(scratch, "app"))}):
+        marker = Marker(rel).encode()
+        holders = [n.encode() for n, data in libraries.items() if marker in data]
+        found = {p for p, data in binaries.items() if marker in data or any(h in data for h in holders)}
+        if marker in program or any(h in program for h in holders):
+            found |= runners
+        reach[rel] = found
+    return reach
+
+
+def run_all(programs, env, scratch, first_only=False):
     """{program: failing tests} for every program with a failure."""
-    failing = {os.path.basename(p): run_program(p, env, scratch) for p in programs}
+    failing = {}
+    for p in programs:
+        started = time.time()
+        failing[os.path.basename(p)] = run_program(p, env, scratch, first_only)
+        if "VEMO_MUTANT" not in env:
+            print(f"mutate: {os.path.basename(p)} took {time.time() - started:.0f} s", flush=True)
     return {p: ts for p, ts in failing.items() if ts}
 
 
@@ -157,13 +224,11 @@ def command_run(args):
     if args.only:
         keep = {int(x) for x in args.only.split(",")}
         faults = [f for f in faults if f["id"] in keep]
-    scratch = os.path.join(ROOT, "build-mutants")
-    if os.path.exists(os.path.join(scratch, "src")):  # a copy from an earlier run: refresh every file
-        for rel in ("src", "app", "tests", "ui", "include", "hooks", "scripts"):
-            shutil.rmtree(os.path.join(scratch, rel), ignore_errors=True)
+    scratch = os.path.join(ROOT, args.scratch)
     os.makedirs(scratch, exist_ok=True)
-    copy_tree(scratch)
-    status = put_in_faults(scratch, faults)
+    files = source_files(args.rev)
+    status = put_in_faults(files, faults)
+    write_tree(scratch, files)
     build_dir = build(scratch)
     programs = test_programs(build_dir, set(args.binaries.split(",")) if args.binaries else None)
     cups = os.path.join(scratch, "cups")
@@ -175,12 +240,15 @@ def command_run(args):
         baseline = run_all(programs, env, scratch)
         results["failing without faults"] = baseline
         print(f"mutate: clean run took {time.time() - started:.0f} s; failing already: {baseline or 'none'}", flush=True)
+        reach = affected_programs(programs, build_dir, scratch)
         for fault in faults:
             n = fault["id"]
             entry = {"file": fault["file"], "description": fault["description"], "status": status[n]}
             if status[n] == "applied":
                 fenv = dict(env, VEMO_MUTANT=str(n))
-                caught = run_all(programs, fenv, scratch)
+                tried = [p for p in programs if p in reach.get(fault["file"], programs)]
+                entry["programs tried"] = [os.path.basename(p) for p in tried]
+                caught = run_all(tried, fenv, scratch, args.first_only)
                 entry["caught by"] = {p: [t for t in ts if t not in baseline.get(p, [])] for p, ts in caught.items()}
                 entry["caught by"] = {p: ts for p, ts in entry["caught by"].items() if ts}
             results["faults"][str(n)] = entry
@@ -226,6 +294,10 @@ def main():
     run.add_argument("out")
     run.add_argument("--only")
     run.add_argument("--binaries")
+    run.add_argument("--rev", help="measure this commit's tree instead of the working tree")
+    run.add_argument("--scratch", default="build-mutants", help="the scratch copy's folder in the worktree")
+    run.add_argument("--first-only", action="store_true",
+                     help="stop each program at its first failing test: which programs catch a fault, much sooner")
     table = sub.add_parser("table")
     table.add_argument("before")
     table.add_argument("after")
