@@ -116,7 +116,7 @@ def write_tree(scratch, files):
     """Makes the copy hold exactly `files`, touching only what differs, so the
     next build recompiles only that."""
     for folder, _, names in os.walk(scratch):
-        if os.path.relpath(folder, scratch).split(os.sep)[0] in ("build", "cups"):
+        if os.path.relpath(folder, scratch).split(os.sep)[0].startswith(("build", "cups")):
             continue
         for name in names:
             rel = os.path.relpath(os.path.join(folder, name), scratch)
@@ -131,12 +131,13 @@ def write_tree(scratch, files):
             f.write(data)
 
 
-def build(scratch):
+def build(scratch, targets):
     build_dir = os.path.join(scratch, "build")
     subprocess.run(["cmake", "-S", scratch, "-B", build_dir, "-G", "Ninja", "-DVEMO_WERROR=ON",
                     "-DVEMO_BUILD_BENCH=OFF", "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache",
                     "-DCMAKE_C_COMPILER_LAUNCHER=ccache"], check=True, stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", build_dir, "-j2", "--", "-k", "0"], check=True)
+    subprocess.run(["cmake", "--build", build_dir, "-j2"] + (["--target"] + targets if targets else []) + ["--", "-k", "0"],
+                   check=True)
     return build_dir
 
 
@@ -213,6 +214,17 @@ def run_all(programs, env, scratch, first_only=False):
     return {p: ts for p, ts in failing.items() if ts}
 
 
+def shared_dir():
+    """The shared material (corpus, checkers): $VEMO_SHARED_DIR, else the first
+    `shared` folder beside the worktree or above it."""
+    if os.environ.get("VEMO_SHARED_DIR"):
+        return os.environ["VEMO_SHARED_DIR"]
+    for up in (os.path.dirname(ROOT), os.path.dirname(os.path.dirname(ROOT))):
+        if os.path.isdir(os.path.join(up, "shared")):
+            return os.path.join(up, "shared")
+    sys.exit("mutate: no shared material beside the worktree; set VEMO_SHARED_DIR")
+
+
 def sandbox_env(folder):
     out = subprocess.run([os.path.join(ROOT, "scripts", "cups-sandbox.sh"), "start", folder],
                          check=True, capture_output=True, text=True).stdout
@@ -221,18 +233,26 @@ def sandbox_env(folder):
 
 def command_run(args):
     faults = read_faults()
-    if args.only:
-        keep = {int(x) for x in args.only.split(",")}
-        faults = [f for f in faults if f["id"] in keep]
+    if args.only:  # "3,7" or "1-24"
+        keep = set()
+        for part in args.only.split(","):
+            first, _, last = part.partition("-")
+            keep |= set(range(int(first), int(last or first) + 1))
     scratch = os.path.join(ROOT, args.scratch)
     os.makedirs(scratch, exist_ok=True)
     files = source_files(args.rev)
+    # Every fault goes in whatever is run, so runs over parts of the table
+    # share one build.
     status = put_in_faults(files, faults)
+    if args.only:
+        faults = [f for f in faults if f["id"] in keep]
     write_tree(scratch, files)
-    build_dir = build(scratch)
+    wanted = args.binaries.split(",") if args.binaries else []
+    # The named test programs, and what they run or load: vemoprint and its renderer.
+    build_dir = build(scratch, wanted + ["vemoprint", "vemo-render"] if wanted else [])
     programs = test_programs(build_dir, set(args.binaries.split(",")) if args.binaries else None)
-    cups = os.path.join(scratch, "cups")
-    env = dict(os.environ, VEMO_SOURCE_DIR=scratch, VEMO_BINARY_DIR=build_dir)
+    cups = os.path.join(scratch, "cups-%d" % os.getpid())  # runs may share a copy, each with its own server
+    env = dict(os.environ, VEMO_SOURCE_DIR=scratch, VEMO_BINARY_DIR=build_dir, VEMO_SHARED_DIR=shared_dir())
     env.update(sandbox_env(cups))
     results = {"programs": [os.path.basename(p) for p in programs], "faults": {}}
     try:
@@ -263,8 +283,12 @@ def command_run(args):
 def command_table(args):
     """Programs run again in AFTER replace their BEFORE results; the others are
     unchanged since BEFORE (same code, same tests), so their results stand."""
-    before = json.load(open(args.before))["faults"]
-    after_run = json.load(open(args.after))
+    def merged(names):  # runs over parts of the table, given as A.json,B.json
+        runs = [json.load(open(n)) for n in names.split(",")]
+        return {"programs": sorted({p for r in runs for p in r["programs"]}),
+                "faults": {k: v for r in runs for k, v in r["faults"].items()}}
+    before = merged(args.before)["faults"]
+    after_run = merged(args.after)
     rerun = set(after_run["programs"])
     lost = []
     print("| # | file | what the fault breaks | tests catching before | after |")
