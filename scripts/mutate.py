@@ -35,6 +35,9 @@ TABLE = os.path.join(ROOT, "scripts", "mutations.tsv")
 # Left out: the corpus suites, and the disk-full test (it runs vemoprint a
 # hundred and fifty times) -- each would cost minutes per fault.
 SLOW_SUITES = "-Corpus/*:Xls/*:Shards/*:Xlsx/*:WriteFaults.*"
+# The order of the quick programs first, as measured without faults.
+QUICK_FIRST = ["test_capi", "test_automation", "test_foundation", "test_context", "test_actions", "test_ui",
+               "test_setup", "test_workbook", "test_render", "test_app", "test_engine", "test_host"]
 TIMEOUT = 300  # seconds per test program; a fault that hangs one counts as caught
 
 SWITCH = (
@@ -155,10 +158,12 @@ def test_programs(build_dir, wanted):
 FAILED = re.compile(r"^\[  FAILED  \] (\S+\.\S+)", re.M)
 
 
-def run_program(program, env, scratch, first_only=False):
-    """The failing tests of one program (with `first_only`, the first one);
-    a crash or hang names the program."""
-    flags = ["--gtest_filter=" + SLOW_SUITES, "--gtest_brief=1"] + (["--gtest_fail_fast=1"] if first_only else [])
+def run_program(program, env, scratch, first_only=False, known=()):
+    """The failing tests of one program (with `first_only`, the first one),
+    leaving out `known` (failing without any fault); a crash or hang names
+    the program."""
+    leave_out = ":".join([SLOW_SUITES] + list(known))
+    flags = ["--gtest_filter=" + leave_out, "--gtest_brief=1"] + (["--gtest_fail_fast=1"] if first_only else [])
     proc = subprocess.Popen([program] + flags, cwd=scratch, env=env,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
     try:
@@ -203,12 +208,15 @@ def affected_programs(programs, build_dir, scratch):
     return reach
 
 
-def run_all(programs, env, scratch, first_only=False):
-    """{program: failing tests} for every program with a failure."""
+def run_all(programs, env, scratch, first_only=False, baseline=None, first_catch=False):
+    """{program: failing tests} for every program with a failure; with
+    `first_catch`, only the first program that fails."""
     failing = {}
     for p in programs:
         started = time.time()
-        failing[os.path.basename(p)] = run_program(p, env, scratch, first_only)
+        failing[os.path.basename(p)] = run_program(p, env, scratch, first_only, (baseline or {}).get(os.path.basename(p), []))
+        if first_catch and failing[os.path.basename(p)]:
+            break
         if "VEMO_MUTANT" not in env:
             print(f"mutate: {os.path.basename(p)} took {time.time() - started:.0f} s", flush=True)
     return {p: ts for p, ts in failing.items() if ts}
@@ -232,6 +240,7 @@ def sandbox_env(folder):
 
 
 def command_run(args):
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("mutate: stopped"))  # so the print server is stopped too
     faults = read_faults()
     if args.only:  # "3,7" or "1-24"
         keep = set()
@@ -257,9 +266,18 @@ def command_run(args):
     results = {"programs": [os.path.basename(p) for p in programs], "faults": {}}
     try:
         started = time.time()
-        baseline = run_all(programs, env, scratch)
+        if args.known_failing is not None:  # measured before: no clean run
+            baseline = {}
+            for item in filter(None, args.known_failing.split(",")):
+                program, _, test = item.partition(":")
+                baseline.setdefault(program, []).append(test)
+        else:
+            baseline = run_all(programs, env, scratch)
         results["failing without faults"] = baseline
         print(f"mutate: clean run took {time.time() - started:.0f} s; failing already: {baseline or 'none'}", flush=True)
+        if args.first_catch:  # the quick programs first
+            rank = {name: i for i, name in enumerate(QUICK_FIRST)}
+            programs.sort(key=lambda p: rank.get(os.path.basename(p), len(rank)))
         reach = affected_programs(programs, build_dir, scratch)
         for fault in faults:
             n = fault["id"]
@@ -268,7 +286,7 @@ def command_run(args):
                 fenv = dict(env, VEMO_MUTANT=str(n))
                 tried = [p for p in programs if p in reach.get(fault["file"], programs)]
                 entry["programs tried"] = [os.path.basename(p) for p in tried]
-                caught = run_all(tried, fenv, scratch, args.first_only)
+                caught = run_all(tried, fenv, scratch, args.first_only or args.first_catch, baseline, args.first_catch)
                 entry["caught by"] = {p: [t for t in ts if t not in baseline.get(p, [])] for p, ts in caught.items()}
                 entry["caught by"] = {p: ts for p, ts in entry["caught by"].items() if ts}
             results["faults"][str(n)] = entry
@@ -320,6 +338,9 @@ def main():
     run.add_argument("--binaries")
     run.add_argument("--rev", help="measure this commit's tree instead of the working tree")
     run.add_argument("--scratch", default="build-mutants", help="the scratch copy's folder in the worktree")
+    run.add_argument("--first-catch", action="store_true",
+                     help="stop at the first program that catches a fault (quick programs first)")
+    run.add_argument("--known-failing", help="PROGRAM:TEST,... failing without faults; skips the clean run")
     run.add_argument("--first-only", action="store_true",
                      help="stop each program at its first failing test: which programs catch a fault, much sooner")
     table = sub.add_parser("table")
