@@ -80,6 +80,8 @@ TEST(ReadIniText, SectionsKeysCommentsAndDefaults) {
       {quoted, "A", "C", "", "single"},
       {quoted, "A", "D", "", "\"half"},
       {quoted, "A", "E", "", "x ; not a comment"},
+      {quoted, "A", ";B", "none", "none"},  // a comment line is no key
+      {"[A]\n#K=1\n", "A", "#K", "", "1"},     // only ";" starts a comment
   };
   for (const Case& c : cases)
     EXPECT_EQ(ReadIniText(c.ini, c.section, c.key, c.fallback), c.answer) << c.ini << " / " << c.section << " / " << c.key;
