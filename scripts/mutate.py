@@ -315,15 +315,16 @@ def command_table(args):
         if "caught by" not in b:
             print(f"| {key} | {b['file']} | {b['description']} | {b['status']} | |")
             continue
-        a = after_run["faults"].get(key, {}).get("caught by", {})
         kept = {p: ts for p, ts in b["caught by"].items() if p not in rerun}
-        kept.update(a)
+        measured = key in after_run["faults"]
+        kept.update(after_run["faults"].get(key, {}).get("caught by", {}))
         n_before = sum(map(len, b["caught by"].values()))
         n_after = sum(map(len, kept.values()))
-        if n_before and not n_after:
+        if n_before and not n_after and measured:
             lost.append(key)
-        where = ", ".join(f"{p} {len(ts)}" for p, ts in sorted(kept.items())) or "none"
-        print(f"| {key} | {b['file']} | {b['description']} | {n_before} | {n_after} ({where}) |")
+        shown = lambda caught: "; ".join(f"{p}: {', '.join(ts)}" for p, ts in sorted(caught.items())) or "none"
+        after = shown(kept) if measured or not n_before or kept else "not measured again"
+        print(f"| {key} | {b['file']} | {b['description']} | {shown(b['caught by'])} | {after} |")
     if lost:
         print("mutate: caught before but not after: " + ", ".join(lost), file=sys.stderr)
         sys.exit(1)
