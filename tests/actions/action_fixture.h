@@ -10,7 +10,7 @@
 #include <iterator>
 
 #include "action_doubles.h"
-#include "context/context_fixture.h"
+#include "support/session_fixture.h"
 #include "context/message_box.h"
 #include "context/spreadsheet_detection.h"
 #include "context/temp_files.h"
@@ -25,7 +25,7 @@ namespace vemo::actions::test {
 inline constexpr const char* kProps = "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1};AcctID=5";
 inline constexpr const char* kAppPath = "C:\\Program Files\\Quorvan\\Tradon";
 
-class ActionTest : public context::test::ContextTest {
+class ActionTest : public vemo::test::ContextTest {
  protected:
   ActionTest()
       : tmpdir_("TMPDIR", (temp_.path() / "tmp").string()),
@@ -107,7 +107,7 @@ class ActionTest : public context::test::ContextTest {
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
 
-  context::test::ScopedEnv tmpdir_;
+  vemo::test::ScopedEnv tmpdir_;
   EngineLog engines_;
   std::shared_ptr<EngineScript> script_;
   ScopedEngineFactory useEngines_;

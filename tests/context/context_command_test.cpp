@@ -52,12 +52,6 @@ TEST_F(ContextCommand, PrintsWhatTheSessionAndMachineConfigurationGive) {
   EXPECT_NE(run.output.find("spreadsheet application: ET.Application"), std::string::npos) << run.output;
 }
 
-TEST_F(ContextCommand, InfoIsAnAlias) {
-  const RunResult run = RunVemoprint(Args() + " info");
-  EXPECT_EQ(run.status, 0) << run.output;
-  EXPECT_NE(run.output.find("user: Tom\n"), std::string::npos);
-}
-
 TEST_F(ContextCommand, BadOptionsAreUsageErrors) {
   const RunResult missing = RunVemoprint("--session " + (dir_.path() / "none.json").string() + " context");
   EXPECT_EQ(missing.status, 2);

@@ -5,9 +5,12 @@
 #include "context/console_desktop.h"
 #include "context/message_box.h"
 #include "context/scripted_desktop.h"
-#include "context_fixture.h"
+#include "support/session_fixture.h"
 
 namespace vemo::context::test {
+
+using vemo::test::ContextTest;
+using vemo::test::ScopedEnv;
 namespace {
 
 class MessageBoxTest : public ContextTest {};
@@ -47,18 +50,23 @@ TEST_F(MessageBoxTest, HostMessageServiceGoesThroughTheDesktop) {
   EXPECT_EQ(shown[0].text, "启动Excel失败，请先安装。");
 }
 
-TEST_F(MessageBoxTest, UnansweredBoxesTakeTheUnattendedAnswer) {
-  EXPECT_EQ(ShowMsgBox("q", vbYesNo + vbQuestion), vbNo);
-  EXPECT_EQ(ShowMsgBox("q", vbOKCancel), vbCancel);
-  EXPECT_EQ(ShowMsgBox("q", vbYesNoCancel), vbCancel);
-  EXPECT_EQ(ShowMsgBox("q", vbInformation), vbOK);
+// Nobody to ask: the cautious button, or with "assume yes" the positive one.
+TEST(UnattendedAnswer, ByButtonsAndAssumeYes) {
+  struct Case {
+    int buttons;
+    bool assumeYes;
+    int answer;
+  };
+  const Case cases[] = {
+      {vbYesNo + vbQuestion, false, vbNo}, {vbOKCancel, false, vbCancel}, {vbYesNoCancel, false, vbCancel},
+      {vbInformation, false, vbOK},        {vbYesNo + vbQuestion, true, vbYes}, {vbOKCancel, true, vbOK},
+      {vbYesNoCancel, true, vbYes},        {vbOKOnly + vbCritical, true, vbOK},
+  };
+  for (const Case& c : cases) EXPECT_EQ(UnattendedAnswer(c.buttons, c.assumeYes), c.answer) << c.buttons << " " << c.assumeYes;
 }
 
-TEST(UnattendedAnswer, AssumeYesPicksThePositiveButton) {
-  EXPECT_EQ(UnattendedAnswer(vbYesNo + vbQuestion, true), vbYes);
-  EXPECT_EQ(UnattendedAnswer(vbOKCancel, true), vbOK);
-  EXPECT_EQ(UnattendedAnswer(vbYesNoCancel, true), vbYes);
-  EXPECT_EQ(UnattendedAnswer(vbOKOnly + vbCritical, true), vbOK);
+TEST_F(MessageBoxTest, AnUnansweredBoxTakesTheUnattendedAnswer) {
+  EXPECT_EQ(ShowMsgBox("q", vbYesNo + vbQuestion), vbNo);
 }
 
 TEST_F(MessageBoxTest, FileDialogsAnswerFromTheQueueAndRecordTheRequest) {
@@ -135,8 +143,7 @@ TEST(ConsoleDesktop, WithoutATerminalNeverReadsAndSaysWhatItAnswered) {
 TEST(ConsoleDesktop, AssumeYesAnswersYes) {
   std::istringstream in;
   std::ostringstream out;
-  ConsoleDesktop desktop(ConsoleOptions(in, out, false, true));
-  EXPECT_EQ(desktop.MessageBox("q", vbYesNo + vbQuestion, "t"), vbYes);
+  EXPECT_EQ(ConsoleDesktop(ConsoleOptions(in, out, false, true)).MessageBox("q", vbYesNo + vbQuestion, "t"), vbYes);
 }
 
 TEST(ConsoleDesktop, InteractiveAsksUntilTheAnswerFits) {

@@ -8,9 +8,13 @@
 #include "context/pending_file.h"
 #include "context/registry.h"
 #include "context/temp_files.h"
-#include "context_fixture.h"
+#include "support/files.h"
+#include "support/session_fixture.h"
 
 namespace vemo::context::test {
+
+using vemo::test::ContextTest;
+using vemo::test::ScopedEnv;
 namespace {
 
 namespace fs = std::filesystem;
@@ -21,34 +25,31 @@ class FileUtilsTest : public ContextTest {
   ScopedEnv tmpdir_;
 };
 
-TEST(PathText, ExtensionName) {
-  EXPECT_EQ(GetExtensionName("a.xlsx"), "xlsx");
-  EXPECT_EQ(GetExtensionName("C:\\dir\\Book1.XLS"), "XLS");
-  EXPECT_EQ(GetExtensionName("noext"), "");
-  EXPECT_EQ(GetExtensionName("C:\\dir.v2\\noext"), "");
-  EXPECT_EQ(GetExtensionName("/tmp/x.tar.gz"), "gz");
-  EXPECT_EQ(GetExtensionName(""), "");
-}
-
-TEST(PathText, ParentFolderName) {
-  EXPECT_EQ(GetParentFolderName("C:\\a\\b.txt"), "C:\\a");
-  EXPECT_EQ(GetParentFolderName("C:\\a\\b\\"), "C:\\a");
-  EXPECT_EQ(GetParentFolderName("C:\\a"), "C:\\");
-  EXPECT_EQ(GetParentFolderName("C:\\"), "");
-  EXPECT_EQ(GetParentFolderName("/tmp/x/"), "/tmp");
-  EXPECT_EQ(GetParentFolderName("/tmp"), "/");
-  EXPECT_EQ(GetParentFolderName("name"), "");
-}
-
-TEST(PathText, JoinPathPutsExactlyOneSeparator) {
-  EXPECT_EQ(JoinPath("C:\\a", "b.xls"), "C:\\a\\b.xls");
-  EXPECT_EQ(JoinPath("C:\\a\\", "b.xls"), "C:\\a\\b.xls");
-  EXPECT_EQ(JoinPath(" C:\\a\\ ", " \\b.xls "), "C:\\a\\b.xls");
-  EXPECT_EQ(JoinPath("C:\\Tradon\\", "Graphics\\ItemPhotos\\"), "C:\\Tradon\\Graphics\\ItemPhotos\\");
-  EXPECT_EQ(JoinPath("/tmp/vemo/", "x.xls"), "/tmp/vemo/x.xls");
-  EXPECT_EQ(JoinPath("/tmp/vemo", "x.xls"), "/tmp/vemo/x.xls");
-  EXPECT_EQ(JoinPath("", "x.xls"), "");
-  EXPECT_EQ(JoinPath("   ", "x.xls"), "");
+TEST(PathText, ExtensionParentAndJoin) {
+  const std::pair<std::string, std::string> cases[] = {  // what the function gave, what it should
+      {GetExtensionName("a.xlsx"), "xlsx"},
+      {GetExtensionName("C:\\dir\\Book1.XLS"), "XLS"},
+      {GetExtensionName("noext"), ""},
+      {GetExtensionName("C:\\dir.v2\\noext"), ""},
+      {GetExtensionName("/tmp/x.tar.gz"), "gz"},
+      {GetExtensionName(""), ""},
+      {GetParentFolderName("C:\\a\\b.txt"), "C:\\a"},
+      {GetParentFolderName("C:\\a\\b\\"), "C:\\a"},
+      {GetParentFolderName("C:\\a"), "C:\\"},
+      {GetParentFolderName("C:\\"), ""},
+      {GetParentFolderName("/tmp/x/"), "/tmp"},
+      {GetParentFolderName("/tmp"), "/"},
+      {GetParentFolderName("name"), ""},
+      {JoinPath("C:\\a", "b.xls"), "C:\\a\\b.xls"},  // exactly one separator
+      {JoinPath("C:\\a\\", "b.xls"), "C:\\a\\b.xls"},
+      {JoinPath(" C:\\a\\ ", " \\b.xls "), "C:\\a\\b.xls"},
+      {JoinPath("C:\\Tradon\\", "Graphics\\ItemPhotos\\"), "C:\\Tradon\\Graphics\\ItemPhotos\\"},
+      {JoinPath("/tmp/vemo/", "x.xls"), "/tmp/vemo/x.xls"},
+      {JoinPath("/tmp/vemo", "x.xls"), "/tmp/vemo/x.xls"},
+      {JoinPath("", "x.xls"), ""},
+      {JoinPath("   ", "x.xls"), ""},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
 }
 
 TEST(PathText, AddTrailingBackslash) {
@@ -100,9 +101,7 @@ TEST_F(FileUtilsTest, DeleteAndCopyAlwaysAnswerTrue) {
   std::ofstream(a) << "new";
   std::ofstream(b) << "old content";
   EXPECT_TRUE(CopyFileIfExists(a, b));
-  std::ifstream in(b);
-  std::string content((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(content, "new");
+  EXPECT_EQ(vemo::test::ReadFileBytes(b), "new");
   EXPECT_TRUE(CopyFileIfExists((temp_.path() / "none").string(), b));
   EXPECT_TRUE(FileExists(b));
   EXPECT_TRUE(DeleteFileIfExists(b));

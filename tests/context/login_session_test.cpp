@@ -6,34 +6,43 @@
 #include "context/props_string.h"
 #include "context/session_components.h"
 #include "context/settings.h"
-#include "context_fixture.h"
+#include "support/session_fixture.h"
 #include "foundation/creation_service.h"
 #include "foundation/json_convert.h"
 
 namespace vemo::context::test {
+
+using vemo::test::ContextTest;
+using vemo::test::ScopedEnv;
 namespace {
 
 class LoginTest : public ContextTest {};
 
-TEST_F(LoginTest, OrdinaryLoginReadsThroughShareProps) {
-  Publish({{"UserName", "Tom"}, {"UserID", 16394}, {"PropsString", "UserName=Tom"}});
-  EXPECT_EQ(IsOuterLogin(), 0);
-  EXPECT_EQ(GetLoginProperty("UserName").ToText(), "Tom");
-  EXPECT_EQ(GetLoginProperty("UserID").ToInt32(), 16394);
+// Ordinary logins (flag 0) answer every published name, outer logins (1)
+// only the login property names, any other flag nothing.
+TEST_F(LoginTest, WhatEachLoginFlagAnswers) {
+  const Json login = {{"UserName", "Tom"}, {"UserID", 16394}, {"CustomValue", "x"}, {"PropsString", "UserName=Tom"}};
+  struct Case {
+    int flag;
+    const char* name;
+    const char* answer;  // "" = empty
+  };
+  const Case cases[] = {
+      {0, "UserName", "Tom"}, {0, "UserID", "16394"},  {0, "CustomValue", "x"}, {0, "AcctName", ""},
+      {1, "UserName", "Tom"}, {1, "CustomValue", ""}, {2, "UserName", ""},
+  };
+  for (const Case& c : cases) {
+    Publish(login, std::nullopt, c.flag);
+    EXPECT_EQ(IsOuterLogin(), c.flag);
+    const Variant value = GetLoginProperty(c.name);
+    EXPECT_EQ(value.IsEmpty() ? "" : value.ToText(), c.answer) << "flag " << c.flag << ", " << c.name;
+  }
+  Publish(login);
   EXPECT_EQ(GetPropsString(), "UserName=Tom");
-  EXPECT_TRUE(GetLoginProperty("AcctName").IsEmpty());
-}
-
-TEST_F(LoginTest, OrdinaryLoginAnswersNamesOutsideTheLoginList) {
-  Publish({{"CustomValue", "x"}});
-  EXPECT_EQ(GetLoginProperty("CustomValue").ToText(), "x");
-}
-
-TEST_F(LoginTest, OuterLoginAnswersOnlyLoginPropertyNames) {
-  Publish({{"UserName", "Ann"}, {"CustomValue", "x"}}, std::nullopt, 1);
-  EXPECT_EQ(IsOuterLogin(), 1);
-  EXPECT_EQ(GetLoginProperty("UserName").ToText(), "Ann");
-  EXPECT_TRUE(GetLoginProperty("CustomValue").IsEmpty());
+  context::UnpublishSession();
+  EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
+  EXPECT_EQ(IsOuterLogin(), 0);
+  EXPECT_EQ(GetPropsString(), "");
 }
 
 TEST_F(LoginTest, ObjectValuesStayObjects) {
@@ -41,18 +50,6 @@ TEST_F(LoginTest, ObjectValuesStayObjects) {
   auto login = GetLoginProperty("VemoLogin").AsObject<HostDictionary>();
   ASSERT_NE(login, nullptr);
   EXPECT_EQ(login->Value("Server").ToText(), "S1");
-}
-
-TEST_F(LoginTest, AnotherFlagValueGivesEmpty) {
-  Publish({{"UserName", "Tom"}}, std::nullopt, 2);
-  EXPECT_EQ(IsOuterLogin(), 2);
-  EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
-}
-
-TEST_F(LoginTest, NothingPublishedGivesEmptyAndNoOuterLogin) {
-  EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
-  EXPECT_EQ(IsOuterLogin(), 0);
-  EXPECT_EQ(GetPropsString(), "");
 }
 
 TEST_F(LoginTest, PublishedForAnotherProcessIsNotOurs) {
@@ -83,13 +80,6 @@ TEST_F(LoginTest, MissingServicesGiveEmpty) {
   ScopedFactory noCache(std::string(kCacheFacadeId), nullptr);
   EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
   EXPECT_EQ(IsOuterLogin(), 0);
-}
-
-TEST_F(LoginTest, GetPropReadsTheParsedSessionPropsString) {
-  Publish({{"PropsString", "UserName=Tom;AcctID=5"}});
-  ParsePropsString(GetPropsString());
-  EXPECT_EQ(GetUserName(), "Tom");
-  EXPECT_EQ(GetProp("acctid"), "5");
 }
 
 TEST_F(LoginTest, SessionFileRoundTrip) {

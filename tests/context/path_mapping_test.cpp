@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "context/path_mapping.h"
-#include "context_fixture.h"
+#include "support/session_fixture.h"
 
 namespace vemo::context::test {
+
+using vemo::test::ContextTest;
+using vemo::test::ScopedEnv;
 namespace {
 
 TEST(PathMapping, DrivesRootRelativeAndRelativePaths) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "context/props_string.h"
 #include "foundation/host_error.h"
 
@@ -8,62 +10,39 @@ namespace {
 
 constexpr const char* kProps = "UserName=Tom; ConnectString={Provider=X;Initial Catalog=Acc1}; AcctID=5";
 
-TEST(ParsePropsString, ReadsPlainAndBracedValues) {
-  auto props = PropsCollection::Parse(kProps);
-  EXPECT_EQ(props.Get("UserName"), "Tom");
-  EXPECT_EQ(props.Get("ConnectString"), "Provider=X;Initial Catalog=Acc1");
-  EXPECT_EQ(props.Get("AcctID"), "5");
-  EXPECT_EQ(props.Keys(), (std::vector<std::string>{"UserName", "ConnectString", "AcctID"}));
-}
-
-TEST(ParsePropsString, KeysIgnoreCaseAndMissingKeyRaises) {
-  auto props = PropsCollection::Parse(kProps);
-  EXPECT_EQ(props.Get("username"), "Tom");
-  EXPECT_EQ(props.Get("CONNECTSTRING"), "Provider=X;Initial Catalog=Acc1");
-  EXPECT_THROW(props.Get("Password"), HostError);
-}
-
-TEST(ParsePropsString, MissingClosingBraceTakesTheRest) {
-  auto props = PropsCollection::Parse("A=1;ConnectString={Provider=X;Initial Catalog=Acc1");
-  EXPECT_EQ(props.Get("A"), "1");
-  EXPECT_EQ(props.Get("ConnectString"), "Provider=X;Initial Catalog=Acc1");
-  EXPECT_EQ(props.Keys().size(), 2u);
-}
-
-TEST(ParsePropsString, BracedValueDropsTextUpToTheNextSeparator) {
-  // Whatever follows "}" before the next ";" is discarded, not a new key.
-  auto props = PropsCollection::Parse("C={a;b} junk ; D = 4 ");
-  EXPECT_EQ(props.Get("C"), "a;b");
-  EXPECT_EQ(props.Get("D"), "4");
-  EXPECT_FALSE(props.Contains("junk"));
-}
-
-TEST(ParsePropsString, EmptyValuesAndTrailingSeparator) {
-  auto props = PropsCollection::Parse("A=;B= ;C=3;");
-  EXPECT_EQ(props.Get("A"), "");
-  EXPECT_EQ(props.Get("B"), "");
-  EXPECT_EQ(props.Get("C"), "3");
-  EXPECT_EQ(props.Keys().size(), 3u);
-}
-
-TEST(ParsePropsString, RepeatedKeysKeepTheFirstWhateverTheCase) {
-  auto props = PropsCollection::Parse("UserName=Tom;USERNAME=Ann;username=Bob");
-  EXPECT_EQ(props.Get("UserName"), "Tom");
-  EXPECT_EQ(props.Keys().size(), 1u);
-}
-
-TEST(ParsePropsString, StopsAtTheFirstEmptyKey) {
-  auto props = PropsCollection::Parse("A=1;=2;B=3");
-  EXPECT_EQ(props.Get("A"), "1");
-  EXPECT_FALSE(props.Contains("B"));
-  EXPECT_TRUE(PropsCollection::Parse("").Keys().empty());
-  EXPECT_TRUE(PropsCollection::Parse("   ").Keys().empty());
-}
-
-TEST(ParsePropsString, PairWithoutEqualsSignIsAKeyWithEmptyValue) {
-  auto props = PropsCollection::Parse("A=1;Lonely");
-  EXPECT_TRUE(props.Contains("Lonely"));
-  EXPECT_EQ(props.Get("Lonely"), "");
+TEST(ParsePropsString, ValuesKeysAndTheirOrder) {
+  struct Case {
+    std::string text, key;
+    std::optional<std::string> value;  // nullopt: the key is absent
+    size_t keys;
+  };
+  const Case cases[] = {
+      {kProps, "UserName", "Tom", 3},
+      {kProps, "CONNECTSTRING", "Provider=X;Initial Catalog=Acc1", 3},  // keys ignore case
+      {kProps, "Password", std::nullopt, 3},
+      {"A=1;ConnectString={Provider=X;Initial Catalog=Acc1", "ConnectString", "Provider=X;Initial Catalog=Acc1", 2},
+      {"C={a;b} junk ; D = 4 ", "C", "a;b", 2},  // text between "}" and ";" is dropped
+      {"C={a;b} junk ; D = 4 ", "D", "4", 2},
+      {"C={a;b} junk ; D = 4 ", "junk", std::nullopt, 2},
+      {"A=;B= ;C=3;", "B", "", 3},
+      {"UserName=Tom;USERNAME=Ann;username=Bob", "username", "Tom", 1},  // the first wins
+      {"A=1;=2;B=3", "B", std::nullopt, 1},  // an empty key ends the list
+      {"   ", "A", std::nullopt, 0},
+      {"A=1;Lonely", "Lonely", "", 2},
+      {"ConnectString={Provider=X;UserName=sa};UserName=Tom", "UserName", "Tom", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text + " / " + c.key);
+    auto props = PropsCollection::Parse(c.text);
+    EXPECT_EQ(props.Keys().size(), c.keys);
+    if (c.value) {
+      EXPECT_EQ(props.Get(c.key), *c.value);
+    } else {
+      EXPECT_FALSE(props.Contains(c.key));
+      EXPECT_THROW(props.Get(c.key), HostError);
+    }
+  }
+  EXPECT_EQ(PropsCollection::Parse(kProps).Keys(), (std::vector<std::string>{"UserName", "ConnectString", "AcctID"}));
 }
 
 TEST(ParsePropsString, ModuleCollectionReplacedOnEachParse) {
@@ -74,56 +53,34 @@ TEST(ParsePropsString, ModuleCollectionReplacedOnEachParse) {
   EXPECT_THROW(GetProp("AcctID"), HostError);
 }
 
-TEST(GetPropValue, ConnectStringIsTheBracedText) {
-  EXPECT_EQ(GetPropValue(kProps, "ConnectString", ";"), "Provider=X;Initial Catalog=Acc1");
-  EXPECT_EQ(GetPropValue(kProps, "connectstring", ";"), "Provider=X;Initial Catalog=Acc1");
-}
-
-TEST(GetPropValue, LastPairGetsTheSeparatorSupplied) {
-  EXPECT_EQ(GetPropValue(kProps, "AcctID", ";"), "5");
-  EXPECT_EQ(GetPropValue(kProps, "UserName", ";"), "Tom");
+TEST(GetPropValue, FindsTopLevelKeysOnly) {
+  struct Case {
+    std::string text, key, separator, value;
+  };
+  const Case cases[] = {
+      {kProps, "connectstring", ";", "Provider=X;Initial Catalog=Acc1"},
+      {kProps, "AcctID", ";", "5"},  // the last pair gets the separator supplied
+      {kProps, "UserName", ";", "Tom"},
+      {kProps, "Password", ";", ""},
+      {"A=;B=2", "A", ";", ""},
+      {"", "A", ";", ""},
+      {"ConnectString={Provider=X;Initial Catalog=Acc1", "ConnectString", ";", ""},  // no closing brace
+      {"ConnectString=Provider", "ConnectString", ";", ""},
+      {"AcctID=5;ID=3;SubID=9", "ID", ";", "3"},  // not the tail of another key
+      {"AcctID=5", "ID", ";", ""},
+      {"AcctID=5;ID=3;SubID=9", "Catalog", ";", ""},
+      {"ConnectString={Provider=X;UserName=sa};UserName=Tom", "UserName", ";", "Tom"},
+      {"userName=Tom;UserName=Ann", "USERNAME", ";", "Tom"},  // the first, like the parser
+      {"a=1|b=2", "b", "|", "2"},
+      {"a=1|b=2|", "a", "|", "1"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GetPropValue(c.text, c.key, c.separator), c.value) << c.text << " / " << c.key;
 }
 
 TEST(GetPropValue, DatabaseNameThroughTwoLookups) {
   EXPECT_EQ(DatabaseNameOf(kProps), "Acc1");
   EXPECT_EQ(DatabaseNameOf("UserName=Tom"), "");
   EXPECT_EQ(DatabaseNameOf("ConnectString={Provider=X;Data Source=.}"), "");
-}
-
-TEST(GetPropValue, AbsentKeyAndEmptyValue) {
-  EXPECT_EQ(GetPropValue(kProps, "Password", ";"), "");
-  EXPECT_EQ(GetPropValue("A=;B=2", "A", ";"), "");
-  EXPECT_EQ(GetPropValue("", "A", ";"), "");
-}
-
-TEST(GetPropValue, MissingClosingBraceGivesEmpty) {
-  EXPECT_EQ(GetPropValue("ConnectString={Provider=X;Initial Catalog=Acc1", "ConnectString", ";"), "");
-  EXPECT_EQ(GetPropValue("ConnectString=Provider", "ConnectString", ";"), "");
-}
-
-TEST(GetPropValue, KeyThatIsTheTailOfAnotherKeyIsNotConfused) {
-  const std::string text = "AcctID=5;ID=3;SubID=9";
-  EXPECT_EQ(GetPropValue(text, "ID", ";"), "3");
-  EXPECT_EQ(GetPropValue(text, "AcctID", ";"), "5");
-  EXPECT_EQ(GetPropValue("AcctID=5", "ID", ";"), "");
-  EXPECT_EQ(GetPropValue(text, "Catalog", ";"), "");
-}
-
-TEST(GetPropValue, KeysInsideBracesAreNotTopLevelKeys) {
-  const std::string text = "ConnectString={Provider=X;UserName=sa};UserName=Tom";
-  EXPECT_EQ(GetPropValue(text, "UserName", ";"), "Tom");
-  EXPECT_EQ(PropsCollection::Parse(text).Get("UserName"), "Tom");
-}
-
-TEST(GetPropValue, RepeatedKeyGivesTheFirstLikeTheParser) {
-  const std::string text = "userName=Tom;UserName=Ann";
-  EXPECT_EQ(GetPropValue(text, "USERNAME", ";"), PropsCollection::Parse(text).Get("UserName"));
-  EXPECT_EQ(GetPropValue(text, "UserName", ";"), "Tom");
-}
-
-TEST(GetPropValue, OtherSeparators) {
-  EXPECT_EQ(GetPropValue("a=1|b=2", "b", "|"), "2");
-  EXPECT_EQ(GetPropValue("a=1|b=2|", "a", "|"), "1");
 }
 
 }  // namespace

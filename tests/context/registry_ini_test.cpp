@@ -2,10 +2,13 @@
 
 #include "context/ini_file.h"
 #include "context/registry.h"
-#include "context_fixture.h"
+#include "support/session_fixture.h"
 #include "foundation/utf8_text.h"
 
 namespace vemo::context::test {
+
+using vemo::test::ContextTest;
+using vemo::test::ScopedEnv;
 namespace {
 
 class RegistryTest : public ContextTest {
@@ -55,36 +58,33 @@ TEST_F(RegistryTest, LegacyOfficeCheckTriesOnly12_14_15) {
   EXPECT_FALSE(IsOfficeAppInstalledLegacy("Outlook"));
 }
 
-TEST(ReadIniText, SectionsAndKeysIgnoreCase) {
-  const char* ini = "[Version]\nBarcodeControlType=2\n[Share]\nPictureFolder = D:\\Pics \n";
-  EXPECT_EQ(ReadIniText(ini, "version", "BARCODECONTROLTYPE", "0"), "2");
-  EXPECT_EQ(ReadIniText(ini, "SHARE", "picturefolder", ""), "D:\\Pics");
-  EXPECT_EQ(ReadIniText(ini, "Share", "BarcodeControlType", "none"), "none");  // key of another section
-}
-
-TEST(ReadIniText, DefaultWhenAbsentWithTrailingBlanksRemoved) {
-  EXPECT_EQ(ReadIniText("", "A", "B", "dflt  "), "dflt");
-  EXPECT_EQ(ReadIniText("[A]\nC=1", "A", "B", " x"), " x");
-  EXPECT_EQ(ReadIniText("[A]\nB=1", "Z", "B", ""), "");
-}
-
-TEST(ReadIniText, CommentsQuotesAndCrLf) {
-  const char* ini = "\xEF\xBB\xBF; comment\r\n[A]\r\n;B=commented\r\nB=\"quoted value\" \r\nC='single'\r\nD=\"half\r\nE=x ; not a comment\r\n";
-  EXPECT_EQ(ReadIniText(ini, "A", "B", "none"), "quoted value");
-  EXPECT_EQ(ReadIniText(ini, "A", "C", ""), "single");
-  EXPECT_EQ(ReadIniText(ini, "A", "D", ""), "\"half");
-  EXPECT_EQ(ReadIniText(ini, "A", "E", ""), "x ; not a comment");
-}
-
-TEST(ReadIniText, FirstSectionAndFirstKeyCount) {
-  const char* ini = "[A]\nK=1\nK=2\n[B]\nK=3\n[a]\nK=4\nL=5\n";
-  EXPECT_EQ(ReadIniText(ini, "A", "K", ""), "1");
-  EXPECT_EQ(ReadIniText(ini, "A", "L", "none"), "none");
-  EXPECT_EQ(ReadIniText(ini, "B", "K", ""), "3");
-}
-
-TEST(ReadIniText, EmptyValueIsNotTheDefault) {
-  EXPECT_EQ(ReadIniText("[A]\nK=\n", "A", "K", "dflt"), "");
+TEST(ReadIniText, SectionsKeysCommentsAndDefaults) {
+  const char* sections = "[Version]\nBarcodeControlType=2\n[Share]\nPictureFolder = D:\\Pics \n";
+  const char* firsts = "[A]\nK=1\nK=2\n[B]\nK=3\n[a]\nK=4\nL=5\n";
+  const char* quoted =
+      "\xEF\xBB\xBF; comment\r\n[A]\r\n;B=commented\r\nB=\"quoted value\" \r\nC='single'\r\nD=\"half\r\nE=x ; not a comment\r\n";
+  struct Case {
+    std::string ini, section, key, fallback, answer;
+  };
+  const Case cases[] = {
+      {sections, "version", "BARCODECONTROLTYPE", "0", "2"},  // names ignore case
+      {sections, "SHARE", "picturefolder", "", "D:\\Pics"},
+      {sections, "Share", "BarcodeControlType", "none", "none"},  // the key of another section
+      {"", "A", "B", "dflt  ", "dflt"},                         // trailing blanks removed
+      {"[A]\nC=1", "A", "B", " x", " x"},
+      {"[A]\nK=\n", "A", "K", "dflt", ""},  // an empty value is not the default
+      {firsts, "A", "K", "", "1"},  // the first section and the first key count
+      {firsts, "A", "L", "none", "none"},
+      {firsts, "B", "K", "", "3"},
+      {quoted, "A", "B", "none", "quoted value"},
+      {quoted, "A", "C", "", "single"},
+      {quoted, "A", "D", "", "\"half"},
+      {quoted, "A", "E", "", "x ; not a comment"},
+      {quoted, "A", ";B", "none", "none"},  // a comment line is no key
+      {"[A]\n#K=1\n", "A", "#K", "", "1"},     // only ";" starts a comment
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ReadIniText(c.ini, c.section, c.key, c.fallback), c.answer) << c.ini << " / " << c.section << " / " << c.key;
 }
 
 TEST(ReadIniText, AnswersAreCutTo254Characters) {

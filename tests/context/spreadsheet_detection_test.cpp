@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "context/spreadsheet_detection.h"
-#include "context_fixture.h"
+#include "support/session_fixture.h"
 #include "foundation/creation_service.h"
 
 namespace vemo::context::test {
+
+using vemo::test::ContextTest;
+using vemo::test::ScopedEnv;
 namespace {
 
 class FakeApp : public HostObject {
@@ -30,28 +33,29 @@ class SpreadsheetDetectionTest : public ContextTest {
   ScopedFactory et_, ket_, excel_;
 };
 
-TEST_F(SpreadsheetDetectionTest, NoneInstalled) {
+// ET, then KET, then Excel: the first identifier that makes an object wins.
+TEST_F(SpreadsheetDetectionTest, TheFirstIdentifierThatMakesAnObjectWins) {
   EXPECT_FALSE(IsSpreadsheetAppAvailable());
-  EXPECT_EQ(GetSpreadsheetApp(), nullptr);
-  EXPECT_FALSE(IsMsExcel());
-}
-
-TEST_F(SpreadsheetDetectionTest, CompatibleApplicationWinsOverExcel) {
-  ScopedFactory excel("Excel.Application", Makes("excel"));
-  ScopedFactory et("ET.Application", Makes("et"));
-  ScopedFactory ket("KET.Application", Makes("ket"));
-  auto app = GetSpreadsheetApp();
-  ASSERT_NE(app, nullptr);
-  EXPECT_EQ(app->TypeName(), "et");
-  EXPECT_FALSE(IsMsExcel());
-  EXPECT_TRUE(IsSpreadsheetAppAvailable());
-}
-
-TEST_F(SpreadsheetDetectionTest, SecondIdentifierBeforeExcel) {
-  ScopedFactory excel("Excel.Application", Makes("excel"));
-  ScopedFactory ket("KET.Application", Makes("ket"));
-  EXPECT_EQ(GetSpreadsheetApp()->TypeName(), "ket");
-  EXPECT_FALSE(IsMsExcel());
+  const ObjectFactory fails = []() -> ObjectRef { throw HostError(429, "broken install"); };
+  const ObjectFactory makesNothing = [] { return ObjectRef(); };
+  struct Case {
+    ObjectFactory et, ket, excel;
+    std::string found;  // "" = none
+    bool isExcel;
+  };
+  const Case cases[] = {
+      {nullptr, nullptr, nullptr, "", false},
+      {Makes("et"), Makes("ket"), Makes("excel"), "et", false},
+      {nullptr, Makes("ket"), Makes("excel"), "ket", false},
+      {fails, makesNothing, Makes("excel"), "excel", true},
+  };
+  for (const Case& c : cases) {
+    ScopedFactory et("ET.Application", c.et), ket("KET.Application", c.ket), excel("Excel.Application", c.excel);
+    ResetIsMsExcel();
+    const auto app = GetSpreadsheetApp();
+    EXPECT_EQ(app ? app->TypeName() : "", c.found);
+    EXPECT_EQ(IsMsExcel(), c.isExcel) << c.found;
+  }
 }
 
 TEST_F(SpreadsheetDetectionTest, ExcelAloneSetsTheFlagAndALaterFindClearsIt) {

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+
+#include "support/test_paths.h"
 
 namespace vemo::test {
 
@@ -35,5 +38,17 @@ std::string ShellQuote(const std::filesystem::path& path) {
   for (char c : path.string()) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return out + "'";
 }
+
+CommandResult RunPython(const std::filesystem::path& script, const std::string& arguments) {
+  return RunCommand("/usr/bin/python3 " + ShellQuote(script) + " " + arguments);
+}
+
+CommandResult RunPythonCode(const std::string& code, const std::string& arguments) {
+  TempDir dir;
+  std::ofstream(dir / "snippet.py") << code;
+  return RunPython(dir / "snippet.py", arguments);
+}
+
+std::filesystem::path XlsxDiffTool() { return SharedDir() / "tools" / "xlsxdiff.py"; }
 
 }  // namespace vemo::test

@@ -1,4 +1,4 @@
-// Running a shell command (vemoprint, python3 checkers) from a test and
+// Running a shell command (vemoprint, the python3 checkers) from a test and
 // collecting its exit status and merged output.
 #pragma once
 #include <filesystem>
@@ -27,5 +27,12 @@ CommandResult RunVemoprintIn(const std::filesystem::path& folder, const std::str
 
 // A path quoted for the shell.
 std::string ShellQuote(const std::filesystem::path& path);
+
+// Runs `/usr/bin/python3 SCRIPT ARGUMENTS`.
+CommandResult RunPython(const std::filesystem::path& script, const std::string& arguments);
+// Runs an inline python3 program with `arguments`.
+CommandResult RunPythonCode(const std::string& code, const std::string& arguments);
+// The independent workbook comparer of the shared material.
+std::filesystem::path XlsxDiffTool();
 
 }  // namespace vemo::test

@@ -15,11 +15,11 @@ namespace vemo::wb::test {
 std::string Quote(const std::filesystem::path& path) { return vemo::test::ShellQuote(path); }
 
 ToolResult RunPythonTool(const std::filesystem::path& tool, const std::string& arguments) {
-  const auto run = vemo::test::RunCommand("/usr/bin/python3 " + Quote(tool) + " " + arguments);
+  const auto run = vemo::test::RunPython(tool, arguments);
   return ToolResult{run.status, run.output};
 }
 
-std::filesystem::path XlsxDiffTool() { return vemo::test::SharedDir() / "tools" / "xlsxdiff.py"; }
+std::filesystem::path XlsxDiffTool() { return vemo::test::XlsxDiffTool(); }
 
 bool LibreOfficeOpensOriginal(const std::string& entry) {
   std::ifstream manifest(vemo::test::SharedDir() / "corpus" / "MANIFEST.tsv");

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "context/context_fixture.h"
+#include "support/session_fixture.h"
 #include "context/path_mapping.h"
 #include "context/settings.h"
 #include "foundation/json_convert.h"
@@ -26,7 +26,7 @@ inline constexpr const char* kAccount = "PictureAccount";
 // joined with the account's database name.
 inline constexpr const char* kPictureFolder = "C:\\Program Files\\Quorvan\\Tradon\\Graphics\\ItemPhotos\\PictureAccount";
 
-class PicturesTest : public context::test::ContextTest {
+class PicturesTest : public vemo::test::ContextTest {
  protected:
   PicturesTest() : dataFolder_(temp_.path() / "data") {
     host::InitializeSampleAccount(host::DatabasePath(kAccount), false);

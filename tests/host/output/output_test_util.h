@@ -1,5 +1,5 @@
-// Helpers of the output tests: fixture workbooks (data/make_output_book.py),
-// the PDF checkers (pdftotext, pdfimages) and scoped environment variables.
+// Helpers of the output tests: fixture workbooks (data/make_output_book.py)
+// and the PDF checkers (pdftotext, pdfimages).
 #pragma once
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/run_command.h"
+#include "support/scoped_env.h"
 #include "support/test_paths.h"
 
 namespace vemo::host::test {
@@ -42,30 +43,6 @@ inline int PdfImageCount(const std::filesystem::path& pdf) {
   return lines - 2;  // two header lines
 }
 
-// Sets (or, with nullopt, unsets) an environment variable for the object's lifetime.
-class ScopedEnv {
- public:
-  ScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
-    if (const char* old = std::getenv(name_.c_str())) previous_ = old;
-    if (value) {
-      setenv(name_.c_str(), value->c_str(), 1);
-    } else {
-      unsetenv(name_.c_str());
-    }
-  }
-  ~ScopedEnv() {
-    if (previous_) {
-      setenv(name_.c_str(), previous_->c_str(), 1);
-    } else {
-      unsetenv(name_.c_str());
-    }
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  std::string name_;
-  std::optional<std::string> previous_;
-};
+using vemo::test::ScopedEnv;
 
 }  // namespace vemo::host::test

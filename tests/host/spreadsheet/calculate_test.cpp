@@ -20,7 +20,7 @@ class SurfaceCalculate : public test::SurfaceBookTest {
         "import sys, openpyxl\n"
         "wb = openpyxl.load_workbook(sys.argv[1], data_only=True)\n"
         "print(repr(wb['Data'][sys.argv[2]].value), end='')\n",
-        test::Quote(out) + " " + cell);
+        test::ShellQuote(out) + " " + cell);
     return r.output;
   }
 };
@@ -77,7 +77,7 @@ TEST_F(SurfaceCalculate, AnUncomputableFormulaLeavesTheValueToTheReader) {
       "import sys, zipfile, re\n"
       "x = zipfile.ZipFile(sys.argv[1]).read('xl/workbook.xml').decode()\n"
       "print(bool(re.search(r'<calcPr[^>]*fullCalcOnLoad=\"1\"', x)), end='')\n",
-      test::Quote(dir / "calc.xlsx"));
+      test::ShellQuote(dir / "calc.xlsx"));
   EXPECT_EQ(calc.output, "True");
 }
 

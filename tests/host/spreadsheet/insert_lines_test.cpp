@@ -2,18 +2,16 @@
 // row, margins. Checked against the independent comparer and openpyxl.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "foundation/host_error.h"
 #include "host/spreadsheet/surface_test_util.h"
+#include "support/files.h"
 
 namespace vemo::host {
 namespace {
 
 using test::MakeFixture;
 using test::NewApp;
-using test::Quote;
+using test::ShellQuote;
 
 class SurfaceInsert : public ::testing::Test {
  protected:
@@ -23,12 +21,8 @@ class SurfaceInsert : public ::testing::Test {
     book = app->Workbooks()->Open(templ.string());
     sheet = book->Worksheets()->Item(1);
   }
-  test::ToolResult Diff(const std::filesystem::path& out, const std::string& edits) {
-    return test::RunPython(test::XlsxDiff(), Quote(templ) + " " + Quote(out) + " --sheet Invoice " + edits);
-  }
-  static std::string FileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  vemo::test::CommandResult Diff(const std::filesystem::path& out, const std::string& edits) {
+    return test::RunPython(vemo::test::XlsxDiffTool(), ShellQuote(templ) + " " + ShellQuote(out) + " --sheet Invoice " + edits);
   }
   std::filesystem::path Save(const std::string& name) {
     auto out = dir / name;
@@ -73,12 +67,12 @@ TEST_F(SurfaceInsert, CopiedRowFillsEveryInsertedRowAboveTheTemplateRow) {
   EXPECT_EQ(sheet->Range("A11")->Formula(), "Total");
   auto out = Save("copied.xlsx");
   auto diff = Diff(out, "--insert-rows 6:3:copy");
-  EXPECT_EQ(diff.exitCode, 0) << diff.output;
+  EXPECT_EQ(diff.status, 0) << diff.output;
   auto merges = test::RunPythonCode(
       "import sys, openpyxl\n"
       "ws = openpyxl.load_workbook(sys.argv[1])['Invoice']\n"
       "print(sorted(str(m) for m in ws.merged_cells.ranges), end='')\n",
-      Quote(out));
+      ShellQuote(out));
   EXPECT_EQ(merges.output, "['A1:F1', 'B6:C6', 'B7:C7', 'B8:C8', 'B9:C9']");
 }
 
@@ -88,7 +82,7 @@ TEST_F(SurfaceInsert, CopiedRowFillsEveryInsertedRowAboveTheTemplateRow) {
 TEST_F(SurfaceInsert, CopiesInsertedOneAtATimeGiveTheSameWorkbookAsOneBlock) {
   sheet->Rows(6)->Copy();
   sheet->Rows(6)->Resize(3)->Insert(kShiftDown, 0);
-  const std::string block = FileBytes(Save("block.xlsx"));
+  const std::string block = vemo::test::ReadFileBytes(Save("block.xlsx"));
   for (bool readBetween : {false, true}) {
     auto other = app->Workbooks()->Open(templ.string());
     auto otherSheet = other->Worksheets()->Item(1);
@@ -106,7 +100,7 @@ TEST_F(SurfaceInsert, CopiesInsertedOneAtATimeGiveTheSameWorkbookAsOneBlock) {
     // Read between, each insertion is made alone: the same cells, range lists
     // (sqref) written one range per insertion.
     if (!readBetween) {
-      EXPECT_TRUE(FileBytes(out) == block) << "differs from one insertion of all the copies";
+      EXPECT_TRUE(vemo::test::ReadFileBytes(out) == block) << "differs from one insertion of all the copies";
     }
   }
 }
@@ -131,7 +125,7 @@ TEST_F(SurfaceInsert, MarginRowAndColumnMoveEverythingDownAndRight) {
   EXPECT_EQ(sheet->Columns(1)->ColumnWidth(), 1);
   auto out = Save("margins.xlsx");
   auto diff = Diff(out, "--insert-rows 1:1 --insert-cols 1:1");
-  EXPECT_EQ(diff.exitCode, 0) << diff.output;
+  EXPECT_EQ(diff.status, 0) << diff.output;
 }
 
 TEST_F(SurfaceInsert, EmptyRowsTakeTheFormatOfTheRowAbove) {

@@ -13,7 +13,7 @@ namespace vemo::host {
 namespace {
 
 using test::MakeFixture;
-using test::Quote;
+using test::ShellQuote;
 
 struct Line {
   std::string name, qty, price;
@@ -81,12 +81,12 @@ TEST(InvoiceFill, FilledInvoiceMatchesTheTemplateAfterTheEditsAndOpensElsewhere)
 
   // Everything but the filled cells is the template after the same edits.
   std::string firstEntry = std::to_string(entryRow + 1), lastEntry = std::to_string(entryRow + n);
-  auto diff = test::RunPython(test::XlsxDiff(),
-                              Quote(templ) + " " + Quote(out) + " --first-sheet-only --insert-rows " +
+  auto diff = test::RunPython(vemo::test::XlsxDiffTool(),
+                              ShellQuote(templ) + " " + ShellQuote(out) + " --first-sheet-only --insert-rows " +
                                   std::to_string(entryRow) + ":" + std::to_string(n - 1) +
                                   ":copy 1:1 --insert-cols 1:1 --ignore-styles F3 --ignore-cells C3 F3 C4 B" + firstEntry + ":F" +
                                   lastEntry);
-  EXPECT_EQ(diff.exitCode, 0) << diff.output;
+  EXPECT_EQ(diff.status, 0) << diff.output;
 
   auto values = test::RunPythonCode(
       "import sys, openpyxl\n"
@@ -94,14 +94,14 @@ TEST(InvoiceFill, FilledInvoiceMatchesTheTemplateAfterTheEditsAndOpensElsewhere)
       "cells = ['C3', 'F3', 'C4', 'B7', 'C7', 'E7', 'F9', 'G10', 'B12', 'G12']\n"
       "print('|'.join(repr(ws[c].value) for c in cells), ws.row_dimensions[1].height,"
       " ws.column_dimensions['A'].width, end='')\n",
-      Quote(out));
+      ShellQuote(out));
   EXPECT_EQ(values.output,
             "'XS-0001'|datetime.datetime(2026, 12, 1, 0, 0)|'0012 Trading Co.'|1|'Bolt M6'|100|1250.5|'=E10*F10'|"
             "'Total'|'=SUM(G10:G10)' 10.0 1.0");
 
   if (const char* lo = std::getenv("VEMO_LO_CHECK"); lo && std::string(lo) == "1") {
-    auto check = test::RunPython(vemo::test::SharedDir() / "tools/lo_check.py", Quote(out));
-    EXPECT_EQ(check.exitCode, 0) << check.output;
+    auto check = test::RunPython(vemo::test::SharedDir() / "tools/lo_check.py", ShellQuote(out));
+    EXPECT_EQ(check.status, 0) << check.output;
   }
 }
 

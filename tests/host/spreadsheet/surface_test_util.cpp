@@ -9,20 +9,6 @@
 
 namespace vemo::host::test {
 
-std::string Quote(const std::filesystem::path& path) { return vemo::test::ShellQuote(path); }
-
-ToolResult RunPython(const std::filesystem::path& script, const std::string& arguments) {
-  const auto run = vemo::test::RunCommand("/usr/bin/python3 " + Quote(script) + " " + arguments);
-  return ToolResult{run.status, run.output};
-}
-
-ToolResult RunPythonCode(const std::string& code, const std::string& arguments) {
-  vemo::test::TempDir dir;
-  auto script = dir / "snippet.py";
-  std::ofstream(script) << code;
-  return RunPython(script, arguments);
-}
-
 std::filesystem::path MakeFixture(const vemo::test::TempDir& dir, const std::string& kind,
                                   const std::string& extraArguments) {
   // Each fixture is made once per test program and copied for each test:
@@ -34,8 +20,8 @@ std::filesystem::path MakeFixture(const vemo::test::TempDir& dir, const std::str
   if (it == made.end()) {
     auto script = vemo::test::SourceDir() / "tests/host/spreadsheet/data" / ("make_" + kind + ".py");
     auto file = cache / (kind + std::to_string(made.size()) + ".xlsx");
-    ToolResult result = RunPython(script, Quote(file) + " " + extraArguments);
-    EXPECT_EQ(result.exitCode, 0) << result.output;
+    vemo::test::CommandResult result = RunPython(script, ShellQuote(file) + " " + extraArguments);
+    EXPECT_EQ(result.status, 0) << result.output;
     it = made.emplace(key, file).first;
   }
   auto out = dir / (kind + ".xlsx");
@@ -43,15 +29,13 @@ std::filesystem::path MakeFixture(const vemo::test::TempDir& dir, const std::str
   return out;
 }
 
-std::filesystem::path XlsxDiff() { return vemo::test::SharedDir() / "tools/xlsxdiff.py"; }
-
 std::string OpenpyxlCell(const std::filesystem::path& file, const std::string& sheet, const std::string& cell) {
-  ToolResult r = RunPythonCode(
+  vemo::test::CommandResult r = RunPythonCode(
       "import sys, openpyxl\n"
       "wb = openpyxl.load_workbook(sys.argv[1])\n"
       "print(repr(wb[sys.argv[2]][sys.argv[3]].value), end='')\n",
-      Quote(file) + " " + Quote(sheet) + " " + cell);
-  return r.exitCode == 0 ? r.output : "";
+      ShellQuote(file) + " " + ShellQuote(sheet) + " " + cell);
+  return r.status == 0 ? r.output : "";
 }
 
 std::shared_ptr<SurfaceApplication> NewApp() {

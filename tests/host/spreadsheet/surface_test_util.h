@@ -9,25 +9,18 @@
 #include <gtest/gtest.h>
 
 #include "host/spreadsheet/spreadsheet_application.h"
+#include "support/run_command.h"
 #include "support/test_paths.h"
 
 namespace vemo::host::test {
 
-struct ToolResult {
-  int exitCode = -1;
-  std::string output;
-};
-
-std::string Quote(const std::filesystem::path& path);
-// Runs `/usr/bin/python3 SCRIPT ARGS` and captures stdout and stderr.
-ToolResult RunPython(const std::filesystem::path& script, const std::string& arguments);
-// Runs an inline python3 program with `arguments`; its stdout is the answer.
-ToolResult RunPythonCode(const std::string& code, const std::string& arguments);
+using vemo::test::RunPython;
+using vemo::test::RunPythonCode;
+using vemo::test::ShellQuote;
 
 // Writes the fixture `kind` ("surface_book" or "invoice") into `dir`.
 std::filesystem::path MakeFixture(const vemo::test::TempDir& dir, const std::string& kind,
                                   const std::string& extraArguments = "");
-std::filesystem::path XlsxDiff();
 
 // Value of one cell as openpyxl reads it (repr of the value), "" when the
 // file cannot be read.

@@ -41,7 +41,7 @@ TEST_F(SurfaceOutput, DeletingSheetsFromTheLastDownKeepsTheFirst) {
   auto out = dir / "one.xlsx";
   book->SaveAs(out.string());
   auto names = test::RunPythonCode("import sys, openpyxl\nprint(openpyxl.load_workbook(sys.argv[1]).sheetnames, end='')\n",
-                                   test::Quote(out));
+                                   test::ShellQuote(out));
   EXPECT_EQ(names.output, "['Data']");
 }
 
@@ -130,7 +130,7 @@ TEST_F(SurfaceOutput, EditedWorkbooksAskReadersToRecalculate) {
       "import sys, zipfile, re\n"
       "x = zipfile.ZipFile(sys.argv[1]).read('xl/workbook.xml').decode()\n"
       "print(bool(re.search(r'<calcPr[^>]*fullCalcOnLoad=\"1\"', x)), end='')\n",
-      test::Quote(out));
+      test::ShellQuote(out));
   EXPECT_EQ(calc.output, "True");
 }
 

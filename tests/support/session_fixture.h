@@ -4,7 +4,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -16,46 +15,24 @@
 #include "context/session_components.h"
 #include "context/session_store.h"
 #include "foundation/json_convert.h"
+#include "support/scoped_env.h"
 #include "support/test_paths.h"
 
-namespace vemo::context::test {
+namespace vemo::test {
 
-// Sets (or, with nullopt, unsets) an environment variable for the object's lifetime.
-class ScopedEnv {
- public:
-  ScopedEnv(std::string name, std::optional<std::string> value) : name_(std::move(name)) {
-    if (const char* old = std::getenv(name_.c_str())) previous_ = old;
-    if (value) {
-      ::setenv(name_.c_str(), value->c_str(), 1);
-    } else {
-      ::unsetenv(name_.c_str());
-    }
-  }
-  ~ScopedEnv() {
-    if (previous_) {
-      ::setenv(name_.c_str(), previous_->c_str(), 1);
-    } else {
-      ::unsetenv(name_.c_str());
-    }
-  }
-
- private:
-  std::string name_;
-  std::optional<std::string> previous_;
-};
 
 class ContextTest : public ::testing::Test {
  protected:
   ContextTest()
       : machine_(temp_.path() / "machine"),
-        desktop_(std::make_shared<ScriptedDesktop>()),
+        desktop_(std::make_shared<context::ScriptedDesktop>()),
         useDesktop_(desktop_),
         noSpreadsheetEnv_("VEMO_NO_SPREADSHEET", std::nullopt) {
     std::filesystem::create_directories(temp_.path() / "machine");
-    RegisterSessionComponents();
-    UnpublishSession();
+    context::RegisterSessionComponents();
+    context::UnpublishSession();
   }
-  ~ContextTest() override { UnpublishSession(); }
+  ~ContextTest() override { context::UnpublishSession(); }
 
   std::filesystem::path MachineFolder() const { return temp_.path() / "machine"; }
 
@@ -63,7 +40,7 @@ class ContextTest : public ::testing::Test {
   void Publish(const Json& login, std::optional<Json> settings = std::nullopt, int outer = 0) {
     Json session = {{"IsOuterLogin", outer}, {"login", login}};
     if (settings) session["settings"] = *settings;
-    PublishSession(SessionFromJson(session));
+    context::PublishSession(context::SessionFromJson(session));
   }
 
   void WriteMachineFile(const std::string& name, const Json& json) {
@@ -71,16 +48,16 @@ class ContextTest : public ::testing::Test {
   }
   // Writes `content` to the file named in Windows form (creating its folders).
   void WriteWindowsFile(const std::string& windowsPath, const std::string& content) {
-    const auto host = ToHostPath(windowsPath);
+    const auto host = context::ToHostPath(windowsPath);
     std::filesystem::create_directories(host.parent_path());
     std::ofstream(host, std::ios::binary) << content;
   }
 
-  vemo::test::TempDir temp_;
-  ScopedMachineConfig machine_;
-  std::shared_ptr<ScriptedDesktop> desktop_;
-  ScopedDesktop useDesktop_;
+  TempDir temp_;
+  context::ScopedMachineConfig machine_;
+  std::shared_ptr<context::ScriptedDesktop> desktop_;
+  context::ScopedDesktop useDesktop_;
   ScopedEnv noSpreadsheetEnv_;
 };
 
-}  // namespace vemo::context::test
+}  // namespace vemo::test
