@@ -318,6 +318,8 @@ SheetSettingsXml SheetSettingsReader::Xml(const FormulaContext& context, std::se
           if (Read16(d, 32) > 1) setup += " copies=\"" + std::to_string(Read16(d, 32)) + "\"";
         }
         setup += "/>";
+        // Nothing but what a sheet without page setup is written with.
+        if ((flags & ~(kPortrait | kNoOrientation)) == kNoPrinter && Read16(d, 6) == 1 && Read16(d, 8) == 1) setup.clear();
         break;
       }
       default: break;
