@@ -170,7 +170,9 @@ std::string ValidationRecord(pugi::xml_node v, FormulaContext& context) {
     if (e == std::string_view::npos) e = sqref.size();
     if (e > p) {
       auto r = ParseCellRange(sqref.substr(p, e - p));
-      if (!r || r->last.row > 65536 || r->last.col > 256) throw WorkbookError("it covers cells beyond row 65536 or column IV");
+      if (!r || r->first.row > 65536 || r->first.col > 256) throw WorkbookError("it covers cells beyond row 65536 or column IV");
+      // A range reaching past the last row or column (moved there by an insertion) ends on it.
+      r->last = {std::min(r->last.row, 65536), std::min(r->last.col, 256)};
       ranges.push_back(*r);
     }
     p = e + 1;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,6 +34,9 @@ struct XlsSheetSource {
     std::optional<std::string> text;  // the formula text read from it, when it could be read
   };
   std::map<std::pair<std::uint32_t, std::uint32_t>, KeptFormula> formulas;
+  // Kept records a row or column insertion could not move and left out, one
+  // phrase each, for the warning of the next save.
+  std::set<std::string> dropped;
 };
 
 struct XlsSource {

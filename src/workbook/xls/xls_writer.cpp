@@ -560,6 +560,7 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
   const XlsSheetSource* kept = nullptr;
   if (src_)
     if (auto it = src_->sheets.find(sheet.partName()); it != src_->sheets.end()) kept = &it->second;
+  if (kept) warnings_.insert(kept->dropped.begin(), kept->dropped.end());
   std::string out;
   const pugi::xml_node ws = sheet.xml().document_element();
   std::vector<BiffRecord> generated;
