@@ -12,7 +12,7 @@ namespace vemo::wb {
 namespace {
 
 enum : std::uint16_t {
-  kNote = 0x001C, kMsoDrawing = 0x00EC, kCondFmt = 0x01B0, kCf = 0x01B1, kHlink = 0x01B8, kHlinkTooltip = 0x0800,
+  kNote = 0x001C, kObj = 0x005D, kMsoDrawing = 0x00EC, kCondFmt = 0x01B0, kCf = 0x01B1, kHlink = 0x01B8, kHlinkTooltip = 0x0800,
   kCondFmt12 = 0x0879, kCf12 = 0x087A,
 };
 constexpr std::uint16_t kClientAnchor = 0xF010;
@@ -24,7 +24,7 @@ class KeptShift {
 
   void Run() {
     std::vector<BiffRecord> kept;
-    std::vector<std::pair<std::size_t, std::size_t>> drawing;  // (index in kept, offset in the drawing stream)
+    std::vector<DrawingPart> drawing;
     std::size_t drawingSize = 0;
     int depth = 0;
     bool dropFormats = false;  // the CF records after a dropped CONDFMT go too
@@ -48,8 +48,16 @@ class KeptShift {
           sheet_.dropped.insert("conditional formats of the newer kind on an edited sheet");
           break;
         case kMsoDrawing:
-          drawing.emplace_back(kept.size(), drawingSize);
+          drawing.push_back({kept.size(), drawingSize, 0});
           drawingSize += r.data.size();
+          break;
+        case kObj:
+          // A drawing too long for its record goes on in CONTINUE records
+          // after the object record, joined to it here.
+          if (!r.joints.empty() && !drawing.empty()) {
+            drawing.push_back({kept.size(), drawingSize, r.joints.front()});
+            drawingSize += r.data.size() - r.joints.front();
+          }
           break;
         default: break;
       }
@@ -140,12 +148,17 @@ class KeptShift {
 
   // Anchors of pictures, charts, shapes and note boxes in the sheet's drawing,
   // which runs on across its MSODRAWING records.
-  void ShiftAnchors(const std::vector<std::pair<std::size_t, std::size_t>>& parts, std::size_t size) {
+  struct DrawingPart {
+    std::size_t record, offset, from;  // index in the records, offset in the drawing, first byte in the record
+  };
+
+  void ShiftAnchors(const std::vector<DrawingPart>& parts, std::size_t size) {
     auto byteAt = [&](std::size_t offset) -> char* {
       for (std::size_t i = parts.size(); i-- > 0;)
-        if (offset >= parts[i].second) {
-          std::string& d = sheet_.records[parts[i].first].data;
-          return offset - parts[i].second < d.size() ? &d[offset - parts[i].second] : nullptr;
+        if (offset >= parts[i].offset) {
+          std::string& d = sheet_.records[parts[i].record].data;
+          const std::size_t at = parts[i].from + offset - parts[i].offset;
+          return at < d.size() ? &d[at] : nullptr;
         }
       return nullptr;
     };
