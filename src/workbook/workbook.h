@@ -28,6 +28,7 @@ struct Relationship {
 };
 
 struct XlsSource;
+struct LineInsertion;
 
 struct DefinedName {
   std::string name;
@@ -90,6 +91,7 @@ class Workbook {
   friend class XlsReader;
   friend class XlsWriter;
   friend std::set<std::string> XlsOnlyContent(const Workbook& book);
+  friend void ShiftKeptXlsRecords(Workbook& book, const Sheet& sheet, const LineInsertion& insertion);
 
   Workbook() = default;
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
+#include <tuple>
 #include <sstream>
 #include <vector>
 
@@ -159,7 +160,10 @@ std::optional<double> ParseNumber(const std::string& text) {
   return value;
 }
 
-class FillExample : public ::testing::TestWithParam<Example> {
+// Each example is filled from its .xlsx template and from the .xls twin
+// another program made of it; the .xls output is read through our own
+// reader (convert) and compared with the twin read the same way.
+class FillExample : public ::testing::TestWithParam<std::tuple<Example, const char*>> {
  protected:
   static void SetUpTestSuite() {
     data_ = new vemo::test::TempDir;
@@ -176,14 +180,22 @@ class FillExample : public ::testing::TestWithParam<Example> {
     if (!std::filesystem::exists(vemo::test::VemoprintPath()))
       GTEST_SKIP() << "vemoprint is not built at " << vemo::test::VemoprintPath();
     ASSERT_EQ(init_.status, 0) << init_.output;
-    const Example& example = GetParam();
-    template_ = vemo::test::SourceDir() / "examples/templates" / (std::string(example.name) + ".xlsx");
+    const Example& example = std::get<0>(GetParam());
+    const std::string ext = std::get<1>(GetParam());
+    const auto source = vemo::test::SourceDir() / "examples/templates" / (std::string(example.name) + ext);
+    template_ = ext == ".xlsx" ? source : dir_ / "template.xlsx";
     out_ = dir_ / (std::string(example.name) + ".xlsx");
+    const auto filled = dir_ / (std::string(example.name) + ext);
     auto fill = RunCommand(Environment() + ShellQuote(vemo::test::VemoprintPath()) + " fill --template " +
-                           ShellQuote(template_) + " --request " +
+                           ShellQuote(source) + " --request " +
                            ShellQuote(vemo::test::SourceDir() / "examples/requests" / (std::string(example.name) + ".json")) +
-                           " --engine " + example.engine + " --out " + ShellQuote(out_));
+                           " --engine " + example.engine + " --out " + ShellQuote(filled));
     ASSERT_EQ(fill.status, 0) << fill.output;
+    if (ext == ".xlsx") return;
+    for (const auto& [from, to] : {std::pair{source, template_}, std::pair{filled, out_}}) {
+      auto convert = RunCommand(ShellQuote(vemo::test::VemoprintPath()) + " convert " + ShellQuote(from) + " " + ShellQuote(to));
+      ASSERT_EQ(convert.status, 0) << convert.output;
+    }
   }
   static inline vemo::test::TempDir* data_ = nullptr;
   static inline CommandResult init_;
@@ -192,7 +204,7 @@ class FillExample : public ::testing::TestWithParam<Example> {
 };
 
 TEST_P(FillExample, OutputIsTheTemplateWithItsEntryRowsCopiedAndOnlyKeywordCellsChanged) {
-  const Example& example = GetParam();
+  const Example& example = std::get<0>(GetParam());
   std::string edits, oracleArgs;
   for (const EntryTable& table : example.entries) {
     edits += " --insert-rows " + std::to_string(table.row) + ":" + std::to_string(table.copies) + ":copy";
@@ -210,17 +222,30 @@ TEST_P(FillExample, OutputIsTheTemplateWithItsEntryRowsCopiedAndOnlyKeywordCells
   // Sheets 2 (notes) and 3 (identification) are deleted by the engine.
   auto diff = RunCommand(Python() + ShellQuote(Tool("xlsxdiff.py")) + " " + ShellQuote(template_) + " " +
                          ShellQuote(out_) + " --first-sheet-only" + edits + " " + options);
+  if (std::string(std::get<1>(GetParam())) == ".xls" && diff.status == 1) {
+    // An .xls sheet ends at column IV: the margin column pushes the last
+    // column's format past it. Nothing else may differ.
+    std::istringstream lines(diff.output);
+    for (std::string line; std::getline(lines, line);) {
+      if (line.starts_with("  ") && line.find('!') != std::string::npos) {
+        EXPECT_NE(line.find("!IW: "), std::string::npos) << line << "\n" << diff.output;
+      }
+    }
+    return;
+  }
   EXPECT_EQ(diff.status, 0) << diff.output;
 }
 
 TEST_P(FillExample, CellsHoldTheExpectedValues) {
-  const Example& example = GetParam();
+  const Example& example = std::get<0>(GetParam());
   std::string refs;
   for (const auto& [ref, expected] : example.cells) refs += std::string(" ") + ref;
   auto read = RunCommand(Python() + ShellQuote(Oracle()) + " cells " + ShellQuote(out_) + refs);
   ASSERT_EQ(read.status, 0) << read.output;
   const auto cells = ParseTabbed(read.output);
   for (const auto& [ref, expected] : example.cells) {
+    // The .xls twins were saved by a program that gives every row its height.
+    if (std::string(std::get<1>(GetParam())) == ".xls" && std::string_view(ref).starts_with("height:")) continue;
     auto found = cells.find(ref);
     ASSERT_NE(found, cells.end()) << ref << " not read:\n" << read.output;
     EXPECT_EQ(found->second, expected) << example.name << " " << ref;
@@ -230,7 +255,7 @@ TEST_P(FillExample, CellsHoldTheExpectedValues) {
 TEST_P(FillExample, LibreOfficeComputesTheSameTotals) {
   const char* enabled = std::getenv("VEMO_LO_CHECK");
   if (!enabled || std::string(enabled) != "1") GTEST_SKIP() << "set VEMO_LO_CHECK=1 to ask LibreOffice";
-  const Example& example = GetParam();
+  const Example& example = std::get<0>(GetParam());
   auto lo = RunCommand(Python() + ShellQuote(Tool("lo_check.py")) + " " + ShellQuote(out_) + " --recalc always");
   ASSERT_EQ(lo.status, 0) << lo.output;
   const auto rows = ParseCsv(lo.output);
@@ -244,7 +269,9 @@ TEST_P(FillExample, LibreOfficeComputesTheSameTotals) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, FillExample, ::testing::ValuesIn(Examples()),
-                         [](const ::testing::TestParamInfo<Example>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Examples, FillExample, ::testing::Combine(::testing::ValuesIn(Examples()), ::testing::Values(".xlsx", ".xls")),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + (std::string(std::get<1>(info.param)) == ".xls" ? "_xls" : "");
+                         });
 
 }  // namespace

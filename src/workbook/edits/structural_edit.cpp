@@ -8,6 +8,7 @@
 #include "workbook/workbook_error.h"
 #include "workbook/edits/xml_formulas.h"
 #include "workbook/xml_part.h"
+#include "workbook/xls/xls_kept_shift.h"
 
 namespace vemo::wb {
 
@@ -39,6 +40,7 @@ class LineInserter {
     }
     ShiftDefinedNames();
     EditRelatedParts(book_, edited_, ins_, TemplateLine());
+    ShiftKeptXlsRecords(book_, edited_, ins_);
     edited_.MarkCellsChanged();
   }
 

@@ -3,12 +3,16 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
+#include <iostream>
+#include <set>
 #include <map>
 #include <memory>
 
 #include "workbook/workbook_error.h"
 #include "workbook/xlsx/xlsx_reader.h"
 #include "workbook/xls/biff_formula.h"
+#include "workbook/xls/xls_sheet_settings.h"
 #include "workbook/xls/xls_source.h"
 
 namespace vemo::wb {
@@ -354,12 +358,22 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
   std::string cols, merges, format;
   std::size_t mergeCount = 0;
   bool placed = false;
+  xls::SheetSettingsReader settings;
+  auto mark = [&](const char* what) {
+    for (const BiffRecord& k : sheet.records)
+      if (k.type == XlsSource::kPlaceholder && k.data == what) return;
+    sheet.records.push_back({XlsSource::kPlaceholder, what, {}});
+  };
   int depth = 0;  // records of a chart embedded in the sheet are the chart's own
   for (std::size_t i = 0; i < records.size(); ++i) {
     const BiffRecord& r = records[i];
     if (r.type == biff::kBof) ++depth;
     const bool nested = depth > 1;
     if (r.type == biff::kEof) --depth;
+    if (!nested && settings.Take(r)) {
+      mark(xls::IsPageRecord(r.type) ? XlsSource::kPageMark : r.type == xls::kPaneRecord ? XlsSource::kPaneMark : XlsSource::kValidationMark);
+      continue;
+    }
     if (nested || !ModelRecord(r.type)) {
       if (!nested && r.type == biff::kDefaultRowHeight && r.data.size() >= 4)
         format += " defaultRowHeight=\"" + Number(Read16(r.data, 2) / 20.0) + "\"";
@@ -485,9 +499,23 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
     }
   }
   if (!placed) sheet.records.insert(sheet.records.end() - 1, {XlsSource::kPlaceholder, {}, {}});
+  // Every worksheet gets a place for the settings the model may hold.
+  auto markAt = [&](const char* what, auto before) {
+    for (const BiffRecord& k : sheet.records)
+      if (k.type == XlsSource::kPlaceholder && k.data == what) return;
+    auto at = std::find_if(sheet.records.begin(), sheet.records.end(), before);
+    sheet.records.insert(at == sheet.records.end() ? sheet.records.end() - 1 : at, {XlsSource::kPlaceholder, what, {}});
+  };
+  markAt(XlsSource::kPageMark, [](const BiffRecord& k) { return k.type == biff::kDefColWidth || k.type == XlsSource::kPlaceholder; });
+  markAt(XlsSource::kValidationMark, [&](const BiffRecord& k) { return &k == &sheet.records.back(); });
+  std::set<std::string> lost;
+  src_.context.sheet = sheetIndex_;
+  const xls::SheetSettingsXml settingsXml = settings.Xml(src_.context, lost);
+  for (const std::string& what : lost) std::cerr << "warning: " << label_ << ": " << what << " are left out\n";
 
   std::string xml = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"") + kMain +
                     "\" xmlns:r=\"" + kRel + "\">";
+  xml += settingsXml.sheetPr + settingsXml.sheetViews;
   if (!format.empty()) xml += "<sheetFormatPr" + format + "/>";
   if (!cols.empty()) xml += "<cols>" + cols + "</cols>";
   xml += "<sheetData>";
@@ -500,7 +528,7 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
   }
   xml += "</sheetData>";
   if (mergeCount) xml += "<mergeCells count=\"" + std::to_string(mergeCount) + "\">" + merges + "</mergeCells>";
-  xml += "</worksheet>";
+  xml += settingsXml.validations + settingsXml.page + "</worksheet>";
   return xml;
 }
 

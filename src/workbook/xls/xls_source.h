@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,8 +20,9 @@ namespace vemo::wb {
 
 struct XlsSheetSource {
   // The substream from BOF to EOF. Records the writer makes from the model
-  // (cells, rows, column widths, merges, index records) are left out; a record
-  // of type kPlaceholder marks where the cell table stood.
+  // (cells, rows, column widths, merges, index records, the settings of
+  // xls_sheet_settings.h) are left out; a record of type kPlaceholder with no
+  // data marks where the cell table stood.
   std::vector<BiffRecord> records;
   bool worksheet = true;  // charts, macro sheets and the like are written back whole
   std::uint8_t sheetType = 0;  // the BOUNDSHEET sheet type byte
@@ -32,10 +34,18 @@ struct XlsSheetSource {
     std::optional<std::string> text;  // the formula text read from it, when it could be read
   };
   std::map<std::pair<std::uint32_t, std::uint32_t>, KeptFormula> formulas;
+  // Kept records a row or column insertion could not move and left out, one
+  // phrase each, for the warning of the next save.
+  std::set<std::string> dropped;
 };
 
 struct XlsSource {
   static constexpr std::uint16_t kPlaceholder = 0xFFFF;
+  // A placeholder whose data is one of these marks where settings the model
+  // holds are written: the page setup block, a frozen pane, data validations.
+  static constexpr const char* kPageMark = "page";
+  static constexpr const char* kPaneMark = "pane";
+  static constexpr const char* kValidationMark = "validations";
   CompoundFile container;
   // Globals substream without the records the writer makes (fonts, formats,
   // cell formats, sheets, string table); kPlaceholder marks where the style

@@ -13,6 +13,7 @@
 #include "workbook/xls/biff_formula_internal.h"
 #include "workbook/xls/biff_records.h"
 #include "workbook/xls/xls_links.h"
+#include "workbook/xls/xls_sheet_settings.h"
 #include "workbook/xls/xls_source.h"
 #include "workbook/xml_part.h"
 
@@ -559,33 +560,54 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
   const XlsSheetSource* kept = nullptr;
   if (src_)
     if (auto it = src_->sheets.find(sheet.partName()); it != src_->sheets.end()) kept = &it->second;
+  if (kept) warnings_.insert(kept->dropped.begin(), kept->dropped.end());
   std::string out;
+  const pugi::xml_node ws = sheet.xml().document_element();
   std::vector<BiffRecord> generated;
   const std::vector<BiffRecord>* records = kept ? &kept->records : nullptr;
   if (!records) {
     generated.push_back({biff::kBof, Bof(0x0010), {}});
+    for (const BiffRecord& r : ReadRecords(xls::PrintFlagRecords(ws), 0, false)) generated.push_back(r);
+    std::string wsBool;
+    const bool fit = ParseXmlBool(FirstChild(FirstChild(ws, "sheetPr"), "pageSetUpPr").attribute("fitToPage").value());
+    Append16(wsBool, static_cast<std::uint16_t>(0x04C1 | (fit ? 0x0100 : 0)));
+    generated.push_back({xls::kWsBool, wsBool, {}});
+    generated.push_back({XlsSource::kPlaceholder, XlsSource::kPageMark, {}});
     std::string w;
     Append16(w, 8);
     generated.push_back({biff::kDefColWidth, w, {}});
     generated.push_back({XlsSource::kPlaceholder, {}, {}});
     std::string win;
-    Append16(win, static_cast<std::uint16_t>(0x06B6 | (&sheet == sheets_.front() ? 0x0600 : 0)));
+    Append16(win, static_cast<std::uint16_t>(0x06B6 | (&sheet == sheets_.front() ? 0x0600 : 0) | xls::FrozenWindowFlags(ws)));
     for (int k = 0; k < 4; ++k) Append16(win, 0);
     Append16(win, 64);
     for (int k = 0; k < 3; ++k) Append16(win, 0);
     generated.push_back({biff::kWindow2, win, {}});
+    generated.push_back({XlsSource::kPlaceholder, XlsSource::kPaneMark, {}});
+    generated.push_back({XlsSource::kPlaceholder, XlsSource::kValidationMark, {}});
     generated.push_back({biff::kEof, {}, {}});
     records = &generated;
   }
   std::size_t mergesAfter = records->size() - 1;  // before EOF unless the window records come later
   for (std::size_t i = 0; i < records->size(); ++i) {
     std::uint16_t t = (*records)[i].type;
-    if (t == biff::kWindow2 || t == kPane || t == kSelection || t == kScl || t == kPlv) mergesAfter = i + 1;
+    if (t == biff::kWindow2 || t == kPane || t == kSelection || t == kScl || t == kPlv ||
+        (t == XlsSource::kPlaceholder && (*records)[i].data == XlsSource::kPaneMark))
+      mergesAfter = i + 1;
   }
   if (mergesAfter >= records->size()) mergesAfter = records->size() - 1;
   for (std::size_t i = 0; i < records->size(); ++i) {
     const BiffRecord& r = (*records)[i];
     if (i == mergesAfter) MergeRecords(out, sheet);
+    if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kPageMark) {
+      out += xls::PageRecords(ws);
+    } else if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kPaneMark) {
+      out += xls::PaneRecord(ws);
+    } else if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kValidationMark) {
+      context_.sheet = static_cast<int>(std::find(sheets_.begin(), sheets_.end(), &sheet) - sheets_.begin());
+      out += xls::ValidationRecords(ws, context_, warnings_);
+    }
+    if (r.type == XlsSource::kPlaceholder && !r.data.empty()) continue;
     if (r.type == XlsSource::kPlaceholder) {
       ColumnRecords(out, sheet);
       CellTable(out, sheet, kept, dbcellAt);
@@ -730,10 +752,8 @@ std::string Writing::Stream() {
 
 std::set<std::string> XlsOnlyContent(const Workbook& book) {
   static const std::map<std::uint16_t, const char*> kinds{
-      {0x00A1, "page setup"}, {0x0026, "page margins"}, {0x0027, "page margins"}, {0x0028, "page margins"},
-      {0x0029, "page margins"}, {0x0014, "headers and footers"}, {0x0015, "headers and footers"},
-      {0x001B, "page breaks"}, {0x001A, "page breaks"}, {0x0041, "frozen panes"}, {0x01B0, "conditional formats"},
-      {0x01B2, "data validations"}, {0x01B8, "hyperlinks"}, {0x001C, "notes"}, {0x00EC, "pictures, charts and shapes"}};
+      {0x0041, "split panes"}, {0x01B0, "conditional formats"}, {0x01B8, "hyperlinks"}, {0x001C, "notes"},
+      {0x00EC, "pictures, charts and shapes"}};
   std::set<std::string> found;
   if (!book.xlsSource_) return found;
   for (const auto& [part, sheet] : book.xlsSource_->sheets)
@@ -760,7 +780,7 @@ std::string XlsWriter::WorkbookStream() {
       if (part.find("drawings/") != std::string::npos) warnings_.insert("pictures, charts and shapes");
       else if (part.find("comments") != std::string::npos) warnings_.insert("notes");
     for (Sheet* sheet : sheets)
-      for (const char* what : {"conditionalFormatting", "dataValidations", "pageSetup", "headerFooter", "hyperlinks", "pageMargins"})
+      for (const char* what : {"conditionalFormatting", "hyperlinks"})
         if (FirstChild(sheet->xml().document_element(), what)) warnings_.insert(std::string("sheet settings (") + what + ")");
   }
   pugi::xml_node styles = book_.stylesDoc_.document_element();

@@ -1,6 +1,7 @@
 // A workbook saved as .xls and read again shows the same model: values,
-// number formats, formulas, defined names, merges, column widths and row
-// heights, whether it came from .xlsx or from .xls with edits made on it.
+// number formats, formulas, defined names, merges, column widths, row
+// heights, page setup, headers and footers, page breaks, frozen panes and
+// validations, whether it came from .xlsx or from .xls with edits made on it.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -8,6 +9,7 @@
 #include "support/test_paths.h"
 #include "workbook/structural_edit.h"
 #include "workbook/workbook.h"
+#include "workbook/xml_part.h"
 
 namespace vemo::wb {
 namespace {
@@ -19,13 +21,52 @@ std::string Unquoted(std::string text) {
   return text;
 }
 
+// The sheet settings both formats hold, one line per element; an attribute
+// left out reads as its default ("name=default"), an element with nothing but
+// defaults as absent.
+std::string Settings(Sheet& sheet) {
+  static const std::pair<const char*, std::vector<std::string>> kKept[] = {
+      {"pane", {"xSplit=0", "ySplit=0", "topLeftCell=", "state=split"}},
+      {"dataValidation", {"type=none", "operator=between", "allowBlank=0", "showErrorMessage=0", "prompt=", "error=", "sqref="}},
+      {"printOptions", {"horizontalCentered=0", "verticalCentered=0", "gridLines=0"}},
+      {"pageMargins", {"left=", "right=", "top=", "bottom=", "header=", "footer="}},
+      {"pageSetup", {"paperSize=1", "scale=100", "fitToWidth=1", "fitToHeight=1", "orientation=default"}},
+      {"pageSetUpPr", {"fitToPage=0"}},
+      {"brk", {"id="}}};
+  std::string out;
+  std::vector<pugi::xml_node> stack{sheet.xml().document_element()};
+  while (!stack.empty()) {
+    pugi::xml_node n = stack.back();
+    stack.pop_back();
+    for (pugi::xml_node c = n.last_child(); c; c = c.previous_sibling())
+      if (c.type() == pugi::node_element && LocalName(c) != "sheetData") stack.push_back(c);
+    const std::string_view name = LocalName(n);
+    if ((name == "oddHeader" || name == "oddFooter" || name == "formula1" || name == "formula2") && *n.child_value())
+      out += std::string(name) + " " + n.child_value() + "\n";
+    for (const auto& [element, attrs] : kKept) {
+      if (name != element) continue;
+      std::string line = element;
+      bool set = false;
+      for (const std::string& a : attrs) {
+        const std::size_t eq = a.find('=');
+        pugi::xml_attribute v = n.attribute(a.substr(0, eq).c_str());
+        const std::string value = v ? v.value() : a.substr(eq + 1);
+        set = set || value != a.substr(eq + 1) || a.size() == eq + 1;
+        line += " " + a.substr(0, eq) + "=" + (value == "false" ? "0" : value == "true" ? "1" : value);
+      }
+      if (set) out += line + "\n";
+    }
+  }
+  return out;
+}
+
 // What a reader of the workbook sees, one line per fact.
 std::string View(Workbook& book) {
   std::ostringstream out;
   for (const DefinedName& n : book.DefinedNames()) out << "name " << n.name << " " << n.localSheetId << " " << Unquoted(n.text) << "\n";
   for (std::size_t s = 0; s < book.SheetCount(); ++s) {
     Sheet& sheet = book.GetSheet(s);
-    out << "sheet " << sheet.name() << " " << static_cast<int>(sheet.visibility()) << "\n";
+    out << "sheet " << sheet.name() << " " << static_cast<int>(sheet.visibility()) << "\n" << Settings(sheet);
     for (const std::string& m : sheet.MergedRanges()) out << "merge " << m << "\n";
     for (int c = 1; c <= 30; ++c)
       if (auto w = sheet.ColumnWidth(c)) out << "col " << c << " " << *w << "\n";
@@ -65,6 +106,18 @@ TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
          s.SetRowHeight(41, 30);
          s.SetColumnWidth(9, 21.5);
          s.AddMergedRange(*ParseCellRange("E40:F41"));
+       }},
+      // Settings no example template has: a frozen pane, page breaks, gridlines.
+      {"examples/templates/receipt.xlsx",
+       [](Workbook& b) {
+         pugi::xml_node ws = b.GetSheet(0).xml().document_element();
+         pugi::xml_node view = FirstChild(FirstChild(ws, "sheetViews"), "sheetView");
+         pugi::xml_node pane = view.prepend_child("pane");
+         for (auto [a, v] : {std::pair{"xSplit", "1"}, {"ySplit", "3"}, {"topLeftCell", "B4"}, {"state", "frozen"}})
+           pane.append_attribute(a) = v;
+         FirstChild(ws, "printOptions") ? void() : void(ws.append_child("printOptions").append_attribute("gridLines") = "1");
+         for (auto [list, id] : {std::pair{"rowBreaks", "6"}, {"colBreaks", "3"}})
+           ws.append_child(list).append_child("brk").append_attribute("id") = id;
        }},
   };
   vemo::test::TempDir temp;
