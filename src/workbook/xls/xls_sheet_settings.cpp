@@ -10,7 +10,7 @@
 #include "workbook/xls/biff_formula_internal.h"
 #include "workbook/workbook_error.h"
 #include "workbook/xml_part.h"
-#include "workbook/xml_text.h"
+#include "workbook/xlsx/xml_text.h"
 
 namespace vemo::wb::xls {
 
