@@ -141,7 +141,8 @@ VEMO_API int vemo_recordset_new(const char* const* fields, size_t field_count, c
 /* JSON text as host values: objects become dictionaries, arrays vectors. */
 VEMO_API int vemo_parse_json(const char* json, vemo_value* result);
 
-/* The whole of the file at `path` as a VEMO_BYTES value the host owns (a
+/* Since the symbol version VEMOPRINT_1.1 (the three functions below).
+ * The whole of the file at `path` as a VEMO_BYTES value the host owns (a
  * workbook an action saved, the picture an engine made). */
 VEMO_API int vemo_read_file(const char* path, vemo_value* bytes);
 /* Writes the byte array `bytes` to a new private file whose name ends in
