@@ -68,28 +68,21 @@ TEST(CInterface, ByteArraysCrossBothWays) {
   vemo_object* dictionary = nullptr;
   ASSERT_EQ(vemo_dictionary_new(&dictionary), VEMO_OK);
   const std::string zip("PK\x03\x04\0\0\xff", 7);  // holds a 0 byte: no text would survive
-  for (const std::string& data : {zip, std::string()}) {
-    std::string buffer = data;
-    vemo_bytes in{buffer.data(), buffer.size()};
-    vemo_value back = RoundTrip(dictionary, data.empty() ? "empty" : "zip", vemo_byte_array(&in));
-    buffer.assign(buffer.size(), 'x');  // the component kept a copy
-    ASSERT_EQ(back.type, VEMO_BYTES);
-    EXPECT_EQ(std::string(static_cast<const char*>(back.as.bytes->data), back.as.bytes->size), data);
-    vemo_value_clear(&back);
-
-    // Through a file, as a template or picture a member opens by path.
-    vemo_bytes again{data.data(), data.size()};
-    vemo_value path{}, read{};
-    ASSERT_EQ(vemo_write_temp_file(&again, ".xlsx", &path), VEMO_OK) << vemo_last_error();
-    ASSERT_EQ(path.type, VEMO_TEXT);
-    EXPECT_NE(std::string(path.as.text).find(".xlsx"), std::string::npos);
-    ASSERT_EQ(vemo_read_file(path.as.text, &read), VEMO_OK) << vemo_last_error();
-    EXPECT_EQ(std::string(static_cast<const char*>(read.as.bytes->data), read.as.bytes->size), data);
-    EXPECT_EQ(vemo_remove_file(path.as.text), VEMO_OK);
-    EXPECT_NE(vemo_read_file(path.as.text, &read), VEMO_OK);  // gone
-    vemo_value_clear(&read);
-    vemo_value_clear(&path);
-  }
+  std::string buffer = zip;
+  vemo_bytes in{buffer.data(), buffer.size()};
+  vemo_value back = RoundTrip(dictionary, "zip", vemo_byte_array(&in));
+  buffer.assign(buffer.size(), 'x');  // the component kept a copy
+  ASSERT_EQ(back.type, VEMO_BYTES);
+  EXPECT_EQ(std::string(static_cast<const char*>(back.as.bytes->data), back.as.bytes->size), zip);
+  // Through a file, as a template or picture a member opens by path.
+  vemo_value path{}, read{};
+  ASSERT_EQ(vemo_write_temp_file(back.as.bytes, ".xlsx", &path), VEMO_OK) << vemo_last_error();
+  ASSERT_EQ(vemo_read_file(path.as.text, &read), VEMO_OK) << vemo_last_error();
+  EXPECT_EQ(std::string(static_cast<const char*>(read.as.bytes->data), read.as.bytes->size), zip);
+  vemo_value_clear(&read);
+  EXPECT_EQ(vemo_remove_file(path.as.text), VEMO_OK);
+  EXPECT_NE(vemo_read_file(path.as.text, &read), VEMO_OK);  // gone
+  for (vemo_value* v : {&back, &path}) vemo_value_clear(v);
   vemo_release(dictionary);
 }
 
@@ -108,9 +101,8 @@ TEST(CInterface, TwoThreadsCallAtOnce) {
       if (vemo_call(shared, "Add", args, 2, nullptr) != VEMO_OK) ++failures[thread];
       // Thread 1 fails on purpose every time; thread 0 never does.
       vemo_object* none = nullptr;
-      if (thread == 1 && vemo_create("VemoPrintExport.NoSuchClass", &none) == VEMO_OK) ++failures[thread];
-      const bool hasError = vemo_last_error()[0] != '\0';
-      if (hasError != (thread == 1)) ++failures[thread];
+      if (thread == 1) vemo_create("VemoPrintExport.NoSuchClass", &none);
+      if ((vemo_last_error()[0] != '\0') != (thread == 1)) ++failures[thread];
     }
   };
   std::thread first(fill, 0), second(fill, 1);
@@ -118,8 +110,7 @@ TEST(CInterface, TwoThreadsCallAtOnce) {
   second.join();
   EXPECT_EQ(failures, (std::vector<int>{0, 0}));
   vemo_value count{};
-  ASSERT_EQ(vemo_get(shared, "Count", &count), VEMO_OK);
-  EXPECT_EQ(count.as.integer, 2 * kAdds);
+  EXPECT_EQ(vemo_get(shared, "Count", &count) == VEMO_OK ? count.as.integer : -1, 2 * kAdds);
   vemo_release(shared);
 }
 

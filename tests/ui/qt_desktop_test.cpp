@@ -145,8 +145,7 @@ TEST(QtDesktop, LongWorkShowsAProgressDialogWhoseCancelStopsIt) {
   for (QWidget* widget : QApplication::topLevelWidgets())
     if (auto* found = qobject_cast<QProgressDialog*>(widget)) dialog = found;
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(dialog->maximum(), 20000);
-  EXPECT_EQ(dialog->value(), 1024);
+  EXPECT_EQ(dialog->value() * 20000 / dialog->maximum(), 1024);
   EXPECT_EQ(dialog->labelText(), QString::fromUtf8("filling 20000 lines\n1024 of 20000 (5%)"));
   dialog->cancel();  // what the Cancel button does
   EXPECT_FALSE(progress->Update(2048, 20000, "2048 of 20000 (10%)"));
