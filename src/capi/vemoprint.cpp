@@ -39,6 +39,8 @@ constexpr int kDeviceIoError = 57;
 std::shared_ptr<context::Desktop> ErrorStreamDesktop() {
   context::ConsoleDesktop::Options options;
   options.interactive = false;
+  // Nor draw on its terminal: the host shows progress in its own way.
+  options.progress = context::ProgressLine::Style::Hidden;
   return std::make_shared<context::ConsoleDesktop>(options);
 }
 
