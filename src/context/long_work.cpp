@@ -6,8 +6,8 @@ namespace {
 constexpr auto kInterval = std::chrono::milliseconds(250);
 }  // namespace
 
-LongWork::LongWork(std::string what, std::size_t total)
-    : what_(std::move(what)), total_(total), shown_(total == 0 || total >= kShownFrom) {}
+LongWork::LongWork(std::string what, std::size_t total, std::string part)
+    : what_(std::move(what)), part_(std::move(part)), total_(total), shown_(total == 0 || total >= kShownFrom) {}
 
 LongWork::~LongWork() = default;
 
@@ -26,6 +26,7 @@ void LongWork::Report(std::size_t done, const std::string& status) {
   if (text.empty())
     text = total_ ? std::to_string(done) + " of " + std::to_string(total_) + " (" + std::to_string(done * 100 / total_) + "%)"
                   : std::to_string(done);
+  if (!part_.empty()) text = part_ + ": " + text;
   if (!progress_->Update(done, total_, text)) throw WorkStopped(what_);
 }
 

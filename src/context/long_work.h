@@ -30,8 +30,9 @@ class LongWork {
   // Work of fewer steps than this shows nothing: it ends before anyone
   // would look.
   static constexpr std::size_t kShownFrom = 5000;
-  // `total` steps (0 when not known: shown from the first step).
-  LongWork(std::string what, std::size_t total);
+  // `total` steps (0 when not known: shown from the first step); `part`,
+  // when given, leads each status (the column a pass of the lines fills).
+  LongWork(std::string what, std::size_t total, std::string part = "");
   ~LongWork();
   LongWork(const LongWork&) = delete;
   LongWork& operator=(const LongWork&) = delete;
@@ -48,6 +49,7 @@ class LongWork {
   static constexpr std::size_t kStride = 1023;  // look at the clock every 1024 steps
   void Report(std::size_t done, const std::string& status);
   std::string what_;
+  std::string part_;
   std::size_t total_;
   bool shown_;
   std::unique_ptr<Progress> progress_;

@@ -136,7 +136,7 @@ void FillFormulaEntryRows(const EngineState& state, host::IRange& cell, const st
     });
     return;
   }
-  context::LongWork work("filling " + std::to_string(count) + " lines", static_cast<std::size_t>(count));
+  context::LongWork work("filling " + std::to_string(count) + " lines", static_cast<std::size_t>(count), name);
   for (int row = 1; row <= count; ++row) {
     work.Step(static_cast<std::size_t>(row));
     IgnoreErrors([&] {
@@ -161,7 +161,7 @@ void FillEntryColumn(const EngineState& state, host::IRange& cell, const std::st
     return;
   }
   const bool handlerSet = state.variant.usesOutsideCellHandler && !state.outsideCellHandler.empty();
-  context::LongWork work("filling " + std::to_string(count) + " lines", static_cast<std::size_t>(count));
+  context::LongWork work("filling " + std::to_string(count) + " lines", static_cast<std::size_t>(count), name);
   for (int row = 1; row <= count; ++row) {
     work.Step(static_cast<std::size_t>(row));
     IgnoreErrors([&] {

@@ -49,11 +49,11 @@ TEST(LongWork, ShowsOnlyLongWorkAFewTimesASecond) {
   struct Case {
     std::size_t total;
     std::vector<std::string> statuses;
-  } cases[] = {{LongWork::kShownFrom - 1, {}}, {20000, {"1024 of 20000 (5%)"}}, {0, {"1 s", "2 s"}}};
+  } cases[] = {{LongWork::kShownFrom - 1, {}}, {20000, {"FQty: 1024 of 20000 (5%)"}}, {0, {"1 s", "2 s"}}};
   for (const Case& c : cases) {
     auto desktop = std::make_shared<ScriptedDesktop>();
     ScopedDesktop use(desktop);
-    LongWork work("filling", c.total);
+    LongWork work("filling", c.total, c.total ? "FQty" : "");
     for (std::size_t step = 1; step <= c.total; ++step) work.Step(step);
     if (c.total == 0) work.Status(1, "1 s"), work.Status(2, "2 s");
     std::vector<std::string> shown;
