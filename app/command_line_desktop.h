@@ -28,6 +28,9 @@ class CommandLineDesktop : public context::Desktop {
   int MessageBox(const std::string& text, int flags, const std::string& title) override;
   void ShowHostMessage(const std::string& text) override { inner_.ShowHostMessage(text); }
   void ReportCause(const std::string& text) override { inner_.ReportCause(text); }
+  std::unique_ptr<context::Progress> BeginProgress(const std::string& what) override {
+    return inner_.BeginProgress(what);
+  }
   std::optional<std::string> OpenFileDialog(const context::FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const context::FileDialogRequest& request) override;
   void SetMousePointer(int pointer) override { inner_.SetMousePointer(pointer); }

@@ -15,6 +15,7 @@ namespace {
 
 bool g_assumeYes = false;
 bool g_gui = false;
+bool g_progress = false;
 
 }  // namespace
 
@@ -43,6 +44,9 @@ void ApplySessionOptions(const GlobalOptions& options, bool assumeYes) {
   }
   context::ConsoleDesktop::Options desktop;
   desktop.assumeYes = assumeYes;
+  // Asked for while standard error is no terminal (a log): one line per update.
+  if (g_progress && context::ProgressLine::StyleOfStandardError() == context::ProgressLine::Style::Hidden)
+    desktop.progress = context::ProgressLine::Style::Lines;
   context::SetDesktop(std::make_shared<context::ConsoleDesktop>(desktop));
 }
 
@@ -50,6 +54,8 @@ void InstallSessionOptions(CLI::App& root, GlobalOptions& options) {
   root.add_flag("--yes", g_assumeYes, "answer Yes to questions when there is no terminal to ask (default: No)");
   root.add_flag("--gui", g_gui,
                 "show message boxes and file dialogs in windows when there is a display (the Qt user interface)");
+  root.add_flag("--progress", g_progress,
+                "show the progress of long work (long fills, the render) also when standard error is no terminal");
   root.parse_complete_callback([&options] {
     ApplySessionOptions(options, g_assumeYes);
     std::string why;

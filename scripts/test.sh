@@ -11,6 +11,11 @@
 # The shared material (corpus, checkers) is expected in ../shared.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+shared="${VEMO_SHARED_DIR:-../shared}"
+if [ ! -f "$shared/tools/xlsxdiff.py" ] || [ ! -d "$shared/corpus" ]; then
+  echo "test.sh: the shared test material (corpus/ and tools/) is not in $shared: put it beside this clone as ../shared, or name its folder in VEMO_SHARED_DIR (an absolute path)" >&2
+  exit 2
+fi
 start=$(date +%s)
 stamp() { echo "test.sh: $1 after $(( $(date +%s) - start )) s"; }
 

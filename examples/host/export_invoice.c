@@ -113,7 +113,11 @@ int main(int argc, char** argv) {
     fprintf(stderr, "export_invoice: the export answered False (see the message above)\n");
     return 1;
   }
-  printf("exported the invoice to %s\n", g_out);
+  /* The workbook as bytes, as a host that stores or mails it would take it. */
+  vemo_value workbook;
+  if ((status = vemo_read_file(g_out, &workbook)) != VEMO_OK) return Fail("reading the workbook back", status);
+  printf("exported the invoice to %s (%zu bytes)\n", g_out, workbook.as.bytes->size);
+  vemo_value_clear(&workbook);
   if (argc > 3 && strcmp(argv[3], "--print") == 0) {
     int printed = 0;
     if ((status = PrintBill(action, 0, &printed)) != VEMO_OK) return Fail("PrintBill", status);

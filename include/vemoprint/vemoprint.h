@@ -22,8 +22,13 @@
  *   vemo_value_clear(). Object handles are freed with vemo_release().
  * - Texts are UTF-8. Dates are days since 1899-12-30, the fraction being the
  *   time of day.
- * - Calls must come from one thread at a time (the component is
- *   apartment-threaded: it assumes the host's user-interface thread).
+ * - Byte arrays (a template, a picture, a finished workbook) cross as
+ *   VEMO_BYTES: a pointer and a length, copied on the way in; one handed
+ *   back is freed with vemo_value_clear() like a text.
+ * - Any thread may call. The component takes one lock for the whole of
+ *   each call, so calls from several threads run one after the other; a
+ *   desktop callback may call back into the component on its own thread.
+ *   The last error is kept per thread.
  *
  * The layout of every type below is part of the ABI: it changes only with
  * VEMOPRINT_API_VERSION.
@@ -63,8 +68,15 @@ typedef enum vemo_type {
   VEMO_DOUBLE = 4,
   VEMO_TEXT = 5,
   VEMO_DATE = 6,
-  VEMO_OBJECT = 7
+  VEMO_OBJECT = 7,
+  VEMO_BYTES = 8
 } vemo_type;
+
+/* A byte array: `size` bytes at `data`. */
+typedef struct vemo_bytes {
+  const void* data;
+  size_t size;
+} vemo_bytes;
 
 typedef struct vemo_value {
   int32_t type; /* a vemo_type */
@@ -75,6 +87,7 @@ typedef struct vemo_value {
     double number; /* VEMO_DOUBLE and VEMO_DATE */
     const char* text;
     vemo_object* object;
+    const vemo_bytes* bytes; /* VEMO_BYTES */
   } as;
 } vemo_value;
 
@@ -128,6 +141,19 @@ VEMO_API int vemo_recordset_new(const char* const* fields, size_t field_count, c
 /* JSON text as host values: objects become dictionaries, arrays vectors. */
 VEMO_API int vemo_parse_json(const char* json, vemo_value* result);
 
+/* Since the symbol version VEMOPRINT_1.1 (the three functions below).
+ * The whole of the file at `path` as a VEMO_BYTES value the host owns (a
+ * workbook an action saved, the picture an engine made). */
+VEMO_API int vemo_read_file(const char* path, vemo_value* bytes);
+/* Writes the byte array `bytes` to a new private file whose name ends in
+ * `extension` (".xlsx", ".jpg", ...), and answers its path as a VEMO_TEXT
+ * value: a template or a picture the host holds in memory, handed to a
+ * member that takes a file. The file is removed by vemo_remove_file() or,
+ * at the latest, when the process ends normally. */
+VEMO_API int vemo_write_temp_file(const vemo_bytes* bytes, const char* extension, vemo_value* path);
+/* Removes a file vemo_write_temp_file() made (no other). */
+VEMO_API int vemo_remove_file(const char* path);
+
 /* The message of this thread's last failure ("" when the last call
  * succeeded); valid until the next call on this thread. */
 VEMO_API const char* vemo_last_error(void);
@@ -149,6 +175,7 @@ static inline vemo_value vemo_double(double d) { vemo_value v = vemo_empty(); v.
 static inline vemo_value vemo_date(double serial) { vemo_value v = vemo_empty(); v.type = VEMO_DATE; v.as.number = serial; return v; }
 static inline vemo_value vemo_text(const char* t) { vemo_value v = vemo_empty(); v.type = VEMO_TEXT; v.as.text = t; return v; }
 static inline vemo_value vemo_obj(vemo_object* o) { vemo_value v = vemo_empty(); v.type = VEMO_OBJECT; v.as.object = o; return v; }
+static inline vemo_value vemo_byte_array(const vemo_bytes* b) { vemo_value v = vemo_empty(); v.type = VEMO_BYTES; v.as.bytes = b; return v; }
 
 #ifdef __cplusplus
 }

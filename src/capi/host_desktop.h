@@ -15,6 +15,8 @@ class HostDesktop : public context::Desktop {
   // Why an action answered False: in the host's message box when it gave
   // one (as the desktop shows it), else on the error stream.
   void ReportCause(const std::string& text) override;
+  // The host's own window shows its progress: none from here.
+  std::unique_ptr<context::Progress> BeginProgress(const std::string&) override { return nullptr; }
   std::optional<std::string> OpenFileDialog(const context::FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const context::FileDialogRequest& request) override;
   void SetMousePointer(int pointer) override { pointer_ = pointer; }

@@ -15,6 +15,12 @@ Variant FromHost(const vemo_value& value) {
     case VEMO_DATE: return Variant(HostDate{value.as.number});
     case VEMO_TEXT: return value.as.text ? Variant(std::string(value.as.text)) : Variant(std::string());
     case VEMO_OBJECT: return Variant(value.as.object ? value.as.object->ref : ObjectRef());
+    case VEMO_BYTES: {
+      if (!value.as.bytes) return Variant(Bytes());
+      RequireData(*value.as.bytes);
+      const auto* data = static_cast<const std::uint8_t*>(value.as.bytes->data);
+      return Variant(Bytes(data, data + value.as.bytes->size));
+    }
   }
   throw HostError(VEMO_E_ARGUMENT, "unknown value type " + std::to_string(value.type) + "; use one of the vemo_type codes");
 }
@@ -53,8 +59,20 @@ vemo_value ToHost(const Variant& value) {
       out.type = VEMO_OBJECT;
       out.as.object = value.ToObject() ? new vemo_object{value.ToObject()} : nullptr;
       break;
-    case VariantType::Bytes:
-      throw HostError(HostError::kTypeMismatch, "the answer is a byte array, which the C interface cannot hand over yet");
+    case VariantType::Bytes: {
+      const Bytes& bytes = value.ToBytes();
+      // One block, so vemo_value_clear frees it as it frees a text.
+      void* block = std::malloc(sizeof(vemo_bytes) + bytes.size());
+      if (!block) throw std::bad_alloc();
+      auto* header = static_cast<vemo_bytes*>(block);
+      auto* data = static_cast<std::uint8_t*>(block) + sizeof(vemo_bytes);
+      if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+      header->data = data;
+      header->size = bytes.size();
+      out.type = VEMO_BYTES;
+      out.as.bytes = header;
+      break;
+    }
   }
   return out;
 }

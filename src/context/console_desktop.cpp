@@ -57,6 +57,19 @@ int AnswerOfLine(const std::string& line, int buttons) {
   }
 }
 
+class ConsoleProgress : public Progress {
+ public:
+  ConsoleProgress(const std::string& what, std::ostream& out, ProgressLine::Style style) : line_(what, out, style) {}
+  // Ctrl-C stops the work on a terminal: the line never asks.
+  bool Update(std::size_t, std::size_t, const std::string& status) override {
+    line_.Update(status);
+    return true;
+  }
+
+ private:
+  ProgressLine line_;
+};
+
 const char* PromptOf(int buttons) {
   switch (buttons) {
     case vbYesNo:
@@ -78,7 +91,8 @@ ConsoleDesktop::ConsoleDesktop(Options options)
     : assumeYes_(options.assumeYes),
       interactive_(options.interactive.value_or(::isatty(STDIN_FILENO) == 1)),
       in_(options.in ? *options.in : std::cin),
-      out_(options.out ? *options.out : std::cerr) {}
+      out_(options.out ? *options.out : std::cerr),
+      progress_(options.progress.value_or(ProgressLine::StyleOfStandardError())) {}
 
 int ConsoleDesktop::MessageBox(const std::string& text, int flags, const std::string& title) {
   const int buttons = ButtonsOf(flags);
@@ -101,6 +115,11 @@ int ConsoleDesktop::MessageBox(const std::string& text, int flags, const std::st
 void ConsoleDesktop::ShowHostMessage(const std::string& text) { out_ << "vemoprint: " << text << "\n"; }
 
 void ConsoleDesktop::ReportCause(const std::string& text) { out_ << "vemoprint: " << text << "\n"; }
+
+std::unique_ptr<Progress> ConsoleDesktop::BeginProgress(const std::string& what) {
+  if (progress_ == ProgressLine::Style::Hidden) return nullptr;
+  return std::make_unique<ConsoleProgress>(what, out_, progress_);
+}
 
 std::optional<std::string> ConsoleDesktop::AskFileName(const char* kind, const FileDialogRequest& request) {
   out_ << "[" << request.title << "] " << kind << " (" << request.filter << ")";

@@ -6,12 +6,15 @@
 // question, Cancel where there is one, OK otherwise; Yes/OK with assumeYes,
 // the command line's --yes), and a file dialog is cancelled. The message
 // service and the cause of a failure write their text to the error stream.
-// The mouse pointer is only remembered.
+// Long work shows a progress line there while it is a terminal (or as plain
+// lines when asked for with the progress style). The mouse pointer is only
+// remembered.
 #pragma once
 #include <iosfwd>
 #include <optional>
 
 #include "context/desktop.h"
+#include "context/progress_line.h"
 
 namespace vemo::context {
 
@@ -22,6 +25,8 @@ class ConsoleDesktop : public Desktop {
     std::optional<bool> interactive;  // default: whether stdin is a terminal
     std::istream* in = nullptr;       // default std::cin
     std::ostream* out = nullptr;      // default std::cerr
+    // default ProgressLine::StyleOfStandardError()
+    std::optional<ProgressLine::Style> progress;
   };
   ConsoleDesktop();
   explicit ConsoleDesktop(Options options);
@@ -29,6 +34,7 @@ class ConsoleDesktop : public Desktop {
   int MessageBox(const std::string& text, int flags, const std::string& title) override;
   void ShowHostMessage(const std::string& text) override;
   void ReportCause(const std::string& text) override;
+  std::unique_ptr<Progress> BeginProgress(const std::string& what) override;
   std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
   void SetMousePointer(int pointer) override { pointer_ = pointer; }
@@ -42,6 +48,7 @@ class ConsoleDesktop : public Desktop {
   bool interactive_;
   std::istream& in_;
   std::ostream& out_;
+  ProgressLine::Style progress_;
   int pointer_ = kPointerDefault;
 };
 

@@ -1,6 +1,6 @@
 // Everything the user sees goes through one Desktop: message boxes, the
-// host's message service, the open and save file dialogs and the mouse
-// pointer. The command line installs a ConsoleDesktop (console_desktop.h),
+// host's message service, the open and save file dialogs, the progress of
+// long work and the mouse pointer. The command line installs a ConsoleDesktop (console_desktop.h),
 // tests a ScriptedDesktop (scripted_desktop.h).
 #pragma once
 #include <memory>
@@ -50,6 +50,15 @@ struct FileDialogRequest {
   int flags = 0;            // the host's dialog flags (2 ask before overwriting, 2048 path must exist, ...)
 };
 
+// The progress of one piece of long work, shown until it is destroyed.
+class Progress {
+ public:
+  virtual ~Progress() = default;
+  // `done` of `total` steps (total 0 when not known) and a short status.
+  // Answers false when the user asked to stop the work.
+  virtual bool Update(std::size_t done, std::size_t total, const std::string& status) = 0;
+};
+
 class Desktop {
  public:
   virtual ~Desktop() = default;
@@ -66,6 +75,10 @@ class Desktop {
   // messages say nothing (no default printer, the page renderer, the mail
   // server): one text that names the cause and what to do.
   virtual void ReportCause(const std::string& text) = 0;
+  // Starts showing the progress of long work named `what` (a line on a
+  // terminal, a dialog with Cancel on a display); nullptr when this desktop
+  // shows none.
+  virtual std::unique_ptr<Progress> BeginProgress(const std::string& what) = 0;
 };
 
 // The desktop in use; a non-interactive-aware ConsoleDesktop until one is set.

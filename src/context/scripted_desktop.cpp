@@ -33,6 +33,34 @@ void ScriptedDesktop::ReportCause(const std::string& text) {
   causes_.push_back(text);
 }
 
+class ScriptedDesktop::RecordedProgress : public Progress {
+ public:
+  RecordedProgress(ScriptedDesktop& desktop, std::string what) : desktop_(desktop), what_(std::move(what)) {}
+  bool Update(std::size_t done, std::size_t total, const std::string& status) override {
+    std::lock_guard lock(desktop_.mutex_);
+    desktop_.progress_.push_back({what_, done, total, status});
+    return !desktop_.stopAfter_ || desktop_.progress_.size() < *desktop_.stopAfter_;
+  }
+
+ private:
+  ScriptedDesktop& desktop_;
+  std::string what_;
+};
+
+std::unique_ptr<Progress> ScriptedDesktop::BeginProgress(const std::string& what) {
+  return std::make_unique<RecordedProgress>(*this, what);
+}
+
+void ScriptedDesktop::StopProgressAfter(std::size_t updates) {
+  std::lock_guard lock(mutex_);
+  stopAfter_ = updates;
+}
+
+std::vector<ShownProgress> ScriptedDesktop::ProgressShown() const {
+  std::lock_guard lock(mutex_);
+  return progress_;
+}
+
 std::vector<std::string> ScriptedDesktop::Causes() const {
   std::lock_guard lock(mutex_);
   return causes_;

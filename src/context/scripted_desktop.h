@@ -31,6 +31,13 @@ struct ShownMessage {
   int answer = 0;     // what the box answered (0 for the message service)
 };
 
+struct ShownProgress {
+  std::string what;
+  std::size_t done = 0;
+  std::size_t total = 0;
+  std::string status;
+};
+
 struct ShownDialog {
   enum class Kind { Open, Save };
   Kind kind = Kind::Open;
@@ -40,12 +47,16 @@ struct ShownDialog {
 
 class ScriptedDesktop : public Desktop {
  public:
+  class RecordedProgress;
   void QueueAnswer(int answer);
   void QueueFileName(std::optional<std::string> fileName);
+  // The user presses Cancel on the progress after it showed `updates` updates.
+  void StopProgressAfter(std::size_t updates);
 
   int MessageBox(const std::string& text, int flags, const std::string& title) override;
   void ShowHostMessage(const std::string& text) override;
   void ReportCause(const std::string& text) override;
+  std::unique_ptr<Progress> BeginProgress(const std::string& what) override;
   std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
   void SetMousePointer(int pointer) override;
@@ -56,6 +67,8 @@ class ScriptedDesktop : public Desktop {
   // which the actions' own rules decide).
   std::vector<std::string> Causes() const;
   std::vector<ShownDialog> Dialogs() const;
+  // Every progress update shown, in order.
+  std::vector<ShownProgress> ProgressShown() const;
   // Every pointer set, in order.
   std::vector<int> PointerHistory() const;
   // Answers still queued (a test that expected them all to be used checks 0).
@@ -69,6 +82,8 @@ class ScriptedDesktop : public Desktop {
   std::vector<ShownMessage> messages_;
   std::vector<std::string> causes_;
   std::vector<ShownDialog> dialogs_;
+  std::vector<ShownProgress> progress_;
+  std::optional<std::size_t> stopAfter_;
   std::vector<int> pointers_;
   int pointer_ = kPointerDefault;
 };

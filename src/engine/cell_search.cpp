@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "context/long_work.h"
+
 namespace vemo::engine {
 
 bool VisitedCells::Contains(int row, int column) const {
@@ -69,6 +71,8 @@ void WalkFoundCells(host::IRange& range, const WalkRules& rules, VisitedCells& v
         if (rules.isExcel && next->Row() == row && next->Column() == column) return;
       }
       cell = std::move(next);
+    } catch (const context::WorkStopped&) {
+      throw;  // the user's Cancel ends the whole fill, not only this walk
     } catch (const std::exception&) {
       return;
     }

@@ -3,6 +3,7 @@
 // entry values become one live formula per line.
 #include <string>
 
+#include "context/long_work.h"
 #include "context/spreadsheet_detection.h"
 #include "engine/cell_search.h"
 #include "engine/head_values.h"
@@ -134,7 +135,9 @@ void FillFormulaEntryRows(const EngineState& state, host::IRange& cell, const st
     });
     return;
   }
+  context::LongWork work("filling " + std::to_string(count) + " lines", static_cast<std::size_t>(count), name);
   for (int row = 1; row <= count; ++row) {
+    work.Step(static_cast<std::size_t>(row));
     IgnoreErrors([&] {
       auto target = cell.Cells(row, 1);
       const std::string value = IsEntryIdName(name) ? std::to_string(row)
@@ -157,7 +160,9 @@ void FillEntryColumn(const EngineState& state, host::IRange& cell, const std::st
     return;
   }
   const bool handlerSet = state.variant.usesOutsideCellHandler && !state.outsideCellHandler.empty();
+  context::LongWork work("filling " + std::to_string(count) + " lines", static_cast<std::size_t>(count), name);
   for (int row = 1; row <= count; ++row) {
+    work.Step(static_cast<std::size_t>(row));
     IgnoreErrors([&] {
       auto target = cell.Cells(row, 1);
       if (IsEntryIdName(name)) {

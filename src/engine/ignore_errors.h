@@ -1,6 +1,7 @@
 // The engine's private routines run statement by statement with errors
 // ignored: a keyword that cannot be filled stays or is emptied and the fill
-// goes on. This is that rule, written once.
+// goes on. This is that rule, written once. The one error it lets through
+// is the user's Cancel of long work (context::WorkStopped).
 #pragma once
 #include <exception>
 #include <string>
@@ -8,6 +9,7 @@
 #include <utility>
 
 #include "context/desktop.h"
+#include "context/long_work.h"
 
 namespace vemo::engine {
 
@@ -15,6 +17,8 @@ template <class Statement>
 void IgnoreErrors(Statement&& statement) {
   try {
     std::forward<Statement>(statement)();
+  } catch (const context::WorkStopped&) {
+    throw;
   } catch (const std::exception&) {
     // ignored on purpose; see above
   }
@@ -25,6 +29,8 @@ template <class T, class Expression>
 T ValueOr(T fallback, Expression&& expression) {
   try {
     return std::forward<Expression>(expression)();
+  } catch (const context::WorkStopped&) {
+    throw;
   } catch (const std::exception&) {
     return fallback;
   }

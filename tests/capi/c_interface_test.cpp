@@ -4,6 +4,8 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "vemoprint/vemoprint.h"
 
@@ -61,6 +63,57 @@ TEST(CInterface, HostValuesComeBackAsTheyWentIn) {
   vemo_release(vector);
 }
 
+TEST(CInterface, ByteArraysCrossBothWays) {
+  ASSERT_EQ(vemo_initialize(nullptr), VEMO_OK) << vemo_last_error();
+  vemo_object* dictionary = nullptr;
+  ASSERT_EQ(vemo_dictionary_new(&dictionary), VEMO_OK);
+  const std::string zip("PK\x03\x04\0\0\xff", 7);  // holds a 0 byte: no text would survive
+  std::string buffer = zip;
+  vemo_bytes in{buffer.data(), buffer.size()};
+  vemo_value back = RoundTrip(dictionary, "zip", vemo_byte_array(&in));
+  buffer.assign(buffer.size(), 'x');  // the component kept a copy
+  ASSERT_EQ(back.type, VEMO_BYTES);
+  EXPECT_EQ(std::string(static_cast<const char*>(back.as.bytes->data), back.as.bytes->size), zip);
+  // Through a file, as a template or picture a member opens by path.
+  vemo_value path{}, read{};
+  ASSERT_EQ(vemo_write_temp_file(back.as.bytes, ".xlsx", &path), VEMO_OK) << vemo_last_error();
+  ASSERT_EQ(vemo_read_file(path.as.text, &read), VEMO_OK) << vemo_last_error();
+  EXPECT_EQ(std::string(static_cast<const char*>(read.as.bytes->data), read.as.bytes->size), zip);
+  vemo_value_clear(&read);
+  EXPECT_EQ(vemo_remove_file(path.as.text), VEMO_OK);
+  EXPECT_NE(vemo_read_file(path.as.text, &read), VEMO_OK);  // gone
+  for (vemo_value* v : {&back, &path}) vemo_value_clear(v);
+  vemo_release(dictionary);
+}
+
+// Two host threads fill one dictionary at once: every Add lands, and each
+// thread sees only its own last error.
+TEST(CInterface, TwoThreadsCallAtOnce) {
+  ASSERT_EQ(vemo_initialize(nullptr), VEMO_OK) << vemo_last_error();
+  vemo_object* shared = nullptr;
+  ASSERT_EQ(vemo_dictionary_new(&shared), VEMO_OK);
+  constexpr int kAdds = 20000;
+  std::vector<int> failures(2, 0);
+  auto fill = [&](int thread) {
+    for (int i = 0; i < kAdds; ++i) {
+      const std::string key = std::to_string(thread) + "-" + std::to_string(i);
+      vemo_value args[2] = {vemo_text(key.c_str()), vemo_int(i)};
+      if (vemo_call(shared, "Add", args, 2, nullptr) != VEMO_OK) ++failures[thread];
+      // Thread 1 fails on purpose every time; thread 0 never does.
+      vemo_object* none = nullptr;
+      if (thread == 1) vemo_create("VemoPrintExport.NoSuchClass", &none);
+      if ((vemo_last_error()[0] != '\0') != (thread == 1)) ++failures[thread];
+    }
+  };
+  std::thread first(fill, 0), second(fill, 1);
+  first.join();
+  second.join();
+  EXPECT_EQ(failures, (std::vector<int>{0, 0}));
+  vemo_value count{};
+  EXPECT_EQ(vemo_get(shared, "Count", &count) == VEMO_OK ? count.as.integer : -1, 2 * kAdds);
+  vemo_release(shared);
+}
+
 TEST(CInterface, FailuresAreAStatusAndAMessage) {
   ASSERT_EQ(vemo_initialize(nullptr), VEMO_OK) << vemo_last_error();
   vemo_object* object = nullptr;
@@ -73,6 +126,8 @@ TEST(CInterface, FailuresAreAStatusAndAMessage) {
       {vemo_create(nullptr, &object), VEMO_E_ARGUMENT},
       {vemo_set(nullptr, "RptID", &value), VEMO_E_ARGUMENT},
       {vemo_parse_json("{\"a\": ", &value), 13},  // the JSON reader's own error number
+      {vemo_remove_file("/etc/hostname"), VEMO_E_ARGUMENT},  // only files the component made
+      {vemo_write_temp_file(nullptr, ".xlsx", &value), VEMO_E_ARGUMENT},
   };
   for (const Case& c : cases) EXPECT_EQ(c.status, c.expected);
   EXPECT_EQ(object, nullptr);

@@ -1,31 +1,64 @@
-// The progress line: rewritten in place and cleared at the end on a
-// terminal; nothing at all on anything else.
+// Progress of long work: the console's line in each style, and the
+// throttled, cancellable steps that drive whichever desktop is installed.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
+#include <vector>
 
-#include "context/progress_line.h"
+#include "context/console_desktop.h"
+#include "context/long_work.h"
+#include "context/scripted_desktop.h"
 
 namespace vemo::context {
 namespace {
 
-TEST(ProgressLine, OnATerminalOnly) {
+TEST(ProgressLine, EachStyleOnTheConsole) {
+  using S = ProgressLine::Style;
   struct Case {
-    bool terminal;
+    S style;
     const char* written;
   };
   const Case cases[] = {
-      {true, "\rrendering: 10 s\rrendering: 9 s \r               \r"},
-      {false, ""},
+      {S::InPlace, "\rrendering: 10 s\rrendering: 9 s \r               \r"},
+      {S::Lines, "rendering: 10 s\nrendering: 9 s\n"},
+      {S::Hidden, ""},
   };
   for (const Case& c : cases) {
     std::ostringstream out;
+    ConsoleDesktop::Options options;
+    options.out = &out;
+    options.progress = c.style;
+    ConsoleDesktop desktop(options);
     {
-      ProgressLine line("rendering", out, c.terminal);
-      line.Update("10 s");
-      line.Update("9 s");
+      std::unique_ptr<Progress> progress = desktop.BeginProgress("rendering");
+      ASSERT_EQ(progress != nullptr, c.style != S::Hidden) << static_cast<int>(c.style);
+      if (progress) {
+        EXPECT_TRUE(progress->Update(10, 0, "10 s"));
+        EXPECT_TRUE(progress->Update(9, 0, "9 s"));
+      }
     }
-    EXPECT_EQ(out.str(), c.written) << "terminal " << c.terminal;
+    EXPECT_EQ(out.str(), c.written) << static_cast<int>(c.style);
+  }
+}
+
+// Short work shows nothing; long work one update per interval (the steps
+// of this loop come far sooner); unknown-length work every status it gives.
+// Cancel is covered where it must cross the engine's error rule.
+TEST(LongWork, ShowsOnlyLongWorkAFewTimesASecond) {
+  struct Case {
+    std::size_t total;
+    std::vector<std::string> statuses;
+  } cases[] = {{LongWork::kShownFrom - 1, {}}, {20000, {"FQty: 1024 of 20000 (5%)"}}, {0, {"1 s", "2 s"}}};
+  for (const Case& c : cases) {
+    auto desktop = std::make_shared<ScriptedDesktop>();
+    ScopedDesktop use(desktop);
+    LongWork work("filling", c.total, c.total ? "FQty" : "");
+    for (std::size_t step = 1; step <= c.total; ++step) work.Step(step);
+    if (c.total == 0) work.Status(1, "1 s"), work.Status(2, "2 s");
+    std::vector<std::string> shown;
+    for (const ShownProgress& p : desktop->ProgressShown()) shown.push_back(p.status);
+    EXPECT_EQ(shown, c.statuses) << c.total;
   }
 }
 

@@ -1,5 +1,7 @@
 // Entry rows: expansion, columns, line numbers, formula rows, the report's
 // one-by-one insertion and the outside cell handler.
+#include "context/long_work.h"
+#include "context/scripted_desktop.h"
 #include "engine/outside_cell_handler.h"
 #include "engine_fixture.h"
 #include "foundation/creation_service.h"
@@ -130,6 +132,31 @@ TEST_F(EngineTest, AnUnknownOutsideHandlerIsIgnored) {
   ASSERT_TRUE(FillBill(path, bill));
   EXPECT_EQ(Cell(path, "B2"), "");
   EXPECT_EQ(Cell(path, "C2"), "5");
+}
+
+}  // namespace
+}  // namespace vemo::engine::test
+
+namespace vemo::engine::test {
+namespace {
+
+// A long fill shows its progress, and Cancel ends the whole fill: the
+// statement-by-statement error rule does not swallow it.
+TEST_F(EngineTest, ALongFillShowsProgressAndCancelEndsIt) {
+  const int lines = static_cast<int>(context::LongWork::kShownFrom) + 1000;
+  for (bool cancel : {false, true}) {
+    // The fill writes its result over the template: one each.
+    const auto path = MakeTemplate({.cells = {{"A2", "[$$Page2_FQty]"}, {"B2", "[$$Page2_FPrice]"}}},
+                                   cancel ? "cancelled.xlsx" : "whole.xlsx");
+    auto desktop = std::make_shared<context::ScriptedDesktop>();
+    if (cancel) desktop->StopProgressAfter(1);
+    context::ScopedDesktop use(desktop);
+    EXPECT_EQ(FillBill(path, BillWithRows(lines)), !cancel) << cancel;
+    const auto shown = desktop->ProgressShown();
+    ASSERT_FALSE(shown.empty()) << cancel;
+    EXPECT_EQ(shown.size() == 1, cancel) << "cancelled in the first column, the second never starts";
+    EXPECT_EQ(shown[0].what, "filling " + std::to_string(lines) + " lines");
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
 
@@ -134,6 +135,20 @@ TEST(QtDesktop, AMessageBoxShowsTheTitleTextButtonsAndAnswersTheHostsCode) {
   EXPECT_EQ(title, QString::fromUtf8("Quorvan提示"));
   EXPECT_EQ(text, QString::fromUtf8("是否删除打印模板文件？"));
   EXPECT_EQ(buttons.size(), 2);
+}
+
+TEST(QtDesktop, LongWorkShowsAProgressDialogWhoseCancelStopsIt) {
+  QtDesktop desktop;
+  auto progress = desktop.BeginProgress("filling 20000 lines");
+  ASSERT_TRUE(progress->Update(1024, 20000, "1024 of 20000 (5%)"));
+  QProgressDialog* dialog = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* found = qobject_cast<QProgressDialog*>(widget)) dialog = found;
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->value() * 20000 / dialog->maximum(), 1024);
+  EXPECT_EQ(dialog->labelText(), QString::fromUtf8("filling 20000 lines\n1024 of 20000 (5%)"));
+  dialog->cancel();  // what the Cancel button does
+  EXPECT_FALSE(progress->Update(2048, 20000, "2048 of 20000 (10%)"));
 }
 
 TEST(QtDesktop, TheHourglassIsTheApplicationsOverrideCursorWhileSet) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 
 #include "ui/desktop/file_dialog_plan.h"
 #include "ui/desktop/message_box_plan.h"
@@ -15,7 +16,38 @@ QWidget* Owner() {
   return QApplication::activeWindow();
 }
 
+// A modal dialog over the window in use. The work runs on this thread, so
+// each update lets Qt paint and take the Cancel click.
+class QtProgress : public context::Progress {
+ public:
+  explicit QtProgress(const std::string& what)
+      : what_(QString::fromStdString(what)), dialog_(what_, QStringLiteral("取消"), 0, 0, Owner()) {
+    dialog_.setWindowTitle(QString::fromUtf8(context::kMessageTitle.data(), static_cast<int>(context::kMessageTitle.size())));
+    dialog_.setWindowModality(Qt::ApplicationModal);
+    dialog_.setMinimumDuration(0);
+    dialog_.setAutoClose(false);
+    dialog_.setAutoReset(false);
+  }
+  bool Update(std::size_t done, std::size_t total, const std::string& status) override {
+    // QProgressDialog counts in int: scale a larger total down.
+    const std::size_t scale = total > 1'000'000'000 ? total / 1'000'000'000 + 1 : 1;
+    dialog_.setMaximum(static_cast<int>(total / scale));
+    dialog_.setValue(static_cast<int>(std::min(done, total ? total : done) / scale));
+    dialog_.setLabelText(what_ + "\n" + QString::fromStdString(status));
+    QCoreApplication::processEvents();
+    return !dialog_.wasCanceled();
+  }
+
+ private:
+  QString what_;
+  QProgressDialog dialog_;
+};
+
 }  // namespace
+
+std::unique_ptr<context::Progress> QtDesktop::BeginProgress(const std::string& what) {
+  return std::make_unique<QtProgress>(what);
+}
 
 QtDesktop::~QtDesktop() {
   if (cursorOverridden_ && QGuiApplication::instance()) QGuiApplication::restoreOverrideCursor();

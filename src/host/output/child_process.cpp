@@ -148,7 +148,18 @@ ChildResult RunChild(const std::vector<std::string>& argv, std::chrono::millisec
       result.timedOut = true;
       break;
     }
-    if (waiting) waiting(timeout - left);
+    if (waiting) {
+      try {
+        waiting(timeout - left);
+      } catch (...) {
+        // The caller gave up (the user pressed Cancel): the child goes too.
+        KillGroup(pid);
+        Reap(pid);
+        WaitUntilGroupGone(pid);
+        ::close(fds[0]);
+        throw;
+      }
+    }
     pollfd p{fds[0], POLLIN, 0};
     ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 20)));
   }

@@ -21,7 +21,8 @@ struct ChildResult {
 // most `timeout`, and then kills the whole group (SIGKILL) whether the child
 // finished or not, so no grandchild survives the call. Throws OutputError
 // when the program cannot be started. `waiting`, when given, is called with
-// the time passed about every 20 ms while the child runs.
+// the time passed about every 20 ms while the child runs; when it throws,
+// the group is killed and the exception goes on to the caller.
 ChildResult RunChild(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
                      const std::string& workingFolder = "",
                      const std::function<void(std::chrono::milliseconds)>& waiting = nullptr);

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "context/progress_line.h"
+#include "context/long_work.h"
 #include "host/output/child_process.h"
 #include "host/output/output_error.h"
 #include "host/output/scratch_folder.h"
@@ -72,15 +72,17 @@ void OfficeRenderer::RenderToPdf(const fs::path& workbook, const fs::path& pdf) 
       options_.program, "-env:UserInstallation=file://" + profile.string(),
       "--headless", "--invisible", "--norestore", "--nolockcheck", "--nodefault", "--nofirststartwizard",
       "--convert-to", "pdf", "--outdir", outFolder.string(), fs::absolute(workbook).string()};
-  // A render of a long workbook takes minutes: a terminal sees the time pass.
-  context::ProgressLine progress("rendering " + workbook.filename().string() + " with LibreOffice");
+  // A render of a long workbook takes minutes: the user sees the time pass.
+  // The steps are seconds; the total is unknown, so it shows from the start.
+  context::LongWork progress("rendering " + workbook.filename().string() + " with LibreOffice", 0);
   long long shownSeconds = 0;
   ChildResult run = RunChild(argv, options_.timeout, scratch.path().string(), [&](std::chrono::milliseconds passed) {
     const long long seconds = passed.count() / 1000;
     if (seconds <= shownSeconds) return;
     shownSeconds = seconds;
-    progress.Update(std::to_string(seconds) + " s (stopped after " + std::to_string(options_.timeout.count() / 1000) +
-                    " s; VEMO_RENDER_TIMEOUT_MS sets that)");
+    progress.Status(static_cast<std::size_t>(seconds),
+                    std::to_string(seconds) + " s (stopped after " + std::to_string(options_.timeout.count() / 1000) +
+                        " s; VEMO_RENDER_TIMEOUT_MS sets that)");
   });
   if (run.timedOut)
     throw OutputError("rendering " + workbook.filename().string() + " took longer than " +
