@@ -482,7 +482,9 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
         break;
       }
       case biff::kColInfo: {
-        const std::uint32_t first = Read16(d, 0), last = std::min<std::uint32_t>(Read16(d, 2), 255);
+        // Workbooks often end a run at 256, one past the last column: kept,
+        // so the run comes back as it was written.
+        const std::uint32_t first = Read16(d, 0), last = std::min<std::uint32_t>(Read16(d, 2), 256);
         const std::uint16_t width = Read16(d, 4), xf = Read16(d, 6), flags = Read16(d, 8);
         if (first > last) break;
         cols += "<col min=\"" + std::to_string(first + 1) + "\" max=\"" + std::to_string(last + 1) + "\" width=\"" +

@@ -263,8 +263,8 @@ void Writing::StyleRecords(std::string& out) {
 
 void Writing::ColumnRecords(std::string& out, Sheet& sheet) {
   for (pugi::xml_node col : Children(FirstChild(sheet.xml().document_element(), "cols"))) {
-    const unsigned first = col.attribute("min").as_uint(1), last = std::min(col.attribute("max").as_uint(first), 256u);
-    if (first < 1 || first > last) continue;
+    const unsigned first = col.attribute("min").as_uint(1), last = std::min(col.attribute("max").as_uint(first), 257u);
+    if (first < 1 || first > 256 || first > last) continue;
     std::string d;
     Append16(d, static_cast<std::uint16_t>(first - 1));
     Append16(d, static_cast<std::uint16_t>(last - 1));
