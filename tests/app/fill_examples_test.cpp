@@ -223,12 +223,13 @@ TEST_P(FillExample, OutputIsTheTemplateWithItsEntryRowsCopiedAndOnlyKeywordCells
   auto diff = RunCommand(Python() + ShellQuote(Tool("xlsxdiff.py")) + " " + ShellQuote(template_) + " " +
                          ShellQuote(out_) + " --first-sheet-only" + edits + " " + options);
   if (std::string(std::get<1>(GetParam())) == ".xls" && diff.status == 1) {
-    // An .xls sheet ends at column IV: the margin column pushes the last
-    // column's format past it. Nothing else may differ.
+    // An .xls sheet ends at column IV, and a column run may end one past it
+    // (IW): the margin column pushes that format out, to IX. Nothing else
+    // may differ.
     std::istringstream lines(diff.output);
     for (std::string line; std::getline(lines, line);) {
       if (line.starts_with("  ") && line.find('!') != std::string::npos) {
-        EXPECT_NE(line.find("!IW: "), std::string::npos) << line << "\n" << diff.output;
+        EXPECT_NE(line.find("!IX: "), std::string::npos) << line << "\n" << diff.output;
       }
     }
     return;
