@@ -17,22 +17,6 @@ namespace {
 
 bool IsRows(const LineInsertion& ins) { return ins.axis == LineInsertion::Axis::Rows; }
 
-// Depth-first walk without recursion.
-template <typename Visit>
-void Walk(pugi::xml_node root, Visit visit) {
-  pugi::xml_node node = root.first_child();
-  while (node) {
-    if (node.type() == pugi::node_element) visit(node);
-    if (node.first_child()) {
-      node = node.first_child();
-      continue;
-    }
-    while (node && node != root && !node.next_sibling()) node = node.parent();
-    if (!node || node == root) break;
-    node = node.next_sibling();
-  }
-}
-
 std::vector<CellRange> ParseRangeList(std::string_view list) {
   std::vector<CellRange> ranges;
   std::istringstream words{std::string(list)};
@@ -75,7 +59,7 @@ class SheetXmlEditor {
   void Run() {
     pugi::xml_node root = sheet_.xml().document_element();
     std::vector<pugi::xml_node> dropped;
-    Walk(root, [&](pugi::xml_node node) { Visit(node, dropped); });
+    WalkElements(root, [&](pugi::xml_node node) { Visit(node, dropped); });
     for (pugi::xml_node node : dropped) node.parent().remove_child(node);
     if (!IsRows(ins_)) ShiftColumns(root);
     if (copy_) ExtendOverCopies(root);
@@ -256,7 +240,7 @@ class SheetXmlEditor {
 
   void ExtendOverCopies(pugi::xml_node root) {
     std::vector<pugi::xml_node> rules;
-    Walk(root, [&](pugi::xml_node node) {
+    WalkElements(root, [&](pugi::xml_node node) {
       std::string_view name = LocalName(node);
       if (name == "conditionalFormatting" || name == "dataValidation") rules.push_back(node);
     });
@@ -399,7 +383,7 @@ void EditTable(Workbook& book, const std::string& part, Sheet& host, Sheet& edit
 void EditDrawing(Workbook& book, const std::string& part, const LineInsertion& ins) {
   pugi::xml_document& doc = book.ReadXmlPart(part);
   bool changed = false;
-  Walk(doc.document_element(), [&](pugi::xml_node node) {
+  WalkElements(doc.document_element(), [&](pugi::xml_node node) {
     std::string_view name = LocalName(node);
     if (name != "twoCellAnchor" && name != "oneCellAnchor") return;
     if (std::string_view(node.attribute("editAs").value()) == "absolute") return;
@@ -417,7 +401,7 @@ void EditDrawing(Workbook& book, const std::string& part, const LineInsertion& i
 std::vector<CellAddress> CopyComments(pugi::xml_document& doc, const LineInsertion& ins, int templateLine) {
   std::vector<CellAddress> originals;
   std::vector<pugi::xml_node> onLine;
-  Walk(doc.document_element(), [&](pugi::xml_node node) {
+  WalkElements(doc.document_element(), [&](pugi::xml_node node) {
     if (LocalName(node) != "comment") return;
     auto cell = ParseCellAddress(node.attribute("ref").value());
     if (cell && (IsRows(ins) ? cell->row : cell->col) == templateLine) {
@@ -488,7 +472,7 @@ void EditComments(Workbook& book, const std::string& part, const LineInsertion& 
   pugi::xml_document& doc = book.ReadXmlPart(part);
   bool changed = false;
   std::vector<pugi::xml_node> dropped;
-  Walk(doc.document_element(), [&](pugi::xml_node node) {
+  WalkElements(doc.document_element(), [&](pugi::xml_node node) {
     if (LocalName(node) != "comment") return;
     pugi::xml_attribute ref = node.attribute("ref");
     std::string shifted = ShiftRangeList(ref.value(), ins);
