@@ -20,6 +20,7 @@ no code of ours).
       height in points, "(default)" without one) or "width:COLUMN".
 """
 import datetime
+import re
 import sys
 
 from openpyxl import load_workbook
@@ -84,6 +85,8 @@ def cells(path, refs):
             text = value.isoformat()
         elif value is None:
             text = "(empty)"
+        elif isinstance(value, str) and re.fullmatch(r"[+-]?[0-9]+(\.[0-9]+)?", value):
+            text = "'" + value  # a number kept as text, as a spreadsheet marks it
         elif isinstance(value, float) and value.is_integer():
             text = str(int(value))
         else:
