@@ -16,7 +16,7 @@ no code of ours).
   fill_oracle.py cells WORKBOOK REF ...
       Prints "REF<TAB>content" for each cell of the first sheet: a formula
       as its text, a whole number without ".0", a date as YYYY-MM-DD,
-      "(empty)" for no value. REF may also be "height:ROW" (custom row
+      "(empty)" for no value, a number kept as text with a leading "'". REF may also be "height:ROW" (custom row
       height in points, "(default)" without one) or "width:COLUMN".
 """
 import datetime
