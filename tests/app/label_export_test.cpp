@@ -132,6 +132,14 @@ TEST_F(LabelExport, AnItemWithoutCodesShowsNoneOfThePreviousItems) {
   }
 }
 
+// Before init the label workbook is nowhere: the command says what installs it.
+TEST_F(LabelExport, WithoutTheLabelTemplateTheCommandSaysWhatInstallsIt) {
+  fs::remove(dir_ / "machine/drive_c/Program Files/Quorvan/Tradon/Graphics/ItemPhotos/商品标签模板.xlsx");
+  auto result = Run("label export " + ShellQuote(dir_ / "label.json") + " --out " + ShellQuote(dir_ / "x.xlsx") + " --no");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.output.find("is not installed; run \"vemoprint init\""), std::string::npos) << result.output;
+}
+
 TEST_F(LabelExport, TheItemCodeStaysText) {
   const fs::path out = Export("linked.xlsx");
   // The item code (B2, C3 after the margin row and column) stays the text
