@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "context/desktop.h"
+#include "context/long_work.h"
 #include "host/output/office_renderer.h"
 #include "host/output/output_error.h"
 #include "render/render_module.h"
@@ -73,7 +74,12 @@ void OwnRenderer::RenderToPdf(const std::filesystem::path& workbook, const std::
     return;
   }
   std::vector<char> message(4096, '\0');
-  switch (render(workbook.c_str(), pdf.c_str(), message.data(), message.size())) {
+  // A long workbook takes seconds to draw (a 30,000-line report about 20):
+  // the user sees them pass, as with LibreOffice.
+  const int drawn = context::ShowSecondsWhile("rendering " + workbook.filename().string(), [&] {
+    return render(workbook.c_str(), pdf.c_str(), message.data(), message.size());
+  });
+  switch (drawn) {
     case render::kRenderDrawn:
       return;
     case render::kRenderDeclined:
