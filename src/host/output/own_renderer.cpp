@@ -50,7 +50,9 @@ render::RenderEntry LoadRenderModule(std::string& why) {
       failure = candidate.string() + " has no " + render::kRenderEntry;
       return nullptr;
     }
-    failure = "libvemo-render.so was not found beside the program or in lib/vemoprint/ (set VEMO_RENDER_LIBRARY)";
+    const char* chosen = std::getenv("VEMO_RENDER_LIBRARY");
+    failure = chosen && *chosen ? std::string("VEMO_RENDER_LIBRARY names ") + chosen + ", which does not exist; unset it"
+                                : "libvemo-render.so was not found beside the program or in lib/vemoprint/ (set VEMO_RENDER_LIBRARY)";
     return nullptr;
   }();
   why = failure;
