@@ -70,7 +70,18 @@ bool RunSingle(const LateBound& action, Verb verb) {
   return false;
 }
 
+// A request of another kind (a report's, a label's) would only get False
+// from the action: say what the command needs and which command takes it.
+void RequireBillValues(const char* command, const Request& request) {
+  if (request.dataSrv || request.data) return;
+  throw UsageError(std::string(command) +
+                   " needs the bill's values (\"DataSrv\", or \"Data\" and \"TableInfo\"; docs/request-file.md); "
+                   "a report prints with \"vemoprint report\", a continuous print with \"vemoprint batch\", "
+                   "an item label with \"vemoprint label\"");
+}
+
 bool RunBill(Verb verb, const Request& request, const ActionOptions&) {
+  RequireBillValues("bill", request);
   const LateBound action(kBill);
   HandOver(action, request);
   return RunSingle(action, verb);
@@ -115,6 +126,7 @@ bool RunBatch(Verb verb, const Request& request, const ActionOptions&) {
 }
 
 bool RunWaybill(Verb verb, const Request& request, const ActionOptions&) {
+  RequireBillValues("waybill", request);
   const LateBound action(kWaybill);
   action.Set("dataFrom", request.dataFrom);  // before DataSrv, which only a waybill from a bill keeps
   action.Set("DataSrv", request.dataSrv);
