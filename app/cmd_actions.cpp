@@ -20,6 +20,9 @@
 #include <optional>
 
 #include "actions/action_types.h"
+#include "actions/label_template.h"
+#include "context/file_utils.h"
+#include "context/settings.h"
 #include "automation/late_binding.h"
 #include "command_line_desktop.h"
 #include "command_registry.h"
@@ -67,7 +70,18 @@ bool RunSingle(const LateBound& action, Verb verb) {
   return false;
 }
 
+// A request of another kind (a report's, a label's) would only get False
+// from the action: say what the command needs and which command takes it.
+void RequireBillValues(const char* command, const Request& request) {
+  if (request.dataSrv || request.data) return;
+  throw UsageError(std::string(command) +
+                   " needs the bill's values (\"DataSrv\", or \"Data\" and \"TableInfo\"; docs/request-file.md); "
+                   "a report prints with \"vemoprint report\", a continuous print with \"vemoprint batch\", "
+                   "an item label with \"vemoprint label\"");
+}
+
 bool RunBill(Verb verb, const Request& request, const ActionOptions&) {
+  RequireBillValues("bill", request);
   const LateBound action(kBill);
   HandOver(action, request);
   return RunSingle(action, verb);
@@ -112,6 +126,7 @@ bool RunBatch(Verb verb, const Request& request, const ActionOptions&) {
 }
 
 bool RunWaybill(Verb verb, const Request& request, const ActionOptions&) {
+  RequireBillValues("waybill", request);
   const LateBound action(kWaybill);
   action.Set("dataFrom", request.dataFrom);  // before DataSrv, which only a waybill from a bill keeps
   action.Set("DataSrv", request.dataSrv);
@@ -120,9 +135,21 @@ bool RunWaybill(Verb verb, const Request& request, const ActionOptions&) {
   return RunSingle(action, verb);
 }
 
+// Before init the label workbook is in neither place the label job takes it
+// from (the user's copy, the installed sample): say what installs it,
+// rather than the action's "no template set".
+void RequireLabelTemplate() {
+  const std::string name = actions::detail::kLabelTemplateName;
+  const std::string sample = context::JoinPath(context::GetInstallPath(3), "Graphics\\ItemPhotos\\" + name);
+  if (context::FileExists(context::JoinPath(context::GetPictureFolder(), name)) || context::FileExists(sample)) return;
+  throw HostError("the item label template " + sample +
+                  " is not installed; run \"vemoprint init\" (or \"vemoprint demo\") to install the sample one");
+}
+
 // Item labels: the request's ItemInfoDict on the label template.
 bool RunLabel(Verb verb, const Request& request, const ActionOptions& options) {
   if (!request.itemInfoDict) throw UsageError("the request has no \"ItemInfoDict\": a label needs the item's values");
+  RequireLabelTemplate();
   const LateBound action(kBill);
   action.Set("EmbedLabelPictures", options.embedPictures);
   return action.Call("PrintItemInfo", {verb == Verb::Preview, verb == Verb::Export, request.itemInfoDict});
@@ -185,6 +212,7 @@ CommandRegistration label{"label", [](CLI::App& root, GlobalOptions&) {
                                    RunLabel, false);
   auto* edit = family->add_subcommand("edit", "open the user's label template for editing (ExportAction.OpenExcel)");
   edit->callback([] {
+    RequireLabelTemplate();
     const bool done = LateBound(kBill).Call("OpenExcel", {""});
     std::cout << "label edit: " << (done ? "done" : "the action answered False") << "\n";
     SetExitCode(done ? kExitOk : kExitActionFailed);

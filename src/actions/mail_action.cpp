@@ -3,6 +3,7 @@
 // new message in the user's mail program (xdg-email). The partner's address
 // comes from the company database, the sender from the company profile.
 #include <filesystem>
+#include <fstream>
 
 #include "actions/action_core.h"
 #include "context/desktop.h"
@@ -55,6 +56,16 @@ std::string CompanyProfile(const char* key) {
   }
 }
 
+// "xlsx" for a zip package, else "xls": the working file keeps the bill
+// template's extension even when it holds an .xlsx report template, and the
+// partner's spreadsheet application warns about a name that lies.
+std::string ExtensionByContent(const std::string& workingFile) {
+  std::ifstream in(context::ToHostPath(workingFile), std::ios::binary);
+  char head[2] = {};
+  in.read(head, 2);
+  return head[0] == 'P' && head[1] == 'K' ? "xlsx" : "xls";
+}
+
 // The workbook under the subject's name in a folder of its own: the mail
 // program may read it after the fixed working file is written again.
 std::string AttachmentCopy(const std::string& workingFile, const std::string& subject) {
@@ -63,7 +74,7 @@ std::string AttachmentCopy(const std::string& workingFile, const std::string& su
     if (c == '/' || c == '\\' || c == ':') c = '_';
   const std::string folder = context::JoinPath(context::GetTempPath(), "mail\\" + context::NewGuidText());
   context::EnsureFolder(folder);
-  const std::string copy = context::JoinPath(folder, name + "." + context::GetExtensionName(workingFile));
+  const std::string copy = context::JoinPath(folder, name + "." + ExtensionByContent(workingFile));
   if (!context::CopyFileIfExists(workingFile, copy)) throw HostError("the filled workbook " + workingFile + " is gone; mail again");
   return copy;
 }

@@ -1,5 +1,7 @@
 #include "context/long_work.h"
 
+#include <future>
+
 namespace vemo::context {
 namespace {
 // A progress line or dialog rewritten more often only flickers.
@@ -28,6 +30,25 @@ void LongWork::Report(std::size_t done, const std::string& status) {
                   : std::to_string(done);
   if (!part_.empty()) text = part_ + ": " + text;
   if (!progress_->Update(done, total_, text)) throw WorkStopped(what_);
+}
+
+int ShowSecondsWhile(const std::string& what, const std::function<int()>& work) {
+  auto running = std::async(std::launch::async, work);
+  LongWork progress(what, 0);
+  const auto start = std::chrono::steady_clock::now();
+  long long shown = 0;
+  while (running.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
+    if (seconds <= shown) continue;
+    shown = seconds;
+    try {
+      progress.Status(static_cast<std::size_t>(seconds), std::to_string(seconds) + " s");
+    } catch (...) {
+      running.wait();
+      throw;
+    }
+  }
+  return running.get();
 }
 
 }  // namespace vemo::context

@@ -10,6 +10,7 @@
 // through, so Cancel ends the whole piece of work.
 #pragma once
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -55,5 +56,11 @@ class LongWork {
   std::unique_ptr<Progress> progress_;
   std::chrono::steady_clock::time_point last_{};
 };
+
+// Runs `work`, which cannot report steps (one call into a module), on a
+// thread of its own while this thread shows the seconds passing ("what: N s")
+// once one has passed; answers what `work` answers. Cancel cannot interrupt
+// `work`: it raises WorkStopped when `work` has ended.
+int ShowSecondsWhile(const std::string& what, const std::function<int()>& work);
 
 }  // namespace vemo::context

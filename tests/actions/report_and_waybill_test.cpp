@@ -2,12 +2,16 @@
 // and DoAction codes 1 to 8 on all three classes.
 #include <gmock/gmock.h>
 
+#include <cstdlib>
+#include <fstream>
+
 #include "action_fixture.h"
 #include "actions/export_action.h"
 #include "actions/export_action_lm.h"
 #include "actions/export_action_rpt.h"
 #include "actions/register_actions.h"
 #include "context/temp_files.h"
+#include "support/files.h"
 #include "support/test_paths.h"
 #include "workbook/workbook.h"
 
@@ -70,15 +74,19 @@ TEST_F(ReportActionTest, XlsxReportTemplateFillsWhateverTheBillTemplate) {
   ASSERT_FALSE(report.empty());
   store_->contents = report;
   store_->reportName = "statement.xlsx";
-  InstallOutlook();
+  // The mail program: a scripted xdg-email that records the attachment.
+  std::filesystem::create_directories(temp_.path() / "bin");
+  std::ofstream(temp_.path() / "bin" / "xdg-email") << "#!/bin/sh\nprintf '%s' \"$5\" > " << (temp_.path() / "sent") << "\n";
+  std::filesystem::permissions(temp_.path() / "bin" / "xdg-email", std::filesystem::perms::owner_all);
+  vemo::test::ScopedEnv path("PATH", (temp_.path() / "bin").string() + ":" + std::getenv("PATH"));
   struct Case {
     int code;
     std::string billName;
     bool answer;
     const char* lastCall;
   };
-  const Case cases[] = {{1, "invoice.xls", false, "ExportSingleRecordDataToExcel"},
-                        {1, "", false, "ExportSingleRecordDataToExcel"},
+  const Case cases[] = {{1, "invoice.xls", true, "ExportSingleRecordDataToExcel"},
+                        {1, "", true, "ExportSingleRecordDataToExcel"},
                         {3, "invoice.xls", true, "PrintTo"},
                         {3, "", true, "PrintTo"},
                         {4, "invoice.xls", true, "PrintPreview"},
@@ -102,6 +110,9 @@ TEST_F(ReportActionTest, XlsxReportTemplateFillsWhateverTheBillTemplate) {
     EXPECT_EQ(engines[before + 1]->calls.back(), c.lastCall);
     EXPECT_EQ(opened, wb::Workbook::Format::Xlsx);
     EXPECT_EQ(sheets, 3u);
+    if (c.code == 1) {
+      EXPECT_THAT(vemo::test::ReadFileBytes(temp_.path() / "sent"), ::testing::EndsWith(".xlsx")) << "the attachment's name";
+    }
   }
 }
 

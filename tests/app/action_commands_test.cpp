@@ -131,11 +131,16 @@ TEST_F(ActionCommands, BatchPrintsBillsOfOneTypeOnly) {
 }
 
 TEST_F(ActionCommands, AMissingOrMisshapenMemberIsNamed) {
-  auto result = Run("batch print " + Example("requests/purchase_order.json"));
-  EXPECT_EQ(result.status, 2);
-  EXPECT_NE(result.output.find("PrintData"), std::string::npos) << result.output;
+  // A request of another kind: what the command needs, and which command takes it.
+  for (const auto& [command, shown] : {std::pair{"batch print " + Example("requests/purchase_order.json"), "PrintData"},
+                                       {"bill print " + Example("requests/continuous_print.json"), "vemoprint batch"},
+                                       {"waybill export " + Example("requests/商品标签模板.json"), "vemoprint label"}}) {
+    auto result = Run(command);
+    EXPECT_EQ(result.status, 2) << command;
+    EXPECT_NE(result.output.find(shown), std::string::npos) << result.output;
+  }
   std::ofstream(dir_ / "wrong.json") << R"({"DataSrv": 5})";
-  result = Run("bill print " + ShellQuote(dir_ / "wrong.json"));
+  auto result = Run("bill print " + ShellQuote(dir_ / "wrong.json"));
   EXPECT_EQ(result.status, 2);
   EXPECT_NE(result.output.find("\"DataSrv\" in the request file"), std::string::npos) << result.output;
 }

@@ -105,6 +105,41 @@ TEST_F(LabelExport, RenderedEmbeddedLabelShowsItsThreePictures) {
   EXPECT_EQ(std::count(images.output.begin(), images.output.end(), '\n'), 2 + 3) << images.output;
 }
 
+// A run of labels: an item without codes shows the blank pictures that init
+// installs, not the codes the item before it left in c:\ItemPhotos\.
+TEST_F(LabelExport, AnItemWithoutCodesShowsNoneOfThePreviousItems) {
+  const struct {
+    const char *barcode, *qr;  // nullptr: the item has no codes
+  } run[] = {{"6901234567892", "first item"}, {nullptr, nullptr}, {"6909876543210", "third item"}};
+  nlohmann::json request = nlohmann::json::parse(std::ifstream(dir_ / "label.json"));
+  for (std::size_t i = 0; i < std::size(run); ++i) {
+    auto& item = request["ItemInfoDict"];
+    item.erase("FBarCode");
+    item.erase("FMatrixCode");
+    if (run[i].barcode) item.update({{"FBarCode", run[i].barcode}, {"FMatrixCode", run[i].qr}});
+    std::ofstream(dir_ / "label.json") << request.dump();
+    const fs::path out = Export("run" + std::to_string(i) + ".xlsx", "", "--embed-pictures");
+    EXPECT_EQ(Pictures(out), "media=3 embed=3 link=0 external=0\n");
+    // What zbarimg reads in the stored pictures, sorted (its report on the error stream dropped).
+    const fs::path media = dir_ / ("media" + std::to_string(i));
+    auto decoded = vemo::test::RunCommand(
+        "/usr/bin/python3 -c 'import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\n"
+        "[z.extract(n, sys.argv[2]) for n in z.namelist() if n.startswith(\"xl/media/\")]' " +
+        ShellQuote(out) + " " + ShellQuote(media) + " && (zbarimg -q --nodbus " + ShellQuote(media) +
+        "/xl/media/* 2>/dev/null | sort)");
+    EXPECT_EQ(decoded.output, run[i].barcode ? "CODE-128:" + std::string(run[i].barcode) + "\nQR-Code:" + run[i].qr + "\n" : "")
+        << "label " << i + 1;
+  }
+}
+
+// Before init the label workbook is nowhere: the command says what installs it.
+TEST_F(LabelExport, WithoutTheLabelTemplateTheCommandSaysWhatInstallsIt) {
+  fs::remove(dir_ / "machine/drive_c/Program Files/Quorvan/Tradon/Graphics/ItemPhotos/商品标签模板.xlsx");
+  auto result = Run("label export " + ShellQuote(dir_ / "label.json") + " --out " + ShellQuote(dir_ / "x.xlsx") + " --no");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.output.find("is not installed; run \"vemoprint init\""), std::string::npos) << result.output;
+}
+
 TEST_F(LabelExport, TheItemCodeStaysText) {
   const fs::path out = Export("linked.xlsx");
   // The item code (B2, C3 after the margin row and column) stays the text

@@ -85,6 +85,11 @@ TEST_F(TemplatesCommand, DemoExportsTheSampleInvoiceAndPrintsOrPreviewsIt) {
   for (const auto& entry : std::filesystem::directory_iterator(out)) previewed |= entry.path().extension() == ".pdf";
   const bool printed = demo.output.find("printed the sample sales invoice on") != std::string::npos;
   EXPECT_TRUE(printed || previewed) << demo.output;
+  // Every sample, the item label's too: a label export works right after it.
+  EXPECT_NE(demo.output.find("registered 8 sample templates and the item label template"), std::string::npos) << demo.output;
+  const auto label = Run("label export " + vemo::test::ShellQuote(vemo::test::SourceDir() / "examples/requests/商品标签模板.json") +
+                         " --out " + vemo::test::ShellQuote(out / "label.xlsx") + " --no");
+  EXPECT_EQ(label.status, 0) << label.output;
 }
 
 // What the command line answers a newcomer: exit status and a text it shows.

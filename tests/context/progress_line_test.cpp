@@ -1,9 +1,11 @@
 // Progress of long work: the console's line in each style, and the
 // throttled, cancellable steps that drive whichever desktop is installed.
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
+#include <chrono>
 #include <memory>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include "context/console_desktop.h"
@@ -59,6 +61,35 @@ TEST(LongWork, ShowsOnlyLongWorkAFewTimesASecond) {
     std::vector<std::string> shown;
     for (const ShownProgress& p : desktop->ProgressShown()) shown.push_back(p.status);
     EXPECT_EQ(shown, c.statuses) << c.total;
+  }
+}
+
+// Work without steps (a render module's one call): nothing while short, its
+// seconds once one has passed, and a Cancel raised when the work has ended.
+TEST(LongWork, WorkWithoutStepsShowsItsSeconds) {
+  const struct {
+    int milliseconds;
+    bool shown, cancel;
+  } cases[] = {{50, false, false}, {2500, true, false}, {2500, true, true}};
+  for (const auto& c : cases) {
+    auto desktop = std::make_shared<ScriptedDesktop>();
+    ScopedDesktop use(desktop);
+    if (c.cancel) desktop->StopProgressAfter(1);
+    bool ended = false;
+    const auto work = [&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(c.milliseconds));
+      ended = true;
+      return 7;
+    };
+    if (c.cancel) {
+      EXPECT_THROW(ShowSecondsWhile("rendering", work), WorkStopped);
+    } else {
+      EXPECT_EQ(ShowSecondsWhile("rendering", work), 7);
+    }
+    EXPECT_TRUE(ended) << "returns only when the work has ended";
+    const auto shown = desktop->ProgressShown();
+    EXPECT_EQ(!shown.empty(), c.shown) << c.milliseconds;
+    for (const ShownProgress& p : shown) EXPECT_THAT(p.what + ": " + p.status, ::testing::MatchesRegex("rendering: [0-9]+ s"));
   }
 }
 

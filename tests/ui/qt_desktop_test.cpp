@@ -135,6 +135,16 @@ TEST(QtDesktop, AMessageBoxShowsTheTitleTextButtonsAndAnswersTheHostsCode) {
   EXPECT_EQ(title, QString::fromUtf8("Quorvan提示"));
   EXPECT_EQ(text, QString::fromUtf8("是否删除打印模板文件？"));
   EXPECT_EQ(buttons.size(), 2);
+
+  // The cause of a failure comes in a box too (printing with --gui).
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    text = box->text();
+    box->buttons().front()->click();
+  });
+  desktop.ReportCause("printing failed: no default printer is set up");
+  EXPECT_EQ(text, QString::fromUtf8("printing failed: no default printer is set up"));
 }
 
 TEST(QtDesktop, LongWorkShowsAProgressDialogWhoseCancelStopsIt) {

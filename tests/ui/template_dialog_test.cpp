@@ -86,12 +86,17 @@ TEST_F(BillDialogTest, ImportChooseSubTypesCheckAndSaveThroughTheWindow) {
   test::ClickCell(view, 2, kColFlag);
   EXPECT_EQ(Flags(), "01");
   EXPECT_EQ(view.model()->index(0, 2).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
-  // As the sample account sets the invoices up, and a user first sees them.
+  // Then as the sample account sets the invoices up, and a user first sees
+  // them: each with its own sub-type, both checked.
+  test::ChooseInCell(view, 1, kColType, QString::fromUtf8("增值税发票"));
+  test::ChooseInCell(view, 2, kColType, QString::fromUtf8("普通发票"));
+  test::ClickCell(view, 1, kColFlag);
+  EXPECT_EQ(Flags(), "11");
   test::SaveScreenshot(dialog, "bill_template_dialog");
 
   Press(dialog, NoteSetForm::kApply);
   EXPECT_EQ(StoredBillRows(1020002),
-            (std::vector<std::string>{"1 sales_invoice_vat.xlsx 0 ", "2 sales_invoice_plain.xlsx 1 "}));
+            (std::vector<std::string>{"1 sales_invoice_vat.xlsx 1 增值税发票", "2 sales_invoice_plain.xlsx 1 普通发票"}));
   EXPECT_TRUE(dialog.isVisible());
   Press(dialog, NoteSetForm::kOk);
   EXPECT_TRUE(form.IsClosed());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "context/desktop.h"
+#include "context/long_work.h"
 #include "host/output/office_renderer.h"
 #include "host/output/output_error.h"
 #include "render/render_module.h"
@@ -49,7 +50,9 @@ render::RenderEntry LoadRenderModule(std::string& why) {
       failure = candidate.string() + " has no " + render::kRenderEntry;
       return nullptr;
     }
-    failure = "libvemo-render.so was not found beside the program or in lib/vemoprint/ (set VEMO_RENDER_LIBRARY)";
+    const char* chosen = std::getenv("VEMO_RENDER_LIBRARY");
+    failure = chosen && *chosen ? std::string("VEMO_RENDER_LIBRARY names ") + chosen + ", which does not exist; unset it"
+                                : "libvemo-render.so was not found beside the program or in lib/vemoprint/ (set VEMO_RENDER_LIBRARY)";
     return nullptr;
   }();
   why = failure;
@@ -73,7 +76,12 @@ void OwnRenderer::RenderToPdf(const std::filesystem::path& workbook, const std::
     return;
   }
   std::vector<char> message(4096, '\0');
-  switch (render(workbook.c_str(), pdf.c_str(), message.data(), message.size())) {
+  // A long workbook takes seconds to draw (a 30,000-line report about 20):
+  // the user sees them pass, as with LibreOffice.
+  const int drawn = context::ShowSecondsWhile("rendering " + workbook.filename().string(), [&] {
+    return render(workbook.c_str(), pdf.c_str(), message.data(), message.size());
+  });
+  switch (drawn) {
     case render::kRenderDrawn:
       return;
     case render::kRenderDeclined:

@@ -65,7 +65,8 @@ void FolderPreview::Present(const fs::path& pdf, const std::string& name) {
                       " (or set VEMO_PREVIEW_DIR to a writable folder)");
   }
   last_ = target;
-  std::cerr << "vemoprint: no display for a preview window; the preview is in " << target.string() << "\n";
+  std::cerr << "vemoprint: " << (PreviewForcedToFolder() ? "" : "no display for a preview window; ") << "the preview is in "
+            << target.string() << "\n";
 }
 
 void ViewerPreview::Present(const fs::path& pdf, const std::string& name) {

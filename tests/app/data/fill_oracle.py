@@ -16,10 +16,11 @@ no code of ours).
   fill_oracle.py cells WORKBOOK REF ...
       Prints "REF<TAB>content" for each cell of the first sheet: a formula
       as its text, a whole number without ".0", a date as YYYY-MM-DD,
-      "(empty)" for no value. REF may also be "height:ROW" (custom row
+      "(empty)" for no value, a number kept as text with a leading "'". REF may also be "height:ROW" (custom row
       height in points, "(default)" without one) or "width:COLUMN".
 """
 import datetime
+import re
 import sys
 
 from openpyxl import load_workbook
@@ -84,6 +85,8 @@ def cells(path, refs):
             text = value.isoformat()
         elif value is None:
             text = "(empty)"
+        elif isinstance(value, str) and re.fullmatch(r"[+-]?[0-9]+(\.[0-9]+)?", value):
+            text = "'" + value  # a number kept as text, as a spreadsheet marks it
         elif isinstance(value, float) and value.is_integer():
             text = str(int(value))
         else:

@@ -4,7 +4,9 @@
 // validations, whether it came from .xlsx or from .xls with edits made on it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
+#include <tuple>
 
 #include "support/test_paths.h"
 #include "workbook/structural_edit.h"
@@ -134,6 +136,20 @@ TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
     // And from .xls to .xlsx.
     again->Save(temp / "c.xlsx");
     EXPECT_EQ(View(*Workbook::Open(temp / "c.xlsx")), before) << c.source;
+  }
+}
+
+// The content, not the name, tells the format: each twin opens under the
+// other's name (a working copy keeps the bill template's extension).
+TEST(XlsModel, TheContentNotTheNameTellsTheFormat) {
+  vemo::test::TempDir temp;
+  const auto templates = vemo::test::SourceDir() / "examples/templates";
+  for (const auto& [source, misnamed, format] : {std::tuple{"receipt.xlsx", "receipt.xls", Workbook::Format::Xlsx},
+                                                  {"receipt.xls", "receipt.xlsx", Workbook::Format::Xls}}) {
+    std::filesystem::copy_file(templates / source, temp / misnamed);
+    auto book = Workbook::Open(temp / misnamed);
+    EXPECT_EQ(book->sourceFormat(), format) << misnamed;
+    EXPECT_EQ(View(*book), View(*Workbook::Open(templates / source))) << misnamed;
   }
 }
 
