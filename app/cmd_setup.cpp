@@ -1,6 +1,6 @@
 // vemoprint setup bill|report|waybill|couriers: opens a setup dialog the way
 // the host's screens do, through the public setup classes. The dialogs need
-// a display: with one, the Qt user interface is loaded (window_system.h) and
+// a display: with one, the Qt user interface is loaded (window_system/qt_user_interface.h) and
 // shows them, with its message boxes and file dialogs; without a display or
 // without that library the command answers exit status 2 with "needs a
 // display" (manage templates with "vemoprint templates").
@@ -14,7 +14,7 @@
 #include "context/login.h"
 #include "setup/export_action_setup.h"
 #include "setup/logistic_form.h"
-#include "window_system.h"
+#include "program_qt_module.h"
 
 namespace vemo::app {
 namespace {
@@ -45,7 +45,7 @@ std::shared_ptr<host::BillDataService> DataSrvOf(int billType) {
 template <class F>
 int Opening(F&& open) {
   std::string why;
-  const bool windows = setup::CurrentFormHost() || InstallQtUserInterface(kQtDesktop | kQtFormHost, why);
+  const bool windows = setup::CurrentFormHost() || window_system::InstallQtUserInterface(ProgramQtModule(), window_system::kQtDesktop | window_system::kQtFormHost, why);
   try {
     open();
   } catch (const HostError& e) {

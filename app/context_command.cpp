@@ -12,7 +12,7 @@
 #include "context/spreadsheet_detection.h"
 #include "context/temp_files.h"
 #include "host/database/database_address.h"
-#include "window_system.h"
+#include "window_system/qt_user_interface.h"
 
 namespace vemo::app {
 namespace {
@@ -58,7 +58,7 @@ int PrintContext(const GlobalOptions& options) {
   line("barcode control type", std::to_string(GetBarcodeControlType()));
   line("temporary folder", GetTempPath());
   line("spreadsheet application", app.app ? app.progId : "(none)");
-  line("user interface", UserInterfaceInUse());
+  line("user interface", window_system::UserInterfaceInUse());
   return kExitOk;
 }
 

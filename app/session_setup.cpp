@@ -8,7 +8,7 @@
 #include "context/console_desktop.h"
 #include "context/machine_config.h"
 #include "host/database/database_address.h"
-#include "window_system.h"
+#include "program_qt_module.h"
 
 namespace vemo::app {
 namespace {
@@ -59,7 +59,7 @@ void InstallSessionOptions(CLI::App& root, GlobalOptions& options) {
   root.parse_complete_callback([&options] {
     ApplySessionOptions(options, g_assumeYes);
     std::string why;
-    if (g_gui && !InstallQtUserInterface(kQtDesktop, why))
+    if (g_gui && !window_system::InstallQtUserInterface(ProgramQtModule(), window_system::kQtDesktop, why))
       std::cerr << "vemoprint: --gui: " << why << "; messages stay on the console\n";
   });
 }

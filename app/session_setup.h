@@ -3,7 +3,7 @@
 // FILE publishes the session file for this process, --yes makes the
 // console desktop answer Yes (or OK) when there is no terminal to ask, and
 // --gui puts the Qt desktop in its place when there is a display
-// (window_system.h).
+// (window_system/qt_user_interface.h).
 #pragma once
 #include <CLI/CLI.hpp>
 

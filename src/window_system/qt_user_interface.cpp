@@ -1,4 +1,4 @@
-#include "window_system.h"
+#include "window_system/qt_user_interface.h"
 
 #include <dlfcn.h>
 
@@ -7,13 +7,14 @@
 
 #include "context/library_loader.h"
 
-namespace vemo::app {
+namespace vemo::window_system {
 namespace {
 
 using InstallEntry = int (*)(int parts);
 constexpr const char* kEntryName = "vemo_qt_ui_install";  // ui/plugin/qt_ui_entry.h
 
 int g_installed = 0;  // UiPart bits installed so far
+std::string g_module;  // the module that installed them
 
 bool EnvSet(const char* name) {
   const char* value = std::getenv(name);
@@ -45,19 +46,15 @@ std::string UnreachableDisplay() {
   return "the Wayland display WAYLAND_DISPLAY=" + std::string(std::getenv("WAYLAND_DISPLAY")) + " has no socket";
 }
 
-std::string QtUserInterfaceLibrary() {
-  if (EnvSet("VEMO_QT_UI_LIBRARY")) return std::getenv("VEMO_QT_UI_LIBRARY");
+std::string QtUserInterfaceLibrary(const ModuleSite& site) {
+  if (EnvSet(site.variable)) return std::getenv(site.variable);
   std::error_code ec;
-  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return "libvemo-qt-ui.so";
-  // Beside the program in the build folder; under lib/vemoprint/ when installed.
-  const auto installed = self.parent_path().parent_path() / "lib/vemoprint/libvemo-qt-ui.so";
-  if (!std::filesystem::exists(self.parent_path() / "libvemo-qt-ui.so", ec) && std::filesystem::exists(installed, ec))
-    return installed.string();
-  return (self.parent_path() / "libvemo-qt-ui.so").string();
+  for (const auto& place : site.places)
+    if (std::filesystem::exists(place, ec)) return place.string();
+  return site.places.empty() ? std::string() : site.places.back().string();
 }
 
-bool InstallQtUserInterface(int parts, std::string& why) {
+bool InstallQtUserInterface(const ModuleSite& site, int parts, std::string& why) {
   if ((g_installed & parts) == parts) return true;
   if (!DisplayPresent()) {
     why = "there is no display (set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM)";
@@ -67,7 +64,7 @@ bool InstallQtUserInterface(int parts, std::string& why) {
     why = unreachable;  // Qt would end the process on it
     return false;
   }
-  const std::string library = QtUserInterfaceLibrary();
+  const std::string library = QtUserInterfaceLibrary(site);
   if (!std::filesystem::is_regular_file(library)) {
     why = "the Qt user interface " + library + " is not installed (it is built when Qt 6 Widgets is found)";
     return false;
@@ -76,7 +73,7 @@ bool InstallQtUserInterface(int parts, std::string& why) {
   if (!module) {
     const char* error = dlerror();  // the reason of the failed dlopen just made
     why = "the Qt user interface " + library + " does not load: " + (error ? error : "unknown error") +
-          " (it must come from the same build as this program)";
+          " (it must come from the same build as this program or library)";
     return false;
   }
   auto install = reinterpret_cast<InstallEntry>(context::LibraryExport(module, kEntryName));
@@ -89,12 +86,13 @@ bool InstallQtUserInterface(int parts, std::string& why) {
     return false;
   }
   g_installed |= parts;
+  g_module = library;
   return true;
 }
 
 std::string UserInterfaceInUse() {
   if (g_installed == 0) return "console";
-  return "Qt (" + QtUserInterfaceLibrary() + ")";
+  return "Qt (" + g_module + ")";
 }
 
-}  // namespace vemo::app
+}  // namespace vemo::window_system
