@@ -5,6 +5,8 @@
 #   include/vemoprint/vemoprint.h
 #   lib*/pkgconfig/vemoprint.pc, lib*/cmake/VemoPrint/   for host builds
 #   lib/vemoprint/libvemo-qt-ui.so            the Qt user interface (loaded by vemoprint)
+#   lib/vemoprint/libvemo-qt-ui-c.so          the same for libvemoprint.so (src/capi/qt_dialogs.h
+#                                             finds it from the library's folder)
 #   lib/vemoprint/libvemo-render.so           our page renderer (loaded when it renders)
 #   lib/vemoprint/hooks/                      the printer hook libraries
 #   share/vemoprint/examples/                 sample templates, requests, host examples
@@ -18,7 +20,7 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/vemoprint DESTINATION ${CMAKE_INST
 install(TARGETS printer-inject printer-filter LIBRARY DESTINATION lib/vemoprint/hooks)
 install(TARGETS vemo-render LIBRARY DESTINATION lib/vemoprint)
 if(TARGET vemo-qt-ui)
-  install(TARGETS vemo-qt-ui LIBRARY DESTINATION lib/vemoprint)
+  install(TARGETS vemo-qt-ui vemo-qt-ui-c LIBRARY DESTINATION lib/vemoprint)
 endif()
 if(TARGET vemoprint-preview)
   install(TARGETS vemoprint-preview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

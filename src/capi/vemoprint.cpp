@@ -17,6 +17,7 @@
 #include "automation/late_binding.h"
 #include "capi/handles.h"
 #include "capi/host_desktop.h"
+#include "capi/qt_dialogs.h"
 #include "context/console_desktop.h"
 #include "foundation/creation_service.h"
 #include "foundation/host_collections.h"
@@ -110,6 +111,7 @@ int vemo_initialize(const char* session_file) {
     automation::RegisterComponents();
     automation::OpenSession(session_file ? session_file : "");
     context::SetDesktop(capi::ErrorStreamDesktop());
+    capi::OfferQtDialogs();
   });
 }
 

@@ -3,9 +3,10 @@
 // form, runs form.Load(), and, unless the form closed itself while loading,
 // lets the user work until a button closes it.
 //
-// The command-line build installs no FormHost: showing a form then raises
-// HostError kNeedsDisplay ("... needs a display ...").
+// Without a FormHost (and without a loader that installs one), showing a
+// form raises HostError kNeedsDisplay ("... needs a display ...").
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -44,8 +45,15 @@ void SetFormHost(std::shared_ptr<FormHost> host);
 Installed<std::shared_ptr<FormHost>>& InstalledFormHost();
 using ScopedFormHost = ScopedInstall<std::shared_ptr<FormHost>, &InstalledFormHost>;
 
-// Shows the form on the installed FormHost; raises HostError kNeedsDisplay
-// naming the form when there is none.
+// Installs a FormHost when the first form is shown without one (the C
+// interface loads the Qt user interface then, app/ does so up front);
+// answers false with the reason when it cannot.
+using FormHostLoader = std::function<bool(std::string& why)>;
+void SetFormHostLoader(FormHostLoader loader);
+
+// Shows the form on the installed FormHost, asking the loader for one when
+// none is installed; raises HostError kNeedsDisplay naming the form, and the
+// loader's reason, when there is still none.
 void ShowFormModal(SetupForm& form);
 
 }  // namespace vemo::setup
