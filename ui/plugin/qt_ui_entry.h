@@ -1,13 +1,17 @@
-// The one entry of libvemo-qt-ui.so, the Qt user interface that vemoprint
-// loads at run time (app/window_system.h) so that the program itself never
-// links Qt.
+// The one entry of the Qt user interface, loaded at run time
+// (window_system/qt_user_interface.h) so that neither the program nor the C
+// interface links Qt. It is built twice from the same code:
 //
-// The library takes the project's code from the program that loads it: it is
-// linked without the project's libraries, and its references to them are
-// bound at load time to the program's own copies, which the program exports
-// (app/exported_symbols.list). So there is one desktop, one form host, one
-// session and one component registry, those of the program. Library and
-// program must come from the same build.
+// - libvemo-qt-ui.so, for vemoprint: linked without the project's libraries,
+//   its references to them are bound at load time to the program's own
+//   copies, which the program exports (app/exported_symbols.list);
+// - libvemo-qt-ui-c.so, for libvemoprint.so: linked against that library,
+//   which exports the project's code in its private version node
+//   (src/capi/exports.map).
+//
+// So there is one desktop, one form host, one session and one component
+// registry, those of the program or of the C library. Module and loader
+// must come from the same build.
 #pragma once
 
 extern "C" {
