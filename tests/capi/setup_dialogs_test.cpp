@@ -1,7 +1,5 @@
-// A setup dialog through the C interface, called as a host without Qt of its
-// own calls it: without a display the member answers "needs a display" and
-// why; with one (offscreen) the library loads the Qt user interface built
-// for it and the dialog opens, closed here as Escape closes it.
+// A setup dialog called through the C interface by a host without Qt: "needs a
+// display" without one; offscreen, the dialog opens (closed here as by Escape).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -42,8 +40,7 @@ TEST(CInterface, ASetupDialogOpensWhenThereIsADisplay) {
                                                 "dialogs; use \"vemoprint templates\" to manage templates (there is no "
                                                 "display (set DISPLAY"), std::string::npos) << vemo_last_error();
 
-  // A watcher waits for the Qt application the library makes, then posts
-  // the closing to it.
+  // A watcher posts the closing to the Qt application once the library made it.
   platform.emplace("QT_QPA_PLATFORM", "offscreen");
   std::string shown;
   std::atomic<bool> returned{false};

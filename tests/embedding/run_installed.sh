@@ -16,9 +16,8 @@ cmake --build "$prefix/host-build" >/dev/null
 export LD_LIBRARY_PATH="$libdir"
 sh "$(dirname "$0")/run_examples.sh" "$prefix/bin/vemoprint" "$prefix/with_pkg_config" "$libdir/libvemoprint.so.1" "$examples"
 sh "$(dirname "$0")/run_examples.sh" "$prefix/bin/vemoprint" "$prefix/host-build/export_invoice" "$libdir/libvemoprint.so.1" "$examples"
-# The installed library finds its Qt module and loads it into a Python host
-# (ctypes loads local): with a display, a setup dialog gets to its data
-# (none here) instead of "needs a display".
+# The installed library loads its Qt module into a Python host (a local load):
+# a setup dialog gets to its data (none here), not to "needs a display".
 [ -f "$build/libvemo-qt-ui-c.so" ] || exit 0  # built without Qt
 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen VEMO_DATA_DIR="$prefix/no-data" HOME="$prefix" /usr/bin/python3 -c '
 import ctypes, sys
