@@ -7,7 +7,9 @@
 #include <sstream>
 
 #include "support/test_paths.h"
+#include "workbook/package_parts.h"
 #include "workbook/structural_edit.h"
+#include "workbook/style_colors.h"
 #include "workbook/workbook.h"
 #include "workbook/xml_part.h"
 
@@ -60,9 +62,35 @@ std::string Settings(Sheet& sheet) {
   return out;
 }
 
+// The fill, borders and font colour of each cell style, colours as RGB.
+std::vector<std::string> Looks(Workbook& book) {
+  const StyleColors colors(book);
+  pugi::xml_node part;
+  for (const Relationship& rel : book.RelationshipsOf(book.workbookPart()))
+    if (rel.type.ends_with("/styles")) part = book.ReadXmlPart(rel.target).document_element();
+  auto list = [&](const char* name) { return std::vector<pugi::xml_node>(FirstChild(part, name).begin(), FirstChild(part, name).end()); };
+  const auto fonts = list("fonts"), fills = list("fills"), borders = list("borders");
+  auto color = [&](pugi::xml_node c) { return colors.Resolve(c) ? std::to_string(*colors.Resolve(c)) : "auto"; };
+  std::vector<std::string> out;
+  for (pugi::xml_node xf : FirstChild(part, "cellXfs").children()) {
+    std::string look = "font " + color(FirstChild(fonts.at(xf.attribute("fontId").as_uint()), "color"));
+    pugi::xml_node fill = FirstChild(fills.at(xf.attribute("fillId").as_uint()), "patternFill");
+    if (const std::string p = fill.attribute("patternType").value(); !p.empty() && p != "none")
+      look += " fill " + p + " " + color(FirstChild(fill, "fgColor")) + " " + color(FirstChild(fill, "bgColor"));
+    pugi::xml_node border = borders.at(xf.attribute("borderId").as_uint());
+    for (pugi::xml_node edge : border.children())
+      if (*edge.attribute("style").value() && (LocalName(edge) != "diagonal" || border.first_attribute()))
+        look += " " + std::string(LocalName(edge)) + " " + edge.attribute("style").value() + " " + color(FirstChild(edge, "color"));
+    for (pugi::xml_attribute a : border.attributes()) look += std::string(" ") + a.name() + "=" + a.value();
+    out.push_back(look);
+  }
+  return out;
+}
+
 // What a reader of the workbook sees, one line per fact.
 std::string View(Workbook& book) {
   std::ostringstream out;
+  const std::vector<std::string> looks = Looks(book);
   for (const DefinedName& n : book.DefinedNames()) out << "name " << n.name << " " << n.localSheetId << " " << Unquoted(n.text) << "\n";
   for (std::size_t s = 0; s < book.SheetCount(); ++s) {
     Sheet& sheet = book.GetSheet(s);
@@ -78,7 +106,8 @@ std::string View(Workbook& book) {
         out << FormatCellAddress(static_cast<int>(row.number), static_cast<int>(cell.col)) << " "
             << (text ? "text" : std::to_string(static_cast<int>(v.type))) << " " << v.number << " " << v.text << " ["
             << book.styles().NumberFormatCode(cell.style) << "] "
-            << Unquoted(sheet.FormulaText(static_cast<int>(row.number), static_cast<int>(cell.col)).value_or("")) << "\n";
+            << Unquoted(sheet.FormulaText(static_cast<int>(row.number), static_cast<int>(cell.col)).value_or("")) << " "
+            << looks.at(cell.style) << "\n";
       }
     }
   }
@@ -124,7 +153,9 @@ TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
   for (const Case& c : cases) {
     auto book = Workbook::Open(vemo::test::SourceDir() / c.source);
     c.edit(*book);
-    const std::string before = View(*book);
+    // Viewed as saved: the style part an edit added to is read from the package.
+    book->Save(temp / "edited.xlsx");
+    const std::string before = View(*Workbook::Open(temp / "edited.xlsx"));
     book->Save(temp / "a.xls");
     auto again = Workbook::Open(temp / "a.xls");
     EXPECT_EQ(View(*again), before) << c.source;
