@@ -124,14 +124,28 @@ std::string StylePartXml(const XlsSource& source, const std::string& numFmts) {
            std::to_string(borders.Add(BorderXml(palette, lines, more))) + "\" xfId=\"0\" applyNumberFormat=\"1\"";
     const char* h = kHorizontal[align & 7];
     const char* v = kVertical[(align >> 4) & 7];
-    if (h || v || (align & 8)) {
-      xfs += " applyAlignment=\"1\"><alignment";
-      if (h) xfs += std::string(" horizontal=\"") + h + "\"";
-      if (v) xfs += std::string(" vertical=\"") + v + "\"";
-      if (align & 8) xfs += " wrapText=\"1\"";
-      xfs += "/></xf>";
-    } else {
+    const auto rotation = static_cast<std::uint8_t>(d[7]), layout = static_cast<std::uint8_t>(d[8]);
+    const std::uint16_t protection = Read16(d, 4);
+    std::string inner;
+    if (h || v || (align & 8) || rotation || layout) {
+      inner += "<alignment";
+      if (h) inner += std::string(" horizontal=\"") + h + "\"";
+      if (v) inner += std::string(" vertical=\"") + v + "\"";
+      if (align & 8) inner += " wrapText=\"1\"";
+      if (rotation) inner += " textRotation=\"" + std::to_string(rotation) + "\"";
+      if (layout & 0x0F) inner += " indent=\"" + std::to_string(layout & 0x0F) + "\"";
+      if (layout & 0x10) inner += " shrinkToFit=\"1\"";
+      if (layout >> 6) inner += " readingOrder=\"" + std::to_string(layout >> 6) + "\"";
+      inner += "/>";
+    }
+    if ((protection & 3) != 1)
+      inner += std::string("<protection locked=\"") + (protection & 1 ? "1" : "0") + "\" hidden=\"" + (protection & 2 ? "1" : "0") + "\"/>";
+    if (inner.empty()) {
       xfs += "/>";
+    } else {
+      if (inner.starts_with("<alignment")) xfs += " applyAlignment=\"1\"";
+      if (inner.find("<protection") != std::string::npos) xfs += " applyProtection=\"1\"";
+      xfs += ">" + inner + "</xf>";
     }
   }
 

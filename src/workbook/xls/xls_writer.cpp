@@ -197,7 +197,10 @@ std::string Writing::XfRecord(pugi::xml_node xf, bool styleXf) {
   const std::uint32_t font = xf.attribute("fontId").as_uint(0);
   Append16(d, static_cast<std::uint16_t>(font >= 4 ? font + 1 : font));
   Append16(d, static_cast<std::uint16_t>(xf.attribute("numFmtId").as_uint(0)));
-  Append16(d, styleXf ? 0xFFF5 : 0x0001);
+  pugi::xml_node protection = FirstChild(xf, "protection");
+  const std::uint16_t locked = protection.attribute("locked") && !ParseXmlBool(protection.attribute("locked").value()) ? 0 : 1;
+  const std::uint16_t hidden = ParseXmlBool(protection.attribute("hidden").value()) ? 2 : 0;
+  Append16(d, static_cast<std::uint16_t>((styleXf ? 0xFFF4 : 0x0000) | locked | hidden));
   pugi::xml_node align = FirstChild(xf, "alignment");
   static const std::map<std::string, std::uint8_t> kHorizontal{{"left", 1}, {"center", 2}, {"right", 3}, {"fill", 4},
                                                                {"justify", 5}, {"centerContinuous", 6}, {"distributed", 7}};
@@ -207,8 +210,13 @@ std::string Writing::XfRecord(pugi::xml_node xf, bool styleXf) {
   if (auto it = kVertical.find(align.attribute("vertical").value()); it != kVertical.end()) a = static_cast<std::uint8_t>((a & 0x0F) | it->second << 4);
   if (ParseXmlBool(align.attribute("wrapText").value())) a |= 8;
   d += static_cast<char>(a);
-  d += '\0';
-  d += '\0';
+  // Rotation has the same meaning in both formats: 0-90 anticlockwise,
+  // 91-180 clockwise, 255 stacked.
+  const unsigned rotation = align.attribute("textRotation").as_uint(0);
+  d += static_cast<char>(rotation <= 180 || rotation == 255 ? rotation : 0);
+  d += static_cast<char>(std::min(align.attribute("indent").as_uint(0), 15u) |
+                         (ParseXmlBool(align.attribute("shrinkToFit").value()) ? 0x10 : 0) |
+                         std::min(align.attribute("readingOrder").as_uint(0), 2u) << 6);
   d += static_cast<char>(styleXf ? 0 : 0xFC);
   const auto item = [](const std::vector<pugi::xml_node>& list, pugi::xml_attribute id) {
     return id.as_uint() < list.size() ? list[id.as_uint()] : pugi::xml_node();
