@@ -1,9 +1,11 @@
 // A workbook saved as .xls and read again shows the same model: values,
 // number formats, formulas, defined names, merges, column widths, row
-// heights, page setup, headers and footers, page breaks, frozen panes and
-// validations, whether it came from .xlsx or from .xls with edits made on it.
+// heights, page setup, headers and footers, page breaks, frozen panes,
+// validations, fills, borders and colours, whether it came from .xlsx or from
+// .xls with edits made on it.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 
 #include "support/test_paths.h"
@@ -11,6 +13,7 @@
 #include "workbook/structural_edit.h"
 #include "workbook/style_colors.h"
 #include "workbook/workbook.h"
+#include "workbook/workbook_test_util.h"
 #include "workbook/xml_part.h"
 
 namespace vemo::wb {
@@ -62,7 +65,8 @@ std::string Settings(Sheet& sheet) {
   return out;
 }
 
-// The fill, borders and font colour of each cell style, colours as RGB.
+// The fill, borders, font colour, alignment and protection of each cell
+// style, colours as RGB.
 std::vector<std::string> Looks(Workbook& book) {
   const StyleColors colors(book);
   pugi::xml_node part;
@@ -81,9 +85,22 @@ std::vector<std::string> Looks(Workbook& book) {
     for (pugi::xml_node edge : border.children())
       if (*edge.attribute("style").value() && (LocalName(edge) != "diagonal" || border.first_attribute()))
         look += " " + std::string(LocalName(edge)) + " " + edge.attribute("style").value() + " " + color(FirstChild(edge, "color"));
-    for (pugi::xml_attribute a : border.attributes()) look += std::string(" ") + a.name() + "=" + a.value();
+    std::set<std::string> attributes;  // writers order them differently
+    for (pugi::xml_node n : {border, FirstChild(xf, "alignment"), FirstChild(xf, "protection")})
+      for (pugi::xml_attribute a : n.attributes()) attributes.insert(std::string(" ") + a.name() + "=" + a.value());
+    for (const std::string& a : attributes) look += a;
     out.push_back(look);
   }
+  return out;
+}
+
+// A workbook with every border line style and fill pattern in `colours`
+// colours of its own (and two more: black and a theme colour).
+std::filesystem::path StyledSheet(const vemo::test::TempDir& temp, int colours) {
+  const std::filesystem::path out = temp / ("styled" + std::to_string(colours) + ".xlsx");
+  auto made = test::RunPythonTool(vemo::test::SourceDir() / "tests/workbook/fixtures/make_styled_sheet.py",
+                                  test::Quote(out) + " " + std::to_string(colours));
+  EXPECT_EQ(made.exitCode, 0) << made.output;
   return out;
 }
 
@@ -116,16 +133,20 @@ std::string View(Workbook& book) {
 
 TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
   struct Case {
-    const char* source;
+    std::filesystem::path source;
     void (*edit)(Workbook&);
   };
+  vemo::test::TempDir temp;
+  const std::filesystem::path examples = vemo::test::SourceDir() / "examples/templates";
   const Case cases[] = {
-      {"examples/templates/sales_invoice_vat.xlsx", [](Workbook&) {}},
-      {"examples/templates/courier_waybill.xlsx", [](Workbook&) {}},
+      {examples / "sales_invoice_vat.xlsx", [](Workbook&) {}},
+      {examples / "courier_waybill.xlsx", [](Workbook&) {}},
+      // Every border line style and fill pattern, in as many colours as the palette holds.
+      {StyledSheet(temp, 54), [](Workbook&) {}},
       // The twins made by another program, with rows inserted as a fill does.
-      {"examples/templates/sales_invoice_vat.xls", [](Workbook& b) { InsertRows(b, b.GetSheet(0), 9, 3, 8); }},
-      {"examples/templates/stock_transfer.xls", [](Workbook& b) { InsertRows(b, b.GetSheet(0), 5, 2); }},
-      {"examples/templates/sales_invoice_vat.xlsx",
+      {examples / "sales_invoice_vat.xls", [](Workbook& b) { InsertRows(b, b.GetSheet(0), 9, 3, 8); }},
+      {examples / "stock_transfer.xls", [](Workbook& b) { InsertRows(b, b.GetSheet(0), 5, 2); }},
+      {examples / "sales_invoice_vat.xlsx",
        [](Workbook& b) {
          Sheet& s = b.GetSheet(0);
          s.SetString(40, 2, "新增 line ✓");
@@ -137,7 +158,7 @@ TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
          s.AddMergedRange(*ParseCellRange("E40:F41"));
        }},
       // Settings no example template has: a frozen pane, page breaks, gridlines.
-      {"examples/templates/receipt.xlsx",
+      {examples / "receipt.xlsx",
        [](Workbook& b) {
          pugi::xml_node ws = b.GetSheet(0).xml().document_element();
          pugi::xml_node view = FirstChild(FirstChild(ws, "sheetViews"), "sheetView");
@@ -149,9 +170,8 @@ TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
            ws.append_child(list).append_child("brk").append_attribute("id") = id;
        }},
   };
-  vemo::test::TempDir temp;
   for (const Case& c : cases) {
-    auto book = Workbook::Open(vemo::test::SourceDir() / c.source);
+    auto book = Workbook::Open(c.source);
     c.edit(*book);
     // Viewed as saved: the style part an edit added to is read from the package.
     book->Save(temp / "edited.xlsx");
@@ -166,6 +186,14 @@ TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
     again->Save(temp / "c.xlsx");
     EXPECT_EQ(View(*Workbook::Open(temp / "c.xlsx")), before) << c.source;
   }
+}
+
+TEST(XlsModel, ColoursBeyondThePaletteAreNamedInTheWarning) {
+  vemo::test::TempDir temp;
+  auto book = Workbook::Open(StyledSheet(temp, 70));
+  ::testing::internal::CaptureStderr();
+  book->Save(temp / "a.xls");
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("16 colours beyond"), std::string::npos);
 }
 
 }  // namespace
