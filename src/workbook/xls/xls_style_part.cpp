@@ -99,7 +99,12 @@ std::string StylePartXml(const XlsSource& source, const std::string& numFmts) {
     if (weight >= 700) fonts += "<b/>";
     if (flags & 2) fonts += "<i/>";
     if (flags & 8) fonts += "<strike/>";
-    if (underline) fonts += underline == 2 ? "<u val=\"double\"/>" : "<u/>";
+    if (underline == 1) fonts += "<u/>";
+    if (underline == 2) fonts += "<u val=\"double\"/>";
+    if (underline == 0x21) fonts += "<u val=\"singleAccounting\"/>";
+    if (underline == 0x22) fonts += "<u val=\"doubleAccounting\"/>";
+    if (const std::uint16_t position = Read16(d, 8); position == 1 || position == 2)
+      fonts += position == 1 ? "<vertAlign val=\"superscript\"/>" : "<vertAlign val=\"subscript\"/>";
     char size[32];
     std::snprintf(size, sizeof size, "%.17g", height / 20.0);
     fonts += std::string("<sz val=\"") + size + "\"/>" + ColorXml(palette, "color", color) + "<name val=\"";

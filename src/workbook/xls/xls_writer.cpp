@@ -305,12 +305,18 @@ void Writing::StyleRecords(std::string& out) {
     std::string d;
     const double size = FirstChild(f, "sz").attribute("val").as_double(11);
     Append16(d, static_cast<std::uint16_t>(std::lround(size * 20)));
-    Append16(d, static_cast<std::uint16_t>((FirstChild(f, "i") ? 2 : 0) | (FirstChild(f, "strike") ? 8 : 0)));
+    // <b/> is on, <b val="0"/> off.
+    auto flag = [&](const char* name) { return FirstChild(f, name) && ParseXmlBool(FirstChild(f, name).attribute("val").value(), true); };
+    Append16(d, static_cast<std::uint16_t>((flag("i") ? 2 : 0) | (flag("strike") ? 8 : 0)));
     Append16(d, palette_.Index(colors_.Resolve(FirstChild(f, "color")), xls::kAutoFont));
-    Append16(d, FirstChild(f, "b") ? 700 : 400);
-    Append16(d, 0);
+    Append16(d, flag("b") ? 700 : 400);
+    const std::string_view position = FirstChild(f, "vertAlign").attribute("val").value();
+    Append16(d, position == "superscript" ? 1 : position == "subscript" ? 2 : 0);
+    static const std::map<std::string, std::uint8_t, std::less<>> kUnderlines{
+        {"single", 1}, {"double", 2}, {"singleAccounting", 0x21}, {"doubleAccounting", 0x22}};
     pugi::xml_node u = FirstChild(f, "u");
-    d += static_cast<char>(!u ? 0 : std::string_view(u.attribute("val").value()) == "double" ? 2 : 1);
+    const auto underline = kUnderlines.find(std::string_view(*u.attribute("val").value() ? u.attribute("val").value() : "single"));
+    d += static_cast<char>(u && underline != kUnderlines.end() ? underline->second : 0);
     d += '\0';
     d += static_cast<char>(1);  // default character set
     d += '\0';

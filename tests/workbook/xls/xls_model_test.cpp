@@ -65,8 +65,8 @@ std::string Settings(Sheet& sheet) {
   return out;
 }
 
-// The fill, borders, font colour, alignment and protection of each cell
-// style, colours as RGB.
+// The font, fill, borders, alignment and protection of each cell style,
+// colours as RGB.
 std::vector<std::string> Looks(Workbook& book) {
   const StyleColors colors(book);
   pugi::xml_node part;
@@ -77,7 +77,12 @@ std::vector<std::string> Looks(Workbook& book) {
   auto color = [&](pugi::xml_node c) { return colors.Resolve(c) ? std::to_string(*colors.Resolve(c)) : "auto"; };
   std::vector<std::string> out;
   for (pugi::xml_node xf : FirstChild(part, "cellXfs").children()) {
-    std::string look = "font " + color(FirstChild(fonts.at(xf.attribute("fontId").as_uint()), "color"));
+    pugi::xml_node font = fonts.at(xf.attribute("fontId").as_uint());
+    std::string look = "font " + color(FirstChild(font, "color"));
+    for (const char* e : {"b", "i", "strike", "u", "vertAlign"})
+      if (const std::string_view v = FirstChild(font, e).attribute("val").value();
+          FirstChild(font, e) && v != "0" && v != "false" && v != "none")
+        look += std::string(" ") + e + (v.empty() || v == "1" || v == "true" || v == "single" ? "" : "=" + std::string(v));
     pugi::xml_node fill = FirstChild(fills.at(xf.attribute("fillId").as_uint()), "patternFill");
     if (const std::string p = fill.attribute("patternType").value(); !p.empty() && p != "none")
       look += " fill " + p + " " + color(FirstChild(fill, "fgColor")) + " " + color(FirstChild(fill, "bgColor"));
