@@ -14,6 +14,7 @@
 #include "workbook/xls/biff_formula.h"
 #include "workbook/xls/xls_sheet_settings.h"
 #include "workbook/xls/xls_source.h"
+#include "workbook/xls/xls_style_part.h"
 
 namespace vemo::wb {
 
@@ -130,8 +131,8 @@ class Reading {
   Workbook& book_;
   const std::string& label_;
   XlsSource& src_;
-  std::string fonts_, numFmts_, xfs_, sst_;
-  std::size_t fontCount_ = 0, numFmtCount_ = 0, xfCount_ = 0;
+  std::string numFmts_, sst_;
+  std::size_t numFmtCount_ = 0;
 };
 
 void Reading::ReadSst(const BiffRecord& r) {
@@ -239,27 +240,10 @@ void Reading::Globals(const std::vector<BiffRecord>& records) {
         date1904 = r.data.size() >= 2 && Read16(r.data, 0) == 1;
         src_.globals.push_back(r);
         break;
-      case biff::kFont: {
+      case biff::kFont:
         placeholder(stylePlaced);
-        std::size_t at = 14;
-        const std::uint16_t height = Read16(r.data, 0), flags = Read16(r.data, 2), color = Read16(r.data, 4),
-                            weight = Read16(r.data, 6);
-        const auto underline = static_cast<std::uint8_t>(r.data.at(10));
-        std::string name = ReadUnicodeString(r, at, true);
         src_.fontRecords.push_back(r.data);
-        fonts_ += "<font>";
-        if (weight >= 700) fonts_ += "<b/>";
-        if (flags & 2) fonts_ += "<i/>";
-        if (flags & 8) fonts_ += "<strike/>";
-        if (underline) fonts_ += underline == 2 ? "<u val=\"double\"/>" : "<u/>";
-        fonts_ += "<sz val=\"" + Number(height / 20.0) + "\"/>";
-        if (color < 0x7FFF) fonts_ += "<color indexed=\"" + std::to_string(color) + "\"/>";
-        fonts_ += "<name val=\"";
-        AppendEscaped(fonts_, name);
-        fonts_ += "\"/></font>";
-        ++fontCount_;
         break;
-      }
       case biff::kFormat: {
         placeholder(stylePlaced);
         std::size_t at = 2;
@@ -270,29 +254,10 @@ void Reading::Globals(const std::vector<BiffRecord>& records) {
         ++numFmtCount_;
         break;
       }
-      case biff::kXf: {
+      case biff::kXf:
         placeholder(stylePlaced);
-        const std::uint16_t font = Read16(r.data, 0), format = Read16(r.data, 2);
-        const auto align = static_cast<std::uint8_t>(r.data.at(6));
-        static const char* const kHorizontal[] = {nullptr, "left", "center", "right", "fill", "justify", "centerContinuous", "distributed"};
-        static const char* const kVertical[] = {"top", "center", nullptr, "justify", "distributed", nullptr, nullptr, nullptr};
-        xfs_ += "<xf numFmtId=\"" + std::to_string(format) + "\" fontId=\"" + std::to_string(font >= 4 ? font - 1 : font) +
-                "\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"";
-        const char* h = kHorizontal[align & 7];
-        const char* v = kVertical[(align >> 4) & 7];
-        if (h || v || (align & 8)) {
-          xfs_ += " applyAlignment=\"1\"><alignment";
-          if (h) xfs_ += std::string(" horizontal=\"") + h + "\"";
-          if (v) xfs_ += std::string(" vertical=\"") + v + "\"";
-          if (align & 8) xfs_ += " wrapText=\"1\"";
-          xfs_ += "/></xf>";
-        } else {
-          xfs_ += "/>";
-        }
         src_.xfRecords.push_back(r.data);
-        ++xfCount_;
         break;
-      }
       case biff::kBoundSheet: {
         placeholder(sheetsPlaced);
         std::size_t at = 6;
@@ -535,15 +500,7 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
 }
 
 std::string Reading::StylesXml() const {
-  std::string x = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<styleSheet xmlns=\"") + kMain + "\">";
-  if (numFmtCount_) x += "<numFmts count=\"" + std::to_string(numFmtCount_) + "\">" + numFmts_ + "</numFmts>";
-  x += "<fonts count=\"" + std::to_string(fontCount_) + "\">" + fonts_ + "</fonts>";
-  x += "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill></fills>";
-  x += "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>";
-  x += "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>";
-  x += "<cellXfs count=\"" + std::to_string(xfCount_) + "\">" + xfs_ + "</cellXfs>";
-  x += "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles></styleSheet>";
-  return x;
+  return xls::StylePartXml(src_, numFmtCount_ ? "<numFmts count=\"" + std::to_string(numFmtCount_) + "\">" + numFmts_ + "</numFmts>" : "");
 }
 
 // The names whose formulas can be read, as the workbook part lists them.

@@ -8,11 +8,13 @@
 #include <map>
 #include <optional>
 
+#include "workbook/style_colors.h"
 #include "workbook/workbook_error.h"
 #include "workbook/xls/biff_formula.h"
 #include "workbook/xls/biff_formula_internal.h"
 #include "workbook/xls/biff_records.h"
 #include "workbook/xls/xls_links.h"
+#include "workbook/xls/xls_palette.h"
 #include "workbook/xls/xls_sheet_settings.h"
 #include "workbook/xls/xls_source.h"
 #include "workbook/xml_part.h"
@@ -143,7 +145,7 @@ class Writing {
   Writing(Workbook& book, pugi::xml_node styles, std::vector<Sheet*> sheets, std::set<std::string>& warnings,
           const XlsSource* source)
       : book_(book), styles_(styles), sheets_(std::move(sheets)), warnings_(warnings), src_(source),
-        strings_{book.sharedStrings(), {}, {}, 0} {
+        strings_{book.sharedStrings(), {}, {}, 0}, colors_(book) {
     if (src_) context_ = src_->context;
     context_.sheetNames.clear();
     for (Sheet* sheet : sheets_) context_.sheetNames.push_back(sheet->name());
@@ -156,7 +158,11 @@ class Writing {
  private:
   std::uint32_t Xf(std::uint32_t style) const { return src_ ? style : style + 15; }
   void StyleRecords(std::string& out);
+  // Fits the palette to the colours of the style part's fonts, fills and borders.
+  void ChoosePalette();
   std::string XfRecord(pugi::xml_node xf, bool styleXf);
+  // The border and fill fields of a cell format (its bytes 10 to 19).
+  std::string BorderAndFill(pugi::xml_node border, pugi::xml_node fill);
   std::string SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellAt, std::size_t& indexAt);
   void CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* kept, std::vector<std::size_t>& dbcellAt);
   void ColumnRecords(std::string& out, Sheet& sheet);
@@ -181,6 +187,9 @@ class Writing {
   std::set<std::string>& warnings_;
   const XlsSource* src_;
   StringTable strings_;
+  StyleColors colors_;
+  xls::Palette palette_;
+  std::vector<pugi::xml_node> fills_, borders_;
 };
 
 std::string Writing::XfRecord(pugi::xml_node xf, bool styleXf) {
@@ -188,7 +197,10 @@ std::string Writing::XfRecord(pugi::xml_node xf, bool styleXf) {
   const std::uint32_t font = xf.attribute("fontId").as_uint(0);
   Append16(d, static_cast<std::uint16_t>(font >= 4 ? font + 1 : font));
   Append16(d, static_cast<std::uint16_t>(xf.attribute("numFmtId").as_uint(0)));
-  Append16(d, styleXf ? 0xFFF5 : 0x0001);
+  pugi::xml_node protection = FirstChild(xf, "protection");
+  const std::uint16_t locked = protection.attribute("locked") && !ParseXmlBool(protection.attribute("locked").value()) ? 0 : 1;
+  const std::uint16_t hidden = ParseXmlBool(protection.attribute("hidden").value()) ? 2 : 0;
+  Append16(d, static_cast<std::uint16_t>((styleXf ? 0xFFF4 : 0x0000) | locked | hidden));
   pugi::xml_node align = FirstChild(xf, "alignment");
   static const std::map<std::string, std::uint8_t> kHorizontal{{"left", 1}, {"center", 2}, {"right", 3}, {"fill", 4},
                                                                {"justify", 5}, {"centerContinuous", 6}, {"distributed", 7}};
@@ -198,18 +210,90 @@ std::string Writing::XfRecord(pugi::xml_node xf, bool styleXf) {
   if (auto it = kVertical.find(align.attribute("vertical").value()); it != kVertical.end()) a = static_cast<std::uint8_t>((a & 0x0F) | it->second << 4);
   if (ParseXmlBool(align.attribute("wrapText").value())) a |= 8;
   d += static_cast<char>(a);
-  d += '\0';
-  d += '\0';
+  // Rotation has the same meaning in both formats: 0-90 anticlockwise,
+  // 91-180 clockwise, 255 stacked.
+  const unsigned rotation = align.attribute("textRotation").as_uint(0);
+  d += static_cast<char>(rotation <= 180 || rotation == 255 ? rotation : 0);
+  d += static_cast<char>(std::min(align.attribute("indent").as_uint(0), 15u) |
+                         (ParseXmlBool(align.attribute("shrinkToFit").value()) ? 0x10 : 0) |
+                         std::min(align.attribute("readingOrder").as_uint(0), 2u) << 6);
   d += static_cast<char>(styleXf ? 0 : 0xFC);
-  Append32(d, 0);
-  Append32(d, 0);
-  Append16(d, 0x20C0);
-  if (xf.attribute("fillId").as_uint(0) > 1 || xf.attribute("borderId").as_uint(0) > 0)
-    warnings_.insert("cell fills and borders");
+  const auto item = [](const std::vector<pugi::xml_node>& list, pugi::xml_attribute id) {
+    return id.as_uint() < list.size() ? list[id.as_uint()] : pugi::xml_node();
+  };
+  d += BorderAndFill(item(borders_, xf.attribute("borderId")), item(fills_, xf.attribute("fillId")));
   return d;
 }
 
+std::string Writing::BorderAndFill(pugi::xml_node border, pugi::xml_node fill) {
+  static const std::map<std::string, std::uint32_t, std::less<>> kLines{
+      {"thin", 1},     {"medium", 2},  {"dashed", 3},        {"dotted", 4},      {"thick", 5},
+      {"double", 6},   {"hair", 7},    {"mediumDashed", 8},  {"dashDot", 9},     {"mediumDashDot", 10},
+      {"dashDotDot", 11}, {"mediumDashDotDot", 12}, {"slantDashDot", 13}};
+  static const std::map<std::string, std::uint32_t, std::less<>> kPatterns{
+      {"solid", 1},           {"mediumGray", 2},     {"darkGray", 3},     {"lightGray", 4},   {"darkHorizontal", 5},
+      {"darkVertical", 6},    {"darkDown", 7},       {"darkUp", 8},       {"darkGrid", 9},    {"darkTrellis", 10},
+      {"lightHorizontal", 11}, {"lightVertical", 12}, {"lightDown", 13},   {"lightUp", 14},    {"lightGrid", 15},
+      {"lightTrellis", 16},   {"gray125", 17},       {"gray0625", 18}};
+  // Line style and colour index of one edge; start and end stand for left
+  // and right when those are not given.
+  auto edge = [&](const char* side, const char* alias) -> std::pair<std::uint32_t, std::uint32_t> {
+    pugi::xml_node n = FirstChild(border, side);
+    if (alias && !n.attribute("style")) n = FirstChild(border, alias);
+    auto it = kLines.find(std::string_view(n.attribute("style").value()));
+    if (it == kLines.end()) return {0, xls::kAutoForeground};
+    return {it->second, palette_.Index(colors_.Resolve(FirstChild(n, "color")), xls::kAutoForeground)};
+  };
+  const auto [left, leftColor] = edge("left", "start");
+  const auto [right, rightColor] = edge("right", "end");
+  const auto [top, topColor] = edge("top", nullptr);
+  const auto [bottom, bottomColor] = edge("bottom", nullptr);
+  auto [diagonal, diagonalColor] = edge("diagonal", nullptr);
+  const std::uint32_t directions = (ParseXmlBool(border.attribute("diagonalDown").value()) ? 1u : 0u) |
+                                   (ParseXmlBool(border.attribute("diagonalUp").value()) ? 2u : 0u);
+  if (!directions) diagonal = 0, diagonalColor = 0;
+  pugi::xml_node pattern = FirstChild(fill, "patternFill");
+  if (FirstChild(fill, "gradientFill")) warnings_.insert("gradient fills");
+  auto p = kPatterns.find(std::string_view(pattern.attribute("patternType").value()));
+  const std::uint32_t fls = p == kPatterns.end() ? 0 : p->second;
+  const std::uint32_t fore = fls ? palette_.Index(colors_.Resolve(FirstChild(pattern, "fgColor")), xls::kAutoForeground)
+                                 : xls::kAutoForeground;
+  const std::uint32_t back = fls ? palette_.Index(colors_.Resolve(FirstChild(pattern, "bgColor")), xls::kAutoBackground)
+                                 : xls::kAutoBackground;
+  std::string d;
+  Append32(d, left | right << 4 | top << 8 | bottom << 12 | (left ? leftColor : 0) << 16 | (right ? rightColor : 0) << 23 |
+                  directions << 30);
+  Append32(d, (top ? topColor : 0) | (bottom ? bottomColor : 0) << 7 | diagonalColor << 14 | diagonal << 21 | fls << 26);
+  Append16(d, static_cast<std::uint16_t>(fore | back << 7));
+  return d;
+}
+
+void Writing::ChoosePalette() {
+  std::vector<Rgb> wanted;
+  auto want = [&](pugi::xml_node color) {
+    if (auto rgb = colors_.Resolve(color)) wanted.push_back(*rgb);
+  };
+  for (pugi::xml_node f : Children(FirstChild(styles_, "fonts"))) want(FirstChild(f, "color"));
+  for (pugi::xml_node f : fills_)
+    for (const char* which : {"fgColor", "bgColor"}) want(FirstChild(FirstChild(f, "patternFill"), which));
+  for (pugi::xml_node b : borders_)
+    for (pugi::xml_node edge : Children(b)) want(FirstChild(edge, "color"));
+  // A workbook read from .xls keeps its cell formats and so its palette.
+  const BiffRecord* kept = nullptr;
+  if (src_)
+    for (const BiffRecord& r : src_->globals)
+      if (r.type == biff::kPalette) kept = &r;
+  if (kept) palette_ = xls::Palette::FromRecord(kept->data);
+  palette_.Fit(wanted, !src_);
+  if (palette_.approximated())
+    warnings_.insert(std::to_string(palette_.approximated()) +
+                     " colours beyond what the 56-colour palette holds (each shown as its nearest palette colour)");
+}
+
 void Writing::StyleRecords(std::string& out) {
+  fills_ = Children(FirstChild(styles_, "fills"));
+  borders_ = Children(FirstChild(styles_, "borders"));
+  ChoosePalette();
   std::vector<pugi::xml_node> fonts = Children(FirstChild(styles_, "fonts"));
   const std::size_t keptFonts = src_ ? src_->fontRecords.size() : 0;
   for (std::size_t i = 0; i < std::max<std::size_t>(fonts.size(), 4); ++i) {
@@ -221,13 +305,18 @@ void Writing::StyleRecords(std::string& out) {
     std::string d;
     const double size = FirstChild(f, "sz").attribute("val").as_double(11);
     Append16(d, static_cast<std::uint16_t>(std::lround(size * 20)));
-    Append16(d, static_cast<std::uint16_t>((FirstChild(f, "i") ? 2 : 0) | (FirstChild(f, "strike") ? 8 : 0)));
-    pugi::xml_attribute indexed = FirstChild(f, "color").attribute("indexed");
-    Append16(d, indexed ? static_cast<std::uint16_t>(indexed.as_uint()) : 0x7FFF);
-    Append16(d, FirstChild(f, "b") ? 700 : 400);
-    Append16(d, 0);
+    // <b/> is on, <b val="0"/> off.
+    auto flag = [&](const char* name) { return FirstChild(f, name) && ParseXmlBool(FirstChild(f, name).attribute("val").value(), true); };
+    Append16(d, static_cast<std::uint16_t>((flag("i") ? 2 : 0) | (flag("strike") ? 8 : 0)));
+    Append16(d, palette_.Index(colors_.Resolve(FirstChild(f, "color")), xls::kAutoFont));
+    Append16(d, flag("b") ? 700 : 400);
+    const std::string_view position = FirstChild(f, "vertAlign").attribute("val").value();
+    Append16(d, position == "superscript" ? 1 : position == "subscript" ? 2 : 0);
+    static const std::map<std::string, std::uint8_t, std::less<>> kUnderlines{
+        {"single", 1}, {"double", 2}, {"singleAccounting", 0x21}, {"doubleAccounting", 0x22}};
     pugi::xml_node u = FirstChild(f, "u");
-    d += static_cast<char>(!u ? 0 : std::string_view(u.attribute("val").value()) == "double" ? 2 : 1);
+    const auto underline = kUnderlines.find(std::string_view(*u.attribute("val").value() ? u.attribute("val").value() : "single"));
+    d += static_cast<char>(u && underline != kUnderlines.end() ? underline->second : 0);
     d += '\0';
     d += static_cast<char>(1);  // default character set
     d += '\0';
@@ -258,6 +347,7 @@ void Writing::StyleRecords(std::string& out) {
     d += '\0';
     d += static_cast<char>(0xFF);
     WriteRecord(out, biff::kStyle, d);
+    if (palette_.changed()) WriteRecord(out, biff::kPalette, palette_.Record());
   }
 }
 

@@ -1,6 +1,7 @@
 // Every .xls workbook of the corpus opens, and saving it as .xls without an
 // edit gives a workbook an independent reader finds equal (values, types,
-// number formats, merges); LibreOffice opens what we write.
+// number formats, merges); LibreOffice opens what we write. The example
+// templates saved from .xlsx look like their .xls twins.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -59,6 +60,22 @@ std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Xls, XlsCorpus, ::testing::ValuesIn(CorpusFiles()), TestName);
+
+// An example template saved from .xlsx as .xls has the borders, fills and
+// font colours of its .xls twin made by another program.
+TEST(XlsTemplates, SavedFromXlsxLookLikeTheirTwins) {
+  vemo::test::TempDir temp;
+  int compared = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(vemo::test::SourceDir() / "examples/templates")) {
+    std::filesystem::path twin = entry.path();
+    if (twin.replace_extension(".xls"); entry.path().extension() != ".xlsx" || !std::filesystem::exists(twin)) continue;
+    Workbook::Open(entry.path())->Save(temp / "out.xls");
+    auto diff = test::RunPythonTool(CompareTool(), test::Quote(twin) + " " + test::Quote(temp / "out.xls") + " --styles");
+    EXPECT_EQ(diff.exitCode, 0) << entry.path() << ": " << diff.output;
+    ++compared;
+  }
+  EXPECT_GT(compared, 0);
+}
 
 // LibreOffice is slow (about 5 s a file): VEMO_LO_CHECK=1 turns this on.
 constexpr int kShards = 4;

@@ -1,16 +1,21 @@
 // A workbook saved as .xls and read again shows the same model: values,
 // number formats, formulas, defined names, merges, column widths, row
-// heights, page setup, headers and footers, page breaks, frozen panes and
-// validations, whether it came from .xlsx or from .xls with edits made on it.
+// heights, page setup, headers and footers, page breaks, frozen panes,
+// validations, fills, borders and colours, whether it came from .xlsx or from
+// .xls with edits made on it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <tuple>
 
 #include "support/test_paths.h"
+#include "workbook/package_parts.h"
 #include "workbook/structural_edit.h"
+#include "workbook/style_colors.h"
 #include "workbook/workbook.h"
+#include "workbook/workbook_test_util.h"
 #include "workbook/xml_part.h"
 
 namespace vemo::wb {
@@ -62,9 +67,54 @@ std::string Settings(Sheet& sheet) {
   return out;
 }
 
+// The font, fill, borders, alignment and protection of each cell style,
+// colours as RGB.
+std::vector<std::string> Looks(Workbook& book) {
+  const StyleColors colors(book);
+  pugi::xml_node part;
+  for (const Relationship& rel : book.RelationshipsOf(book.workbookPart()))
+    if (rel.type.ends_with("/styles")) part = book.ReadXmlPart(rel.target).document_element();
+  auto list = [&](const char* name) { return std::vector<pugi::xml_node>(FirstChild(part, name).begin(), FirstChild(part, name).end()); };
+  const auto fonts = list("fonts"), fills = list("fills"), borders = list("borders");
+  auto color = [&](pugi::xml_node c) { return colors.Resolve(c) ? std::to_string(*colors.Resolve(c)) : "auto"; };
+  std::vector<std::string> out;
+  for (pugi::xml_node xf : FirstChild(part, "cellXfs").children()) {
+    pugi::xml_node font = fonts.at(xf.attribute("fontId").as_uint());
+    std::string look = "font " + color(FirstChild(font, "color"));
+    for (const char* e : {"b", "i", "strike", "u", "vertAlign"})
+      if (const std::string_view v = FirstChild(font, e).attribute("val").value();
+          FirstChild(font, e) && v != "0" && v != "false" && v != "none")
+        look += std::string(" ") + e + (v.empty() || v == "1" || v == "true" || v == "single" ? "" : "=" + std::string(v));
+    pugi::xml_node fill = FirstChild(fills.at(xf.attribute("fillId").as_uint()), "patternFill");
+    if (const std::string p = fill.attribute("patternType").value(); !p.empty() && p != "none")
+      look += " fill " + p + " " + color(FirstChild(fill, "fgColor")) + " " + color(FirstChild(fill, "bgColor"));
+    pugi::xml_node border = borders.at(xf.attribute("borderId").as_uint());
+    for (pugi::xml_node edge : border.children())
+      if (*edge.attribute("style").value() && (LocalName(edge) != "diagonal" || border.first_attribute()))
+        look += " " + std::string(LocalName(edge)) + " " + edge.attribute("style").value() + " " + color(FirstChild(edge, "color"));
+    std::set<std::string> attributes;  // writers order them differently
+    for (pugi::xml_node n : {border, FirstChild(xf, "alignment"), FirstChild(xf, "protection")})
+      for (pugi::xml_attribute a : n.attributes()) attributes.insert(std::string(" ") + a.name() + "=" + a.value());
+    for (const std::string& a : attributes) look += a;
+    out.push_back(look);
+  }
+  return out;
+}
+
+// A workbook with every border line style and fill pattern in `colours`
+// colours of its own (and two more: black and a theme colour).
+std::filesystem::path StyledSheet(const vemo::test::TempDir& temp, int colours) {
+  const std::filesystem::path out = temp / ("styled" + std::to_string(colours) + ".xlsx");
+  auto made = test::RunPythonTool(vemo::test::SourceDir() / "tests/workbook/fixtures/make_styled_sheet.py",
+                                  test::Quote(out) + " " + std::to_string(colours));
+  EXPECT_EQ(made.exitCode, 0) << made.output;
+  return out;
+}
+
 // What a reader of the workbook sees, one line per fact.
 std::string View(Workbook& book) {
   std::ostringstream out;
+  const std::vector<std::string> looks = Looks(book);
   for (const DefinedName& n : book.DefinedNames()) out << "name " << n.name << " " << n.localSheetId << " " << Unquoted(n.text) << "\n";
   for (std::size_t s = 0; s < book.SheetCount(); ++s) {
     Sheet& sheet = book.GetSheet(s);
@@ -80,7 +130,8 @@ std::string View(Workbook& book) {
         out << FormatCellAddress(static_cast<int>(row.number), static_cast<int>(cell.col)) << " "
             << (text ? "text" : std::to_string(static_cast<int>(v.type))) << " " << v.number << " " << v.text << " ["
             << book.styles().NumberFormatCode(cell.style) << "] "
-            << Unquoted(sheet.FormulaText(static_cast<int>(row.number), static_cast<int>(cell.col)).value_or("")) << "\n";
+            << Unquoted(sheet.FormulaText(static_cast<int>(row.number), static_cast<int>(cell.col)).value_or("")) << " "
+            << looks.at(cell.style) << "\n";
       }
     }
   }
@@ -89,16 +140,20 @@ std::string View(Workbook& book) {
 
 TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
   struct Case {
-    const char* source;
+    std::filesystem::path source;
     void (*edit)(Workbook&);
   };
+  vemo::test::TempDir temp;
+  const std::filesystem::path examples = vemo::test::SourceDir() / "examples/templates";
   const Case cases[] = {
-      {"examples/templates/sales_invoice_vat.xlsx", [](Workbook&) {}},
-      {"examples/templates/courier_waybill.xlsx", [](Workbook&) {}},
+      {examples / "sales_invoice_vat.xlsx", [](Workbook&) {}},
+      {examples / "courier_waybill.xlsx", [](Workbook&) {}},
+      // Every border line style and fill pattern, in as many colours as the palette holds.
+      {StyledSheet(temp, 54), [](Workbook&) {}},
       // The twins made by another program, with rows inserted as a fill does.
-      {"examples/templates/sales_invoice_vat.xls", [](Workbook& b) { InsertRows(b, b.GetSheet(0), 9, 3, 8); }},
-      {"examples/templates/stock_transfer.xls", [](Workbook& b) { InsertRows(b, b.GetSheet(0), 5, 2); }},
-      {"examples/templates/sales_invoice_vat.xlsx",
+      {examples / "sales_invoice_vat.xls", [](Workbook& b) { InsertRows(b, b.GetSheet(0), 9, 3, 8); }},
+      {examples / "stock_transfer.xls", [](Workbook& b) { InsertRows(b, b.GetSheet(0), 5, 2); }},
+      {examples / "sales_invoice_vat.xlsx",
        [](Workbook& b) {
          Sheet& s = b.GetSheet(0);
          s.SetString(40, 2, "新增 line ✓");
@@ -110,7 +165,7 @@ TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
          s.AddMergedRange(*ParseCellRange("E40:F41"));
        }},
       // Settings no example template has: a frozen pane, page breaks, gridlines.
-      {"examples/templates/receipt.xlsx",
+      {examples / "receipt.xlsx",
        [](Workbook& b) {
          pugi::xml_node ws = b.GetSheet(0).xml().document_element();
          pugi::xml_node view = FirstChild(FirstChild(ws, "sheetViews"), "sheetView");
@@ -122,11 +177,12 @@ TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
            ws.append_child(list).append_child("brk").append_attribute("id") = id;
        }},
   };
-  vemo::test::TempDir temp;
   for (const Case& c : cases) {
-    auto book = Workbook::Open(vemo::test::SourceDir() / c.source);
+    auto book = Workbook::Open(c.source);
     c.edit(*book);
-    const std::string before = View(*book);
+    // Viewed as saved: the style part an edit added to is read from the package.
+    book->Save(temp / "edited.xlsx");
+    const std::string before = View(*Workbook::Open(temp / "edited.xlsx"));
     book->Save(temp / "a.xls");
     auto again = Workbook::Open(temp / "a.xls");
     EXPECT_EQ(View(*again), before) << c.source;
@@ -151,6 +207,14 @@ TEST(XlsModel, TheContentNotTheNameTellsTheFormat) {
     EXPECT_EQ(book->sourceFormat(), format) << misnamed;
     EXPECT_EQ(View(*book), View(*Workbook::Open(templates / source))) << misnamed;
   }
+}
+
+TEST(XlsModel, ColoursBeyondThePaletteAreNamedInTheWarning) {
+  vemo::test::TempDir temp;
+  auto book = Workbook::Open(StyledSheet(temp, 70));
+  ::testing::internal::CaptureStderr();
+  book->Save(temp / "a.xls");
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("16 colours beyond"), std::string::npos);
 }
 
 }  // namespace
