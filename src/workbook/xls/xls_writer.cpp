@@ -7,6 +7,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <stdexcept>
 
 #include "workbook/workbook_error.h"
 #include "workbook/xls/biff_formula.h"
@@ -622,9 +623,15 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
     }
     WriteRecord(out, r);
     if (i == 0) {
-      // Filled in once the sheet's place in the stream is known.
+      // Filled in once the sheet's place in the stream is known; sized now
+      // (one offset per block of 32 row numbers), as inserting it later
+      // would copy the whole sheet.
+      std::size_t blocks = 0;
+      std::uint32_t lastGroup = UINT32_MAX;
+      for (const Row& row : sheet.rows())
+        if (row.number <= 65536 && (row.number - 1) / 32 != lastGroup) ++blocks, lastGroup = (row.number - 1) / 32;
       indexAt = out.size();
-      WriteRecord(out, biff::kIndex, std::string(16, '\0'));
+      WriteRecord(out, biff::kIndex, std::string(16 + 4 * blocks, '\0'));
     }
   }
   return out;
@@ -647,15 +654,8 @@ std::vector<std::string> Writing::Stream() {
     } else {
       s = SheetStream(*sheet, at, indexAt);
     }
-    // The index record's size depends on the number of row blocks.
-    if (indexAt != std::string::npos) {
-      std::string index(16 + 4 * at.size(), '\0');
-      s.replace(indexAt, 4 + 16, std::string());
-      std::string rec;
-      WriteRecord(rec, biff::kIndex, index);
-      s.insert(indexAt, rec);
-      for (std::size_t& p : at) p += 4 * at.size();
-    }
+    if (indexAt != std::string::npos && Read16(s, indexAt + 2) != 16 + 4 * at.size())
+      throw std::logic_error("the .xls index record was sized for another number of row blocks");
     whole.push_back(kept);
     sheetStreams.push_back(std::move(s));
     dbcells.push_back(std::move(at));
