@@ -7,12 +7,13 @@
 # (`soffice --headless --convert-to xls`, a private profile warmed by one
 # conversion first), at each size N in the same run (default 20, 1,000,
 # 10,000 and 100,000 lines).
-# The fills' wall times are hyperfine medians of RUNS runs (default 10, 3
-# from 10,000 lines); their CPU time (user + system) and peak memory come
-# from one more run of each under /usr/bin/time -v. LibreOffice is timed
-# once a size the same way, its wall time by the clock around it, and cut
-# after LO_LIMIT seconds (default 600). Every filled .xls is then checked
-# through xlrd (check_filled_xls.py), untimed.
+# The fills' wall times are hyperfine medians of RUNS runs (default 40 below
+# 10,000 lines, where a fill is mostly process start and varies by ±7 ms
+# here; 10 at 10,000; 3 from 100,000); their CPU time (user + system) and
+# peak memory come from one more run of each under /usr/bin/time -v.
+# LibreOffice is timed once a size the same way, its wall time by the clock
+# around it, and cut after LO_LIMIT seconds (default 600). Every filled .xls
+# is then checked through xlrd (check_filled_xls.py), untimed.
 # The template and the requests are the shared kit's (make_template.py,
 # gen_request.py), as fill_vs_floor.sh uses them.
 #
@@ -68,7 +69,7 @@ echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-8s | %7s %6s %6s | %7s %6s %6s | %7s %6s %6s | %9s %9s %8s\n' lines \
   xlsx_s cpu MiB xls_s cpu MiB lo_s cpu MiB xls/xlsx lo/xls MiB_ratio
 for n in "${sizes[@]}"; do
-  runs=${RUNS:-10}; [ -n "${RUNS:-}" ] || [ "$n" -lt 10000 ] || runs=3
+  runs=${RUNS:-$( ((n < 10000)) && echo 40 || { ((n < 100000)) && echo 10 || echo 3; })}
   xlsx_cmd="$vemoprint fill --template $work/bench_template.xlsx --request $work/req$n.json --out $work/ours$n.xlsx"
   xls_cmd="$vemoprint fill --template $work/bench_template.xls --request $work/req$n.json --out $work/ours$n.xls"
   hyperfine -N -w 1 -r "$runs" --export-json "$work/h$n.json" "$xlsx_cmd" "$xls_cmd" >/dev/null 2>&1 || {
