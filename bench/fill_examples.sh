@@ -7,7 +7,8 @@
 # against the smallest size (on a machine shared with other work the CPU time
 # is the steadier figure; the wall time is printed beside it). A template whose
 # request has no line table (the waybill) is filled once as it is; the item
-# label is not a fill of lines (`vemoprint label`) and is left out.
+# label is not a fill of lines (`vemoprint label`) and is left out, and so is
+# a request with no template of its name (the continuous print's).
 # SALES_MILLION=1 adds a 1,000,000-line sales_invoice_plain fill.
 #
 # Environment: BUILD_DIR (default build), BENCH_WORK (default
@@ -45,6 +46,10 @@ printf '%-28s %9s %8s %8s %6s %6s\n' template lines wall_s cpu_s MiB ratio
 for name in $names; do
   template=$root/examples/templates/$name.xlsx
   request=$root/examples/requests/$name.json
+  if [ ! -f "$template" ]; then
+    echo "skipped $name: no examples/templates/$name.xlsx (continuous_print.json is for \`vemoprint batch\`)"
+    continue
+  fi
   case $name in
     *report*) engine=report ;;
     *waybill*) engine=waybill ;;

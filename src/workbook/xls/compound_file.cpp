@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <cwctype>
+#include <ostream>
+#include <sstream>
 
 #include "workbook/workbook_error.h"
 #include "workbook/xls/biff_records.h"
@@ -248,27 +250,42 @@ const CompoundFile::Entry* CompoundFile::FindStream(std::string_view asciiName) 
   return nullptr;
 }
 
-void CompoundFile::PutStream(std::string_view asciiName, std::string data) {
+void CompoundFile::PutStream(std::string_view asciiName, std::string data, std::vector<std::string> more) {
   for (std::size_t i : entries_[0].children)
     if (entries_[i].kind == Kind::Stream && SameAscii(entries_[i].name, asciiName)) {
       entries_[i].data = std::move(data);
+      entries_[i].more = std::move(more);
       return;
     }
   Entry e;
   e.name.assign(asciiName.begin(), asciiName.end());
   e.data = std::move(data);
+  e.more = std::move(more);
   entries_.push_back(std::move(e));
   entries_[0].children.push_back(entries_.size() - 1);
 }
 
 std::string CompoundFile::Write() const {
+  std::ostringstream out;
+  Write(out);
+  return std::move(out).str();
+}
+
+void CompoundFile::Write(std::ostream& out) const {
   constexpr std::size_t kSector = 512, perSector = kSector / 4;
   const std::size_t n = entries_.size();
+  auto sizeOf = [](const Entry& e) {
+    std::size_t size = e.data.size();
+    for (const std::string& piece : e.more) size += piece.size();
+    return size;
+  };
   // Sector layout: large streams, the small-block stream, its index, the
-  // directory, then the allocation table and its extension.
+  // directory, then the allocation table and its extension. The large
+  // streams are only laid out here and written from their entries at the end.
   std::vector<std::uint32_t> start(n, kEndOfChain);
   std::vector<std::uint32_t> fat, miniFat;
-  std::string body, mini;
+  std::vector<std::size_t> large;
+  std::string mini;
   auto chainOf = [](std::vector<std::uint32_t>& table, std::size_t count) {
     const auto first = static_cast<std::uint32_t>(table.size());
     for (std::size_t k = 0; k < count; ++k)
@@ -277,20 +294,21 @@ std::string CompoundFile::Write() const {
   };
   for (std::size_t i = 1; i < n; ++i) {
     const Entry& e = entries_[i];
-    if (e.kind != Kind::Stream || e.data.empty()) continue;
-    if (e.data.size() >= kMiniCutoff) {
-      start[i] = chainOf(fat, (e.data.size() + kSector - 1) / kSector);
-      body += e.data;
-      body.resize(fat.size() * kSector, '\0');
+    const std::size_t size = sizeOf(e);
+    if (e.kind != Kind::Stream || size == 0) continue;
+    if (size >= kMiniCutoff) {
+      start[i] = chainOf(fat, (size + kSector - 1) / kSector);
+      large.push_back(i);
     } else {
-      start[i] = chainOf(miniFat, (e.data.size() + kMiniSector - 1) / kMiniSector);
+      start[i] = chainOf(miniFat, (size + kMiniSector - 1) / kMiniSector);
       mini += e.data;
+      for (const std::string& piece : e.more) mini += piece;
       mini.resize(miniFat.size() * kMiniSector, '\0');
     }
   }
   const std::uint32_t miniStart = chainOf(fat, (mini.size() + kSector - 1) / kSector);
-  body += mini;
-  body.resize(fat.size() * kSector, '\0');
+  std::string body = mini;
+  body.resize((body.size() + kSector - 1) / kSector * kSector, '\0');
   std::string miniFatBytes(((miniFat.size() * 4 + kSector - 1) / kSector) * kSector, '\xFF');
   for (std::size_t k = 0; k < miniFat.size(); ++k) Patch32(miniFatBytes, 4 * k, miniFat[k]);
   const std::uint32_t miniFatStart = chainOf(fat, miniFatBytes.size() / kSector);
@@ -328,7 +346,7 @@ std::string CompoundFile::Write() const {
     Put64(dir, at + 0x6C, e.modified);
     const bool root = i == 0;
     Patch32(dir, at + 0x74, root ? miniStart : start[i]);
-    Put64(dir, at + 0x78, root ? mini.size() : (e.kind == Kind::Stream ? e.data.size() : 0));
+    Put64(dir, at + 0x78, root ? mini.size() : (e.kind == Kind::Stream ? sizeOf(e) : 0));
   }
   for (std::size_t i = n; i < dir.size() / kDirEntry; ++i) {
     Patch32(dir, i * kDirEntry + 0x44, kNoStream);
@@ -378,7 +396,16 @@ std::string CompoundFile::Write() const {
   Patch32(header, 0x48, static_cast<std::uint32_t>(difatSectors));
   for (std::size_t k = 0; k < 109; ++k)
     Patch32(header, 0x4C + 4 * k, k < fatSectors ? static_cast<std::uint32_t>(fatFirst + k) : kFree);
-  return header + body + fatBytes + difatBytes;
+  out.write(header.data(), static_cast<std::streamsize>(header.size()));
+  for (std::size_t i : large) {
+    const Entry& e = entries_[i];
+    out.write(e.data.data(), static_cast<std::streamsize>(e.data.size()));
+    for (const std::string& piece : e.more) out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    static constexpr char kZeros[kSector] = {};
+    out.write(kZeros, static_cast<std::streamsize>((kSector - sizeOf(e) % kSector) % kSector));
+  }
+  for (const std::string* part : {&body, &fatBytes, &difatBytes})
+    out.write(part->data(), static_cast<std::streamsize>(part->size()));
 }
 
 }  // namespace vemo::wb

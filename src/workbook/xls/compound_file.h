@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,10 @@ class CompoundFile {
     std::uint32_t stateBits = 0;
     std::uint64_t created = 0, modified = 0;
     std::string data;                 // streams only
+    // A stream made of several pieces (data, then these in order), written
+    // one after another so that a large stream is never joined in memory.
+    // Streams read from a file hold everything in `data`.
+    std::vector<std::string> more;
     std::vector<std::size_t> children;  // storages: indexes into entries()
   };
 
@@ -31,6 +36,8 @@ class CompoundFile {
   static CompoundFile Read(std::string_view bytes, const std::string& label);
   // An empty container holding only the root storage.
   static CompoundFile Empty();
+  // Writes the container to `out` as it is laid out, stream by stream.
+  void Write(std::ostream& out) const;
   std::string Write() const;
 
   // entries()[0] is the root storage.
@@ -38,8 +45,9 @@ class CompoundFile {
   std::vector<Entry>& mutableEntries() { return entries_; }
   // A stream directly under the root, names compared without case; null when absent.
   const Entry* FindStream(std::string_view asciiName) const;
-  // Replaces the contents of a stream under the root, or adds it.
-  void PutStream(std::string_view asciiName, std::string data);
+  // Replaces the contents of a stream under the root, or adds it; `more`
+  // follows `data` (see Entry::more).
+  void PutStream(std::string_view asciiName, std::string data, std::vector<std::string> more = {});
 
  private:
   std::vector<Entry> entries_;

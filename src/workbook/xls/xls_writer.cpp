@@ -7,6 +7,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <stdexcept>
 
 #include "workbook/style_colors.h"
 #include "workbook/workbook_error.h"
@@ -76,6 +77,12 @@ struct StringTable {
 // EXTSST record that indexes it; `base` is the stream offset of `out`'s start.
 void WriteStringTable(std::string& out, const StringTable& table, const XlsSource* source) {
   const std::size_t total = table.shared.size() + table.extra.size();
+  // Room for the whole table at once: a large one grown by doubling would be
+  // held one and a half times over. The UTF-8 length is near the encoded one.
+  std::size_t estimate = 0;
+  for (std::size_t i = 0; i < total; ++i)
+    estimate += 3 + (i < table.shared.size() ? table.shared.Text(static_cast<std::uint32_t>(i)).size() : table.extra[i - table.shared.size()].size());
+  out.reserve(out.size() + estimate + estimate / 8 + 4096);
   std::size_t recordStart = out.size();
   Append16(out, biff::kSst);
   Append16(out, 0);
@@ -153,7 +160,8 @@ class Writing {
       for (const DefinedName& n : book_.DefinedNames()) context_.names.push_back({n.name, n.localSheetId + 1});
   }
 
-  std::string Stream();
+  // The Workbook stream in pieces: the globals, then each sheet's substream.
+  std::vector<std::string> Stream();
 
  private:
   std::uint32_t Xf(std::uint32_t style) const { return src_ ? style : style + 15; }
@@ -705,15 +713,21 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
     }
     WriteRecord(out, r);
     if (i == 0) {
-      // Filled in once the sheet's place in the stream is known.
+      // Filled in once the sheet's place in the stream is known; sized now
+      // (one offset per block of 32 row numbers), as inserting it later
+      // would copy the whole sheet.
+      std::size_t blocks = 0;
+      std::uint32_t lastGroup = UINT32_MAX;
+      for (const Row& row : sheet.rows())
+        if (row.number <= 65536 && (row.number - 1) / 32 != lastGroup) ++blocks, lastGroup = (row.number - 1) / 32;
       indexAt = out.size();
-      WriteRecord(out, biff::kIndex, std::string(16, '\0'));
+      WriteRecord(out, biff::kIndex, std::string(16 + 4 * blocks, '\0'));
     }
   }
   return out;
 }
 
-std::string Writing::Stream() {
+std::vector<std::string> Writing::Stream() {
   std::vector<std::string> sheetStreams;
   std::vector<std::vector<std::size_t>> dbcells;
   std::vector<std::size_t> indexes;
@@ -730,15 +744,8 @@ std::string Writing::Stream() {
     } else {
       s = SheetStream(*sheet, at, indexAt);
     }
-    // The index record's size depends on the number of row blocks.
-    if (indexAt != std::string::npos) {
-      std::string index(16 + 4 * at.size(), '\0');
-      s.replace(indexAt, 4 + 16, std::string());
-      std::string rec;
-      WriteRecord(rec, biff::kIndex, index);
-      s.insert(indexAt, rec);
-      for (std::size_t& p : at) p += 4 * at.size();
-    }
+    if (indexAt != std::string::npos && Read16(s, indexAt + 2) != 16 + 4 * at.size())
+      throw std::logic_error("the .xls index record was sized for another number of row blocks");
     whole.push_back(kept);
     sheetStreams.push_back(std::move(s));
     dbcells.push_back(std::move(at));
@@ -820,8 +827,10 @@ std::string Writing::Stream() {
     WriteRecord(out, r);
   }
 
+  // The sheets stay pieces of their own: joined, a large sheet would be in
+  // memory twice.
+  std::size_t start = out.size();
   for (std::size_t i = 0; i < sheetStreams.size(); ++i) {
-    const std::size_t start = out.size();
     Patch32(out, boundSheetAt[i], static_cast<std::uint32_t>(start));
     std::string& s = sheetStreams[i];
     if (indexes[i] != std::string::npos) {
@@ -833,9 +842,13 @@ std::string Writing::Stream() {
       Patch32(s, at + 8, last);
       for (std::size_t k = 0; k < dbcells[i].size(); ++k) Patch32(s, at + 16 + 4 * k, static_cast<std::uint32_t>(start + dbcells[i][k]));
     }
-    out += s;
+    start += s.size();
   }
-  return out;
+  std::vector<std::string> pieces;
+  pieces.reserve(1 + sheetStreams.size());
+  pieces.push_back(std::move(out));
+  for (std::string& s : sheetStreams) pieces.push_back(std::move(s));
+  return pieces;
 }
 
 }  // namespace
@@ -855,6 +868,12 @@ std::set<std::string> XlsOnlyContent(const Workbook& book) {
 }
 
 std::string XlsWriter::WorkbookStream() {
+  std::string stream;
+  for (const std::string& piece : WorkbookPieces()) stream += piece;
+  return stream;
+}
+
+std::vector<std::string> XlsWriter::WorkbookPieces() {
   warnings_.clear();
   std::vector<Sheet*> sheets;
   for (auto& sheet : book_.sheets_) {
@@ -878,10 +897,11 @@ std::string XlsWriter::WorkbookStream() {
 }
 
 void XlsWriter::Write(const std::filesystem::path& path) {
-  std::string stream = WorkbookStream();
+  std::vector<std::string> pieces = WorkbookPieces();
   CompoundFile file = book_.xlsSource_ ? book_.xlsSource_->container : CompoundFile::Empty();
-  file.PutStream("Workbook", std::move(stream));
-  const std::string bytes = file.Write();
+  std::string globals = std::move(pieces.front());
+  pieces.erase(pieces.begin());
+  file.PutStream("Workbook", std::move(globals), std::move(pieces));
   if (!warnings_.empty()) {
     std::string list;
     for (const std::string& w : warnings_) list += (list.empty() ? "" : ", ") + w;
@@ -892,7 +912,8 @@ void XlsWriter::Write(const std::filesystem::path& path) {
   temp += ".partial";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.Write(out);
+    out.close();
     if (!out) throw WorkbookError("cannot write " + temp.string() + ": check that the folder exists and is writable");
   }
   std::error_code ec;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "workbook/workbook.h"
 
@@ -19,6 +20,8 @@ class XlsWriter {
   void Write(const std::filesystem::path& path);
   // The Workbook stream alone.
   std::string WorkbookStream();
+  // The same in pieces (the globals, then each sheet), as they are written.
+  std::vector<std::string> WorkbookPieces();
   // What was left behind in the last write, one phrase each.
   const std::set<std::string>& warnings() const { return warnings_; }
 

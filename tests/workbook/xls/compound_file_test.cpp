@@ -12,11 +12,12 @@
 namespace vemo::wb {
 namespace {
 
-// A root with a small stream (in the small-block stream), a large one, and a
-// storage holding a stream, as .xls files with macros have.
+// A root with a small stream (in the small-block stream), a large one given
+// in pieces (as the .xls writer gives it), and a storage holding a stream,
+// as .xls files with macros have.
 CompoundFile Sample() {
   CompoundFile file = CompoundFile::Empty();
-  file.PutStream("Workbook", std::string(70000, 'w'));
+  file.PutStream("Workbook", std::string(30000, 'w'), {std::string(40000, 'x'), std::string(1, 'y')});
   file.PutStream("\005SummaryInformation", std::string(300, 's'));
   auto& entries = file.mutableEntries();
   CompoundFile::Entry storage;
@@ -38,7 +39,7 @@ TEST(CompoundFile, WrittenContainerReadsBackWithEveryStreamAndStorage) {
   const std::string bytes = Sample().Write();
   const CompoundFile back = CompoundFile::Read(bytes, "sample");
   ASSERT_NE(back.FindStream("WORKBOOK"), nullptr);
-  EXPECT_TRUE(back.FindStream("workbook")->data == std::string(70000, 'w'));
+  EXPECT_TRUE(back.FindStream("workbook")->data == std::string(30000, 'w') + std::string(40000, 'x') + "y");
   EXPECT_TRUE(back.FindStream("\005SummaryInformation")->data == std::string(300, 's'));
   const CompoundFile::Entry* storage = nullptr;
   for (const auto& e : back.entries())
