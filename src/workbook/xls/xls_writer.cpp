@@ -152,7 +152,9 @@ class Writing {
   Writing(Workbook& book, pugi::xml_node styles, std::vector<Sheet*> sheets, std::set<std::string>& warnings,
           const XlsSource* source)
       : book_(book), styles_(styles), sheets_(std::move(sheets)), warnings_(warnings), src_(source),
-        strings_{book.sharedStrings(), {}, {}, 0}, colors_(book) {
+        strings_{book.sharedStrings(), {}, {}, 0}, colors_(book),
+        recalcOnLoad_(ParseXmlBool(
+            FirstChild(book.workbookXml().document_element(), "calcPr").attribute("fullCalcOnLoad").value())) {
     if (src_) context_ = src_->context;
     context_.sheetNames.clear();
     for (Sheet* sheet : sheets_) context_.sheetNames.push_back(sheet->name());
@@ -198,6 +200,9 @@ class Writing {
   StyleColors colors_;
   xls::Palette palette_;
   std::vector<pugi::xml_node> fills_, borders_;
+  // Cells were changed after the results were cached (a fill): every formula
+  // is marked to be calculated again, as .xlsx asks with fullCalcOnLoad.
+  bool recalcOnLoad_;
 };
 
 std::string Writing::XfRecord(pugi::xml_node xf, bool styleXf) {
@@ -415,7 +420,7 @@ void Writing::FormulaRecords(std::string& out, const std::string& cellHead, cons
       d += static_cast<char>(text ? 0 : 3);
       d += std::string("\0\0\0\0\0\xFF\xFF", 7);
   }
-  Append16(d, flags);
+  Append16(d, static_cast<std::uint16_t>(recalcOnLoad_ ? flags | 0x0001 : flags));  // fAlwaysCalc
   Append32(d, 0);
   Append16(d, static_cast<std::uint16_t>(rgce.size()));
   d.append(rgce.begin(), rgce.end());

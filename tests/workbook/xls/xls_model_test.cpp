@@ -10,6 +10,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "support/files.h"
 #include "support/test_paths.h"
 #include "workbook/package_parts.h"
 #include "workbook/structural_edit.h"
@@ -17,6 +18,9 @@
 #include "workbook/workbook.h"
 #include "workbook/workbook_test_util.h"
 #include "workbook/xml_part.h"
+#include "workbook/surface_support.h"
+#include "workbook/xls/biff_records.h"
+#include "workbook/xls/compound_file.h"
 
 namespace vemo::wb {
 namespace {
@@ -215,6 +219,27 @@ TEST(XlsModel, ColoursBeyondThePaletteAreNamedInTheWarning) {
   ::testing::internal::CaptureStderr();
   book->Save(temp / "a.xls");
   EXPECT_NE(::testing::internal::GetCapturedStderr().find("16 colours beyond"), std::string::npos);
+}
+
+// After a fill the cached results are stale: every formula is marked to be
+// calculated again (fAlwaysCalc), as .xlsx asks with fullCalcOnLoad.
+TEST(XlsModel, FormulasOfAFilledWorkbookAreCalculatedAgain) {
+  vemo::test::TempDir temp;
+  for (const bool filled : {false, true}) {
+    auto book = Workbook::Open(vemo::test::SourceDir() / "examples/templates/sales_invoice_vat.xls");
+    if (filled) RequestFullCalcOnLoad(*book);
+    book->Save(temp / "a.xls");
+    const std::string bytes = vemo::test::ReadFileBytes(temp / "a.xls");
+    const CompoundFile file = CompoundFile::Read(bytes, "a.xls");
+    int formulas = 0, marked = 0;
+    for (const BiffRecord& r : ReadRecords(file.FindStream("Workbook")->data, 0, false)) {
+      if (r.type != biff::kFormula) continue;
+      ++formulas;
+      marked += (static_cast<unsigned char>(r.data[14]) & 1) ? 1 : 0;
+    }
+    EXPECT_GT(formulas, 0);
+    EXPECT_EQ(marked, filled ? formulas : 0) << (filled ? "filled" : "as designed");
+  }
 }
 
 }  // namespace
