@@ -135,6 +135,8 @@ std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, cons
   const wb::Sheet& sheet = book.GetSheet(index);
   if (sheet.visibility() != wb::SheetVisibility::Visible) return std::nullopt;
   if (sheet.kind() != wb::SheetKind::Worksheet) throw RenderDeclined("a chart sheet (" + sheet.name() + ")");
+  if (const std::vector<std::string> kept = book.PrintedContentNotInModel(sheet); !kept.empty())
+    throw RenderDeclined(kept.front() + " kept as .xls records on sheet " + sheet.name());
   PageSetup setup = ReadPageSetup(sheet, static_cast<int>(index));
   if (!setup.unsupported.empty()) throw RenderDeclined(setup.unsupported + " on sheet " + sheet.name());
   for (const std::string* codes : {&setup.headerCodes, &setup.footerCodes})
@@ -185,7 +187,6 @@ HeaderFooterFields Now(const fs::path& workbook) {
 }  // namespace
 
 void RenderWorkbookToPdf(const fs::path& workbook, const fs::path& pdf) {
-  if (workbook.extension() == ".xls") throw RenderDeclined("a workbook in the older binary format (.xls)");
   std::unique_ptr<wb::Workbook> book = wb::Workbook::Open(workbook);
   const StyleTable styles(*book);
   CellValues values(*book);

@@ -5,7 +5,7 @@
 
 namespace vemo::render {
 
-// Writes the pages of `workbook` (.xlsx) into `pdf`, replacing it. Throws
+// Writes the pages of `workbook` (.xlsx or .xls) into `pdf`, replacing it. Throws
 // RenderDeclined when the workbook holds something this renderer does not
 // draw (the reason says what and where), WorkbookError for an unreadable
 // workbook, std::runtime_error when the PDF cannot be written; `pdf` then

@@ -22,7 +22,10 @@ std::shared_ptr<PrintService> RequirePrintService() {
 }
 
 // Prints or previews a saved copy of the workbook as it is now (edits
-// included), removing the copy afterwards.
+// included), removing the copy afterwards. The copy keeps the format the
+// workbook was read from: an .xls saved as .xlsx would leave out what only
+// its records carry (pictures, conditional formats) before the renderer
+// could see it.
 template <class F>
 void WithSavedCopy(BookCore& book, std::int32_t hwnd, F&& use) {
   static std::atomic<int> counter{0};
@@ -30,9 +33,10 @@ void WithSavedCopy(BookCore& book, std::int32_t hwnd, F&& use) {
   // keeps two processes printing at once off each other's copy.
   const auto folder = std::filesystem::temp_directory_path();
   context::RemoveLeftoversOfEndedProcesses(folder, "vemo-print-");  // copies a crashed print left
+  const bool xls = book.Model().sourceFormat() == wb::Workbook::Format::Xls;
   auto path = folder / ("vemo-print-" + std::to_string(::getpid()) + "-" + std::to_string(hwnd) + "-" +
-                        std::to_string(++counter) + ".xlsx");
-  SaveBook(book, path, kFileFormatXlsx);
+                        std::to_string(++counter) + (xls ? ".xls" : ".xlsx"));
+  SaveBook(book, path, xls ? kFileFormatXls : kFileFormatXlsx);
   try {
     use(path.string());
   } catch (...) {

@@ -57,6 +57,8 @@ void ReadLinkRecord(const BiffRecord& r, xls::FormulaContext& context, std::vect
       if ((flags & 0x20) && !name.name.empty()) {
         const auto code = static_cast<unsigned char>(name.name[0]);
         name.name = code < std::size(kBuiltinNames) ? std::string("_xlnm.") + kBuiltinNames[code] : "_xlnm._" + std::to_string(code);
+      } else {
+        name.spelled = name.name.rfind("_xlnm.", 0) == 0;
       }
       if (at + cce <= d.size()) {
         name.rgce.assign(d.begin() + static_cast<std::ptrdiff_t>(at), d.begin() + static_cast<std::ptrdiff_t>(at + cce));
@@ -68,6 +70,13 @@ void ReadLinkRecord(const BiffRecord& r, xls::FormulaContext& context, std::vect
     }
     default: break;
   }
+}
+
+std::set<std::pair<std::string, int>> BuiltinNames(const std::vector<NameRecord>& names) {
+  std::set<std::pair<std::string, int>> out;
+  for (const NameRecord& n : names)
+    if (!n.spelled && n.name.rfind("_xlnm.", 0) == 0) out.insert({n.name, n.sheetScope});
+  return out;
 }
 
 std::string WriteLinkRecords(const xls::FormulaContext& context) {
@@ -112,7 +121,7 @@ std::string NameRecordData(const NameRecord& name) {
   std::string d;
   std::string stored = name.name;
   bool builtin = false;
-  if (stored.rfind("_xlnm.", 0) == 0)
+  if (!name.spelled && stored.rfind("_xlnm.", 0) == 0)
     for (std::size_t i = 0; i < std::size(kBuiltinNames); ++i)
       if (stored.substr(6) == kBuiltinNames[i]) {
         stored = std::string(1, static_cast<char>(i));

@@ -506,7 +506,11 @@ std::string Reading::StylesXml() const {
 // The names whose formulas can be read, as the workbook part lists them.
 std::string DefinedNamesXml(XlsSource& source) {
   std::string xml;
+  // A name given twice (built in, and again spelled out) is one name; both
+  // records are written back with its text.
+  const std::set<std::pair<std::string, int>> builtin = BuiltinNames(source.names);
   for (const NameRecord& n : source.names) {
+    if (n.spelled && builtin.count({n.name, n.sheetScope})) continue;
     try {
       source.context.sheet = n.sheetScope - 1;
       const std::string text = xls::DecodeFormula(n.rgce, n.extra, xls::FormulaUse::Name, CellAddress{1, 1}, source.context);

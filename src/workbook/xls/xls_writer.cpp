@@ -505,13 +505,17 @@ std::vector<std::string> Writing::NameRecords() {
     for (const DefinedName& n : model) {
       try {
         const xls::EncodedFormula e = encode(n.text, n.localSheetId + 1);
-        out.push_back(NameRecordData({n.name, n.localSheetId + 1, n.hidden, e.rgce, e.extra}));
+        out.push_back(NameRecordData({n.name, n.localSheetId + 1, n.hidden, false, e.rgce, e.extra}));
       } catch (const WorkbookError& error) {
         warnings_.insert(std::string("defined names .xls cannot hold, such as ") + n.name + " (" + error.what() + ")");
       }
     }
     return out;
   }
+  // A name spelled out beside its built-in twin stays ordinary (two
+  // built-in print areas would print twice); spelled out alone, it is the
+  // built-in name the model holds.
+  const std::set<std::pair<std::string, int>> builtin = BuiltinNames(src_->names);
   for (const NameRecord& n : src_->names) {
     std::string data;
     for (const DefinedName& m : model) {
@@ -520,7 +524,8 @@ std::vector<std::string> Writing::NameRecords() {
         context_.sheet = n.sheetScope - 1;
         if (xls::DecodeFormula(n.rgce, n.extra, xls::FormulaUse::Name, CellAddress{1, 1}, context_) == m.text) break;
         const xls::EncodedFormula e = encode(m.text, n.sheetScope);
-        data = NameRecordData({n.name, n.sheetScope, m.hidden, e.rgce, e.extra});
+        const bool spelled = n.spelled && builtin.count({n.name, n.sheetScope});
+        data = NameRecordData({n.name, n.sheetScope, m.hidden, spelled, e.rgce, e.extra});
       } catch (const WorkbookError&) {
         // Kept as read.
       }

@@ -146,11 +146,12 @@ class RecordingPrinter : public PrintService {
   void Preview(const std::string& path, int sheet) override {
     previewed = path;
     sheetPreviewed = sheet;
+    previewedZip = IsZip(path);
   }
   std::string printed, previewed, cellSeen;
   std::optional<int> sheetPrinted;
   int copiesPrinted = 0, sheetPreviewed = 0;
-  bool existedDuringCall = false;
+  bool existedDuringCall = false, previewedZip = false;
 };
 
 TEST_F(SurfaceOutput, PrintingWithoutAPrintServiceRaises) {
@@ -182,6 +183,13 @@ TEST_F(SurfaceOutput, PrintingHandsTheServiceASavedCopyWithTheEdits) {
   EXPECT_EQ(printer->sheetPrinted, 2);
   book->Worksheets()->Item(1)->PrintPreview(true);
   EXPECT_EQ(printer->sheetPreviewed, 1);
+  EXPECT_TRUE(printer->previewedZip);
+  // An .xls copy stays .xls: as .xlsx it would lose what only its records
+  // carry (here conditional formats) before the renderer could see it.
+  auto xls = app->Workbooks()->Open((vemo::test::SourceDir() / "examples/templates/courier_waybill.xls").string());
+  xls->Worksheets()->Item(1)->PrintPreview(true);
+  EXPECT_FALSE(printer->previewedZip);
+  EXPECT_TRUE(printer->previewed.ends_with(".xls")) << printer->previewed;
   InstallPrintService(previous);
 }
 

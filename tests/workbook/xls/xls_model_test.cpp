@@ -213,6 +213,21 @@ TEST(XlsModel, TheContentNotTheNameTellsTheFormat) {
   }
 }
 
+// What a sheet would print that only the records it came as hold: a page
+// drawn from the model alone would leave it out.
+TEST(XlsModel, PrintedContentKeptAsRecordsIsNamed) {
+  const auto templates = vemo::test::SourceDir() / "examples/templates";
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"sales_invoice_vat.xlsx", {}},
+      {"sales_invoice_vat.xls", {"conditional formats"}},
+      {"商品标签模板.xls", {"a picture"}},  // three pictures, named once
+  };
+  for (const auto& [file, expected] : cases) {
+    auto book = Workbook::Open(templates / file);
+    EXPECT_EQ(book->PrintedContentNotInModel(book->GetSheet(0)), expected) << file;
+  }
+}
+
 TEST(XlsModel, ColoursBeyondThePaletteAreNamedInTheWarning) {
   vemo::test::TempDir temp;
   auto book = Workbook::Open(StyledSheet(temp, 70));
