@@ -1,8 +1,8 @@
 // vemoprint init [--force] [--database NAME] [--server HOST[:PORT]]: creates
 // the account's company database with the sample data, in this desk's own
 // file or on the server (see docs/company-database.md). Without
-// --force a second run changes nothing; with --force the file is copied
-// aside first and the sample tables are rebuilt, registered templates and
+// --force a second run changes nothing; with --force the file (on a server,
+// the sample tables) is copied aside first and the sample tables are rebuilt, registered templates and
 // the behaviour log kept. Then the sample templates of examples/templates are
 // registered (those the account does not hold yet), unless --no-templates.
 #include <iostream>
@@ -30,8 +30,10 @@ int RunInit(const InitOptions& options) {
   if (outcome.created)
     std::cout << "created the company database " << name << " with the sample data\n";
   else if (!outcome.backup.empty())
-    std::cout << "rebuilt the sample data of " << name << " (templates and log kept); the previous file is "
-              << outcome.backup.string() << "\n";
+    std::cout << "rebuilt the sample data of " << name << " (templates and log kept); "
+              << (database.kind == host::DatabaseKind::Embedded ? "the previous file is "
+                                                                 : "the previous sample tables are in the schema ")
+              << outcome.backup << "\n";
   else if (options.force)
     std::cout << "rebuilt the sample data of " << name << " (templates and log kept)\n";
   else if (outcome.seeded)

@@ -2,9 +2,10 @@
 // props string decides:
 //   - "Data Source" empty, "." or "(local)": the embedded file of the
 //     account "Initial Catalog" in the data folder (account_location.h);
-//   - anything else names a server, "host", "host,port" or "host:port" (a
-//     folder path names the folder of the server's local socket): the
-//     database "Initial Catalog" on that server.
+//   - anything else names a server, "host", "host,port" or "host:port"
+//     (an IPv6 address bare or as "[address]:port"; a folder path names the
+//     folder of the server's local socket): the database "Initial Catalog"
+//     on that server.
 // Who connects (user, password, TLS) is the machine's business, never the
 // props string's: see ServerSettings (server_settings.h).
 #pragma once

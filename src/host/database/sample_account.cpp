@@ -1,5 +1,6 @@
 #include "host/database/sample_account.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -291,6 +292,28 @@ constexpr const char* kSampleTables[] = {"t_ClassType", "t_ClassTypeEntry", "T_I
                                          "ICMultiAccount", "t_SystemProfile", "t_User", "t_AccessRight",
                                          "t_LogisticPreset"};
 
+// Copies the sample tables into a new schema of the server database, inside
+// the caller's transaction, and names it.
+std::string CopySampleTablesAside(Connection& db) {
+  std::string stamp = Timestamp();
+  std::replace(stamp.begin(), stamp.end(), '-', '_');
+  std::string schema = "vemo_backup_" + stamp;
+  auto taken = db.Prepare("SELECT count(*) FROM pg_namespace WHERE nspname = ?");
+  for (int n = 2; taken.Bind(1, schema).Step() && taken.Int(0) > 0; ++n) {
+    taken.Reset();
+    schema = "vemo_backup_" + stamp + "_" + std::to_string(n);
+  }
+  try {
+    db.Exec("CREATE SCHEMA " + schema);
+    for (const char* table : kSampleTables) db.Exec("CREATE TABLE " + schema + "." + table + " AS TABLE " + table);
+  } catch (const HostError& e) {
+    throw HostError("the sample data could not be copied aside before the rebuild (" + e.Description() +
+                    "); nothing was changed: let the user create schemas in the database, or back it up with "
+                    "pg_dump and rebuild it as a user who may");
+  }
+  return schema;
+}
+
 }  // namespace
 
 void SeedSampleData(Connection& db) {
@@ -308,16 +331,18 @@ InitOutcome InitializeSampleAccount(const DatabaseAddress& database, bool force)
   if (!embedded) outcome.created = !HasSampleData(*db);
   if (force && !outcome.created) {
     if (embedded) {
-      outcome.backup = database.file;
-      outcome.backup += ".bak-" + Timestamp();
-      for (int n = 2; std::filesystem::exists(outcome.backup); ++n) {
-        outcome.backup = database.file;
-        outcome.backup += ".bak-" + Timestamp() + "-" + std::to_string(n);
+      std::filesystem::path backup = database.file;
+      backup += ".bak-" + Timestamp();
+      for (int n = 2; std::filesystem::exists(backup); ++n) {
+        backup = database.file;
+        backup += ".bak-" + Timestamp() + "-" + std::to_string(n);
       }
       // A consistent copy even if another process is reading.
-      db->Prepare("VACUUM INTO ?").Bind(1, outcome.backup.string()).Run();
+      db->Prepare("VACUUM INTO ?").Bind(1, backup.string()).Run();
+      outcome.backup = backup.string();
     }
     Transaction transaction(*db);
+    if (!embedded) outcome.backup = CopySampleTablesAside(*db);
     for (const char* table : kSampleTables) db->Exec(std::string("DELETE FROM ") + table);
     SeedRows(*db);
     SeedCouriers(*db, true);

@@ -21,7 +21,9 @@ namespace vemo::host {
 struct InitOutcome {
   bool created = false;   // the file did not exist (on a server: it held no sample rows yet)
   bool seeded = false;    // sample rows were written
-  std::filesystem::path backup;  // copy of the file taken before a forced rebuild (embedded only)
+  // Where a forced rebuild put the previous data: the copied file, or on a
+  // server the schema holding copies of the sample tables. Empty otherwise.
+  std::string backup;
 };
 
 // Without force: creates the file when missing, upgrades its schema and adds
@@ -29,8 +31,10 @@ struct InitOutcome {
 // the file to <file>.bak-<yyyymmdd-hhmmss> first, then rebuilds the sample
 // tables from scratch, keeping every template and log entry. On a server the
 // database is created when missing (the user needs the right to create
-// databases, or an administrator creates it first) and no copy is taken: the
-// server's own backups keep it.
+// databases, or an administrator creates it first), and a forced rebuild
+// first copies the sample tables into a schema vemo_backup_<yyyymmdd_hhmmss>
+// in the same transaction: a server's sample tables may hold a company's
+// real items and partners.
 InitOutcome InitializeSampleAccount(const DatabaseAddress& database, bool force);
 
 // Writes the sample rows into an open database (rows already present stay as
