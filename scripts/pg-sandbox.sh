@@ -65,7 +65,10 @@ case "$action" in
       echo "pg-sandbox: SKIPPED, the PostgreSQL server programs are missing (install the postgresql package): $*" >&2
       exit 77
     fi
-    eval "$(start)"
+    # A server that did not start must fail the run, not leave the command
+    # to run against nothing (or, for the tests, the embedded database).
+    exports=$(start) || exit 1
+    eval "$exports"
     export VEMO_TEST_PG PGUSER
     status=0
     "$@" || status=$?
