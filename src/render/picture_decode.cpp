@@ -134,6 +134,7 @@ Surface DecodePicture(std::string_view bytes) {
   if (bytes.starts_with("\x89PNG")) return DecodePng(bytes);
   if (bytes.starts_with("\xFF\xD8")) return DecodeJpeg(bytes);
   if (bytes.starts_with("BM")) return DecodeBmp(bytes);
+  if (bytes.starts_with("GIF8")) return DecodeGif(bytes);
   return nullptr;
 }
 

@@ -1,4 +1,4 @@
-// Pictures of a workbook (PNG, JPEG, BMP) decoded into cairo image surfaces.
+// Pictures of a workbook (PNG, JPEG, BMP, GIF) decoded into cairo image surfaces.
 #pragma once
 #include <cairo.h>
 
@@ -18,5 +18,7 @@ Surface DecodePicture(std::string_view bytes);
 
 // An uncompressed Windows bitmap (1, 4, 8, 24 or 32 bits per pixel).
 Surface DecodeBmp(std::string_view bytes);
+// The first image of a GIF file, transparent where it has no colour.
+Surface DecodeGif(std::string_view bytes);
 
 }  // namespace vemo::render
