@@ -1,10 +1,10 @@
 #include "host/spreadsheet/formula_bridge.h"
 
-#include <chrono>
 #include <cmath>
 
 #include "workbook/formula_eval.h"
 #include "workbook/number_format.h"
+#include "workbook/workbook_values.h"
 
 namespace vemo::host {
 namespace {
@@ -45,13 +45,7 @@ class Context : public wb::EvalContext {
   std::optional<std::string> NameFormula(std::string_view name, std::string_view sheet) override {
     return cells_.NameFormula(name, sheet);
   }
-  double Today() override {
-    // Days since 1899-12-30 in the 1900 date system (from 1900-03-01 on).
-    using namespace std::chrono;
-    auto today = floor<days>(system_clock::now());
-    double serial = static_cast<double>((today - sys_days{1899y / December / 30}).count());
-    return cells_.Date1904() ? serial - 1462 : serial;
-  }
+  double Today() override { return wb::TodaySerial(cells_.Date1904()); }
   bool Date1904() override { return cells_.Date1904(); }
   Extent UsedExtent(std::string_view sheet) override { return {cells_.LastRow(sheet), cells_.LastColumn(sheet)}; }
 

@@ -11,6 +11,7 @@
 
 #include "workbook/style_colors.h"
 #include "workbook/workbook_error.h"
+#include "workbook/workbook_values.h"
 #include "workbook/xls/biff_formula.h"
 #include "workbook/xls/biff_formula_internal.h"
 #include "workbook/xls/biff_records.h"
@@ -188,8 +189,12 @@ class Writing {
   // changed made anew; for a workbook from .xlsx, one per defined name.
   std::vector<std::string> NameRecords();
   bool LinksChanged() const;
+  // The value saved beside a formula of a filled workbook: computed again,
+  // or `cached` when the evaluator cannot (the reader then computes it).
+  CellContent Computed(const Sheet& sheet, int row, int col, CellContent cached);
 
   Workbook& book_;
+  std::optional<WorkbookValues> values_;
   xls::FormulaContext context_;
   std::map<std::pair<std::uint32_t, std::uint32_t>, CellAddress> arrayMembers_;  // cell (0-based) -> array master
   pugi::xml_node styles_;
@@ -494,6 +499,15 @@ bool Writing::WriteFormula(std::string& out, Sheet& sheet, const Row& row, const
   }
 }
 
+CellContent Writing::Computed(const Sheet& sheet, int row, int col, CellContent cached) {
+  if (!values_) values_.emplace(book_);
+  try {
+    return ContentOf(values_->Get(sheet, row, col));
+  } catch (const CannotCompute&) {
+    return cached;
+  }
+}
+
 std::vector<std::string> Writing::NameRecords() {
   std::vector<std::string> out;
   const std::vector<DefinedName> model = book_.DefinedNames();
@@ -618,7 +632,9 @@ void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* ke
         Append16(d, rw);
         Append16(d, col);
         Append16(d, static_cast<std::uint16_t>(Xf(c.style)));
-        const CellContent v = sheet.GetValue(static_cast<int>(r.number), static_cast<int>(c.col));
+        CellContent v = sheet.GetValue(static_cast<int>(r.number), static_cast<int>(c.col));
+        if (recalcOnLoad_ && c.formula != kNoIndex)
+          v = Computed(sheet, static_cast<int>(r.number), static_cast<int>(c.col), std::move(v));
         if (WriteFormula(out, sheet, r, c, d, v, kept)) continue;
         if (kept) {
           auto it = kept->formulas.find({rw, col});
