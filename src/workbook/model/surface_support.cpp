@@ -24,4 +24,9 @@ void RequestFullCalcOnLoad(Workbook& book) {
   else calcPr.append_attribute("fullCalcOnLoad") = "1";
 }
 
+bool FullCalcOnLoadRequested(Workbook& book) {
+  pugi::xml_node root = book.ReadXmlPart(book.workbookPart()).document_element();
+  return ParseXmlBool(FirstChild(root, "calcPr").attribute("fullCalcOnLoad").value());
+}
+
 }  // namespace vemo::wb

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "workbook/style_colors.h"
+#include "workbook/surface_support.h"
 #include "workbook/workbook_error.h"
 #include "workbook/workbook_values.h"
 #include "workbook/xls/biff_formula.h"
@@ -154,8 +155,7 @@ class Writing {
           const XlsSource* source)
       : book_(book), styles_(styles), sheets_(std::move(sheets)), warnings_(warnings), src_(source),
         strings_{book.sharedStrings(), {}, {}, 0}, colors_(book),
-        recalcOnLoad_(ParseXmlBool(
-            FirstChild(book.workbookXml().document_element(), "calcPr").attribute("fullCalcOnLoad").value())) {
+        recalcOnLoad_(FullCalcOnLoadRequested(book)) {
     if (src_) context_ = src_->context;
     context_.sheetNames.clear();
     for (Sheet* sheet : sheets_) context_.sheetNames.push_back(sheet->name());

@@ -2,9 +2,12 @@
 
 #include <charconv>
 #include <cstring>
+#include <optional>
 
 #include "workbook/package_parts.h"
+#include "workbook/surface_support.h"
 #include "workbook/workbook_error.h"
+#include "workbook/workbook_values.h"
 #include "workbook/xlsx/xlsx_reader.h"
 #include "workbook/xml_part.h"
 
@@ -38,8 +41,10 @@ void AppendColumn(std::string& out, std::uint32_t col) {
 class SheetDataWriter {
  public:
   // With a stream, `out` is its buffer and each row is handed over as written.
-  SheetDataWriter(const Sheet& sheet, std::string& out, DeflateStream* stream)
-      : sheet_(sheet), out_(out), stream_(stream) {
+  // With `values`, formula cells are written with their results computed
+  // again instead of the cached ones.
+  SheetDataWriter(const Sheet& sheet, std::string& out, DeflateStream* stream, WorkbookValues* values)
+      : sheet_(sheet), out_(out), stream_(stream), values_(values) {
     const std::string& p = sheet.prefix();
     rowOpen_ = "<" + p + "row r=\"";
     rowClose_ = "</" + p + "row>";
@@ -113,7 +118,15 @@ class SheetDataWriter {
       AppendUnsigned(out_, cell.style);
       out_ += '"';
     }
-    switch (cell.type) {
+    std::optional<CellContent> computed;
+    if (cell.formula != kNoIndex && values_) {
+      try {
+        computed = ContentOf(values_->Get(sheet_, static_cast<int>(rowNumber), static_cast<int>(cell.col)));
+      } catch (const CannotCompute&) {
+        // The cached result stays; the reader computes it (fullCalcOnLoad).
+      }
+    }
+    switch (computed ? computed->type : cell.type) {
       case CellType::SharedString: out_ += " t=\"s\""; break;
       case CellType::InlineString: out_ += " t=\"inlineStr\""; break;
       case CellType::Boolean: out_ += " t=\"b\""; break;
@@ -124,17 +137,29 @@ class SheetDataWriter {
       case CellType::Number: break;
     }
     if (cell.extra != kNoIndex) out_ += sheet_.texts()[cell.extra];
-    bool hasValue = cell.type != CellType::Blank &&
-                    !(cell.text == kNoIndex && (cell.type == CellType::String || cell.type == CellType::Error ||
-                                                cell.type == CellType::Date));
+    bool hasValue = computed ? computed->type != CellType::Blank
+                             : cell.type != CellType::Blank &&
+                                   !(cell.text == kNoIndex && (cell.type == CellType::String ||
+                                                               cell.type == CellType::Error || cell.type == CellType::Date));
     if (cell.formula == kNoIndex && !hasValue) {
       out_ += "/>";
       return;
     }
     out_ += '>';
     if (cell.formula != kNoIndex) WriteFormula(sheet_.formulas()[cell.formula]);
-    if (hasValue) WriteValue(cell);
+    if (hasValue && computed) WriteComputed(*computed);
+    else if (hasValue) WriteValue(cell);
     out_ += cellClose_;
+  }
+
+  void WriteComputed(const CellContent& value) {
+    out_ += vOpen_;
+    switch (value.type) {
+      case CellType::Number: AppendNumber(out_, value.number); break;
+      case CellType::Boolean: out_ += value.boolean ? '1' : '0'; break;
+      default: AppendCellText(out_, value.text); break;
+    }
+    out_ += vClose_;
   }
 
   void WriteFormula(const Formula& f) {
@@ -188,6 +213,7 @@ class SheetDataWriter {
   const Sheet& sheet_;
   std::string& out_;
   DeflateStream* stream_;
+  WorkbookValues* values_;
   std::string rowOpen_, rowClose_, cellOpen_, cellClose_, vOpen_, vClose_, fOpen_, fClose_, isOpen_, isClose_;
 };
 
@@ -214,7 +240,9 @@ void WriteWorksheetInto(Sheet& sheet, std::string& out, DeflateStream* stream) {
   auto at = shell.find(markerText);
   if (at == std::string::npos) throw WorkbookError("internal error writing " + sheet.partName());
   out.append(shell, 0, at);
-  SheetDataWriter(sheet, out, stream).Write();
+  std::optional<WorkbookValues> values;
+  if (FullCalcOnLoadRequested(sheet.book())) values.emplace(sheet.book());
+  SheetDataWriter(sheet, out, stream, values ? &*values : nullptr).Write();
   out.append(shell, at + markerText.size());
 }
 
