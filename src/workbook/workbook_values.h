@@ -28,7 +28,14 @@ class CannotCompute : public WorkbookError {
 
 class WorkbookValues {
  public:
-  explicit WorkbookValues(Workbook& book) : book_(book) {}
+  // Whether a formula of numbers and operators alone ("0+400*18.75", as a
+  // fill writes a line's formula) keeps the result cached with it. Such a
+  // result cannot go stale, and a fill of a million lines writes a million
+  // of them: saving keeps them (and so never holds them all in memory);
+  // printing computes every formula.
+  enum class Constants { Compute, KeepCached };
+  explicit WorkbookValues(Workbook& book, Constants constants = Constants::Compute)
+      : book_(book), constants_(constants) {}
   // The cell's value; throws CannotCompute for a formula it cannot compute.
   CellValue Get(const Sheet& sheet, int row, int col);
   // `formula` computed as if it stood in the cell; throws CannotCompute
@@ -38,10 +45,15 @@ class WorkbookValues {
  private:
   using Key = std::tuple<const Sheet*, int, int>;
   Workbook& book_;
+  Constants constants_;
   std::map<Key, CellValue> computed_;
   std::set<Key> computing_;
   friend class WorkbookEvalContext;
 };
+
+// True for formula text of numbers, arithmetic operators, percent signs
+// and parentheses only: its value depends on nothing else.
+bool IsConstantArithmetic(std::string_view formula);
 
 // A computed value as the cell content saved beside a formula.
 CellContent ContentOf(const CellValue& value);

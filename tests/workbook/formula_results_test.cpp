@@ -55,10 +55,12 @@ TEST(FormulaResults, AFilledWorkbookSavesItsResultsComputedAgain) {
     sheet.SetFormula(2, 14, "\"a\"&\"b\"");
     sheet.SetFormula(3, 14, "F9>2");
     sheet.SetFormula(4, 14, "F10*2");
+    sheet.SetFormula(5, 14, "2+3");  // numbers alone, and no result yet
     RequestFullCalcOnLoad(*book);
     const auto saved = temp / ("a." + format);
     book->Save(saved);
-    EXPECT_EQ(CachedResults(saved, "F10 N1 N2 N3 N4"), "F10=7.0\nN1='#DIV/0!'\nN2='ab'\nN3=True\nN4=14.0\n");
+    EXPECT_EQ(CachedResults(saved, "F10 N1 N2 N3 N4 N5"),
+              "F10=7.0\nN1='#DIV/0!'\nN2='ab'\nN3=True\nN4=14.0\nN5=5.0\n");
   }
 }
 

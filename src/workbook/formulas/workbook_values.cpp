@@ -56,9 +56,27 @@ CellValue Stored(const Sheet& sheet, int row, int col) {
 
 }  // namespace
 
+bool IsConstantArithmetic(std::string_view formula) {
+  bool digitBefore = false;
+  for (std::size_t i = 0; i < formula.size(); ++i) {
+    const char c = formula[i];
+    const bool digit = c >= '0' && c <= '9';
+    // An exponent follows a digit ("1E5", "2.5e-3"); any other letter is a
+    // name, a function or a reference.
+    const bool exponent = (c == 'E' || c == 'e') && digitBefore;
+    if (!digit && !exponent && std::string_view("+-*/^.%() ").find(c) == std::string_view::npos) return false;
+    digitBefore = digit || (c == '.' && digitBefore);
+  }
+  return !formula.empty();
+}
+
 CellValue WorkbookValues::Get(const Sheet& sheet, int row, int col) {
   const auto formula = sheet.FormulaText(row, col);
   if (!formula) return Stored(sheet, row, col);
+  if (constants_ == Constants::KeepCached && IsConstantArithmetic(*formula)) {
+    CellValue cached = Stored(sheet, row, col);
+    if (cached.type() != CellValue::Type::Empty) return cached;
+  }
   const Key key{&sheet, row, col};
   if (auto it = computed_.find(key); it != computed_.end()) return it->second;
   const std::string where = sheet.name() + "!" + FormatCellAddress(row, col);

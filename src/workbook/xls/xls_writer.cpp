@@ -500,7 +500,7 @@ bool Writing::WriteFormula(std::string& out, Sheet& sheet, const Row& row, const
 }
 
 CellContent Writing::Computed(const Sheet& sheet, int row, int col, CellContent cached) {
-  if (!values_) values_.emplace(book_);
+  if (!values_) values_.emplace(book_, WorkbookValues::Constants::KeepCached);
   try {
     return ContentOf(values_->Get(sheet, row, col));
   } catch (const CannotCompute&) {
