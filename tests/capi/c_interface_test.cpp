@@ -19,35 +19,35 @@ vemo_value RoundTrip(vemo_object* dictionary, const char* key, vemo_value value)
   return back;
 }
 
+// A value's kind and content as text, to compare what came back with what went in.
+std::string Show(const vemo_value& v) {
+  switch (v.type) {
+    case VEMO_BOOLEAN: return "boolean " + std::to_string(v.as.boolean != 0);
+    case VEMO_INTEGER: return "integer " + std::to_string(v.as.integer);
+    case VEMO_DOUBLE: return "double " + std::to_string(v.as.number);
+    case VEMO_DATE: return "date " + std::to_string(v.as.number);
+    case VEMO_TEXT: return std::string("text ") + v.as.text;
+    default: return "type " + std::to_string(v.type);
+  }
+}
+
 TEST(CInterface, HostValuesComeBackAsTheyWentIn) {
   ASSERT_EQ(vemo_api_version(), VEMOPRINT_API_VERSION);
   ASSERT_EQ(vemo_initialize(nullptr), VEMO_OK) << vemo_last_error();
   vemo_object* dictionary = nullptr;
   ASSERT_EQ(vemo_dictionary_new(&dictionary), VEMO_OK);
   char text[] = "销售发票 No.5";
-  struct Case {
-    vemo_value in;
-    int type;
-  } cases[] = {{vemo_empty(), VEMO_EMPTY},       {vemo_bool(1), VEMO_BOOLEAN},   {vemo_int(-7), VEMO_INTEGER},
-               {vemo_double(0.25), VEMO_DOUBLE}, {vemo_date(46000.5), VEMO_DATE}, {vemo_text(text), VEMO_TEXT}};
-  int n = 0;
-  for (const Case& c : cases) {
-    vemo_value back = RoundTrip(dictionary, std::to_string(n++).c_str(), c.in);
-    EXPECT_EQ(back.type, c.type);
-    if (c.type == VEMO_TEXT) {
-      std::memset(text, 'x', sizeof text - 1);  // the host reuses its buffer: the component kept a copy
-      vemo_value again{};
-      vemo_value key = vemo_text("5");
-      ASSERT_EQ(vemo_call(dictionary, "Item", &key, 1, &again), VEMO_OK);
-      EXPECT_STREQ(again.as.text, "销售发票 No.5");
-      vemo_value_clear(&again);
-    } else if (c.type == VEMO_INTEGER) {
-      EXPECT_EQ(back.as.integer, -7);
-    } else if (c.type == VEMO_DOUBLE || c.type == VEMO_DATE) {
-      EXPECT_EQ(back.as.number, c.in.as.number);
-    }
+  for (const vemo_value& in : {vemo_empty(), vemo_bool(1), vemo_int(-7), vemo_double(0.25), vemo_date(46000.5), vemo_text(text)}) {
+    vemo_value back = RoundTrip(dictionary, std::to_string(in.type).c_str(), in);
+    EXPECT_EQ(Show(back), Show(in));
     vemo_value_clear(&back);
   }
+  std::memset(text, 'x', sizeof text - 1);  // the host reuses its buffer: the component kept a copy
+  vemo_value key = vemo_text("5"), again{};
+  ASSERT_EQ(vemo_call(dictionary, "Item", &key, 1, &again), VEMO_OK);
+  EXPECT_EQ(Show(again), "text 销售发票 No.5");
+  vemo_value_clear(&again);
+
   // An object the host released lives on where the component holds it.
   vemo_object* vector = nullptr;
   ASSERT_EQ(vemo_vector_new(&vector), VEMO_OK);
@@ -61,6 +61,19 @@ TEST(CInterface, HostValuesComeBackAsTheyWentIn) {
   EXPECT_EQ(count.as.integer, 6);
   vemo_value_clear(&item);
   vemo_release(vector);
+}
+
+// The cells of a record set are given row after row.
+TEST(CInterface, RecordSetCellsAreReadRowByRow) {
+  ASSERT_EQ(vemo_initialize(nullptr), VEMO_OK) << vemo_last_error();
+  const char* fields[] = {"FName", "FQty"};
+  const vemo_value cells[] = {vemo_text("a"), vemo_int(1), vemo_text("b"), vemo_int(2)};
+  vemo_object* rows = nullptr;
+  ASSERT_EQ(vemo_recordset_new(fields, 2, cells, 2, &rows), VEMO_OK) << vemo_last_error();
+  vemo_value quantity = vemo_text("FQty"), cell{};
+  ASSERT_EQ(vemo_call(rows, "Fields", &quantity, 1, &cell), VEMO_OK) << vemo_last_error();
+  EXPECT_EQ(Show(cell), "integer 1");
+  vemo_release(rows);
 }
 
 TEST(CInterface, ByteArraysCrossBothWays) {
@@ -114,29 +127,34 @@ TEST(CInterface, TwoThreadsCallAtOnce) {
   vemo_release(shared);
 }
 
+// Each message is read right after its own call: the next call replaces it.
 TEST(CInterface, FailuresAreAStatusAndAMessage) {
   ASSERT_EQ(vemo_initialize(nullptr), VEMO_OK) << vemo_last_error();
-  vemo_object* object = nullptr;
-  vemo_value value = vemo_int(1);
+  vemo_object *object = nullptr, *dictionary = nullptr;
+  ASSERT_EQ(vemo_dictionary_new(&dictionary), VEMO_OK);
+  EXPECT_STREQ(vemo_last_error(), "");
+  vemo_value value = vemo_int(1), unknown = vemo_int(1);
+  unknown.type = 99;
   struct Case {
     int status;
+    std::string message;
     int expected;
+    const char* names;  // what the message must name
   } cases[] = {
-      {vemo_create("VemoPrintExport.NoSuchClass", &object), 429},
-      {vemo_create(nullptr, &object), VEMO_E_ARGUMENT},
-      {vemo_set(nullptr, "RptID", &value), VEMO_E_ARGUMENT},
-      {vemo_parse_json("{\"a\": ", &value), 13},  // the JSON reader's own error number
-      {vemo_remove_file("/etc/hostname"), VEMO_E_ARGUMENT},  // only files the component made
-      {vemo_write_temp_file(nullptr, ".xlsx", &value), VEMO_E_ARGUMENT},
+      {vemo_create("VemoPrintExport.NoSuchClass", &object), vemo_last_error(), 429, "NoSuchClass"},
+      {vemo_create(nullptr, &object), vemo_last_error(), VEMO_E_ARGUMENT, "the identifier must not be NULL"},
+      {vemo_set(nullptr, "RptID", &value), vemo_last_error(), VEMO_E_ARGUMENT, "the object must not be NULL"},
+      {vemo_set(dictionary, "Count", &unknown), vemo_last_error(), VEMO_E_ARGUMENT, "type 99; use one of the vemo_type codes"},
+      {vemo_parse_json("{\"a\": ", &value), vemo_last_error(), 13, "syntax error at byte 7"},  // the reader's number
+      {vemo_remove_file("/etc/hostname"), vemo_last_error(), VEMO_E_ARGUMENT, "was not made by vemo_write_temp_file"},
+      {vemo_write_temp_file(nullptr, ".xlsx", &value), vemo_last_error(), VEMO_E_ARGUMENT, "the byte array must not be NULL"},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.status, c.expected);
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.status, c.expected) << c.message;
+    EXPECT_NE(c.message.find(c.names), std::string::npos) << c.message;
+  }
   EXPECT_EQ(object, nullptr);
-  // Each message names what was wrong; checked right after its own call.
-  EXPECT_NE(vemo_create("VemoPrintExport.NoSuchClass", &object), VEMO_OK);
-  EXPECT_NE(std::string(vemo_last_error()).find("NoSuchClass"), std::string::npos);
-  EXPECT_EQ(vemo_dictionary_new(&object), VEMO_OK);
-  EXPECT_STREQ(vemo_last_error(), "");
-  vemo_release(object);
+  vemo_release(dictionary);
 }
 
 }  // namespace

@@ -14,6 +14,9 @@ DictionaryRef Dict(const Variant& v) {
 
 const KeyTable* TableOf(const Variant& v) { return Dict(v)->KeyTableOf().get(); }
 
+// Written back as JSON, so kinds show: 1 is not 1.0, -0.0 is not 0.0.
+bool Same(const Variant& a, const Variant& b) { return ToJson(a).dump() == ToJson(b).dump(); }
+
 TEST(JsonReaderTables, ObjectsWithTheSameKeysShareOneTable) {
   // The shape of a bill: lines of fields, each field {FFLD, FDSP, FFND}.
   const Variant root = ParseJsonText(R"({"Page2": [
@@ -55,7 +58,7 @@ TEST(JsonReaderTables, ManyDifferentKeySetsStayApart) {
       text += "}";
     }
   text += "]";
-  EXPECT_EQ(ToJson(ParseJsonText(text)), ToJson(FromJson(Json::parse(text))));
+  EXPECT_TRUE(Same(ParseJsonText(text), FromJson(Json::parse(text))));
 }
 
 TEST(JsonReaderTables, RepeatedKeysAndEmptyObjects) {
@@ -68,14 +71,10 @@ TEST(JsonReaderTables, RepeatedKeysAndEmptyObjects) {
   EXPECT_EQ(Dict(items->Item(5))->Count(), 0);
 }
 
-
 // Long arrays of lines of one shape are held by columns (line_columns.h):
 // every line, field and value must read back exactly as the JSON library
 // reads it, kind included, however the shape breaks off and whichever way
 // the lines are asked for first.
-// Written back as JSON, so kinds show: 1 is not 1.0, -0.0 is not 0.0.
-bool Same(const Variant& a, const Variant& b) { return ToJson(a).dump() == ToJson(b).dump(); }
-
 TEST(JsonReaderTables, LinesHeldByColumnsReadBackAsWritten) {
   struct Case {
     const char* name;

@@ -55,13 +55,8 @@ class Recorder : public JsonEvents {
 
 // Whether the reference parser takes the text, and what ours made of it.
 void ExpectAgreement(const std::string& text) {
-  bool referenceAccepts = true;
-  json expected;
-  try {
-    expected = json::parse(text);
-  } catch (const json::exception&) {
-    referenceAccepts = false;
-  }
+  const json expected = json::parse(text, nullptr, false);  // discarded when not JSON
+  const bool referenceAccepts = !expected.is_discarded();
   Recorder recorder;
   const std::string error = test::RaisedBy([&] { ScanJson(text, recorder); }).message;
   const bool oursAccepts = error.empty();
@@ -74,27 +69,21 @@ void ExpectAgreement(const std::string& text) {
   }
 }
 
-TEST(JsonScanner, ReadsWhatTheReferenceParserReads) {
-  for (const char* text : {
+TEST(JsonScanner, ReadsWhatTheReferenceParserReadsAndRefusesTheRest) {
+  for (const std::string text : {
            R"({"DataSrv": {"FID": 1020004, "FName": "销售单"}, "Data": {"Page2": [{"a": {"FFLD": 25.797}}]}})",
            R"([1, -1, 0, -0, 1.5, -2.25e-3, 1E+2, 9223372036854775807, 9223372036854775808, -9223372036854775808,
                -9223372036854775809, 18446744073709551615, 18446744073709551616, 1e-400, 0.1])",
            R"(["", "a\"b\\c\/d\b\f\n\r\t", "\u00e9\u4e2d\ud83d\ude00", "é中😀", "\u0000x"])",
            R"(  {"nested": [[[], {}], {"x": [null, true, false]}]}  )", "17", "\"just text\"", "[]", "{}",
-           R"({"dup": 1, "dup": 2})"}) {
-    SCOPED_TRACE(text);
-    ExpectAgreement(text);
-  }
-}
-
-TEST(JsonScanner, RefusesWhatIsNotJson) {
-  for (std::string text : {"", " ", "01", "-", "1.", "1e", "1e+", ".5", "+1", "[1,]", "[1 2]", "{\"a\" 1}",
-                           "{\"a\":1,}", "{a:1}", "tru", "nul", "[", "{\"a\":", "\"open", "1 2", "[]]", "\"\\x\"",
-                           "\"\\u12\"", "\"\\ud800\"", "\"\\udc00\"", "\"\\ud800\\u0041\"", "1e400", "-1e400",
-                           "/* no */ 1", "[1] // no",
-                           // Bytes that are not UTF-8, and raw control characters, inside strings.
-                           "\"\xff\"", "\"\xc0\xaf\"", "\"\xed\xa0\x80\"", "\"\xf4\x90\x80\x80\"", "\"\xe4\xb8\"",
-                           "\"a\tb\"", "\"a\nb\"", "\"\x01\""}) {
+           R"({"dup": 1, "dup": 2})",
+           // Not JSON.
+           "", " ", "01", "-", "1.", "1e", "1e+", ".5", "+1", "[1,]", "[1 2]", "{\"a\" 1}", "{\"a\":1,}", "{a:1}", "tru",
+           "nul", "[", "{\"a\":", "\"open", "1 2", "[]]", "\"\\x\"", "\"\\u12\"", "\"\\ud800\"", "\"\\udc00\"",
+           "\"\\ud800\\u0041\"", "1e400", "-1e400", "/* no */ 1", "[1] // no",
+           // Bytes that are not UTF-8, and raw control characters, inside strings.
+           "\"\xff\"", "\"\xc0\xaf\"", "\"\xed\xa0\x80\"", "\"\xf4\x90\x80\x80\"", "\"\xe4\xb8\"", "\"a\tb\"",
+           "\"a\nb\"", "\"\x01\""}) {
     SCOPED_TRACE(text);
     ExpectAgreement(text);
   }

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "foundation/utf8_text.h"
@@ -39,50 +41,38 @@ TEST(NumberToText, AgreesWithPrintfAcrossMagnitudes) {
 }
 
 TEST(LeadingNumber, TakesTheLongestNumericPrefix) {
-  EXPECT_DOUBLE_EQ(LeadingNumber(".5"), 0.5);
-  EXPECT_DOUBLE_EQ(LeadingNumber("12abc"), 12);
-  EXPECT_DOUBLE_EQ(LeadingNumber("abc"), 0);
-  EXPECT_DOUBLE_EQ(LeadingNumber("  -3e2x"), -300);
-  EXPECT_DOUBLE_EQ(LeadingNumber("4e"), 4);       // a dangling exponent is not part of it
-  EXPECT_DOUBLE_EQ(LeadingNumber("1,234"), 1);    // no thousands groups in the leading rule
-  EXPECT_DOUBLE_EQ(LeadingNumber("-"), 0);
-  EXPECT_DOUBLE_EQ(LeadingNumber(""), 0);
-  EXPECT_DOUBLE_EQ(LeadingNumber("3.5.6"), 3.5);
+  // A dangling exponent is not part of it, nor are thousands groups.
+  const std::pair<const char*, double> cases[] = {{".5", 0.5},       {"12abc", 12}, {"abc", 0}, {"  -3e2x", -300},
+                                                  {"4e", 4},         {"1,234", 1},  {"-", 0},   {"", 0},
+                                                  {"3.5.6", 3.5}};
+  for (const auto& [text, expected] : cases) EXPECT_DOUBLE_EQ(LeadingNumber(text), expected) << text;
 }
 
 TEST(StrictNumber, AcceptsWholeNumbersOnly) {
-  double n = 0;
-  EXPECT_TRUE(TryStrictNumber(" 1,234.5 ", n));
-  EXPECT_DOUBLE_EQ(n, 1234.5);
-  EXPECT_TRUE(TryStrictNumber("-.5e1", n));
-  EXPECT_DOUBLE_EQ(n, -5);
-  EXPECT_FALSE(TryStrictNumber("12abc", n));
-  EXPECT_FALSE(TryStrictNumber("", n));
-  EXPECT_FALSE(TryStrictNumber(",5", n));
-  EXPECT_FALSE(TryStrictNumber("1e999", n));
+  const std::pair<const char*, std::optional<double>> cases[] = {
+      {" 1,234.5 ", 1234.5}, {"-.5e1", -5}, {"12abc", std::nullopt}, {"", std::nullopt}, {",5", std::nullopt},
+      {"1e999", std::nullopt}};
+  for (const auto& [text, expected] : cases) {
+    double n = 0;
+    EXPECT_EQ(TryStrictNumber(text, n) ? std::optional(n) : std::nullopt, expected) << text;
+  }
   EXPECT_THROW(StrictNumber("abc"), HostError);
 }
 
 TEST(Variant, ConvertsToInt32WithBankersRoundingAndOverflow) {
-  EXPECT_EQ(Variant(2.5).ToInt32(), 2);
-  EXPECT_EQ(Variant(3.5).ToInt32(), 4);
-  EXPECT_EQ(Variant(-2.5).ToInt32(), -2);
-  EXPECT_EQ(Variant("41").ToInt32(), 41);
-  EXPECT_EQ(Variant(true).ToInt32(), -1);
-  EXPECT_EQ(Variant().ToInt32(), 0);
-  EXPECT_EQ(Variant(2147483647.0).ToInt32(), 2147483647);
+  const std::pair<Variant, int> cases[] = {{Variant(2.5), 2},   {Variant(3.5), 4},  {Variant(-2.5), -2},
+                                           {Variant("41"), 41}, {Variant(true), -1}, {Variant(), 0},
+                                           {Variant(2147483647.0), 2147483647}};
+  for (const auto& [value, expected] : cases) EXPECT_EQ(value.ToInt32(), expected) << value.ToText();
   EXPECT_EQ(test::RaisedBy([] { Variant(2147483648.0).ToInt32(); }).number, HostError::kOverflow);
   EXPECT_EQ(test::RaisedBy([] { Variant("twelve").ToInt32(); }).number, HostError::kTypeMismatch);
   EXPECT_THROW(Variant::Null().ToNumber(), HostError);
 }
 
 TEST(Variant, BooleansAndText) {
-  EXPECT_TRUE(Variant(-1).ToBool());
-  EXPECT_TRUE(Variant(0.5).ToBool());
-  EXPECT_FALSE(Variant(0).ToBool());
-  EXPECT_TRUE(Variant("true").ToBool());
-  EXPECT_FALSE(Variant(" False ").ToBool());
-  EXPECT_TRUE(Variant("2").ToBool());
+  const std::pair<Variant, bool> cases[] = {{Variant(-1), true},     {Variant(0.5), true},         {Variant(0), false},
+                                            {Variant("true"), true}, {Variant(" False "), false}, {Variant("2"), true}};
+  for (const auto& [value, expected] : cases) EXPECT_EQ(value.ToBool(), expected) << value.ToText();
   EXPECT_THROW(Variant("yes").ToBool(), HostError);
   EXPECT_EQ(Variant(true).ToText(), "True");
   EXPECT_EQ(Variant(false).ToNumber(), 0);
