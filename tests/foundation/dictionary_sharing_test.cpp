@@ -47,55 +47,40 @@ TEST(HostDictionarySharing, DictionariesMadeOverOneTableChangeApart) {
 // indexes until one changes, so after each step every dictionary must still
 // hold exactly its model.
 TEST(HostDictionarySharing, CopiesChangedAtRandomStayApart) {
-  using Model = std::vector<std::pair<std::string, int>>;
   std::vector<HostDictionary> dicts(4);
-  std::vector<Model> models(4);
-  const auto text = [](int value) { return std::string(24, 'v') + std::to_string(value); };
+  std::vector<std::vector<std::pair<std::string, std::string>>> models(4);
   std::mt19937 random(7);
   for (int step = 0; step < 1500; ++step) {
-    const std::size_t at = random() % 4, from = random() % 4;
+    const std::size_t at = random() % 4, from = random() % 4, choice = random() % 10;
     HostDictionary& d = dicts[at];
-    Model& m = models[at];
-    const std::string key = "k" + std::to_string(random() % 100);
+    auto& m = models[at];
+    const std::string key = "k" + std::to_string(random() % 100), value = std::string(24, 'v') + std::to_string(step);
     const auto found = std::find_if(m.begin(), m.end(), [&](const auto& entry) { return entry.first == key; });
-    switch (random() % 10) {
-      case 0:
-        d = dicts[from];
-        m = models[from];
-        break;
-      case 1:
-        d = HostDictionary(dicts[from]);
-        m = models[from];
-        break;
-      case 2:
-        ASSERT_EQ(d.Remove(key), found != m.end());
-        if (found != m.end()) m.erase(found);
-        break;
-      case 3:
-        if (random() % 30 == 0) {
-          d.Clear();
-          m.clear();
-        }
-        break;
-      default:  // a new key goes last, a known one keeps its place
-        if (found == m.end()) {
-          if (random() % 2) {
-            d.Add(key, text(step));
-          } else {
-            d.Set(key, text(step));
-          }
-          m.emplace_back(key, step);
-        } else {
-          d.Set(key, text(step));
-          found->second = step;
-          EXPECT_THROW(d.Add(key, 0), HostError);
-        }
+    if (choice == 0) {
+      d = dicts[from];
+      m = models[from];
+    } else if (choice == 1) {
+      d = HostDictionary(dicts[from]);
+      m = models[from];
+    } else if (choice == 2) {
+      ASSERT_EQ(d.Remove(key), found != m.end());
+      if (found != m.end()) m.erase(found);
+    } else if (choice == 3 && step % 30 == 0) {
+      d.Clear();
+      m.clear();
+    } else if (found != m.end()) {  // a known key keeps its place
+      d.Set(key, value);
+      found->second = value;
+      EXPECT_THROW(d.Add(key, value), HostError);
+    } else {  // a new key goes last
+      choice % 2 ? d.Add(key, value) : d.Set(key, value);
+      m.emplace_back(key, value);
     }
     for (std::size_t i = 0; i < dicts.size(); ++i) {
       ASSERT_EQ(dicts[i].Count(), static_cast<int>(models[i].size())) << "step " << step;
       for (std::size_t k = 0; k < models[i].size(); ++k) {
         ASSERT_EQ(dicts[i].Key(static_cast<int>(k) + 1), models[i][k].first) << "step " << step;
-        ASSERT_EQ(dicts[i].Value(models[i][k].first).ToText(), text(models[i][k].second)) << "step " << step;
+        ASSERT_EQ(dicts[i].Value(models[i][k].first).ToText(), models[i][k].second) << "step " << step;
       }
       const bool known = std::any_of(models[i].begin(), models[i].end(), [&](const auto& e) { return e.first == key; });
       ASSERT_EQ(dicts[i].Lookup(key), known) << "step " << step << " " << key;

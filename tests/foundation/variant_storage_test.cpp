@@ -10,20 +10,16 @@
 namespace vemo {
 namespace {
 
+// Copies and moves of text: EveryKindKeepsItsConversionsThroughCopiesAndMoves.
 TEST(VariantStorage, TextOfEveryLengthAroundTheInlineLimit) {
   for (std::size_t length : {0u, 1u, 21u, 22u, 23u, 24u, 100u, 5000u}) {
-    std::string text;
-    for (std::size_t i = 0; i < length; ++i) text.push_back(static_cast<char>('a' + i % 26));
-    const Variant v(text);  // copies and moves: EveryKindKeepsItsConversionsThroughCopiesAndMoves
+    std::string text;  // bytes, not a C string: the zero bytes in it are kept
+    for (std::size_t i = 0; i < length; ++i) text.push_back(i % 7 == 3 ? '\0' : static_cast<char>('a' + i % 26));
+    const Variant v(text);
     EXPECT_EQ(v.ToText(), text) << length;
     EXPECT_EQ(v, Variant(std::string_view(text))) << length;
     EXPECT_FALSE(v == Variant(text + "x")) << length;
   }
-  // Text is bytes, not a C string: zero bytes inside it are kept at both sizes.
-  const std::string withZeros("a\0b\0c", 5);
-  EXPECT_EQ(Variant(withZeros).ToText(), withZeros);
-  const std::string longWithZeros = withZeros + std::string(30, '\0') + "end";
-  EXPECT_EQ(Variant(longWithZeros).ToText(), longWithZeros);
   EXPECT_EQ(Variant(std::string(22, '7')).ToNumber(), 7777777777777777777777.0);
   EXPECT_EQ(Variant(" " + std::string(30, ' ') + "2026-12-01").ToDate().ToText(), "2026-12-01");
 }
