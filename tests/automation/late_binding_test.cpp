@@ -44,7 +44,6 @@ TEST(LateBinding, CreatesEachPublicClassByIdentifierAndReachesItsMembers) {
       {"VemoPrintExport.ExportAction", nullptr, {}, Access::Get, "RptID", {}, {}, kNoSuchMember},
       {"VemoPrintExport.ExportAction", nullptr, {}, Access::Call, "PrintBill", {}, {}, kWrongArgumentCount},
       {"VemoPrintExport.ExportActionLM", nullptr, {}, Access::Get, "dataFrom", {1}, {}, kWrongArgumentCount},
-      {"VemoPrintExport.ExcelOperaterLM", nullptr, {}, Access::Call, "ValidateTemplate", {"x"}, {}, kWrongArgumentCount},
       // Nothing is no rows; a value where an object belongs is refused.
       {"VemoPrintExport.ExcelOperaterRpt", "RptEntryData", ObjectRef(), Access::Call, "PrintTo", {}, false, {}},
       {"VemoPrintExport.ExportAction", "Data", 5, Access::Call, "PreCheck", {}, {}, HostError::kTypeMismatch},
