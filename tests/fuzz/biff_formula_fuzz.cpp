@@ -42,17 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const vemo::wb::CellAddress base{1 + data[0], 1 + data[0] / 2};
   FormulaUse use = data[0] & 0x80 ? FormulaUse::Shared : FormulaUse::Cell;
   std::string text;
-  try {
-    text = DecodeFormula(rgce, extra, use, base, context);
-  } catch (const vemo::wb::WorkbookError&) {
-    return 0;
-  }
   FormulaContext writable = context;
   EncodedFormula encoded;
   try {
+    text = DecodeFormula(rgce, extra, use, base, context);
+    // The encoder may refuse text .xls cannot hold (for example a reference to another book).
     encoded = EncodeFormula(text, use, base, writable);
   } catch (const vemo::wb::WorkbookError&) {
-    return 0;  // text .xls cannot hold (for example a reference to another book)
+    return 0;
   }
   try {
     DecodeFormula(encoded.rgce, encoded.extra, use, base, writable);
