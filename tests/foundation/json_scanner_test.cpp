@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "foundation/json_convert.h"
 #include "support/host_error_of.h"
@@ -53,10 +54,7 @@ TEST(JsonScanner, ReadsWhatTheReferenceParserReadsAndRefusesTheRest) {
 // recursively), with a reason; a string that is not UTF-8 is refused naming
 // its member.
 TEST(JsonScanner, RefusalsSayWhatAndWhere) {
-  struct Case {
-    std::string text, message;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, std::string> cases[] = {  // the text, and what its refusal says
       {std::string(512, '[') + std::string(512, ']'), ""},
       {std::string(513, '[') + std::string(513, ']'), "nested more than 512 levels"},
       {std::string(200000, '['), "nested more than 512 levels"},
@@ -64,10 +62,10 @@ TEST(JsonScanner, RefusalsSayWhatAndWhere) {
       {"[\"a\xFF\"]", "not UTF-8; save"},
       {"\"\\u0041", "the text ends inside a string"},  // the escape is whole, the string is not
   };
-  for (const Case& c : cases) {
-    const std::string error = test::RaisedBy([&] { ParseJsonText(c.text); }).message;
-    EXPECT_EQ(error.empty(), c.message.empty()) << c.text.substr(0, 20) << ": " << error;
-    EXPECT_NE(error.find(c.message), std::string::npos) << c.message << ": " << error;
+  for (const auto& [text, message] : cases) {
+    const std::string error = test::RaisedBy([&] { ParseJsonText(text); }).message;
+    EXPECT_EQ(error.empty(), message.empty()) << text.substr(0, 20) << ": " << error;
+    EXPECT_NE(error.find(message), std::string::npos) << message << ": " << error;
   }
 }
 

@@ -17,13 +17,8 @@ namespace {
 
 // Tighter than the defaults so one input cannot take the whole memory budget
 // the fuzzer runs under (-rss_limit_mb): a refusal is what these limits test.
-vemo::wb::ZipLimits FuzzLimits() {
-  vemo::wb::ZipLimits limits;
-  limits.maxEntries = 2000;
-  limits.maxTotalUncompressed = 64ull << 20;
-  limits.maxEntryUncompressed = 32ull << 20;
-  return limits;
-}
+const vemo::wb::ZipLimits kFuzzLimits{.maxEntries = 2000, .maxTotalUncompressed = 64ull << 20,
+                                      .maxEntryUncompressed = 32ull << 20};
 
 constexpr const char* kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
 
@@ -73,6 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vemo::fuzz::WriteScratchFile(input, data, size);
   else
     WriteSheetPackage(input, data, size);
-  vemo::fuzz::OpenSaveAndOpenAgain(input, FuzzLimits(), "saved.xlsx", true);
+  vemo::fuzz::OpenSaveAndOpenAgain(input, kFuzzLimits, "saved.xlsx", true);
   return 0;
 }
