@@ -45,10 +45,8 @@ TEST(Json, RoundTripsHostValues) {
   const Variant v = FromJson(request);
   auto root = v.AsObject<HostDictionary>();
   ASSERT_TRUE(root);
-  // The kinds the JSON text cannot show: a number is an Integer when it fits
-  // 32 bits, else a Double; the tagged objects become dates, bytes and rows.
-  EXPECT_EQ(root->Value("Data").AsObject<HostDictionary>()->Value("FID").Type(), VariantType::Integer);
-  EXPECT_EQ(root->Value("Big").Type(), VariantType::Double);
+  // The kinds the JSON text cannot show (numbers: variant_test.cpp): the
+  // tagged objects become dates, bytes and rows.
   EXPECT_EQ(root->Value("When").Type(), VariantType::Date);
   EXPECT_EQ(root->Value("Photo").ToBytes(), (Bytes{0, 1, 2, 255}));
   EXPECT_TRUE(root->Value("Rows").AsObject<Recordset>());

@@ -56,14 +56,13 @@ TEST(JsonReaderTables, ManyDifferentKeySetsStayApart) {
   EXPECT_TRUE(Same(ParseJsonText(text), FromJson(Json::parse(text))));
 }
 
+// Where a repeated key's value goes: the agreement with the reference parser
+// (json_scanner_test.cpp).
 TEST(JsonReaderTables, RepeatedKeysAndEmptyObjects) {
-  const Variant root = ParseJsonText(R"([{"a": 1, "b": 2, "a": 3}, {"a": 4, "b": 5}, {"a": 6, "b": 7, "a": 8}, {}, {}])");
-  // A repeated key keeps its first place and takes the last value.
-  EXPECT_EQ(ToJson(root).dump(), R"([{"a":3,"b":2},{"a":4,"b":5},{"a":8,"b":7},{},{}])");
-  auto items = root.AsObject<HostVector>();
-  EXPECT_EQ(TableOf(items->Item(2)), TableOf(items->Item(1)));
-  Dict(items->Item(4))->Add("x", 1);
-  EXPECT_EQ(Dict(items->Item(5))->Count(), 0);
+  auto items = ParseJsonText(R"([{"a": 1, "b": 2, "a": 3}, {"a": 4, "b": 5}, {}, {}])").AsObject<HostVector>();
+  EXPECT_EQ(TableOf(items->Item(2)), TableOf(items->Item(1)));  // a repeated key adds no key
+  Dict(items->Item(3))->Add("x", 1);
+  EXPECT_EQ(Dict(items->Item(4))->Count(), 0);
 }
 
 // Long arrays of lines of one shape are held by columns (line_columns.h):

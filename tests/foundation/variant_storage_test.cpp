@@ -42,8 +42,7 @@ TEST(VariantStorage, LongTextOutlivesTheValueItWasCopiedFrom) {
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([&survivor] {
       for (int i = 0; i < 20000; ++i) {
-        Variant copy = survivor;
-        Variant another(copy);
+        const Variant copy = survivor, another = copy;
       }
     });
   for (auto& thread : threads) thread.join();
