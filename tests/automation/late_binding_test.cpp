@@ -9,6 +9,7 @@
 #include "automation/public_classes.h"
 #include "foundation/creation_service.h"
 #include "foundation/host_collections.h"
+#include "support/host_error_of.h"
 
 namespace vemo::automation {
 namespace {
@@ -54,15 +55,12 @@ TEST(LateBinding, CreatesEachPublicClassByIdentifierAndReachesItsMembers) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.progId) + "." + c.member);
     const ObjectRef object = CreateObject(c.progId);
-    std::optional<int> error;
     Variant answer;
-    try {
+    const test::Raised raised = test::RaisedBy([&] {
       if (c.setName) Invoke(object, c.setName, Access::Set, {&c.setValue, 1});
       answer = Invoke(object, c.member, c.access, c.arguments);
-    } catch (const HostError& e) {
-      error = e.Number();
-    }
-    EXPECT_EQ(error, c.expectedError);
+    });
+    EXPECT_EQ(raised.number, c.expectedError.value_or(0)) << raised.message;
     if (!c.expectedError) {
       EXPECT_TRUE(answer == c.expected) << answer.ToText();
     }

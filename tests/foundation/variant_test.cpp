@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -25,12 +26,10 @@ TEST(NumberToText, AgreesWithPrintfAcrossMagnitudes) {
   std::vector<double> values = {100, 250.5, -0.25, 0.0001, 1.5e-7, 999999999999999.0, 1e15, 1.23e100, 0.1 + 0.2,
                                 0.5, 1.0 / 3, 2.0 / 3, 9.9999999999999949, 9.9999999999999951, 123456789012345.6,
                                 0.000099999999999999995, 1e-5, 5e-324, 1.7976931348623157e308, 4503599627370497.0};
-  std::uint64_t seed = 88172645463325252ull;
-  for (int i = 0; i < 2000; ++i) {
-    seed ^= seed << 13, seed ^= seed >> 7, seed ^= seed << 17;
-    const double mantissa = static_cast<double>(seed % 100000000000000000ull) / 1e17;
-    const int exponent = static_cast<int>(seed >> 58) - 32;  // 1e-32 .. 1e31
-    values.push_back((i % 2 ? -1 : 1) * mantissa * std::pow(10.0, exponent));
+  std::mt19937_64 random(88172645463325252ull);
+  for (int i = 0; i < 2000; ++i) {  // 17 random digits, times 1e-32 .. 1e31
+    const double mantissa = static_cast<double>(random() % 100000000000000000ull) / 1e17;
+    values.push_back((i % 2 ? -1 : 1) * mantissa * std::pow(10.0, static_cast<int>(random() % 64) - 32));
   }
   for (double value : values) {
     if (value == 0) continue;
