@@ -30,7 +30,6 @@ TEST(VariantStorage, LongTextOutlivesTheValueItWasCopiedFrom) {
   {
     Variant original(text);
     survivor = original;
-    Variant second = original;
     original = 5;  // the original lets go of the text
   }
   EXPECT_EQ(survivor.ToText(), text);

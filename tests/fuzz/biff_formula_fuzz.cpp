@@ -16,29 +16,20 @@
 #include "workbook/workbook_error.h"
 #include "workbook/xls/biff_formula.h"
 
-namespace {
-
 using namespace vemo::wb::xls;
-
-FormulaContext MakeContext() {
-  FormulaContext context;
-  context.sheetNames = {"Sheet1", "Data Sheet", "Sheet3"};
-  context.supbooks = {Supbook{SupbookKind::Internal, {}, {}, {}},
-                      Supbook{SupbookKind::External, "book.xls", {"Other"}, {"Rate"}},
-                      Supbook{SupbookKind::AddIn, {}, {}, {"EOMONTH"}}};
-  context.xti = {{0, 0, 0}, {0, 1, 1}, {0, 0, 2}, {1, 0, 0}, {2, 0xFFFE, 0xFFFE}, {0, 0xFFFF, 0xFFFF}};
-  context.names = {{"Tax", 0}, {"Rate", 2}, {"_xlnm.Print_Area", 1}};
-  return context;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
   std::size_t split = 1 + data[0] % (size - 1);
   std::span<const std::uint8_t> rgce(data + 1, split);
   std::span<const std::uint8_t> extra(data + 1 + split, size - 1 - split);
-  static const FormulaContext context = MakeContext();
+  static const FormulaContext context{
+      .sheetNames = {"Sheet1", "Data Sheet", "Sheet3"},
+      .supbooks = {Supbook{SupbookKind::Internal, {}, {}, {}},
+                   Supbook{SupbookKind::External, "book.xls", {"Other"}, {"Rate"}},
+                   Supbook{SupbookKind::AddIn, {}, {}, {"EOMONTH"}}},
+      .xti = {{0, 0, 0}, {0, 1, 1}, {0, 0, 2}, {1, 0, 0}, {2, 0xFFFE, 0xFFFE}, {0, 0xFFFF, 0xFFFF}},
+      .names = {{"Tax", 0}, {"Rate", 2}, {"_xlnm.Print_Area", 1}}};
   const vemo::wb::CellAddress base{1 + data[0], 1 + data[0] / 2};
   FormulaUse use = data[0] & 0x80 ? FormulaUse::Shared : FormulaUse::Cell;
   std::string text;

@@ -28,15 +28,17 @@ inline fs::path ScratchFolder() {
 
 inline std::string ScratchPrefix() { return "vemo-fuzz-" + std::to_string(getpid()) + "-"; }
 
-inline fs::path ScratchFile(const std::string& name) { return ScratchFolder() / (ScratchPrefix() + name); }
+// At exit: nothing may throw here.
+inline void RemoveScratchFiles() {
+  std::error_code ec, ignored;
+  for (fs::directory_iterator it(ScratchFolder(), ec), end; !ec && it != end; it.increment(ec))
+    if (it->path().filename().string().starts_with(ScratchPrefix())) fs::remove(it->path(), ignored);
+}
 
-// Removes this process's scratch files when it ends (from LLVMFuzzerInitialize).
-inline void RemoveScratchFilesAtExit() {
-  std::atexit([] {
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(ScratchFolder(), ec))
-      if (entry.path().filename().string().starts_with(ScratchPrefix())) fs::remove(entry.path(), ec);
-  });
+// A file of this process in scratch space; all of them go when the process ends.
+inline fs::path ScratchFile(const std::string& name) {
+  [[maybe_unused]] static const bool removedAtExit = std::atexit(RemoveScratchFiles) == 0;
+  return ScratchFolder() / (ScratchPrefix() + name);
 }
 
 inline void WriteScratchFile(const fs::path& path, const std::uint8_t* data, std::size_t size) {

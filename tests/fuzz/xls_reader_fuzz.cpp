@@ -4,11 +4,6 @@
 // what is a finding). Seed it with the files of the .xls corpus.
 #include "fuzz_harness.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  vemo::fuzz::RemoveScratchFilesAtExit();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto input = vemo::fuzz::ScratchFile("input.xls");
   vemo::fuzz::WriteScratchFile(input, data, size);

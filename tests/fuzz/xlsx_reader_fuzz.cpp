@@ -33,17 +33,14 @@ std::string Relationship(const std::string& type, const std::string& target) {
 // workbook naming one sheet.
 void WriteSheetPackage(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size) {
   vemo::wb::ZipPackage package;
+  const std::string type = "ContentType=\"application/vnd.openxmlformats-";
   package.Put("[Content_Types].xml",
-              std::string(kXmlHead) +
-                  "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                  "<Default Extension=\"rels\" "
-                  "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                  "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                  "<Override PartName=\"/xl/workbook.xml\" "
-                  "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-                  "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
-                  "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-                  "</Types>");
+              std::string(kXmlHead) + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">" +
+                  "<Default Extension=\"rels\" " + type + "package.relationships+xml\"/>" +
+                  "<Default Extension=\"xml\" ContentType=\"application/xml\"/>" +
+                  "<Override PartName=\"/xl/workbook.xml\" " + type + "officedocument.spreadsheetml.sheet.main+xml\"/>" +
+                  "<Override PartName=\"/xl/worksheets/sheet1.xml\" " + type +
+                  "officedocument.spreadsheetml.worksheet+xml\"/></Types>");
   package.Put("_rels/.rels", Relationship("officeDocument", "xl/workbook.xml"));
   package.Put("xl/workbook.xml",
               std::string(kXmlHead) +
@@ -56,11 +53,6 @@ void WriteSheetPackage(const std::filesystem::path& path, const std::uint8_t* da
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  vemo::fuzz::RemoveScratchFilesAtExit();
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto input = vemo::fuzz::ScratchFile("input.xlsx");
