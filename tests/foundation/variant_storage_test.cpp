@@ -69,8 +69,8 @@ TEST(VariantStorage, EveryKindKeepsItsConversionsThroughCopiesAndMoves) {
   // Text around the longest held inline (22 bytes), and far beyond it.
   const Variant samples[] = {Variant(), Variant::Null(), Variant(true), Variant(-7), Variant(2.5),
                              Variant(HostDate::FromParts(2026, 12, 1, 13, 45, 10)), Variant(""),
-                             Variant(std::string(22, 'i')), Variant(std::string(23, 'h')), Variant(std::string(5000, 'L')),
-                             Variant(Bytes{0, 1, 255}), Variant(dict)};
+                             Variant(std::string(22, 'i')), Variant(std::string(23, 'h')),
+                             Variant(std::string(5000, 'L')), Variant(Bytes{0, 1, 255}), Variant(dict)};
   Variant slot(std::string(30, 'x'));  // every assignment replaces a different kind
   for (const Variant& sample : samples) {
     SCOPED_TRACE(Conversions(sample).substr(0, 80));

@@ -24,7 +24,8 @@ constexpr const char* kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" stand
 
 // A relationships part of one relationship, of `type`, to `target`.
 std::string Relationship(const std::string& type, const std::string& target) {
-  return std::string(kXmlHead) + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+  return std::string(kXmlHead) +
+         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
          "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" +
          type + "\" Target=\"" + target + "\"/></Relationships>";
 }
