@@ -2,7 +2,9 @@
 // and failures come back as a status and a message, never as an exception.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -11,12 +13,17 @@
 
 namespace {
 
-// dictionary.Add(key, value) then dictionary.Item(key).
-vemo_value RoundTrip(vemo_object* dictionary, const char* key, vemo_value value) {
-  vemo_value args[2] = {vemo_text(key), value}, back{};
-  EXPECT_EQ(vemo_call(dictionary, "Add", args, 2, nullptr), VEMO_OK) << vemo_last_error();
-  EXPECT_EQ(vemo_call(dictionary, "Item", args, 1, &back), VEMO_OK) << vemo_last_error();
-  return back;
+// A value's kind and content as text, to compare what came back with what went in.
+std::string Show(const vemo_value& v) {
+  switch (v.type) {
+    case VEMO_BOOLEAN: return "boolean " + std::to_string(v.as.boolean != 0);
+    case VEMO_INTEGER: return "integer " + std::to_string(v.as.integer);
+    case VEMO_DOUBLE: return "double " + std::to_string(v.as.number);
+    case VEMO_DATE: return "date " + std::to_string(v.as.number);
+    case VEMO_TEXT: return std::string("text ") + v.as.text;
+    case VEMO_BYTES: return "bytes " + std::string(static_cast<const char*>(v.as.bytes->data), v.as.bytes->size);
+    default: return "type " + std::to_string(v.type);
+  }
 }
 
 TEST(CInterface, HostValuesComeBackAsTheyWentIn) {
@@ -25,29 +32,27 @@ TEST(CInterface, HostValuesComeBackAsTheyWentIn) {
   vemo_object* dictionary = nullptr;
   ASSERT_EQ(vemo_dictionary_new(&dictionary), VEMO_OK);
   char text[] = "销售发票 No.5";
-  struct Case {
-    vemo_value in;
-    int type;
-  } cases[] = {{vemo_empty(), VEMO_EMPTY},       {vemo_bool(1), VEMO_BOOLEAN},   {vemo_int(-7), VEMO_INTEGER},
-               {vemo_double(0.25), VEMO_DOUBLE}, {vemo_date(46000.5), VEMO_DATE}, {vemo_text(text), VEMO_TEXT}};
-  int n = 0;
-  for (const Case& c : cases) {
-    vemo_value back = RoundTrip(dictionary, std::to_string(n++).c_str(), c.in);
-    EXPECT_EQ(back.type, c.type);
-    if (c.type == VEMO_TEXT) {
-      std::memset(text, 'x', sizeof text - 1);  // the host reuses its buffer: the component kept a copy
-      vemo_value again{};
-      vemo_value key = vemo_text("5");
-      ASSERT_EQ(vemo_call(dictionary, "Item", &key, 1, &again), VEMO_OK);
-      EXPECT_STREQ(again.as.text, "销售发票 No.5");
-      vemo_value_clear(&again);
-    } else if (c.type == VEMO_INTEGER) {
-      EXPECT_EQ(back.as.integer, -7);
-    } else if (c.type == VEMO_DOUBLE || c.type == VEMO_DATE) {
-      EXPECT_EQ(back.as.number, c.in.as.number);
-    }
+  std::string zip("PK\x03\x04\0\0\xff", 7);  // holds a 0 byte: no text would survive
+  const vemo_bytes bytes{zip.data(), zip.size()};
+  const vemo_value values[] = {vemo_empty(),       vemo_bool(1),    vemo_int(-7), vemo_double(0.25),
+                               vemo_date(46000.5), vemo_text(text), vemo_byte_array(&bytes)};
+  std::vector<std::string> expected;
+  for (const vemo_value& value : values) {  // dictionary.Add(its type, value)
+    const std::string key = std::to_string(value.type);
+    const vemo_value args[2] = {vemo_text(key.c_str()), value};
+    ASSERT_EQ(vemo_call(dictionary, "Add", args, 2, nullptr), VEMO_OK) << vemo_last_error();
+    expected.push_back(Show(value));
+  }
+  std::memset(text, 'x', sizeof text - 1);  // the host reuses its buffers: the component kept copies
+  zip.assign(zip.size(), 'x');
+  for (std::size_t i = 0; i < expected.size(); ++i) {  // dictionary.Item(its type)
+    const std::string type = std::to_string(values[i].type);
+    vemo_value key = vemo_text(type.c_str()), back{};
+    ASSERT_EQ(vemo_call(dictionary, "Item", &key, 1, &back), VEMO_OK) << vemo_last_error();
+    EXPECT_EQ(Show(back), expected[i]);
     vemo_value_clear(&back);
   }
+
   // An object the host released lives on where the component holds it.
   vemo_object* vector = nullptr;
   ASSERT_EQ(vemo_vector_new(&vector), VEMO_OK);
@@ -58,32 +63,37 @@ TEST(CInterface, HostValuesComeBackAsTheyWentIn) {
   ASSERT_EQ(vemo_call(vector, "Item", &one, 1, &item), VEMO_OK);
   ASSERT_EQ(item.type, VEMO_OBJECT);
   ASSERT_EQ(vemo_get(item.as.object, "Count", &count), VEMO_OK);
-  EXPECT_EQ(count.as.integer, 6);
+  EXPECT_EQ(count.as.integer, static_cast<std::int64_t>(std::size(values)));
   vemo_value_clear(&item);
   vemo_release(vector);
 }
 
-TEST(CInterface, ByteArraysCrossBothWays) {
+// The cells of a record set are given row after row.
+TEST(CInterface, RecordSetCellsAreReadRowByRow) {
   ASSERT_EQ(vemo_initialize(nullptr), VEMO_OK) << vemo_last_error();
-  vemo_object* dictionary = nullptr;
-  ASSERT_EQ(vemo_dictionary_new(&dictionary), VEMO_OK);
-  const std::string zip("PK\x03\x04\0\0\xff", 7);  // holds a 0 byte: no text would survive
-  std::string buffer = zip;
-  vemo_bytes in{buffer.data(), buffer.size()};
-  vemo_value back = RoundTrip(dictionary, "zip", vemo_byte_array(&in));
-  buffer.assign(buffer.size(), 'x');  // the component kept a copy
-  ASSERT_EQ(back.type, VEMO_BYTES);
-  EXPECT_EQ(std::string(static_cast<const char*>(back.as.bytes->data), back.as.bytes->size), zip);
-  // Through a file, as a template or picture a member opens by path.
+  const char* fields[] = {"FName", "FQty"};
+  const vemo_value cells[] = {vemo_text("a"), vemo_int(1), vemo_text("b"), vemo_int(2)};
+  vemo_object* rows = nullptr;
+  ASSERT_EQ(vemo_recordset_new(fields, 2, cells, 2, &rows), VEMO_OK) << vemo_last_error();
+  vemo_value quantity = vemo_text("FQty"), cell{};
+  ASSERT_EQ(vemo_call(rows, "Fields", &quantity, 1, &cell), VEMO_OK) << vemo_last_error();
+  EXPECT_EQ(Show(cell), "integer 1");
+  vemo_release(rows);
+}
+
+// Bytes through a file, as a template or picture a member opens by path.
+TEST(CInterface, ByteArraysGoThroughTemporaryFiles) {
+  ASSERT_EQ(vemo_initialize(nullptr), VEMO_OK) << vemo_last_error();
+  const std::string zip("PK\x03\x04\0\0\xff", 7);
+  const vemo_bytes bytes{zip.data(), zip.size()};
   vemo_value path{}, read{};
-  ASSERT_EQ(vemo_write_temp_file(back.as.bytes, ".xlsx", &path), VEMO_OK) << vemo_last_error();
+  ASSERT_EQ(vemo_write_temp_file(&bytes, ".xlsx", &path), VEMO_OK) << vemo_last_error();
   ASSERT_EQ(vemo_read_file(path.as.text, &read), VEMO_OK) << vemo_last_error();
-  EXPECT_EQ(std::string(static_cast<const char*>(read.as.bytes->data), read.as.bytes->size), zip);
+  EXPECT_EQ(Show(read), "bytes " + zip);
   vemo_value_clear(&read);
   EXPECT_EQ(vemo_remove_file(path.as.text), VEMO_OK);
   EXPECT_NE(vemo_read_file(path.as.text, &read), VEMO_OK);  // gone
-  for (vemo_value* v : {&back, &path}) vemo_value_clear(v);
-  vemo_release(dictionary);
+  vemo_value_clear(&path);
 }
 
 // Two host threads fill one dictionary at once: every Add lands, and each
@@ -114,29 +124,34 @@ TEST(CInterface, TwoThreadsCallAtOnce) {
   vemo_release(shared);
 }
 
+// Each message is read right after its own call: the next call replaces it.
 TEST(CInterface, FailuresAreAStatusAndAMessage) {
   ASSERT_EQ(vemo_initialize(nullptr), VEMO_OK) << vemo_last_error();
-  vemo_object* object = nullptr;
-  vemo_value value = vemo_int(1);
+  vemo_object *object = nullptr, *dictionary = nullptr;
+  ASSERT_EQ(vemo_dictionary_new(&dictionary), VEMO_OK);
+  EXPECT_STREQ(vemo_last_error(), "");
+  vemo_value value = vemo_int(1), unknown = vemo_int(1);
+  unknown.type = 99;
   struct Case {
     int status;
+    std::string message;
     int expected;
+    const char* names;  // what the message must name
   } cases[] = {
-      {vemo_create("VemoPrintExport.NoSuchClass", &object), 429},
-      {vemo_create(nullptr, &object), VEMO_E_ARGUMENT},
-      {vemo_set(nullptr, "RptID", &value), VEMO_E_ARGUMENT},
-      {vemo_parse_json("{\"a\": ", &value), 13},  // the JSON reader's own error number
-      {vemo_remove_file("/etc/hostname"), VEMO_E_ARGUMENT},  // only files the component made
-      {vemo_write_temp_file(nullptr, ".xlsx", &value), VEMO_E_ARGUMENT},
+      {vemo_create("VemoPrintExport.NoSuchClass", &object), vemo_last_error(), 429, "NoSuchClass"},
+      {vemo_create(nullptr, &object), vemo_last_error(), VEMO_E_ARGUMENT, "the identifier must not be NULL"},
+      {vemo_set(nullptr, "RptID", &value), vemo_last_error(), VEMO_E_ARGUMENT, "the object must not be NULL"},
+      {vemo_set(dictionary, "Count", &unknown), vemo_last_error(), VEMO_E_ARGUMENT, "99; use one of the vemo_type codes"},
+      {vemo_parse_json("{\"a\": ", &value), vemo_last_error(), 13, "syntax error at byte 7"},  // the reader's number
+      {vemo_remove_file("/etc/hostname"), vemo_last_error(), VEMO_E_ARGUMENT, "was not made by vemo_write_temp_file"},
+      {vemo_write_temp_file(nullptr, ".xlsx", &value), vemo_last_error(), VEMO_E_ARGUMENT, "byte array must not be NULL"},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.status, c.expected);
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.status, c.expected) << c.message;
+    EXPECT_NE(c.message.find(c.names), std::string::npos) << c.message;
+  }
   EXPECT_EQ(object, nullptr);
-  // Each message names what was wrong; checked right after its own call.
-  EXPECT_NE(vemo_create("VemoPrintExport.NoSuchClass", &object), VEMO_OK);
-  EXPECT_NE(std::string(vemo_last_error()).find("NoSuchClass"), std::string::npos);
-  EXPECT_EQ(vemo_dictionary_new(&object), VEMO_OK);
-  EXPECT_STREQ(vemo_last_error(), "");
-  vemo_release(object);
+  vemo_release(dictionary);
 }
 
 }  // namespace

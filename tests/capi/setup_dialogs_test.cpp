@@ -36,9 +36,9 @@ TEST(CInterface, ASetupDialogOpensWhenThereIsADisplay) {
   vemo_object* setup = nullptr;
   ASSERT_EQ(vemo_create("VemoPrintExport.ExportActionSetupLM", &setup), VEMO_OK) << vemo_last_error();
   EXPECT_EQ(vemo_call(setup, "NotePrintSetup", nullptr, 0, nullptr), 1001);
-  EXPECT_NE(std::string(vemo_last_error()).find("needs a display: no window system support is installed for the setup "
-                                                "dialogs; use \"vemoprint templates\" to manage templates (there is no "
-                                                "display (set DISPLAY"), std::string::npos) << vemo_last_error();
+  // The setup's refusal ("... needs a display ... to manage templates") and the library's reason.
+  EXPECT_NE(std::string(vemo_last_error()).find("manage templates (there is no display"), std::string::npos)
+      << vemo_last_error();
 
   // A watcher posts the closing to the Qt application once the library made it.
   platform.emplace("QT_QPA_PLATFORM", "offscreen");

@@ -14,6 +14,9 @@ DictionaryRef Dict(const Variant& v) {
 
 const KeyTable* TableOf(const Variant& v) { return Dict(v)->KeyTableOf().get(); }
 
+// Written back as JSON, so kinds show: 1 is not 1.0, -0.0 is not 0.0.
+bool Same(const Variant& a, const Variant& b) { return ToJson(a).dump() == ToJson(b).dump(); }
+
 TEST(JsonReaderTables, ObjectsWithTheSameKeysShareOneTable) {
   // The shape of a bill: lines of fields, each field {FFLD, FDSP, FFND}.
   const Variant root = ParseJsonText(R"({"Page2": [
@@ -21,81 +24,47 @@ TEST(JsonReaderTables, ObjectsWithTheSameKeysShareOneTable) {
     {"FQty": {"FFLD": 2, "FDSP": "", "FFND": ""}, "FName": {"FFLD": "b", "FDSP": "B", "FFND": ""}},
     {"FName": {"FFLD": "c", "FDSP": "", "FFND": ""}, "FQty": {"FFND": "", "FDSP": "", "FFLD": 3}}]})");
   auto lines = Dict(root)->Value("Page2").AsObject<HostVector>();
-  ASSERT_EQ(lines->Size(), 3);
-  const Variant& first = lines->Item(1);
-  const Variant& second = lines->Item(2);
-  const Variant& third = lines->Item(3);
+  const Variant &first = lines->Item(1), &second = lines->Item(2), &third = lines->Item(3);
   EXPECT_EQ(TableOf(first), TableOf(second));
   EXPECT_NE(TableOf(first), TableOf(third));  // the same keys in another order
   const KeyTable* field = TableOf(Dict(first)->Item("FQty"));
-  EXPECT_EQ(TableOf(Dict(first)->Item("FName")), field);
-  EXPECT_EQ(TableOf(Dict(second)->Item("FQty")), field);
-  EXPECT_EQ(TableOf(Dict(third)->Item("FName")), field);
+  EXPECT_EQ(TableOf(Dict(second)->Item("FName")), field);
   EXPECT_NE(TableOf(Dict(third)->Item("FQty")), field);
-  EXPECT_EQ(Dict(third)->Key(1), "FName");
-  EXPECT_EQ(Dict(Dict(third)->Item("FQty"))->Key(1), "FFND");
-  EXPECT_EQ(Dict(Dict(second)->Item("FName"))->Value("FDSP").ToText(), "B");
+  EXPECT_EQ(ToJson(third).dump(), R"({"FName":{"FFLD":"c","FDSP":"","FFND":""},"FQty":{"FFND":"","FDSP":"","FFLD":3}})");
 
   // Changing one of the sharers leaves the others as they were read.
   auto changed = Dict(Dict(first)->Item("FQty"));
   changed->Add("FNew", 1);
   changed->Remove("FFLD");
-  auto untouched = Dict(Dict(second)->Item("FQty"));
-  EXPECT_EQ(untouched->Count(), 3);
-  EXPECT_EQ(untouched->Key(1), "FFLD");
-  EXPECT_EQ(untouched->Value("FFLD").ToInt32(), 2);
-  EXPECT_FALSE(untouched->Lookup("FNew"));
+  EXPECT_EQ(ToJson(second).dump(),
+            R"({"FQty":{"FFLD":2,"FDSP":"","FFND":""},"FName":{"FFLD":"b","FDSP":"B","FFND":""}})");
 }
 
 // More key sequences than the reader remembers, interleaved: every object
 // still gets exactly its own keys and values.
 TEST(JsonReaderTables, ManyDifferentKeySetsStayApart) {
-  std::string text = "[";
+  Json lines = Json::array();
   for (int round = 0; round < 3; ++round)
     for (int set = 0; set < 20; ++set) {
-      if (text.size() > 1) text += ",";
-      text += "{";
-      for (int k = 0; k <= set % 5; ++k)
-        text += (k ? ",\"" : "\"") + std::string("k") + std::to_string(set) + "_" + std::to_string(k) + "\":" +
-                std::to_string(round * 100 + k);
-      text += "}";
+      Json& line = lines.emplace_back(Json::object());
+      for (int k = 0; k <= set % 5; ++k) line["k" + std::to_string(set) + "_" + std::to_string(k)] = round * 100 + k;
     }
-  text += "]";
-  auto items = ParseJsonText(text).AsObject<HostVector>();
-  ASSERT_EQ(items->Size(), 60);
-  for (int i = 0; i < 60; ++i) {
-    const int round = i / 20, set = i % 20;
-    auto d = Dict(items->Item(i + 1));
-    ASSERT_EQ(d->Count(), set % 5 + 1) << i;
-    for (int k = 0; k <= set % 5; ++k) {
-      ASSERT_EQ(d->Key(k + 1), "k" + std::to_string(set) + "_" + std::to_string(k)) << i;
-      ASSERT_EQ(d->ItemAt(k + 1).ToInt32(), round * 100 + k) << i;
-    }
-  }
+  EXPECT_TRUE(Same(ParseJsonText(lines.dump()), FromJson(lines)));
 }
 
+// Where a repeated key's value goes: the agreement with the reference parser
+// (json_scanner_test.cpp).
 TEST(JsonReaderTables, RepeatedKeysAndEmptyObjects) {
-  const Variant root = ParseJsonText(R"([{"a": 1, "b": 2, "a": 3}, {"a": 4, "b": 5}, {"a": 6, "b": 7, "a": 8}, {}, {}])");
-  auto items = root.AsObject<HostVector>();
-  auto first = Dict(items->Item(1));
-  EXPECT_EQ(first->Count(), 2);
-  EXPECT_EQ(first->Value("a").ToInt32(), 3);  // the last value, at the first place
-  EXPECT_EQ(TableOf(items->Item(2)), first->KeyTableOf().get());
-  EXPECT_EQ(Dict(items->Item(3))->Value("a").ToInt32(), 8);
-  EXPECT_EQ(Dict(items->Item(3))->Count(), 2);
+  auto items = ParseJsonText(R"([{"a": 1, "b": 2, "a": 3}, {"a": 4, "b": 5}, {}, {}])").AsObject<HostVector>();
+  EXPECT_EQ(TableOf(items->Item(2)), TableOf(items->Item(1)));  // a repeated key adds no key
+  Dict(items->Item(3))->Add("x", 1);
   EXPECT_EQ(Dict(items->Item(4))->Count(), 0);
-  Dict(items->Item(4))->Add("x", 1);
-  EXPECT_EQ(Dict(items->Item(5))->Count(), 0);
 }
-
 
 // Long arrays of lines of one shape are held by columns (line_columns.h):
 // every line, field and value must read back exactly as the JSON library
 // reads it, kind included, however the shape breaks off and whichever way
 // the lines are asked for first.
-// Written back as JSON, so kinds show: 1 is not 1.0, -0.0 is not 0.0.
-bool Same(const Variant& a, const Variant& b) { return ToJson(a).dump() == ToJson(b).dump(); }
-
 TEST(JsonReaderTables, LinesHeldByColumnsReadBackAsWritten) {
   struct Case {
     const char* name;
@@ -128,7 +97,6 @@ TEST(JsonReaderTables, LinesHeldByColumnsReadBackAsWritten) {
     auto expected = reference.AsObject<HostVector>();
     for (bool fieldsFirst : {true, false}) {
       auto lines = ParseJsonText(text).AsObject<HostVector>();
-      ASSERT_EQ(lines->Size(), c.lines) << c.name;
       for (int i = 1; fieldsFirst && i <= c.lines; ++i) {
         for (const char* key : {"FQty", "FName", "FNote", "FNone"})
           ASSERT_TRUE(Same(lines->ItemField(i, key), Dict(expected->Item(i))->Value(key))) << c.name << i << key;
@@ -136,7 +104,6 @@ TEST(JsonReaderTables, LinesHeldByColumnsReadBackAsWritten) {
       EXPECT_TRUE(Same(Variant(lines), reference)) << c.name;
       // A change made to one line leaves the others as they were read.
       lines->SetItem(2, Variant("changed"));
-      EXPECT_EQ(lines->Item(2).ToText(), "changed") << c.name;
       EXPECT_TRUE(Same(lines->Item(c.lines), expected->Item(c.lines))) << c.name;
     }
   }

@@ -10,26 +10,16 @@
 namespace vemo {
 namespace {
 
+// Copies and moves of text: EveryKindKeepsItsConversionsThroughCopiesAndMoves.
 TEST(VariantStorage, TextOfEveryLengthAroundTheInlineLimit) {
   for (std::size_t length : {0u, 1u, 21u, 22u, 23u, 24u, 100u, 5000u}) {
-    std::string text;
-    for (std::size_t i = 0; i < length; ++i) text.push_back(static_cast<char>('a' + i % 26));
+    std::string text;  // bytes, not a C string: the zero bytes in it are kept
+    for (std::size_t i = 0; i < length; ++i) text.push_back(i % 7 == 3 ? '\0' : static_cast<char>('a' + i % 26));
     const Variant v(text);
-    EXPECT_EQ(v.Type(), VariantType::String) << length;
     EXPECT_EQ(v.ToText(), text) << length;
-    Variant copy = v;
-    EXPECT_EQ(copy, v) << length;
-    EXPECT_EQ(copy.ToText(), text) << length;
-    Variant moved = std::move(copy);
-    EXPECT_EQ(moved.ToText(), text) << length;
     EXPECT_EQ(v, Variant(std::string_view(text))) << length;
     EXPECT_FALSE(v == Variant(text + "x")) << length;
   }
-  // Text is bytes, not a C string: zero bytes inside it are kept at both sizes.
-  const std::string withZeros("a\0b\0c", 5);
-  EXPECT_EQ(Variant(withZeros).ToText(), withZeros);
-  const std::string longWithZeros = withZeros + std::string(30, '\0') + "end";
-  EXPECT_EQ(Variant(longWithZeros).ToText(), longWithZeros);
   EXPECT_EQ(Variant(std::string(22, '7')).ToNumber(), 7777777777777777777777.0);
   EXPECT_EQ(Variant(" " + std::string(30, ' ') + "2026-12-01").ToDate().ToText(), "2026-12-01");
 }
@@ -40,7 +30,6 @@ TEST(VariantStorage, LongTextOutlivesTheValueItWasCopiedFrom) {
   {
     Variant original(text);
     survivor = original;
-    Variant second = original;
     original = 5;  // the original lets go of the text
   }
   EXPECT_EQ(survivor.ToText(), text);
@@ -52,76 +41,48 @@ TEST(VariantStorage, LongTextOutlivesTheValueItWasCopiedFrom) {
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([&survivor] {
       for (int i = 0; i < 20000; ++i) {
-        Variant copy = survivor;
-        Variant another(copy);
+        const Variant copy = survivor, another = copy;
       }
     });
   for (auto& thread : threads) thread.join();
   EXPECT_EQ(survivor.ToText(), text);
 }
 
+// Every conversion of a value, a refusal included, as one text to compare.
+std::string Conversions(const Variant& v) {
+  auto attempt = [](auto convert) -> std::string {
+    try {
+      return convert();
+    } catch (const HostError& e) {
+      return "raises " + std::to_string(e.Number());
+    }
+  };
+  return attempt([&] { return v.ToText(); }) + " | " + attempt([&] { return NumberToText(v.ToNumber()); }) + " | " +
+         attempt([&] { return v.ToDate().ToText(); }) + " | " + attempt([&] { return std::to_string(v.ToInt32()); }) +
+         (v.IsNumeric() ? " | numeric" : "");
+}
+
 // Each kind, through copy, move and assignment over a value of another kind,
-// converts as it did before.
+// converts as the value it was copied from.
 TEST(VariantStorage, EveryKindKeepsItsConversionsThroughCopiesAndMoves) {
   auto dict = HostDictionary::Create();
-  const Variant samples[] = {Variant(),
-                             Variant::Null(),
-                             Variant(true),
-                             Variant(-7),
-                             Variant(2.5),
-                             Variant(HostDate::FromParts(2026, 12, 1, 13, 45, 10)),
-                             Variant("short"),
-                             Variant(std::string(40, 'L')),
-                             Variant(Bytes{0, 1, 255}),
-                             Variant(dict)};
+  // Text around the longest held inline (22 bytes), and far beyond it.
+  const Variant samples[] = {Variant(), Variant::Null(), Variant(true), Variant(-7), Variant(2.5),
+                             Variant(HostDate::FromParts(2026, 12, 1, 13, 45, 10)), Variant(""),
+                             Variant(std::string(22, 'i')), Variant(std::string(23, 'h')),
+                             Variant(std::string(5000, 'L')), Variant(Bytes{0, 1, 255}), Variant(dict)};
   Variant slot(std::string(30, 'x'));  // every assignment replaces a different kind
   for (const Variant& sample : samples) {
+    SCOPED_TRACE(Conversions(sample).substr(0, 80));
     Variant copy(sample);
     slot = copy;
     Variant moved(std::move(copy));
-    ASSERT_EQ(slot.Type(), sample.Type());
-    EXPECT_EQ(slot, sample);
+    EXPECT_EQ(slot, sample);  // kind and content
     EXPECT_EQ(moved, sample);
-    switch (sample.Type()) {
-      case VariantType::Boolean:
-        EXPECT_EQ(slot.ToNumber(), -1);
-        EXPECT_EQ(slot.ToText(), "True");
-        break;
-      case VariantType::Integer:
-        EXPECT_EQ(slot.ToInt32(), -7);
-        EXPECT_EQ(slot.ToText(), "-7");
-        break;
-      case VariantType::Double:
-        EXPECT_EQ(slot.ToNumber(), 2.5);
-        EXPECT_EQ(slot.ToInt32(), 2);
-        break;
-      case VariantType::Date:
-        EXPECT_EQ(slot.ToText(), "2026-12-01 13:45:10");
-        EXPECT_EQ(slot.ToDate(), sample.ToDate());
-        EXPECT_TRUE(slot.IsNumeric());
-        break;
-      case VariantType::String:
-        EXPECT_EQ(slot.ToText(), sample.ToText());
-        EXPECT_FALSE(slot.IsNumeric());
-        EXPECT_THROW(slot.ToNumber(), HostError);
-        break;
-      case VariantType::Bytes:
-        EXPECT_EQ(slot.ToBytes(), (Bytes{0, 1, 255}));
-        EXPECT_EQ(&slot.ToBytes(), &sample.ToBytes());  // shared, not copied
-        EXPECT_EQ(slot.ToText(), std::string("\0\1\xff", 3));
-        break;
-      case VariantType::Object:
-        EXPECT_EQ(slot.AsObject<HostDictionary>(), dict);
-        EXPECT_THROW(slot.ToText(), HostError);
-        break;
-      case VariantType::Empty:
-        EXPECT_EQ(slot.ToText(), "");
-        EXPECT_EQ(slot.ToNumber(), 0);
-        break;
-      case VariantType::Null:
-        EXPECT_TRUE(slot.IsNull());
-        EXPECT_THROW(slot.ToNumber(), HostError);
-        break;
+    EXPECT_EQ(Conversions(slot), Conversions(sample));
+    EXPECT_EQ(Conversions(moved), Conversions(sample));
+    if (sample.Type() == VariantType::Bytes) {
+      EXPECT_EQ(&slot.ToBytes(), &sample.ToBytes());  // shared, not copied
     }
   }
   EXPECT_EQ(dict.use_count(), 3);  // dict, its sample and the slot: the copies let go

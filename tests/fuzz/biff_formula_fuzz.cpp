@@ -16,43 +16,31 @@
 #include "workbook/workbook_error.h"
 #include "workbook/xls/biff_formula.h"
 
-namespace {
-
 using namespace vemo::wb::xls;
-
-FormulaContext MakeContext() {
-  FormulaContext context;
-  context.sheetNames = {"Sheet1", "Data Sheet", "Sheet3"};
-  context.supbooks = {Supbook{SupbookKind::Internal, {}, {}, {}},
-                      Supbook{SupbookKind::External, "book.xls", {"Other"}, {"Rate"}},
-                      Supbook{SupbookKind::AddIn, {}, {}, {"EOMONTH"}}};
-  context.xti = {{0, 0, 0}, {0, 1, 1}, {0, 0, 2}, {1, 0, 0}, {2, 0xFFFE, 0xFFFE}, {0, 0xFFFF, 0xFFFF}};
-  context.names = {{"Tax", 0}, {"Rate", 2}, {"_xlnm.Print_Area", 1}};
-  return context;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
   std::size_t split = 1 + data[0] % (size - 1);
   std::span<const std::uint8_t> rgce(data + 1, split);
   std::span<const std::uint8_t> extra(data + 1 + split, size - 1 - split);
-  static const FormulaContext context = MakeContext();
+  static const FormulaContext context{
+      .sheetNames = {"Sheet1", "Data Sheet", "Sheet3"},
+      .supbooks = {Supbook{SupbookKind::Internal, {}, {}, {}},
+                   Supbook{SupbookKind::External, "book.xls", {"Other"}, {"Rate"}},
+                   Supbook{SupbookKind::AddIn, {}, {}, {"EOMONTH"}}},
+      .xti = {{0, 0, 0}, {0, 1, 1}, {0, 0, 2}, {1, 0, 0}, {2, 0xFFFE, 0xFFFE}, {0, 0xFFFF, 0xFFFF}},
+      .names = {{"Tax", 0}, {"Rate", 2}, {"_xlnm.Print_Area", 1}}};
   const vemo::wb::CellAddress base{1 + data[0], 1 + data[0] / 2};
   FormulaUse use = data[0] & 0x80 ? FormulaUse::Shared : FormulaUse::Cell;
   std::string text;
-  try {
-    text = DecodeFormula(rgce, extra, use, base, context);
-  } catch (const vemo::wb::WorkbookError&) {
-    return 0;
-  }
   FormulaContext writable = context;
   EncodedFormula encoded;
   try {
+    text = DecodeFormula(rgce, extra, use, base, context);
+    // The encoder may refuse text .xls cannot hold (for example a reference to another book).
     encoded = EncodeFormula(text, use, base, writable);
   } catch (const vemo::wb::WorkbookError&) {
-    return 0;  // text .xls cannot hold (for example a reference to another book)
+    return 0;
   }
   try {
     DecodeFormula(encoded.rgce, encoded.extra, use, base, writable);

@@ -42,12 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   if (!ParseFormula(text).root) return 0;
   SmallSheet sheet;
-  EvalOptions options;
-  options.row = 3;
-  options.col = 3;
-  options.numberFormatter = [](double value, std::string_view code, bool date1904) {
+  const auto formatter = [](double value, std::string_view code, bool date1904) {
     return FormatNumber(value, code, date1904);
   };
+  const EvalOptions options{.row = 3, .col = 3, .numberFormatter = formatter};
   (void)EvaluateFormula(text, sheet, options);
   (void)ShiftFormula(text, "Sheet1", "Sheet1", LineInsertion{LineInsertion::Axis::Rows, 2, 3});
   (void)ShiftFormula(text, "Sheet1", "Sheet1", LineInsertion{LineInsertion::Axis::Columns, 1, 16383});
