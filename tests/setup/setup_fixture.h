@@ -16,6 +16,7 @@
 #include "context/session_store.h"
 #include "foundation/creation_service.h"
 #include "foundation/json_convert.h"
+#include "host/components/bill_data_service.h"
 #include "host/components/logistic_manage.h"
 #include "host/components/print_setup.h"
 #include "host/components/prog_ids.h"
@@ -58,6 +59,13 @@ class SetupTest : public ::testing::Test {
     context::PublishSession(context::SessionFromJson(session));
   }
   static std::string Props() { return host::MakePropsString(kAccount, "Administrator"); }
+  // The data service of a bill screen of this type.
+  static std::shared_ptr<host::BillDataService> BillDataSrv(std::int32_t billType, const char* typeName) {
+    auto classtype = HostDictionary::Create();
+    classtype->Add("FID", billType);
+    classtype->Add("FName", typeName);
+    return std::make_shared<host::BillDataService>(classtype, HostVector::Create(), billType, Props());
+  }
 
   std::string File(const std::string& name, const std::string& bytes) {
     auto path = temp_.path() / name;
