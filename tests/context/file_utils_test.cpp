@@ -109,17 +109,12 @@ TEST(SystemFolder, NativeAndWow64) {
   SetProcess32On64(false);
 }
 
-TEST_F(FileUtilsTest, TempPathIsAPrivateFolderOfTheUser) {
+TEST_F(FileUtilsTest, TempPathIsAPrivateFolderOfTheUserUnlessAFileIsInTheWay) {
   const std::string folder = GetTempPath();
-  ASSERT_FALSE(folder.empty());
-  EXPECT_EQ(folder.back(), '/');
-  EXPECT_EQ(fs::path(folder).parent_path().parent_path(), temp_.path());
-  EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_EQ(folder, (temp_.path() / ("vemoprint-" + std::to_string(::getuid()))).string() + "/");
   EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
-}
-
-TEST_F(FileUtilsTest, TempPathRefusesAFileInTheWay) {
-  std::ofstream(temp_.path() / ("vemoprint-" + std::to_string(::getuid()))) << "squatter";
+  fs::remove(folder);
+  std::ofstream(folder.substr(0, folder.size() - 1)) << "squatter";
   EXPECT_EQ(GetTempPath(), "");
   EXPECT_EQ(NewTempWorkbookName(".xls"), "");
 }
@@ -151,9 +146,7 @@ TEST_F(FileUtilsTest, UniqueFileNameForm) {
   const std::regex noExtension("^T_[0-9A-F_]{36}$");
   EXPECT_TRUE(std::regex_match(NewUniqueFileName(false, ""), noExtension));
 
-  const std::string inTemp = NewUniqueFileName(true, "xls");
-  EXPECT_EQ(fs::path(inTemp).parent_path().string() + "/", GetTempPath());
-  EXPECT_TRUE(std::regex_match(fs::path(inTemp).filename().string(), bare));
+  EXPECT_EQ(fs::path(NewUniqueFileName(true, "xls")).parent_path().string() + "/", GetTempPath());
 
   const std::string inFolder = NewUniqueFileName(true, "xlsx", "C:\\Exports");
   EXPECT_EQ(inFolder.rfind("C:\\Exports\\T_", 0), 0u);
@@ -174,7 +167,6 @@ TEST_F(FileUtilsTest, UniqueFileNameDrawsAgainWhileTheNameIsTaken) {
   calls = 0;
   EXPECT_EQ(NewUniqueFileName(false, "xls"), "T_00000000_0000_4000_8000_000000000001.xls");  // no check without a folder
 }
-
 
 // What a crashed run left is cleared: working copies once a day old, files
 // named after a process once that process has ended; nothing else.

@@ -5,17 +5,10 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
-#include <optional>
 #include <string>
 
-#include "context/machine_config.h"
-#include "context/scripted_desktop.h"
-#include "context/session_components.h"
-#include "context/session_store.h"
 #include "foundation/creation_service.h"
-#include "foundation/json_convert.h"
 #include "host/components/bill_data_service.h"
 #include "host/components/logistic_manage.h"
 #include "host/components/print_setup.h"
@@ -23,7 +16,8 @@
 #include "host/host_fixture.h"
 #include "setup/form_host.h"
 #include "setup/scripted_grid.h"
-#include "support/test_paths.h"
+#include "support/files.h"
+#include "support/session_fixture.h"
 
 namespace vemo::setup::test {
 
@@ -34,23 +28,15 @@ class FakeSpreadsheetApp : public HostObject {
   std::string TypeName() const override { return "FakeSpreadsheetApp"; }
 };
 
-class SetupTest : public ::testing::Test {
+class SetupTest : public vemo::test::ContextTest {
  protected:
   static constexpr const char* kAccount = "SetupAccount";
   SetupTest()
-      : dataScope_(temp_.path()),
-        machine_(temp_.path() / "machine"),
-        desktop_(std::make_shared<context::ScriptedDesktop>()),
-        useDesktop_(desktop_),
-        spreadsheet_("ET.Application", [] { return std::make_shared<FakeSpreadsheetApp>(); }) {
-    std::filesystem::create_directories(temp_.path() / "machine");
-    unsetenv("VEMO_NO_SPREADSHEET");
+      : dataScope_(temp_.path()), spreadsheet_("ET.Application", [] { return std::make_shared<FakeSpreadsheetApp>(); }) {
     host::InitializeSampleAccount(host::DatabasePath(kAccount), false);
     host::RegisterDatabaseComponents();
-    context::RegisterSessionComponents();
     Publish(2, 0);
   }
-  ~SetupTest() override { context::UnpublishSession(); }
 
   void Publish(int appType, int outerLogin) {
     Json session = {{"IsOuterLogin", outerLogin},
@@ -66,16 +52,12 @@ class SetupTest : public ::testing::Test {
     classtype->Add("FName", typeName);
     return std::make_shared<host::BillDataService>(classtype, HostVector::Create(), billType, Props());
   }
-
+  // Writes a file in the test's folder; its path.
   std::string File(const std::string& name, const std::string& bytes) {
-    auto path = temp_.path() / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+    vemo::test::WriteFileBytes(temp_.path() / name, bytes);
+    return (temp_.path() / name).string();
   }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
+  static std::string Read(const std::string& path) { return vemo::test::ReadFileBytes(path); }
 
   // The rows the store holds for a bill type, as "id name sel sub".
   static std::vector<std::string> StoredBillRows(std::int32_t billType) {
@@ -109,11 +91,7 @@ class SetupTest : public ::testing::Test {
 
   std::vector<context::ShownMessage> Messages() const { return desktop_->Messages(); }
 
-  vemo::test::TempDir temp_;
   host::test::DataFolderScope dataScope_;
-  context::ScopedMachineConfig machine_;
-  std::shared_ptr<context::ScriptedDesktop> desktop_;
-  context::ScopedDesktop useDesktop_;
   ScopedFactory spreadsheet_;
 };
 
