@@ -82,18 +82,14 @@ TEST_F(SettingsTest, ProgramFolderFromTheProductKeyOfTheEdition) {
 }
 
 TEST_F(SettingsTest, AppPathFromSettingOrComponentFolder) {
-  EXPECT_EQ(GetAppPath(), ComponentFolder());
-  EXPECT_FALSE(GetAppPath().empty());
+  ScopedEnv appPath("VEMO_APP_PATH", std::nullopt);
+  EXPECT_EQ(std::filesystem::path(GetAppPath()), std::filesystem::canonical("/proc/self/exe").parent_path())
+      << "the component folder is the executable's";
   SetComponentFolder("/opt/vemo/bin");
   EXPECT_EQ(GetAppPath(), "/opt/vemo/bin");
   SetComponentFolder("");
   Publish(Json::object(), Json{{"AppPath", "C:\\Tradon"}});
   EXPECT_EQ(GetAppPath(), "C:\\Tradon");
-}
-
-TEST_F(SettingsTest, ComponentFolderIsTheExecutablesFolder) {
-  ScopedEnv appPath("VEMO_APP_PATH", std::nullopt);
-  EXPECT_EQ(std::filesystem::path(ComponentFolder()), std::filesystem::canonical("/proc/self/exe").parent_path());
 }
 
 TEST_F(SettingsTest, SessionSettingNamesCompareExactly) {
