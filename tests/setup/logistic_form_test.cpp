@@ -64,22 +64,22 @@ TEST_F(LogisticFormTest, TypingANameInTheLastRowAddsARowAndTheNewCompanyIsSavedW
   EXPECT_EQ(grid->RowCount(), 8);
 }
 
-TEST_F(LogisticFormTest, SavingWithoutADefaultIsRefusedAndTheGridKept) {
+// The form refuses a list without a default itself; the component's
+// refusals (a company without a name) are shown with their text.
+TEST_F(LogisticFormTest, RefusedSavesSayWhyAndKeepTheGrid) {
   form.Load();
   grid->UserClickCheck(1, kColCourierDefault);  // clears the only default
   form.ClickButton(frmLogistic::kOk);
   EXPECT_FALSE(form.IsClosed());
   test::ExpectOnlyMessage(Messages(), "必须存在一个默认快递公司，请重新选择！", ShownMessage::Kind::HostMessage);
   EXPECT_EQ(StoredCouriers().front(), "顺丰速运 11") << "nothing is sent";
-}
-
-TEST_F(LogisticFormTest, ComponentRefusalsAreShownWithTheirText) {
-  form.Load();
-  grid->UserTypeText(1, kColCourierName, "");  // a company without a name
+  grid->UserClickCheck(1, kColCourierDefault);
+  grid->UserTypeText(1, kColCourierName, "");
   EXPECT_FALSE(form.SaveCompanies());
-  ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_EQ(Messages()[0].kind, ShownMessage::Kind::HostMessage);
-  EXPECT_FALSE(Messages()[0].text.empty());
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(Messages()[1].kind, ShownMessage::Kind::HostMessage);
+  EXPECT_FALSE(Messages()[1].text.empty());
+  EXPECT_EQ(grid->CellText(1, kColCourierCode), "SF");
 }
 
 TEST_F(LogisticFormTest, AnEmptyOrUnreadableListGivesOneEmptyRowAndSavingItSendsNothing) {
