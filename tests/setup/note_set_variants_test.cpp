@@ -130,7 +130,7 @@ class WaybillNoteSetTest : public test::SetupTest {
   }
   std::vector<std::string> StoredRows(std::int32_t courier) {
     auto query = CreateObjectAs<host::IPrintSetupQueryLM>(host::progid::kPrintSetupQueryLM);
-    return RowsOf(query->GetNoteInfo(Props(), courier, 0), "FBillID");
+    return host::test::NoteInfoRows(query->GetNoteInfo(Props(), courier, 0), "FBillID");
   }
   void Import(const std::string& name) {
     desktop_->QueueFileName(File(name, name));

@@ -62,7 +62,7 @@ class SetupTest : public vemo::test::ContextTest {
   // The rows the store holds for a bill type, as "id name sel sub".
   static std::vector<std::string> StoredBillRows(std::int32_t billType) {
     auto info = CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQuery)->GetNoteInfo(Props(), billType);
-    return RowsOf(info, "FBillID");
+    return host::test::NoteInfoRows(info, "FBillID");
   }
   // The stored courier companies as "name default shown" (1 or 0 each).
   static std::vector<std::string> StoredCouriers() {
@@ -74,9 +74,6 @@ class SetupTest : public vemo::test::ContextTest {
                     (company->Item("FIsShow").ToBool() ? "1" : "0"));
     }
     return out;
-  }
-  static std::vector<std::string> RowsOf(const DictionaryRef& info, const char* idKey) {
-    return host::test::NoteInfoRows(info, idKey);
   }
   // The grid's rows as "key name flag type".
   static std::vector<std::string> GridRows(const SetupGrid& grid) {
