@@ -13,7 +13,6 @@
 namespace vemo::context::test {
 
 using vemo::test::ContextTest;
-using vemo::test::ScopedEnv;
 namespace {
 
 class LoginTest : public ContextTest {};

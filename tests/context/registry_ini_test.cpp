@@ -8,7 +8,6 @@
 namespace vemo::context::test {
 
 using vemo::test::ContextTest;
-using vemo::test::ScopedEnv;
 namespace {
 
 class RegistryTest : public ContextTest {

@@ -52,7 +52,7 @@ TEST_F(ExportActionSetupTest, WithoutASpreadsheetApplicationOnlyTheMessageIsShow
 
 // Report setup opens nothing for report 0, and the report through the bill
 // class's dialog or the report class's own one.
-TEST_F(ExportActionSetupTest, ReportSetupOpensTheReportInItsClasssDialog) {
+TEST_F(ExportActionSetupTest, ReportSetupOpensTheReportInTheDialogOfItsClass) {
   ScopedFormHost use(formHost);
   ExportActionSetup bills;
   ExportActionSetupRpt reports;
