@@ -95,9 +95,9 @@ TEST_F(LogisticFormTest, AnEmptyOrUnreadableListGivesOneEmptyRowAndSavingItSends
   }
 }
 
-// What the presets are is the component's; the form asks without a question
-// and shows the list again.
-TEST_F(LogisticFormTest, RestoringPresetsAsksNothingAndReloadsCancelSavesNothing) {
+// What the presets are is the component's; the form restores them without a
+// question and shows the list again.
+TEST_F(LogisticFormTest, RestoringPresetsReloadsWithoutAQuestionAndCancelSavesNothing) {
   form.Load();
   grid->UserTypeText(2, kColCourierName, "中通");
   ASSERT_TRUE(form.SaveCompanies());

@@ -50,6 +50,7 @@ TEST_F(CourierDialogTest, ClicksAndTypingReachTheFormAndItsReactionsShow) {
   Press(dialog, frmLogistic::kApply);
   EXPECT_TRUE(Messages().empty()) << Messages().front().text;
   EXPECT_EQ(StoredCouriers().back(), "德邦快递 01");
+  EXPECT_EQ(view.model()->rowCount(), 8) << "applying reloads the list: seven companies and the empty row";
   EXPECT_TRUE(dialog.isVisible());
 }
 
