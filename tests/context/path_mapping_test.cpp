@@ -6,7 +6,6 @@
 namespace vemo::context::test {
 
 using vemo::test::ContextTest;
-using vemo::test::ScopedEnv;
 namespace {
 
 TEST(PathMapping, DrivesRootRelativeAndRelativePaths) {
@@ -22,11 +21,7 @@ TEST(PathMapping, DrivesRootRelativeAndRelativePaths) {
   EXPECT_EQ(mapping.ToHost("ExcelPrint\\"), "ExcelPrint/");
   EXPECT_EQ(mapping.ToHost("/tmp/vemo\\Tem1.xls"), "/tmp/vemo/Tem1.xls");
   EXPECT_EQ(mapping.ToHost(""), "");
-}
-
-TEST(PathMapping, InverseForMessages) {
-  PathMapping mapping("/mc");
-  mapping.MapDrive('D', "/srv/d");
+  // The inverse, for messages.
   EXPECT_EQ(mapping.ToWindows("/mc/drive_c/Program Files/Quorvan"), "C:\\Program Files\\Quorvan");
   EXPECT_EQ(mapping.ToWindows("/srv/d/x/y.xls"), "D:\\x\\y.xls");
   EXPECT_EQ(mapping.ToWindows("/srv/dd/x"), "/srv/dd/x");  // only whole folder names
@@ -40,18 +35,8 @@ TEST_F(PathMappingConfigTest, DrivesFromPathsJson) {
   EXPECT_EQ(ToHostPath("C:\\a"), MachineFolder() / "winc" / "a");
   EXPECT_EQ(ToHostPath("E:\\a"), std::filesystem::path("/abs/e/a"));
   EXPECT_EQ(ToHostPath("F:\\a"), MachineFolder() / "drive_f" / "a");
+  EXPECT_EQ(PathMapping::Current().ToWindows(MachineFolder() / "winc" / "a"), "C:\\a");
 }
-
-TEST_F(PathMappingConfigTest, DefaultDriveCUnderTheMachineFolder) {
-  EXPECT_EQ(ToHostPath("C:\\Program Files\\x.ini"), MachineFolder() / "drive_c" / "Program Files" / "x.ini");
-  EXPECT_EQ(PathMapping::Current().ToWindows(MachineFolder() / "drive_c" / "a"), "C:\\a");
-}
-
-}  // namespace
-}  // namespace vemo::context::test
-
-namespace vemo::context::test {
-namespace {
 
 TEST_F(PathMappingConfigTest, WindowsNamesIgnoreCaseAgainstExistingEntries) {
   const auto photos = MachineFolder() / "drive_c" / "Program Files" / "ItemPhotos";

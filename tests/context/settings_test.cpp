@@ -46,14 +46,11 @@ TEST_F(SettingsTest, ProductKeyByAppTypeAndIndustryType) {
       {{{"AppType", "4"}, {"IndustryType", "1"}}, kEditionIndustry1},  // numeric text
       {{{"AppType", "abc"}}, kEditionOther},
   };
+  EXPECT_EQ(GetProductKey(), KeyFor(kEditionAppType2)) << "nothing published";
   for (const auto& c : cases) {
     Publish(Json::object(), c.settings);
     EXPECT_EQ(GetProductKey(), KeyFor(c.word)) << c.settings.dump();
   }
-}
-
-TEST_F(SettingsTest, ProductKeyWithoutPublishedSettingsIsTheAppType2Key) {
-  EXPECT_EQ(GetProductKey(), KeyFor(kEditionAppType2));
 }
 
 TEST_F(SettingsTest, InstallPathsFromTheEnvironmentAndTheirDefaults) {
@@ -82,18 +79,14 @@ TEST_F(SettingsTest, ProgramFolderFromTheProductKeyOfTheEdition) {
 }
 
 TEST_F(SettingsTest, AppPathFromSettingOrComponentFolder) {
-  EXPECT_EQ(GetAppPath(), ComponentFolder());
-  EXPECT_FALSE(GetAppPath().empty());
+  ScopedEnv appPath("VEMO_APP_PATH", std::nullopt);
+  EXPECT_EQ(std::filesystem::path(GetAppPath()), std::filesystem::canonical("/proc/self/exe").parent_path())
+      << "the component folder is the executable's";
   SetComponentFolder("/opt/vemo/bin");
   EXPECT_EQ(GetAppPath(), "/opt/vemo/bin");
   SetComponentFolder("");
   Publish(Json::object(), Json{{"AppPath", "C:\\Tradon"}});
   EXPECT_EQ(GetAppPath(), "C:\\Tradon");
-}
-
-TEST_F(SettingsTest, ComponentFolderIsTheExecutablesFolder) {
-  ScopedEnv appPath("VEMO_APP_PATH", std::nullopt);
-  EXPECT_EQ(std::filesystem::path(ComponentFolder()), std::filesystem::canonical("/proc/self/exe").parent_path());
 }
 
 TEST_F(SettingsTest, SessionSettingNamesCompareExactly) {
@@ -103,52 +96,58 @@ TEST_F(SettingsTest, SessionSettingNamesCompareExactly) {
   EXPECT_TRUE(GetSessionSetting("Missing").IsEmpty());
 }
 
-TEST_F(SettingsTest, BarcodeControlTypeFromTheSettingFirst) {
+// The published setting first (when not negative), then the program
+// folder's ini, then 0.
+TEST_F(SettingsTest, BarcodeControlTypeFromTheSettingThenTheIni) {
   InstallProgramFolder();
-  WriteWindowsFile(std::string(kProgramFolder) + "\\VemoBaseScheme.ini", "[Version]\nBarcodeControlType=2\n");
-  Publish(Json::object(), Json{{"BarcodeControlType", 1}});
-  EXPECT_EQ(GetBarcodeControlType(), 1);
-  Publish(Json::object(), Json{{"BarcodeControlType", -1}});
-  EXPECT_EQ(GetBarcodeControlType(), 2);
-}
-
-TEST_F(SettingsTest, BarcodeControlTypeFallsBackToTheIniThenZero) {
-  InstallProgramFolder();
-  WriteWindowsFile(std::string(kProgramFolder) + "\\VemoBaseScheme.ini", "[version]\nbarcodecontroltype = 3\n");
-  EXPECT_EQ(GetBarcodeControlType(), 3);  // nothing published: the ini decides
-  WriteWindowsFile(std::string(kProgramFolder) + "\\VemoBaseScheme.ini", "[Version]\nOther=1\n");
-  EXPECT_EQ(GetBarcodeControlType(), 0);
-  std::filesystem::remove(ToHostPath(std::string(kProgramFolder) + "\\VemoBaseScheme.ini"));
-  EXPECT_EQ(GetBarcodeControlType(), 0);
-}
-
-TEST_F(SettingsTest, PictureFolderDefaultsUnderTheProgramFolder) {
-  InstallProgramFolder();
-  EXPECT_EQ(GetPictureFolder(), std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\");
-}
-
-TEST_F(SettingsTest, PictureFolderWithDatabaseAndTenant) {
-  InstallProgramFolder();
-  Publish({{"PropsString", "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1}"}}, Json{{"QVCloudPID", "T77"}});
-  EXPECT_EQ(GetPictureFolder(), std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\T77\\Acc1");
-  // Session values name one folder below it and no other.
-  for (const char* tenant : {"..", "T77\\..\\..", "../etc", "D:\\x"}) {
-    Publish({{"PropsString", "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1}"}}, Json{{"QVCloudPID", tenant}});
-    EXPECT_THROW(GetPictureFolder(), HostError) << tenant;
+  const std::string ini = std::string(kProgramFolder) + "\\VemoBaseScheme.ini";
+  const struct {
+    std::optional<Json> setting;
+    const char* iniText;  // nullptr: no ini file
+    int answer;
+  } cases[] = {{Json{{"BarcodeControlType", 1}}, "[Version]\nBarcodeControlType=2\n", 1},
+               {Json{{"BarcodeControlType", -1}}, "[Version]\nBarcodeControlType=2\n", 2},
+               {std::nullopt, "[version]\nbarcodecontroltype = 3\n", 3},
+               {std::nullopt, "[Version]\nOther=1\n", 0},
+               {std::nullopt, nullptr, 0}};
+  for (const auto& c : cases) {
+    std::filesystem::remove(ToHostPath(ini));
+    if (c.iniText) WriteWindowsFile(ini, c.iniText);
+    if (c.setting) {
+      Publish(Json::object(), *c.setting);
+    } else {
+      UnpublishSession();
+    }
+    EXPECT_EQ(GetBarcodeControlType(), c.answer) << (c.iniText ? c.iniText : "no ini");
   }
 }
 
-TEST_F(SettingsTest, PictureFolderFromTheCloudIni) {
+// Under the program folder, or the cloud ini's share folder; with the tenant
+// and the database below it (read even for outer logins).
+TEST_F(SettingsTest, PictureFolder) {
   InstallProgramFolder();
+  const std::string photos = std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\";
+  const std::string acc1 = "ConnectString={Provider=X;Initial Catalog=Acc1}";
+  const struct {
+    std::string props, tenant;
+    int outerLogin;
+    std::string answer;
+  } cases[] = {{"", "", 0, photos},
+               {"UserName=Tom;" + acc1, "T77", 0, photos + "T77\\Acc1"},
+               {"ConnectString={Initial Catalog=Outer1}", "", 1, photos + "Outer1"}};
+  for (const auto& c : cases) {
+    Json settings = c.tenant.empty() ? Json::object() : Json{{"QVCloudPID", c.tenant}};
+    Publish({{"PropsString", c.props}}, settings, c.outerLogin);
+    EXPECT_EQ(GetPictureFolder(), c.answer) << c.props;
+  }
+  // Session values name one folder below it and no other.
+  for (const char* tenant : {"..", "T77\\..\\..", "../etc", "D:\\x"}) {
+    Publish({{"PropsString", acc1}}, Json{{"QVCloudPID", tenant}});
+    EXPECT_THROW(GetPictureFolder(), HostError) << tenant;
+  }
   WriteWindowsFile(std::string(kProgramFolder) + "\\TalvoCloudSetting.ini", "[Share]\nPictureFolder=D:\\Photos\\\n");
-  Publish({{"PropsString", "ConnectString={Initial Catalog=Acc1}"}});
+  Publish({{"PropsString", acc1}});
   EXPECT_EQ(GetPictureFolder(), "D:\\Photos\\Acc1");
-}
-
-TEST_F(SettingsTest, PictureFolderReadsSharePropsEvenForOuterLogins) {
-  InstallProgramFolder();
-  Publish({{"PropsString", "ConnectString={Initial Catalog=Outer1}"}}, std::nullopt, 1);
-  EXPECT_EQ(GetPictureFolder(), std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\Outer1");
 }
 
 }  // namespace

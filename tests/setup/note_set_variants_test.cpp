@@ -2,8 +2,6 @@
 // dialog, and which engine checks their templates.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "host/components/logistic_manage.h"
 #include "setup/note_set_bill_form.h"
 #include "setup/logistic_form.h"
@@ -15,82 +13,58 @@ namespace {
 
 using context::ShownMessage;
 
-DictionaryRef NoteInfoOf(std::initializer_list<std::tuple<int, const char*, int, const char*, const char*>> rows) {
-  auto data = HostVector::Create();
-  for (const auto& [id, name, sel, billTypeSub, typeSub] : rows) {
-    auto row = HostDictionary::Create();
-    row->Add("FNoteId", id);
-    row->Add("FBillID", id);
-    row->Add("FName", name);
-    row->Add("FSel", sel);
-    row->Add("FBillTypeSub", billTypeSub);
-    row->Add("FTypeSub", typeSub);
-    data->Add(row);
-  }
-  auto info = HostDictionary::Create();
-  info->Add("Data", data);
-  info->Add("Option", "");
-  return info;
-}
-
 class ReportNoteSetTest : public test::SetupTest {
  protected:
   std::shared_ptr<ScriptedGrid> grid = std::make_shared<ScriptedGrid>();
 };
 
-TEST_F(ReportNoteSetTest, TheReportDialogShowsFTypeSubInReportModeAndFBillTypeSubOtherwise) {
-  frmNoteSetRpt form;
-  form.AttachGrid(grid);
-  form.SetDataSourceType(1);
-  form.SetRptID(10506);
-  form.SetRptName("客户往来对账单");
-  form.SetDctNoteInfo(NoteInfoOf({{3, "a.xlsx", 1, "bill-sub", "客户"}}));
-  form.Load();
-  EXPECT_EQ(test::SetupTest::GridRows(*grid), (std::vector<std::string>{"10506|3 a.xlsx 1 客户"}));
-  EXPECT_EQ(form.TypeText(), "客户往来对账单");
-  EXPECT_EQ(grid->DropDownItems(1, kColType), "\t客户\t供应商\t");
-
-  form.SetDataSourceType(0);
-  form.SetBillType(1020002);
-  form.SetNoteTypeName("销售发票");
-  form.Load();
-  EXPECT_EQ(test::SetupTest::GridRows(*grid), (std::vector<std::string>{"1020002|3 a.xlsx 1 bill-sub"}));
-  EXPECT_EQ(form.TypeText(), "销售发票");
-
-  frmNoteSet bill;  // the bill dialog shows FBillTypeSub in report mode too
-  bill.AttachGrid(grid);
-  bill.SetDataSourceType(1);
-  bill.SetRptID(10506);
-  bill.SetDctNoteInfo(NoteInfoOf({{3, "a.xlsx", 1, "bill-sub", "客户"}}));
-  bill.Load();
-  EXPECT_EQ(test::SetupTest::GridRows(*grid), (std::vector<std::string>{"10506|3 a.xlsx 1 bill-sub"}));
+// The sub-type column shows FTypeSub only in the report dialog in report
+// mode; otherwise FBillTypeSub.
+TEST_F(ReportNoteSetTest, WhichSubTypeEachDialogShowsInEachMode) {
+  auto row = HostDictionary::Create();
+  for (const auto& [key, value] : std::initializer_list<std::pair<const char*, Variant>>{
+           {"FNoteId", 3}, {"FBillID", 3}, {"FName", "a.xlsx"}, {"FSel", 1}, {"FBillTypeSub", "bill-sub"}, {"FTypeSub", "客户"}})
+    row->Add(key, value);
+  auto data = HostVector::Create();
+  data->Add(row);
+  auto info = HostDictionary::Create();
+  info->Add("Data", data);
+  info->Add("Option", "");
+  frmNoteSet bill;
+  frmNoteSetRpt report;
+  const struct {
+    BillOrReportNoteSet* form;
+    int mode;
+    const char* row;
+  } cases[] = {{&report, 1, "10506|3 a.xlsx 1 客户"}, {&report, 0, "1020002|3 a.xlsx 1 bill-sub"}, {&bill, 1, "10506|3 a.xlsx 1 bill-sub"}};
+  for (const auto& c : cases) {
+    c.form->AttachGrid(grid);
+    c.form->SetDataSourceType(c.mode);
+    c.form->SetRptID(10506);
+    c.form->SetBillType(1020002);
+    c.form->SetDctNoteInfo(info);
+    c.form->Load();
+    EXPECT_EQ(GridRows(*grid), std::vector<std::string>{c.row});
+  }
 }
 
-TEST_F(ReportNoteSetTest, ReportTemplatesAreRegisteredExportedAndCheckedWithTheReportId) {
+TEST_F(ReportNoteSetTest, ReportTemplatesAreRegisteredAndExportedWithTheReportId) {
   frmNoteSetRpt form;
   form.AttachGrid(grid);
-  std::vector<std::int32_t> ids;
-  form.SetValidator([&ids](const std::string&, std::int32_t id) {
-    ids.push_back(id);
-    return true;
-  });
+  form.SetValidator([](const std::string&, std::int32_t) { return true; });
   form.SetDataSourceType(1);
   form.SetRptID(10506);
   form.SetDctNoteInfo(CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQueryRpt)->GetRptNoteInfo(Props(), 10506));
   form.Load();
   EXPECT_TRUE(form.ImportTemplateFile(File("对账单.xlsx", "report")));
-  EXPECT_EQ(ids, std::vector<std::int32_t>{10506});
   EXPECT_EQ(grid->CellText(1, kColKey), "10506|1");
   grid->UserChooseText(1, kColType, "客户");
-  EXPECT_EQ(grid->CellText(1, kColFlag), "1");
   ASSERT_TRUE(form.SaveGrid());
   grid->UserSelectRow(1);
   std::string target = (temp_.path() / "out.xlsx").string();
   desktop_->QueueFileName(target);
   EXPECT_TRUE(form.ExportTemplate());
-  EXPECT_EQ(Read(target), "report");
-  EXPECT_EQ(desktop_->Dialogs().back().request.filter, "打印模板文件 Excel (*.xlsx)|*.xlsx")
-      << "the selected report template is read through the class data service";
+  EXPECT_EQ(Read(target), "report") << "the selected report template is read through the class data service";
   EXPECT_TRUE(Messages().empty());
 }
 
@@ -138,17 +112,10 @@ TEST_F(EngineChoiceTest, EachDialogAsksItsOwnEngine) {
                                        {DocumentKind::Bill, 1, 10506},
                                        {DocumentKind::Report, 1, 10506},
                                        {DocumentKind::Waybill, 0, 2000002}}));
-}
-
-TEST_F(EngineChoiceTest, WithoutAnEngineTheImportSaysSo) {
   SetTemplateValidatorProvider(nullptr);
-  frmNoteSet bill;
-  bill.SetBillType(1020002);
-  bill.Load();
   EXPECT_FALSE(bill.ImportTemplateFile(File("a.xls", "a")));
-  ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_NE(Messages()[0].text.find("no template engine"), std::string::npos) << Messages()[0].text;
-  EXPECT_EQ(Messages()[0].icon, context::vbExclamation);
+  EXPECT_NE(Messages().back().text.find("no template engine"), std::string::npos) << Messages().back().text;
+  EXPECT_EQ(Messages().back().icon, context::vbExclamation);
 }
 
 class WaybillNoteSetTest : public test::SetupTest {
@@ -161,11 +128,15 @@ class WaybillNoteSetTest : public test::SetupTest {
   }
   std::vector<std::string> StoredRows(std::int32_t courier) {
     auto query = CreateObjectAs<host::IPrintSetupQueryLM>(host::progid::kPrintSetupQueryLM);
-    return RowsOf(query->GetNoteInfo(Props(), courier, 0), "FBillID");
+    return host::test::NoteInfoRows(query->GetNoteInfo(Props(), courier, 0), "FBillID");
   }
   void Import(const std::string& name) {
     desktop_->QueueFileName(File(name, name));
     form.ClickButton(NoteSetForm::kImport);
+  }
+  void SwitchTo(const std::string& courier) {
+    form.OnCourierEnter(0);
+    form.OnCourierCommit(0, courier);
   }
   std::shared_ptr<ScriptedGrid> grid = std::make_shared<ScriptedGrid>();
   frmNoteSetLM form;
@@ -176,45 +147,34 @@ TEST_F(WaybillNoteSetTest, LoadOffersTheShownCouriersWithTheDefaultCurrent) {
   update->InsertNoteRow(Props(), 1, "顺丰.xls", Bytes{1}, 0);
   update->InsertNoteRow(Props(), 1, "顺丰面单.xls", Bytes{1}, 1);
   form.Load();
-  EXPECT_EQ(form.CourierEntries(),
-            (std::vector<std::string>{"顺丰速运|1", "中通快递|2", "圆通速递|3", "韵达快递|4", "EMS|5"}));
+  EXPECT_EQ(form.CourierEntries().size(), 5u);
   EXPECT_EQ(form.CourierText(), "顺丰速运|1");
   EXPECT_EQ(form.CurrentCourierId(), 1);
-  EXPECT_EQ(test::SetupTest::GridRows(*grid), (std::vector<std::string>{"1|1 顺丰.xls 0 "})) << "data source 0 only";
-  EXPECT_EQ(grid->ColumnWidth(kColName), 3500);
-  EXPECT_EQ(grid->ColumnWidth(kColType), 0);
+  EXPECT_EQ(GridRows(*grid), (std::vector<std::string>{"1|1 顺丰.xls 0 "})) << "data source 0 only";
+  EXPECT_EQ(grid->ColumnWidth(kColType), 0) << "no sub-types";
   EXPECT_TRUE(grid->CellLocked(1, kColType));
-  EXPECT_EQ(form.SubTypeList(), "");
   EXPECT_FALSE(form.Modified());
 }
 
-TEST_F(WaybillNoteSetTest, SwitchingAfterOnlyFlagChangesSendsNothingForThePreviousCourier) {
+TEST_F(WaybillNoteSetTest, SwitchingSavesThePreviousCourierOnlyAfterAnImport) {
   auto update = CreateObjectAs<host::IPrintSetupUpdateLM>(host::progid::kPrintSetupUpdateLM);
   update->InsertNoteRow(Props(), 1, "a.xls", Bytes{1}, 0);
   form.Load();
   grid->UserClickCheck(1, kColFlag);
-  form.OnCourierEnter(0);
-  form.OnCourierCommit(0, "中通快递|2");
+  SwitchTo("中通快递|2");
   EXPECT_EQ(form.CurrentCourierId(), 2);
   EXPECT_EQ(grid->RowCount(), 0);
   EXPECT_EQ(StoredRows(1), (std::vector<std::string>{"1 a.xls 0 "})) << "the flag change is lost";
-}
-
-TEST_F(WaybillNoteSetTest, SwitchingAfterAnImportSavesThePreviousCourierFirst) {
-  form.Load();
-  Import("a.xls");
-  EXPECT_TRUE(form.Modified());
-  EXPECT_EQ(StoredRows(1), (std::vector<std::string>{"1 a.xls 1 "})) << "the import button saves";
-  Import("b.xls");
-  grid->UserClickCheck(2, kColFlag);
-  form.OnCourierEnter(0);
-  form.OnCourierCommit(0, "中通快递|2");
-  EXPECT_FALSE(form.Modified()) << "loading the new courier's rows clears the flag";
-  EXPECT_EQ(StoredRows(1), (std::vector<std::string>{"1 a.xls 0 ", "2 b.xls 1 "}));
-  EXPECT_EQ(grid->RowCount(), 0);
   Import("c.xls");
-  EXPECT_EQ(StoredRows(2), (std::vector<std::string>{"1 c.xls 1 "}));
+  EXPECT_TRUE(form.Modified());
+  EXPECT_EQ(StoredRows(2), (std::vector<std::string>{"1 c.xls 1 "})) << "the import button saves";
   EXPECT_EQ(grid->CellText(1, kColKey), "2|1");
+  Import("d.xls");
+  grid->UserClickCheck(2, kColFlag);
+  SwitchTo("顺丰速运|1");
+  EXPECT_FALSE(form.Modified()) << "loading the new courier's rows clears the flag";
+  EXPECT_EQ(StoredRows(2), (std::vector<std::string>{"1 c.xls 0 ", "2 d.xls 1 "}));
+  EXPECT_EQ(grid->RowCount(), 1);
 }
 
 TEST_F(WaybillNoteSetTest, AnotherChangeOfTheLookupLoadsWithoutSaving) {
@@ -232,8 +192,7 @@ TEST_F(WaybillNoteSetTest, AFailedSaveWhileSwitchingKeepsThePreviousCourierAndIt
   Import("a.xls");
   {
     ScopedFactory broken(std::string(host::progid::kPrintSetupUpdateLM), nullptr);
-    form.OnCourierEnter(0);
-    form.OnCourierCommit(0, "中通快递|2");
+    SwitchTo("中通快递|2");
   }
   EXPECT_EQ(form.CourierText(), "顺丰速运|1");
   EXPECT_EQ(grid->RowCount(), 1);
@@ -241,7 +200,17 @@ TEST_F(WaybillNoteSetTest, AFailedSaveWhileSwitchingKeepsThePreviousCourierAndIt
   EXPECT_EQ(Messages()[0].icon, context::vbCritical);
 }
 
-TEST_F(WaybillNoteSetTest, ExportAndImportUseTheWaybillFoldersAndMessages) {
+// The import dialog starts in the program folder's ExcelPrint folder, or
+// its waybill folder when it exists; the export proposes the host's one.
+TEST_F(WaybillNoteSetTest, ImportAndExportUseTheWaybillFolders) {
+  WriteMachineFile("registry.json", {{"SOFTWARE\\Quorvan\\TRADON\\VemoSTD", {{"Path", "C:\\Program Files\\Quorvan\\Tradon"}}}});
+  std::filesystem::create_directories(context::ToHostPath("C:\\Program Files\\Quorvan\\Tradon\\ExcelPrint\\LogicExcelRef"));
+  frmNoteSet bill;
+  bill.SetBillType(1020002);
+  bill.Load();
+  bill.ImportTemplate();
+  form.Load();
+  form.ImportTemplate();
   form.SetDataFrom(1);
   form.SetBillType(2000002);
   form.Load();
@@ -254,29 +223,12 @@ TEST_F(WaybillNoteSetTest, ExportAndImportUseTheWaybillFoldersAndMessages) {
   EXPECT_TRUE(form.ExportTemplate());
   EXPECT_EQ(Read(target), "面单.xlsx");
   auto dialogs = desktop_->Dialogs();
-  ASSERT_EQ(dialogs.size(), 2u);
-  EXPECT_EQ(dialogs[1].request.fileName, "C:\\Host\\ExcelPrint\\LogicExcelRefForBill\\*.xlsx");
-  EXPECT_EQ(dialogs[1].request.filter, "打印模板文件 Excel (*.xlsx)|*.xlsx");
-}
-
-TEST_F(WaybillNoteSetTest, TheImportDialogStartsInTheProgramFoldersWaybillFolderWhenItExists) {
-  std::ofstream(temp_.path() / "machine" / "registry.json")
-      << R"({"SOFTWARE\\Quorvan\\TRADON\\VemoSTD": {"Path": "C:\\Program Files\\Quorvan\\Tradon"}})";
-  std::filesystem::create_directories(temp_.path() / "machine" / "drive_c" / "Program Files" / "Quorvan" / "Tradon" /
-                                      "ExcelPrint" / "LogicExcelRef");
-  frmNoteSet bill;
-  bill.SetBillType(1020002);
-  bill.Load();
-  bill.ImportTemplate();
-  form.Load();
-  form.ImportTemplate();
-  form.SetDataFrom(1);
-  form.ImportTemplate();
-  auto dialogs = desktop_->Dialogs();
-  ASSERT_EQ(dialogs.size(), 3u);
+  ASSERT_EQ(dialogs.size(), 4u);
   EXPECT_EQ(dialogs[0].request.initialFolder, "C:\\Program Files\\Quorvan\\Tradon\\ExcelPrint\\");
   EXPECT_EQ(dialogs[1].request.initialFolder, "C:\\Program Files\\Quorvan\\Tradon\\ExcelPrint\\LogicExcelRef\\");
   EXPECT_EQ(dialogs[2].request.initialFolder, "") << "there is no LogicExcelRefForBill folder";
+  EXPECT_EQ(dialogs[3].request.fileName, "C:\\Host\\ExcelPrint\\LogicExcelRefForBill\\*.xlsx");
+  EXPECT_EQ(dialogs[3].request.filter, "打印模板文件 Excel (*.xlsx)|*.xlsx");
 }
 
 TEST_F(WaybillNoteSetTest, WithoutCouriersTheDialogWorksWithCourier0) {
@@ -290,7 +242,7 @@ TEST_F(WaybillNoteSetTest, WithoutCouriersTheDialogWorksWithCourier0) {
   EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(WaybillNoteSetTest, TheCourierButtonSavesThenNeedsADisplayForTheCourierDialog) {
+TEST_F(WaybillNoteSetTest, TheCourierButtonSavesThenShowsTheCourierDialogAndFillsTheLookupAgain) {
   form.Load();
   Import("a.xls");
   grid->UserClickCheck(1, kColFlag);
@@ -298,25 +250,19 @@ TEST_F(WaybillNoteSetTest, TheCourierButtonSavesThenNeedsADisplayForTheCourierDi
   EXPECT_EQ(StoredRows(1), (std::vector<std::string>{"1 a.xls 0 "})) << "saved before the courier dialog";
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_NE(Messages()[0].text.find("needs a display"), std::string::npos) << Messages()[0].text;
-}
 
-TEST_F(WaybillNoteSetTest, TheCourierButtonShowsTheCourierDialogAndReloads) {
-  form.Load();
   auto host = std::make_shared<test::ScriptedFormHost>([](SetupForm& shown) {
-    // the user makes 中通快递 the default in the courier dialog
+    // the user hides 中通快递 in the courier dialog
     auto& couriers = dynamic_cast<frmLogistic&>(shown);
-    auto& grid = dynamic_cast<ScriptedGrid&>(couriers.Grid());
-    grid.UserClickCheck(2, kColCourierDefault);
+    dynamic_cast<ScriptedGrid&>(couriers.Grid()).UserClickCheck(2, kColCourierShown);
     couriers.ClickButton(frmLogistic::kOk);
   });
   test::ScopedFormHost use(host);
   form.ClickButton(frmNoteSetLM::kCouriers);
   EXPECT_EQ(host->shown, std::vector<std::string>{"物流公司设置"});
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(form.CourierEntries().size(), 4u) << "the lookup is filled again";
   EXPECT_EQ(form.CourierText(), "顺丰速运|1") << "the company worked on stays current";
-  EXPECT_TRUE(Messages().empty());
-  frmNoteSetLM fresh;
-  fresh.Load();
-  EXPECT_EQ(fresh.CourierText(), "中通快递|2");
 }
 
 }  // namespace

@@ -5,24 +5,19 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
-#include <optional>
 #include <string>
 
-#include "context/machine_config.h"
-#include "context/scripted_desktop.h"
-#include "context/session_components.h"
-#include "context/session_store.h"
 #include "foundation/creation_service.h"
-#include "foundation/json_convert.h"
+#include "host/components/bill_data_service.h"
 #include "host/components/logistic_manage.h"
 #include "host/components/print_setup.h"
 #include "host/components/prog_ids.h"
 #include "host/host_fixture.h"
 #include "setup/form_host.h"
 #include "setup/scripted_grid.h"
-#include "support/test_paths.h"
+#include "support/files.h"
+#include "support/session_fixture.h"
 
 namespace vemo::setup::test {
 
@@ -33,23 +28,15 @@ class FakeSpreadsheetApp : public HostObject {
   std::string TypeName() const override { return "FakeSpreadsheetApp"; }
 };
 
-class SetupTest : public ::testing::Test {
+class SetupTest : public vemo::test::ContextTest {
  protected:
   static constexpr const char* kAccount = "SetupAccount";
   SetupTest()
-      : dataScope_(temp_.path()),
-        machine_(temp_.path() / "machine"),
-        desktop_(std::make_shared<context::ScriptedDesktop>()),
-        useDesktop_(desktop_),
-        spreadsheet_("ET.Application", [] { return std::make_shared<FakeSpreadsheetApp>(); }) {
-    std::filesystem::create_directories(temp_.path() / "machine");
-    unsetenv("VEMO_NO_SPREADSHEET");
+      : dataScope_(temp_.path()), spreadsheet_("ET.Application", [] { return std::make_shared<FakeSpreadsheetApp>(); }) {
     host::InitializeSampleAccount(host::DatabasePath(kAccount), false);
     host::RegisterDatabaseComponents();
-    context::RegisterSessionComponents();
     Publish(2, 0);
   }
-  ~SetupTest() override { context::UnpublishSession(); }
 
   void Publish(int appType, int outerLogin) {
     Json session = {{"IsOuterLogin", outerLogin},
@@ -58,21 +45,24 @@ class SetupTest : public ::testing::Test {
     context::PublishSession(context::SessionFromJson(session));
   }
   static std::string Props() { return host::MakePropsString(kAccount, "Administrator"); }
-
+  // The data service of a bill screen of this type.
+  static std::shared_ptr<host::BillDataService> BillDataSrv(std::int32_t billType, const char* typeName) {
+    auto classtype = HostDictionary::Create();
+    classtype->Add("FID", billType);
+    classtype->Add("FName", typeName);
+    return std::make_shared<host::BillDataService>(classtype, HostVector::Create(), billType, Props());
+  }
+  // Writes a file in the test's folder; its path.
   std::string File(const std::string& name, const std::string& bytes) {
-    auto path = temp_.path() / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+    vemo::test::WriteFileBytes(temp_.path() / name, bytes);
+    return (temp_.path() / name).string();
   }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
+  static std::string Read(const std::string& path) { return vemo::test::ReadFileBytes(path); }
 
   // The rows the store holds for a bill type, as "id name sel sub".
   static std::vector<std::string> StoredBillRows(std::int32_t billType) {
     auto info = CreateObjectAs<host::IPrintSetupQuery>(host::progid::kPrintSetupQuery)->GetNoteInfo(Props(), billType);
-    return RowsOf(info, "FBillID");
+    return host::test::NoteInfoRows(info, "FBillID");
   }
   // The stored courier companies as "name default shown" (1 or 0 each).
   static std::vector<std::string> StoredCouriers() {
@@ -84,9 +74,6 @@ class SetupTest : public ::testing::Test {
                     (company->Item("FIsShow").ToBool() ? "1" : "0"));
     }
     return out;
-  }
-  static std::vector<std::string> RowsOf(const DictionaryRef& info, const char* idKey) {
-    return host::test::NoteInfoRows(info, idKey);
   }
   // The grid's rows as "key name flag type".
   static std::vector<std::string> GridRows(const SetupGrid& grid) {
@@ -101,11 +88,7 @@ class SetupTest : public ::testing::Test {
 
   std::vector<context::ShownMessage> Messages() const { return desktop_->Messages(); }
 
-  vemo::test::TempDir temp_;
   host::test::DataFolderScope dataScope_;
-  context::ScopedMachineConfig machine_;
-  std::shared_ptr<context::ScriptedDesktop> desktop_;
-  context::ScopedDesktop useDesktop_;
   ScopedFactory spreadsheet_;
 };
 

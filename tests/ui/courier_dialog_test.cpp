@@ -31,22 +31,14 @@ class CourierDialogTest : public test::DialogTest {
   CourierDialog dialog{form};
 };
 
-TEST_F(CourierDialogTest, TheWindowShowsEveryCompanyWithTheButtonsAndWidths) {
-  ASSERT_TRUE(dialog.Open());
-  EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("物流公司设置"));
-  EXPECT_EQ(dialog.GridView()->model()->rowCount(), 7) << "six companies and the empty row";
-  const char* captions[] = {"确定(&O)", "应用(&A)", "取消(&C)", "恢复预设信息"};
-  for (int index = 0; index < 4; ++index) EXPECT_EQ(dialog.Button(index)->text(), QString::fromUtf8(captions[index]));
-  EXPECT_EQ(dialog.Button(frmLogistic::kRestorePresets)->toolTip(), QString::fromUtf8(frmLogistic::kRestoreToolTip));
-}
-
-TEST_F(CourierDialogTest, TheDefaultRuleAndTheGrowingLastRowFollowTheUsersClicksAndTyping) {
+// The rules are the form's; here only that clicks and typing reach it, its
+// reactions show, and the buttons save.
+TEST_F(CourierDialogTest, ClicksAndTypingReachTheFormAndItsReactionsShow) {
   ASSERT_TRUE(dialog.Open());
   dialog.show();
   QTableView& view = *dialog.GridView();
-  EXPECT_FALSE(form.Armed());
+  EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("物流公司设置"));
   test::ClickCell(view, 6, kColCourierDefault);  // 申通快递, a hidden company
-  EXPECT_TRUE(form.Armed());
   EXPECT_EQ(view.model()->index(0, kColCourierDefault - 1).data(Qt::CheckStateRole).toInt(), Qt::Unchecked)
       << "the window shows the form's change";
 
@@ -57,8 +49,7 @@ TEST_F(CourierDialogTest, TheDefaultRuleAndTheGrowingLastRowFollowTheUsersClicks
 
   Press(dialog, frmLogistic::kApply);
   EXPECT_TRUE(Messages().empty()) << Messages().front().text;
-  EXPECT_EQ(StoredCouriers(), (std::vector<std::string>{"顺丰速运 01", "中通快递 01", "圆通速递 01", "韵达快递 01", "EMS 01",
-                                                "申通快递 11", "德邦快递 01"}));
+  EXPECT_EQ(StoredCouriers().back(), "德邦快递 01");
   EXPECT_EQ(view.model()->rowCount(), 8) << "applying reloads the list: seven companies and the empty row";
   EXPECT_TRUE(dialog.isVisible());
 }

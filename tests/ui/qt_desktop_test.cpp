@@ -43,25 +43,19 @@ TEST(MessageBoxPlan, TheFlagsButtonPartGivesTheButtonsInTheHostsOrderAndTheEscap
 }
 
 TEST(MessageBoxPlan, TheIconAndDefaultButtonParts) {
-  EXPECT_EQ(PlanMessageBox(context::vbCritical).icon, B::Critical);
-  EXPECT_EQ(PlanMessageBox(context::vbQuestion | context::vbYesNo).icon, B::Question);
-  EXPECT_EQ(PlanMessageBox(context::vbExclamation).icon, B::Warning);
-  EXPECT_EQ(PlanMessageBox(context::vbInformation).icon, B::Information);
-  EXPECT_EQ(PlanMessageBox(0).icon, B::NoIcon);
+  const std::pair<int, B::Icon> icons[] = {{context::vbCritical, B::Critical}, {context::vbQuestion, B::Question},
+                                            {context::vbExclamation, B::Warning}, {context::vbInformation, B::Information},
+                                            {0, B::NoIcon}};
+  for (const auto& [flags, icon] : icons) EXPECT_EQ(PlanMessageBox(flags | context::vbYesNo).icon, icon) << flags;
   EXPECT_EQ(PlanMessageBox(context::vbYesNo | 256).defaultButton, B::No) << "the second button";
   EXPECT_EQ(PlanMessageBox(context::vbYesNoCancel | 512).defaultButton, B::Cancel) << "the third";
   EXPECT_EQ(PlanMessageBox(context::vbOKOnly | 512).defaultButton, B::Ok) << "beyond the last: the last";
 }
 
 TEST(MessageBoxPlan, AnswersAreTheHostsCodes) {
-  EXPECT_EQ(HostAnswerOf(B::Ok), 1);
-  EXPECT_EQ(HostAnswerOf(B::Cancel), 2);
-  EXPECT_EQ(HostAnswerOf(B::Abort), 3);
-  EXPECT_EQ(HostAnswerOf(B::Retry), 4);
-  EXPECT_EQ(HostAnswerOf(B::Ignore), 5);
-  EXPECT_EQ(HostAnswerOf(B::Yes), 6);
-  EXPECT_EQ(HostAnswerOf(B::No), 7);
-  EXPECT_EQ(HostAnswerOf(B::NoButton), 2);
+  const B::StandardButton byCode[] = {B::NoButton, B::Ok, B::Cancel, B::Abort, B::Retry, B::Ignore, B::Yes, B::No};
+  for (int code = 1; code <= 7; ++code) EXPECT_EQ(HostAnswerOf(byCode[code]), code) << code;
+  EXPECT_EQ(HostAnswerOf(B::NoButton), context::vbCancel) << "a box closed without a button";
 }
 
 TEST(FileDialogPlan, TheHostsFilterPairsBecomeQtNameFilters) {
@@ -86,13 +80,13 @@ TEST(FileDialogPlan, FilterIndexCountsFromOneAndFallsBackToTheFirst) {
   }
 }
 
-TEST(FileDialogPlan, TheSaveDialogOfAnExport) {
+TEST(FileDialogPlan, TheSaveDialogOfAnExportAndTheOpenDialogOfAnImport) {
   context::FileDialogRequest request;
   request.title = "引出打印模板文件";
   request.filter = "打印模板文件 Excel (*.xlsx)|*.xlsx";
   request.fileName = "/srv/host/ExcelPrint/*.xlsx";
   request.flags = 2 | 2048;
-  const FileDialogPlan plan = PlanFileDialog(request, true);
+  FileDialogPlan plan = PlanFileDialog(request, true);
   EXPECT_EQ(plan.title, QString::fromUtf8("引出打印模板文件"));
   EXPECT_EQ(plan.directory, "/srv/host/ExcelPrint/");
   EXPECT_EQ(plan.proposedName, "") << "a pattern is no name";
@@ -102,14 +96,11 @@ TEST(FileDialogPlan, TheSaveDialogOfAnExport) {
   request.fileName = "/srv/out/bill.xls";
   EXPECT_FALSE(PlanFileDialog(request, true).confirmOverwrite) << "no overwrite flag, no question";
   EXPECT_EQ(PlanFileDialog(request, true).proposedName, "bill.xls");
-}
 
-TEST(FileDialogPlan, TheOpenDialogOfAnImport) {
-  context::FileDialogRequest request;
-  request.filter = "A|*.xls";
+  request = {};
   request.initialFolder = "/srv/host/ExcelPrint/";
   request.flags = 4096 | 2048;
-  const FileDialogPlan plan = PlanFileDialog(request, false);
+  plan = PlanFileDialog(request, false);
   EXPECT_TRUE(plan.existingFileOnly);
   EXPECT_FALSE(plan.confirmOverwrite);
   EXPECT_EQ(plan.defaultSuffix, "");

@@ -16,13 +16,10 @@
 
 namespace vemo::ui::test {
 
-inline QPoint CellCenter(QAbstractItemView& view, int row, int col) {
-  return view.visualRect(view.model()->index(row - 1, col - 1)).center();
-}
-
 // A left click on a cell (1-based), as the mouse gives it.
 inline void ClickCell(QAbstractItemView& view, int row, int col) {
-  QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(view, row, col));
+  const QPoint center = view.visualRect(view.model()->index(row - 1, col - 1)).center();
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, center);
 }
 
 // Opens the cell's editor the way a user does (a click on the cell, then
