@@ -9,9 +9,12 @@ class Workbook;
 // (calcPr fullCalcOnLoad="1"): used when cells were edited whose dependent
 // formulas keep stale cached values, or a formula could not be evaluated.
 void RequestFullCalcOnLoad(Workbook& book);
-// True when the file asks so. Saving such a workbook writes the formulas'
-// results computed again (workbook_values.h), not the stale cached ones, for
-// readers that show cached results without recalculating.
+// True when the file asks so.
 bool FullCalcOnLoadRequested(Workbook& book);
+// True when cells were edited and the file asks to recalculate: saving then
+// writes the formulas' results computed again (workbook_values.h) instead of
+// the stale cached ones, for readers that show cached results without
+// recalculating. A file saved unedited keeps its producer's results.
+bool ResultsToComputeOnSave(Workbook& book);
 
 }  // namespace vemo::wb

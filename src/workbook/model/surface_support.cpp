@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "workbook/sheet.h"
 #include "workbook/workbook.h"
 #include "workbook/xml_part.h"
 
@@ -27,6 +28,12 @@ void RequestFullCalcOnLoad(Workbook& book) {
 bool FullCalcOnLoadRequested(Workbook& book) {
   pugi::xml_node root = book.ReadXmlPart(book.workbookPart()).document_element();
   return ParseXmlBool(FirstChild(root, "calcPr").attribute("fullCalcOnLoad").value());
+}
+
+bool ResultsToComputeOnSave(Workbook& book) {
+  bool edited = false;
+  for (std::size_t i = 0; i < book.SheetCount() && !edited; ++i) edited = book.GetSheet(i).cellsChanged();
+  return edited && FullCalcOnLoadRequested(book);
 }
 
 }  // namespace vemo::wb

@@ -155,7 +155,7 @@ class Writing {
           const XlsSource* source)
       : book_(book), styles_(styles), sheets_(std::move(sheets)), warnings_(warnings), src_(source),
         strings_{book.sharedStrings(), {}, {}, 0}, colors_(book),
-        recalcOnLoad_(FullCalcOnLoadRequested(book)) {
+        recalcOnLoad_(FullCalcOnLoadRequested(book)), computeResults_(ResultsToComputeOnSave(book)) {
     if (src_) context_ = src_->context;
     context_.sheetNames.clear();
     for (Sheet* sheet : sheets_) context_.sheetNames.push_back(sheet->name());
@@ -208,6 +208,7 @@ class Writing {
   // Cells were changed after the results were cached (a fill): every formula
   // is marked to be calculated again, as .xlsx asks with fullCalcOnLoad.
   bool recalcOnLoad_;
+  bool computeResults_;  // and the results saved are computed again
 };
 
 std::string Writing::XfRecord(pugi::xml_node xf, bool styleXf) {
@@ -633,7 +634,7 @@ void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* ke
         Append16(d, col);
         Append16(d, static_cast<std::uint16_t>(Xf(c.style)));
         CellContent v = sheet.GetValue(static_cast<int>(r.number), static_cast<int>(c.col));
-        if (recalcOnLoad_ && c.formula != kNoIndex)
+        if (computeResults_ && c.formula != kNoIndex)
           v = Computed(sheet, static_cast<int>(r.number), static_cast<int>(c.col), std::move(v));
         if (WriteFormula(out, sheet, r, c, d, v, kept)) continue;
         if (kept) {

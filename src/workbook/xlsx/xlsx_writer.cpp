@@ -241,7 +241,7 @@ void WriteWorksheetInto(Sheet& sheet, std::string& out, DeflateStream* stream) {
   if (at == std::string::npos) throw WorkbookError("internal error writing " + sheet.partName());
   out.append(shell, 0, at);
   std::optional<WorkbookValues> values;
-  if (FullCalcOnLoadRequested(sheet.book())) values.emplace(sheet.book(), WorkbookValues::Constants::KeepCached);
+  if (ResultsToComputeOnSave(sheet.book())) values.emplace(sheet.book(), WorkbookValues::Constants::KeepCached);
   SheetDataWriter(sheet, out, stream, values ? &*values : nullptr).Write();
   out.append(shell, at + markerText.size());
 }
