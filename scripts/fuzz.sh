@@ -9,6 +9,7 @@
 #   number_format_fuzz   number format codes: parse and render
 #   sql_dialect_fuzz     the host SQL dialect translator
 #   ini_file_fuzz        machine configuration ini files
+#   picture_decode_fuzz  GIF and BMP pictures the renderer decodes itself
 # Configures build-fuzz/ with clang (-DVEMO_FUZZ=ON: libFuzzer,
 # AddressSanitizer, UndefinedBehaviorSanitizer) and builds the targets. Each
 # target first replays its regression inputs, tests/fuzz/crashers/<target>/
@@ -24,7 +25,8 @@ seconds=${1:-25}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(xlsx_reader_fuzz json_request_fuzz formula_fuzz number_format_fuzz
-                                     sql_dialect_fuzz ini_file_fuzz xls_reader_fuzz biff_formula_fuzz)
+                                     sql_dialect_fuzz ini_file_fuzz xls_reader_fuzz biff_formula_fuzz
+                                     picture_decode_fuzz)
 build=build-fuzz
 shared=${VEMO_SHARED_DIR:-$(cd .. && pwd)/shared}
 
@@ -89,6 +91,25 @@ seed_sql_dialect_fuzz() {
   seed_lines "$1" "SELECT TOP 10 [FName], ISNULL(FQty, 0) FROM t_Item WITH (NOLOCK) WHERE FNumber = N'a''b'" \
     "SELECT LEN(x) + 'y', GETDATE() FROM (SELECT TOP (2) * FROM t) AS s -- done" \
     "select \"a\"\"b\", \`c\` from t where x = ? and y = @p /* c */;"
+}
+# Small GIFs of an independent encoder (plain, interlaced, transparent, the
+# code table filled) and a bitmap.
+seed_picture_decode_fuzz() {
+  /usr/bin/python3 - "$1" <<'PY'
+import random, sys
+from PIL import Image
+rnd = random.Random(3)
+def paletted(w, h, colours):
+    image = Image.new("P", (w, h))
+    image.putpalette([rnd.randrange(256) for _ in range(3 * colours)])
+    image.putdata([rnd.randrange(colours) for _ in range(w * h)])
+    return image
+paletted(5, 3, 4).save(sys.argv[1] + "/seed-plain.gif")
+paletted(20, 17, 16).save(sys.argv[1] + "/seed-interlaced.gif", interlace=True)
+paletted(6, 6, 8).save(sys.argv[1] + "/seed-transparent.gif", transparency=2)
+paletted(90, 60, 256).save(sys.argv[1] + "/seed-full.gif")
+paletted(7, 5, 16).save(sys.argv[1] + "/seed.bmp")
+PY
 }
 seed_ini_file_fuzz() {
   seed_lines "$1" $'\xEF\xBB\xBF[Version]\r\nBarcodeControlType = "1"\r\n;x\r\n[a]\nk=v;w\n'
