@@ -1,62 +1,41 @@
 // How live ranges follow inserted rows and columns.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "host/spreadsheet/live_area.h"
 
 namespace vemo::host {
 namespace {
 
-TEST(LiveArea, RangeSpanningTheInsertionGrows) {
-  Area a{3, 2, 8, 4};
-  AdjustForInsertedRows(a, 5, 3);
-  EXPECT_EQ(a.top, 3);
-  EXPECT_EQ(a.bottom, 11);
-  EXPECT_EQ(a.left, 2);
-  EXPECT_EQ(a.right, 4);
-}
-
-TEST(LiveArea, RangeAtOrBelowTheInsertionMoves) {
-  Area at{5, 1, 5, 1};
-  AdjustForInsertedRows(at, 5, 2);
-  EXPECT_EQ(at.top, 7);
-  EXPECT_EQ(at.bottom, 7);
-  Area below{9, 1, 12, 3};
-  AdjustForInsertedRows(below, 5, 2);
-  EXPECT_EQ(below.top, 11);
-  EXPECT_EQ(below.bottom, 14);
-}
-
-TEST(LiveArea, RangeAboveTheInsertionStays) {
-  Area a{1, 1, 4, 6};
-  AdjustForInsertedRows(a, 5, 10);
-  EXPECT_EQ(a.top, 1);
-  EXPECT_EQ(a.bottom, 4);
-}
-
-TEST(LiveArea, WholeColumnsStayWholeWhenRowsAreInserted) {
-  Area col{1, 2, kSheetRows, 2};
-  AdjustForInsertedRows(col, 1, 5);
-  EXPECT_TRUE(col.WholeColumns());
-  Area rows{3, 1, 3, kSheetColumns};
-  AdjustForInsertedColumns(rows, 1, 5);
-  EXPECT_TRUE(rows.WholeRows());
-}
-
-TEST(LiveArea, ColumnsInsertedMoveAndGrowAcross) {
-  Area a{2, 2, 4, 5};
-  AdjustForInsertedColumns(a, 1, 1);
-  EXPECT_EQ(a.left, 3);
-  EXPECT_EQ(a.right, 6);
-  AdjustForInsertedColumns(a, 4, 2);
-  EXPECT_EQ(a.left, 3);
-  EXPECT_EQ(a.right, 8);
-}
-
-TEST(LiveArea, ARangePushedPastTheLastRowStopsThere) {
-  Area a{kSheetRows - 1, 1, kSheetRows, 1};
-  AdjustForInsertedRows(a, 2, 10);
-  EXPECT_EQ(a.bottom, kSheetRows);
-  EXPECT_EQ(a.top, kSheetRows);
+TEST(LiveArea, FollowsInsertedRowsAndColumns) {
+  struct Case {
+    const char* name;
+    Area area;
+    bool rows;  // rows inserted, else columns
+    int at, count;
+    Area expected;
+  } cases[] = {
+      {"spanning rows: grows", {3, 2, 8, 4}, true, 5, 3, {3, 2, 11, 4}},
+      {"at the insertion: moves", {5, 1, 5, 1}, true, 5, 2, {7, 1, 7, 1}},
+      {"below: moves", {9, 1, 12, 3}, true, 5, 2, {11, 1, 14, 3}},
+      {"above: stays", {1, 1, 4, 6}, true, 5, 10, {1, 1, 4, 6}},
+      {"pushed past the last row: stops there", {kSheetRows - 1, 1, kSheetRows, 1}, true, 2, 10,
+       {kSheetRows, 1, kSheetRows, 1}},
+      {"whole columns stay whole", {1, 2, kSheetRows, 2}, true, 1, 5, {1, 2, kSheetRows, 2}},
+      {"columns on the left: moves", {2, 2, 4, 5}, false, 1, 1, {2, 3, 4, 6}},
+      {"spanning columns: grows", {2, 3, 4, 6}, false, 4, 2, {2, 3, 4, 8}},
+      {"whole rows stay whole", {3, 1, 3, kSheetColumns}, false, 1, 5, {3, 1, 3, kSheetColumns}},
+  };
+  for (Case& c : cases) {
+    if (c.rows)
+      AdjustForInsertedRows(c.area, c.at, c.count);
+    else
+      AdjustForInsertedColumns(c.area, c.at, c.count);
+    EXPECT_EQ(std::tie(c.area.top, c.area.left, c.area.bottom, c.area.right),
+              std::tie(c.expected.top, c.expected.left, c.expected.bottom, c.expected.right))
+        << c.name;
+  }
 }
 
 TEST(LiveAreas, OnlyAreasStillHeldAreAdjusted) {
