@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "foundation/host_collections.h"
@@ -20,6 +21,7 @@
 #include "host/database/pg_connection.h"
 #include "host/database/account_location.h"
 #include "host/database/sample_account.h"
+#include "support/files.h"
 #include "support/test_paths.h"
 
 namespace vemo::host::test {
@@ -51,6 +53,29 @@ inline std::vector<std::string> NoteInfoRows(const DictionaryRef& info, const ch
                   row->Item("FBillTypeSub").ToText());
   }
   return out;
+}
+
+// The template grid as the setup dialogs send it back: one row per
+// (FKey "billType|id", FName, FSel, FType sub-type).
+inline DictionaryRef TemplateGrid(std::initializer_list<std::tuple<std::string, std::string, Variant, std::string>> rows) {
+  auto data = HostVector::Create();
+  for (const auto& [key, name, sel, type] : rows) {
+    auto row = HostDictionary::Create();
+    row->Add("FKey", key);
+    row->Add("FName", name);
+    row->Add("FSel", sel);
+    row->Add("FType", type);
+    data->Add(row);
+  }
+  auto set = HostDictionary::Create();
+  set->Add("Option", "");
+  set->Add("Data", data);
+  return set;
+}
+
+inline Bytes FileBytes(const std::filesystem::path& path) {
+  const std::string bytes = vemo::test::ReadFileBytes(path);
+  return Bytes(bytes.begin(), bytes.end());
 }
 
 // The server the tests run against; empty for the embedded database.

@@ -12,21 +12,7 @@ namespace {
 
 Bytes Blob(std::initializer_list<std::uint8_t> bytes) { return Bytes(bytes); }
 
-DictionaryRef UpdateSet(std::initializer_list<std::tuple<std::string, std::string, Variant, std::string>> rows) {
-  auto data = HostVector::Create();
-  for (const auto& [key, name, sel, type] : rows) {
-    auto row = HostDictionary::Create();
-    row->Add("FKey", key);
-    row->Add("FName", name);
-    row->Add("FSel", sel);
-    row->Add("FType", type);
-    data->Add(row);
-  }
-  auto set = HostDictionary::Create();
-  set->Add("Option", "");
-  set->Add("Data", data);
-  return set;
-}
+using test::TemplateGrid;
 
 class PrintSetupTest : public test::SampleAccountTest {
  protected:
@@ -72,10 +58,10 @@ TEST_F(PrintSetupTest, PrintDataAnswersTheSubTypesSelectedTemplateElseTheOneWith
   update->InsertNoteRow(Props(), 1020002, "增值税旧.xls", Blob({3}));
   update->InsertNoteRow(Props(), 1020004, "返利.xls", Blob({4}));
   update->UpdateUserNoteData(Props(), 1020002,
-                             *UpdateSet({{"1020002|1", "普通.xls", 1, ""},
+                             *TemplateGrid({{"1020002|1", "普通.xls", 1, ""},
                                          {"1020002|2", "增值税.xls", 1, "增值税发票"},
                                          {"1020002|3", "增值税旧.xls", 0, "增值税发票"}}));
-  update->UpdateUserNoteData(Props(), 1020004, *UpdateSet({{"1020004|1", "返利.xls", 1, ""}}));
+  update->UpdateUserNoteData(Props(), 1020004, *TemplateGrid({{"1020004|1", "返利.xls", 1, ""}}));
 
   auto set = query->GetNotePrintData(Props(), "1020002", "增值税发票");
   ASSERT_EQ(set->Count(), 1);
@@ -100,16 +86,16 @@ TEST_F(PrintSetupTest, UpdateAppliesTheWholeGridOrNothing) {
   update->InsertNoteRow(Props(), 1040007, "a.xls", Blob({1}));
   update->InsertNoteRow(Props(), 1040007, "b.xls", Blob({2}));
   update->UpdateUserNoteData(Props(), 1040007,
-                             *UpdateSet({{"1040007|1", "a.xls", "1", "同价调拨"}, {"1040007|2", "b.xls", -1, "异价调拨"}}));
+                             *TemplateGrid({{"1040007|1", "a.xls", "1", "同价调拨"}, {"1040007|2", "b.xls", -1, "异价调拨"}}));
   EXPECT_EQ(Rows(query->GetNoteInfo(Props(), 1040007)),
             (std::vector<std::string>{"1 a.xls 1 同价调拨", "2 b.xls 1 异价调拨"}));
   // The second row names a row that does not exist: the first row's change
   // must not be kept either.
   EXPECT_THROW(update->UpdateUserNoteData(Props(), 1040007,
-                                          *UpdateSet({{"1040007|1", "a.xls", 0, ""}, {"1040007|9", "z.xls", 1, ""}})),
+                                          *TemplateGrid({{"1040007|1", "a.xls", 0, ""}, {"1040007|9", "z.xls", 1, ""}})),
                HostError);
-  EXPECT_THROW(update->UpdateUserNoteData(Props(), 1040007, *UpdateSet({{"1020002|1", "a.xls", 0, ""}})), HostError);
-  EXPECT_THROW(update->UpdateUserNoteData(Props(), 1040007, *UpdateSet({{"garbage", "a.xls", 0, ""}})), HostError);
+  EXPECT_THROW(update->UpdateUserNoteData(Props(), 1040007, *TemplateGrid({{"1020002|1", "a.xls", 0, ""}})), HostError);
+  EXPECT_THROW(update->UpdateUserNoteData(Props(), 1040007, *TemplateGrid({{"garbage", "a.xls", 0, ""}})), HostError);
   EXPECT_EQ(Rows(query->GetNoteInfo(Props(), 1040007)),
             (std::vector<std::string>{"1 a.xls 1 同价调拨", "2 b.xls 1 异价调拨"}));
   EXPECT_THROW(update->UpdateUserNoteData(Props(), 1040007, *HostDictionary::Create()), HostError);
@@ -131,7 +117,7 @@ TEST_F(PrintSetupTest, ReportRowsCarryFNoteIdAndFTypeSub) {
   auto answer = updateRpt->InsertRptNoteRow(Props(), 10506, "往来对账.xlsx", Blob({9}));
   EXPECT_EQ(answer->Item(1), Variant(1));
   EXPECT_EQ(answer->Item(2), Variant(10506));
-  updateRpt->UpdateUserRptNoteData(Props(), 10506, *UpdateSet({{"10506|1", "往来对账.xlsx", 1, "客户"}}));
+  updateRpt->UpdateUserRptNoteData(Props(), 10506, *TemplateGrid({{"10506|1", "往来对账.xlsx", 1, "客户"}}));
   auto info = queryRpt->GetRptNoteInfo(Props(), 10506);
   auto row = info->Item("Data").AsObject<HostVector>()->Item(1).AsObject<HostDictionary>();
   EXPECT_EQ(row->Item("FNoteId"), Variant(1));
@@ -149,7 +135,7 @@ TEST_F(PrintSetupTest, ReportRowsCarryFNoteIdAndFTypeSub) {
 TEST_F(PrintSetupTest, CurrNoteDescribesTheSelectedTemplatePerSubType) {
   update->InsertNoteRow(Props(), 1020002, "a.xls", Blob({1}));
   update->InsertNoteRow(Props(), 1020002, "b.xls", Blob({1}));
-  update->UpdateUserNoteData(Props(), 1020002, *UpdateSet({{"1020002|1", "a.xls", 0, ""}, {"1020002|2", "b.xls", 1, "收据"}}));
+  update->UpdateUserNoteData(Props(), 1020002, *TemplateGrid({{"1020002|1", "a.xls", 0, ""}, {"1020002|2", "b.xls", 1, "收据"}}));
   auto current = query->GetCurrNote(Props(), 1020002);
   ASSERT_EQ(current->Count(), 1);
   EXPECT_EQ(current->Key(1), "收据");
@@ -165,7 +151,7 @@ TEST_F(PrintSetupTest, LogisticsRowsBelongToACourierAndADataSource) {
   EXPECT_EQ(b->Item(1), Variant(2)) << "ids count per courier company, across data sources";
   EXPECT_EQ(Rows(queryLM->GetNoteInfo(Props(), 1, 0)), (std::vector<std::string>{"1 顺丰面单.xls 0 "}));
   EXPECT_EQ(Rows(queryLM->GetNoteInfo(Props(), 1, 1)), (std::vector<std::string>{"2 顺丰面单2.xlsx 0 "}));
-  updateLM->UpdateUserNoteData(Props(), 1, *UpdateSet({{"1|2", "顺丰面单2.xlsx", 1, ""}}), 1);
+  updateLM->UpdateUserNoteData(Props(), 1, *TemplateGrid({{"1|2", "顺丰面单2.xlsx", 1, ""}}), 1);
   EXPECT_EQ(queryLM->GetNotePrintData(Props(), "1", 1, "")->Count(), 1);
   EXPECT_EQ(queryLM->GetNotePrintData(Props(), "1", 0, "")->Count(), 0);
   updateLM->DeleteNoteRow(Props(), 1, 2, 0);
@@ -176,7 +162,7 @@ TEST_F(PrintSetupTest, LogisticsRowsBelongToACourierAndADataSource) {
 
 TEST_F(PrintSetupTest, EmptyContentsAreStoredAsNone) {
   update->InsertNoteRow(Props(), 1020001, "unreadable.xls", Variant());
-  update->UpdateUserNoteData(Props(), 1020001, *UpdateSet({{"1020001|1", "unreadable.xls", 1, ""}}));
+  update->UpdateUserNoteData(Props(), 1020001, *TemplateGrid({{"1020001|1", "unreadable.xls", 1, ""}}));
   auto set = query->GetNotePrintData(Props(), "1020001", "");
   ASSERT_EQ(set->Count(), 1);
   EXPECT_TRUE(set->ItemAt(1).AsObject<HostVector>()->Item(2).IsEmpty());

@@ -46,29 +46,31 @@ TEST_F(ReadOnlyQueryTest, AnswersRowsWithTypedValues) {
   EXPECT_EQ(rows->Field("FSalePrice"), Variant(45.5));
   rows->MoveNext();
   EXPECT_TRUE(rows->Field("FMatrixCode").IsNull());
+  auto none = RunReadOnlyQuery(Database(), "select * from T_PrintExport where FSel=1 and FBillType=1020002");
+  EXPECT_TRUE(none->Eof() && none->Bof());
+  EXPECT_TRUE(none->HasField("FName")) << "an empty result keeps its fields";
+  // A UNION built into a keyword is still one read: it may read, never write.
+  EXPECT_EQ(RunReadOnlyQuery(Database(), "select FName from T_ICItem where FItemID = 1 UNION SELECT FUserName FROM t_User")
+                ->RecordCount(),
+            4);
+  EXPECT_TRUE(RunReadOnlyStatement(Database(), "select FName from T_ICItem where FNumber = ?",
+                                   std::vector<Variant>{Variant("01.001' OR '1'='1")})
+                  ->Eof())
+      << "bound values are never SQL";
 }
 
-TEST_F(ReadOnlyQueryTest, EmptyResultKeepsItsFields) {
-  auto rows = RunReadOnlyQuery(Database(), "select * from T_PrintExport where FSel=1 and FBillType=1020002");
-  EXPECT_TRUE(rows->Eof());
-  EXPECT_TRUE(rows->Bof());
-  EXPECT_TRUE(rows->HasField("FName"));
-}
-
-TEST_F(ReadOnlyQueryTest, RefusesStackedStatements) {
-  ExpectRefusedAndUnchanged("select * from T_ICItem where FItemID = 1; DROP TABLE T_ICItem");
-  ExpectRefusedAndUnchanged("select * from T_ICItem where FItemID = 1; DELETE FROM T_ICItem; --");
-}
-
-TEST_F(ReadOnlyQueryTest, RefusesWritesOfEveryKind) {
-  ExpectRefusedAndUnchanged("DELETE FROM T_ICItem");
-  ExpectRefusedAndUnchanged("UPDATE T_ICItem SET FName = 'x'");
-  ExpectRefusedAndUnchanged("INSERT INTO t_User VALUES ('mallory', 1)");
-  ExpectRefusedAndUnchanged("DROP TABLE T_ICItem");
-  ExpectRefusedAndUnchanged("CREATE TABLE evil (a)");
-  ExpectRefusedAndUnchanged("WITH x AS (SELECT 1) DELETE FROM T_ICItem");
-  ExpectRefusedAndUnchanged("WITH x AS (SELECT 1) INSERT INTO t_User SELECT 'mallory', 1 FROM x");
-  ExpectRefusedAndUnchanged("REPLACE INTO t_User VALUES ('Administrator', 0)");
+TEST_F(ReadOnlyQueryTest, RefusesWritesOfEveryKindAndStackedStatements) {
+  for (const char* sql : {"select * from T_ICItem where FItemID = 1; DROP TABLE T_ICItem",
+                          "select * from T_ICItem where FItemID = 1; DELETE FROM T_ICItem; --",
+                          "DELETE FROM T_ICItem",
+                          "UPDATE T_ICItem SET FName = 'x'",
+                          "INSERT INTO t_User VALUES ('mallory', 1)",
+                          "DROP TABLE T_ICItem",
+                          "CREATE TABLE evil (a)",
+                          "WITH x AS (SELECT 1) DELETE FROM T_ICItem",
+                          "WITH x AS (SELECT 1) INSERT INTO t_User SELECT 'mallory', 1 FROM x",
+                          "REPLACE INTO t_User VALUES ('Administrator', 0)"})
+    ExpectRefusedAndUnchanged(sql);
 }
 
 TEST_F(ReadOnlyQueryTest, RefusesWhatEachDatabaseCouldBeToldBesidesWriting) {
@@ -99,14 +101,6 @@ TEST_F(ReadOnlyQueryTest, RefusesWhatEachDatabaseCouldBeToldBesidesWriting) {
   EXPECT_FALSE(std::filesystem::exists(copy));
 }
 
-TEST_F(ReadOnlyQueryTest, AUnionCanOnlyReadWhatAnySelectCould) {
-  // A UNION built into a keyword is still one read: it may read, never write.
-  auto rows = RunReadOnlyQuery(Database(),
-                               "select FName from T_ICItem where FItemID = 1 UNION SELECT FUserName FROM t_User");
-  EXPECT_EQ(rows->RecordCount(), 4);
-  EXPECT_EQ(ItemCount(), 6);
-}
-
 TEST_F(ReadOnlyQueryTest, RecursiveQueriesAreRefusedAndLongOnesStopped) {
   // The server allows a recursive query; its time limit ends an endless one.
   if (!OnServer()) ExpectRefusedAndUnchanged("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c");
@@ -130,7 +124,7 @@ TEST_F(ReadOnlyQueryTest, LargeValuesAndResultsAreStoppedWithTheReason) {
   } cases[] = {
       {"select hex(randomblob(4e8))", "select repeat('x', 40000000)", kQueryResultLimit, "makes a value longer than 32 MiB"},
       {"select hex(randomblob(1000)) from T_ICItem a, T_ICItem b", "select repeat('x', 2000) from T_ICItem a, T_ICItem b",
-       36 * 1000, "answered more than 35 KiB"},
+       36 * 1500, "answered more than 52 KiB"},  // the answer is about 73,000 bytes: twice the limit would let it by
       {nullptr, "select repeat('x', 2000) from T_ICItem a, T_ICItem b", 36 * 2100, nullptr},
   };
   for (const Case& c : cases) {
@@ -147,12 +141,6 @@ TEST_F(ReadOnlyQueryTest, LargeValuesAndResultsAreStoppedWithTheReason) {
       EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
     }
   }
-}
-
-TEST_F(ReadOnlyQueryTest, BoundValuesAreNeverSql) {
-  auto rows = RunReadOnlyStatement(Database(), "select FName from T_ICItem where FNumber = ?",
-                               std::vector<Variant>{Variant("01.001' OR '1'='1")});
-  EXPECT_TRUE(rows->Eof());
 }
 
 TEST_F(ReadOnlyQueryTest, AMissingDatabaseSaysHowToCreateIt) {

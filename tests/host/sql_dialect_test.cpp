@@ -7,50 +7,58 @@
 namespace vemo::host {
 namespace {
 
-TEST(TranslateHostSql, TheQrCodeQueryOfTheEngine) {
-  EXPECT_EQ(TranslateHostSql(" select top 1 ISNULL(FMatrixCode, '') AS FMatrixCode from T_ICItem where FItemID = 7"),
-            "select IFNULL(FMatrixCode, '') AS FMatrixCode from T_ICItem where FItemID = 7 LIMIT 1");
+struct Translation {
+  const char* host;
+  const char* translated;  // nullptr: refused
+};
+
+void ExpectTranslations(SqlTarget target, std::initializer_list<Translation> cases) {
+  for (const Translation& c : cases) {
+    if (c.translated)
+      EXPECT_EQ(TranslateHostSql(c.host, target), c.translated) << c.host;
+    else
+      EXPECT_THROW(TranslateHostSql(c.host, target), HostError) << c.host;
+  }
 }
 
-TEST(TranslateHostSql, BracketsBecomeQuotedNamesButTextsStayUntouched) {
-  EXPECT_EQ(TranslateHostSql("select [FName], 'top 1 [x] ISNULL(' from [T_ICItem]"),
-            "select \"FName\", 'top 1 [x] ISNULL(' from \"T_ICItem\"");
-  EXPECT_EQ(TranslateHostSql("select N'中文''s' as [a\"b]"), "select '中文''s' as \"a\"\"b\"");
+TEST(TranslateHostSql, TheEmbeddedDatabaseGetsItsOwnWordsAndOneStatement) {
+  ExpectTranslations(SqlTarget::Sqlite, {
+      // The QR code query of the engine.
+      {" select top 1 ISNULL(FMatrixCode, '') AS FMatrixCode from T_ICItem where FItemID = 7",
+       "select IFNULL(FMatrixCode, '') AS FMatrixCode from T_ICItem where FItemID = 7 LIMIT 1"},
+      // Brackets become quoted names; texts stay untouched.
+      {"select [FName], 'top 1 [x] ISNULL(' from [T_ICItem]", "select \"FName\", 'top 1 [x] ISNULL(' from \"T_ICItem\""},
+      {"select N'中文''s' as [a\"b]", "select '中文''s' as \"a\"\"b\""},
+      // TOP inside a subquery limits only that level.
+      {"select * from (select top 2 FName from T_ICItem order by FItemID) x",
+       "select * from (select FName from T_ICItem order by FItemID LIMIT 2) x"},
+      {"select distinct top (3) FName from t", "select distinct FName from t LIMIT 3"},
+      {"select top x * from t", nullptr},
+      // Plus next to a text joins texts.
+      {"select FNumber + '-' + FName from T_ICItem", "select FNumber || '-' || FName from T_ICItem"},
+      {"select FSalePrice + 1 from T_ICItem", "select FSalePrice + 1 from T_ICItem"},
+      {"select LEN(FName), GETDATE() from t WITH (NOLOCK) Inner join u ON t.a=u.b",
+       "select LENGTH(FName), datetime('now', 'localtime') from t Inner join u ON t.a=u.b"},
+      {"select len from t", "select len from t"},  // a column called "len" is not a call
+      {"select 1;  -- done\n", "select 1"},
+      {"select * from T_ICItem where FItemID = 1; DROP TABLE T_ICItem", nullptr},
+      {"select 1;select 2", nullptr},
+      {"select ';drop table x' from t", "select ';drop table x' from t"},
+      {"   ", nullptr},
+  });
 }
 
-TEST(TranslateHostSql, TopInsideASubqueryLimitsOnlyThatLevel) {
-  EXPECT_EQ(TranslateHostSql("select * from (select top 2 FName from T_ICItem order by FItemID) x"),
-            "select * from (select FName from T_ICItem order by FItemID LIMIT 2) x");
-  EXPECT_EQ(TranslateHostSql("select distinct top (3) FName from t"), "select distinct FName from t LIMIT 3");
-  EXPECT_THROW(TranslateHostSql("select top 10 percent * from t"), HostError);
-  EXPECT_THROW(TranslateHostSql("select top x * from t"), HostError);
-}
-
-TEST(TranslateHostSql, PlusNextToATextJoinsTexts) {
-  EXPECT_EQ(TranslateHostSql("select FNumber + '-' + FName from T_ICItem"), "select FNumber || '-' || FName from T_ICItem");
-  EXPECT_EQ(TranslateHostSql("select FSalePrice + 1 from T_ICItem"), "select FSalePrice + 1 from T_ICItem");
-}
-
-TEST(TranslateHostSql, FunctionsHintsAndJoins) {
-  EXPECT_EQ(TranslateHostSql("select LEN(FName), GETDATE() from t WITH (NOLOCK) Inner join u ON t.a=u.b"),
-            "select LENGTH(FName), datetime('now', 'localtime') from t Inner join u ON t.a=u.b");
-  // A column that happens to be called "len" is not a call.
-  EXPECT_EQ(TranslateHostSql("select len from t"), "select len from t");
-}
-
-TEST(TranslateHostSql, OneStatementOnly) {
-  EXPECT_EQ(TranslateHostSql("select 1;  -- done\n"), "select 1");
-  EXPECT_THROW(TranslateHostSql("select * from T_ICItem where FItemID = 1; DROP TABLE T_ICItem"), HostError);
-  EXPECT_THROW(TranslateHostSql("select 1;select 2"), HostError);
-  EXPECT_NO_THROW(TranslateHostSql("select ';drop table x' from t"));
-  EXPECT_THROW(TranslateHostSql("   "), HostError);
+TEST(TranslateHostSql, ARefusalNamesWhatIsNotSupported) {
+  try {
+    TranslateHostSql("select top 10 percent * from t");
+    FAIL() << "TOP n PERCENT was translated";
+  } catch (const HostError& e) {
+    EXPECT_NE(std::string(e.what()).find("TOP n PERCENT is not supported"), std::string::npos) << e.what();
+  }
 }
 
 TEST(TranslateHostSql, TheServerGetsItsOwnWordsAndOnlyQueries) {
-  struct Case {
-    const char* host;
-    const char* server;  // nullptr: refused
-  } cases[] = {
+  ExpectTranslations(SqlTarget::Postgres, {
       {"select top 1 ISNULL([FMatrixCode], N'') from [T_ICItem] WITH (NOLOCK)",
        "select COALESCE(\"fmatrixcode\", '') from \"t_icitem\" LIMIT 1"},
       {"select GETDATE(), LEN(FName) + 1, FNumber + '-' from t",
@@ -62,13 +70,7 @@ TEST(TranslateHostSql, TheServerGetsItsOwnWordsAndOnlyQueries) {
       {"SET ROLE postgres", nullptr},
       {"DO 'BEGIN END'", nullptr},
       {"COMMIT", nullptr},
-  };
-  for (const Case& c : cases) {
-    if (c.server)
-      EXPECT_EQ(TranslateHostSql(c.host, SqlTarget::Postgres), c.server) << c.host;
-    else
-      EXPECT_THROW(TranslateHostSql(c.host, SqlTarget::Postgres), HostError) << c.host;
-  }
+  });
 }
 
 TEST(TokenizeSql, RefusesUnterminatedLiterals) {

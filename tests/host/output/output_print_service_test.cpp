@@ -115,6 +115,12 @@ TEST_F(OutputPrintServiceTest, NoDefaultPrinterIsAClearError) {
   } catch (const OutputError& e) {
     EXPECT_NE(std::string(e.what()).find("no default printer"), std::string::npos) << e.what();
   }
+  try {
+    CupsPrinter().Print(PrintJob{.pdf = book, .copies = 0});
+    FAIL() << "printed no copies";
+  } catch (const OutputError& e) {
+    EXPECT_NE(std::string(e.what()).find("ask for 1 or more"), std::string::npos) << e.what();
+  }
 }
 
 TEST_F(OutputPrintServiceTest, TemporaryFilesAreRemoved) {

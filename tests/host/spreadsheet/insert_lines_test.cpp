@@ -117,6 +117,7 @@ TEST_F(SurfaceInsert, AnInsertionEndsTheCopySoTheNextOneIsEmpty) {
 TEST_F(SurfaceInsert, MarginRowAndColumnMoveEverythingDownAndRight) {
   sheet->Rows(1)->Insert(kShiftDown);
   sheet->Rows(1)->SetRowHeight(10);
+  EXPECT_THROW(sheet->Rows(1)->SetRowHeight(409.5), HostError) << "409 points at most";
   sheet->Columns(1)->Insert(kShiftToRight);
   sheet->Columns(1)->SetColumnWidth(1);
   EXPECT_EQ(sheet->Range("B2")->Formula(), "Sales invoice");
