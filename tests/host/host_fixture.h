@@ -22,25 +22,14 @@
 #include "host/database/account_location.h"
 #include "host/database/sample_account.h"
 #include "support/files.h"
+#include "support/scoped_env.h"
 #include "support/test_paths.h"
 
 namespace vemo::host::test {
 
-class DataFolderScope {
- public:
-  explicit DataFolderScope(const std::filesystem::path& folder) {
-    if (const char* old = std::getenv("VEMO_DATA_DIR")) previous_ = old;
-    setenv("VEMO_DATA_DIR", folder.c_str(), 1);
-  }
-  ~DataFolderScope() {
-    if (previous_.empty())
-      unsetenv("VEMO_DATA_DIR");
-    else
-      setenv("VEMO_DATA_DIR", previous_.c_str(), 1);
-  }
-
- private:
-  std::string previous_;
+// VEMO_DATA_DIR, where the accounts' files live, set to `folder` while in scope.
+struct DataFolderScope : vemo::test::ScopedEnv {
+  explicit DataFolderScope(const std::filesystem::path& folder) : ScopedEnv("VEMO_DATA_DIR", folder.string()) {}
 };
 
 // Rows of a NoteInfo as "id name sel sub" texts, for compact comparisons.

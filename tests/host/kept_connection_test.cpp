@@ -26,50 +26,32 @@ void MakeDatabase(const fs::path& path, const std::string& companyName) {
   db->Exec("INSERT INTO t_SystemProfile (FCategory, FKey, FValue) VALUES ('Base', 'CompanyName', '" + companyName + "')");
 }
 
-TEST(KeptConnection, TheSameFileGetsTheSameConnection) {
-  vemo::test::TempDir dir;
-  MakeDatabase(dir / "a.db", "甲");
-  auto first = OpenCompanyDatabase(dir / "a.db");
-  auto second = OpenCompanyDatabase(dir / "a.db");
-  EXPECT_EQ(first.get(), second.get());
-  // A write through one is what the next caller reads.
-  first->Exec("UPDATE t_SystemProfile SET FValue = '乙' WHERE FKey = 'CompanyName'");
-  EXPECT_EQ(CompanyName(*OpenCompanyDatabase(dir / "a.db")), "乙");
-}
-
-TEST(KeptConnection, AnotherPathGetsItsOwnDatabase) {
+TEST(KeptConnection, TheSameFileGetsTheSameConnectionAnotherItsOwn) {
   vemo::test::TempDir dir;
   MakeDatabase(dir / "a.db", "甲");
   MakeDatabase(dir / "b.db", "乙");
-  EXPECT_EQ(CompanyName(*OpenCompanyDatabase(dir / "a.db")), "甲");
+  auto first = OpenCompanyDatabase(dir / "a.db");
+  EXPECT_EQ(first.get(), OpenCompanyDatabase(dir / "a.db").get());
   EXPECT_EQ(CompanyName(*OpenCompanyDatabase(dir / "b.db")), "乙");
-  EXPECT_EQ(CompanyName(*OpenCompanyDatabase(dir / "a.db")), "甲");
+  // A write through one is what the next caller reads.
+  first->Exec("UPDATE t_SystemProfile SET FValue = '丙' WHERE FKey = 'CompanyName'");
+  EXPECT_EQ(CompanyName(*OpenCompanyDatabase(dir / "a.db")), "丙");
 }
 
-TEST(KeptConnection, AFileReplacedOrRemovedIsOpenedAfresh) {
-  vemo::test::TempDir dir;
-  const fs::path path = dir / "a.db";
-  MakeDatabase(path, "甲");
-  EXPECT_EQ(CompanyName(*OpenCompanyDatabase(path)), "甲");
-  // Restored from another file, as a forced init's backup swap does.
-  MakeDatabase(dir / "other.db", "乙");
-  fs::rename(dir / "other.db", path);
-  EXPECT_EQ(CompanyName(*OpenCompanyDatabase(path)), "乙");
-  fs::remove(path);
-  EXPECT_THROW(OpenCompanyDatabase(path), HostError);
-  EXPECT_FALSE(fs::exists(path));
-}
-
-TEST(KeptConnection, ANewerSchemaWrittenMeanwhileIsStillRefused) {
+TEST(KeptConnection, AFileReplacedRemovedOrOfANewerProgramIsNotTheKeptOne) {
   vemo::test::TempDir dir;
   const fs::path path = dir / "a.db";
   MakeDatabase(path, "甲");
   auto kept = OpenCompanyDatabase(path);
-  {
-    SqliteConnection other(path, SQLITE_OPEN_READWRITE);
-    other.Exec("UPDATE schema_version SET version = " + std::to_string(LatestSchemaVersion() + 1));
-  }
+  // Restored from another file, as a forced init's backup swap does.
+  MakeDatabase(dir / "other.db", "乙");
+  fs::rename(dir / "other.db", path);
+  EXPECT_EQ(CompanyName(*OpenCompanyDatabase(path)), "乙");
+  SqliteConnection(path, SQLITE_OPEN_READWRITE).Exec("UPDATE schema_version SET version = " + std::to_string(LatestSchemaVersion() + 1));
+  EXPECT_THROW(OpenCompanyDatabase(path), HostError) << "a newer schema written meanwhile";
+  fs::remove(path);
   EXPECT_THROW(OpenCompanyDatabase(path), HostError);
+  EXPECT_FALSE(fs::exists(path));
 }
 
 }  // namespace

@@ -90,14 +90,5 @@ TEST(OfficeRenderer, TheEnvironmentChoosesProgramAndTimeout) {
   EXPECT_EQ(OfficeRendererOptions::FromEnvironment().timeout.count(), 60000);
 }
 
-TEST(OfficeRenderer, TheProfileSeedMarksEveryVersionAsSetUp) {
-  vemo::test::TempDir dir;
-  SeedOfficeProfile(dir / "profile");
-  std::ifstream in(dir / "profile" / "user" / "registrymodifications.xcu");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_NE(text.find("ooSetupLastVersion"), std::string::npos);
-  EXPECT_NE(text.find("<value>99.9</value>"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace vemo::host
