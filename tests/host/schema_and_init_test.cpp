@@ -20,19 +20,6 @@ int Count(const std::filesystem::path& db, const std::string& table) {
   return RunReadOnlyQuery(db, "select count(*) from " + table)->Field(0).ToInt32();
 }
 
-TEST(Schema, ANewFileReachesTheLatestVersionAndStaysThere) {
-  vemo::test::TempDir dir;
-  auto path = dir / "a.db";
-  {
-    auto db = OpenCompanyDatabase(path, OpenMode::Create);
-    EXPECT_EQ(SchemaVersion(*db), LatestSchemaVersion());
-  }
-  auto again = OpenCompanyDatabase(path);  // migrating twice changes nothing
-  EXPECT_EQ(SchemaVersion(*again), LatestSchemaVersion());
-  EXPECT_THROW(OpenCompanyDatabase(dir / "missing.db"), HostError);
-  EXPECT_FALSE(std::filesystem::exists(dir / "missing.db"));
-}
-
 TEST(Schema, AFileOfANewerProgramOrAnEmptyFileIsRefusedUntouched) {
   vemo::test::TempDir dir;
   auto path = dir / "future.db";
