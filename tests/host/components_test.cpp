@@ -12,6 +12,8 @@
 #include "host/components/security_info.h"
 #include "host/database/read_only_query.h"
 #include "host_fixture.h"
+#include "host/components/bill_data_service.h"
+#include "foundation/json_convert.h"
 
 namespace vemo::host {
 namespace {
@@ -145,6 +147,44 @@ TEST_F(ComponentsTest, QrPictureFillsTheSquareInsideAQuietZoneAndRefusesOtherEnc
   EXPECT_NO_THROW(encoder->Encode("x", "utf8"));
   for (const std::string& refused : {std::string(), std::string(8000, 'x')}) EXPECT_THROW(encoder->Encode(refused, "UTF-8"), HostError);
   EXPECT_THROW(encoder->Encode("x", "GBK"), HostError);
+}
+
+class BillDataServiceTest : public test::SampleAccountTest {
+ protected:
+  static Json Request() {
+    return Json::parse(R"({"DataSrv": {"classtype": {"FID": 1020002, "FBillTypeID": 20, "FName": "销售发票"},
+                                       "ClassTypeEntry": [{"FEntryType": 0}, {"FEntryType": 1}],
+                                       "classTypeID": 1020002},
+                           "dataFrom": 0})");
+  }
+  std::shared_ptr<BillDataService> FromJson(const Json& dataSrv) {
+    auto dict = vemo::FromJson(dataSrv).AsObject<HostDictionary>();
+    return BillDataService::FromRequest(*dict, Props());
+  }
+};
+
+TEST_F(BillDataServiceTest, GetDataReadsTheSessionDatabaseOnly) {
+  auto service = FromJson(Request()["DataSrv"]);
+  auto rows = service->GetData("select * from T_PrintExport where FSel=1 and FBillType=" + std::to_string(service->classTypeID()));
+  EXPECT_TRUE(rows->Eof());
+  EXPECT_EQ(service->GetData("select top 1 FName from T_ICItem order by FItemID")->Field(0).ToText(), "特级龙井茶 250g");
+  EXPECT_THROW(service->GetData("update T_ICItem set FName = 'x'"), HostError);
+}
+
+TEST_F(BillDataServiceTest, MissingPartsAreNamed) {
+  for (const char* part : {"classtype", "ClassTypeEntry"}) {
+    Json request = Request()["DataSrv"];
+    request.erase(part);
+    try {
+      FromJson(request);
+      ADD_FAILURE() << "no error without " << part;
+    } catch (const HostError& e) {
+      EXPECT_NE(std::string(e.what()).find(part), std::string::npos) << e.what();
+    }
+  }
+  Json noId = Request()["DataSrv"];
+  noId.erase("classTypeID");
+  EXPECT_EQ(FromJson(noId)->classTypeID(), 1020002) << "falls back to classtype's FID";
 }
 
 }  // namespace

@@ -8,16 +8,8 @@
 namespace vemo::host {
 namespace {
 
-using test::MakeFixture;
-using test::NewApp;
-
-class SurfaceFind : public ::testing::Test {
+class SurfaceFind : public test::SurfaceBookTest {
  protected:
-  void Open(const std::string& extra = "") {
-    app = NewApp();
-    book = app->Workbooks()->Open(MakeFixture(dir, "surface_book", extra).string());
-    sheet = book->Worksheets()->Item(1);
-  }
   // Addresses in the order FindNext gives them, stopping at the first repeat.
   std::vector<std::string> Walk(const std::shared_ptr<IRange>& range, const std::string& what) {
     std::vector<std::string> seen;
@@ -29,14 +21,9 @@ class SurfaceFind : public ::testing::Test {
     }
     return seen;
   }
-  vemo::test::TempDir dir;
-  std::shared_ptr<SurfaceApplication> app;
-  std::shared_ptr<IWorkbook> book;
-  std::shared_ptr<IWorksheet> sheet;
 };
 
 TEST_F(SurfaceFind, FindsKeywordCellsInRowOrderAndWrapsToTheFirst) {
-  Open();
   auto used = sheet->UsedRange();
   EXPECT_FALSE(used->FindNext(sheet->Range("A1"))) << "FindNext without a Find finds nothing";
   EXPECT_EQ(Walk(used, "[$"), (std::vector<std::string>{"$B$2", "$D$3", "$A$4", "$E$5", "$B$7"}));
@@ -46,7 +33,6 @@ TEST_F(SurfaceFind, FindsKeywordCellsInRowOrderAndWrapsToTheFirst) {
 }
 
 TEST_F(SurfaceFind, WhatMatchesAndWhere) {
-  Open();
   auto used = sheet->UsedRange();
   struct Case {
     FindOptions options;
@@ -68,14 +54,12 @@ TEST_F(SurfaceFind, WhatMatchesAndWhere) {
 }
 
 TEST_F(SurfaceFind, SearchStartsAtTheRangesFirstCellInclusive) {
-  Open();
   EXPECT_EQ(sheet->Range("B2:E9")->Find("[$")->Address(), "$B$2");
   auto inner = sheet->Range("C3:E9");  // leaves out B2, A4 and B7
   EXPECT_EQ(Walk(inner, "[$"), (std::vector<std::string>{"$D$3", "$E$5"}));
 }
 
 TEST_F(SurfaceFind, FindNextAfterARewrittenCellMovesOn) {
-  Open();
   auto used = sheet->UsedRange();
   auto first = used->Find("[$");
   first->SetValue(Variant("filled"));  // as the scan fills each cell
@@ -85,8 +69,8 @@ TEST_F(SurfaceFind, FindNextAfterARewrittenCellMovesOn) {
 }
 
 TEST_F(SurfaceFind, DeepRowsOfALongSheetAreFound) {
-  Open("3000");
-  auto used = sheet->UsedRange();
+  vemo::test::TempDir other;
+  auto used = app->Workbooks()->Open(test::MakeFixture(other, "surface_book", "3000").string())->Worksheets()->Item(1)->UsedRange();
   EXPECT_EQ(used->Address(), "$A$1:$E$3020");
   EXPECT_EQ(Walk(used, "[$"), (std::vector<std::string>{"$B$2", "$D$3", "$A$4", "$E$5", "$B$7", "$C$3020"}));
   EXPECT_EQ(used->Find("filler 2999")->Address(), "$B$3020");

