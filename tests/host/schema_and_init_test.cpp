@@ -22,20 +22,8 @@ int Count(const std::filesystem::path& db, const std::string& table) {
   return RunReadOnlyQuery(db, "select count(*) from " + table)->Field(0).ToInt32();
 }
 
-TEST(Schema, AFileOfANewerProgramOrAnEmptyFileIsRefusedUntouched) {
+TEST(Schema, AnEmptyFileIsRefusedUntouched) {
   vemo::test::TempDir dir;
-  auto path = dir / "future.db";
-  {
-    auto db = OpenCompanyDatabase(path, OpenMode::Create);
-    db->Exec("UPDATE schema_version SET version = " + std::to_string(LatestSchemaVersion() + 1));
-  }
-  try {
-    OpenCompanyDatabase(path);
-    FAIL() << "a newer schema was opened";
-  } catch (const HostError& e) {
-    EXPECT_NE(std::string(e.what()).find("newer"), std::string::npos) << e.what();
-  }
-  EXPECT_THROW(RunReadOnlyQuery(path, "select 1"), HostError);
   std::ofstream(dir / "empty.db").close();
   EXPECT_THROW(OpenCompanyDatabase(dir / "empty.db"), HostError);
   EXPECT_EQ(std::filesystem::file_size(dir / "empty.db"), 0u);
@@ -155,7 +143,13 @@ TEST(KeptConnection, AFileReplacedRemovedOrOfANewerProgramIsNotTheKeptOne) {
   fs::rename(dir / "other.db", path);
   EXPECT_EQ(CompanyName(*OpenCompanyDatabase(path)), "乙");
   SqliteConnection(path, SQLITE_OPEN_READWRITE).Exec("UPDATE schema_version SET version = " + std::to_string(LatestSchemaVersion() + 1));
-  EXPECT_THROW(OpenCompanyDatabase(path), HostError) << "a newer schema written meanwhile";
+  try {
+    OpenCompanyDatabase(path);
+    FAIL() << "a newer schema written meanwhile was used";
+  } catch (const HostError& e) {
+    EXPECT_NE(std::string(e.what()).find("newer"), std::string::npos) << e.what();
+  }
+  EXPECT_THROW(RunReadOnlyQuery(path, "select 1"), HostError);
   fs::remove(path);
   EXPECT_THROW(OpenCompanyDatabase(path), HostError);
   EXPECT_FALSE(fs::exists(path));

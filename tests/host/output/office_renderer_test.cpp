@@ -81,20 +81,8 @@ TEST(OfficeRenderer, AnOverrunIsStoppedAndNothingKeepsRunning) {
   EXPECT_FALSE(fs::exists(dir / "bill.pdf"));
 }
 
-TEST(OfficeRenderer, TheEnvironmentChoosesProgramAndTimeout) {
-  ScopedEnv program("VEMO_SOFFICE", "/opt/office/soffice");
-  ScopedEnv timeout("VEMO_RENDER_TIMEOUT_MS", "2500");
-  auto options = OfficeRendererOptions::FromEnvironment();
-  EXPECT_EQ(options.program, "/opt/office/soffice");
-  EXPECT_EQ(options.timeout.count(), 2500);
-  ScopedEnv bad("VEMO_RENDER_TIMEOUT_MS", "soon");
-  EXPECT_EQ(OfficeRendererOptions::FromEnvironment().timeout.count(), 60000);
-}
-
 // Our renderer in the output service: it draws what it can, hands the rest
 // to the renderer behind it with the reason, and $VEMO_RENDERER chooses.
-
-namespace fs = std::filesystem;
 
 class CountingRenderer : public PageRenderer {
  public:
@@ -128,19 +116,21 @@ TEST(OwnRenderer, DrawsWhatItCanAndHandsTheRestOnWithTheReason) {
   }
 }
 
-TEST(OwnRenderer, TheEnvironmentChoosesTheRenderer) {
-  struct Case {
-    std::optional<std::string> value;
-    bool own;
-  } cases[] = {{std::nullopt, true}, {"office", false}, {"own", true}};
-  for (const Case& c : cases) {
-    test::ScopedEnv env("VEMO_RENDERER", c.value);
+TEST(OwnRenderer, TheEnvironmentChoosesTheRendererItsProgramAndTimeout) {
+  for (const auto& [value, own] : {std::pair<std::optional<std::string>, bool>{std::nullopt, true}, {"office", false}, {"own", true}}) {
+    ScopedEnv env("VEMO_RENDERER", value);
     const auto renderer = RendererForEnvironment();
-    EXPECT_EQ(dynamic_cast<OwnRenderer*>(renderer.get()) != nullptr, c.own) << c.value.value_or("unset");
-    EXPECT_EQ(dynamic_cast<OfficeRenderer*>(renderer.get()) != nullptr, !c.own) << c.value.value_or("unset");
+    EXPECT_EQ(dynamic_cast<OwnRenderer*>(renderer.get()) != nullptr, own) << value.value_or("unset");
+    EXPECT_EQ(dynamic_cast<OfficeRenderer*>(renderer.get()) != nullptr, !own) << value.value_or("unset");
   }
-  test::ScopedEnv wrong("VEMO_RENDERER", "fast");
+  ScopedEnv wrong("VEMO_RENDERER", "fast");
   EXPECT_THROW(RendererForEnvironment(), OutputError);
+  ScopedEnv program("VEMO_SOFFICE", "/opt/office/soffice");
+  ScopedEnv timeout("VEMO_RENDER_TIMEOUT_MS", "2500");
+  EXPECT_EQ(OfficeRendererOptions::FromEnvironment().program, "/opt/office/soffice");
+  EXPECT_EQ(OfficeRendererOptions::FromEnvironment().timeout.count(), 2500);
+  ScopedEnv bad("VEMO_RENDER_TIMEOUT_MS", "soon");
+  EXPECT_EQ(OfficeRendererOptions::FromEnvironment().timeout.count(), 60000);
 }
 
 }  // namespace
