@@ -1,31 +1,18 @@
-// Sheet deletion, SaveAs variants, Close, and the print hand-off.
+// Sheet deletion, SaveAs variants, Close (and Close after SaveAs), and the
+// print hand-off.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
 #include "foundation/host_error.h"
 #include "host/spreadsheet/print_service.h"
 #include "host/spreadsheet/surface_test_util.h"
-#include <sys/stat.h>
 
 namespace vemo::host {
 namespace {
 
-using test::MakeFixture;
-using test::NewApp;
-
-class SurfaceOutput : public ::testing::Test {
- protected:
-  void SetUp() override {
-    app = NewApp();
-    source = MakeFixture(dir, "surface_book");
-    book = app->Workbooks()->Open(source.string());
-  }
-  vemo::test::TempDir dir;
-  std::filesystem::path source;
-  std::shared_ptr<SurfaceApplication> app;
-  std::shared_ptr<IWorkbook> book;
-};
+using SurfaceOutput = test::SurfaceBookTest;
 
 bool IsZip(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -76,7 +63,7 @@ TEST_F(SurfaceOutput, TheFormatFollowsTheFileFormatElseTheNameElseTheWorkbook) {
 }
 
 TEST_F(SurfaceOutput, CloseWithoutSavingLeavesTheFileAndEndsTheWorkbook) {
-  auto sheet = book->Worksheets()->Item(1);
+  const auto source = dir / "surface_book.xlsx";
   sheet->Range("A1")->SetValue("changed");
   auto stamp = std::filesystem::last_write_time(source);
   book->Close(false);
