@@ -14,6 +14,7 @@
 #include "host/components/prog_ids.h"
 #include "host/database/read_only_query.h"
 #include "host_fixture.h"
+#include "support/error_text.h"
 
 namespace vemo::host {
 namespace {
@@ -103,13 +104,10 @@ TEST_F(ServerDatabaseTest, ALostConnectionSaysSoSavesNothingAndTheNextCallReconn
       .Prepare("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = ? AND pid <> pg_backend_pid()")
       .Bind(1, Database().database)
       .Run();
-  try {
-    update->InsertNoteRow(Props(), kBillType, "lost.xls", Contents("lost.xls"));
-    FAIL() << "the lost connection went unnoticed";
-  } catch (const HostError& e) {
-    EXPECT_NE(std::string(e.what()).find("was lost"), std::string::npos) << e.what();
-    EXPECT_NE(std::string(e.what()).find("nothing of the unfinished step was saved"), std::string::npos) << e.what();
-  }
+  const std::string said =
+      vemo::test::ErrorText<HostError>([&] { update->InsertNoteRow(Props(), kBillType, "lost.xls", Contents("lost.xls")); });
+  EXPECT_NE(said.find("was lost"), std::string::npos) << said;
+  EXPECT_NE(said.find("nothing of the unfinished step was saved"), std::string::npos) << said;
   update->InsertNoteRow(Props(), kBillType, "again.xls", Contents("again.xls"));
   auto rows = Query("select FName from T_PrintExport where FBillType = 1020002 order by FBillID");
   ASSERT_EQ(rows->RecordCount(), 2);
@@ -131,12 +129,7 @@ TEST_F(ServerDatabaseTest, QueriesRunAsTheQueryRoleTheMachineNames) {
   context::ScopedMachineConfig scope(machine.path());
 
   EXPECT_EQ(Query("select count(*) from T_ICItem")->Field(0).ToInt32(), 6);
-  try {
-    Query("select count(*) from t_User");
-    FAIL() << "the query did not run as the query role";
-  } catch (const HostError& e) {
-    EXPECT_NE(std::string(e.what()).find("permission denied"), std::string::npos) << e.what();
-  }
+  vemo::test::ExpectErrorSaying<HostError>([&] { Query("select count(*) from t_User"); }, "permission denied");
   // The components themselves still write as the desk.
   auto update = CreateObjectAs<IPrintSetupUpdate>(progid::kPrintSetupUpdate);
   EXPECT_NO_THROW(update->InsertNoteRow(Props(), kBillType, "desk.xls", Contents("desk.xls")));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/host_error.h"
+#include "support/error_text.h"
 
 namespace vemo::host {
 namespace {
@@ -49,12 +50,7 @@ TEST(TranslateHostSql, TheEmbeddedDatabaseGetsItsOwnWordsAndOneStatement) {
 }
 
 TEST(TranslateHostSql, ARefusalNamesWhatIsNotSupported) {
-  try {
-    TranslateHostSql("select top 10 percent * from t");
-    FAIL() << "TOP n PERCENT was translated";
-  } catch (const HostError& e) {
-    EXPECT_NE(std::string(e.what()).find("TOP n PERCENT is not supported"), std::string::npos) << e.what();
-  }
+  vemo::test::ExpectErrorSaying<HostError>([&] { TranslateHostSql("select top 10 percent * from t"); }, "TOP n PERCENT is not supported");
 }
 
 TEST(TranslateHostSql, TheServerGetsItsOwnWordsAndOnlyQueries) {

@@ -9,6 +9,7 @@
 #include "host/output/child_process.h"
 #include "host/output/output_error.h"
 #include "support/test_paths.h"
+#include "support/error_text.h"
 
 namespace vemo::host {
 namespace {
@@ -51,12 +52,7 @@ TEST(ChildProcess, AnOverrunOrANormalExitEndsTheGrandchildrenToo) {
 }
 
 TEST(ChildProcess, AMissingProgramIsAnErrorNamingIt) {
-  try {
-    RunChild({"/nonexistent/renderer"}, 1s);
-    FAIL() << "started a program that does not exist";
-  } catch (const OutputError& e) {
-    EXPECT_NE(std::string(e.what()).find("/nonexistent/renderer"), std::string::npos);
-  }
+  vemo::test::ExpectErrorSaying<OutputError>([&] { RunChild({"/nonexistent/renderer"}, 1s); }, "/nonexistent/renderer");
 }
 
 TEST(ChildProcess, WaitChildTellsRunningFromEnded) {

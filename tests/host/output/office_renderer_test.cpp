@@ -8,6 +8,7 @@
 #include "host/output/output_error.h"
 #include "output_test_util.h"
 #include "host/output/own_renderer.h"
+#include "support/error_text.h"
 
 namespace vemo::host {
 namespace {
@@ -71,12 +72,7 @@ TEST(OfficeRenderer, AnOverrunIsStoppedAndNothingKeepsRunning) {
   OfficeRendererOptions options;
   options.timeout = std::chrono::milliseconds(150);
   OfficeRenderer renderer(options);
-  try {
-    renderer.RenderToPdf(book, dir / "bill.pdf");
-    FAIL() << "a 150 ms render finished";
-  } catch (const OutputError& e) {
-    EXPECT_NE(std::string(e.what()).find("VEMO_RENDER_TIMEOUT_MS"), std::string::npos) << e.what();
-  }
+  vemo::test::ExpectErrorSaying<OutputError>([&] { renderer.RenderToPdf(book, dir / "bill.pdf"); }, "VEMO_RENDER_TIMEOUT_MS");
   EXPECT_EQ(ProcessesMentioning((dir / "tmp").string()), 0);
   EXPECT_FALSE(fs::exists(dir / "bill.pdf"));
 }

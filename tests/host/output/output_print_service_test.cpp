@@ -9,6 +9,7 @@
 #include "host/output/output_error.h"
 #include "host/output/output_print_service.h"
 #include "output_test_util.h"
+#include "support/error_text.h"
 
 namespace vemo::host {
 namespace {
@@ -110,18 +111,8 @@ TEST_F(OutputPrintServiceTest, NoDefaultPrinterIsAClearError) {
   ScopedEnv home("HOME", dir.path().string());
   EXPECT_EQ(DefaultPrinterName(), "");
   OutputPrintService service;
-  try {
-    service.PrintWorkbook(book.string(), 1, 1);
-    FAIL() << "printed without a default printer";
-  } catch (const OutputError& e) {
-    EXPECT_NE(std::string(e.what()).find("no default printer"), std::string::npos) << e.what();
-  }
-  try {
-    CupsPrinter().Print(PrintJob{.pdf = book, .copies = 0});
-    FAIL() << "printed no copies";
-  } catch (const OutputError& e) {
-    EXPECT_NE(std::string(e.what()).find("ask for 1 or more"), std::string::npos) << e.what();
-  }
+  vemo::test::ExpectErrorSaying<OutputError>([&] { service.PrintWorkbook(book.string(), 1, 1); }, "no default printer");
+  vemo::test::ExpectErrorSaying<OutputError>([&] { CupsPrinter().Print(PrintJob{.pdf = book, .copies = 0}); }, "ask for 1 or more");
 }
 
 TEST_F(OutputPrintServiceTest, TemporaryFilesAreRemoved) {

@@ -7,6 +7,7 @@
 #include "foundation/creation_service.h"
 #include "foundation/host_error.h"
 #include "host/spreadsheet/surface_test_util.h"
+#include "support/error_text.h"
 
 namespace vemo::host {
 namespace {
@@ -107,12 +108,7 @@ TEST_F(SurfaceBasics, InsertedColumnsTakeTheFormatOfTheColumnOnTheirLeft) {
 }
 
 TEST_F(SurfaceBasics, OpeningAMissingOrBrokenFileRaisesWithTheReason) {
-  try {
-    app->Workbooks()->Open((dir / "missing.xlsx").string());
-    FAIL() << "opened a missing file";
-  } catch (const HostError& e) {
-    EXPECT_NE(std::string(e.what()).find("missing.xlsx"), std::string::npos) << e.what();
-  }
+  vemo::test::ExpectErrorSaying<HostError>([&] { app->Workbooks()->Open((dir / "missing.xlsx").string()); }, "missing.xlsx");
   std::ofstream(dir / "junk.xlsx") << "not a workbook";
   EXPECT_THROW(app->Workbooks()->Open((dir / "junk.xlsx").string()), HostError);
   EXPECT_EQ(app->Workbooks()->Count(), 1);
