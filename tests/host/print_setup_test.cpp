@@ -6,6 +6,7 @@
 #include "host/components/print_setup.h"
 #include "host/components/prog_ids.h"
 #include "host_fixture.h"
+#include "support/error_text.h"
 
 namespace vemo::host {
 namespace {
@@ -43,12 +44,8 @@ TEST_F(PrintSetupTest, InsertAnswersIdThenOwnerAndIdsCountPerBillType) {
 
 TEST_F(PrintSetupTest, DuplicateNamesAreRefusedWithoutRegardToCase) {
   Insert(1020002, "Invoice.XLS");
-  try {
-    Insert(1020002, "invoice.xls");
-    FAIL() << "a second template of the same name was registered";
-  } catch (const HostError& e) {
-    EXPECT_EQ(e.Description(), "已经注册了名称为【invoice.xls】的打印模板文件，不能重复注册");
-  }
+  vemo::test::ExpectErrorSaying<HostError>([&] { Insert(1020002, "invoice.xls"); },
+                                           "已经注册了名称为【invoice.xls】的打印模板文件，不能重复注册");
   EXPECT_NO_THROW(Insert(1020003, "invoice.xls")) << "other bill types are separate";
   EXPECT_EQ(Rows(1020002).size(), 1u);
 }
