@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "foundation/creation_service.h"
+#include "foundation/json_convert.h"
 #include "host/components/behavior_log.h"
+#include "host/components/bill_data_service.h"
 #include "host/components/bitmap_file.h"
 #include "host/components/class_info.h"
 #include "host/components/item_info.h"
@@ -12,8 +14,6 @@
 #include "host/components/security_info.h"
 #include "host/database/read_only_query.h"
 #include "host_fixture.h"
-#include "host/components/bill_data_service.h"
-#include "foundation/json_convert.h"
 #include "support/error_text.h"
 
 namespace vemo::host {
@@ -52,14 +52,8 @@ TEST_F(ComponentsTest, ClassInfoRunsTheEngineQueries) {
 
 TEST_F(ComponentsTest, PictureDataReadsTheNamedFieldOfTheNamedRecord) {
   auto info = CreateObjectAs<IClassInfo>(progid::kClassInfo);
-  auto keys = HostDictionary::Create();
-  keys->Add("TableName", "t_ItemPhoto");
-  keys->Add("FieldName", "FData");
-  keys->Add("PrimaryKeyField", "FItemID");
-  keys->Add("PrimaryKeyValue", 3);
-  keys->Add("IndexKeyField", "FKind");
-  keys->Add("IndexKeyValue", "SmallPhoto");
-  keys->Add("Page", 1);
+  auto keys = vemo::FromJson(Json::parse(R"({"TableName": "t_ItemPhoto", "FieldName": "FData", "PrimaryKeyField": "FItemID",
+      "PrimaryKeyValue": 3, "IndexKeyField": "FKind", "IndexKeyValue": "SmallPhoto", "Page": 1})")).AsObject<HostDictionary>();
   Bytes bytes = info->GetPictureData(*keys, Props());  // key set first, props second
   RgbImage photo = DecodeBmp(bytes);
   EXPECT_EQ(photo.at(10, 10), (Rgb{30, 90, 200})) << "item 3's photo is blue";
@@ -119,9 +113,8 @@ TEST_F(ComponentsTest, BehaviourLogWritesTimeUserCodeAndText) {
   log->WriteMGLog("S1S003E001", "打印销售发票");
   auto rows = RunReadOnlyQuery(Database(), "select FTime, FUserName, FCode, FText from t_BehaviorLog");
   ASSERT_EQ(rows->RecordCount(), 1);
-  EXPECT_EQ(rows->Field("FUserName").ToText(), kSampleClerkWithPrices);
-  EXPECT_EQ(rows->Field("FCode").ToText(), "S1S003E001");
-  EXPECT_EQ(rows->Field("FText").ToText(), "打印销售发票");
+  EXPECT_EQ(rows->Field("FUserName").ToText() + " " + rows->Field("FCode").ToText() + " " + rows->Field("FText").ToText(),
+            std::string(kSampleClerkWithPrices) + " S1S003E001 打印销售发票");
   EXPECT_EQ(rows->Field("FTime").ToText().size(), 19u);  // yyyy-mm-dd hh:mm:ss
 }
 
