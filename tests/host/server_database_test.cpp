@@ -27,26 +27,6 @@ Bytes Contents(const std::string& name) {
   return bytes;
 }
 
-// The grid of the bill type as the setup dialog sends it back, with only
-// `chosen` selected (sub-type "").
-DictionaryRef GridSelecting(const DictionaryRef& info, const std::string& chosen) {
-  auto data = HostVector::Create();
-  auto rows = info->Item("Data").AsObject<HostVector>();
-  for (int i = 1; i <= rows->Size(); ++i) {
-    auto row = rows->Item(i).AsObject<HostDictionary>();
-    auto out = HostDictionary::Create();
-    out->Add("FKey", std::to_string(kBillType) + "|" + row->Item("FBillID").ToText());
-    out->Add("FName", row->Item("FName"));
-    out->Add("FSel", row->Item("FName").ToText() == chosen ? 1 : 0);
-    out->Add("FType", "");
-    data->Add(out);
-  }
-  auto set = HostDictionary::Create();
-  set->Add("Option", "");
-  set->Add("Data", data);
-  return set;
-}
-
 class ServerDatabaseTest : public test::SampleAccountTest {
  protected:
   void SetUp() override {
@@ -65,11 +45,11 @@ TEST_F(ServerDatabaseTest, DesksRegisteringAndSelectingAtOnceLeaveOneSelectedWho
       int status = 0;
       try {
         auto update = CreateObjectAs<IPrintSetupUpdate>(progid::kPrintSetupUpdate);
-        auto query = CreateObjectAs<IPrintSetupQuery>(progid::kPrintSetupQuery);
         for (int round = 0; round < kRounds; ++round) {
           std::string name = "desk" + std::to_string(desk) + "_" + std::to_string(round) + ".xls";
-          update->InsertNoteRow(Props(), kBillType, name, Contents(name));
-          update->UpdateUserNoteData(Props(), kBillType, *GridSelecting(query->GetNoteInfo(Props(), kBillType), name));
+          auto id = update->InsertNoteRow(Props(), kBillType, name, Contents(name))->Item(1).ToText();
+          // Selecting the new row clears the one another desk selected.
+          update->UpdateUserNoteData(Props(), kBillType, *test::TemplateGrid({{std::to_string(kBillType) + "|" + id, name, 1, ""}}));
         }
       } catch (const std::exception& e) {
         std::fprintf(stderr, "desk %d: %s\n", desk, e.what());
