@@ -58,25 +58,16 @@ TEST_F(PrintSetupTest, PrintDataAnswersTheSubTypesSelectedTemplateElseTheOneWith
                              *TemplateGrid({{"1020002|1", "普通.xls", 1, ""},
                                             {"1020002|2", "增值税.xls", 1, "增值税发票"},
                                             {"1020002|3", "增值税旧.xls", 0, "增值税发票"}}));
-  struct Case {
-    const char* billType;
-    const char* subType;
-    const char* key;  // nullptr: no template
-    Bytes bytes;
-  } cases[] = {
-      {"1020002", "增值税发票", "1020002|2", {2, 2}},
-      {"1020002", "", "1020002|1", {1}},
-      {"1020002", "收据", "1020002|1", {1}},  // no template of its own: the one without a sub-type
-      {"1030002", "", nullptr, {}},
-  };
-  for (const Case& c : cases) {
-    auto set = query->GetNotePrintData(Props(), c.billType, c.subType);
-    ASSERT_EQ(set->Count(), c.key ? 1 : 0) << c.billType << " " << c.subType;
-    if (!c.key) continue;
-    EXPECT_EQ(set->Key(1), c.key);
-    auto entry = set->ItemAt(1).AsObject<HostVector>();
-    EXPECT_EQ(entry->Item(2), Variant(c.bytes)) << c.subType;
+  // A sub-type without a selected template of its own gets the one without a sub-type.
+  for (const auto& [subType, key, bytes] : {std::tuple<const char*, const char*, Bytes>{"增值税发票", "1020002|2", {2, 2}},
+                                            {"", "1020002|1", {1}},
+                                            {"收据", "1020002|1", {1}}}) {
+    auto set = query->GetNotePrintData(Props(), "1020002", subType);
+    ASSERT_EQ(set->Count(), 1) << subType;
+    EXPECT_EQ(set->Key(1), key);
+    EXPECT_EQ(set->ItemAt(1).AsObject<HostVector>()->Item(2), Variant(bytes)) << subType;
   }
+  EXPECT_EQ(query->GetNotePrintData(Props(), "1030002", "")->Count(), 0);
   EXPECT_EQ(query->GetNotePrintData(Props(), "1020002", "")->ItemAt(1).AsObject<HostVector>()->Item(1).ToText(), "普通.xls");
   EXPECT_THROW(query->GetNotePrintData(Props(), "abc", ""), HostError);
 }
@@ -89,13 +80,12 @@ TEST_F(PrintSetupTest, UpdateAppliesTheWholeGridOrNothing) {
   const Names stored{"1 a.xls 1 同价调拨", "2 b.xls 1 异价调拨"};
   EXPECT_EQ(Rows(1040007), stored);
   // The second row names a row that does not exist: the first row's change
-  // must not be kept either.
-  EXPECT_THROW(update->UpdateUserNoteData(Props(), 1040007,
-                                          *TemplateGrid({{"1040007|1", "a.xls", 0, ""}, {"1040007|9", "z.xls", 1, ""}})),
-               HostError);
-  EXPECT_THROW(update->UpdateUserNoteData(Props(), 1040007, *TemplateGrid({{"1020002|1", "a.xls", 0, ""}})), HostError);
-  EXPECT_THROW(update->UpdateUserNoteData(Props(), 1040007, *TemplateGrid({{"garbage", "a.xls", 0, ""}})), HostError);
-  EXPECT_THROW(update->UpdateUserNoteData(Props(), 1040007, *HostDictionary::Create()), HostError);
+  // must not be kept either. Then a row of another bill type, a key that is
+  // no key, no grid at all.
+  for (const DictionaryRef& grid : {TemplateGrid({{"1040007|1", "a.xls", 0, ""}, {"1040007|9", "z.xls", 1, ""}}),
+                                    TemplateGrid({{"1020002|1", "a.xls", 0, ""}}), TemplateGrid({{"garbage", "a.xls", 0, ""}}),
+                                    HostDictionary::Create()})
+    EXPECT_THROW(update->UpdateUserNoteData(Props(), 1040007, *grid), HostError);
   EXPECT_EQ(Rows(1040007), stored);
 }
 
