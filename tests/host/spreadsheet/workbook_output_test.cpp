@@ -73,50 +73,48 @@ TEST_F(SurfaceOutput, CloseWithoutSavingLeavesTheFileAndEndsTheWorkbook) {
   EXPECT_EQ(test::OpenpyxlCell(source, "Data", "A1"), "1234.5");
 }
 
+// What the print service was handed last, as it was during the call.
 class RecordingPrinter : public PrintService {
  public:
-  void PrintWorkbook(const std::string& path, std::optional<int> sheet, int copies) override {
-    printed = path;
-    sheetPrinted = sheet;
-    copiesPrinted = copies;
-    existedDuringCall = std::filesystem::exists(path);
-    cellSeen = test::OpenpyxlCell(path, "Data", "G1");
+  void PrintWorkbook(const std::string& file, std::optional<int> sheetAsked, int copiesAsked) override {
+    Record(file, sheetAsked);
+    copies = copiesAsked;
+    cell = test::OpenpyxlCell(file, "Data", "G1");
   }
-  void Preview(const std::string& path, int sheet) override {
-    previewed = path;
-    sheetPreviewed = sheet;
-    previewedZip = IsZip(path);
+  void Preview(const std::string& file, int sheetAsked) override { Record(file, sheetAsked); }
+  void Record(const std::string& file, std::optional<int> sheetAsked) {
+    path = file;
+    sheet = sheetAsked;
+    existed = std::filesystem::exists(file);
+    zip = existed && IsZip(file);
   }
-  std::string printed, previewed, cellSeen;
-  std::optional<int> sheetPrinted;
-  int copiesPrinted = 0, sheetPreviewed = 0;
-  bool existedDuringCall = false, previewedZip = false;
+  std::string path, cell;
+  std::optional<int> sheet;
+  int copies = 0;
+  bool existed = false, zip = false;
 };
 
 TEST_F(SurfaceOutput, PrintingHandsTheServiceASavedCopyWithTheEdits) {
   auto printer = std::make_shared<RecordingPrinter>();
   auto previous = InstallPrintService(printer);
   book->Worksheets()->Item(1)->Range("G1")->SetValue("to print");
-  PrintOutOptions options;
-  options.copies = 1;
-  options.preview = false;
-  book->PrintOut(options);
-  EXPECT_TRUE(printer->existedDuringCall);
-  EXPECT_EQ(printer->cellSeen, "'to print'");
-  EXPECT_FALSE(printer->sheetPrinted);
-  EXPECT_EQ(printer->copiesPrinted, 1);
-  EXPECT_FALSE(std::filesystem::exists(printer->printed));  // the copy is removed afterwards
+  book->PrintOut(PrintOutOptions{.copies = 1, .preview = false});
+  EXPECT_TRUE(printer->existed);
+  EXPECT_EQ(printer->cell, "'to print'");
+  EXPECT_FALSE(printer->sheet);
+  EXPECT_EQ(printer->copies, 1);
+  EXPECT_FALSE(std::filesystem::exists(printer->path));  // the copy is removed afterwards
   book->Worksheets()->Item(2)->PrintOut();
-  EXPECT_EQ(printer->sheetPrinted, 2);
+  EXPECT_EQ(printer->sheet, 2);
   book->Worksheets()->Item(1)->PrintPreview(true);
-  EXPECT_EQ(printer->sheetPreviewed, 1);
-  EXPECT_TRUE(printer->previewedZip);
+  EXPECT_EQ(printer->sheet, 1);
+  EXPECT_TRUE(printer->zip);
   // An .xls copy stays .xls: as .xlsx it would lose what only its records
   // carry (here conditional formats) before the renderer could see it.
   auto xls = app->Workbooks()->Open((vemo::test::SourceDir() / "examples/templates/courier_waybill.xls").string());
   xls->Worksheets()->Item(1)->PrintPreview(true);
-  EXPECT_FALSE(printer->previewedZip);
-  EXPECT_TRUE(printer->previewed.ends_with(".xls")) << printer->previewed;
+  EXPECT_FALSE(printer->zip);
+  EXPECT_TRUE(printer->path.ends_with(".xls")) << printer->path;
   InstallPrintService(nullptr);
   EXPECT_THROW(book->PrintOut(), HostError) << "no print service is installed";
   InstallPrintService(previous);
