@@ -69,23 +69,14 @@ TEST_F(ComponentsTest, PictureDataReadsTheNamedFieldOfTheNamedRecord) {
 
 TEST_F(ComponentsTest, AccessCheckFollowsTheUserOfThePropsString) {
   auto security = CreateObjectAs<ISecurityInfo>(progid::kSecurityInfo);
-  struct Case {
-    std::string user;
-    int subsystem, object, access;
-    bool allowed;
-  } cases[] = {
-      {kSampleClerkWithPrices, 15, 1000, 32, true},
-      {kSampleClerkWithoutPrices, 15, 1000, 32, false},
-      {kSampleAdmin, 15, 1000, 32, true},
-      {"nobody", 15, 1000, 32, false},
-      // Subsystem, object and access type are three different positions.
-      {kSampleClerkWithPrices, 32, 1000, 15, false},
-      {kSampleClerkWithPrices, 15, 32, 1000, false},
-      {kSampleClerkWithPrices, 15, 1001, 32, false},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(security->AccessCheck(Props(c.user.c_str()), c.subsystem, c.object, c.access, true, "VemoMClass.ClassInfo"), c.allowed)
-        << c.user << " " << c.subsystem << " " << c.object << " " << c.access;
+  EXPECT_TRUE(security->AccessCheck(Props(kSampleClerkWithPrices), 15, 1000, 32, true, "VemoMClass.ClassInfo"));
+  EXPECT_FALSE(security->AccessCheck(Props(kSampleClerkWithoutPrices), 15, 1000, 32, true, "VemoMClass.ClassInfo"));
+  EXPECT_TRUE(security->AccessCheck(Props(kSampleAdmin), 15, 1000, 32, true, "VemoMClass.ClassInfo"));
+  EXPECT_FALSE(security->AccessCheck(Props("nobody"), 15, 1000, 32, true, "VemoMClass.ClassInfo"));
+  // Subsystem, object and access type are three different positions.
+  EXPECT_FALSE(security->AccessCheck(Props(kSampleClerkWithPrices), 32, 1000, 15, true, "VemoMClass.ClassInfo"));
+  EXPECT_FALSE(security->AccessCheck(Props(kSampleClerkWithPrices), 15, 32, 1000, true, "VemoMClass.ClassInfo"));
+  EXPECT_FALSE(security->AccessCheck(Props(kSampleClerkWithPrices), 15, 1001, 32, true, "VemoMClass.ClassInfo"));
 }
 
 TEST_F(ComponentsTest, ProfileAndItemPictureAnswerByTheirKeysInOrder) {
