@@ -43,16 +43,6 @@ TEST_F(SurfaceEntry, WritesBecomeTypedValuesByTheCellsFormat) {
   EXPECT_THROW(sheet->Range("G9")->SetValue(Variant(Bytes{1, 2})), HostError) << "objects cannot be written";
 }
 
-TEST_F(SurfaceEntry, TextStartingWithEqualsBecomesAFormula) {
-  sheet->Range("G1")->SetValue("=C1*2");
-  EXPECT_TRUE(sheet->Range("G1")->HasFormula());
-  EXPECT_EQ(sheet->Range("G1")->Formula(), "=C1*2");
-  sheet->Range("G2")->SetFormula("=SUM(A1:C1)");
-  EXPECT_EQ(sheet->Range("G2")->Formula(), "=SUM(A1:C1)");
-  sheet->Range("G3")->SetFormula("15");
-  EXPECT_EQ(sheet->Range("G3")->Value(), Variant(15.0));
-}
-
 // Formulas get their values when written and on Calculate, as the keyword
 // fill relies on; what cannot be computed is left to the reader's recalculation.
 // What each formula computes is the workbook tests' job.
@@ -85,7 +75,12 @@ TEST_F(SurfaceCalculate, AWrittenFormulaShowsItsValueAtOnce) {
   for (const auto& [formula, text] : cases) {
     sheet->Range("G1")->SetFormula(formula);
     EXPECT_EQ(sheet->Range("G1")->Text(), text) << formula;
+    EXPECT_EQ(sheet->Range("G1")->Formula(), formula);
   }
+  sheet->Range("G2")->SetValue("=C1*2");  // Value takes a formula as typed too
+  EXPECT_TRUE(sheet->Range("G2")->HasFormula());
+  sheet->Range("G3")->SetFormula("15");
+  EXPECT_EQ(sheet->Range("G3")->Value(), Variant(15.0));
   sheet->Range("G1")->SetFormula("=C1*2+A1");
   EXPECT_EQ(Saved("G1"), "91 True") << "the cached value is saved; readers still recalculate edited books";
 }
