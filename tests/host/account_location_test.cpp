@@ -28,7 +28,7 @@ TEST(AccountDatabase, TheDataSourcePicksTheEmbeddedFileOrAServer) {
   test::DataFolderScope scope(dir.path());
   struct Case {
     const char* connect;
-    const char* described;  // nullptr: refused
+    const char* described;  // nullptr: the embedded file; "": refused
   } cases[] = {
       {"Provider=SQLite;Initial Catalog=Shop", nullptr},
       {"Data Source=.;Initial Catalog=Shop", nullptr},
