@@ -111,8 +111,7 @@ TEST_F(ComponentsTest, BehaviourLogWritesTimeUserCodeAndText) {
 
 TEST_F(ComponentsTest, QrPictureFillsTheSquareInsideAQuietZoneAndRefusesOtherEncodingsAndNothing) {
   auto encoder = CreateObjectAs<IQrEncoder>(progid::kQrEncoder);
-  const std::string text = "PE357|2019|勐海";
-  auto picture = encoder->Encode(text, "UTF-8");
+  auto picture = encoder->Encode("PE357|2019|勐海", "UTF-8");
   ASSERT_GE(picture->ModuleCount(), 21);
   // The three finder patterns: dark corners of a 7x7 square.
   int n = picture->ModuleCount();

@@ -21,9 +21,6 @@ class SurfaceInsert : public ::testing::Test {
     book = app->Workbooks()->Open(templ.string());
     sheet = book->Worksheets()->Item(1);
   }
-  vemo::test::CommandResult Diff(const std::filesystem::path& out, const std::string& edits) {
-    return test::RunPython(vemo::test::XlsxDiffTool(), ShellQuote(templ) + " " + ShellQuote(out) + " --sheet Invoice " + edits);
-  }
   std::filesystem::path Save(const std::string& name) {
     auto out = dir / name;
     book->SaveAs(out.string());
@@ -57,7 +54,8 @@ TEST_F(SurfaceInsert, CopiedRowFillsEveryInsertedRowAboveTheTemplateRow) {
   for (int r = 6; r <= 9; ++r)
     EXPECT_EQ(sheet->Cells(r, 6)->Formula(), "=D" + std::to_string(r) + "*E" + std::to_string(r)) << r;
   EXPECT_EQ(sheet->Range("A11")->Formula(), "Total");
-  auto diff = Diff(Save("copied.xlsx"), "--insert-rows 6:3:copy");
+  auto diff = test::RunPython(vemo::test::XlsxDiffTool(),
+                              ShellQuote(templ) + " " + ShellQuote(Save("copied.xlsx")) + " --sheet Invoice --insert-rows 6:3:copy");
   EXPECT_EQ(diff.status, 0) << diff.output;
 }
 
