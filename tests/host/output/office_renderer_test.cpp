@@ -6,8 +6,8 @@
 
 #include "host/output/office_renderer.h"
 #include "host/output/output_error.h"
-#include "output_test_util.h"
 #include "host/output/own_renderer.h"
+#include "output_test_util.h"
 #include "support/error_text.h"
 
 namespace vemo::host {

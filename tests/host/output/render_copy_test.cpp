@@ -5,9 +5,9 @@
 #include "context/machine_config.h"
 #include "host/output/office_renderer.h"
 #include "host/output/output_error.h"
+#include "host/output/picture_embedding.h"
 #include "host/output/render_copy.h"
 #include "output_test_util.h"
-#include "host/output/picture_embedding.h"
 
 namespace vemo::host {
 namespace {
