@@ -89,9 +89,7 @@ TEST(SampleAccount, APlainInitKeepsUserDataAForcedOneBacksUpAndKeepsTemplatesLog
     db->Exec("INSERT INTO t_BehaviorLog (FTime, FUserName, FCode, FText) VALUES ('2024-01-01 00:00:00', 'a', 'S1S003E001', 'x')");
   }
   auto outcome = InitializeSampleAccount(path, true);
-  EXPECT_TRUE(outcome.seeded);
-  ASSERT_FALSE(outcome.backup.empty());
-  EXPECT_TRUE(std::filesystem::exists(outcome.backup));
+  ASSERT_TRUE(outcome.seeded && std::filesystem::exists(outcome.backup)) << outcome.backup;
   EXPECT_EQ(companyName(outcome.backup), "我的公司");
   EXPECT_EQ(companyName(path), "维默示范茶业贸易有限公司");
   EXPECT_EQ(Count(path, "T_PrintExport where FName = 'mine.xls' and length(FFileData) = 3"), 1);
