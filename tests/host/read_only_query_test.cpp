@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "foundation/host_error.h"
 #include "host/database/company_database.h"
 #include "host/database/sql_dialect.h"
@@ -28,15 +25,12 @@ class ReadOnlyQueryTest : public test::SampleAccountTest {
       std::string text = rows->Field(0).ToText();
       return Bytes(text.begin(), text.end());
     }
-    std::ifstream in(Database().file, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return test::FileBytes(Database().file);
   }
-  int ItemCount() const { return RunReadOnlyQuery(Database(), "select count(*) from T_ICItem")->Field(0).ToInt32(); }
   void ExpectRefusedAndUnchanged(const std::string& sql) {
     Bytes before = Fingerprint();
     EXPECT_THROW(RunReadOnlyQuery(Database(), sql), HostError) << sql;
     EXPECT_EQ(Fingerprint(), before) << "the database changed after: " << sql;
-    EXPECT_EQ(ItemCount(), 6);
   }
 };
 
