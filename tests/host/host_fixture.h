@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "foundation/host_collections.h"
@@ -20,25 +21,15 @@
 #include "host/database/pg_connection.h"
 #include "host/database/account_location.h"
 #include "host/database/sample_account.h"
+#include "support/files.h"
+#include "support/scoped_env.h"
 #include "support/test_paths.h"
 
 namespace vemo::host::test {
 
-class DataFolderScope {
- public:
-  explicit DataFolderScope(const std::filesystem::path& folder) {
-    if (const char* old = std::getenv("VEMO_DATA_DIR")) previous_ = old;
-    setenv("VEMO_DATA_DIR", folder.c_str(), 1);
-  }
-  ~DataFolderScope() {
-    if (previous_.empty())
-      unsetenv("VEMO_DATA_DIR");
-    else
-      setenv("VEMO_DATA_DIR", previous_.c_str(), 1);
-  }
-
- private:
-  std::string previous_;
+// VEMO_DATA_DIR, where the accounts' files live, set to `folder` while in scope.
+struct DataFolderScope : vemo::test::ScopedEnv {
+  explicit DataFolderScope(const std::filesystem::path& folder) : ScopedEnv("VEMO_DATA_DIR", folder.string()) {}
 };
 
 // Rows of a NoteInfo as "id name sel sub" texts, for compact comparisons.
@@ -51,6 +42,29 @@ inline std::vector<std::string> NoteInfoRows(const DictionaryRef& info, const ch
                   row->Item("FBillTypeSub").ToText());
   }
   return out;
+}
+
+// The template grid as the setup dialogs send it back: one row per
+// (FKey "billType|id", FName, FSel, FType sub-type).
+inline DictionaryRef TemplateGrid(std::initializer_list<std::tuple<std::string, std::string, Variant, std::string>> rows) {
+  auto data = HostVector::Create();
+  for (const auto& [key, name, sel, type] : rows) {
+    auto row = HostDictionary::Create();
+    row->Add("FKey", key);
+    row->Add("FName", name);
+    row->Add("FSel", sel);
+    row->Add("FType", type);
+    data->Add(row);
+  }
+  auto set = HostDictionary::Create();
+  set->Add("Option", "");
+  set->Add("Data", data);
+  return set;
+}
+
+inline Bytes FileBytes(const std::filesystem::path& path) {
+  const std::string bytes = vemo::test::ReadFileBytes(path);
+  return Bytes(bytes.begin(), bytes.end());
 }
 
 // The server the tests run against; empty for the embedded database.

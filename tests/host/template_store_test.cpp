@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <random>
 
 #include "foundation/creation_service.h"
@@ -17,36 +15,8 @@
 namespace vemo::host {
 namespace {
 
-Bytes RandomBytes(std::size_t size, unsigned seed) {
-  std::mt19937 random(seed);
-  Bytes bytes(size);
-  for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
-  return bytes;
-}
-
-void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-DictionaryRef SelectRow(const std::string& key, const std::string& name, const std::string& subType) {
-  auto row = HostDictionary::Create();
-  row->Add("FKey", key);
-  row->Add("FName", name);
-  row->Add("FSel", 1);
-  row->Add("FType", subType);
-  auto data = HostVector::Create();
-  data->Add(row);
-  auto set = HostDictionary::Create();
-  set->Add("Option", "");
-  set->Add("Data", data);
-  return set;
-}
+using test::FileBytes;
+using test::TemplateGrid;
 
 class TemplateStoreTest : public test::SampleAccountTest {
  protected:
@@ -56,30 +26,32 @@ class TemplateStoreTest : public test::SampleAccountTest {
   // written by the export.
   Bytes RoundTrip(const Bytes& bytes, std::int32_t billType) {
     auto source = temp_.path() / ("in_" + std::to_string(billType) + ".xls");
-    WriteFile(source, bytes);
+    vemo::test::WriteFileBytes(source, std::string(bytes.begin(), bytes.end()));
     Variant contents = ReadTemplateFile(source.string());
     auto answer = update->InsertNoteRow(Props(), billType, source.filename().string(), contents);
     std::string key = answer->Item(2).ToText() + "|" + answer->Item(1).ToText();
-    update->UpdateUserNoteData(Props(), billType, *SelectRow(key, source.filename().string(), ""));
+    update->UpdateUserNoteData(Props(), billType, *TemplateGrid({{key, source.filename().string(), 1, ""}}));
     auto target = temp_.path() / ("out_" + std::to_string(billType) + ".xls");
     std::string exportKey = key + "|";
     EXPECT_TRUE(SaveTemplateToFile(Props(), DocumentKind::Bill, target.string(), exportKey));
     EXPECT_EQ(exportKey, key) << "the key is set to the entry's key";
-    return ReadAll(target);
+    return FileBytes(target);
   }
 };
 
 TEST_F(TemplateStoreTest, FilesComeOutByteForByteWhateverTheirSize) {
   EXPECT_EQ(RoundTrip({}, 1020001), Bytes{});
   EXPECT_EQ(RoundTrip({0x00}, 1020002), Bytes{0x00});
-  Bytes big = RandomBytes(20u * 1024 * 1024, 7);
+  std::mt19937 random(7);
+  Bytes big(20u * 1024 * 1024);
+  for (auto& b : big) b = static_cast<std::uint8_t>(random());
   EXPECT_TRUE(RoundTrip(big, 1020003) == big);
 }
 
 TEST_F(TemplateStoreTest, ReadTemplateFileIsEmptyOnFailure) {
   EXPECT_TRUE(ReadTemplateFile((temp_.path() / "missing.xls").string()).IsEmpty());
   EXPECT_TRUE(ReadTemplateFile(temp_.path().string()).IsEmpty()) << "a folder is no file";
-  WriteFile(temp_.path() / "zero.xls", {});
+  vemo::test::WriteFileBytes(temp_.path() / "zero.xls", "");
   Variant zero = ReadTemplateFile((temp_.path() / "zero.xls").string());
   EXPECT_EQ(zero.Type(), VariantType::Bytes);
   EXPECT_TRUE(zero.ToBytes().empty());
@@ -108,59 +80,49 @@ TEST_F(TemplateStoreTest, ExportOfNothingRaisesWithSourceAndPrefix) {
 TEST_F(TemplateStoreTest, ExportKeyPicksTheSubTypeTemplate) {
   update->InsertNoteRow(Props(), 1050003, "a.xls", Bytes{'a'});
   update->InsertNoteRow(Props(), 1050003, "b.xls", Bytes{'b'});
-  auto set = SelectRow("1050003|1", "a.xls", "");
-  auto second = SelectRow("1050003|2", "b.xls", "预收冲应收");
-  set->Item("Data").AsObject<HostVector>()->Add(second->Item("Data").AsObject<HostVector>()->Item(1));
-  update->UpdateUserNoteData(Props(), 1050003, *set);
+  update->UpdateUserNoteData(Props(), 1050003, *TemplateGrid({{"1050003|1", "a.xls", 1, ""}, {"1050003|2", "b.xls", 1, "预收冲应收"}}));
   auto target = temp_.path() / "sub.xls";
   std::string key = "1050003|1|预收冲应收";  // the active row is 1, the sub-type decides
   SaveTemplateToFile(Props(), DocumentKind::Bill, target.string(), key);
-  EXPECT_EQ(ReadAll(target), Bytes{'b'});
+  EXPECT_EQ(FileBytes(target), Bytes{'b'});
   EXPECT_EQ(key, "1050003|2");
   key = "1050003|2|";
   SaveTemplateToFile(Props(), DocumentKind::Bill, target.string(), key);
-  EXPECT_EQ(ReadAll(target), Bytes{'a'});
+  EXPECT_EQ(FileBytes(target), Bytes{'a'});
 }
 
 TEST_F(TemplateStoreTest, FileTypeRestsOnTheSelectedName) {
-  EXPECT_TRUE(IsXlsxName("a.xlsx"));
-  EXPECT_TRUE(IsXlsxName("A.XlSx"));
-  EXPECT_FALSE(IsXlsxName("a.xls"));
-  EXPECT_FALSE(IsXlsxName("a.xlsm"));
-  EXPECT_FALSE(IsXlsxName("发票"));
+  for (const auto& [name, xlsx] : {std::pair{"a.xlsx", true}, {"A.XlSx", true}, {"a.xls", false}, {"a.xlsm", false}, {"发票", false}})
+    EXPECT_EQ(IsXlsxName(name), xlsx) << name;
   EXPECT_FALSE(IsBillTemplateXlsx(Props(), 1020002, 0)) << "nothing selected";
   update->InsertNoteRow(Props(), 1020002, "发票.XLSX", Bytes{1});
   EXPECT_FALSE(IsBillTemplateXlsx(Props(), 1020002, 0)) << "registered but not selected";
-  update->UpdateUserNoteData(Props(), 1020002, *SelectRow("1020002|1", "发票.XLSX", ""));
+  update->UpdateUserNoteData(Props(), 1020002, *TemplateGrid({{"1020002|1", "发票.XLSX", 1, ""}}));
   EXPECT_TRUE(IsBillTemplateXlsx(Props(), 1020002, 0));
   EXPECT_FALSE(IsBillTemplateXlsx(Props(), 1020004, 0));
   EXPECT_FALSE(IsBillTemplateXlsx(MakePropsString("NoSuchAccount", "x"), 1020002, 0)) << "failures give False";
 }
 
-TEST_F(TemplateStoreTest, LabelModeNeedsNoDatabase) {
+TEST_F(TemplateStoreTest, LabelsAreXlsxWithoutADatabase) {
   ScopedFactory absent(std::string(progid::kClassInfo), [] { return ObjectRef(); });
   EXPECT_TRUE(IsBillTemplateXlsx(Props(), 1020002, 1));
+  EXPECT_TRUE(IsReportTemplateXlsx(Props(), 1, 1));
   EXPECT_FALSE(IsBillTemplateXlsx(Props(), 1020002, 0));
 }
 
-TEST_F(TemplateStoreTest, LogisticFileTypeLooksAtCourierAndDataSource) {
+TEST_F(TemplateStoreTest, LogisticAndReportFileTypesLookAtTheirOwnTables) {
   auto lm = CreateObjectAs<IPrintSetupUpdateLM>(progid::kPrintSetupUpdateLM);
   lm->InsertNoteRow(Props(), 2, "中通.xlsx", Bytes{1}, 1);
-  lm->UpdateUserNoteData(Props(), 2, *SelectRow("2|1", "中通.xlsx", ""), 1);
+  lm->UpdateUserNoteData(Props(), 2, *TemplateGrid({{"2|1", "中通.xlsx", 1, ""}}), 1);
   EXPECT_TRUE(IsLogisticTemplateXlsx(Props(), 2, 1));
-  EXPECT_FALSE(IsLogisticTemplateXlsx(Props(), 2, 0));
-  EXPECT_FALSE(IsLogisticTemplateXlsx(Props(), 1, 1));
-}
-
-TEST_F(TemplateStoreTest, ReportFileTypeLooksAtTheReportTable) {
+  EXPECT_FALSE(IsLogisticTemplateXlsx(Props(), 2, 0)) << "another data source";
+  EXPECT_FALSE(IsLogisticTemplateXlsx(Props(), 1, 1)) << "another courier";
   update->InsertRptNoteRow(Props(), 10506, "对账单.xlsx", Bytes{1});
   EXPECT_FALSE(IsReportTemplateXlsx(Props(), 10506, 0)) << "registered but not selected";
-  update->UpdateUserRptNoteData(Props(), 10506, *SelectRow("10506|1", "对账单.xlsx", ""));
+  update->UpdateUserRptNoteData(Props(), 10506, *TemplateGrid({{"10506|1", "对账单.xlsx", 1, ""}}));
   EXPECT_TRUE(IsReportTemplateXlsx(Props(), 10506, 0));
   EXPECT_FALSE(IsReportTemplateXlsx(Props(), 10507, 0));
   EXPECT_FALSE(IsBillTemplateXlsx(Props(), 10506, 0)) << "the bill table is another table";
-  ScopedFactory absent(std::string(progid::kClassInfo), [] { return ObjectRef(); });
-  EXPECT_TRUE(IsReportTemplateXlsx(Props(), 1, 1)) << "labels are .xlsx without a database";
 }
 
 TEST(KeyField, CountsFromZeroAndAnswersEmptyBeyondTheLast) {

@@ -6,7 +6,9 @@
 
 #include "host/output/office_renderer.h"
 #include "host/output/output_error.h"
+#include "host/output/own_renderer.h"
 #include "output_test_util.h"
+#include "support/error_text.h"
 
 namespace vemo::host {
 namespace {
@@ -70,33 +72,48 @@ TEST(OfficeRenderer, AnOverrunIsStoppedAndNothingKeepsRunning) {
   OfficeRendererOptions options;
   options.timeout = std::chrono::milliseconds(150);
   OfficeRenderer renderer(options);
-  try {
-    renderer.RenderToPdf(book, dir / "bill.pdf");
-    FAIL() << "a 150 ms render finished";
-  } catch (const OutputError& e) {
-    EXPECT_NE(std::string(e.what()).find("VEMO_RENDER_TIMEOUT_MS"), std::string::npos) << e.what();
-  }
+  vemo::test::ExpectErrorSaying<OutputError>([&] { renderer.RenderToPdf(book, dir / "bill.pdf"); }, "VEMO_RENDER_TIMEOUT_MS");
   EXPECT_EQ(ProcessesMentioning((dir / "tmp").string()), 0);
   EXPECT_FALSE(fs::exists(dir / "bill.pdf"));
 }
 
-TEST(OfficeRenderer, TheEnvironmentChoosesProgramAndTimeout) {
-  ScopedEnv program("VEMO_SOFFICE", "/opt/office/soffice");
-  ScopedEnv timeout("VEMO_RENDER_TIMEOUT_MS", "2500");
-  auto options = OfficeRendererOptions::FromEnvironment();
-  EXPECT_EQ(options.program, "/opt/office/soffice");
-  EXPECT_EQ(options.timeout.count(), 2500);
-  ScopedEnv bad("VEMO_RENDER_TIMEOUT_MS", "soon");
-  EXPECT_EQ(OfficeRendererOptions::FromEnvironment().timeout.count(), 60000);
+// Our renderer in the output service: it draws what it can, hands the rest
+// to the renderer behind it with the reason, and $VEMO_RENDERER chooses.
+
+class CountingRenderer : public PageRenderer {
+ public:
+  void RenderToPdf(const fs::path&, const fs::path&) override { ++calls; }
+  int calls = 0;
+};
+
+TEST(OwnRenderer, DrawsWhatItCanAndHandsTheRestOnWithTheReason) {
+  vemo::test::TempDir dir;
+  auto fallback = std::make_shared<CountingRenderer>();
+  OwnRenderer renderer(fallback);
+  renderer.RenderToPdf(MakeBook(dir / "plain.xlsx", {{"Sheet1", "我们自己画的页"}}), dir / "plain.pdf");
+  EXPECT_EQ(fallback->calls, 0) << renderer.lastDeclined();
+  EXPECT_NE(PdfText(dir / "plain.pdf").find("我们自己画的页"), std::string::npos);
+  // An .xls sheet with conditional formats the model does not hold.
+  renderer.RenderToPdf(vemo::test::SourceDir() / "examples/templates/courier_waybill.xls", dir / "waybill.pdf");
+  EXPECT_EQ(fallback->calls, 1);
+  EXPECT_NE(renderer.lastDeclined().find("conditional formats"), std::string::npos) << renderer.lastDeclined();
 }
 
-TEST(OfficeRenderer, TheProfileSeedMarksEveryVersionAsSetUp) {
-  vemo::test::TempDir dir;
-  SeedOfficeProfile(dir / "profile");
-  std::ifstream in(dir / "profile" / "user" / "registrymodifications.xcu");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_NE(text.find("ooSetupLastVersion"), std::string::npos);
-  EXPECT_NE(text.find("<value>99.9</value>"), std::string::npos);
+TEST(OwnRenderer, TheEnvironmentChoosesTheRendererItsProgramAndTimeout) {
+  for (const auto& [value, own] : {std::pair<std::optional<std::string>, bool>{std::nullopt, true}, {"office", false}, {"own", true}}) {
+    ScopedEnv env("VEMO_RENDERER", value);
+    const auto renderer = RendererForEnvironment();
+    EXPECT_EQ(dynamic_cast<OwnRenderer*>(renderer.get()) != nullptr, own) << value.value_or("unset");
+    EXPECT_EQ(dynamic_cast<OfficeRenderer*>(renderer.get()) != nullptr, !own) << value.value_or("unset");
+  }
+  ScopedEnv wrong("VEMO_RENDERER", "fast");
+  EXPECT_THROW(RendererForEnvironment(), OutputError);
+  ScopedEnv program("VEMO_SOFFICE", "/opt/office/soffice");
+  ScopedEnv timeout("VEMO_RENDER_TIMEOUT_MS", "2500");
+  EXPECT_EQ(OfficeRendererOptions::FromEnvironment().program, "/opt/office/soffice");
+  EXPECT_EQ(OfficeRendererOptions::FromEnvironment().timeout.count(), 2500);
+  ScopedEnv bad("VEMO_RENDER_TIMEOUT_MS", "soon");
+  EXPECT_EQ(OfficeRendererOptions::FromEnvironment().timeout.count(), 60000);
 }
 
 }  // namespace

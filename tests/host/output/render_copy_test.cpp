@@ -5,6 +5,7 @@
 #include "context/machine_config.h"
 #include "host/output/office_renderer.h"
 #include "host/output/output_error.h"
+#include "host/output/picture_embedding.h"
 #include "host/output/render_copy.h"
 #include "output_test_util.h"
 
@@ -28,13 +29,7 @@ TEST(RenderCopy, KeepsOnlyTheSheetAskedFor) {
   PrepareRenderCopy(book, std::nullopt, dir / "all.xlsx");
   EXPECT_EQ(SheetNames(dir / "all.xlsx"), "One,第二页,Three\n");
   EXPECT_EQ(SheetNames(book), "One,第二页,Three\n");  // the source is untouched
-}
-
-TEST(RenderCopy, RefusesASheetThatDoesNotExist) {
-  vemo::test::TempDir dir;
-  auto book = MakeBook(dir / "one.xlsx", {{"One", "first"}});
-  EXPECT_THROW(PrepareRenderCopy(book, 2, dir / "copy.xlsx"), OutputError);
-  EXPECT_THROW(PrepareRenderCopy(book, 0, dir / "copy.xlsx"), OutputError);
+  for (const int missing : {4, 0}) EXPECT_THROW(PrepareRenderCopy(book, missing, dir / "copy.xlsx"), OutputError) << missing;
   EXPECT_THROW(PrepareRenderCopy(dir / "missing.xlsx", std::nullopt, dir / "copy.xlsx"), OutputError);
 }
 
@@ -43,12 +38,12 @@ TEST(RenderCopy, MapsWindowsLinkTargetsOnly) {
   context::ScopedMachineConfig config(dir / "mc");
   fs::create_directories(dir / "mc" / "drive_c" / "ItemPhotos");
   const std::string photos = "file://" + (dir / "mc" / "drive_c" / "ItemPhotos").string();
-  // Existing names are matched without regard to case, as on Windows.
-  EXPECT_EQ(HostLinkTarget("file:///c:\\itemphotos\\A1.bmp"), photos + "/A1.bmp");
+  // How a Windows path maps (drives, case, shares) is the machine
+  // configuration's rule; here: which links are Windows paths, and URL escapes.
+  EXPECT_EQ(HostLinkTarget("file:///c:\\ItemPhotos\\A1.bmp"), photos + "/A1.bmp");
   EXPECT_EQ(HostLinkTarget("C:\\ItemPhotos\\A1.bmp"), photos + "/A1.bmp");
   EXPECT_EQ(HostLinkTarget("file:///C:/ItemPhotos/My%20Photo.bmp"), photos + "/My%20Photo.bmp");
   EXPECT_EQ(HostLinkTarget("C:\\ItemPhotos\\货品 1.bmp"), photos + "/%E8%B4%A7%E5%93%81%201.bmp");
-  EXPECT_EQ(HostLinkTarget("\\\\server\\share\\a.bmp"), "file://" + (dir / "mc" / "unc/server/share/a.bmp").string());
   EXPECT_EQ(HostLinkTarget("file:///tmp/a.bmp"), std::nullopt);
   EXPECT_EQ(HostLinkTarget("https://example.com/a.bmp"), std::nullopt);
   EXPECT_EQ(HostLinkTarget("../media/image1.png"), std::nullopt);
@@ -69,6 +64,42 @@ TEST(RenderCopy, ALinkedItemPhotoAtAWindowsPathIsRendered) {
   renderer.RenderToPdf(dir / "copy.xlsx", dir / "copy.pdf");
   EXPECT_EQ(test::PdfImageCount(dir / "copy.pdf"), 1);
   EXPECT_NE(test::PdfText(dir / "copy.pdf").find("货品图片"), std::string::npos);
+}
+
+// Storing a workbook's pictures linked at Windows paths: followed through the
+// machine's drive mapping, as the renderer follows them.
+
+namespace fs = std::filesystem;
+using test::MakeBook;
+
+// "media=M external=X" of the package, by Python's zipfile.
+std::string Pictures(const fs::path& book) {
+  return vemo::test::RunCommand(
+             "/usr/bin/python3 -c \"import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
+             "rels = ''.join(z.read(n).decode() for n in z.namelist() if n.endswith('.rels')); "
+             "print('media=%d external=%d' % (len([n for n in z.namelist() if n.startswith('xl/media/')]), "
+             "rels.count('TargetMode=\\\"External\\\"')))\" " +
+             vemo::test::ShellQuote(book))
+      .output;
+}
+
+TEST(PictureEmbedding, StoresThePictureAtTheMappedPathAndKeepsTheOtherLinks) {
+  vemo::test::TempDir dir;
+  context::ScopedMachineConfig config(dir / "mc");
+  fs::create_directories(dir / "mc" / "drive_c" / "ItemPhotos");
+  auto book = MakeBook(dir / "linked.xlsx", {{"标签", "货品"}},
+                       "--linked-picture 'file:///c:\\ItemPhotos\\x.png' --write-png " +
+                           vemo::test::ShellQuote(dir / "mc" / "drive_c" / "ItemPhotos" / "x.png"));
+  ASSERT_EQ(Pictures(book), "media=0 external=1\n");
+  EXPECT_EQ(EmbedLinkedPicturesOf(book).embedded, 1);
+  EXPECT_EQ(Pictures(book), "media=1 external=0\n");
+
+  auto missing = MakeBook(dir / "missing.xlsx", {{"标签", "货品"}}, "--linked-picture 'file:///c:\\ItemPhotos\\gone.png'");
+  const EmbeddedPictures result = EmbedLinkedPicturesOf(missing);
+  EXPECT_EQ(result.embedded, 0);
+  EXPECT_EQ(result.keptLinked, 1);
+  EXPECT_EQ(Pictures(missing), "media=0 external=1\n");
+  EXPECT_THROW(EmbedLinkedPicturesOf(dir / "none.xlsx"), OutputError) << "no workbook";
 }
 
 }  // namespace

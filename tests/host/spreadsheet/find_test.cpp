@@ -8,16 +8,8 @@
 namespace vemo::host {
 namespace {
 
-using test::MakeFixture;
-using test::NewApp;
-
-class SurfaceFind : public ::testing::Test {
+class SurfaceFind : public test::SurfaceBookTest {
  protected:
-  void Open(const std::string& extra = "") {
-    app = NewApp();
-    book = app->Workbooks()->Open(MakeFixture(dir, "surface_book", extra).string());
-    sheet = book->Worksheets()->Item(1);
-  }
   // Addresses in the order FindNext gives them, stopping at the first repeat.
   std::vector<std::string> Walk(const std::shared_ptr<IRange>& range, const std::string& what) {
     std::vector<std::string> seen;
@@ -29,59 +21,45 @@ class SurfaceFind : public ::testing::Test {
     }
     return seen;
   }
-  vemo::test::TempDir dir;
-  std::shared_ptr<SurfaceApplication> app;
-  std::shared_ptr<IWorkbook> book;
-  std::shared_ptr<IWorksheet> sheet;
 };
 
 TEST_F(SurfaceFind, FindsKeywordCellsInRowOrderAndWrapsToTheFirst) {
-  Open();
   auto used = sheet->UsedRange();
+  EXPECT_FALSE(used->FindNext(sheet->Range("A1"))) << "FindNext without a Find finds nothing";
   EXPECT_EQ(Walk(used, "[$"), (std::vector<std::string>{"$B$2", "$D$3", "$A$4", "$E$5", "$B$7"}));
-  auto cell = used->Find("[$");
-  for (int i = 0; i < 4; ++i) cell = used->FindNext(cell);
-  EXPECT_EQ(cell->Address(), "$B$7");
-  EXPECT_EQ(used->FindNext(cell)->Address(), "$B$2");  // wrapped around
+  EXPECT_EQ(used->FindNext(sheet->Range("B7"))->Address(), "$B$2");  // wrapped around
+  auto only = used->Find("FQty");
+  EXPECT_EQ(used->FindNext(only)->Address(), only->Address()) << "an only match finds itself again";
 }
 
-TEST_F(SurfaceFind, MatchingIgnoresCaseAndLooksAtFormulaText) {
-  Open();
+TEST_F(SurfaceFind, WhatMatchesAndWhere) {
   auto used = sheet->UsedRange();
-  auto hit = used->Find("fbillno");
-  ASSERT_TRUE(hit);
-  EXPECT_EQ(hit->Address(), "$B$2");
-  auto date = used->Find("[$page1_fdate]");
-  ASSERT_TRUE(date);
-  EXPECT_EQ(date->Address(), "$A$4");
-  // The keyword opener appears only inside E5's formula text, not in a value.
-  auto note = used->Find("Page1_FNote");
-  ASSERT_TRUE(note);
-  EXPECT_EQ(note->Address(), "$E$5");
-  auto formula = used->Find("=A1*");
-  ASSERT_TRUE(formula);
-  EXPECT_EQ(formula->Address(), "$A$2");
-  EXPECT_FALSE(used->Find("no such text"));
+  struct Case {
+    FindOptions options;
+    const char* found;  // "": nothing
+  } cases[] = {
+      {{.what = "fbillno"}, "$B$2"},  // case is ignored
+      {{.what = "[$page1_fdate]"}, "$A$4"},
+      {{.what = "Page1_FNote"}, "$E$5"},  // only inside E5's formula text
+      {{.what = "=A1*"}, "$A$2"},
+      {{.what = "no such text"}, ""},
+      {{.what = "42", .lookAt = kLookAtWhole}, "$C$1"},
+      {{.what = "1,234.50", .lookIn = kLookInValues}, "$A$1"},  // the displayed text
+      {{.what = "1,234.50", .lookIn = kLookInFormulas}, ""},
+  };
+  for (const Case& c : cases) {
+    auto hit = used->Find(c.options);
+    EXPECT_EQ(hit ? hit->Address() : "", c.found) << c.options.what;
+  }
 }
 
 TEST_F(SurfaceFind, SearchStartsAtTheRangesFirstCellInclusive) {
-  Open();
-  auto from = sheet->Range("B2:E9");
-  EXPECT_EQ(from->Find("[$")->Address(), "$B$2");
+  EXPECT_EQ(sheet->Range("B2:E9")->Find("[$")->Address(), "$B$2");
   auto inner = sheet->Range("C3:E9");  // leaves out B2, A4 and B7
   EXPECT_EQ(Walk(inner, "[$"), (std::vector<std::string>{"$D$3", "$E$5"}));
 }
 
-TEST_F(SurfaceFind, AOnlyMatchFindsItselfAgain) {
-  Open();
-  auto used = sheet->UsedRange();
-  auto only = used->Find("FQty");
-  ASSERT_TRUE(only);
-  EXPECT_EQ(used->FindNext(only)->Address(), only->Address());
-}
-
 TEST_F(SurfaceFind, FindNextAfterARewrittenCellMovesOn) {
-  Open();
   auto used = sheet->UsedRange();
   auto first = used->Find("[$");
   first->SetValue(Variant("filled"));  // as the scan fills each cell
@@ -91,8 +69,8 @@ TEST_F(SurfaceFind, FindNextAfterARewrittenCellMovesOn) {
 }
 
 TEST_F(SurfaceFind, DeepRowsOfALongSheetAreFound) {
-  Open("3000");
-  auto used = sheet->UsedRange();
+  vemo::test::TempDir other;
+  auto used = app->Workbooks()->Open(test::MakeFixture(other, "surface_book", "3000").string())->Worksheets()->Item(1)->UsedRange();
   EXPECT_EQ(used->Address(), "$A$1:$E$3020");
   EXPECT_EQ(Walk(used, "[$"), (std::vector<std::string>{"$B$2", "$D$3", "$A$4", "$E$5", "$B$7", "$C$3020"}));
   EXPECT_EQ(used->Find("filler 2999")->Address(), "$B$3020");

@@ -1,5 +1,5 @@
-// Application, workbook, sheet and range members that read: addresses,
-// relative cells, displayed text, number formats, read-only members.
+// Application, workbook, sheet and range members: addresses, relative cells,
+// displayed text, number formats, read-only members, multi-cell writes.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,29 +7,22 @@
 #include "foundation/creation_service.h"
 #include "foundation/host_error.h"
 #include "host/spreadsheet/surface_test_util.h"
+#include "support/error_text.h"
 
 namespace vemo::host {
 namespace {
 
-using test::MakeFixture;
-using test::NewApp;
 
 using SurfaceBasics = test::SurfaceBookTest;
 
-TEST_F(SurfaceBasics, ApplicationReportsVersionTwelveAndItsOwnHandle) {
-  EXPECT_GE(LeadingNumber(app->Version()), 12);
-  auto other = NewApp();
-  EXPECT_GT(app->Hwnd(), 0);
-  EXPECT_NE(app->Hwnd(), other->Hwnd());
-  EXPECT_EQ(app->Application().get(), app.get());
-  EXPECT_EQ(app->Workbooks()->Count(), 1);
-}
-
-TEST_F(SurfaceBasics, RegisteredUnderItsIdentifierEachCreationIsANewInstance) {
+TEST_F(SurfaceBasics, EachCreationUnderItsIdentifierIsANewInstanceOfVersionTwelve) {
   RegisterSpreadsheetApplication();
   auto a = CreateObjectAs<IApplication>("et.application");
   auto b = CreateObjectAs<IApplication>("ET.Application");
+  EXPECT_GE(LeadingNumber(a->Version()), 12);
+  EXPECT_GT(a->Hwnd(), 0);
   EXPECT_NE(a->Hwnd(), b->Hwnd());
+  EXPECT_EQ(a->Application().get(), a.get());
   EXPECT_EQ(a->Workbooks()->Count(), 0);
 }
 
@@ -43,94 +36,109 @@ TEST_F(SurfaceBasics, SheetsAreCountedAndReachedFromOne) {
   EXPECT_THROW(sheets->Item(4), HostError);
 }
 
-TEST_F(SurfaceBasics, AddressesAreAbsoluteA1Text) {
-  EXPECT_EQ(sheet->UsedRange()->Address(), "$A$1:$E$9");
-  EXPECT_EQ(sheet->Cells(3, 2)->Address(), "$B$3");
-  EXPECT_EQ(sheet->Range("c2:d5")->Address(), "$C$2:$D$5");
-  EXPECT_EQ(sheet->Rows(6)->Address(), "$6:$6");
-  EXPECT_EQ(sheet->Rows(6)->Resize(3)->Address(), "$6:$8");
-  EXPECT_EQ(sheet->Columns(2)->Address(), "$B:$B");
-  EXPECT_EQ(sheet->Cells(1, 28)->Address(), "$AB$1");
-}
-
-TEST_F(SurfaceBasics, CellsCountFromTheRangesFirstCellAndMayLeaveIt) {
-  auto range = sheet->Range("B2:C3");
-  auto cell = range->Cells(1, 1);
-  EXPECT_EQ(cell->Row(), 2);
-  EXPECT_EQ(cell->Column(), 2);
-  auto outside = range->Cells(5, 4);
-  EXPECT_EQ(outside->Address(), "$E$6");
+TEST_F(SurfaceBasics, AddressesAreAbsoluteA1TextAndCellsCountFromTheRangesFirstCell) {
+  const std::pair<std::shared_ptr<IRange>, const char*> cases[] = {
+      {sheet->UsedRange(), "$A$1:$E$9"},
+      {sheet->Cells(3, 2), "$B$3"},
+      {sheet->Range("c2:d5"), "$C$2:$D$5"},
+      {sheet->Rows(6), "$6:$6"},
+      {sheet->Rows(6)->Resize(3), "$6:$8"},
+      {sheet->Columns(2), "$B:$B"},
+      {sheet->Cells(1, 28), "$AB$1"},
+      {sheet->Cells(2, 2)->Resize(2, 3), "$B$2:$D$3"},
+      {sheet->Range("B2:C3")->Cells(1, 1), "$B$2"},
+      {sheet->Range("B2:C3")->Cells(5, 4), "$E$6"},  // may leave the range
+  };
+  for (const auto& [range, address] : cases) EXPECT_EQ(range->Address(), address);
   EXPECT_EQ(sheet->Cells(1, 1)->Cells(2, 1)->Formula(), "=A1*2");
   EXPECT_THROW(sheet->Cells(1, 1)->Cells(0, 1), HostError);
-}
-
-TEST_F(SurfaceBasics, ResizeToNothingRaises) {
   EXPECT_THROW(sheet->Rows(6)->Resize(0), HostError);
   EXPECT_THROW(sheet->Rows(6)->Resize(-1), HostError);
-  EXPECT_EQ(sheet->Cells(2, 2)->Resize(2, 3)->Address(), "$B$2:$D$3");
 }
 
 // How each format shows a value is the workbook tests' job.
-TEST_F(SurfaceBasics, TextShowsTheValueInItsNumberFormat) {
-  EXPECT_EQ(sheet->Range("A1")->Text(), "1,234.50");
-  EXPECT_EQ(sheet->Range("E1")->Text(), "TRUE");
-  EXPECT_EQ(sheet->Range("Z99")->Text(), "");
-}
-
-TEST_F(SurfaceBasics, FormulaShowsFormulasWithEqualsAndConstantsAsTyped) {
+TEST_F(SurfaceBasics, TextShowsTheCellAsDisplayedFormulaAsTyped) {
+  EXPECT_EQ(sheet->Range("A1")->Text() + "|" + sheet->Range("A1")->Formula(), "1,234.50|1234.5");
+  EXPECT_EQ(sheet->Range("E1")->Text() + "|" + sheet->Range("E1")->Formula(), "TRUE|TRUE");
+  EXPECT_EQ(sheet->Range("Z99")->Text() + "|" + sheet->Range("Z99")->Formula(), "|");
   EXPECT_EQ(sheet->Range("A2")->Formula(), "=A1*2");
-  EXPECT_EQ(sheet->Range("A1")->Formula(), "1234.5");
-  EXPECT_EQ(sheet->Range("E1")->Formula(), "TRUE");
-  EXPECT_EQ(sheet->Range("D1")->Formula(), "plain text");
   EXPECT_TRUE(sheet->Range("A2")->HasFormula());
   EXPECT_FALSE(sheet->Range("A1")->HasFormula());
+  EXPECT_THROW(sheet->Range("B2")->SetHasFormula(true), HostError);
+  EXPECT_EQ(sheet->Range("B2")->Formula(), "[$Page1_FBillNo]");
 }
 
-TEST_F(SurfaceBasics, HasFormulaCannotBeSet) {
-  auto cell = sheet->Range("B2");
-  EXPECT_THROW(cell->SetHasFormula(true), HostError);
-  EXPECT_FALSE(cell->HasFormula());
-  EXPECT_EQ(cell->Formula(), "[$Page1_FBillNo]");
-}
-
-TEST_F(SurfaceBasics, NumberFormatLocalNamesGeneralInTheLocaleAndKeepsOtherCodes) {
+TEST_F(SurfaceBasics, NumberFormatLocalNamesGeneralInTheLocale) {
   auto cell = sheet->Range("C1");
   EXPECT_EQ(cell->NumberFormatLocal(), "G/通用格式");
   EXPECT_EQ(cell->NumberFormat(), "General");
   cell->SetNumberFormatLocal("#,##0.00");
   EXPECT_EQ(cell->NumberFormatLocal(), "#,##0.00");
   EXPECT_EQ(cell->Text(), "42.00");
-  cell->SetNumberFormatLocal("G/通用格式");
-  EXPECT_EQ(cell->NumberFormatLocal(), "G/通用格式");
-  EXPECT_EQ(cell->Text(), "42");
   // The format belongs to that cell alone.
-  EXPECT_EQ(sheet->Range("A1")->NumberFormatLocal(), "#,##0.00");
   EXPECT_EQ(sheet->Range("D9")->NumberFormat(), "0.00");
+  sheet->Range("A1")->SetNumberFormatLocal("G/通用格式");
+  EXPECT_EQ(sheet->Range("A1")->NumberFormat(), "General");
+  EXPECT_EQ(sheet->Range("A1")->Text(), "1234.5");
 }
 
-TEST_F(SurfaceBasics, NumberFormatSurvivesSaving) {
-  sheet->Range("C1")->SetNumberFormatLocal("#,##0.00");
-  sheet->Range("A1")->SetNumberFormatLocal("G/通用格式");
-  auto out = dir / "formats.xlsx";
-  book->SaveAs(out.string());
-  book->Close(false);
-  auto again = app->Workbooks()->Open(out.string())->Worksheets()->Item(1);
-  EXPECT_EQ(again->Range("C1")->NumberFormatLocal(), "#,##0.00");
-  EXPECT_EQ(again->Range("A1")->NumberFormatLocal(), "G/通用格式");
-  EXPECT_EQ(again->Range("A1")->Text(), "1234.5");
+TEST_F(SurfaceBasics, WritingARangeWritesEveryCell) {
+  sheet->Range("G1:H2")->SetValue("5");
+  EXPECT_EQ(sheet->Range("G1")->Value(), Variant(5.0));
+  EXPECT_EQ(sheet->Range("H2")->Value(), Variant(5.0));
+  EXPECT_EQ(sheet->Range("I2")->Value(), Variant());
+  EXPECT_THROW(sheet->Columns(3)->SetValue("x"), HostError);  // a million cells: refused
+}
+
+TEST_F(SurfaceBasics, InsertedColumnsTakeTheFormatOfTheColumnOnTheirLeft) {
+  sheet->Columns(2)->Insert(kShiftToRight);
+  EXPECT_EQ(sheet->Range("B1")->NumberFormat(), "#,##0.00");  // A1's format
+  EXPECT_EQ(sheet->Range("B1")->Formula(), "");
+  EXPECT_EQ(sheet->Range("C1")->Text(), "25%");
+  EXPECT_EQ(sheet->Range("A2")->Formula(), "=A1*2");
 }
 
 TEST_F(SurfaceBasics, OpeningAMissingOrBrokenFileRaisesWithTheReason) {
-  try {
-    app->Workbooks()->Open((dir / "missing.xlsx").string());
-    FAIL() << "opened a missing file";
-  } catch (const HostError& e) {
-    EXPECT_NE(std::string(e.what()).find("missing.xlsx"), std::string::npos) << e.what();
-  }
-  auto junk = dir / "junk.xlsx";
-  std::ofstream(junk) << "not a workbook";
-  EXPECT_THROW(app->Workbooks()->Open(junk.string()), HostError);
+  vemo::test::ExpectErrorSaying<HostError>([&] { app->Workbooks()->Open((dir / "missing.xlsx").string()); }, "missing.xlsx");
+  std::ofstream(dir / "junk.xlsx") << "not a workbook";
+  EXPECT_THROW(app->Workbooks()->Open((dir / "junk.xlsx").string()), HostError);
   EXPECT_EQ(app->Workbooks()->Count(), 1);
+}
+
+// Ending an application: Quit, and ending it by its handle as the engine's
+// error path does, without touching any other instance.
+TEST_F(SurfaceBasics, TerminatingByHandleEndsOnlyThatInstance) {
+  const auto file = dir / "surface_book.xlsx";
+  auto second = test::NewApp();
+  auto secondCell = second->Workbooks()->Open(file.string())->Worksheets()->Item(1)->Range("A1");
+  auto firstCell = sheet->Range("A1");
+  firstCell->SetValue("unsaved edit");
+  EXPECT_TRUE(TerminateApplicationByHandle(app->Hwnd()));
+  EXPECT_THROW(firstCell->Text(), HostError);
+  EXPECT_THROW(app->Workbooks(), HostError);
+  EXPECT_EQ(secondCell->Text(), "1,234.50");
+  secondCell->SetValue("still working");
+  EXPECT_EQ(secondCell->Text(), "still working");
+  EXPECT_EQ(test::OpenpyxlCell(file, "Data", "A1"), "1234.5") << "the ended instance's edit reached the file";
+  // A second termination, or one with a handle nobody has, does nothing.
+  for (std::int32_t handle : {app->Hwnd(), 0, second->Hwnd() + 4000}) EXPECT_FALSE(TerminateApplicationByHandle(handle)) << handle;
+  EXPECT_EQ(second->Workbooks()->Count(), 1);
+}
+
+TEST_F(SurfaceBasics, QuitOrReleasingTheLastReferenceEndsTheInstance) {
+  const auto before = LiveApplicationCount();
+  app->Quit();
+  EXPECT_EQ(LiveApplicationCount(), before - 1);
+  EXPECT_THROW(sheet->UsedRange(), HostError) << "Quit discards the open workbooks";
+  EXPECT_FALSE(TerminateApplicationByHandle(app->Hwnd()));
+  std::int32_t handle = 0;
+  {
+    auto released = test::NewApp();
+    handle = released->Hwnd();
+    EXPECT_EQ(LiveApplicationCount(), before);
+  }
+  EXPECT_EQ(LiveApplicationCount(), before - 1);
+  EXPECT_FALSE(TerminateApplicationByHandle(handle));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
-// Sheet deletion, SaveAs variants, Close, and the print hand-off.
+// Sheet deletion, SaveAs variants, Close (and Close after SaveAs), and the
+// print hand-off.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -10,21 +12,7 @@
 namespace vemo::host {
 namespace {
 
-using test::MakeFixture;
-using test::NewApp;
-
-class SurfaceOutput : public ::testing::Test {
- protected:
-  void SetUp() override {
-    app = NewApp();
-    source = MakeFixture(dir, "surface_book");
-    book = app->Workbooks()->Open(source.string());
-  }
-  vemo::test::TempDir dir;
-  std::filesystem::path source;
-  std::shared_ptr<SurfaceApplication> app;
-  std::shared_ptr<IWorkbook> book;
-};
+using SurfaceOutput = test::SurfaceBookTest;
 
 bool IsZip(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -33,164 +21,151 @@ bool IsZip(const std::filesystem::path& file) {
   return magic[0] == 'P' && magic[1] == 'K';
 }
 
-TEST_F(SurfaceOutput, DeletingSheetsFromTheLastDownKeepsTheFirst) {
-  auto sheets = book->Sheets();
-  for (int i = sheets->Count(); i >= 2; --i) sheets->Item(i)->Delete();
-  EXPECT_EQ(book->Worksheets()->Count(), 1);
-  EXPECT_EQ(book->Worksheets()->Item(1)->Name(), "Data");
-  auto out = dir / "one.xlsx";
-  book->SaveAs(out.string());
-  auto names = test::RunPythonCode("import sys, openpyxl\nprint(openpyxl.load_workbook(sys.argv[1]).sheetnames, end='')\n",
-                                   test::ShellQuote(out));
-  EXPECT_EQ(names.output, "['Data']");
-}
-
-TEST_F(SurfaceOutput, FormulasIntoADeletedSheetBecomeRefErrors) {
+// Which references break is the workbook tests' job.
+TEST_F(SurfaceOutput, RangesOfADeletedSheetRaiseAndTheLastSheetStays) {
   auto other = book->Worksheets()->Item(2);
-  auto third = book->Worksheets()->Item(3);
   auto held = book->Worksheets()->Item(1)->Range("A1");
   book->Sheets()->Item(1)->Delete();
   EXPECT_NE(other->Range("A1")->Formula().find("#REF!"), std::string::npos) << other->Range("A1")->Formula();
-  EXPECT_NE(other->Range("A2")->Formula().find("#REF!"), std::string::npos);
-  EXPECT_EQ(other->Range("A3")->Formula(), "=B3*2");   // its own cells untouched
-  EXPECT_EQ(third->Range("A1")->Formula(), "=Other!A3");
-  EXPECT_THROW(held->Text(), HostError);               // a range on the deleted sheet
-  auto out = dir / "deleted.xlsx";
-  book->SaveAs(out.string());
-  EXPECT_NE(test::OpenpyxlCell(out, "Other", "A1").find("#REF!"), std::string::npos);
-}
-
-TEST_F(SurfaceOutput, TheLastSheetCannotBeDeleted) {
-  book->Sheets()->Item(3)->Delete();
+  EXPECT_THROW(held->Text(), HostError);
   book->Sheets()->Item(2)->Delete();
   EXPECT_THROW(book->Sheets()->Item(1)->Delete(), HostError);
+  EXPECT_EQ(book->Worksheets()->Count(), 1);
+  auto out = dir / "one.xlsx";
+  book->SaveAs(out.string());
+  EXPECT_EQ(wb::Workbook::Open(out)->SheetCount(), 1u);
 }
 
-TEST_F(SurfaceOutput, SaveAsWithThePathAloneOrNamedFileNameWritesTheWorkbook) {
+TEST_F(SurfaceOutput, TheFormatFollowsTheFileFormatElseTheNameElseTheWorkbook) {
   book->Worksheets()->Item(1)->Range("G1")->SetValue("saved");
-  auto a = dir / "positional.xlsx";
-  book->SaveAs(a.string());
-  EXPECT_EQ(test::OpenpyxlCell(a, "Data", "G1"), "'saved'");
-  auto b = dir / "named.xlsx";
-  book->SaveAs(SaveAsOptions{b.string(), std::nullopt});
-  EXPECT_EQ(test::OpenpyxlCell(b, "Data", "G1"), "'saved'");
-  EXPECT_EQ(book->FullName(), b.string());
-}
-
-TEST_F(SurfaceOutput, FileFormat56OrAnXlsNameWritesThe97To2003Format) {
-  book->Worksheets()->Item(1)->Range("G1")->SetValue("old format");
-  for (const auto& [name, format] : {std::pair<const char*, std::optional<int>>{"by-format.bin", kFileFormatXls},
-                                     {"by-name.xls", std::nullopt},
-                                     {"forced.xls", kFileFormatXlsx}}) {
-    const auto target = dir / name;
-    book->SaveAs(SaveAsOptions{target.string(), format});
-    EXPECT_EQ(IsZip(target), format == kFileFormatXlsx) << name;
-    auto reread = wb::Workbook::Open(target);
-    EXPECT_EQ(reread->FindSheet("Data")->GetValue(1, 7).text, "old format") << name;
+  struct Case {
+    const char* name;
+    std::optional<int> format;
+    bool zip;
+  } cases[] = {
+      {"named.xlsx", std::nullopt, true},
+      {"by-format.bin", kFileFormatXls, false},
+      {"by-name.xls", std::nullopt, false},
+      {"forced.xls", kFileFormatXlsx, true},
+      {"bill.dat", std::nullopt, true},  // an unknown extension: the workbook's own format
+  };
+  for (const Case& c : cases) {
+    const auto target = dir / c.name;
+    book->SaveAs(SaveAsOptions{target.string(), c.format});
+    EXPECT_EQ(IsZip(target), c.zip) << c.name;
+    EXPECT_EQ(wb::Workbook::Open(target)->FindSheet("Data")->GetValue(1, 7).text, "saved") << c.name;
+    EXPECT_EQ(book->FullName(), target.string());
   }
   EXPECT_THROW(book->SaveAs(SaveAsOptions{(dir / "x.csv").string(), 6}), HostError);
-}
-
-TEST_F(SurfaceOutput, AnUnknownExtensionKeepsTheWorkbooksOwnFormat) {
-  book->Worksheets()->Item(1)->Range("G1")->SetValue("kept");
-  auto target = dir / "bill.dat";
-  book->Close(true, target.string());
-  ASSERT_TRUE(std::filesystem::exists(target));
-  EXPECT_TRUE(IsZip(target));
-  auto copy = dir / "bill-copy.xlsx";
-  std::filesystem::copy_file(target, copy);
-  EXPECT_EQ(test::OpenpyxlCell(copy, "Data", "G1"), "'kept'");
+  const auto closed = dir / "closed.xlsx";  // the path alone, as Close saves
+  book->Close(true, closed.string());
+  EXPECT_EQ(test::OpenpyxlCell(closed, "Data", "G1"), "'saved'");
 }
 
 TEST_F(SurfaceOutput, CloseWithoutSavingLeavesTheFileAndEndsTheWorkbook) {
-  auto sheet = book->Worksheets()->Item(1);
+  const auto source = dir / "surface_book.xlsx";
   sheet->Range("A1")->SetValue("changed");
-  auto before = std::filesystem::file_size(source);
   auto stamp = std::filesystem::last_write_time(source);
   book->Close(false);
-  EXPECT_EQ(std::filesystem::file_size(source), before);
   EXPECT_EQ(std::filesystem::last_write_time(source), stamp);
   EXPECT_EQ(app->Workbooks()->Count(), 0);
   EXPECT_THROW(sheet->Range("A1"), HostError);
   EXPECT_EQ(test::OpenpyxlCell(source, "Data", "A1"), "1234.5");
 }
 
-TEST_F(SurfaceOutput, CloseSavingChangesWritesToTheGivenName) {
-  book->Worksheets()->Item(1)->Range("A1")->SetValue("changed");
-  auto target = dir / "closed.xlsx";
-  book->Close(true, target.string());
-  EXPECT_EQ(test::OpenpyxlCell(target, "Data", "A1"), "'changed'");
-}
-
-TEST_F(SurfaceOutput, EditedWorkbooksAskReadersToRecalculate) {
-  book->Worksheets()->Item(1)->Range("C1")->SetValue("50");
-  auto out = dir / "recalc.xlsx";
-  book->SaveAs(out.string());
-  auto calc = test::RunPythonCode(
-      "import sys, zipfile, re\n"
-      "x = zipfile.ZipFile(sys.argv[1]).read('xl/workbook.xml').decode()\n"
-      "print(bool(re.search(r'<calcPr[^>]*fullCalcOnLoad=\"1\"', x)), end='')\n",
-      test::ShellQuote(out));
-  EXPECT_EQ(calc.output, "True");
-}
-
+// What the print service was handed last, as it was during the call.
 class RecordingPrinter : public PrintService {
  public:
-  void PrintWorkbook(const std::string& path, std::optional<int> sheet, int copies) override {
-    printed = path;
-    sheetPrinted = sheet;
-    copiesPrinted = copies;
-    existedDuringCall = std::filesystem::exists(path);
-    cellSeen = test::OpenpyxlCell(path, "Data", "G1");
+  void PrintWorkbook(const std::string& file, std::optional<int> sheetAsked, int copiesAsked) override {
+    Record(file, sheetAsked);
+    copies = copiesAsked;
+    cell = test::OpenpyxlCell(file, "Data", "G1");
   }
-  void Preview(const std::string& path, int sheet) override {
-    previewed = path;
-    sheetPreviewed = sheet;
-    previewedZip = IsZip(path);
+  void Preview(const std::string& file, int sheetAsked) override { Record(file, sheetAsked); }
+  void Record(const std::string& file, std::optional<int> sheetAsked) {
+    path = file;
+    sheet = sheetAsked;
+    existed = std::filesystem::exists(file);
+    zip = existed && IsZip(file);
   }
-  std::string printed, previewed, cellSeen;
-  std::optional<int> sheetPrinted;
-  int copiesPrinted = 0, sheetPreviewed = 0;
-  bool existedDuringCall = false, previewedZip = false;
+  std::string path, cell;
+  std::optional<int> sheet;
+  int copies = 0;
+  bool existed = false, zip = false;
 };
-
-TEST_F(SurfaceOutput, PrintingWithoutAPrintServiceRaises) {
-  auto previous = InstallPrintService(nullptr);
-  try {
-    book->PrintOut();
-    FAIL() << "printed without a print service";
-  } catch (const HostError& e) {
-    EXPECT_NE(std::string(e.what()).find("no print service is installed"), std::string::npos);
-  }
-  EXPECT_THROW(book->Worksheets()->Item(1)->PrintPreview(true), HostError);
-  InstallPrintService(previous);
-}
 
 TEST_F(SurfaceOutput, PrintingHandsTheServiceASavedCopyWithTheEdits) {
   auto printer = std::make_shared<RecordingPrinter>();
   auto previous = InstallPrintService(printer);
   book->Worksheets()->Item(1)->Range("G1")->SetValue("to print");
-  PrintOutOptions options;
-  options.copies = 1;
-  options.preview = false;
-  book->PrintOut(options);
-  EXPECT_TRUE(printer->existedDuringCall);
-  EXPECT_EQ(printer->cellSeen, "'to print'");
-  EXPECT_FALSE(printer->sheetPrinted);
-  EXPECT_EQ(printer->copiesPrinted, 1);
-  EXPECT_FALSE(std::filesystem::exists(printer->printed));  // the copy is removed afterwards
+  book->PrintOut(PrintOutOptions{.copies = 1, .preview = false});
+  EXPECT_TRUE(printer->existed);
+  EXPECT_EQ(printer->cell, "'to print'");
+  EXPECT_FALSE(printer->sheet);
+  EXPECT_EQ(printer->copies, 1);
+  EXPECT_FALSE(std::filesystem::exists(printer->path));  // the copy is removed afterwards
   book->Worksheets()->Item(2)->PrintOut();
-  EXPECT_EQ(printer->sheetPrinted, 2);
+  EXPECT_EQ(printer->sheet, 2);
   book->Worksheets()->Item(1)->PrintPreview(true);
-  EXPECT_EQ(printer->sheetPreviewed, 1);
-  EXPECT_TRUE(printer->previewedZip);
+  EXPECT_EQ(printer->sheet, 1);
+  EXPECT_TRUE(printer->zip);
   // An .xls copy stays .xls: as .xlsx it would lose what only its records
   // carry (here conditional formats) before the renderer could see it.
   auto xls = app->Workbooks()->Open((vemo::test::SourceDir() / "examples/templates/courier_waybill.xls").string());
   xls->Worksheets()->Item(1)->PrintPreview(true);
-  EXPECT_FALSE(printer->previewedZip);
-  EXPECT_TRUE(printer->previewed.ends_with(".xls")) << printer->previewed;
+  EXPECT_FALSE(printer->zip);
+  EXPECT_TRUE(printer->path.ends_with(".xls")) << printer->path;
+  InstallPrintService(nullptr);
+  EXPECT_THROW(book->PrintOut(), HostError) << "no print service is installed";
   InstallPrintService(previous);
+}
+
+// Close with SaveChanges after SaveAs: a workbook saved to that file with
+// nothing done to it since is not written a second time (the file stays the
+// one SaveAs wrote); any edit, another file name or a file changed on disk
+// since is saved as before.
+
+namespace fs = std::filesystem;
+using CloseAfterSave = test::SurfaceBookTest;
+
+// The file's identity: a save writes a new file and renames it into place.
+ino_t Inode(const fs::path& file) {
+  struct stat st {};
+  EXPECT_EQ(::stat(file.c_str(), &st), 0) << file;
+  return st.st_ino;
+}
+
+TEST_F(CloseAfterSave, OnlyAWorkbookUnchangedSinceSaveAsIsNotWrittenAgain) {
+  struct Case {
+    const char* name;
+    void (*meanwhile)(IWorkbook& book, const fs::path& saved);
+    const char* closeAs;  // nullptr: the file SaveAs wrote
+    const char* a1;       // A1 of the file closed to
+    int kept = 0;         // 1: the file SaveAs wrote stays, -1: a new one replaced it
+  } cases[] = {
+      {"nothing done", [](IWorkbook&, const fs::path&) {}, nullptr, "1234.5", 1},
+      {"an edit", [](IWorkbook& b, const fs::path&) { b.Worksheets()->Item(1)->Range("A1")->SetValue(Variant("edited")); }, nullptr, "'edited'", -1},
+      {"another name", [](IWorkbook&, const fs::path&) {}, "other.xlsx", "1234.5"},
+      {"the file removed", [](IWorkbook&, const fs::path& f) { fs::remove(f); }, nullptr, "1234.5"},
+      {"the file replaced",
+       [](IWorkbook&, const fs::path& f) { std::ofstream(f, std::ios::binary | std::ios::trunc) << "not a workbook"; },
+       nullptr, "1234.5"},
+  };
+  int round = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto opened = app->Workbooks()->Open((dir / "surface_book.xlsx").string());
+    const fs::path saved = dir / (std::to_string(++round) + ".xlsx");
+    opened->SaveAs(saved.string());
+    const ino_t written = Inode(saved);
+    c.meanwhile(*opened, saved);  // reaching a sheet counts as an edit
+    const fs::path target = c.closeAs ? dir / c.closeAs : saved;
+    opened->Close(true, target.string());
+    EXPECT_EQ(test::OpenpyxlCell(target, "Data", "A1"), c.a1);
+    if (c.kept != 0) {
+      EXPECT_EQ(Inode(saved) == written, c.kept > 0);
+    }
+  }
 }
 
 }  // namespace

@@ -11,26 +11,21 @@ as templates link item photos by a fixed path). --write-png writes a small
 red 40x20 PNG at PATH. --font sets the font of every A1 cell.
 """
 import argparse
+import io
 import re
-import struct
 import sys
-import tempfile
 import zipfile
-import zlib
 
 import openpyxl
 from openpyxl.drawing.image import Image
 from openpyxl.styles import Font
+from PIL import Image as PILImage
 
 
 def png_bytes(width, height):
-    raw = b"".join(b"\x00" + b"\xff\x00\x00" * width for _ in range(height))
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
-
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
-    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
+    out = io.BytesIO()
+    PILImage.new("RGB", (width, height), (255, 0, 0)).save(out, "PNG")
+    return out.getvalue()
 
 
 def link_pictures(path, target):
@@ -64,23 +59,17 @@ def main():
     if not args.sheet:
         sys.exit("give at least one --sheet NAME TEXT")
     book = openpyxl.Workbook()
-    first = True
-    for name, text in args.sheet:
-        sheet = book.active if first else book.create_sheet()
+    for index, (name, text) in enumerate(args.sheet):
+        sheet = book.active if index == 0 else book.create_sheet()
         sheet.title = name
         sheet["A1"] = text
         if args.font:
             sheet["A1"].font = Font(name=args.font)
-        first = False
     if args.linked_picture:
-        with tempfile.NamedTemporaryFile(suffix=".png") as tmp:
-            tmp.write(png_bytes(40, 20))
-            tmp.flush()
-            book.worksheets[0].add_image(Image(tmp.name), "B3")
-            book.save(args.out)
+        book.worksheets[0].add_image(Image(io.BytesIO(png_bytes(40, 20))), "B3")
+    book.save(args.out)
+    if args.linked_picture:
         link_pictures(args.out, args.linked_picture)
-    else:
-        book.save(args.out)
 
 
 if __name__ == "__main__":

@@ -27,13 +27,11 @@ def main(out, rows):
     ws["E1"] = True
     ws["A2"] = "=A1*2"
     ws["B2"] = "[$Page1_FBillNo]"
-    ws["C2"] = "@text cell"
     ws["C3"].number_format = "@"
     ws["D3"] = "x [$$Page2_FQty] y"
     ws["A4"] = "[$PAGE1_FDATE]"
     ws["E5"] = '="[$"&"Page1_FNote]"'
     ws["B7"] = "[$Page1_FLast]"
-    ws["C8"].number_format = "yyyy-mm-dd"
     ws["D9"] = 3.14159
     ws["D9"].number_format = "0.00"
     for i in range(rows):
