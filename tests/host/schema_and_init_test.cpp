@@ -174,6 +174,11 @@ TEST(AccountDatabase, TheDataSourcePicksTheEmbeddedFileOrAServer) {
       {"Data Source=db1:;Initial Catalog=Shop", ""},
       {"Data Source=:5432;Initial Catalog=Shop", ""},
       {"Data Source=db1:54x;Initial Catalog=Shop", ""},
+      {"Data Source=::1;Initial Catalog=Shop", "Shop on [::1]"},
+      {"Data Source=[::1]:5433;Initial Catalog=Shop", "Shop on [::1]:5433"},
+      {"Data Source=fe80::1,5433;Initial Catalog=Shop", "Shop on [fe80::1]:5433"},
+      {"Data Source=[::1;Initial Catalog=Shop", ""},
+      {"Data Source=[::1]x;Initial Catalog=Shop", ""},
   };
   for (const Case& c : cases) {
     std::string props = "UserName=a;ConnectString={" + std::string(c.connect) + "}";

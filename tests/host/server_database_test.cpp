@@ -112,5 +112,37 @@ TEST_F(ServerDatabaseTest, QueriesRunAsTheQueryRoleTheMachineNames) {
   EXPECT_NO_THROW(update->InsertNoteRow(Props(), kBillType, "desk.xls", Contents("desk.xls")));
 }
 
+TEST_F(ServerDatabaseTest, ADeskOpensItsConnectionsOnceAndUsesThemForEveryCall) {
+  DatabaseAddress server = Database();
+  server.database = "postgres";
+  PgConnection admin(server, ServerRole::Writer);
+  const auto sessions = [&] {  // the server processes of the desk's connections
+    auto pids = admin.Prepare("SELECT string_agg(pid::text, ',' ORDER BY pid), count(*) FROM pg_stat_activity WHERE datname = ?");
+    return pids.Bind(1, Database().database).Step() ? std::make_pair(pids.Text(0), std::int64_t{pids.Int(1)}) : std::make_pair(std::string(), std::int64_t{0});
+  };
+  auto update = CreateObjectAs<IPrintSetupUpdate>(progid::kPrintSetupUpdate);
+  const auto call = [&](int i) {
+    update->InsertNoteRow(Props(), kBillType, "t" + std::to_string(i) + ".xls", Bytes{1});
+    Query("select count(*) from T_ICItem");
+  };
+  call(0);
+  const auto opened = sessions();
+  for (int i = 1; i < 8; ++i) call(i);
+  EXPECT_EQ(sessions(), opened) << "the same connections, none opened again";
+  EXPECT_TRUE(opened.second == 1 || opened.second == 2) << "one connection to write and one to query: " << opened.first;
+}
+
+TEST_F(ServerDatabaseTest, AForcedInitCopiesTheSampleTablesAsideInASchemaFirst) {
+  OpenCompanyDatabase(Database())->Exec("UPDATE t_SystemProfile SET FValue = '我的公司' WHERE FKey = 'CompanyName'");
+  const auto companyName = [&](const std::string& schema) {
+    return Query("select FValue from " + schema + "t_SystemProfile where FKey = 'CompanyName'")->Field(0).ToText();
+  };
+  const InitOutcome outcome = InitializeSampleAccount(Database(), true);
+  ASSERT_EQ(outcome.backup.rfind("vemo_backup_", 0), 0u) << outcome.backup;
+  EXPECT_EQ(companyName(outcome.backup + "."), "我的公司");
+  EXPECT_EQ(companyName(""), "维默示范茶业贸易有限公司");
+  EXPECT_NE(InitializeSampleAccount(Database(), true).backup, outcome.backup) << "a second one in the same second";
+}
+
 }  // namespace
 }  // namespace vemo::host
