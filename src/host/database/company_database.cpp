@@ -1,6 +1,6 @@
 #include "host/database/company_database.h"
 
-
+#include <chrono>
 #include <map>
 #include <mutex>
 
@@ -88,6 +88,28 @@ std::shared_ptr<Connection> KeptServerConnection(const DatabaseAddress& address,
   return kept;
 }
 
+// When each kept server connection last read the schema version. A server
+// answers every statement with a round trip, and a bill export asks the
+// components for the database nine times in a few milliseconds: the
+// version is read again once a second has passed, not on every call.
+std::map<const Connection*, std::chrono::steady_clock::time_point>& VersionReadAt() {
+  static std::map<const Connection*, std::chrono::steady_clock::time_point> readAt;
+  return readAt;
+}
+constexpr std::chrono::seconds kVersionFresh{1};
+
+bool VersionReadRecently(const Connection& connection) {
+  std::lock_guard lock(keptMutex);
+  auto it = VersionReadAt().find(&connection);
+  return it != VersionReadAt().end() && std::chrono::steady_clock::now() - it->second < kVersionFresh;
+}
+
+void NoteVersionRead(const Connection& connection) {
+  if (connection.Kind() != DatabaseKind::Server) return;
+  std::lock_guard lock(keptMutex);
+  VersionReadAt()[&connection] = std::chrono::steady_clock::now();
+}
+
 void Forget(const DatabaseAddress& address) {
   std::lock_guard lock(keptMutex);
   if (address.kind == DatabaseKind::Embedded)
@@ -108,9 +130,13 @@ std::shared_ptr<Connection> OpenCompanyDatabase(const DatabaseAddress& address, 
   // version does (the table was there when it was opened); a server answers
   // each statement with a round trip.
   if (reused) {
+    if (VersionReadRecently(*connection)) return connection;
     try {
       auto version = connection->Prepare("SELECT version FROM schema_version");
-      if (version.Step() && version.Int(0) == LatestSchemaVersion()) return connection;
+      if (version.Step() && version.Int(0) == LatestSchemaVersion()) {
+        NoteVersionRead(*connection);
+        return connection;
+      }
     } catch (const HostError&) {
       // Checked in full below.
     }
@@ -130,7 +156,8 @@ std::shared_ptr<Connection> OpenCompanyDatabase(const DatabaseAddress& address, 
     throw HostError("the company database " + address.Describe() +
                     " is empty or not a company database; create it with \"vemoprint init\"");
   }
-  Migrate(*connection);
+  Migrate(*connection, version);
+  NoteVersionRead(*connection);
   return connection;
 }
 

@@ -225,8 +225,8 @@ void RefuseNewer(Connection& connection, int version) {
 }
 }  // namespace
 
-void Migrate(Connection& connection) {
-  int version = SchemaVersion(connection);
+void Migrate(Connection& connection, std::optional<int> known) {
+  int version = known ? *known : SchemaVersion(connection);
   RefuseNewer(connection, version);
   for (int step = version; step < LatestSchemaVersion(); ++step) {
     Transaction transaction(connection);

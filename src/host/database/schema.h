@@ -3,6 +3,7 @@
 // the one-row table schema_version. Steps are only ever appended: a shipped
 // step is never edited, so every account file upgrades the same way.
 #pragma once
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,7 @@ int SchemaVersion(Connection& connection);
 // Brings the database to the latest version, each step in its own
 // transaction. Raises HostError, leaving the file untouched, when the file
 // was written by a newer program (a version above LatestSchemaVersion()).
-void Migrate(Connection& connection);
+// `known`: the version the caller has just read, saving the server a round trip.
+void Migrate(Connection& connection, std::optional<int> known = std::nullopt);
 
 }  // namespace vemo::host
