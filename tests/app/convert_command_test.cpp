@@ -31,17 +31,4 @@ TEST(ConvertCommand, WritesAWorkbookEqualToItsInput) {
   EXPECT_EQ(diff.status, 0) << diff.output;
 }
 
-TEST(ConvertCommand, UnreadableInputExitsWithUsageAndAReason) {
-  vemo::test::TempDir dir;
-  auto junk = dir / "junk.xlsx";
-  std::ofstream(junk) << "this is no workbook";
-  auto run = RunCommand(Quote(Vemoprint()) + " convert " + Quote(junk) + " " + Quote(dir / "out.xlsx"));
-  EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.output.find("junk.xlsx"), std::string::npos) << run.output;
-  EXPECT_FALSE(std::filesystem::exists(dir / "out.xlsx"));
-  auto missing = RunCommand(Quote(Vemoprint()) + " convert " + Quote(dir / "none.xlsx") + " " + Quote(dir / "o.xlsx"));
-  EXPECT_EQ(missing.status, 2);
-  EXPECT_NE(missing.output.find("none.xlsx"), std::string::npos) << missing.output;
-}
-
 }  // namespace

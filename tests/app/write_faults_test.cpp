@@ -8,14 +8,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/run_command.h"
-#include "support/test_paths.h"
+#include "app_fixture.h"
 
-namespace vemo::app {
+namespace vemo::app::test {
 namespace {
 
 namespace fs = std::filesystem;
-using vemo::test::ShellQuote;
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -29,12 +27,9 @@ TEST(WriteFaults, AFullDiskFailsTheActionWithItsCauseAndLeavesNothingHalfWritten
   const std::string asan = vemo::test::RunCommand("ldd " + ShellQuote(vemo::test::VemoprintPath()) + " | awk '/libasan/ {printf $3 \" \"}'").output;
   vemo::test::TempDir dir;
   const fs::path examples = vemo::test::SourceDir() / "examples", out = dir / "out/document.xlsx";
-  const fs::path photos = dir / "machine/drive_c/Program Files/Quorvan/Tradon/Graphics/ItemPhotos";
-  fs::create_directories(photos);
+  InstallHostLabelSample(dir.path());
   fs::create_directories(dir / "out");
   fs::create_directories(dir / "tmp");
-  fs::copy_file(examples / "templates/商品标签模板.xlsx", photos / "商品标签模板.xlsx");
-  std::ofstream(dir / "machine/registry.json") << R"({"SOFTWARE\\Quorvan\\TRADON\\VemoSTD": {"Path": "C:\\Program Files\\Quorvan\\Tradon"}})";
   auto run = [&](const std::string& arguments, const std::string& environment = "") {
     return vemo::test::RunVemoprintIn(dir.path(), arguments, "VEMO_PREVIEW_DIR=" + ShellQuote(dir / "preview") +
                                                                  " VEMO_PREVIEW_TO_FOLDER=1 LD_PRELOAD=" + ShellQuote(asan + shim.string()) + " " + environment);
@@ -94,4 +89,4 @@ TEST(WriteFaults, AFullDiskFailsTheActionWithItsCauseAndLeavesNothingHalfWritten
 }
 
 }  // namespace
-}  // namespace vemo::app
+}  // namespace vemo::app::test
