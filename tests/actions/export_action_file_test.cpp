@@ -59,36 +59,29 @@ TEST_F(ExportActionFileTest, ExportCopiesTheFilledWorkingFileReportsTheTimeAndOp
   EXPECT_EQ(logEntries_->size(), 1u);
 }
 
-TEST_F(ExportActionFileTest, XlsxTemplateOffersXlsx) {
+// An .xlsx template is offered as .xlsx; a cancelled dialog ends silently.
+TEST_F(ExportActionFileTest, XlsxTemplateOffersXlsxAndACancelEndsSilently) {
   store_->billName = "invoice.xlsx";
   desktop_->QueueFileName(std::nullopt);
   EXPECT_FALSE(action_.DoAction(2));
   ASSERT_EQ(desktop_->Dialogs().size(), 1u);
   EXPECT_EQ(DialogOf(desktop_->Dialogs()[0]), "引出文件 | Excel文件 (*.xlsx)|*.xlsx | " + std::string(kAppPath) + "\\ExcelPrint\\*.xlsx | 2050");
-}
-
-TEST_F(ExportActionFileTest, NoOnTheQuestionLeavesTheFileClosed) {
-  desktop_->QueueFileName(Chosen());
-  desktop_->QueueAnswer(context::vbNo);
-  ASSERT_TRUE(action_.DoAction(2));
-  EXPECT_EQ(Engines().back()->calls.back(), "ExportSingleRecordDataToExcel");
-}
-
-TEST_F(ExportActionFileTest, CancelledDialogEndsSilently) {
-  desktop_->QueueFileName(std::nullopt);
-  EXPECT_FALSE(action_.DoAction(2));
   EXPECT_TRUE(Messages().empty());
   EXPECT_TRUE(Engines().empty());
   EXPECT_TRUE(logEntries_->empty());
 }
 
-TEST_F(ExportActionFileTest, OuterLoginIsNotAskedAndTheFileIsNotOpened) {
-  PublishLogin(1);
-  desktop_->QueueFileName(Chosen());
-  ASSERT_TRUE(action_.DoAction(2));
-  EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(Engines().back()->calls.back(), "ExportSingleRecordDataToExcel");
-  EXPECT_EQ(ReadBytes(Chosen()), store_->contents);
+// No leaves the exported file closed; an outer login is not asked and the file is not opened.
+TEST_F(ExportActionFileTest, NoOrAnOuterLoginLeavesTheFileClosed) {
+  for (const int outer : {0, 1}) {
+    PublishLogin(outer);
+    desktop_->QueueFileName(Chosen());
+    if (outer == 0) desktop_->QueueAnswer(context::vbNo);
+    ASSERT_TRUE(action_.DoAction(2));
+    EXPECT_EQ(Messages().size(), 1u) << "outer login " << outer;  // the question, once
+    EXPECT_EQ(Engines().back()->calls.back(), "ExportSingleRecordDataToExcel") << "outer login " << outer;
+    EXPECT_EQ(ReadBytes(Chosen()), store_->contents);
+  }
 }
 
 TEST_F(ExportActionFileTest, UnwritableTargetShowsTheErrorAndCleansUp) {
