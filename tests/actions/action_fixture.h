@@ -124,6 +124,17 @@ class ActionTest : public vemo::test::ContextTest {
   ScopedFactory query_, queryRpt_, queryLM_, classInfo_, log_, et_, ket_, excel_;
 };
 
+// The print data of a continuous print: one bill of each transaction type given.
+inline VectorRef Bills(std::initializer_list<int> types) {
+  auto bills = HostVector::Create();
+  for (int type : types) {
+    auto bill = HostDictionary::Create();
+    bill->Add("FTranType", type);
+    bills->Add(bill);
+  }
+  return bills;
+}
+
 // Expects exactly one message and returns it.
 inline context::ShownMessage OnlyMessage(const std::vector<context::ShownMessage>& messages) {
   EXPECT_EQ(messages.size(), 1u);

@@ -112,16 +112,6 @@ TEST_F(ExportActionFileTest, FailedFillDeletesTheWorkingFile) {
 
 // Continuous printing.
 
-VectorRef Bills(std::initializer_list<int> types) {
-  auto bills = HostVector::Create();
-  for (int type : types) {
-    auto bill = HostDictionary::Create();
-    bill->Add("FTranType", type);
-    bills->Add(bill);
-  }
-  return bills;
-}
-
 class ContinuousPrintTest : public ActionTest {
  protected:
   ContinuousPrintTest() {

@@ -59,7 +59,6 @@ TEST_F(ReportActionTest, ReportEngineValidatesByReportIdForAnyDataSource) {
   EXPECT_EQ(engines[0]->kind, DocumentKind::Report);
   EXPECT_EQ(engines[0]->validatedId, 10506);
   EXPECT_EQ(engines[0]->dataSourceType, 0);
-  EXPECT_EQ(engines[1]->kind, DocumentKind::Report);
   EXPECT_EQ(engines[1]->calls.back(), "PrintPreview");
   EXPECT_THAT(Logged(), ElementsAre("S1S003E001 处理单据(1020002)打印导出Excel功能"));
 }
@@ -80,12 +79,9 @@ TEST_F(ReportActionTest, XlsxReportTemplateFillsWhateverTheBillTemplate) {
   struct Case {
     int code;
     std::string billName;
-    bool answer;
     const char* lastCall;
   };
-  const Case cases[] = {{1, "invoice.xls", true, "ExportSingleRecordDataToExcel"},
-                        {3, "", true, "PrintTo"},
-                        {4, "invoice.xls", true, "PrintPreview"}};
+  const Case cases[] = {{1, "invoice.xls", "ExportSingleRecordDataToExcel"}, {3, "", "PrintTo"}, {4, "invoice.xls", "PrintPreview"}};
   for (const Case& c : cases) {
     SCOPED_TRACE("code " + std::to_string(c.code) + ", bill template \"" + c.billName + "\"");
     store_->billName = c.billName;
@@ -97,7 +93,7 @@ TEST_F(ReportActionTest, XlsxReportTemplateFillsWhateverTheBillTemplate) {
       sheets = book->SheetCount();
     };
     const std::size_t before = Engines().size();
-    EXPECT_EQ(action_.DoAction(c.code), c.answer);
+    EXPECT_TRUE(action_.DoAction(c.code));
     const auto engines = Engines();
     ASSERT_EQ(engines.size(), before + 2);
     EXPECT_EQ(engines[before]->validatedId, 10506);
@@ -113,11 +109,7 @@ TEST_F(ReportActionTest, XlsxReportTemplateFillsWhateverTheBillTemplate) {
 
 TEST_F(ReportActionTest, ReportExportDialogOffersTheReportFormat) {
   store_->reportName = "statement.XLSX";
-  auto bills = HostVector::Create();
-  auto bill = HostDictionary::Create();
-  bill->Add("FTranType", 4);
-  bills->Add(bill);
-  ASSERT_TRUE(action_.PrintInitial(bills));
+  ASSERT_TRUE(action_.PrintInitial(Bills({4})));
   EXPECT_EQ(Engines()[0]->kind, DocumentKind::Report);
   desktop_->QueueFileName(std::nullopt);
   EXPECT_FALSE(action_.SingleRecordExportToFileAction4Rpt());
