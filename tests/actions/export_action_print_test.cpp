@@ -35,6 +35,7 @@ TEST_F(ExportActionPrintTest, PrintWritesTheTemplateValidatesFillsPrintsAndLogs)
   EXPECT_EQ(engines[0]->validatedId, 1020002);
   EXPECT_EQ(engines[0]->validatedFile, working);
   EXPECT_EQ(engines[1]->calls.back(), "PrintTo");
+  EXPECT_TRUE(engines[1]->dataSrv && engines[1]->data) << "the bill reaches the engine";
   EXPECT_EQ(engines[1]->fileAllName, working);
   EXPECT_EQ(ReadBytes(working), store_->contents);  // the template, byte for byte; it stays for the print
 
