@@ -6,19 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "app_fixture.h"
+#include "support/files.h"
 
 namespace vemo::app::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(WriteFaults, AFullDiskFailsTheActionWithItsCauseAndLeavesNothingHalfWritten) {
   const fs::path shim = vemo::test::VemoprintPath().parent_path() / "tests/libvemo_fail_writes.so";
@@ -62,8 +57,8 @@ TEST(WriteFaults, AFullDiskFailsTheActionWithItsCauseAndLeavesNothingHalfWritten
     const std::string arguments = c.arguments + (c.outOption.empty() ? "" : " " + c.outOption + " " + ShellQuote(out));
     std::ofstream(out) << "previous";
     ASSERT_EQ(run(arguments, "VEMO_FAIL_WRITE_COUNT=" + ShellQuote(dir / "count")).status, 0);
-    const long total = std::stol("0" + ReadAll(dir / "count")), runs = std::min(total, c.runs);
-    const std::string whole = ReadAll(out);
+    const long total = std::stol("0" + vemo::test::ReadFileBytes(dir / "count")), runs = std::min(total, c.runs);
+    const std::string whole = vemo::test::ReadFileBytes(out);
     ASSERT_GT(total, 2) << "the library counted almost nothing";
     for (long i = 0; i < runs; ++i) {  // the first and the last call among them, the others spread between
       const long from = 1 + i * (total - 1) / std::max(runs - 1, 1L);
@@ -73,7 +68,7 @@ TEST(WriteFaults, AFullDiskFailsTheActionWithItsCauseAndLeavesNothingHalfWritten
       auto result = run(arguments, "VEMO_FAIL_WRITE_FROM=" + std::to_string(from));
       const bool said = result.output.find(c.success) != std::string::npos;
       EXPECT_EQ(said, result.status == 0) << result.output;
-      EXPECT_EQ(ReadAll(out), result.status == 0 ? whole : "previous") << result.output;
+      EXPECT_EQ(vemo::test::ReadFileBytes(out), result.status == 0 ? whole : "previous") << result.output;
       if (result.status != 0) {
         EXPECT_NE(result.output.find("No space left on device"), std::string::npos) << result.output;
         EXPECT_FALSE(fs::exists(dir / "preview") && !fs::is_empty(dir / "preview"));
