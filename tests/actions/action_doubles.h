@@ -28,7 +28,7 @@ struct EngineRecord {
   std::int32_t dataSourceType = -1;
   std::int32_t dataFrom = -1;
   std::string printHandlerType;
-  ObjectRef dataSrv, data, tableInfo, rptHeadData, printData, itemInfo;
+  ObjectRef dataSrv, data, rptHeadData, itemInfo;
   RecordsetRef rptEntryData;
 };
 
@@ -54,11 +54,11 @@ class ScriptedEngine final : public EngineJob {
   void SetFileAllName(const std::string& path) override { Note("SetFileAllName"); record_->fileAllName = path; }
   void SetDataSrv(const ObjectRef& v) override { Note("SetDataSrv"); record_->dataSrv = v; }
   void SetData(const ObjectRef& v) override { Note("SetData"); record_->data = v; }
-  void SetTableInfo(const ObjectRef& v) override { Note("SetTableInfo"); record_->tableInfo = v; }
+  void SetTableInfo(const ObjectRef&) override { Note("SetTableInfo"); }
   void SetRptHeadData(const ObjectRef& v) override { Note("SetRptHeadData"); record_->rptHeadData = v; }
   void SetRptEntryData(const RecordsetRef& v) override { Note("SetRptEntryData"); record_->rptEntryData = v; }
   void SetDataSourceType(std::int32_t t) override { Note("SetDataSourceType"); record_->dataSourceType = t; }
-  void SetPrintData(const ObjectRef& v) override { Note("SetPrintData"); record_->printData = v; }
+  void SetPrintData(const ObjectRef&) override { Note("SetPrintData"); }
   void SetItemInfoDict(const ObjectRef& v) override { Note("SetItemInfoDict"); record_->itemInfo = v; }
   void SetPrintHandlerType(const std::string& t) override { Note("SetPrintHandlerType"); record_->printHandlerType = t; }
   void SetDataFrom(std::int32_t d) override { Note("SetDataFrom"); record_->dataFrom = d; }

@@ -24,6 +24,8 @@ namespace vemo::actions::test {
 
 inline constexpr const char* kProps = "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1};AcctID=5";
 inline constexpr const char* kAppPath = "C:\\Program Files\\Quorvan\\Tradon";
+// What every class shows when no template is stored or the engine refuses it.
+inline constexpr const char* kNoTemplate = "未设置打印模板或设置错误，请先确认设置Excel打印模板！";
 
 class ActionTest : public vemo::test::ContextTest {
  protected:
@@ -101,6 +103,12 @@ class ActionTest : public vemo::test::ContextTest {
     return store_->queries;
   }
   std::string TempFolder() const { return (temp_.path() / "tmp").string(); }
+  // The behaviour log: "<code> <text>" per entry.
+  std::vector<std::string> Logged() const {
+    std::vector<std::string> lines;
+    for (const LogEntry& entry : *logEntries_) lines.push_back(entry.code + " " + entry.text);
+    return lines;
+  }
 
   static Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -116,10 +124,45 @@ class ActionTest : public vemo::test::ContextTest {
   ScopedFactory query_, queryRpt_, queryLM_, classInfo_, log_, et_, ket_, excel_;
 };
 
+// The print data of a continuous print: one bill of each transaction type given.
+inline VectorRef Bills(std::initializer_list<int> types) {
+  auto bills = HostVector::Create();
+  for (int type : types) {
+    auto bill = HostDictionary::Create();
+    bill->Add("FTranType", type);
+    bills->Add(bill);
+  }
+  return bills;
+}
+
 // Expects exactly one message and returns it.
 inline context::ShownMessage OnlyMessage(const std::vector<context::ShownMessage>& messages) {
   EXPECT_EQ(messages.size(), 1u);
   return messages.empty() ? context::ShownMessage{} : messages.front();
+}
+
+// Expects exactly one message box: its text, buttons, icon and title.
+inline void ExpectOnlyBox(const std::vector<context::ShownMessage>& messages, const std::string& text, int buttons,
+                          int icon, const std::string& title = "Quorvan提示") {
+  const context::ShownMessage message = OnlyMessage(messages);
+  EXPECT_EQ(message.kind, context::ShownMessage::Kind::MessageBox) << text;
+  EXPECT_EQ(message.text, text);
+  EXPECT_EQ(message.buttons, buttons) << text;
+  EXPECT_EQ(message.icon, icon) << text;
+  EXPECT_EQ(message.title, title) << text;
+}
+
+// Expects exactly one message of the host's message service.
+inline void ExpectOnlyHostMessage(const std::vector<context::ShownMessage>& messages, const std::string& text) {
+  const context::ShownMessage message = OnlyMessage(messages);
+  EXPECT_EQ(message.kind, context::ShownMessage::Kind::HostMessage) << text;
+  EXPECT_EQ(message.text, text);
+}
+
+// A file dialog's request as "title | filter | file name | flags".
+inline std::string DialogOf(const context::ShownDialog& dialog) {
+  const context::FileDialogRequest& r = dialog.request;
+  return r.title + " | " + r.filter + " | " + r.fileName + " | " + std::to_string(r.flags);
 }
 
 }  // namespace vemo::actions::test

@@ -29,24 +29,17 @@ TEST_F(ExportActionPrintTest, PrintWritesTheTemplateValidatesFillsPrintsAndLogs)
   EXPECT_TRUE(Messages().empty());
   auto engines = Engines();
   ASSERT_EQ(engines.size(), 2u);
-  const EngineRecord& checker = *engines[0];
-  EXPECT_EQ(checker.kind, DocumentKind::Bill);
-  EXPECT_THAT(checker.calls, ElementsAre("SetDataSourceType", "ValidateTemplate"));
-  EXPECT_EQ(checker.validatedId, 1020002);
   const std::string working = context::NewTempWorkbookName(".xls");
-  EXPECT_EQ(checker.validatedFile, working);
   EXPECT_THAT(working, EndsWith("Tem1.xls"));
+  EXPECT_EQ(engines[0]->kind, DocumentKind::Bill);
+  EXPECT_EQ(engines[0]->validatedId, 1020002);
+  EXPECT_EQ(engines[0]->validatedFile, working);
+  EXPECT_EQ(engines[1]->calls.back(), "PrintTo");
+  EXPECT_TRUE(engines[1]->dataSrv && engines[1]->data) << "the bill reaches the engine";
+  EXPECT_EQ(engines[1]->fileAllName, working);
+  EXPECT_EQ(ReadBytes(working), store_->contents);  // the template, byte for byte; it stays for the print
 
-  const EngineRecord& filler = *engines[1];
-  EXPECT_THAT(filler.calls, ElementsAre("SetFileAllName", "SetDataSrv", "SetData", "SetTableInfo",
-                                        "ExportSingleRecordDataToExcel", "PrintTo"));
-  EXPECT_EQ(filler.fileAllName, working);
-  EXPECT_EQ(ReadBytes(working), store_->contents);  // the template, byte for byte
-  // The working file stays: the print may still use it.
-
-  ASSERT_EQ(logEntries_->size(), 1u);
-  EXPECT_EQ(logEntries_->at(0).code, "S1S003E001");
-  EXPECT_EQ(logEntries_->at(0).text, "处理单据(1020002)打印导出Excel功能");
+  EXPECT_THAT(Logged(), ElementsAre("S1S003E001 处理单据(1020002)打印导出Excel功能"));
   EXPECT_EQ(logEntries_->at(0).props, kProps);
   EXPECT_EQ(context::WaitCursor::ShowCount(), 0);
 }
@@ -109,9 +102,7 @@ TEST_F(ExportActionPrintTest, TheSpreadsheetApplicationMustOpenTheTemplatesForma
     const std::size_t engines = Engines().size();
     EXPECT_EQ(action_.PrintBill(false), *c.refusal == 0) << c.templateName;
     if (*c.refusal == 0) continue;
-    auto message = OnlyMessage(Messages());
-    EXPECT_EQ(message.kind, context::ShownMessage::Kind::HostMessage);
-    EXPECT_EQ(message.text, c.refusal);
+    ExpectOnlyHostMessage(Messages(), c.refusal);
     EXPECT_EQ(Engines().size(), engines) << "no engine is made for a refused print";
   }
   EXPECT_EQ(Engines().back()->fileAllName, context::NewTempWorkbookName(".xlsx"));
@@ -131,12 +122,7 @@ TEST_F(ExportActionPrintTest, MissingOrRefusedTemplate) {
       action_.SetDataSourceType(2);
     }
     EXPECT_FALSE(action_.PrintBill(false));
-    auto message = OnlyMessage(Messages());
-    EXPECT_EQ(message.kind, context::ShownMessage::Kind::MessageBox);
-    EXPECT_EQ(message.text, "未设置打印模板或设置错误，请先确认设置Excel打印模板！");
-    EXPECT_EQ(message.icon, context::vbExclamation);
-    EXPECT_EQ(message.buttons, context::vbOKOnly);
-    EXPECT_EQ(message.title, "Quorvan提示");
+    ExpectOnlyBox(Messages(), kNoTemplate, context::vbOKOnly, context::vbExclamation);
   }
   EXPECT_TRUE(Queries().empty()) << "data source 2 asks for no template";
   EXPECT_TRUE(logEntries_->empty());
@@ -166,9 +152,7 @@ TEST_F(ExportActionPrintTest, LogFailureDoesNotChangeTheResult) {
 
 TEST_F(ExportActionPrintTest, MailNeedsOutlookThenFillsAndAnswersFalse) {
   EXPECT_FALSE(action_.DoAction(ActionTypeEnum::SingleExpToEmail));
-  auto message = OnlyMessage(Messages());
-  EXPECT_EQ(message.kind, context::ShownMessage::Kind::HostMessage);
-  EXPECT_EQ(message.text, "启动Outlook失败，请先安装。");
+  ExpectOnlyHostMessage(Messages(), "启动Outlook失败，请先安装。");
   EXPECT_FALSE(action_.DoAction(ActionTypeEnum::MultiExpToEmial));
   EXPECT_TRUE(Engines().empty());
 
@@ -188,19 +172,14 @@ TEST_F(ExportActionPrintTest, PreCheckAsksForTheApplicationAndTheTemplate) {
 
   RemoveSpreadsheet();
   EXPECT_FALSE(action_.PreCheck());
-  auto message = OnlyMessage(Messages());
-  EXPECT_EQ(message.kind, context::ShownMessage::Kind::HostMessage);
-  EXPECT_EQ(message.text, "启动Excel失败，请先安装");
+  ExpectOnlyHostMessage(Messages(), "启动Excel失败，请先安装");
 }
 
 TEST_F(ExportActionPrintTest, HourglassDuringPreparationOnly) {
   script_->onFill = [](const std::string&) { EXPECT_EQ(context::WaitCursor::ShowCount(), 1); };
   ASSERT_TRUE(action_.PrintBill(false));
   EXPECT_EQ(context::WaitCursor::ShowCount(), 0);
-  auto pointers = desktop_->PointerHistory();
-  ASSERT_FALSE(pointers.empty());
-  EXPECT_EQ(pointers.front(), context::kPointerHourglass);
-  EXPECT_EQ(pointers.back(), context::kPointerDefault);
+  EXPECT_THAT(desktop_->PointerHistory(), ElementsAre(context::kPointerHourglass, context::kPointerDefault));
 }
 
 }  // namespace

@@ -1,47 +1,20 @@
 // vemoprint convert: a round trip through the spreadsheet surface.
-#include <gtest/gtest.h>
+#include "app_fixture.h"
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-
-#include "support/run_command.h"
-#include "support/test_paths.h"
-
+namespace vemo::app::test {
 namespace {
 
-using vemo::test::CommandResult;
-using vemo::test::RunCommand;
+using ConvertCommand = VemoprintTest;
 
-std::string Quote(const std::filesystem::path& p) { return vemo::test::ShellQuote(p); }
-std::filesystem::path Vemoprint() { return vemo::test::VemoprintPath(); }
-
-TEST(ConvertCommand, WritesAWorkbookEqualToItsInput) {
-  vemo::test::TempDir dir;
-  auto in = dir / "in.xlsx";
-  auto out = dir / "out.xlsx";
-  auto made = RunCommand("/usr/bin/python3 " +
-                      Quote(vemo::test::SourceDir() / "tests/host/spreadsheet/data/make_invoice.py") + " " + Quote(in));
+TEST_F(ConvertCommand, WritesAWorkbookEqualToItsInput) {
+  const std::string in = ShellQuote(dir_ / "in.xlsx"), out = ShellQuote(dir_ / "out.xlsx");
+  auto made = vemo::test::RunPython(vemo::test::SourceDir() / "tests/host/spreadsheet/data/make_invoice.py", in);
   ASSERT_EQ(made.status, 0) << made.output;
-  auto run = RunCommand(Quote(Vemoprint()) + " convert " + Quote(in) + " " + Quote(out));
+  auto run = Run("convert " + in + " " + out);
   ASSERT_EQ(run.status, 0) << run.output;
-  auto diff = RunCommand("/usr/bin/python3 " + Quote(vemo::test::SharedDir() / "tools/xlsxdiff.py") + " " + Quote(in) +
-                      " " + Quote(out));
+  auto diff = vemo::test::RunPython(vemo::test::XlsxDiffTool(), in + " " + out);
   EXPECT_EQ(diff.status, 0) << diff.output;
 }
 
-TEST(ConvertCommand, UnreadableInputExitsWithUsageAndAReason) {
-  vemo::test::TempDir dir;
-  auto junk = dir / "junk.xlsx";
-  std::ofstream(junk) << "this is no workbook";
-  auto run = RunCommand(Quote(Vemoprint()) + " convert " + Quote(junk) + " " + Quote(dir / "out.xlsx"));
-  EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.output.find("junk.xlsx"), std::string::npos) << run.output;
-  EXPECT_FALSE(std::filesystem::exists(dir / "out.xlsx"));
-  auto missing = RunCommand(Quote(Vemoprint()) + " convert " + Quote(dir / "none.xlsx") + " " + Quote(dir / "o.xlsx"));
-  EXPECT_EQ(missing.status, 2);
-  EXPECT_NE(missing.output.find("none.xlsx"), std::string::npos) << missing.output;
-}
-
 }  // namespace
+}  // namespace vemo::app::test

@@ -8,28 +8,24 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 
 #include <nlohmann/json.hpp>
 
-#include "support/run_command.h"
-#include "support/test_paths.h"
+#include "app_fixture.h"
 
-namespace vemo::app {
+namespace vemo::app::test {
 namespace {
 
-using vemo::test::ShellQuote;
 namespace fs = std::filesystem;
 
-class MailCommand : public ::testing::Test {
+class MailCommand : public VemoprintTest {
  protected:
   void SetUp() override {
-    if (!fs::exists(vemo::test::VemoprintPath())) GTEST_SKIP() << "vemoprint is not built";
-    fs::create_directories(dir_ / "tmp");
-    fs::create_directories(dir_ / "machine");
+    VemoprintTest::SetUp();
+    if (IsSkipped()) return;
     fs::create_directories(dir_ / "bin");
-    ASSERT_EQ(vemo::test::RunVemoprintIn(dir_.path(), "init").status, 0);
+    Init("");
     // The sample invoice, for customer 1001 of the sample account.
     nlohmann::ordered_json request =
         nlohmann::ordered_json::parse(std::ifstream(vemo::test::SourceDir() / "examples/requests/sales_invoice_vat.json"));
@@ -51,10 +47,9 @@ class MailCommand : public ::testing::Test {
                            "(\"127.0.0.1\", " + std::to_string(port) + ")).close(); break\n  except OSError: time.sleep(0.1)'");
     return port;
   }
-  vemo::test::CommandResult Mail() {
-    return vemo::test::RunVemoprintIn(dir_.path(), "bill mail " + ShellQuote(dir_ / "invoice.json"));
+  vemo::test::CommandResult Mail(const std::string& environment = "") {
+    return Run("bill mail " + ShellQuote(dir_ / "invoice.json"), environment);
   }
-  vemo::test::TempDir dir_;
   pid_t server_ = 0;
 };
 
@@ -82,10 +77,7 @@ TEST_F(MailCommand, BothRoutesReachThePartner) {
   std::filesystem::remove(dir_ / "machine" / "machine.json");
   std::ofstream(dir_ / "bin" / "xdg-email") << "#!/bin/sh\nprintf '%s\\n' \"$@\" > " << ShellQuote(dir_ / "args") << "\n";
   fs::permissions(dir_ / "bin" / "xdg-email", fs::perms::owner_all);
-  const std::string path = std::getenv("PATH");
-  setenv("PATH", ((dir_ / "bin").string() + ":" + path).c_str(), 1);
-  mail = Mail();
-  setenv("PATH", path.c_str(), 1);
+  mail = Mail("PATH=" + ShellQuote(dir_ / "bin") + ":\"$PATH\"");
   ASSERT_EQ(mail.status, 0) << mail.output;
   std::ifstream in(dir_ / "args");
   std::vector<std::string> args;
@@ -96,4 +88,4 @@ TEST_F(MailCommand, BothRoutesReachThePartner) {
 }
 
 }  // namespace
-}  // namespace vemo::app
+}  // namespace vemo::app::test

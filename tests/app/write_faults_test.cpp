@@ -6,21 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
-#include "support/run_command.h"
-#include "support/test_paths.h"
+#include "app_fixture.h"
+#include "support/files.h"
 
-namespace vemo::app {
+namespace vemo::app::test {
 namespace {
 
 namespace fs = std::filesystem;
-using vemo::test::ShellQuote;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(WriteFaults, AFullDiskFailsTheActionWithItsCauseAndLeavesNothingHalfWritten) {
   const fs::path shim = vemo::test::VemoprintPath().parent_path() / "tests/libvemo_fail_writes.so";
@@ -29,12 +22,9 @@ TEST(WriteFaults, AFullDiskFailsTheActionWithItsCauseAndLeavesNothingHalfWritten
   const std::string asan = vemo::test::RunCommand("ldd " + ShellQuote(vemo::test::VemoprintPath()) + " | awk '/libasan/ {printf $3 \" \"}'").output;
   vemo::test::TempDir dir;
   const fs::path examples = vemo::test::SourceDir() / "examples", out = dir / "out/document.xlsx";
-  const fs::path photos = dir / "machine/drive_c/Program Files/Quorvan/Tradon/Graphics/ItemPhotos";
-  fs::create_directories(photos);
+  InstallHostLabelSample(dir.path());
   fs::create_directories(dir / "out");
   fs::create_directories(dir / "tmp");
-  fs::copy_file(examples / "templates/商品标签模板.xlsx", photos / "商品标签模板.xlsx");
-  std::ofstream(dir / "machine/registry.json") << R"({"SOFTWARE\\Quorvan\\TRADON\\VemoSTD": {"Path": "C:\\Program Files\\Quorvan\\Tradon"}})";
   auto run = [&](const std::string& arguments, const std::string& environment = "") {
     return vemo::test::RunVemoprintIn(dir.path(), arguments, "VEMO_PREVIEW_DIR=" + ShellQuote(dir / "preview") +
                                                                  " VEMO_PREVIEW_TO_FOLDER=1 LD_PRELOAD=" + ShellQuote(asan + shim.string()) + " " + environment);
@@ -67,8 +57,8 @@ TEST(WriteFaults, AFullDiskFailsTheActionWithItsCauseAndLeavesNothingHalfWritten
     const std::string arguments = c.arguments + (c.outOption.empty() ? "" : " " + c.outOption + " " + ShellQuote(out));
     std::ofstream(out) << "previous";
     ASSERT_EQ(run(arguments, "VEMO_FAIL_WRITE_COUNT=" + ShellQuote(dir / "count")).status, 0);
-    const long total = std::stol("0" + ReadAll(dir / "count")), runs = std::min(total, c.runs);
-    const std::string whole = ReadAll(out);
+    const long total = std::stol("0" + vemo::test::ReadFileBytes(dir / "count")), runs = std::min(total, c.runs);
+    const std::string whole = vemo::test::ReadFileBytes(out);
     ASSERT_GT(total, 2) << "the library counted almost nothing";
     for (long i = 0; i < runs; ++i) {  // the first and the last call among them, the others spread between
       const long from = 1 + i * (total - 1) / std::max(runs - 1, 1L);
@@ -78,7 +68,7 @@ TEST(WriteFaults, AFullDiskFailsTheActionWithItsCauseAndLeavesNothingHalfWritten
       auto result = run(arguments, "VEMO_FAIL_WRITE_FROM=" + std::to_string(from));
       const bool said = result.output.find(c.success) != std::string::npos;
       EXPECT_EQ(said, result.status == 0) << result.output;
-      EXPECT_EQ(ReadAll(out), result.status == 0 ? whole : "previous") << result.output;
+      EXPECT_EQ(vemo::test::ReadFileBytes(out), result.status == 0 ? whole : "previous") << result.output;
       if (result.status != 0) {
         EXPECT_NE(result.output.find("No space left on device"), std::string::npos) << result.output;
         EXPECT_FALSE(fs::exists(dir / "preview") && !fs::is_empty(dir / "preview"));
@@ -94,4 +84,4 @@ TEST(WriteFaults, AFullDiskFailsTheActionWithItsCauseAndLeavesNothingHalfWritten
 }
 
 }  // namespace
-}  // namespace vemo::app
+}  // namespace vemo::app::test

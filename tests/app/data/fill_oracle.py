@@ -19,9 +19,9 @@ no code of ours).
       "(empty)" for no value, a number kept as text with a leading "'". REF may also be "height:ROW" (custom row
       height in points, "(default)" without one) or "width:COLUMN".
 """
+import argparse
 import datetime
 import re
-import sys
 
 from openpyxl import load_workbook
 from openpyxl.utils import get_column_letter
@@ -94,25 +94,22 @@ def cells(path, refs):
         print("%s\t%s" % (ref, text))
 
 
-def main(argv):
-    if len(argv) >= 2 and argv[0] == "ignore":
-        entries, margins, i = [], False, 2
-        while i < len(argv):
-            if argv[i] == "--margins":
-                margins = True
-            elif argv[i] == "--entry":
-                i += 1
-                at, count = argv[i].split(":")
-                entries.append((int(at), int(count)))
-            else:
-                sys.exit("unknown option " + argv[i])
-            i += 1
-        ignore(argv[1], entries, margins)
-    elif len(argv) >= 2 and argv[0] == "cells":
-        cells(argv[1], argv[2:])
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    commands = parser.add_subparsers(dest="command", required=True)
+    ignored = commands.add_parser("ignore")
+    ignored.add_argument("template")
+    ignored.add_argument("--entry", action="append", default=[], type=lambda v: tuple(int(n) for n in v.split(":")))
+    ignored.add_argument("--margins", action="store_true")
+    read = commands.add_parser("cells")
+    read.add_argument("workbook")
+    read.add_argument("refs", nargs="*")
+    args = parser.parse_args()
+    if args.command == "ignore":
+        ignore(args.template, args.entry, args.margins)
     else:
-        sys.exit(__doc__)
+        cells(args.workbook, args.refs)
 
 
 if __name__ == "__main__":
-    main(sys.argv[1:])
+    main()

@@ -1,0 +1,55 @@
+// A private installation for the vemoprint runs of one test: data,
+// temporary files and machine configuration in the test's own folder, and
+// nothing of the machine's own setup (database, user, spreadsheet switch,
+// display) leaking in; with a display the setup commands would open dialogs.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "support/run_command.h"
+#include "support/test_paths.h"
+
+namespace vemo::app::test {
+
+using vemo::test::ShellQuote;
+
+// Installs the sample label workbook in the program folder of an installed
+// host (registered as its installer does), in the machine of `folder`.
+inline void InstallHostLabelSample(const std::filesystem::path& folder) {
+  const auto photos = folder / "machine/drive_c/Program Files/Quorvan/Tradon/Graphics/ItemPhotos";
+  std::filesystem::create_directories(photos);
+  std::filesystem::copy_file(vemo::test::SourceDir() / "examples/templates/商品标签模板.xlsx", photos / "商品标签模板.xlsx");
+  std::ofstream(folder / "machine/registry.json")
+      << R"({"SOFTWARE\\Quorvan\\TRADON\\VemoSTD": {"Path": "C:\\Program Files\\Quorvan\\Tradon"}})";
+}
+
+class VemoprintTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(vemo::test::VemoprintPath()))
+      GTEST_SKIP() << "vemoprint is not built at " << vemo::test::VemoprintPath();
+    std::filesystem::create_directories(dir_ / "tmp");
+    std::filesystem::create_directories(dir_ / "machine");
+  }
+  // Runs vemoprint; `environment` ("NAME=value ...") is set last.
+  vemo::test::CommandResult Run(const std::string& arguments, const std::string& environment = "") const {
+    return vemo::test::RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM VEMO_DATA_DIR=" + ShellQuote(dir_.path()) +
+                                  " TMPDIR=" + ShellQuote(dir_ / "tmp") + " VEMO_MACHINE_CONFIG=" + ShellQuote(dir_ / "machine") +
+                                  " VEMO_NO_SPREADSHEET= VEMO_DATABASE= VEMO_USER= " + environment + " " +
+                                  ShellQuote(vemo::test::VemoprintPath()) + " " + arguments);
+  }
+  void Init(const std::string& options = "--no-templates") const {
+    auto result = Run("init " + options);
+    ASSERT_EQ(result.status, 0) << result.output;
+  }
+  // A file of examples/, quoted for the shell.
+  static std::string Example(const std::string& relative) {
+    return ShellQuote(vemo::test::SourceDir() / "examples" / relative);
+  }
+  vemo::test::TempDir dir_;
+};
+
+}  // namespace vemo::app::test
