@@ -132,7 +132,10 @@ Surface DecodeGif(std::string_view bytes) {
     const unsigned minCodeSize = r.Byte();
     const std::string data = r.SubBlocks();
     const int canvasWidth = std::max(screenWidth, left + width), canvasHeight = std::max(screenHeight, top + height);
-    if (r.failed() || colours.empty() || width == 0 || height == 0 || canvasWidth > 20000 || canvasHeight > 20000)
+    // A few bytes may declare a canvas of gigabytes: a picture on a printed
+    // page needs no more than 25 million pixels.
+    if (r.failed() || colours.empty() || width == 0 || height == 0 ||
+        static_cast<std::int64_t>(canvasWidth) * canvasHeight > 25'000'000)
       return nullptr;
     std::vector<std::uint8_t> indexes;
     indexes.reserve(static_cast<std::size_t>(width) * height);
