@@ -49,13 +49,19 @@ TEST(RenderCopy, MapsWindowsLinkTargetsOnly) {
   EXPECT_EQ(HostLinkTarget("../media/image1.png"), std::nullopt);
 }
 
+// A workbook in `dir` whose picture is linked at a Windows path the machine
+// configuration (dir/mc) maps to a file that exists.
+fs::path BookWithLinkedPhoto(const vemo::test::TempDir& dir, const std::vector<std::pair<std::string, std::string>>& sheets) {
+  fs::create_directories(dir / "mc" / "drive_c" / "ItemPhotos");
+  return MakeBook(dir / "linked.xlsx", sheets,
+                  "--linked-picture 'file:///c:\\ItemPhotos\\x.png' --write-png " +
+                      vemo::test::ShellQuote(dir / "mc" / "drive_c" / "ItemPhotos" / "x.png"));
+}
+
 TEST(RenderCopy, ALinkedItemPhotoAtAWindowsPathIsRendered) {
   vemo::test::TempDir dir;
   context::ScopedMachineConfig config(dir / "mc");
-  fs::create_directories(dir / "mc" / "drive_c" / "ItemPhotos");
-  auto book = MakeBook(dir / "linked.xlsx", {{"单据", "货品图片"}},
-                       "--linked-picture 'file:///c:\\ItemPhotos\\x.png' --write-png " +
-                           vemo::test::ShellQuote(dir / "mc" / "drive_c" / "ItemPhotos" / "x.png"));
+  auto book = BookWithLinkedPhoto(dir, {{"单据", "货品图片"}});
   OfficeRenderer renderer;
   // As saved, the renderer cannot follow the Windows path: no picture.
   renderer.RenderToPdf(book, dir / "as-saved.pdf");
@@ -68,9 +74,6 @@ TEST(RenderCopy, ALinkedItemPhotoAtAWindowsPathIsRendered) {
 
 // Storing a workbook's pictures linked at Windows paths: followed through the
 // machine's drive mapping, as the renderer follows them.
-
-namespace fs = std::filesystem;
-using test::MakeBook;
 
 // "media=M external=X" of the package, by Python's zipfile.
 std::string Pictures(const fs::path& book) {
@@ -86,10 +89,7 @@ std::string Pictures(const fs::path& book) {
 TEST(PictureEmbedding, StoresThePictureAtTheMappedPathAndKeepsTheOtherLinks) {
   vemo::test::TempDir dir;
   context::ScopedMachineConfig config(dir / "mc");
-  fs::create_directories(dir / "mc" / "drive_c" / "ItemPhotos");
-  auto book = MakeBook(dir / "linked.xlsx", {{"标签", "货品"}},
-                       "--linked-picture 'file:///c:\\ItemPhotos\\x.png' --write-png " +
-                           vemo::test::ShellQuote(dir / "mc" / "drive_c" / "ItemPhotos" / "x.png"));
+  auto book = BookWithLinkedPhoto(dir, {{"标签", "货品"}});
   ASSERT_EQ(Pictures(book), "media=0 external=1\n");
   EXPECT_EQ(EmbedLinkedPicturesOf(book).embedded, 1);
   EXPECT_EQ(Pictures(book), "media=1 external=0\n");
