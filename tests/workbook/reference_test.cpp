@@ -55,45 +55,27 @@ TEST(ParseAreaRefTest, RejectsTextOutsideTheSheetOrNotAReference) {
   EXPECT_TRUE(ParseAreaRef("XFD1048576"));
 }
 
+// What a reader of the reference learns, as text: sheet, last sheet, prefix,
+// flags and the area written out.
+std::string Describe(const std::optional<Reference>& r) {
+  if (!r) return "refused";
+  return r->sheet.value_or("-") + "|" + r->lastSheet + "|" + r->prefix + (r->threeD ? "|3D" : "") +
+         (r->external ? "|external" : "") + "|" + FormatAreaRef(r->area);
+}
+
 TEST(ParseReferenceTest, ReadsSheetPrefixesQuotedAnd3DAndExternal) {
-  auto plain = ParseReference("Sheet1!A1:B2");
-  ASSERT_TRUE(plain);
-  EXPECT_EQ(*plain->sheet, "Sheet1");
-  EXPECT_EQ(plain->prefix, "Sheet1!");
-  EXPECT_FALSE(plain->threeD);
-
-  auto quoted = ParseReference("'It''s mine'!$A$1");
-  ASSERT_TRUE(quoted);
-  EXPECT_EQ(*quoted->sheet, "It's mine");
-  EXPECT_EQ(quoted->prefix, "'It''s mine'!");
-
-  auto threeD = ParseReference("Jan:Mar!B3");
-  ASSERT_TRUE(threeD);
-  EXPECT_TRUE(threeD->threeD);
-  EXPECT_EQ(*threeD->sheet, "Jan");
-  EXPECT_EQ(threeD->lastSheet, "Mar");
-
-  auto quoted3D = ParseReference("'Q 1:Q 4'!B3");
-  ASSERT_TRUE(quoted3D);
-  EXPECT_TRUE(quoted3D->threeD);
-  EXPECT_EQ(quoted3D->lastSheet, "Q 4");
-
-  auto external = ParseReference("[1]Data!C4");
-  ASSERT_TRUE(external);
-  EXPECT_TRUE(external->external);
-  EXPECT_EQ(*external->sheet, "Data");
-
-  auto externalQuoted = ParseReference("'[Book 2.xlsx]My Data'!C4");
-  ASSERT_TRUE(externalQuoted);
-  EXPECT_TRUE(externalQuoted->external);
-  EXPECT_EQ(*externalQuoted->sheet, "My Data");
-
-  auto refError = ParseReference("Data!#REF!");
-  ASSERT_TRUE(refError);
-  EXPECT_EQ(refError->area.kind, AreaRef::Kind::Error);
-
-  EXPECT_FALSE(ParseReference("'Open!A1"));
-  EXPECT_FALSE(ParseReference("[1]A1"));
+  const std::pair<const char*, const char*> cases[] = {
+      {"Sheet1!A1:B2", "Sheet1||Sheet1!|A1:B2"},
+      {"'It''s mine'!$A$1", "It's mine||'It''s mine'!|$A$1"},
+      {"Jan:Mar!B3", "Jan|Mar|Jan:Mar!|3D|B3"},
+      {"'Q 1:Q 4'!B3", "Q 1|Q 4|'Q 1:Q 4'!|3D|B3"},
+      {"[1]Data!C4", "Data||[1]Data!|external|C4"},
+      {"'[Book 2.xlsx]My Data'!C4", "My Data||'[Book 2.xlsx]My Data'!|external|C4"},
+      {"Data!#REF!", "Data||Data!|#REF!"},
+      {"'Open!A1", "refused"},
+      {"[1]A1", "refused"},
+  };
+  for (const auto& [text, described] : cases) EXPECT_EQ(Describe(ParseReference(text)), described) << text;
 }
 
 TEST(FormatReferenceTest, QuotesSheetNamesOnlyWhenNeeded) {
