@@ -35,30 +35,25 @@ void ExpectText(std::initializer_list<const char*> texts) {
   }
 }
 
+// Empty entries, text cells, a leading apostrophe and formulas; what the
+// formula reader refuses is shown as written.
 TEST(ValueEntry, EmptyTextCellsApostropheAndFormulas) {
-  EXPECT_EQ(InterpretEntry("", false, true).kind, Kind::Empty);
-  EXPECT_EQ(InterpretEntry("", true, false).kind, Kind::Empty);
-
-  const EntryResult textCell = InterpretEntry("007", true, false);
-  EXPECT_EQ(textCell.kind, Kind::Text);
-  EXPECT_EQ(textCell.text, "007");
-  EXPECT_EQ(InterpretEntry("=A1", true, false).kind, Kind::Text);
-
-  const EntryResult quoted = InterpretEntry("'2026-12-01", false, true);
-  EXPECT_EQ(quoted.kind, Kind::Text);
-  EXPECT_EQ(quoted.text, "2026-12-01");
-  EXPECT_EQ(InterpretEntry("'", false, true).text, "");
-
-  const EntryResult formula = InterpretEntry("=SUM(A1:A3)", false, true);
-  EXPECT_EQ(formula.kind, Kind::Formula);
-  EXPECT_EQ(formula.text, "SUM(A1:A3)");
-  EXPECT_EQ(InterpretEntry("=", false, true).kind, Kind::Text);
-  EXPECT_EQ(InterpretEntry(" =1", false, true).kind, Kind::Text);
-  // What the formula reader refuses is shown as written.
-  for (const std::string& unreadable : {std::string("=1+"), "=" + std::string(5000, '(')}) {
-    const EntryResult r = InterpretEntry(unreadable, false, true);
-    EXPECT_EQ(r.kind, Kind::Text) << unreadable.substr(0, 8);
-    EXPECT_EQ(r.text, unreadable);
+  const struct {
+    std::string entry;
+    bool textCell;
+    Kind kind;
+    std::string text;
+  } cases[] = {
+      {"", false, Kind::Empty, ""},          {"", true, Kind::Empty, ""},     {"007", true, Kind::Text, "007"},
+      {"=A1", true, Kind::Text, "=A1"},       {"'2026-12-01", false, Kind::Text, "2026-12-01"},
+      {"'", false, Kind::Text, ""},          {"=SUM(A1:A3)", false, Kind::Formula, "SUM(A1:A3)"},
+      {"=", false, Kind::Text, "="},         {" =1", false, Kind::Text, " =1"},   {"=1+", false, Kind::Text, "=1+"},
+      {"=" + std::string(5000, '('), false, Kind::Text, "=" + std::string(5000, '(')},
+  };
+  for (const auto& c : cases) {
+    const EntryResult r = InterpretEntry(c.entry, c.textCell, !c.textCell);
+    EXPECT_EQ(r.kind, c.kind) << "[" << c.entry.substr(0, 12) << "]";
+    EXPECT_EQ(r.text, c.text) << "[" << c.entry.substr(0, 12) << "]";
   }
 }
 

@@ -73,7 +73,7 @@ void ExpectEntries(const ZipPackage& package, const std::vector<Expected>& expec
 // Python's zipfile checks every CRC and lists name, method and size of each entry.
 bool PythonMissing() { return !fs::exists("/usr/bin/python3"); }
 std::string PythonListing(const fs::path& archive) {
-  const std::string script =
+  auto run = vemo::test::RunPythonCode(
       "import sys, zipfile\n"
       "z = zipfile.ZipFile(sys.argv[1])\n"
       "out = sys.stdout.buffer\n"
@@ -81,11 +81,8 @@ std::string PythonListing(const fs::path& archive) {
       "infos = z.infolist()\n"
       "out.write(('entries %d\\n' % len(infos)).encode())\n"
       "for i in infos[:10]:\n"
-      "    out.write(i.filename.encode() + (' %d %d %s\\n' % (i.compress_type, i.file_size, i.is_dir())).encode())\n";
-  const fs::path file = archive.parent_path() / "list.py";
-  std::ofstream(file) << script;
-  auto run = vemo::test::RunCommand("/usr/bin/python3 " + vemo::test::ShellQuote(file) + " " +
-                                    vemo::test::ShellQuote(archive));
+      "    out.write(i.filename.encode() + (' %d %d %s\\n' % (i.compress_type, i.file_size, i.is_dir())).encode())\n",
+      vemo::test::ShellQuote(archive));
   EXPECT_EQ(run.status, 0) << run.output;
   return run.output;
 }
