@@ -36,16 +36,12 @@ TEST(NumberFormat, GeneralAndRoundingDisplayAsTheSurfaceShowsThem) {
 }
 
 TEST(NumberFormatGeneral, NumberToTextKeepsFifteenDigits) {
-  EXPECT_EQ(NumberToText(1234567890123), "1234567890123");
-  EXPECT_EQ(NumberToText(123456789012345), "123456789012345");
-  EXPECT_EQ(NumberToText(1234567890123456), "1.23456789012346E+15");
-  EXPECT_EQ(NumberToText(1e15), "1E+15");
-  EXPECT_EQ(NumberToText(0.1 + 0.2), "0.3");
-  EXPECT_EQ(NumberToText(1.0 / 3), "0.333333333333333");
-  EXPECT_EQ(NumberToText(0.000000001), "0.000000001");
-  EXPECT_EQ(NumberToText(1e-10), "1E-10");
-  EXPECT_EQ(NumberToText(-2.5), "-2.5");
-  EXPECT_EQ(NumberToText(0), "0");
+  const std::pair<double, const char*> cases[] = {
+      {1234567890123, "1234567890123"}, {123456789012345, "123456789012345"}, {1234567890123456, "1.23456789012346E+15"},
+      {1e15, "1E+15"}, {0.1 + 0.2, "0.3"}, {1.0 / 3, "0.333333333333333"}, {0.000000001, "0.000000001"},
+      {1e-10, "1E-10"}, {-2.5, "-2.5"}, {0, "0"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(NumberToText(value), text) << text;
 }
 
 }  // namespace

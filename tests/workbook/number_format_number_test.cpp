@@ -3,6 +3,8 @@
 // tests/workbook/data/number_format_crosscheck.py.
 #include "number_format_test_table.h"
 
+#include <tuple>
+
 namespace vemo::wb::test {
 namespace {
 
@@ -54,6 +56,8 @@ TEST(NumberFormat, NumberSectionsDisplayAsTheSurfaceShowsThem) {
       {100010, "[DBNum1]0", "十万〇一十"}, {100001000, "[DBNum1]0", "一亿〇一千"}, {0, "[DBNum1]0", "〇"},
       {1234, "[DBNum2]0", "壹仟贰佰叁拾肆"}, {10, "[DBNum2][$-804]General", "壹拾"}, {12.5, "[DBNum1]0.0", "十二.五"},
       {12, "[DBNum1]0\"个\"", "十二个"},
+      // a number under the text format shows as General
+      {12, "@", "12"}, {1234567890123, "@", "1.23457E+12"},
       // unfinished parts degrade to literals
       {5, "0\"abc", "5abc"},           // quote never closed: the rest is text
       {5, "0\\", "5"},                 // escape of nothing
@@ -67,29 +71,24 @@ TEST(NumberFormat, NumberSectionsDisplayAsTheSurfaceShowsThem) {
 }
 
 TEST(NumberFormatText, TextSectionAndAtSign) {
-  EXPECT_EQ(FormatText("abc", "0.00;-0.00;0;\"Text: \"@"), "Text: abc");
-  EXPECT_EQ(FormatText("abc", "@"), "abc");
-  EXPECT_EQ(FormatText("abc", "0.00"), "abc");
-  EXPECT_EQ(FormatText("abc", "\"<\"@\">\""), "<abc>");
-  EXPECT_EQ(FormatText("abc", "0;-0;0;[Red]\"n/a\""), "n/a");
-  EXPECT_EQ(FormatText("客户", "@\"先生\""), "客户先生");
-  EXPECT_EQ(FormatText("x", "_(@_)"), " x ");
-  // A number under the text format shows as General.
-  EXPECT_EQ(FormatNumber(12, "@"), "12");
-  EXPECT_EQ(FormatNumber(1234567890123, "@"), "1.23457E+12");
+  const std::tuple<const char*, const char*, const char*> cases[] = {  // text, code, display
+      {"abc", "0.00;-0.00;0;\"Text: \"@", "Text: abc"}, {"abc", "@", "abc"}, {"abc", "0.00", "abc"},
+      {"abc", "\"<\"@\">\"", "<abc>"}, {"abc", "0;-0;0;[Red]\"n/a\"", "n/a"}, {"客户", "@\"先生\"", "客户先生"},
+      {"x", "_(@_)", " x "},
+  };
+  for (const auto& [text, code, display] : cases) EXPECT_EQ(FormatText(text, code), display) << code;
 }
 
 TEST(NumberFormatObject, ParsedFormatReportsItsKind) {
-  EXPECT_TRUE(NumberFormat::Parse("General").IsGeneral());
-  EXPECT_TRUE(NumberFormat::Parse("G/通用格式").IsGeneral());
-  EXPECT_FALSE(NumberFormat::Parse("0.00").IsGeneral());
-  EXPECT_TRUE(NumberFormat::Parse("yyyy-mm-dd").IsDateTime());
-  EXPECT_TRUE(NumberFormat::Parse("[h]:mm:ss").IsDateTime());
-  EXPECT_TRUE(NumberFormat::Parse("上午/下午h\"时\"mm\"分\"").IsDateTime());
-  EXPECT_FALSE(NumberFormat::Parse("0.00E+00").IsDateTime());
-  EXPECT_FALSE(NumberFormat::Parse("\"d\"0").IsDateTime());
-  EXPECT_TRUE(NumberFormat::Parse("@").IsText());
-  EXPECT_FALSE(NumberFormat::Parse("0;-0;0;@").IsText());
+  const std::pair<const char*, const char*> kinds[] = {  // code, what it is
+      {"General", "general"}, {"G/通用格式", "general"}, {"0.00", ""},         {"yyyy-mm-dd", "date"},
+      {"[h]:mm:ss", "date"},  {"上午/下午h\"时\"mm\"分\"", "date"},      {"0.00E+00", ""},
+      {"\"d\"0", ""},         {"@", "text"},            {"0;-0;0;@", ""},
+  };
+  for (const auto& [code, kind] : kinds) {
+    const NumberFormat f = NumberFormat::Parse(code);
+    EXPECT_EQ(std::string(f.IsGeneral() ? "general" : f.IsDateTime() ? "date" : f.IsText() ? "text" : ""), kind) << code;
+  }
   const NumberFormat f = NumberFormat::Parse("#,##0.00");
   EXPECT_EQ(f.Code(), "#,##0.00");
   EXPECT_EQ(f.Format(1234.5), "1,234.50");

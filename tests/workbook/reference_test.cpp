@@ -20,33 +20,25 @@ TEST(ColumnLettersTest, ConvertsBothWaysAtTheEdgesOfEachLetterCount) {
   EXPECT_EQ(ColumnLetters(16385), "");
 }
 
+// An area as written back with its absolute marks, and the rows and columns
+// it spans.
 TEST(ParseAreaRefTest, ReadsEveryFormWithItsAbsoluteMarks) {
-  auto cell = ParseCellRef("$B7");
-  ASSERT_TRUE(cell);
-  EXPECT_EQ(*cell, (CellRef{7, 2, false, true}));
-
-  auto area = ParseAreaRef("A$1:$C3");
-  ASSERT_TRUE(area);
-  EXPECT_EQ(area->kind, AreaRef::Kind::Area);
-  EXPECT_EQ(area->first, (CellRef{1, 1, true, false}));
-  EXPECT_EQ(area->last, (CellRef{3, 3, false, true}));
-
-  auto cols = ParseAreaRef("$C:E");
-  ASSERT_TRUE(cols);
-  EXPECT_EQ(cols->kind, AreaRef::Kind::Columns);
-  EXPECT_EQ(cols->Top(), 1);
-  EXPECT_EQ(cols->Bottom(), kMaxRow);
-  EXPECT_EQ(cols->Left(), 3);
-  EXPECT_EQ(cols->Right(), 5);
-
-  auto rows = ParseAreaRef("$5:3");
-  ASSERT_TRUE(rows);
-  EXPECT_EQ(rows->kind, AreaRef::Kind::Rows);
-  EXPECT_EQ(rows->Top(), 3);
-  EXPECT_EQ(rows->Bottom(), 5);
-  EXPECT_EQ(rows->Right(), kMaxColumn);
-
-  EXPECT_EQ(ParseAreaRef("#REF!")->kind, AreaRef::Kind::Error);
+  const std::pair<const char*, const char*> cases[] = {
+      {"$B7", "$B7 rows 7-7 columns 2-2"},
+      {"A$1:$C3", "A$1:$C3 rows 1-3 columns 1-3"},
+      {"$C:E", "$C:E rows 1-1048576 columns 3-5"},
+      {"$5:3", "$5:3 rows 3-5 columns 1-16384"},
+      {"#REF!", "#REF!"},
+  };
+  for (const auto& [text, described] : cases) {
+    const auto a = ParseAreaRef(text);
+    ASSERT_TRUE(a) << text;
+    EXPECT_EQ(FormatAreaRef(*a) + (a->kind == AreaRef::Kind::Error ? "" : " rows " + std::to_string(a->Top()) + "-" +
+                                   std::to_string(a->Bottom()) + " columns " + std::to_string(a->Left()) + "-" +
+                                   std::to_string(a->Right())),
+              described);
+  }
+  EXPECT_EQ(*ParseCellRef("$B7"), (CellRef{7, 2, false, true}));
 }
 
 TEST(ParseAreaRefTest, RejectsTextOutsideTheSheetOrNotAReference) {
