@@ -11,30 +11,13 @@ namespace {
 
 using testing::MapContext;
 
-class FormulaEvalTest : public ::testing::Test {
+class FormulaEvalTest : public testing::FormulaTest {
  protected:
-  CellValue Eval(std::string_view formula, EvalOptions options = {}) {
-    EvalResult r = EvaluateFormula(formula, ctx, options);
-    EXPECT_TRUE(r.complete) << formula << ": " << r.problem;
-    return r.value;
-  }
   double Num(std::string_view formula) {
     CellValue v = Eval(formula);
     EXPECT_TRUE(v.IsNumber()) << formula;
     return v.IsNumber() ? v.number() : NAN;
   }
-  struct Case {
-    const char* formula;
-    CellValue want;
-  };
-  void Expect(std::initializer_list<Case> cases) {
-    for (const Case& c : cases) EXPECT_EQ(Eval(c.formula), c.want) << c.formula;
-  }
-  static CellValue N(double v) { return CellValue::Number(v); }
-  static CellValue T(const char* v) { return CellValue::Text(v); }
-  static CellValue B(bool v) { return CellValue::Boolean(v); }
-  static CellValue E(ErrorCode e) { return CellValue::Error(e); }
-  MapContext ctx;
 };
 
 // How operators group is the parser's rule; here what they compute.

@@ -9,28 +9,7 @@
 namespace vemo::wb {
 namespace {
 
-using testing::MapContext;
-
-class FormulaFunctionsTest : public ::testing::Test {
- protected:
-  CellValue Eval(std::string_view formula) {
-    EvalResult r = EvaluateFormula(formula, ctx);
-    EXPECT_TRUE(r.complete) << formula << ": " << r.problem;
-    return r.value;
-  }
-  struct Case {
-    const char* formula;
-    CellValue want;
-  };
-  void Expect(std::initializer_list<Case> cases) {
-    for (const Case& c : cases) EXPECT_EQ(Eval(c.formula), c.want) << c.formula;
-  }
-  static CellValue N(double v) { return CellValue::Number(v); }
-  static CellValue T(const char* v) { return CellValue::Text(v); }
-  static CellValue B(bool v) { return CellValue::Boolean(v); }
-  static CellValue E(ErrorCode e) { return CellValue::Error(e); }
-  MapContext ctx;
-};
+using FormulaFunctionsTest = testing::FormulaTest;
 
 TEST_F(FormulaFunctionsTest, SumSkipsTextAndBooleansInRangesButConvertsTypedArguments) {
   ctx.Set("A1", 1); ctx.Set("A2", "2"); ctx.Set("A3", true); ctx.Set("A4", 4);
