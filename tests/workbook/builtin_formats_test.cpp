@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "workbook/number_format.h"
 
 namespace vemo::wb {
@@ -46,14 +48,11 @@ TEST(BuiltinFormats, UnknownIdsHaveNoCode) {
 }
 
 TEST(BuiltinFormats, CodesMapBackToTheirFirstId) {
-  EXPECT_EQ(BuiltinFormatId("General"), 0);
-  EXPECT_EQ(BuiltinFormatId("G/通用格式"), 0);
-  EXPECT_EQ(BuiltinFormatId("0.00"), 2);
-  EXPECT_EQ(BuiltinFormatId("yyyy/m/d"), 14);
-  EXPECT_EQ(BuiltinFormatId("m\"月\"d\"日\""), 28);
-  EXPECT_EQ(BuiltinFormatId("yyyy\"年\"m\"月\"d\"日\""), 31);
-  EXPECT_EQ(BuiltinFormatId("@"), 49);
-  EXPECT_FALSE(BuiltinFormatId("0.000").has_value());
+  const std::pair<const char*, std::optional<int>> cases[] = {
+      {"General", 0}, {"G/通用格式", 0}, {"0.00", 2}, {"yyyy/m/d", 14}, {"m\"月\"d\"日\"", 28},
+      {"yyyy\"年\"m\"月\"d\"日\"", 31}, {"@", 49}, {"0.000", std::nullopt},
+  };
+  for (const auto& [code, id] : cases) EXPECT_EQ(BuiltinFormatId(code), id) << code;
   for (int id = 0; id < 164; ++id) {
     if (const auto code = BuiltinFormatCode(id)) {
       const auto back = BuiltinFormatId(*code);
@@ -64,13 +63,11 @@ TEST(BuiltinFormats, CodesMapBackToTheirFirstId) {
 }
 
 TEST(BuiltinFormats, OnlyGeneralHasALocalName) {
-  EXPECT_EQ(LocalFormatName("General"), "G/通用格式");
-  EXPECT_EQ(LocalFormatName("general"), "G/通用格式");
-  EXPECT_EQ(LocalFormatName("0.00"), "0.00");
-  EXPECT_EQ(LocalFormatName("\"General\"0"), "\"General\"0");
+  const std::pair<const char*, const char*> local[] = {
+      {"General", "G/通用格式"}, {"general", "G/通用格式"}, {"0.00", "0.00"}, {"\"General\"0", "\"General\"0"}};
+  for (const auto& [code, name] : local) EXPECT_EQ(LocalFormatName(code), name) << code;
+  for (const char* code : {"General", "yyyy\"年\"m\"月\"d\"日\""}) EXPECT_EQ(CodeFromLocalName(code), code);
   EXPECT_EQ(CodeFromLocalName("G/通用格式"), "General");
-  EXPECT_EQ(CodeFromLocalName("yyyy\"年\"m\"月\"d\"日\""), "yyyy\"年\"m\"月\"d\"日\"");
-  EXPECT_EQ(CodeFromLocalName("General"), "General");
 }
 
 }  // namespace

@@ -2,81 +2,58 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 namespace vemo::wb {
 namespace {
 
-struct DateCase {
-  int year, month, day;
-  double serial1900;
-};
+// A serial's parts as text, "none" when it has none.
+std::string Shown(double serial, bool date1904 = false) {
+  const auto p = DateFromSerial(serial, date1904);
+  if (!p) return "none";
+  char out[40];
+  std::snprintf(out, sizeof out, "%04d-%02d-%02d %02d:%02d:%02d.%03d", p->year, p->month, p->day, p->hour, p->minute,
+                p->second, p->millisecond);
+  return out;
+}
 
 // Serials as the surface numbers them, including the phantom 1900-02-29.
-const DateCase kDates[] = {
-    {1900, 1, 1, 1},      {1900, 1, 31, 31},      {1900, 2, 28, 59},     {1900, 2, 29, 60},
-    {1900, 3, 1, 61},     {1904, 1, 1, 1462},     {1999, 12, 31, 36525}, {2000, 2, 29, 36585},
-    {2026, 12, 1, 46357}, {2026, 12, 5, 46361},   {9999, 12, 31, 2958465},
-};
-
-TEST(DateSerial, CalendarDatesRoundTripIn1900System) {
-  for (const auto& c : kDates) {
-    SCOPED_TRACE(testing::Message() << c.year << "-" << c.month << "-" << c.day);
-    const auto serial = SerialFromDate(c.year, c.month, c.day);
-    ASSERT_TRUE(serial.has_value());
-    EXPECT_EQ(*serial, c.serial1900);
-    const auto parts = DateFromSerial(c.serial1900);
-    ASSERT_TRUE(parts.has_value());
-    EXPECT_EQ(parts->year, c.year);
-    EXPECT_EQ(parts->month, c.month);
-    EXPECT_EQ(parts->day, c.day);
+TEST(DateSerial, CalendarDatesRoundTrip) {
+  const struct {
+    int year, month, day;
+    double serial;
+    bool date1904 = false;
+  } cases[] = {
+      {1900, 1, 1, 1},        {1900, 1, 31, 31},     {1900, 2, 28, 59},     {1900, 2, 29, 60},
+      {1900, 3, 1, 61},       {1904, 1, 1, 1462},    {1999, 12, 31, 36525}, {2000, 2, 29, 36585},
+      {2026, 12, 1, 46357},   {2026, 12, 5, 46361},  {9999, 12, 31, 2958465},
+      {1904, 1, 1, 0, true},  {2026, 12, 1, 46357 - 1462, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.year << "-" << c.month << "-" << c.day << (c.date1904 ? " (1904)" : ""));
+    EXPECT_EQ(SerialFromDate(c.year, c.month, c.day, c.date1904), c.serial);
+    char want[40];
+    std::snprintf(want, sizeof want, "%04d-%02d-%02d 00:00:00.000", c.year, c.month, c.day);
+    EXPECT_EQ(Shown(c.serial, c.date1904), want);
   }
-}
-
-TEST(DateSerial, SerialZeroIsJanuaryZero1900) {
-  const auto parts = DateFromSerial(0);
-  ASSERT_TRUE(parts.has_value());
-  EXPECT_EQ(parts->year, 1900);
-  EXPECT_EQ(parts->month, 1);
-  EXPECT_EQ(parts->day, 0);
-}
-
-TEST(DateSerial, System1904CountsFromItsOwnEpochWithoutPhantomDay) {
-  EXPECT_EQ(SerialFromDate(1904, 1, 1, true), 0.0);
-  EXPECT_EQ(SerialFromDate(2026, 12, 1, true), 46357.0 - 1462.0);
-  EXPECT_FALSE(SerialFromDate(1903, 12, 31, true).has_value());
-  EXPECT_FALSE(SerialFromDate(1900, 2, 29, true).has_value());
-  const auto parts = DateFromSerial(46357.0 - 1462.0, true);
-  ASSERT_TRUE(parts.has_value());
-  EXPECT_EQ(parts->year, 2026);
-  EXPECT_EQ(parts->month, 12);
-  EXPECT_EQ(parts->day, 1);
+  EXPECT_EQ(Shown(0), "1900-01-00 00:00:00.000");
+  // Times round to milliseconds; a hair before midnight is the next day.
+  EXPECT_EQ(Shown(46357 + *TimeFraction(13, 45, 10, 250)), "2026-12-01 13:45:10.250");
+  EXPECT_EQ(Shown(46357.9999999999), "2026-12-02 00:00:00.000");
 }
 
 TEST(DateSerial, ImpossibleAndOutOfRangeDatesAreRejected) {
-  EXPECT_FALSE(SerialFromDate(2026, 2, 29).has_value());
-  EXPECT_FALSE(SerialFromDate(2026, 2, 30).has_value());
-  EXPECT_FALSE(SerialFromDate(2026, 13, 1).has_value());
-  EXPECT_FALSE(SerialFromDate(2026, 4, 31).has_value());
-  EXPECT_FALSE(SerialFromDate(1899, 12, 31).has_value());
-  EXPECT_FALSE(SerialFromDate(10000, 1, 1).has_value());
-  EXPECT_TRUE(SerialFromDate(2024, 2, 29).has_value());
-  EXPECT_FALSE(SerialFromDate(2100, 2, 29).has_value());
-  EXPECT_FALSE(DateFromSerial(-1).has_value());
-  EXPECT_FALSE(DateFromSerial(2958466).has_value());
-}
-
-TEST(DateSerial, TimeOfDayRoundsToMilliseconds) {
-  const double serial = 46357 + *TimeFraction(13, 45, 10, 250);
-  const auto parts = DateFromSerial(serial);
-  ASSERT_TRUE(parts.has_value());
-  EXPECT_EQ(parts->hour, 13);
-  EXPECT_EQ(parts->minute, 45);
-  EXPECT_EQ(parts->second, 10);
-  EXPECT_EQ(parts->millisecond, 250);
-  // A hair before midnight rounds into the next day.
-  const auto next = DateFromSerial(46357.9999999999);
-  ASSERT_TRUE(next.has_value());
-  EXPECT_EQ(next->day, 2);
-  EXPECT_EQ(next->hour, 0);
+  const struct {
+    int year, month, day;
+    bool date1904 = false;
+  } cases[] = {{2026, 2, 29}, {2026, 2, 30}, {2026, 13, 1}, {2026, 4, 31},      {1899, 12, 31},
+               {10000, 1, 1}, {2100, 2, 29}, {1903, 12, 31, true}, {1900, 2, 29, true}};
+  for (const auto& c : cases)
+    EXPECT_FALSE(SerialFromDate(c.year, c.month, c.day, c.date1904)) << c.year << "-" << c.month << "-" << c.day;
+  EXPECT_TRUE(SerialFromDate(2024, 2, 29));
+  EXPECT_EQ(Shown(-1), "none");
+  EXPECT_EQ(Shown(2958466), "none");
 }
 
 TEST(DateSerial, TimeFractionValidatesFields) {

@@ -57,9 +57,9 @@ std::string Rewritten(std::string part) {
   return part;
 }
 
-std::string Link(const std::string& id, const std::string& target) {
-  return "<Relationship Id=\"" + id + "\" Type=\"" + kImageRel + "\" Target=\"" + target +
-         "\" TargetMode=\"External\"/>";
+std::string Link(const std::string& id, const std::string& target, bool external = true) {
+  return "<Relationship Id=\"" + id + "\" Type=\"" + kImageRel + "\" Target=\"" + target + "\"" +
+         (external ? " TargetMode=\"External\"/>" : "/>");
 }
 
 class EmbedLinkedPicturesTest : public ::testing::Test {
@@ -111,8 +111,7 @@ TEST_F(EmbedLinkedPicturesTest, LinksBecomeMediaPartsAndTheRestKeepsItsBytes) {
   EXPECT_EQ(Part(package, "xl/media/image1.jpeg"), kJpeg);
   EXPECT_EQ(Part(package, "xl/media/image2.bmp"), kBmp);
   EXPECT_EQ(Part(package, "xl/drawings/_rels/drawing1.xml.rels"),
-            Rewritten(Rels("<Relationship Id=\"rId1\" Type=\"" + kImageRel + "\" Target=\"../media/image1.jpeg\"/>"
-                 "<Relationship Id=\"rId2\" Type=\"" + kImageRel + "\" Target=\"../media/image2.bmp\"/>")));
+            Rewritten(Rels(Link("rId1", "../media/image1.jpeg", false) + Link("rId2", "../media/image2.bmp", false))));
   EXPECT_EQ(Part(package, "xl/drawings/drawing1.xml"),
             Rewritten(Drawing(Blip("r:embed=\"rId1\"") + Blip("r:embed=\"rId2\""))));
   EXPECT_EQ(Part(package, "[Content_Types].xml"),
@@ -122,16 +121,29 @@ TEST_F(EmbedLinkedPicturesTest, LinksBecomeMediaPartsAndTheRestKeepsItsBytes) {
   EXPECT_EQ(package.entries().size(), before.size() + 2);
 }
 
-TEST_F(EmbedLinkedPicturesTest, UnresolvedMissingOrUnknownTargetsStayLinked) {
+// Links that cannot be resolved, name a missing file or one that is no
+// picture stay linked; so does a link used by other than a blip (the
+// relationship prefix bound on the element itself). The package is not even
+// re-serialised.
+TEST_F(EmbedLinkedPicturesTest, WhatCannotOrMustNotBeEmbeddedStaysLinked) {
   Picture("notes.jpg", "plain text, whatever the name says");
-  ZipPackage package = Package(Blip("r:link=\"rId1\"") + Blip("r:link=\"rId2\"") + Blip("r:link=\"rId3\""),
-                               Link("rId1", "http://example.invalid/a.png") + Link("rId2", "file:///c:\\Pics\\gone.png") +
-                                   Link("rId3", "file:///c:\\Pics\\notes.jpg"));
-  const auto before = Entries(package);
-  const EmbedPicturesResult result = EmbedLinkedPictures(package, Resolver());
-  EXPECT_TRUE(result.embedded.empty());
-  EXPECT_EQ(result.keptLinked.size(), 3u);
-  EXPECT_EQ(Entries(package), before);  // not even re-serialised
+  const std::pair<ZipPackage, std::size_t> cases[] = {
+      {Package(Blip("r:link=\"rId1\"") + Blip("r:link=\"rId2\"") + Blip("r:link=\"rId3\""),
+               Link("rId1", "http://example.invalid/a.png") + Link("rId2", "file:///c:\\Pics\\gone.png") +
+                   Link("rId3", "file:///c:\\Pics\\notes.jpg")),
+       3},
+      {Package("<xdr:sp><v:imagedata xmlns:v=\"urn:v\" xmlns:q=\"http://schemas.openxmlformats.org/officeDocument/"
+               "2006/relationships\" q:link=\"rId1\"/></xdr:sp>",
+               Link("rId1", "file:///c:\\Pics\\code.bmp")),
+       1},
+  };
+  for (const auto& [original, kept] : cases) {
+    ZipPackage package = original;
+    const EmbedPicturesResult result = EmbedLinkedPictures(package, Resolver());
+    EXPECT_TRUE(result.embedded.empty());
+    EXPECT_EQ(result.keptLinked.size(), kept);
+    EXPECT_EQ(Entries(package), Entries(original));
+  }
 }
 
 TEST_F(EmbedLinkedPicturesTest, OneResolvedLinkBesideAnUnresolvedOne) {
@@ -142,8 +154,7 @@ TEST_F(EmbedLinkedPicturesTest, OneResolvedLinkBesideAnUnresolvedOne) {
   EXPECT_EQ(Part(package, "xl/drawings/drawing1.xml"),
             Rewritten(Drawing(Blip("r:link=\"rId1\"") + Blip("r:embed=\"rId2\""))));
   EXPECT_EQ(Part(package, "xl/drawings/_rels/drawing1.xml.rels"),
-            Rewritten(Rels(Link("rId1", "file:///c:\\Pics\\gone.bmp") +
-                 "<Relationship Id=\"rId2\" Type=\"" + kImageRel + "\" Target=\"../media/image1.bmp\"/>")));
+            Rewritten(Rels(Link("rId1", "file:///c:\\Pics\\gone.bmp") + Link("rId2", "../media/image1.bmp", false))));
 }
 
 TEST_F(EmbedLinkedPicturesTest, TypeComesFromTheBytesNotTheName) {
@@ -165,28 +176,14 @@ TEST_F(EmbedLinkedPicturesTest, SameFileIsStoredOnceAndExistingMediaNamesAreKept
   EXPECT_EQ(Part(package, "xl/media/image2.bmp"), kBmp);
   EXPECT_FALSE(package.Has("xl/media/image3.bmp"));
   EXPECT_EQ(Part(package, "xl/drawings/_rels/drawing1.xml.rels"),
-            Rewritten(Rels("<Relationship Id=\"rId1\" Type=\"" + kImageRel + "\" Target=\"../media/image2.bmp\"/>"
-                 "<Relationship Id=\"rId2\" Type=\"" + kImageRel + "\" Target=\"../media/image2.bmp\"/>")));
+            Rewritten(Rels(Link("rId1", "../media/image2.bmp", false) + Link("rId2", "../media/image2.bmp", false))));
 }
 
 TEST_F(EmbedLinkedPicturesTest, LinkedAndKeptCopyGetsTheCurrentPicture) {
-  ZipPackage package =
-      Package(Blip("r:embed=\"rId9\" r:link=\"rId1\""),
-              Link("rId1", "file:///c:\\Pics\\code.bmp") +
-                  "<Relationship Id=\"rId9\" Type=\"" + kImageRel + "\" Target=\"../media/old.png\"/>");
+  ZipPackage package = Package(Blip("r:embed=\"rId9\" r:link=\"rId1\""),
+                               Link("rId1", "file:///c:\\Pics\\code.bmp") + Link("rId9", "../media/old.png", false));
   EmbedLinkedPictures(package, Resolver());
   EXPECT_EQ(Part(package, "xl/drawings/drawing1.xml"), Rewritten(Drawing(Blip("r:embed=\"rId1\""))));
-}
-
-TEST_F(EmbedLinkedPicturesTest, LinksUsedByOtherThanABlipAreLeftAlone) {
-  // The relationship prefix is bound on the element itself; the owner is not a blip.
-  ZipPackage package = Package(
-      "<xdr:sp><v:imagedata xmlns:v=\"urn:v\" xmlns:q=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-      "relationships\" q:link=\"rId1\"/></xdr:sp>",
-      Link("rId1", "file:///c:\\Pics\\code.bmp"));
-  const auto before = Entries(package);
-  EXPECT_TRUE(EmbedLinkedPictures(package, Resolver()).embedded.empty());
-  EXPECT_EQ(Entries(package), before);
 }
 
 TEST_F(EmbedLinkedPicturesTest, BrokenDrawingIsRefusedByName) {

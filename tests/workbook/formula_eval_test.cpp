@@ -11,128 +11,99 @@ namespace {
 
 using testing::MapContext;
 
-class FormulaEvalTest : public ::testing::Test {
+class FormulaEvalTest : public testing::FormulaTest {
  protected:
-  CellValue Eval(std::string_view formula, EvalOptions options = {}) {
-    EvalResult r = EvaluateFormula(formula, ctx, options);
-    EXPECT_TRUE(r.complete) << formula << ": " << r.problem;
-    return r.value;
-  }
   double Num(std::string_view formula) {
     CellValue v = Eval(formula);
     EXPECT_TRUE(v.IsNumber()) << formula;
     return v.IsNumber() ? v.number() : NAN;
   }
-  std::string Str(std::string_view formula) {
-    CellValue v = Eval(formula);
-    EXPECT_TRUE(v.IsText()) << formula;
-    return v.IsText() ? v.text() : "<not text>";
-  }
-  ErrorCode Err(std::string_view formula) {
-    CellValue v = Eval(formula);
-    EXPECT_TRUE(v.IsError()) << formula;
-    return v.IsError() ? v.error() : ErrorCode::GettingData;
-  }
-  MapContext ctx;
 };
 
-TEST_F(FormulaEvalTest, OperatorPrecedenceFollowsSpreadsheetRules) {
-  EXPECT_EQ(Num("=1+2*3"), 7);
-  EXPECT_EQ(Num("=-2^2"), 4);        // negation binds tighter than ^
-  EXPECT_EQ(Num("=2^3^2"), 64);      // ^ is left-associative
-  EXPECT_EQ(Num("=0-2^2"), -4);
-  EXPECT_EQ(Num("=50%*4"), 2);
-  EXPECT_EQ(Num("=(1+2)*3"), 9);
-  EXPECT_EQ(Num("=2^-1"), 0.5);
-  EXPECT_EQ(Str("=1+2&\"x\""), "3x");  // & below arithmetic
-  EXPECT_EQ(Eval("=1+1=2"), CellValue::Boolean(true));
-  EXPECT_EQ(Eval("=\"a\"&1=\"a1\""), CellValue::Boolean(true));
+// How operators group is the parser's rule; here what they compute.
+TEST_F(FormulaEvalTest, OperatorsComputeAsSpreadsheetsDo) {
+  Expect({
+      {"=1+2*3", N(7)},
+      {"=-2^2", N(4)},  // negation binds tighter than ^
+      {"=50%*4", N(2)}, {"=2^-1", N(0.5)},
+      {"=1+2&\"x\"", T("3x")},  // & below arithmetic
+      {"=1+1=2", B(true)}, {"=\"a\"&1=\"a1\"", B(true)},
+  });
 }
 
 TEST_F(FormulaEvalTest, ArithmeticCoercesTextAndBooleans) {
-  ctx.Set("A1", "3");
-  ctx.Set("A2", true);
-  ctx.Set("A3", "abc");
-  EXPECT_EQ(Num("=A1+1"), 4);
-  EXPECT_EQ(Num("=\"3\"+1"), 4);
-  EXPECT_EQ(Num("=A2*5"), 5);
-  EXPECT_EQ(Num("=A9+1"), 1);  // empty cell is 0
-  EXPECT_EQ(Num("=\" 1,234.5 \"*2"), 2469);
-  EXPECT_EQ(Num("=\"50%\"*2"), 1);
-  EXPECT_EQ(Err("=A3+1"), ErrorCode::Value);
-  EXPECT_EQ(Err("=\"\"+1"), ErrorCode::Value);
-  EXPECT_EQ(Num("=-\"2\""), -2);
+  ctx.Set("A1", "3"); ctx.Set("A2", true); ctx.Set("A3", "abc");
+  Expect({
+      {"=A1+1", N(4)}, {"=\"3\"+1", N(4)}, {"=A2*5", N(5)},
+      {"=A9+1", N(1)},  // empty cell is 0
+      {"=\" 1,234.5 \"*2", N(2469)}, {"=\"50%\"*2", N(1)}, {"=A3+1", E(ErrorCode::Value)},
+      {"=\"\"+1", E(ErrorCode::Value)}, {"=-\"2\"", N(-2)},
+  });
 }
 
 TEST_F(FormulaEvalTest, ArithmeticErrors) {
-  EXPECT_EQ(Err("=1/0"), ErrorCode::Div0);
-  EXPECT_EQ(Err("=0^0"), ErrorCode::Num);
-  EXPECT_EQ(Err("=(-8)^0.5"), ErrorCode::Num);
-  EXPECT_EQ(Err("=10^400"), ErrorCode::Num);
-  EXPECT_EQ(Err("=#N/A+1/0"), ErrorCode::NA);  // the left error wins
-  EXPECT_EQ(Err("=#REF!A1+1"), ErrorCode::Ref);
+  Expect({
+      {"=1/0", E(ErrorCode::Div0)}, {"=0^0", E(ErrorCode::Num)}, {"=(-8)^0.5", E(ErrorCode::Num)},
+      {"=10^400", E(ErrorCode::Num)},
+      {"=#N/A+1/0", E(ErrorCode::NA)},  // the left error wins
+      {"=#REF!A1+1", E(ErrorCode::Ref)},
+  });
   ctx.Set("B1", ErrorCode::Div0);
-  EXPECT_EQ(Err("=B1&\"x\""), ErrorCode::Div0);
+  EXPECT_EQ(Eval("=B1&\"x\""), E(ErrorCode::Div0));
 }
 
 TEST_F(FormulaEvalTest, ComparisonsIgnoreCaseAndOrderTypes) {
-  EXPECT_EQ(Eval("=\"abc\"=\"ABC\""), CellValue::Boolean(true));
-  EXPECT_EQ(Eval("=\"a\"<\"B\""), CellValue::Boolean(true));
-  EXPECT_EQ(Eval("=1<\"0\""), CellValue::Boolean(true));     // numbers sort before text
-  EXPECT_EQ(Eval("=\"z\"<FALSE"), CellValue::Boolean(true));  // text before booleans
-  EXPECT_EQ(Eval("=A1=0"), CellValue::Boolean(true));         // empty equals 0 ...
-  EXPECT_EQ(Eval("=A1=\"\""), CellValue::Boolean(true));      // ... and ""
-  EXPECT_EQ(Eval("=A1=FALSE"), CellValue::Boolean(true));
-  EXPECT_EQ(Eval("=0.1+0.2=0.3"), CellValue::Boolean(true));
-  EXPECT_EQ(Eval("=1<>1.0000001"), CellValue::Boolean(true));
+  Expect({
+      {"=\"abc\"=\"ABC\"", B(true)}, {"=\"a\"<\"B\"", B(true)},
+      {"=1<\"0\"", B(true)},  // numbers sort before text
+      {"=\"z\"<FALSE", B(true)},  // text before booleans
+      {"=A1=0", B(true)},  // empty equals 0 ...
+      {"=A1=\"\"", B(true)},  // ... and ""
+      {"=A1=FALSE", B(true)}, {"=0.1+0.2=0.3", B(true)}, {"=1<>1.0000001", B(true)},
+  });
 }
 
 TEST_F(FormulaEvalTest, ConcatenationUsesGeneralNumberText) {
-  EXPECT_EQ(Str("=1/3&\"\""), "0.333333333333333");
-  EXPECT_EQ(Str("=0.1+0.2&\"\""), "0.3");
-  EXPECT_EQ(Str("=10^15&\"\""), "1E+15");
-  EXPECT_EQ(Str("=123456789012345&\"\""), "123456789012345");
-  EXPECT_EQ(Str("=-1.5&TRUE"), "-1.5TRUE");
+  Expect({
+      {"=1/3&\"\"", T("0.333333333333333")}, {"=0.1+0.2&\"\"", T("0.3")}, {"=10^15&\"\"", T("1E+15")},
+      {"=123456789012345&\"\"", T("123456789012345")}, {"=-1.5&TRUE", T("-1.5TRUE")},
+  });
   EXPECT_EQ(GeneralNumberText(1e-10), "1E-10");
   EXPECT_EQ(GeneralNumberText(-2.5e20), "-2.5E+20");
 }
 
 TEST_F(FormulaEvalTest, ReferencesReadCellsOnOtherSheetsAndEmptyResultIsZero) {
-  ctx.Set("'Price list'!B2", 12.5);
-  ctx.Set("B2", 2);
-  EXPECT_EQ(Num("='Price list'!B2*B2"), 25);
-  EXPECT_EQ(Num("=B3"), 0);
-  EXPECT_EQ(Num("=IF(TRUE,B3)"), 0);
+  ctx.Set("'Price list'!B2", 12.5); ctx.Set("B2", 2);
+  Expect({
+      {"='Price list'!B2*B2", N(25)}, {"=B3", N(0)}, {"=IF(TRUE,B3)", N(0)},
+  });
 }
 
 TEST_F(FormulaEvalTest, ImplicitIntersectionPicksTheFormulasRow) {
-  ctx.Set("B5", 7);
-  ctx.Set("C3", 4);
+  ctx.Set("B5", 7); ctx.Set("C3", 4);
   EvalOptions at{5, 4, {}};
   EXPECT_EQ(Eval("=B:B*2", at), CellValue::Number(14));
   EXPECT_EQ(Eval("=B1:B10", at), CellValue::Number(7));
   EXPECT_EQ(Eval("=A3:F3", EvalOptions{9, 3, {}}), CellValue::Number(4));
-  EXPECT_EQ(Err("=B1:B10"), ErrorCode::Value);  // position unknown
+  EXPECT_EQ(Eval("=B1:B10"), E(ErrorCode::Value));  // position unknown
 }
 
 TEST_F(FormulaEvalTest, RangeIntersectionAndUnionOperators) {
-  ctx.Set("B2", 5);
-  ctx.Set("C3", 7);
-  EXPECT_EQ(Num("=SUM(A1:C3 B2:D4)"), 12);
-  EXPECT_EQ(Num("=SUM((A1,C3,B2))"), 12);
+  ctx.Set("B2", 5); ctx.Set("C3", 7);
+  EXPECT_EQ(Eval("=SUM(A1:C3 B2:D4)"), N(12));
+  EXPECT_EQ(Eval("=SUM((A1,C3,B2))"), N(12));
   ctx.SetName("Corner", "$C$3");
-  EXPECT_EQ(Num("=SUM(A1:Corner)"), 12);  // ':' between a cell and a name spans both
-  EXPECT_EQ(Err("=SUM(A1:A2 C1:C2)"), ErrorCode::Null);
+  EXPECT_EQ(Eval("=SUM(A1:Corner)"), N(12));  // ':' between a cell and a name spans both
+  EXPECT_EQ(Eval("=SUM(A1:A2 C1:C2)"), E(ErrorCode::Null));
 }
 
 TEST_F(FormulaEvalTest, DefinedNamesEvaluateTheirFormula) {
-  ctx.Set("Data!A1", 0.19);
-  ctx.Set("B1", 100);
+  ctx.Set("Data!A1", 0.19); ctx.Set("B1", 100);
   ctx.SetName("VatRate", "Data!$A$1");
   ctx.SetName("Net", "=B1");
   ctx.SetName("Loop", "Loop+1");
   EXPECT_NEAR(Num("=Net*VatRate"), 19, 1e-12);
-  EXPECT_EQ(Err("=Missing+1"), ErrorCode::Name);
+  EXPECT_EQ(Eval("=Missing+1"), E(ErrorCode::Name));
   EvalResult loop = EvaluateFormula("Loop", ctx);
   EXPECT_FALSE(loop.complete);
 }
@@ -170,9 +141,8 @@ TEST_F(FormulaEvalTest, WhatCannotBeComputedIsFlagged) {
 }
 
 TEST_F(FormulaEvalTest, WholeColumnReferencesReadOnlyTheUsedPart) {
-  ctx.Set("A1", 1);
-  ctx.Set("A100", 2);
-  EXPECT_EQ(Num("=SUM(A:A)"), 3);
+  ctx.Set("A1", 1); ctx.Set("A100", 2);
+  EXPECT_EQ(Eval("=SUM(A:A)"), N(3));
   EXPECT_LT(ctx.reads, 1000);
 }
 
@@ -180,9 +150,7 @@ TEST_F(FormulaEvalTest, WholeColumnReferencesReadOnlyTheUsedPart) {
 // context says 100 rows, 26 columns); past a budget the formula gives #NUM!
 // and asks for recalculation instead of taking the process down.
 TEST_F(FormulaEvalTest, EvaluationStaysWithinItsBudget) {
-  ctx.Set("A1", 2);
-  ctx.Set("Z100", 3);
-  ctx.Set("B1", 5);
+  ctx.Set("A1", 2); ctx.Set("Z100", 3); ctx.Set("B1", 5);
   struct Case {
     const char* formula;
     std::uint64_t maxCellReads, maxBytes;
@@ -206,34 +174,25 @@ TEST_F(FormulaEvalTest, EvaluationStaysWithinItsBudget) {
 }
 
 TEST_F(FormulaEvalTest, ArrayConstantsAndSumproductWithConditions) {
-  ctx.Set("A1", "x");
-  ctx.Set("A2", "y");
-  ctx.Set("A3", "X");
-  ctx.Set("B1", 2);
-  ctx.Set("B2", 3);
-  ctx.Set("B3", 4);
-  ctx.Set("C1", 10);
-  ctx.Set("C2", "n/a");
-  ctx.Set("C3", 1);
-  EXPECT_EQ(Num("=SUMPRODUCT((A1:A3=\"x\")*B1:B3)"), 6);
-  EXPECT_EQ(Num("=SUMPRODUCT(B1:B3,C1:C3)"), 24);  // text counts as 0
-  EXPECT_EQ(Num("=SUMPRODUCT({1,2;3,4},{1,1;1,1})"), 10);
-  EXPECT_EQ(Err("=SUMPRODUCT(B1:B3,C1:C2)"), ErrorCode::Value);
-  EXPECT_EQ(Num("=SUM({1,\"2\",TRUE,3})"), 4);  // text and booleans in arrays are skipped
-  EXPECT_EQ(Num("={5,6}*2"), 10);
+  ctx.Set("A1", "x"); ctx.Set("A2", "y"); ctx.Set("A3", "X"); ctx.Set("B1", 2); ctx.Set("B2", 3); ctx.Set("B3", 4);
+  ctx.Set("C1", 10); ctx.Set("C2", "n/a"); ctx.Set("C3", 1);
+  Expect({
+      {"=SUMPRODUCT((A1:A3=\"x\")*B1:B3)", N(6)},
+      {"=SUMPRODUCT(B1:B3,C1:C3)", N(24)},  // text counts as 0
+      {"=SUMPRODUCT({1,2;3,4},{1,1;1,1})", N(10)}, {"=SUMPRODUCT(B1:B3,C1:C2)", E(ErrorCode::Value)},
+      {"=SUM({1,\"2\",TRUE,3})", N(4)},  // text and booleans in arrays are skipped
+      {"={5,6}*2", N(10)},
+  });
 }
 
 TEST_F(FormulaEvalTest, InsideSumproductSingleValueFunctionsApplyToEachElement) {
-  ctx.Set("A1", 1.005);
-  ctx.Set("A2", 2.555);
-  ctx.Set("B1", 3);
-  ctx.Set("B2", 1);
-  ctx.Set("C1", "x");
+  ctx.Set("A1", 1.005); ctx.Set("A2", 2.555); ctx.Set("B1", 3); ctx.Set("B2", 1); ctx.Set("C1", "x");
   EXPECT_NEAR(Num("=SUMPRODUCT(ROUND(A1:A2*B1:B2,2))"), 3.02 + 2.56, 1e-12);
-  EXPECT_EQ(Num("=SUMPRODUCT(IF(C1:C2=\"x\",B1:B2,0))"), 3);
-  EXPECT_EQ(Num("=SUMPRODUCT(LEN(C1:C2)*10)"), 10);
-  EXPECT_EQ(Num("=SUMPRODUCT(--ISBLANK(C1:C3))"), 2);
-  EXPECT_EQ(Err("=ROUND(A1:A2,2)"), ErrorCode::Value);  // outside: one value needed, position unknown
+  Expect({
+      {"=SUMPRODUCT(IF(C1:C2=\"x\",B1:B2,0))", N(3)}, {"=SUMPRODUCT(LEN(C1:C2)*10)", N(10)},
+      {"=SUMPRODUCT(--ISBLANK(C1:C3))", N(2)},
+      {"=ROUND(A1:A2,2)", E(ErrorCode::Value)},  // outside: one value needed, position unknown
+  });
 }
 
 }  // namespace

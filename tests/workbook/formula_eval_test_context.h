@@ -1,6 +1,10 @@
-// An in-memory workbook for evaluator tests: cells set by A1 address.
+// An in-memory workbook for evaluator tests: cells set by A1 address; and the
+// fixture the evaluator and function tests share.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <tuple>
@@ -53,6 +57,29 @@ class MapContext : public EvalContext {
 
   std::map<std::tuple<std::string, int, int>, CellValue> cells_;
   std::map<std::string, std::string> names_;
+};
+
+// A fixture evaluating formulas on a MapContext: Expect({{formula, value}, ...})
+// with N(umber), T(ext), B(oolean) and E(rror) values.
+class FormulaTest : public ::testing::Test {
+ protected:
+  CellValue Eval(std::string_view formula, EvalOptions options = {}) {
+    EvalResult r = EvaluateFormula(formula, ctx, options);
+    EXPECT_TRUE(r.complete) << formula << ": " << r.problem;
+    return r.value;
+  }
+  struct Case {
+    const char* formula;
+    CellValue want;
+  };
+  void Expect(std::initializer_list<Case> cases) {
+    for (const Case& c : cases) EXPECT_EQ(Eval(c.formula), c.want) << c.formula;
+  }
+  static CellValue N(double v) { return CellValue::Number(v); }
+  static CellValue T(const char* v) { return CellValue::Text(v); }
+  static CellValue B(bool v) { return CellValue::Boolean(v); }
+  static CellValue E(ErrorCode e) { return CellValue::Error(e); }
+  MapContext ctx;
 };
 
 }  // namespace vemo::wb::testing

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -29,17 +30,16 @@ TEST(FormulaLexerTest, SplitsOperandsOperatorsAndCalls) {
 }
 
 TEST(FormulaLexerTest, TellsReferencesFromNamesThatLookAlike) {
-  EXPECT_EQ(Kinds("LOG10(A9)")[0], (std::pair<K, std::string>{K::Function, "LOG10"}));
-  EXPECT_EQ(Kinds("XFE9")[0].first, K::Name);        // past the last column
-  EXPECT_EQ(Kinds("name_A9")[0].first, K::Name);
-  EXPECT_EQ(Kinds("A9B")[0].first, K::Name);
-  EXPECT_EQ(Kinds("_xlnm.Print_Area")[0].first, K::Name);
-  EXPECT_EQ(Kinds("_xlfn.CONCAT(1)")[0], (std::pair<K, std::string>{K::Function, "_xlfn.CONCAT"}));
-  EXPECT_EQ(Kinds("Sheet1!Tax")[0], (std::pair<K, std::string>{K::Name, "Sheet1!Tax"}));
-  EXPECT_EQ(Kinds("'My Sheet'!Tax")[0], (std::pair<K, std::string>{K::Name, "'My Sheet'!Tax"}));
-  EXPECT_EQ(Kinds("[1]!Rate")[0], (std::pair<K, std::string>{K::Name, "[1]!Rate"}));
-  EXPECT_EQ(Kinds("1:3")[0].first, K::Reference);   // whole rows, not a number
-  EXPECT_EQ(Kinds("A:XFD")[0].first, K::Reference);
+  const std::pair<const char*, std::pair<K, std::string>> cases[] = {  // text, its first token
+      {"LOG10(A9)", {K::Function, "LOG10"}},
+      {"XFE9", {K::Name, "XFE9"}},  // past the last column
+      {"name_A9", {K::Name, "name_A9"}}, {"A9B", {K::Name, "A9B"}}, {"_xlnm.Print_Area", {K::Name, "_xlnm.Print_Area"}},
+      {"_xlfn.CONCAT(1)", {K::Function, "_xlfn.CONCAT"}}, {"Sheet1!Tax", {K::Name, "Sheet1!Tax"}},
+      {"'My Sheet'!Tax", {K::Name, "'My Sheet'!Tax"}}, {"[1]!Rate", {K::Name, "[1]!Rate"}},
+      {"1:3", {K::Reference, "1:3"}},  // whole rows, not a number
+      {"A:XFD", {K::Reference, "A:XFD"}},
+  };
+  for (const auto& [text, first] : cases) EXPECT_EQ(Kinds(text)[0], first) << text;
 }
 
 TEST(FormulaLexerTest, ReadsSheetQualifiedReferencesAsOneToken) {
@@ -68,13 +68,12 @@ TEST(FormulaLexerTest, KeepsStructuredReferencesErrorsAndArraysWhole) {
 }
 
 TEST(FormulaLexerTest, MarksWhitespaceBetweenReferenceOperandsAsIntersection) {
-  EXPECT_EQ(Kinds("A1:B5 B2:C9")[1].first, K::Intersection);
-  EXPECT_EQ(Kinds("(A:A) 3:3")[3].first, K::Intersection);
-  EXPECT_EQ(Kinds("Rates Tax")[1].first, K::Intersection);
-  EXPECT_EQ(Kinds("A1 +B1")[1].first, K::Whitespace);
-  EXPECT_EQ(Kinds("SUM( A1 )")[2].first, K::Whitespace);
-  EXPECT_EQ(Kinds("SUM( A1 )")[4].first, K::Whitespace);
-  EXPECT_EQ(Kinds("1 A1")[1].first, K::Whitespace);
+  const std::tuple<const char*, std::size_t, K> cases[] = {  // text, token index, its kind
+      {"A1:B5 B2:C9", 1, K::Intersection}, {"(A:A) 3:3", 3, K::Intersection}, {"Rates Tax", 1, K::Intersection},
+      {"A1 +B1", 1, K::Whitespace},        {"SUM( A1 )", 2, K::Whitespace},   {"SUM( A1 )", 4, K::Whitespace},
+      {"1 A1", 1, K::Whitespace},
+  };
+  for (const auto& [text, index, kind] : cases) EXPECT_EQ(Kinds(text).at(index).first, kind) << text << " " << index;
 }
 
 TEST(FormulaLexerTest, RoundTripsAnyTextExactly) {

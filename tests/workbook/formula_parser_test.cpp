@@ -43,30 +43,24 @@ std::string Parse(std::string_view f) {
   return p.root ? Show(*p.root) : "error: " + p.error;
 }
 
-TEST(FormulaParserTest, GroupsOperatorsByPrecedence) {
-  EXPECT_EQ(Parse("=1+2*3"), "(+ 1 (* 2 3))");
-  EXPECT_EQ(Parse("-2^2"), "(^ (neg 2) 2)");
-  EXPECT_EQ(Parse("2^3^2"), "(^ (^ 2 3) 2)");
-  EXPECT_EQ(Parse("-5%"), "(% (neg 5))");
-  EXPECT_EQ(Parse("1&2=3-4"), "(= (& 1 2) (- 3 4))");
-  EXPECT_EQ(Parse("1 - -A1"), "(- 1 (neg A1))");
-  EXPECT_EQ(Parse("a<>b"), "(<> name:a name:b)");
+// Each formula parses to the tree shown.
+void ExpectParsed(std::initializer_list<std::pair<const char*, const char*>> cases) {
+  for (const auto& [formula, tree] : cases) EXPECT_EQ(Parse(formula), tree) << formula;
 }
 
-TEST(FormulaParserTest, ReferenceOperatorsBindTightest) {
-  EXPECT_EQ(Parse("-A1:B2 B1"), "(neg (isect A1:B2 B1))");
-  EXPECT_EQ(Parse("SUM((A1,B2:C3))"), "(SUM (union A1 B2:C3))");
-  EXPECT_EQ(Parse("A1:INDEX(B:B,2)"), "(: A1 (INDEX B:B 2))");
-  EXPECT_EQ(Parse("Data!Tax*'My Sheet'!Rate"), "(* name:Data|Tax name:My Sheet|Rate)");
-}
-
-TEST(FormulaParserTest, FunctionArgumentsAndConstants) {
-  EXPECT_EQ(Parse("IF(A1,,\"x\"\"y\")"), "(IF A1 _ \"x\"y\")");
-  EXPECT_EQ(Parse("_xlfn.CONCAT(1)"), "(CONCAT 1)");
-  EXPECT_EQ(Parse("TODAY()"), "(TODAY)");
-  EXPECT_EQ(Parse("SUM({1,2,3;4,5,-6})"), "(SUM {2x3})");
-  EXPECT_EQ(Parse("#N/A+#REF!A1+Data!#REF!"), "(+ (+ #N/A #REF!) #REF!)");
-  EXPECT_EQ(Parse("Table1[Qty]+[1]Data!A1+Jan:Mar!B2"), "(+ (+ ?Table1[Qty] ?[1]Data!A1) ?Jan:Mar!B2)");
+TEST(FormulaParserTest, GroupsByPrecedenceAndReadsArgumentsAndConstants) {
+  ExpectParsed({
+      {"=1+2*3", "(+ 1 (* 2 3))"}, {"-2^2", "(^ (neg 2) 2)"}, {"2^3^2", "(^ (^ 2 3) 2)"}, {"-5%", "(% (neg 5))"},
+      {"1&2=3-4", "(= (& 1 2) (- 3 4))"}, {"1 - -A1", "(- 1 (neg A1))"}, {"a<>b", "(<> name:a name:b)"},
+      // reference operators bind tightest
+      {"-A1:B2 B1", "(neg (isect A1:B2 B1))"}, {"SUM((A1,B2:C3))", "(SUM (union A1 B2:C3))"},
+      {"A1:INDEX(B:B,2)", "(: A1 (INDEX B:B 2))"},
+      {"Data!Tax*'My Sheet'!Rate", "(* name:Data|Tax name:My Sheet|Rate)"},
+      // function arguments and constants
+      {"IF(A1,,\"x\"\"y\")", "(IF A1 _ \"x\"y\")"}, {"_xlfn.CONCAT(1)", "(CONCAT 1)"}, {"TODAY()", "(TODAY)"},
+      {"SUM({1,2,3;4,5,-6})", "(SUM {2x3})"}, {"#N/A+#REF!A1+Data!#REF!", "(+ (+ #N/A #REF!) #REF!)"},
+      {"Table1[Qty]+[1]Data!A1+Jan:Mar!B2", "(+ (+ ?Table1[Qty] ?[1]Data!A1) ?Jan:Mar!B2)"},
+  });
 }
 
 TEST(FormulaParserTest, ReportsWhereTheTextIsBroken) {

@@ -20,33 +20,25 @@ TEST(ColumnLettersTest, ConvertsBothWaysAtTheEdgesOfEachLetterCount) {
   EXPECT_EQ(ColumnLetters(16385), "");
 }
 
+// An area as written back with its absolute marks, and the rows and columns
+// it spans.
 TEST(ParseAreaRefTest, ReadsEveryFormWithItsAbsoluteMarks) {
-  auto cell = ParseCellRef("$B7");
-  ASSERT_TRUE(cell);
-  EXPECT_EQ(*cell, (CellRef{7, 2, false, true}));
-
-  auto area = ParseAreaRef("A$1:$C3");
-  ASSERT_TRUE(area);
-  EXPECT_EQ(area->kind, AreaRef::Kind::Area);
-  EXPECT_EQ(area->first, (CellRef{1, 1, true, false}));
-  EXPECT_EQ(area->last, (CellRef{3, 3, false, true}));
-
-  auto cols = ParseAreaRef("$C:E");
-  ASSERT_TRUE(cols);
-  EXPECT_EQ(cols->kind, AreaRef::Kind::Columns);
-  EXPECT_EQ(cols->Top(), 1);
-  EXPECT_EQ(cols->Bottom(), kMaxRow);
-  EXPECT_EQ(cols->Left(), 3);
-  EXPECT_EQ(cols->Right(), 5);
-
-  auto rows = ParseAreaRef("$5:3");
-  ASSERT_TRUE(rows);
-  EXPECT_EQ(rows->kind, AreaRef::Kind::Rows);
-  EXPECT_EQ(rows->Top(), 3);
-  EXPECT_EQ(rows->Bottom(), 5);
-  EXPECT_EQ(rows->Right(), kMaxColumn);
-
-  EXPECT_EQ(ParseAreaRef("#REF!")->kind, AreaRef::Kind::Error);
+  const std::pair<const char*, const char*> cases[] = {
+      {"$B7", "$B7 rows 7-7 columns 2-2"},
+      {"A$1:$C3", "A$1:$C3 rows 1-3 columns 1-3"},
+      {"$C:E", "$C:E rows 1-1048576 columns 3-5"},
+      {"$5:3", "$5:3 rows 3-5 columns 1-16384"},
+      {"#REF!", "#REF!"},
+  };
+  for (const auto& [text, described] : cases) {
+    const auto a = ParseAreaRef(text);
+    ASSERT_TRUE(a) << text;
+    EXPECT_EQ(FormatAreaRef(*a) + (a->kind == AreaRef::Kind::Error ? "" : " rows " + std::to_string(a->Top()) + "-" +
+                                   std::to_string(a->Bottom()) + " columns " + std::to_string(a->Left()) + "-" +
+                                   std::to_string(a->Right())),
+              described);
+  }
+  EXPECT_EQ(*ParseCellRef("$B7"), (CellRef{7, 2, false, true}));
 }
 
 TEST(ParseAreaRefTest, RejectsTextOutsideTheSheetOrNotAReference) {
@@ -55,45 +47,27 @@ TEST(ParseAreaRefTest, RejectsTextOutsideTheSheetOrNotAReference) {
   EXPECT_TRUE(ParseAreaRef("XFD1048576"));
 }
 
+// What a reader of the reference learns, as text: sheet, last sheet, prefix,
+// flags and the area written out.
+std::string Describe(const std::optional<Reference>& r) {
+  if (!r) return "refused";
+  return r->sheet.value_or("-") + "|" + r->lastSheet + "|" + r->prefix + (r->threeD ? "|3D" : "") +
+         (r->external ? "|external" : "") + "|" + FormatAreaRef(r->area);
+}
+
 TEST(ParseReferenceTest, ReadsSheetPrefixesQuotedAnd3DAndExternal) {
-  auto plain = ParseReference("Sheet1!A1:B2");
-  ASSERT_TRUE(plain);
-  EXPECT_EQ(*plain->sheet, "Sheet1");
-  EXPECT_EQ(plain->prefix, "Sheet1!");
-  EXPECT_FALSE(plain->threeD);
-
-  auto quoted = ParseReference("'It''s mine'!$A$1");
-  ASSERT_TRUE(quoted);
-  EXPECT_EQ(*quoted->sheet, "It's mine");
-  EXPECT_EQ(quoted->prefix, "'It''s mine'!");
-
-  auto threeD = ParseReference("Jan:Mar!B3");
-  ASSERT_TRUE(threeD);
-  EXPECT_TRUE(threeD->threeD);
-  EXPECT_EQ(*threeD->sheet, "Jan");
-  EXPECT_EQ(threeD->lastSheet, "Mar");
-
-  auto quoted3D = ParseReference("'Q 1:Q 4'!B3");
-  ASSERT_TRUE(quoted3D);
-  EXPECT_TRUE(quoted3D->threeD);
-  EXPECT_EQ(quoted3D->lastSheet, "Q 4");
-
-  auto external = ParseReference("[1]Data!C4");
-  ASSERT_TRUE(external);
-  EXPECT_TRUE(external->external);
-  EXPECT_EQ(*external->sheet, "Data");
-
-  auto externalQuoted = ParseReference("'[Book 2.xlsx]My Data'!C4");
-  ASSERT_TRUE(externalQuoted);
-  EXPECT_TRUE(externalQuoted->external);
-  EXPECT_EQ(*externalQuoted->sheet, "My Data");
-
-  auto refError = ParseReference("Data!#REF!");
-  ASSERT_TRUE(refError);
-  EXPECT_EQ(refError->area.kind, AreaRef::Kind::Error);
-
-  EXPECT_FALSE(ParseReference("'Open!A1"));
-  EXPECT_FALSE(ParseReference("[1]A1"));
+  const std::pair<const char*, const char*> cases[] = {
+      {"Sheet1!A1:B2", "Sheet1||Sheet1!|A1:B2"},
+      {"'It''s mine'!$A$1", "It's mine||'It''s mine'!|$A$1"},
+      {"Jan:Mar!B3", "Jan|Mar|Jan:Mar!|3D|B3"},
+      {"'Q 1:Q 4'!B3", "Q 1|Q 4|'Q 1:Q 4'!|3D|B3"},
+      {"[1]Data!C4", "Data||[1]Data!|external|C4"},
+      {"'[Book 2.xlsx]My Data'!C4", "My Data||'[Book 2.xlsx]My Data'!|external|C4"},
+      {"Data!#REF!", "Data||Data!|#REF!"},
+      {"'Open!A1", "refused"},
+      {"[1]A1", "refused"},
+  };
+  for (const auto& [text, described] : cases) EXPECT_EQ(Describe(ParseReference(text)), described) << text;
 }
 
 TEST(FormatReferenceTest, QuotesSheetNamesOnlyWhenNeeded) {

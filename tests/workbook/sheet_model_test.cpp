@@ -25,37 +25,23 @@ std::unique_ptr<Workbook> SaveAndReopen(Workbook& book, const TempDir& temp) {
   return Workbook::Open(temp / "saved.xlsx");
 }
 
-TEST(SheetModel, ValuesOfEveryKindSurviveSaveAndOpen) {
+// Values of every kind, merges and row heights survive a save and a fresh
+// open; so do texts XML cannot carry as they are (control characters,
+// non-characters, broken UTF-8 read back as U+FFFD, literal escapes), in a
+// file a strict parser (Python's expat) reads; and a shared formula's cells
+// keep it when its first cell is overwritten.
+TEST(SheetModel, EditsOfEveryKindSurviveSaveAndOpen) {
   TempDir temp;
   auto book = Workbook::Open(Corpus("TestShiftRowSharedFormula.xlsx"));
   Sheet& sheet = book->GetSheet(0);
+  EXPECT_EQ(sheet.GetFormula(5, 5)->kind, FormulaKind::Shared);
+  EXPECT_TRUE(sheet.MergedRanges().empty());
   sheet.SetNumber(10, 1, 0.1);
   sheet.SetNumber(10, 2, -1234567.890123);
   sheet.SetString(10, 3, " leading space & <markup>\n");
   sheet.SetBoolean(10, 4, true);
   sheet.SetFormula(10, 5, "SUM(C2:C4)&\"<\"");
   sheet.SetNumber(11, 16384, 5);
-  auto again = SaveAndReopen(*book, temp);
-  const Sheet& out = again->GetSheet(0);
-  EXPECT_EQ(out.GetValue(10, 1).number, 0.1);
-  EXPECT_EQ(out.GetValue(10, 2).number, -1234567.890123);
-  EXPECT_EQ(out.GetValue(10, 3).text, " leading space & <markup>\n");
-  EXPECT_EQ(out.GetValue(10, 4).type, CellType::Boolean);
-  EXPECT_TRUE(out.GetValue(10, 4).boolean);
-  EXPECT_EQ(*out.FormulaText(10, 5), "SUM(C2:C4)&\"<\"");
-  EXPECT_EQ(FormatCellRange(*out.UsedRange()), "A2:XFD11");
-  EXPECT_THROW(sheet.SetNumber(1, 16385, 1), WorkbookError);
-  EXPECT_THROW(sheet.SetNumber(0, 1, 1), WorkbookError);
-}
-
-// Control characters, non-characters, broken UTF-8 and literal escapes in
-// texts and formulas: every part of the saved file is XML a strict parser
-// (Python's expat) reads, and the texts come back as written (broken bytes
-// as U+FFFD).
-TEST(SheetModel, TextsXmlCannotCarryGiveAWellFormedFile) {
-  TempDir temp;
-  auto book = Workbook::Open(Corpus("TestShiftRowSharedFormula.xlsx"));
-  Sheet& sheet = book->GetSheet(0);
   const std::pair<std::string, std::string> texts[] = {
       {"code\x0B" "name", "code\x0B" "name"},
       {std::string("\x00\x1F\x7F", 3), std::string("\x00\x1F\x7F", 3)},
@@ -66,36 +52,44 @@ TEST(SheetModel, TextsXmlCannotCarryGiveAWellFormedFile) {
   int col = 1;
   for (const auto& [text, readBack] : texts) sheet.SetString(20, col++, text);
   sheet.SetFormula(21, 1, "\"a\x01" "b\"&\"_x0042_\"");
-  book->Save(temp / "saved.xlsx");
+  sheet.SetNumber(5, 4, 99);  // D5 held the shared formula's text
+  sheet.AddMergedRange(*ParseCellRange("B8:D8"));
+  sheet.SetRowHeight(8, 30);
+  EXPECT_THROW(sheet.SetNumber(1, 16385, 1), WorkbookError);
+  EXPECT_THROW(sheet.SetNumber(0, 1, 1), WorkbookError);
+
+  auto again = SaveAndReopen(*book, temp);
+  const Sheet& out = again->GetSheet(0);
+  EXPECT_EQ(out.GetValue(10, 1).number, 0.1);
+  EXPECT_EQ(out.GetValue(10, 2).number, -1234567.890123);
+  EXPECT_EQ(out.GetValue(10, 3).text, " leading space & <markup>\n");
+  EXPECT_EQ(out.GetValue(10, 4).type, CellType::Boolean);
+  EXPECT_TRUE(out.GetValue(10, 4).boolean);
+  EXPECT_EQ(*out.FormulaText(10, 5), "SUM(C2:C4)&\"<\"");
+  EXPECT_EQ(FormatCellRange(*out.UsedRange()), "A2:XFD21");
+  col = 1;
+  for (const auto& [text, readBack] : texts) EXPECT_EQ(out.GetValue(20, col++).text, readBack);
+  EXPECT_EQ(*out.FormulaText(21, 1), "\"a\x01" "b\"&\"_x0042_\"");
+  EXPECT_FALSE(out.FormulaText(5, 4).has_value());
+  EXPECT_EQ(*out.FormulaText(5, 5), "SUM(E2:E4)");
+  EXPECT_EQ(out.MergedRanges(), std::vector<std::string>{"B8:D8"});
+  EXPECT_EQ(out.RowHeight(8), 30.0);
+  EXPECT_FALSE(out.RowHeight(9).has_value());
   const auto check = vemo::test::RunCommand(
       "/usr/bin/python3 -c 'import sys, zipfile, xml.dom.minidom as m\n"
       "z = zipfile.ZipFile(sys.argv[1])\n"
       "[m.parseString(z.read(n)) for n in z.namelist() if n.endswith((\".xml\", \".rels\"))]' " +
       vemo::test::ShellQuote(temp / "saved.xlsx"));
   EXPECT_EQ(check.status, 0) << check.output;
-  auto again = Workbook::Open(temp / "saved.xlsx");
-  col = 1;
-  for (const auto& [text, readBack] : texts) EXPECT_EQ(again->GetSheet(0).GetValue(20, col++).text, readBack);
-  EXPECT_EQ(*again->GetSheet(0).FormulaText(21, 1), "\"a\x01" "b\"&\"_x0042_\"");
 }
 
-TEST(SheetModel, SharedFormulasExpandAndSurviveTheirFirstCellBeingOverwritten) {
-  TempDir temp;
-  auto book = Workbook::Open(Corpus("TestShiftRowSharedFormula.xlsx"));
-  Sheet& sheet = book->GetSheet(0);
-  EXPECT_EQ(*sheet.FormulaText(5, 5), "SUM(E2:E4)");
-  EXPECT_EQ(sheet.GetFormula(5, 5)->kind, FormulaKind::Shared);
-  EXPECT_FALSE(sheet.FormulaText(2, 3).has_value());
-  sheet.SetNumber(5, 4, 99);  // D5 held the shared formula's text
-  auto again = SaveAndReopen(*book, temp);
-  EXPECT_FALSE(again->GetSheet(0).FormulaText(5, 4).has_value());
-  EXPECT_EQ(*again->GetSheet(0).FormulaText(5, 5), "SUM(E2:E4)");
-}
-
+// A new number format makes (or reuses) a style copying the rest of the
+// base style; the code table made at the first question follows it.
 TEST(SheetModel, NewNumberFormatStyleCopiesTheRestOfTheStyle) {
   TempDir temp;
   auto book = Workbook::Open(Corpus("DateFormatTests.xlsx"));
   Styles& styles = book->styles();
+  const std::string general = styles.NumberFormatCode(0);  // the code table is made here
   std::size_t before = styles.CellStyleCount();
   std::uint32_t base = before > 1 ? 1 : 0;
   std::uint32_t made = styles.WithNumberFormat(base, "#,##0.00;[Red]-#,##0.00");
@@ -103,22 +97,14 @@ TEST(SheetModel, NewNumberFormatStyleCopiesTheRestOfTheStyle) {
   EXPECT_EQ(styles.NumberFormatCode(made), "#,##0.00;[Red]-#,##0.00");
   EXPECT_EQ(styles.NumberFormatCode(styles.WithNumberFormat(base, "0.00%")), "0.00%");
   EXPECT_EQ(styles.NumberFormatId(styles.WithNumberFormat(base, "0.00%")), 10u);  // built-in id
+  EXPECT_EQ(styles.NumberFormatCode(0), general);
+  // A style index past the last one shows what style 0's format id 0 means.
+  EXPECT_EQ(styles.NumberFormatCode(1000000), "General");
   book->GetSheet(0).SetNumber(1, 1, 3.5);
   book->GetSheet(0).SetStyle(1, 1, made);
   auto again = SaveAndReopen(*book, temp);
   EXPECT_EQ(again->styles().NumberFormatCode(again->GetSheet(0).FindCell(1, 1)->style), "#,##0.00;[Red]-#,##0.00");
   EXPECT_GT(again->styles().CellStyleCount(), before);
-}
-
-TEST(SheetModel, NumberFormatCodesFollowStylesAddedAfterTheFirstQuestion) {
-  auto book = Workbook::Open(Corpus("DateFormatTests.xlsx"));
-  Styles& styles = book->styles();
-  const std::string before = styles.NumberFormatCode(0);  // the code table is made here
-  const std::uint32_t made = styles.WithNumberFormat(0, "0.000;[Red]-0.000");
-  EXPECT_EQ(styles.NumberFormatCode(made), "0.000;[Red]-0.000");
-  EXPECT_EQ(styles.NumberFormatCode(0), before);
-  // A style index past the last one shows what style 0's format id 0 means.
-  EXPECT_EQ(styles.NumberFormatCode(1000000), "General");
 }
 
 TEST(SheetModel, StringItemTextDecodesEveryForm) {
@@ -143,19 +129,6 @@ TEST(SheetModel, ColumnWidthSplitsASharedColumnSpan) {
   EXPECT_EQ(out.ColumnWidth(6), 1.0);
   EXPECT_EQ(out.ColumnWidth(30), 2.5);
   EXPECT_EQ(out.ColumnWidth(31), out.ColumnWidth(29));
-}
-
-TEST(SheetModel, MergesAndRowHeights) {
-  TempDir temp;
-  auto book = Workbook::Open(Corpus("TestShiftRowSharedFormula.xlsx"));
-  Sheet& sheet = book->GetSheet(0);
-  EXPECT_TRUE(sheet.MergedRanges().empty());
-  sheet.AddMergedRange(*ParseCellRange("B8:D8"));
-  sheet.SetRowHeight(8, 30);
-  auto again = SaveAndReopen(*book, temp);
-  EXPECT_EQ(again->GetSheet(0).MergedRanges(), std::vector<std::string>{"B8:D8"});
-  EXPECT_EQ(again->GetSheet(0).RowHeight(8), 30.0);
-  EXPECT_FALSE(again->GetSheet(0).RowHeight(9).has_value());
 }
 
 // Row lookups start where a row would be without gaps and step back over

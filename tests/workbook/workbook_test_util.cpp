@@ -3,7 +3,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -21,27 +24,53 @@ ToolResult RunPythonTool(const std::filesystem::path& tool, const std::string& a
 
 std::filesystem::path XlsxDiffTool() { return vemo::test::XlsxDiffTool(); }
 
-bool LibreOfficeOpensOriginal(const std::string& entry) {
-  std::ifstream manifest(vemo::test::SharedDir() / "corpus" / "MANIFEST.tsv");
-  auto columns = [](const std::string& line) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-      out.push_back(line.substr(start, tab - start));
-    out.push_back(line.substr(start));
+const std::vector<std::map<std::string, std::string>>& Manifest() {
+  static const auto rows = [] {
+    std::vector<std::map<std::string, std::string>> out;
+    std::ifstream manifest(vemo::test::SharedDir() / "corpus" / "MANIFEST.tsv");
+    auto columns = [](const std::string& line) {
+      std::vector<std::string> fields;
+      std::stringstream split(line);
+      for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
+      return fields;
+    };
+    std::string line;
+    std::getline(manifest, line);
+    const auto header = columns(line);
+    while (std::getline(manifest, line)) {
+      const auto fields = columns(line);
+      auto& row = out.emplace_back();
+      for (std::size_t i = 0; i < header.size() && i < fields.size(); ++i) row[header[i]] = fields[i];
+    }
     return out;
-  };
-  std::string line;
-  if (!std::getline(manifest, line)) return true;
-  const auto header = columns(line);
-  const auto opensWith = std::find(header.begin(), header.end(), "opens_with") - header.begin();
-  for (; std::getline(manifest, line);) {
-    if (line.rfind(entry + "\t", 0) != 0) continue;
-    const auto fields = columns(line);
-    return static_cast<std::size_t>(opensWith) < fields.size() &&
-           fields[static_cast<std::size_t>(opensWith)].find("soffice") != std::string::npos;
-  }
+  }();
+  return rows;
+}
+
+bool LibreOfficeOpensOriginal(const std::string& entry) {
+  for (const auto& row : Manifest())
+    if (row.at("file") == entry) return row.count("opens_with") && row.at("opens_with").find("soffice") != std::string::npos;
   return true;
+}
+
+bool LibreOfficeChecks() {
+  const char* flag = std::getenv("VEMO_LO_CHECK");
+  return flag && std::string(flag) == "1";
+}
+
+std::vector<std::string> CorpusFiles(const std::string& folder, const std::string& extension) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(vemo::test::SharedDir() / "corpus" / folder, ec))
+    if (entry.path().extension() == extension) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ParamName(const std::string& file) {
+  std::string name;
+  for (char c : std::filesystem::path(file).stem().string()) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name.substr(0, 60);
 }
 
 std::string DeflateInOneStream(std::string_view input, int level) {

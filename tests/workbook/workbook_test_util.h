@@ -1,8 +1,10 @@
 // Helpers shared by the workbook tests: running the independent checking tools.
 #pragma once
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vemo::wb::test {
 
@@ -16,9 +18,20 @@ ToolResult RunPythonTool(const std::filesystem::path& tool, const std::string& a
 std::string Quote(const std::filesystem::path& path);
 std::filesystem::path XlsxDiffTool();
 
-// Whether the corpus manifest's "opens_with" column names LibreOffice
-// ("soffice") for `entry` ("xlsx/NAME"), i.e. whether the original opens there.
+// The rows of the corpus manifest, each by its column names ("file" is
+// "xlsx/NAME").
+const std::vector<std::map<std::string, std::string>>& Manifest();
+// Whether the manifest's "opens_with" column names LibreOffice ("soffice")
+// for `entry`, i.e. whether the original opens there.
 bool LibreOfficeOpensOriginal(const std::string& entry);
+// Whether VEMO_LO_CHECK=1 asks for the (slow) checks through LibreOffice.
+bool LibreOfficeChecks();
+
+// The names of the corpus files in `folder` ("xlsx", "xls") ending in
+// `extension`, sorted.
+std::vector<std::string> CorpusFiles(const std::string& folder, const std::string& extension);
+// A file name as a test name: letters and digits, the extension left out.
+std::string ParamName(const std::string& file);
 
 // zlib's raw deflate of the whole input in one stream at `level`: what
 // another writer would store, to compare ours with.

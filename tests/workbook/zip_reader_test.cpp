@@ -101,10 +101,8 @@ TEST(ZipReader, ReadsEveryCorpusFileAsTheReferenceReaderDoes) {
 // whatever the reference refuses for damaged data, and otherwise reads the
 // same bytes (a change in an unused field may go unnoticed by both).
 TEST(ZipReader, DamagedArchivesAreRefusedOrReadAsTheReferenceReadsThem) {
-  std::string archive = Bytes(vemo::test::SharedDir() / "corpus" / "xlsx" / "45544.xlsx");
-  ASSERT_GT(archive.size(), 1000u);
-  archive.resize(std::min<std::size_t>(archive.size(), 1u << 20));
   const std::string whole = Bytes(vemo::test::SharedDir() / "corpus" / "xlsx" / "45544.xlsx");
+  ASSERT_GT(whole.size(), 1000u);
   for (std::size_t cut : {std::size_t{0}, std::size_t{21}, whole.size() / 3, whole.size() - 23, whole.size() - 1}) {
     std::string error;
     EXPECT_FALSE(OurRead(whole.substr(0, cut), &error)) << cut;

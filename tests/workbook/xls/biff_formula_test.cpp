@@ -86,25 +86,17 @@ TEST(BiffFormulaTest, TextSurvivesTokensForEveryKindOfToken) {
     const char* text;
   };
   const Case cases[] = {
-      {FormulaUse::Cell, "1+2.5*3-4/5^6&\"a\"\"b\""},
-      {FormulaUse::Cell, "-A1%+(+B2)"},
-      {FormulaUse::Cell, "A1<>B1"},
-      {FormulaUse::Cell, "IF(A1<=1,\"x\")=IF(A1>=2,TRUE,FALSE)"},
-      {FormulaUse::Cell, "CHOOSE(A1,B1,\"two\",C1:C3)"},
+      {FormulaUse::Cell, "1+2.5*3-4/5^6&\"a\"\"b\""}, {FormulaUse::Cell, "-A1%+(+B2)"}, {FormulaUse::Cell, "A1<>B1"},
+      {FormulaUse::Cell, "IF(A1<=1,\"x\")=IF(A1>=2,TRUE,FALSE)"}, {FormulaUse::Cell, "CHOOSE(A1,B1,\"two\",C1:C3)"},
       {FormulaUse::Cell, "SUM($A$1:B$2,$C3,D:D,$4:$5)"},
       {FormulaUse::Cell, "Sheet2!A1+'My Sheet'!$B$2+Sheet1:Sheet4!C3"},
-      {FormulaUse::Cell, "#REF!A1+Sheet2!#REF!+#DIV/0!+#N/A"},
-      {FormulaUse::Cell, "Tax*Sheet2!Rate*[1]!Rate"},
+      {FormulaUse::Cell, "#REF!A1+Sheet2!#REF!+#DIV/0!+#N/A"}, {FormulaUse::Cell, "Tax*Sheet2!Rate*[1]!Rate"},
       {FormulaUse::Cell, "[1]Other!A1+SUM('[1]My Other'!B2:C3)"},
       {FormulaUse::Cell, "SUM((A1:B2,C3),A1:B2 B1:C3,A1   B1)"},
-      {FormulaUse::Cell, "INDEX({1,-2.5;\"x\",TRUE;#N/A,FALSE},2,1)"},
-      {FormulaUse::Cell, "ROUND(A1,)+NA()+ROW()"},
-      {FormulaUse::Cell, "\"中文\"&LEFT(\"été\",1)"},
-      {FormulaUse::Cell, "_xlfn.CONCAT(A1,\"b\")&EOMONTH(A1,1)"},
-      {FormulaUse::Cell, "SUM( A1, B1 )+\n1"},
-      {FormulaUse::Cell, "1E+20+0.001"},
-      {FormulaUse::Shared, "A1+$B$2+C$3+$D4+IV65536"},
-      {FormulaUse::Array, "SUM(A1:A3*B1:B3)"},
+      {FormulaUse::Cell, "INDEX({1,-2.5;\"x\",TRUE;#N/A,FALSE},2,1)"}, {FormulaUse::Cell, "ROUND(A1,)+NA()+ROW()"},
+      {FormulaUse::Cell, "\"中文\"&LEFT(\"été\",1)"}, {FormulaUse::Cell, "_xlfn.CONCAT(A1,\"b\")&EOMONTH(A1,1)"},
+      {FormulaUse::Cell, "SUM( A1, B1 )+\n1"}, {FormulaUse::Cell, "1E+20+0.001"},
+      {FormulaUse::Shared, "A1+$B$2+C$3+$D4+IV65536"}, {FormulaUse::Array, "SUM(A1:A3*B1:B3)"},
       {FormulaUse::Name, "Sheet1!$A$1:$B$2,Sheet2!$C$3"},
   };
   for (const Case& c : cases) {
@@ -122,8 +114,7 @@ TEST(BiffFormulaTest, RefusesTextThatAnXlsFileCannotHold) {
       {FormulaUse::Cell, "Table1[Col]"},      {FormulaUse::Cell, "Nope+1"},
       {FormulaUse::Cell, "Missing!A1"},       {FormulaUse::Cell, "[2]Other!A1"},
       {FormulaUse::Cell, "SUM(1"},            {FormulaUse::Cell, "IF(1,2,3,4)"},
-      {FormulaUse::Cell, "#SPILL!"},          {FormulaUse::Cell, "{1,2;3}"},
-      {FormulaUse::Name, "A1"},
+      {FormulaUse::Cell, "#SPILL!"},          {FormulaUse::Cell, "{1,2;3}"}, {FormulaUse::Name, "A1"},
   };
   for (auto [use, text] : cases) {
     FormulaContext context = Context();

@@ -1,11 +1,8 @@
 // Every .xls workbook of the corpus opens, and saving it as .xls without an
 // edit gives a workbook an independent reader finds equal (values, types,
-// number formats, merges); LibreOffice opens what we write. The example
-// templates saved from .xlsx look like their .xls twins.
+// number formats, merges). The example templates saved from .xlsx look like
+// their .xls twins. (LibreOffice opening them: xlsx_roundtrip_test.cpp.)
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
 
 #include "support/test_paths.h"
 #include "workbook/workbook.h"
@@ -17,25 +14,13 @@ namespace {
 
 std::filesystem::path CorpusDir() { return vemo::test::SharedDir() / "corpus" / "xls"; }
 
-std::vector<std::string> CorpusFiles() {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(CorpusDir(), ec))
-    if (entry.path().extension() == ".xls") names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 std::filesystem::path CompareTool() { return vemo::test::SourceDir() / "tests/workbook/xls/xls_compare.py"; }
-
-// Excel 5.0/95 workbooks are refused by design, saying so.
-bool OlderFormat(const std::string& name) { return name == "testEXCEL_95.xls"; }
 
 class XlsCorpus : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(XlsCorpus, SaveWithoutEditIsEqual) {
   const std::filesystem::path in = CorpusDir() / GetParam();
-  if (OlderFormat(GetParam())) {
+  if (GetParam() == "testEXCEL_95.xls") {  // refused by design, saying so
     try {
       Workbook::Open(in);
       FAIL() << "opened an Excel 5.0/95 workbook";
@@ -53,13 +38,8 @@ TEST_P(XlsCorpus, SaveWithoutEditIsEqual) {
   EXPECT_EQ(diff.exitCode, 0) << diff.output;
 }
 
-std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
-  std::string name;
-  for (char c : info.param.substr(0, info.param.size() - 4)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name.substr(0, 60);
-}
-
-INSTANTIATE_TEST_SUITE_P(Xls, XlsCorpus, ::testing::ValuesIn(CorpusFiles()), TestName);
+INSTANTIATE_TEST_SUITE_P(Xls, XlsCorpus, ::testing::ValuesIn(test::CorpusFiles("xls", ".xls")),
+                         [](const auto& info) { return test::ParamName(info.param); });
 
 // An example template saved from .xlsx as .xls has the borders, fills and
 // font colours of its .xls twin made by another program.
@@ -76,26 +56,6 @@ TEST(XlsTemplates, SavedFromXlsxLookLikeTheirTwins) {
   }
   EXPECT_GT(compared, 0);
 }
-
-// LibreOffice is slow (about 5 s a file): VEMO_LO_CHECK=1 turns this on.
-constexpr int kShards = 4;
-class XlsCorpusLibreOffice : public ::testing::TestWithParam<int> {};
-
-TEST_P(XlsCorpusLibreOffice, SavedFilesOpen) {
-  const char* flag = std::getenv("VEMO_LO_CHECK");
-  if (!flag || std::string(flag) != "1") GTEST_SKIP() << "set VEMO_LO_CHECK=1 to run";
-  vemo::test::TempDir temp;
-  int index = 0;
-  for (const std::string& name : CorpusFiles()) {
-    if (index++ % kShards != GetParam() || OlderFormat(name)) continue;
-    if (!test::LibreOfficeOpensOriginal("xls/" + name)) continue;
-    const std::filesystem::path out = temp / name;
-    Workbook::Open(CorpusDir() / name)->Save(out);
-    auto check = test::RunPythonTool(vemo::test::SharedDir() / "tools" / "lo_check.py", test::Quote(out));
-    EXPECT_EQ(check.exitCode, 0) << name << ": " << check.output;
-  }
-}
-INSTANTIATE_TEST_SUITE_P(Shards, XlsCorpusLibreOffice, ::testing::Range(0, kShards));
 
 }  // namespace
 }  // namespace vemo::wb

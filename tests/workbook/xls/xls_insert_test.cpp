@@ -46,7 +46,7 @@ TEST(XlsInsertion, RowsInsertedMoveEverythingBelow) {
       // Its rules refer to cells, so the formats are left out (with a warning).
       {"ConditionalFormattingSamples.xls", 1, 3, 2, false},
   };
-  const bool office = std::getenv("VEMO_LO_CHECK") && std::string(std::getenv("VEMO_LO_CHECK")) == "1";
+  const bool office = test::LibreOfficeChecks();
   for (const Case& c : cases) {
     vemo::test::TempDir temp;
     const std::filesystem::path in = vemo::test::SharedDir() / "corpus" / "xls" / c.file;
