@@ -54,18 +54,5 @@ TEST(CupsPrintEndToEnd, ABillWithAChineseCustomerReachesThePrinter) {
             << " ms\n";
 }
 
-TEST(CupsPrintEndToEnd, WithoutADefaultPrinterPrintToIsFalse) {
-  vemo::test::TempDir dir;
-  host::test::ScopedEnv server("CUPS_SERVER", (dir / "no-such-server.sock").string());
-  host::test::ScopedEnv home("HOME", dir.path().string());
-  const auto book = host::test::MakeBook(dir / "invoice.xlsx", {{"销售单", "客户"}});
-  host::RegisterSpreadsheetApplication();
-  auto previous = host::InstallOutputPrintService();
-  const bool sent = PrintWorkbookFile(book.string(), false);
-  host::InstallPrintService(previous);
-  EXPECT_FALSE(sent);
-  EXPECT_EQ(host::LiveApplicationCount(), 0u);  // the instance was ended
-}
-
 }  // namespace
 }  // namespace vemo::engine
