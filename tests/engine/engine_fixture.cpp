@@ -28,16 +28,9 @@ void Publish(const std::string& user) {
   context::PublishSession(std::move(session));
 }
 
-std::shared_ptr<host::IWorkbook> OpenForReading(const std::string& path, std::shared_ptr<host::SurfaceApplication>& app) {
-  app = host::SurfaceApplication::Create();
-  return app->Workbooks()->Open(path);
-}
-
 }  // namespace
 
 EngineTest::EngineTest() {
-  if (const char* old = std::getenv("VEMO_DATA_DIR")) previousData_ = old;
-  setenv("VEMO_DATA_DIR", (temp.path() / "data").c_str(), 1);
   host::InitializeSampleAccount(host::DatabasePath(kAccount), false);
   context::RegisterSessionComponents();
   host::RegisterDatabaseComponents();
@@ -45,27 +38,13 @@ EngineTest::EngineTest() {
   Publish(host::kSampleAdmin);
 }
 
-EngineTest::~EngineTest() {
-  context::UnpublishSession();
-  if (previousData_.empty())
-    unsetenv("VEMO_DATA_DIR");
-  else
-    setenv("VEMO_DATA_DIR", previousData_.c_str(), 1);
-}
+EngineTest::~EngineTest() { context::UnpublishSession(); }
 
 void EngineTest::LoginAs(const std::string& user) { Publish(user); }
 
 std::string EngineTest::MakeTemplate(const TemplateSpec& spec, const std::string& name) {
   Json json;
-  json["cells"] = Json::object();
-  for (const auto& [address, text] : spec.cells) {
-    char* end = nullptr;
-    const double number = std::strtod(text.c_str(), &end);
-    if (!text.empty() && end && *end == '\0' && text.find_first_not_of("0123456789.-") == std::string::npos)
-      json["cells"][address] = number;
-    else
-      json["cells"][address] = text;
-  }
+  json["cells"] = spec.cells;
   json["text"] = spec.textCells;
   json["sheets"] = spec.sheets;
   if (!spec.id.empty()) json["id"] = spec.id;
@@ -149,34 +128,24 @@ bool EngineTest::FillBill(const std::string& path, const std::string& requestJso
   return Fill(engine, path, requestJson);
 }
 
+namespace {
+
+std::string Shown(const std::shared_ptr<host::IRange>& cell) { return cell->HasFormula() ? cell->Formula() : cell->Text(); }
+
+}  // namespace
+
 std::string EngineTest::Cell(const std::string& path, const std::string& address, int sheet) {
-  std::shared_ptr<host::SurfaceApplication> app;
-  auto book = OpenForReading(path, app);
-  auto cell = book->Worksheets()->Item(sheet)->Range(address);
-  const std::string text = cell->HasFormula() ? cell->Formula() : cell->Text();
+  auto app = host::SurfaceApplication::Create();
+  const std::string text = Shown(app->Workbooks()->Open(path)->Worksheets()->Item(sheet)->Range(address));
   app->Quit();
   return text;
 }
 
-double EngineTest::RowHeight(const std::string& path, int row) {
-  std::shared_ptr<host::SurfaceApplication> app;
-  const double height = OpenForReading(path, app)->Worksheets()->Item(1)->Rows(row)->RowHeight();
+void EngineTest::ExpectCells(const std::string& path, const std::vector<std::pair<std::string, std::string>>& cells) {
+  auto app = host::SurfaceApplication::Create();
+  auto sheet = app->Workbooks()->Open(path)->Worksheets()->Item(1);
+  for (const auto& [address, expected] : cells) EXPECT_EQ(Shown(sheet->Range(address)), expected) << "cell " << address;
   app->Quit();
-  return height;
-}
-
-double EngineTest::ColumnWidth(const std::string& path, int column) {
-  std::shared_ptr<host::SurfaceApplication> app;
-  const double width = OpenForReading(path, app)->Worksheets()->Item(1)->Columns(column)->ColumnWidth();
-  app->Quit();
-  return width;
-}
-
-int EngineTest::SheetCount(const std::string& path) {
-  std::shared_ptr<host::SurfaceApplication> app;
-  const int count = OpenForReading(path, app)->Worksheets()->Count();
-  app->Quit();
-  return count;
 }
 
 }  // namespace vemo::engine::test

@@ -12,6 +12,7 @@
 
 #include "engine/excel_operater.h"
 #include "foundation/host_collections.h"
+#include "support/scoped_env.h"
 #include "support/test_paths.h"
 
 namespace vemo::engine::test {
@@ -53,14 +54,11 @@ class EngineTest : public ::testing::Test {
   // Output cell as the surface shows it: its formula when it has one, else
   // its displayed text.
   std::string Cell(const std::string& path, const std::string& address, int sheet = 1);
-  double RowHeight(const std::string& path, int row);
-  double ColumnWidth(const std::string& path, int column);
-  int SheetCount(const std::string& path);
+  // Expects each listed cell of the output to read as given (as Cell reads it).
+  void ExpectCells(const std::string& path, const std::vector<std::pair<std::string, std::string>>& cells);
 
   vemo::test::TempDir temp;
-
- private:
-  std::string previousData_;
+  vemo::test::ScopedEnv dataDir_{"VEMO_DATA_DIR", (temp.path() / "data").string()};
 };
 
 }  // namespace vemo::engine::test
