@@ -5,32 +5,20 @@
 #include "engine/outside_cell_handler.h"
 #include "engine_fixture.h"
 #include "foundation/creation_service.h"
+#include "foundation/json_convert.h"
 #include "host/components/prog_ids.h"
 #include "host/components/security_info.h"
 
 namespace vemo::engine::test {
 namespace {
 
+// Page2 lines {FQty: 10 i, FPrice: i}, Page3 lines {FNote: "n" i}.
 std::string BillWithRows(int rows, int page3Rows = 0) {
-  std::string page2 = "[", page3 = "[";
-  for (int i = 1; i <= rows; ++i) page2 += std::string(i > 1 ? "," : "") + "{\"FQty\": " + std::to_string(i * 10) +
-                                          ", \"FPrice\": " + std::to_string(i) + "}";
-  for (int i = 1; i <= page3Rows; ++i) page3 += std::string(i > 1 ? "," : "") + "{\"FNote\": \"n" + std::to_string(i) + "\"}";
-  return R"({"FID": 1, "fields": {"FQty": {"FPage": 2}, "FPrice": {"FPage": 2}, "FNote": {"FPage": 3}},
-             "Page1": {}, "Page2": )" + page2 + "], \"Page3\": " + page3 + "]}";
-}
-
-TEST_F(EngineTest, FiveEntryRowsFillFiveConsecutiveRows) {
-  const auto path = MakeTemplate({.cells = {{"C10", "[$$Page2_FQty]"}, {"D10", "[$$Page2_FPrice]"},
-                                            {"B10", "[$$Page2_EntryID]"}, {"C11", "合计"}}});
-  ASSERT_TRUE(FillBill(path, BillWithRows(5)));
-  for (int line = 1; line <= 5; ++line) {
-    const std::string row = std::to_string(10 + line);  // template row 10 + margin row
-    EXPECT_EQ(Cell(path, "C" + row), std::to_string(line));
-    EXPECT_EQ(Cell(path, "D" + row), std::to_string(line * 10));
-    EXPECT_EQ(Cell(path, "E" + row), std::to_string(line));
-  }
-  EXPECT_EQ(Cell(path, "D16"), "合计");  // what stood below now starts 4 rows lower
+  Json bill = Json::parse(R"({"FID": 1, "fields": {"FQty": {"FPage": 2}, "FPrice": {"FPage": 2}, "FNote": {"FPage": 3}},
+                              "Page1": {}, "Page2": [], "Page3": []})");
+  for (int i = 1; i <= rows; ++i) bill["Page2"].push_back({{"FQty", i * 10}, {"FPrice", i}});
+  for (int i = 1; i <= page3Rows; ++i) bill["Page3"].push_back({{"FNote", "n" + std::to_string(i)}});
+  return bill.dump();
 }
 
 TEST_F(EngineTest, OneRowInsertsNothingAndNoRowsEmptiesTheKeyword) {
@@ -44,10 +32,14 @@ TEST_F(EngineTest, OneRowInsertsNothingAndNoRowsEmptiesTheKeyword) {
   ExpectCells(none, {{"D11", ""}, {"E11", "=0+"}, {"D12", "合计"}});
 }
 
-TEST_F(EngineTest, TwoPageKeysExpandIndependently) {
-  const auto path = MakeTemplate({.cells = {{"A2", "[$$Page2_FQty]"}, {"A4", "[$$Page3_FNote]"}, {"A6", "end"}}});
+// Each line fills a row of its own, numbered by the entry id; two tables
+// expand independently, and what stood below moves down.
+TEST_F(EngineTest, EntryRowsExpandPerTableAndNumberTheirLines) {
+  const auto path = MakeTemplate({.cells = {{"A2", "[$$Page2_FQty]"}, {"B2", "[$$Page2_EntryID]"}, {"C2", "[$$Page2_FPrice]"},
+                                            {"A4", "[$$Page3_FNote]"}, {"A6", "end"}}});
   ASSERT_TRUE(FillBill(path, BillWithRows(3, 2)));
-  ExpectCells(path, {{"B3", "10"}, {"B5", "30"}, {"B7", "n1"}, {"B8", "n2"}, {"B10", "end"}});
+  ExpectCells(path, {{"B3", "10"}, {"C3", "1"}, {"D3", "1"}, {"B4", "20"}, {"C4", "2"}, {"D4", "2"}, {"B5", "30"},
+                     {"C5", "3"}, {"D5", "3"}, {"B7", "n1"}, {"B8", "n2"}, {"B10", "end"}});
 }
 
 TEST_F(EngineTest, FormulaCellsBecomeOneLiveFormulaPerLine) {
