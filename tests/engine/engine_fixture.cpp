@@ -114,18 +114,14 @@ EngineTest::BillInputs EngineTest::ExpandBill(const std::string& shortJson) {
   return inputs;
 }
 
-bool EngineTest::Fill(TemplateEngine& engine, const std::string& path, const std::string& requestJson) {
+bool EngineTest::FillBill(const std::string& path, const std::string& requestJson) {
   const BillInputs inputs = ExpandBill(requestJson);
+  ExcelOperater engine;
   engine.SetFileAllName(path);
   engine.SetDataSrv(inputs.dataSrv);
   engine.SetData(inputs.data);
   engine.SetTableInfo(inputs.tableInfo);
   return engine.ExportSingleRecordDataToExcel();
-}
-
-bool EngineTest::FillBill(const std::string& path, const std::string& requestJson) {
-  ExcelOperater engine;
-  return Fill(engine, path, requestJson);
 }
 
 namespace {

@@ -49,7 +49,6 @@ class EngineTest : public ::testing::Test {
 
   // Runs the bill engine on the template with the request JSON.
   bool FillBill(const std::string& path, const std::string& requestJson);
-  bool Fill(TemplateEngine& engine, const std::string& path, const std::string& requestJson);
 
   // Output cell as the surface shows it: its formula when it has one, else
   // its displayed text.

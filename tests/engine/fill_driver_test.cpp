@@ -32,14 +32,8 @@ TEST_F(EngineTest, FilledOutputKeepsTheFirstSheetAndGainsMargins) {
 TEST_F(EngineTest, IncompleteInputsAnswerFalseWithoutStartingTheApplication) {
   const auto path = MakeTemplate({.cells = {{"A1", "[$Page1_FBillNo]"}}});
   const auto before = std::filesystem::last_write_time(path);
-  {
-    ExcelOperater engine;  // no FID: bill id 0
-    EXPECT_FALSE(Fill(engine, path, R"({"FID": 0, "fields": {}, "Page1": {}})"));
-  }
-  {
-    ExcelOperater engine;  // empty file name
-    EXPECT_FALSE(Fill(engine, "", kSmallBill));
-  }
+  EXPECT_FALSE(FillBill(path, R"({"FID": 0, "fields": {}, "Page1": {}})"));  // no FID: bill id 0
+  EXPECT_FALSE(FillBill("", kSmallBill));
   {
     ExcelOperaterRpt engine;  // head values without rows
     engine.SetFileAllName(path);
@@ -50,9 +44,7 @@ TEST_F(EngineTest, IncompleteInputsAnswerFalseWithoutStartingTheApplication) {
     ExcelOperaterLM engine;  // dataFrom 1 needs the data service
     engine.SetDataFrom(1);
     engine.SetFileAllName(path);
-    auto data = HostDictionary::Create();
-    data->Set("FID", Variant(5));
-    engine.SetData(data);
+    engine.SetData(ParseJsonText(R"({"FID": 5})").ToObject());
     EXPECT_FALSE(engine.ExportSingleRecordDataToExcel());
   }
   EXPECT_EQ(std::filesystem::last_write_time(path), before);

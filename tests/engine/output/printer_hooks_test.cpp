@@ -30,12 +30,8 @@ fs::path WriteOpener(const fs::path& dir, int exitCode, const std::string& stay 
 }
 
 std::string WaitForFile(const fs::path& file) {
-  for (int i = 0; i < 200; ++i) {
-    std::ifstream in(file);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!text.empty() && text.back() == '\n') return text;
-    std::this_thread::sleep_for(10ms);
-  }
+  for (int i = 0; i < 200; ++i, std::this_thread::sleep_for(10ms))
+    if (const std::string text = vemo::test::ReadFileBytes(file); !text.empty() && text.back() == '\n') return text;
   return "";
 }
 
