@@ -138,7 +138,6 @@ TEST_F(BindingTest, PriceRightsBlankFieldsByASubstringTest) {
 TEST_F(BindingTest, ProfileCategoriesArAndApAreNeverAsked) {
   EXPECT_EQ(ReadSystemProfile("ar", "FBank"), "");
   EXPECT_EQ(ReadSystemProfile("AP", "anything"), "");
-  EXPECT_FALSE(ReadSystemProfile("General", "CompanyName").empty());
 }
 
 TEST_F(BindingTest, WaybillsFromTheScreenReadPageOneRowOne) {

@@ -57,16 +57,20 @@ TEST_F(EngineTest, FormulaCellsBecomeOneLiveFormulaPerLine) {
                      {"E4", ""}});
 }
 
+// The report engine inserts copies one by one, reads its rows from the
+// report's records and takes any text with "=" as a formula.
 TEST_F(EngineTest, TheReportEngineInsertsCopiesOneByOneAndReadsReportRows) {
-  const auto path = MakeTemplate({.cells = {{"A2", "[$$Page9_FAmount]"}, {"B2", "[$$Page2_EntryID]"}, {"A3", "end"}}});
+  const auto path = MakeTemplate({.cells = {{"A1", "=[$$$BDate]"}, {"A2", "[$$Page9_FAmount]"}, {"B2", "[$$Page2_EntryID]"},
+                                            {"A3", "end"}},
+                                  .textCells = {"A1"}});
   ExcelOperaterRpt engine;
   engine.SetFileAllName(path);
-  engine.SetRptHeadData(HostDictionary::Create());
+  engine.SetRptHeadData(ParseJsonText(R"({"BDate": "45000"})").AsObject<HostDictionary>());
   std::vector<std::vector<Variant>> rows;
   for (int i = 1; i <= 5; ++i) rows.push_back({Variant(std::string("c")), Variant(i * 1.5)});
   engine.SetRptEntryData(Recordset::Create({"FCustName", "FAmount"}, rows));
   ASSERT_TRUE(engine.ExportSingleRecordDataToExcel());
-  ExpectCells(path, {{"B3", "1.5"}, {"B7", "7.5"}, {"C7", "5"}, {"B8", "end"}});
+  ExpectCells(path, {{"B2", "=45000"}, {"B3", "1.5"}, {"B7", "7.5"}, {"C7", "5"}, {"B8", "end"}});
 }
 
 // A host's outside cell handler that writes item numbers into empty cells.

@@ -1,4 +1,5 @@
-// The keyword scan: plain cells, formula cells, and scans that must end.
+// The keyword scan: plain cells, formula cells, and scans that must end
+// (the report engine's formula rule is with its entry rows).
 #include "engine_fixture.h"
 #include "host/database/sample_account.h"
 
@@ -35,18 +36,6 @@ TEST_F(EngineTest, TextFormulasBecomeLiveFormulasExceptWithADollarThird) {
                      {"B3", "7"},
                      // Sum keyword spliced as its total; an unknown name spliced as nothing.
                      {"B4", "=2*7+"}});
-}
-
-TEST_F(EngineTest, TheReportEngineTakesAnyTextWithEqualsAsAFormula) {
-  const auto path = MakeTemplate({.cells = {{"A1", "=[$$$BDate]"}}, .textCells = {"A1"}});
-  ExcelOperaterRpt engine;
-  engine.SetFileAllName(path);
-  auto head = HostDictionary::Create();
-  head->Set("BDate", Variant(std::string("45000")));
-  engine.SetRptHeadData(head);
-  engine.SetRptEntryData(Recordset::Create({"FCustName"}, {{Variant(std::string("鼎盛"))}}));
-  ASSERT_TRUE(engine.ExportSingleRecordDataToExcel());
-  EXPECT_EQ(Cell(path, "B2"), "=45000");
 }
 
 TEST_F(EngineTest, AScanEndsWhenAnUnfilledCellIsMetAgainOnItsRow) {
