@@ -59,16 +59,14 @@ TEST_F(BindingTest, FieldKindsTurnStoredValuesIntoText) {
 }
 
 TEST_F(BindingTest, AmountsOfReturnBillTypesPrintNegatedButRatesDoNot) {
-  const char* bill = R"({"classTypeID": 1020002,
-    "fields": {"FBillTypeId": {}, "FAmount": {"FPage": 2, "fsum": true}, "FRate": {"FPage": 2, "fsum": true},
-               "FQty": {"FPage": 2}},
-    "Page1": {"FBillTypeId": %d}, "Page2": [{"FAmount": 100, "FRate": 13, "FQty": 4}]})";
-  char text[1024];
-  std::snprintf(text, sizeof text, bill, 3004);
-  Load(text);
+  auto bill = [](int billType) {
+    return R"({"classTypeID": 1020002, "fields": {"FBillTypeId": {}, "FAmount": {"FPage": 2, "fsum": true},
+               "FRate": {"FPage": 2, "fsum": true}, "FQty": {"FPage": 2}},
+               "Page1": {"FBillTypeId": )" + std::to_string(billType) + R"(}, "Page2": [{"FAmount": 100, "FRate": 13, "FQty": 4}]})";
+  };
+  Load(bill(3004));
   ExpectValues({{"FAmount", "-100"}, {"FRate", "13"}, {"FQty", "4"}});  // FQty is not summable
-  std::snprintf(text, sizeof text, bill, 5001);
-  Load(text);
+  Load(bill(5001));
   EXPECT_EQ(Value("FAmount"), "100");
 }
 

@@ -54,13 +54,9 @@ TEST_F(QrCodeFileTest, FailuresGiveAnEmptyPathAndGoToTheDebugLog) {
   EXPECT_EQ(GetQRCodePictureInfo("1", std::string(3000, 'x') + "茶"), "");
   EXPECT_FALSE(Exists(DefaultPath("1")));
   EXPECT_EQ(GetQRCodePictureInfo("1", "ok", std::string(kProgramFolder) + "\\NoSuchFolder\\q.bmp"), "");
-  {
-    ScopedFactory noEncoder(std::string(host::progid::kQrEncoder), nullptr);
-    EXPECT_EQ(GetQRCodePictureInfo("2"), "");
-  }
-  {
-    ScopedFactory noClassInfo(std::string(host::progid::kClassInfo), nullptr);
-    EXPECT_EQ(GetQRCodePictureInfo("2"), "");
+  for (std::string_view component : {host::progid::kQrEncoder, host::progid::kClassInfo}) {
+    ScopedFactory missing(std::string(component), nullptr);
+    EXPECT_EQ(GetQRCodePictureInfo("2"), "") << component;
   }
   const std::string log = DebugLogText();
   for (const char* entry : {"Erl=4\r\nErrdesc:the text (3003 bytes) cannot be put into a QR code",
