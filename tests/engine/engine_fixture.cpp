@@ -124,23 +124,13 @@ bool EngineTest::FillBill(const std::string& path, const std::string& requestJso
   return engine.ExportSingleRecordDataToExcel();
 }
 
-namespace {
-
-std::string Shown(const std::shared_ptr<host::IRange>& cell) { return cell->HasFormula() ? cell->Formula() : cell->Text(); }
-
-}  // namespace
-
-std::string EngineTest::Cell(const std::string& path, const std::string& address, int sheet) {
-  auto app = host::SurfaceApplication::Create();
-  const std::string text = Shown(app->Workbooks()->Open(path)->Worksheets()->Item(sheet)->Range(address));
-  app->Quit();
-  return text;
-}
-
 void EngineTest::ExpectCells(const std::string& path, const std::vector<std::pair<std::string, std::string>>& cells) {
   auto app = host::SurfaceApplication::Create();
   auto sheet = app->Workbooks()->Open(path)->Worksheets()->Item(1);
-  for (const auto& [address, expected] : cells) EXPECT_EQ(Shown(sheet->Range(address)), expected) << "cell " << address;
+  for (const auto& [address, expected] : cells) {
+    auto cell = sheet->Range(address);
+    EXPECT_EQ(cell->HasFormula() ? cell->Formula() : cell->Text(), expected) << "cell " << address;
+  }
   app->Quit();
 }
 

@@ -50,10 +50,8 @@ class EngineTest : public ::testing::Test {
   // Runs the bill engine on the template with the request JSON.
   bool FillBill(const std::string& path, const std::string& requestJson);
 
-  // Output cell as the surface shows it: its formula when it has one, else
-  // its displayed text.
-  std::string Cell(const std::string& path, const std::string& address, int sheet = 1);
-  // Expects each listed cell of the output to read as given (as Cell reads it).
+  // Expects each listed cell of the output's first sheet to read as given:
+  // its formula when it has one, else its displayed text.
   void ExpectCells(const std::string& path, const std::vector<std::pair<std::string, std::string>>& cells);
 
   vemo::test::TempDir temp;
