@@ -46,15 +46,11 @@ TEST_F(BindingTest, FieldKindsTurnStoredValuesIntoText) {
                      "FRatio": ".25"},
            "Page2": [{"FAmount": 100, "FQty": 2}, {"FAmount": 250.5, "FQty": 3}]})");
   ExpectValues({{"FYes", "是"}, {"FNo", "否"}, {"FBlank", "否"}, {"FCust", "鼎盛百货"}, {"FCust.OLDSUBNUMBER", "01.002"},
-                {"FBase", "个"},
-                {"FMemo", "长文本备注"},  // the last three characters dropped
-                {"FShort", ""},
-                {"FRatio", "0.25"},  // a leading "." gets a "0"
-                {"FAmount", "250.5", 2},
-                {"FAmount.SUM", "350.5"},
+                {"FBase", "个"}, {"FMemo", "长文本备注"},  // the last three characters dropped
+                {"FShort", ""}, {"FRatio", "0.25"},      // a leading "." gets a "0"
+                {"FAmount", "250.5", 2}, {"FAmount.SUM", "350.5"},
                 {"FAmount．SUM", "350.5"},  // the full-width dot counts as "."
-                {"FAmount.PAGESUM", ""},
-                {"FQty.ENTRY", "2", 2},  // row 1 whatever the row
+                {"FAmount.PAGESUM", ""}, {"FQty.ENTRY", "2", 2},  // row 1 whatever the row
                 {"FNotAField", ""}});
 }
 
@@ -77,13 +73,9 @@ TEST_F(BindingTest, OffsetBillsPrintCaptionsAfterEachTable) {
     "Page2": [{"FSourceBillNo2": "Y1", "FAmount": 1}, {"FSourceBillNo2": "Y2", "FAmount": 2},
               {"FSourceBillNo2": "Y3", "FAmount": 3}],
     "Page3": [{"FNo3": "R1"}, {"FNo3": "R2"}]})");
-  ExpectValues({{"FSourceBillNo2", "Y3", 3},
-                {"FSourceBillNo2", "预收合计", 4},
-                {"FAmount", "", 4},
+  ExpectValues({{"FSourceBillNo2", "Y3", 3}, {"FSourceBillNo2", "预收合计", 4}, {"FAmount", "", 4},
                 {"FSourceBillNo2", "", 5},  // past the table: looked up, nothing there
-                {"FSourceBillNo2", "应收合计", 7},
-                {"FSourceBillNo2", "应收合计", 9},
-                {"FAmount", "", 7},
+                {"FSourceBillNo2", "应收合计", 7}, {"FSourceBillNo2", "应收合计", 9}, {"FAmount", "", 7},
                 {"FBillTypeId", "1"}});  // head fields are not on caption rows
 }
 
@@ -143,8 +135,7 @@ TEST_F(BindingTest, WaybillsFromTheScreenReadPageOneRowOne) {
   state->billData = ParseJsonText(R"({"FID": 3, "Page1": [{"FQty": 6, "FName": "保温杯", "FICItemBarCodePicture": "B1"}]})")
                         .AsObject<HostDictionary>();
   state->classType = ParseJsonText(R"({"FName": "销售发票"})").AsObject<HostDictionary>();
-  ExpectValues({{"FQty", "6"},
-                {"FQty.SUM", ""},
+  ExpectValues({{"FQty", "6"}, {"FQty.SUM", ""},
                 {"FICItemBarCodePicture", "B1"},  // not a picture name here: a value of the screen
                 {"BillName", ""}});               // waybills do not name the bill type
 }
