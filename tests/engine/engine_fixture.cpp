@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "context/session_components.h"
-#include "context/session_store.h"
 #include "foundation/json_convert.h"
 #include "host/components/bill_data_service.h"
 #include "host/components/database_components.h"
@@ -20,27 +18,16 @@ constexpr const char* kAccount = "EngineTest";
 
 std::string PropsFor(const std::string& user) { return host::MakePropsString(kAccount, user); }
 
-void Publish(const std::string& user) {
-  context::SessionData session;
-  session.login = HostDictionary::Create();
-  session.login->Set("UserName", Variant(user));
-  session.login->Set("PropsString", Variant(PropsFor(user)));
-  context::PublishSession(std::move(session));
-}
-
 }  // namespace
 
 EngineTest::EngineTest() {
   host::InitializeSampleAccount(host::DatabasePath(kAccount), false);
-  context::RegisterSessionComponents();
   host::RegisterDatabaseComponents();
   host::RegisterSpreadsheetApplication();
-  Publish(host::kSampleAdmin);
+  LoginAs(host::kSampleAdmin);
 }
 
-EngineTest::~EngineTest() { context::UnpublishSession(); }
-
-void EngineTest::LoginAs(const std::string& user) { Publish(user); }
+void EngineTest::LoginAs(const std::string& user) { Publish({{"UserName", user}, {"PropsString", PropsFor(user)}}); }
 
 std::string EngineTest::MakeTemplate(const TemplateSpec& spec, const std::string& name) {
   Json json;
@@ -48,9 +35,9 @@ std::string EngineTest::MakeTemplate(const TemplateSpec& spec, const std::string
   json["text"] = spec.textCells;
   json["sheets"] = spec.sheets;
   if (!spec.id.empty()) json["id"] = spec.id;
-  const auto specFile = temp.path() / (name + ".json");
+  const auto specFile = temp_.path() / (name + ".json");
   std::ofstream(specFile) << json.dump();
-  const auto out = temp.path() / name;
+  const auto out = temp_.path() / name;
   const auto script = vemo::test::SourceDir() / "tests/engine/data/make_template.py";
   const auto result = vemo::test::RunCommand("/usr/bin/python3 " + vemo::test::ShellQuote(script) + " " +
                                              vemo::test::ShellQuote(specFile) + " " + vemo::test::ShellQuote(out));

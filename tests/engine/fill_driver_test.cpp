@@ -92,7 +92,7 @@ TEST_F(EngineTest, ValidateTemplateComparesTheExactIdentificationText) {
   ExcelOperaterLM waybill;
   EXPECT_TRUE(waybill.ValidateTemplate(good, 21));
   EXPECT_FALSE(waybill.ValidateTemplate(report, 21));
-  EXPECT_FALSE(bill.ValidateTemplate((temp.path() / "missing.xlsx").string(), 21));
+  EXPECT_FALSE(bill.ValidateTemplate((temp_.path() / "missing.xlsx").string(), 21));
   EXPECT_EQ(host::LiveApplicationCount(), 0u);
 }
 
