@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "context/session_components.h"
-#include "context/session_store.h"
 #include "foundation/json_convert.h"
 #include "host/components/bill_data_service.h"
 #include "host/components/database_components.h"
@@ -20,58 +18,26 @@ constexpr const char* kAccount = "EngineTest";
 
 std::string PropsFor(const std::string& user) { return host::MakePropsString(kAccount, user); }
 
-void Publish(const std::string& user) {
-  context::SessionData session;
-  session.login = HostDictionary::Create();
-  session.login->Set("UserName", Variant(user));
-  session.login->Set("PropsString", Variant(PropsFor(user)));
-  context::PublishSession(std::move(session));
-}
-
-std::shared_ptr<host::IWorkbook> OpenForReading(const std::string& path, std::shared_ptr<host::SurfaceApplication>& app) {
-  app = host::SurfaceApplication::Create();
-  return app->Workbooks()->Open(path);
-}
-
 }  // namespace
 
 EngineTest::EngineTest() {
-  if (const char* old = std::getenv("VEMO_DATA_DIR")) previousData_ = old;
-  setenv("VEMO_DATA_DIR", (temp.path() / "data").c_str(), 1);
   host::InitializeSampleAccount(host::DatabasePath(kAccount), false);
-  context::RegisterSessionComponents();
   host::RegisterDatabaseComponents();
   host::RegisterSpreadsheetApplication();
-  Publish(host::kSampleAdmin);
+  LoginAs(host::kSampleAdmin);
 }
 
-EngineTest::~EngineTest() {
-  context::UnpublishSession();
-  if (previousData_.empty())
-    unsetenv("VEMO_DATA_DIR");
-  else
-    setenv("VEMO_DATA_DIR", previousData_.c_str(), 1);
-}
-
-void EngineTest::LoginAs(const std::string& user) { Publish(user); }
+void EngineTest::LoginAs(const std::string& user) { Publish({{"UserName", user}, {"PropsString", PropsFor(user)}}); }
 
 std::string EngineTest::MakeTemplate(const TemplateSpec& spec, const std::string& name) {
   Json json;
-  json["cells"] = Json::object();
-  for (const auto& [address, text] : spec.cells) {
-    char* end = nullptr;
-    const double number = std::strtod(text.c_str(), &end);
-    if (!text.empty() && end && *end == '\0' && text.find_first_not_of("0123456789.-") == std::string::npos)
-      json["cells"][address] = number;
-    else
-      json["cells"][address] = text;
-  }
+  json["cells"] = spec.cells;
   json["text"] = spec.textCells;
   json["sheets"] = spec.sheets;
   if (!spec.id.empty()) json["id"] = spec.id;
-  const auto specFile = temp.path() / (name + ".json");
+  const auto specFile = temp_.path() / (name + ".json");
   std::ofstream(specFile) << json.dump();
-  const auto out = temp.path() / name;
+  const auto out = temp_.path() / name;
   const auto script = vemo::test::SourceDir() / "tests/engine/data/make_template.py";
   const auto result = vemo::test::RunCommand("/usr/bin/python3 " + vemo::test::ShellQuote(script) + " " +
                                              vemo::test::ShellQuote(specFile) + " " + vemo::test::ShellQuote(out));
@@ -135,8 +101,9 @@ EngineTest::BillInputs EngineTest::ExpandBill(const std::string& shortJson) {
   return inputs;
 }
 
-bool EngineTest::Fill(TemplateEngine& engine, const std::string& path, const std::string& requestJson) {
+bool EngineTest::FillBill(const std::string& path, const std::string& requestJson) {
   const BillInputs inputs = ExpandBill(requestJson);
+  ExcelOperater engine;
   engine.SetFileAllName(path);
   engine.SetDataSrv(inputs.dataSrv);
   engine.SetData(inputs.data);
@@ -144,39 +111,14 @@ bool EngineTest::Fill(TemplateEngine& engine, const std::string& path, const std
   return engine.ExportSingleRecordDataToExcel();
 }
 
-bool EngineTest::FillBill(const std::string& path, const std::string& requestJson) {
-  ExcelOperater engine;
-  return Fill(engine, path, requestJson);
-}
-
-std::string EngineTest::Cell(const std::string& path, const std::string& address, int sheet) {
-  std::shared_ptr<host::SurfaceApplication> app;
-  auto book = OpenForReading(path, app);
-  auto cell = book->Worksheets()->Item(sheet)->Range(address);
-  const std::string text = cell->HasFormula() ? cell->Formula() : cell->Text();
+void EngineTest::ExpectCells(const std::string& path, const std::vector<std::pair<std::string, std::string>>& cells) {
+  auto app = host::SurfaceApplication::Create();
+  auto sheet = app->Workbooks()->Open(path)->Worksheets()->Item(1);
+  for (const auto& [address, expected] : cells) {
+    auto cell = sheet->Range(address);
+    EXPECT_EQ(cell->HasFormula() ? cell->Formula() : cell->Text(), expected) << "cell " << address;
+  }
   app->Quit();
-  return text;
-}
-
-double EngineTest::RowHeight(const std::string& path, int row) {
-  std::shared_ptr<host::SurfaceApplication> app;
-  const double height = OpenForReading(path, app)->Worksheets()->Item(1)->Rows(row)->RowHeight();
-  app->Quit();
-  return height;
-}
-
-double EngineTest::ColumnWidth(const std::string& path, int column) {
-  std::shared_ptr<host::SurfaceApplication> app;
-  const double width = OpenForReading(path, app)->Worksheets()->Item(1)->Columns(column)->ColumnWidth();
-  app->Quit();
-  return width;
-}
-
-int EngineTest::SheetCount(const std::string& path) {
-  std::shared_ptr<host::SurfaceApplication> app;
-  const int count = OpenForReading(path, app)->Worksheets()->Count();
-  app->Quit();
-  return count;
 }
 
 }  // namespace vemo::engine::test

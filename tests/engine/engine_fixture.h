@@ -1,4 +1,6 @@
-// The engine tests' world: a company database of their own (the sample
+// The engine tests' world, on the clean session context of every context
+// test (private machine configuration, scripted desktop): a company
+// database of their own (the sample
 // account, user Administrator unless a test logs in as someone else), our
 // components and spreadsheet application registered, templates written by
 // openpyxl, bills given as JSON request text, results read back through the
@@ -12,7 +14,7 @@
 
 #include "engine/excel_operater.h"
 #include "foundation/host_collections.h"
-#include "support/test_paths.h"
+#include "support/session_fixture.h"
 
 namespace vemo::engine::test {
 
@@ -23,10 +25,9 @@ struct TemplateSpec {
   std::string id;                            // B3 of sheet 3
 };
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public vemo::test::ContextTest {
  protected:
   EngineTest();
-  ~EngineTest() override;
 
   // Logs in as another user of the sample account ("李四" has no rights).
   void LoginAs(const std::string& user);
@@ -48,19 +49,12 @@ class EngineTest : public ::testing::Test {
 
   // Runs the bill engine on the template with the request JSON.
   bool FillBill(const std::string& path, const std::string& requestJson);
-  bool Fill(TemplateEngine& engine, const std::string& path, const std::string& requestJson);
 
-  // Output cell as the surface shows it: its formula when it has one, else
-  // its displayed text.
-  std::string Cell(const std::string& path, const std::string& address, int sheet = 1);
-  double RowHeight(const std::string& path, int row);
-  double ColumnWidth(const std::string& path, int column);
-  int SheetCount(const std::string& path);
+  // Expects each listed cell of the output's first sheet to read as given:
+  // its formula when it has one, else its displayed text.
+  void ExpectCells(const std::string& path, const std::vector<std::pair<std::string, std::string>>& cells);
 
-  vemo::test::TempDir temp;
-
- private:
-  std::string previousData_;
+  vemo::test::ScopedEnv dataDir_{"VEMO_DATA_DIR", (temp_.path() / "data").string()};
 };
 
 }  // namespace vemo::engine::test

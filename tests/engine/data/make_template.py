@@ -3,12 +3,13 @@ independent tool, so the engine reads files our own code did not write).
 
 usage: make_template.py SPEC.json OUT.xlsx
 
-SPEC: {"cells": {"A1": "text or number", ...},
+SPEC: {"cells": {"A1": "text", ...},    text that reads as a number is written as one
        "text": ["B2", ...],            cells formatted as text ("@")
        "sheets": 3,                    number of sheets (default 1)
        "id": "FClassTypeID=21"}        B3 of the third sheet, when sheets >= 3
 """
 import json
+import re
 import sys
 
 import openpyxl
@@ -18,7 +19,7 @@ book = openpyxl.Workbook()
 sheet = book.active
 sheet.title = "模板"
 for address, value in spec.get("cells", {}).items():
-    sheet[address] = value
+    sheet[address] = float(value) if re.fullmatch(r"-?\d*\.?\d+", value) else value
     if address in spec.get("text", []):
         sheet[address].number_format = "@"
         sheet[address].data_type = "s"

@@ -20,6 +20,7 @@
 #include "host/output/output_test_util.h"
 #include "host/spreadsheet/print_service.h"
 #include "host/spreadsheet/spreadsheet_application.h"
+#include "support/files.h"
 #include "support/test_paths.h"
 
 namespace vemo::engine::test {
@@ -70,10 +71,7 @@ class EngineOutputTest : public ::testing::Test {
   }
   fs::path LogFile() const { return dir / "mc" / "drive_c" / "Tradon" / "TalvoDebug.log"; }
   void CreateLog() { std::ofstream log(LogFile()); }
-  std::string LogText() const {
-    std::ifstream in(LogFile());
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
+  std::string LogText() const { return vemo::test::ReadFileBytes(LogFile()); }
   fs::path Book(int sheets) {
     std::vector<std::pair<std::string, std::string>> content;
     for (int i = 1; i <= sheets; ++i) content.push_back({"Sheet" + std::to_string(i), "text " + std::to_string(i)});

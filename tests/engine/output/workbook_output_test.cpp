@@ -48,23 +48,9 @@ TEST_F(EngineOutputTest, AnEmptyFileNameFailsAtOnce) {
   EXPECT_THROW(PrinterInjectByHwnd(1), std::runtime_error);
 }
 
-TEST_F(EngineOutputTest, AnErrorEndsTheInstanceByItsHandle) {
-  EXPECT_FALSE(PrintWorkbookFile((dir / "missing.xlsx").string(), false));
-  EXPECT_FALSE(PreviewWorkbookFile((dir / "missing.xlsx").string(), false));
-  ASSERT_NE(lastApp, nullptr);
-  EXPECT_EQ(host::LiveApplicationCount(), 0u);
-  EXPECT_THROW(lastApp->Workbooks(), std::exception);  // ended, not quit politely: it refuses work
-}
-
-TEST_F(EngineOutputTest, APrintServiceFailureIsFalseAndEndsTheInstance) {
-  host::InstallPrintService(nullptr);  // PrintOut then raises
-  EXPECT_FALSE(PrintWorkbookFile(Book(1).string(), false));
-  EXPECT_FALSE(PreviewWorkbookFile(Book(1).string(), false));
-  EXPECT_EQ(host::LiveApplicationCount(), 0u);
-}
-
-// The answer stays False; the user is also told why, once per failure.
-TEST_F(EngineOutputTest, AFailureSaysItsCause) {
+// The answer stays False; the user is also told why, once per failure, and
+// the instance is ended by its handle.
+TEST_F(EngineOutputTest, AFailureSaysItsCauseAndEndsTheInstance) {
   struct Failing : host::PrintService {
     void PrintWorkbook(const std::string&, std::optional<int>, int) override { throw host::OutputError("no default printer"); }
     void Preview(const std::string&, int) override { throw host::OutputError("rendering took too long"); }
@@ -77,6 +63,9 @@ TEST_F(EngineOutputTest, AFailureSaysItsCause) {
   EXPECT_TRUE(desktop->Messages().empty());
   EXPECT_EQ(desktop->Causes(), (std::vector<std::string>{"printing failed: no default printer",
                                                           "the print preview failed: rendering took too long"}));
+  EXPECT_EQ(host::LiveApplicationCount(), 0u);
+  ASSERT_NE(lastApp, nullptr);
+  EXPECT_THROW(lastApp->Workbooks(), std::exception);  // ended, not quit politely: it refuses work
 }
 
 TEST_F(EngineOutputTest, NoSpreadsheetApplicationIsFalse) {

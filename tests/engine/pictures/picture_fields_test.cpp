@@ -13,69 +13,66 @@ namespace {
 
 class PictureFieldsTest : public PicturesTest {};
 
-TEST(PictureKeywordNames, TheFourNamesWithoutRegardToCase) {
-  EXPECT_EQ(PictureKeywordOf("FCustOrSupplyPicture"), PictureKeyword::CustOrSupplyPicture);
-  EXPECT_EQ(PictureKeywordOf("FICITEMPICTURE"), PictureKeyword::ItemPicture);
-  EXPECT_EQ(PictureKeywordOf("ficitembarcodepicture"), PictureKeyword::ItemBarCodePicture);
-  EXPECT_EQ(PictureKeywordOf("FICItemQRCodePicture"), PictureKeyword::ItemQRCodePicture);
-  EXPECT_EQ(PictureKeywordOf("FICItemPicture.HEAD"), std::nullopt);
-  EXPECT_EQ(PictureKeywordOf("FItemID"), std::nullopt);
-  EXPECT_EQ(PictureKeywordOf(""), std::nullopt);
+// The four names, whatever their case, and the field each reads by class type.
+TEST(PictureKeywordFields, EachKeywordReadsItsField) {
+  struct Case {
+    const char* keyword;
+    std::int32_t classType;
+    const char* field;
+  } cases[] = {
+      {"FCustOrSupplyPicture", 1030001, "FCustID"},  // a customer-side class type
+      {"FCustOrSupplyPicture", 1080002, "FCustID"},
+      {"FCustOrSupplyPicture", 1050002, "FSupplyId"},
+      {"FCustOrSupplyPicture", 0, "FSupplyId"},
+      {"FICITEMPICTURE", 1050002, "FItemID"},
+      {"ficitembarcodepicture", 1030001, "FBarCode"},
+      {"FICItemQRCodePicture", 1050002, "FItemID"},
+      {"FICItemPicture.HEAD", 1030001, ""},
+      {"FName", 1030001, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PictureFieldKey(c.keyword, c.classType), c.field) << c.keyword << " " << c.classType;
 }
 
-TEST(PictureKeywordFields, CustomerSideClassTypesReadTheCustomer) {
-  for (std::int32_t type : {1030001, 1030002, 1030003, 1030004, 1050001, 1050004, 1080002})
-    EXPECT_EQ(PictureFieldKey("FCustOrSupplyPicture", type), "FCustID") << type;
-  for (std::int32_t type : {1050002, 1030005, 1040001, 1080001, 1050003, 0, -1})
-    EXPECT_EQ(PictureFieldKey("FCustOrSupplyPicture", type), "FSupplyId") << type;
-}
-
-TEST(PictureKeywordFields, ItemKeywordsReadTheItemOrItsBarcode) {
-  for (std::int32_t type : {1030001, 1050002}) {
-    EXPECT_EQ(PictureFieldKey("FICItemPicture", type), "FItemID");
-    EXPECT_EQ(PictureFieldKey("FICItemBarCodePicture", type), "FBarCode");
-    EXPECT_EQ(PictureFieldKey("FICItemQRCodePicture", type), "FItemID");
+// Records how it was asked; item "bad" fails as an unreachable photo store would.
+class RecordingItemInfo : public host::IItemInfo {
+ public:
+  std::string TypeName() const override { return "RecordingItemInfo"; }
+  std::string GetItemPicture(std::string_view props, std::string_view itemId, std::string_view kind) override {
+    calls.push_back(std::string(props) + "|" + std::string(itemId) + "|" + std::string(kind));
+    if (itemId == "bad") throw HostError("the photo store is unreachable");
+    return "C:\\Photos\\" + std::string(itemId) + ".jpg";
   }
-  EXPECT_EQ(PictureFieldKey("FName", 1030001), "");
-}
+  std::vector<std::string> calls;
+};
 
-TEST_F(PictureFieldsTest, PhotosAreTheHostsSmallPhotos) {
-  auto items = CreateObjectAs<host::IItemInfo>(host::progid::kItemInfo);
+TEST_F(PictureFieldsTest, PhotosAreTheItemComponentsSmallPhotosAskedWithTheSessionsProps) {
+  auto recorder = std::make_shared<RecordingItemInfo>();
+  {
+    ScopedFactory use(std::string(host::progid::kItemInfo), [recorder] { return recorder; });
+    EXPECT_EQ(PicturePathFor("FICItemPicture", "42"), "C:\\Photos\\42.jpg");
+    EXPECT_EQ(PicturePathFor("FCustOrSupplyPicture", "2001"), "C:\\Photos\\2001.jpg");
+    EXPECT_EQ(PicturePathFor("FICItemPicture", "bad"), "") << "an error of the component is an empty answer";
+  }
   const std::string props = host::MakePropsString(kAccount, host::kSampleClerkWithPrices);
-  const std::string itemPhoto = PicturePathFor("FICItemPicture", "1");
-  EXPECT_FALSE(itemPhoto.empty());
-  EXPECT_EQ(itemPhoto, items->GetItemPicture(props, "1", "SmallPhoto"));
-  const std::string partnerPhoto = PicturePathFor("FCustOrSupplyPicture", "2001");
-  EXPECT_EQ(partnerPhoto, items->GetItemPicture(props, "2001", "SmallPhoto"));
-  EXPECT_NE(partnerPhoto, itemPhoto);
-  EXPECT_EQ(PicturePathFor("FICItemPicture", "5"), "") << "item 5 has no photo";
-  EXPECT_EQ(PicturePathFor("FCustOrSupplyPicture", ""), "") << "the bill has no partner field";
+  EXPECT_EQ(recorder->calls,
+            (std::vector<std::string>{props + "|42|SmallPhoto", props + "|2001|SmallPhoto", props + "|bad|SmallPhoto"}));
+  ScopedFactory none(std::string(host::progid::kItemInfo), nullptr);
+  EXPECT_EQ(PicturePathFor("FICItemPicture", "1"), "") << "no component is an empty answer";
 }
 
-TEST_F(PictureFieldsTest, BarcodeGoesToTheProgramFoldersPhotoFolder) {
-  const std::string path = PicturePathFor("FICItemBarCodePicture", "6901234567908");
-  EXPECT_EQ(path, std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\Barcode_6901234567908.bmp");
-  EXPECT_EQ(Decode(path), "6901234567908");
-  EXPECT_EQ(PicturePathFor("FICItemBarCodePicture", ""), "");
-}
-
-TEST_F(PictureFieldsTest, BarcodePathIsAnsweredEvenWhenNothingIsDrawn) {
-  UseBarcodeControlType(2);
-  const std::string path = PicturePathFor("FICItemBarCodePicture", "6901234567908");
-  EXPECT_EQ(path, std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\Barcode_6901234567908.bmp");
-  EXPECT_FALSE(Exists(path));
-}
-
-TEST_F(PictureFieldsTest, QrCodeIsTheItemsMatrixCode) {
-  const std::string path = PicturePathFor("FICItemQRCodePicture", "2");
-  EXPECT_EQ(path, std::string(kPictureFolder) + "\\QRCode_2.bmp");
-  EXPECT_EQ(Decode(path), "PE357|2019|勐海");
-  EXPECT_EQ(PicturePathFor("FICItemQRCodePicture", "4"), "");
-  EXPECT_EQ(PicturePathFor("FICItemQRCodePicture", ""), "") << "no item field: the query finds nothing";
-}
-
-TEST_F(PictureFieldsTest, OtherNamesResolveToNothing) {
+TEST_F(PictureFieldsTest, CodesAreDrawnIntoThePhotoFolders) {
+  const std::string barcode = std::string(kProgramFolder) + "\\Graphics\\ItemPhotos\\Barcode_6901234567908.bmp";
+  EXPECT_EQ(PicturePathFor("FICItemBarCodePicture", "6901234567908"), barcode);
+  EXPECT_EQ(Decode(barcode), "6901234567908");
+  EXPECT_EQ(PicturePathFor("FICItemQRCodePicture", "2"), std::string(kPictureFolder) + "\\QRCode_2.bmp");
+  for (const char* name : {"FICItemBarCodePicture", "FICItemQRCodePicture"})
+    EXPECT_EQ(PicturePathFor(name, ""), "") << name << ": the bill has no such field";
   EXPECT_EQ(PicturePathFor("FItemID", "1"), "");
+
+  UseBarcodeControlType(2);  // draws nothing, yet the path is answered
+  std::filesystem::remove(context::ToHostPath(barcode));
+  EXPECT_EQ(PicturePathFor("FICItemBarCodePicture", "6901234567908"), barcode);
+  EXPECT_FALSE(Exists(barcode));
 }
 
 }  // namespace

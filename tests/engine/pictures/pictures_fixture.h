@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "support/session_fixture.h"
@@ -16,6 +14,7 @@
 #include "host/components/bitmap_file.h"
 #include "host/database/sample_account.h"
 #include "host/host_fixture.h"
+#include "support/files.h"
 #include "support/run_command.h"
 
 namespace vemo::engine::test {
@@ -47,19 +46,14 @@ class PicturesTest : public vemo::test::ContextTest {
 
   // Switches the debug log on (it is written only when it exists).
   void CreateDebugLog() { WriteWindowsFile(std::string(kProgramFolder) + "\\TalvoDebug.log", ""); }
-  std::string DebugLogText() const { return ReadText(context::ToHostPath(std::string(kProgramFolder) + "\\TalvoDebug.log")); }
+  std::string DebugLogText() const {
+    return vemo::test::ReadFileBytes(context::ToHostPath(std::string(kProgramFolder) + "\\TalvoDebug.log"));
+  }
 
-  static std::string ReadText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-  static Bytes ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
   // The picture, checked to be an uncompressed 24-bit bitmap file.
   static host::RgbImage ReadBitmap(const std::string& windowsPath) {
-    Bytes bytes = ReadBytes(context::ToHostPath(windowsPath));
+    const std::string file = vemo::test::ReadFileBytes(context::ToHostPath(windowsPath));
+    const Bytes bytes(file.begin(), file.end());
     EXPECT_GE(bytes.size(), 54u);
     if (bytes.size() >= 30) {
       EXPECT_EQ(bytes[28], 24) << "bits per pixel";
