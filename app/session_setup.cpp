@@ -8,6 +8,7 @@
 #include "context/console_desktop.h"
 #include "context/machine_config.h"
 #include "host/database/database_address.h"
+#include "host/database/pq_library.h"
 #include "program_qt_module.h"
 
 namespace vemo::app {
@@ -36,6 +37,7 @@ void ApplySessionOptions(const GlobalOptions& options, bool assumeYes) {
     // The command line's props string (host::CommandLineProps) reads it.
     ::setenv("VEMO_SERVER", options.server.c_str(), 1);
   }
+  if (const char* server = std::getenv("VEMO_SERVER"); server && *server) host::LoadPqInBackground();
   automation::RegisterComponents();
   try {
     automation::OpenSession(options.sessionFile);

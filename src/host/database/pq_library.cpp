@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <future>
 #include <string>
 
 #include "foundation/host_error.h"
@@ -53,6 +54,16 @@ PqLibrary Load() {
 }
 
 }  // namespace
+
+void LoadPqInBackground() {
+  static std::future<void> loading = std::async(std::launch::async, [] {
+    try {
+      Pq();
+    } catch (const HostError&) {
+      // Pq() says it again to whoever needs the library.
+    }
+  });
+}
 
 const PqLibrary& Pq() {
   // A failed load throws out of the initialiser, so the next call tries again.

@@ -37,4 +37,10 @@ struct PqLibrary {
 // install when it is missing or lacks one of the functions.
 const PqLibrary& Pq();
 
+// Starts loading libpq on a thread of its own, for a process that knows it
+// will talk to a server: loading it and the libraries it brings takes a few
+// milliseconds that can pass while the process reads its request. A failure
+// is left for Pq() to report. The process waits for the load at its end.
+void LoadPqInBackground();
+
 }  // namespace vemo::host
