@@ -29,6 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!document.is_discarded()) viaDocument = vemo::ToJson(vemo::FromJson(document)).dump();
   } catch (const vemo::HostError&) {
   }
+  // The JSON library takes a NUL byte for the end of the text, where the
+  // reader refuses it as the byte it is (JSON text holds none): there the
+  // reader is only run, not compared.
+  if (text.find('\0') != std::string_view::npos) return 0;
   if (direct != viaDocument) {
     std::fprintf(stderr, "json_request_fuzz: the reader gives %s, the JSON library's document %s\n", direct.c_str(),
                  viaDocument.c_str());
