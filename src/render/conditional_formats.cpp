@@ -3,7 +3,7 @@
 #include <sstream>
 #include <string>
 
-#include "render/cell_values.h"
+#include "workbook/workbook_values.h"
 #include "render/render_declined.h"
 #include "workbook/reference_shift.h"
 #include "workbook/sheet.h"
@@ -21,7 +21,7 @@ bool IsTrue(const wb::CellValue& v) {
 
 }  // namespace
 
-ConditionalStyles EvaluateConditionalFormats(const wb::Sheet& sheet, CellValues& values) {
+ConditionalStyles EvaluateConditionalFormats(const wb::Sheet& sheet, wb::WorkbookValues& values) {
   ConditionalStyles styles;
   std::map<std::pair<int, int>, int> priorities;
   long checked = 0;

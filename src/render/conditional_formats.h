@@ -7,17 +7,16 @@
 
 namespace vemo::wb {
 class Sheet;
+class WorkbookValues;
 }
 
 namespace vemo::render {
-
-class CellValues;
 
 // (row, column) -> the conditional style (dxf) that applies there; where
 // several rules hold, the one of highest priority (lowest number).
 using ConditionalStyles = std::map<std::pair<int, int>, std::uint32_t>;
 
 // Throws RenderDeclined naming the rule when it cannot decide it.
-ConditionalStyles EvaluateConditionalFormats(const wb::Sheet& sheet, CellValues& values);
+ConditionalStyles EvaluateConditionalFormats(const wb::Sheet& sheet, wb::WorkbookValues& values);
 
 }  // namespace vemo::render

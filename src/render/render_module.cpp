@@ -9,6 +9,7 @@
 #include <string>
 
 #include "render/render_declined.h"
+#include "workbook/workbook_values.h"
 #include "render/render_module.h"
 #include "render/workbook_renderer.h"
 #include "workbook/workbook_error.h"
@@ -34,6 +35,8 @@ extern "C" __attribute__((visibility("default"))) int vemo_render_workbook_to_pd
     return Answer(kRenderDrawn, "", message, size);
   } catch (const RenderDeclined& declined) {
     return Answer(kRenderDeclined, declined.what(), message, size);
+  } catch (const vemo::wb::CannotCompute& e) {  // a formula: declined, like what is not drawn
+    return Answer(kRenderDeclined, e.what(), message, size);
   } catch (const vemo::wb::WorkbookError& e) {
     return Answer(kRenderUnreadable, e.what(), message, size);
   } catch (const std::exception& e) {

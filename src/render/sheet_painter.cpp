@@ -89,7 +89,7 @@ std::string DropFirstCharacter(const std::string& text) {
 
 }  // namespace
 
-SheetPainter::SheetPainter(cairo_t* cr, wb::Workbook& book, const StyleTable& styles, CellValues& values)
+SheetPainter::SheetPainter(cairo_t* cr, wb::Workbook& book, const StyleTable& styles, wb::WorkbookValues& values)
     : cr_(cr), styles_(styles), values_(values), book_(book), text_(cr) {}
 
 double SheetPainter::X(const SheetInput& in, const Page& page, int col) const {

@@ -9,7 +9,7 @@
 
 #include "render/cell_style.h"
 #include "render/fill_pattern.h"
-#include "render/cell_values.h"
+#include "workbook/workbook_values.h"
 #include "render/conditional_formats.h"
 #include "render/header_footer.h"
 #include "render/merged_cells.h"
@@ -36,7 +36,7 @@ struct SheetInput {
 
 class SheetPainter {
  public:
-  SheetPainter(cairo_t* cr, wb::Workbook& book, const StyleTable& styles, CellValues& values);
+  SheetPainter(cairo_t* cr, wb::Workbook& book, const StyleTable& styles, wb::WorkbookValues& values);
   // Draws page `index` of the sheet; `fields` give the header and footer
   // their page number, count, date and names. The page is not shown yet.
   void DrawPage(const SheetInput& in, std::size_t index, const HeaderFooterFields& fields);
@@ -66,7 +66,7 @@ class SheetPainter {
 
   cairo_t* cr_;
   const StyleTable& styles_;
-  CellValues& values_;
+  wb::WorkbookValues& values_;
   wb::Workbook& book_;
   TextSetter text_;
   FillSources fills_;

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "render/cell_style.h"
-#include "render/cell_values.h"
+#include "workbook/workbook_values.h"
 #include "render/conditional_formats.h"
 #include "render/merged_cells.h"
 #include "render/page_layout.h"
@@ -70,7 +70,7 @@ class Measure {
 // wrapped cell needs more: all its lines, rounded up to whole pixels at 96
 // dpi. A larger font alone does not raise it: the file says what the row
 // was when it was saved, and a taller line runs over its neighbours.
-AutoRowHeight FittedRows(const wb::Sheet& sheet, const StyleTable& styles, CellValues& values, Measure& measure,
+AutoRowHeight FittedRows(const wb::Sheet& sheet, const StyleTable& styles, wb::WorkbookValues& values, Measure& measure,
                          const SheetLayout& widths) {
   return [&sheet, &styles, &values, &measure, &widths](const wb::Row& row) {
     double tallest = 0;
@@ -90,7 +90,7 @@ AutoRowHeight FittedRows(const wb::Sheet& sheet, const StyleTable& styles, CellV
 // last used column runs on into empty neighbours (at most this many).
 constexpr int kMaxOverflowColumns = 30;
 
-int OverflowEnd(const wb::Sheet& sheet, const wb::CellRange& range, const StyleTable& styles, CellValues& values,
+int OverflowEnd(const wb::Sheet& sheet, const wb::CellRange& range, const StyleTable& styles, wb::WorkbookValues& values,
                 Measure& measure, double digitPx) {
   const SheetLayout grid =
       MeasureSheet(sheet, range, {range.last.row, range.last.col + kMaxOverflowColumns}, digitPx, nullptr);
@@ -113,7 +113,7 @@ int OverflowEnd(const wb::Sheet& sheet, const wb::CellRange& range, const StyleT
 // Without a print area, the cells that show something: a value, a border
 // or a fill. Cells that only carry a style (a whole formatted column) do
 // not widen the printout.
-std::optional<wb::CellRange> PrintedCells(const wb::Sheet& sheet, const StyleTable& styles, CellValues& values) {
+std::optional<wb::CellRange> PrintedCells(const wb::Sheet& sheet, const StyleTable& styles, wb::WorkbookValues& values) {
   std::optional<wb::CellRange> shown;
   for (const wb::Row& row : sheet.rows())
     for (const wb::Cell& cell : row.cells) {
@@ -131,7 +131,7 @@ std::optional<wb::CellRange> PrintedCells(const wb::Sheet& sheet, const StyleTab
 }
 
 std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, const StyleTable& styles,
-                                     CellValues& values, double digitPx, Measure& measure) {
+                                     wb::WorkbookValues& values, double digitPx, Measure& measure) {
   const wb::Sheet& sheet = book.GetSheet(index);
   if (sheet.visibility() != wb::SheetVisibility::Visible) return std::nullopt;
   if (sheet.kind() != wb::SheetKind::Worksheet) throw RenderDeclined("a chart sheet (" + sheet.name() + ")");
@@ -189,7 +189,7 @@ HeaderFooterFields Now(const fs::path& workbook) {
 void RenderWorkbookToPdf(const fs::path& workbook, const fs::path& pdf) {
   std::unique_ptr<wb::Workbook> book = wb::Workbook::Open(workbook);
   const StyleTable styles(*book);
-  CellValues values(*book);
+  wb::WorkbookValues values(*book);
   const double digitPx = MaxDigitWidthPixels(styles.DefaultFont());
   std::vector<PreparedSheet> sheets;
   std::size_t pages = 0;
