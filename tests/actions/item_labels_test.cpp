@@ -149,6 +149,7 @@ TEST_F(ItemLabelTest, OpenExcelWithoutSpreadsheetOrTemplate) {
   EXPECT_TRUE(Engines().empty());
   SetSpreadsheetVersion("12.0");
   std::filesystem::remove(context::ToHostPath(kSample));
+  std::filesystem::remove(context::ToHostPath(kCopy));  // made by the first call
   EXPECT_FALSE(action_.OpenExcel(""));
   EXPECT_EQ(Messages().size(), 2u);
 }
