@@ -26,7 +26,6 @@ struct EngineRecord {
   std::string validatedFile;
   std::int32_t validatedId = -1;
   std::int32_t dataSourceType = -1;
-  std::int32_t dataFrom = -1;
   std::string printHandlerType;
   ObjectRef dataSrv, data, rptHeadData, itemInfo;
   RecordsetRef rptEntryData;
@@ -61,7 +60,7 @@ class ScriptedEngine final : public EngineJob {
   void SetPrintData(const ObjectRef&) override { Note("SetPrintData"); }
   void SetItemInfoDict(const ObjectRef& v) override { Note("SetItemInfoDict"); record_->itemInfo = v; }
   void SetPrintHandlerType(const std::string& t) override { Note("SetPrintHandlerType"); record_->printHandlerType = t; }
-  void SetDataFrom(std::int32_t d) override { Note("SetDataFrom"); record_->dataFrom = d; }
+  void SetDataFrom(std::int32_t) override { Note("SetDataFrom"); }
 
   bool ExportSingleRecordDataToExcel() override {
     Note("ExportSingleRecordDataToExcel");

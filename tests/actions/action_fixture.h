@@ -102,7 +102,6 @@ class ActionTest : public vemo::test::ContextTest {
     std::lock_guard lock(store_->mutex);
     return store_->queries;
   }
-  std::string TempFolder() const { return (temp_.path() / "tmp").string(); }
   // The behaviour log: "<code> <text>" per entry.
   std::vector<std::string> Logged() const {
     std::vector<std::string> lines;

@@ -84,30 +84,31 @@ TEST_F(ExportActionFileTest, NoOrAnOuterLoginLeavesTheFileClosed) {
   }
 }
 
-TEST_F(ExportActionFileTest, UnwritableTargetShowsTheErrorAndCleansUp) {
-  const std::string target = (temp_.path() / "missing-folder" / "out.xls").string();
-  desktop_->QueueFileName(target);
+// An unwritable target is named in an error box; a failed fill fails
+// silently. Either way the working file goes and nothing is logged.
+TEST_F(ExportActionFileTest, FailureLeavesNoWorkingFile) {
+  const std::string unwritable = (temp_.path() / "missing-folder" / "out.xls").string();
   std::string working;
   script_->onFill = [&](const std::string& file) { working = file; };
-  EXPECT_FALSE(action_.DoAction(2));
-  auto message = OnlyMessage(Messages());
-  EXPECT_EQ(message.title, "错误");
-  EXPECT_EQ(message.icon, context::vbExclamation);
-  EXPECT_NE(message.text.find(target), std::string::npos) << message.text;
-  EXPECT_FALSE(std::filesystem::exists(working));
-  EXPECT_EQ(desktop_->PointerHistory().back(), context::kPointerDefault);
+  for (const bool fills : {true, false}) {
+    desktop_ = std::make_shared<context::ScriptedDesktop>();
+    context::ScopedDesktop use(desktop_);
+    script_->fill = fills;
+    desktop_->QueueFileName(fills ? unwritable : Chosen());
+    EXPECT_FALSE(action_.DoAction(2));
+    if (fills) {
+      auto message = OnlyMessage(Messages());
+      EXPECT_EQ(message.title, "错误");
+      EXPECT_EQ(message.icon, context::vbExclamation);
+      EXPECT_NE(message.text.find(unwritable), std::string::npos) << message.text;
+    } else {
+      EXPECT_TRUE(Messages().empty());
+      EXPECT_FALSE(std::filesystem::exists(Chosen()));
+    }
+    EXPECT_FALSE(std::filesystem::exists(working)) << fills;
+    EXPECT_EQ(desktop_->PointerHistory().back(), context::kPointerDefault);
+  }
   EXPECT_TRUE(logEntries_->empty());
-}
-
-TEST_F(ExportActionFileTest, FailedFillDeletesTheWorkingFile) {
-  desktop_->QueueFileName(Chosen());
-  script_->fill = false;
-  std::string working;
-  script_->onFill = [&](const std::string& file) { working = file; };
-  EXPECT_FALSE(action_.DoAction(2));
-  EXPECT_TRUE(Messages().empty());
-  EXPECT_FALSE(std::filesystem::exists(working));
-  EXPECT_FALSE(std::filesystem::exists(Chosen()));
 }
 
 // Continuous printing.
@@ -127,7 +128,7 @@ class ContinuousPrintTest : public ActionTest {
   RecordsetRef rows_ = Recordset::Create({"FBillNo"}, {{Variant("XS-1")}});
 };
 
-TEST_F(ContinuousPrintTest, OneTransactionTypeIsCounted) {
+TEST_F(ContinuousPrintTest, BillsAreCountedByTransactionTypeAndMixedTypesRefused) {
   ASSERT_TRUE(action_.PrintInitial(Bills({1, 1, 1})));
   EXPECT_TRUE(Messages().empty());
   const auto& counts = action_.Core().Inputs().typeCounts;
@@ -135,11 +136,8 @@ TEST_F(ContinuousPrintTest, OneTransactionTypeIsCounted) {
   auto entry = counts->Item(1).AsObject<HostDictionary>();
   EXPECT_EQ(entry->Item("FTranType").ToInt32(), 1);
   EXPECT_EQ(entry->Item("FDataCount").ToInt32(), 3);
-  ASSERT_EQ(Engines().size(), 1u);
-  EXPECT_THAT(Engines()[0]->calls, ElementsAre("SetPrintData"));
-}
+  EXPECT_THAT(Engines().at(0)->calls, ElementsAre("SetPrintData"));
 
-TEST_F(ContinuousPrintTest, MixedTransactionTypesAreRefused) {
   EXPECT_FALSE(action_.PrintInitial(Bills({1, 1, 2})));
   ExpectOnlyBox(Messages(), "不支持不同类型单据的连续打印！", context::vbOKOnly, context::vbInformation);
   EXPECT_EQ(action_.Core().Inputs().typeCounts->Size(), 2);
@@ -157,11 +155,16 @@ TEST_F(ContinuousPrintTest, MissingOrBrokenDataIsRefusedEvenForAnOuterLogin) {
   }
 }
 
-TEST_F(ContinuousPrintTest, PrintRptNeedsPrintInitial) {
+TEST_F(ContinuousPrintTest, PrintRptNeedsPrintInitialAndAnApplication) {
   EXPECT_FALSE(action_.PrintRpt(false));
   EXPECT_FALSE(action_.SingleRecordExportToFileAction4Rpt());
   EXPECT_TRUE(Messages().empty());
   EXPECT_TRUE(desktop_->Dialogs().empty());
+
+  ASSERT_TRUE(action_.PrintInitial(Bills({2})));
+  RemoveSpreadsheet();
+  EXPECT_FALSE(action_.PrintRpt(false));
+  ExpectOnlyHostMessage(Messages(), "启动Excel失败，请先安装");
 }
 
 TEST_F(ContinuousPrintTest, PrintRptFillsTheReportOnTheBatchEngine) {
@@ -183,41 +186,31 @@ TEST_F(ContinuousPrintTest, PrintRptFillsTheReportOnTheBatchEngine) {
   EXPECT_TRUE(logEntries_->empty());
 }
 
-TEST_F(ContinuousPrintTest, PrintRptWithoutApplication) {
+// Written straight to the chosen file, which opens on any answer but No;
+// the question is a plain box, shown to an outer login too.
+TEST_F(ContinuousPrintTest, ReportExportFillsTheChosenFileAndOpensItUnlessNo) {
   ASSERT_TRUE(action_.PrintInitial(Bills({2})));
-  RemoveSpreadsheet();
-  EXPECT_FALSE(action_.PrintRpt(false));
-  ExpectOnlyHostMessage(Messages(), "启动Excel失败，请先安装");
-}
-
-TEST_F(ContinuousPrintTest, ReportExportFillsTheChosenFileAndAsksToOpenIt) {
-  ASSERT_TRUE(action_.PrintInitial(Bills({2})));
-  const std::string chosen = (temp_.path() / "statement.xls").string();
-  desktop_->QueueFileName(chosen);
-  desktop_->QueueAnswer(context::vbYes);
-  ASSERT_TRUE(action_.SingleRecordExportToFileAction4Rpt());
-  ExpectOnlyBox(Messages(), "是否打开导出文件？", context::vbYesNo, context::vbQuestion);
-  EXPECT_EQ(ReadBytes(chosen), store_->contents);  // written straight to the chosen file
-  const EngineRecord& batch = *Engines()[0];
-  EXPECT_EQ(batch.fileAllName, chosen);
-  EXPECT_EQ(batch.calls.back(), "OpenExcel");
-  // The bill class's dialog, the report check for the format.
-  EXPECT_EQ(desktop_->Dialogs()[0].request.title, "引出文件");
-}
-
-TEST_F(ContinuousPrintTest, ReportExportOpensOnAnyAnswerButNoAndAsksEvenAnOuterLogin) {
-  ASSERT_TRUE(action_.PrintInitial(Bills({2})));
-  PublishLogin(1);
-  desktop_->QueueFileName((temp_.path() / "a.xls").string());
-  desktop_->QueueAnswer(context::vbNo);
-  ASSERT_TRUE(action_.SingleRecordExportToFileAction4Rpt());
-  EXPECT_EQ(Messages().size(), 1u);  // a plain box, shown to an outer login too
-  EXPECT_EQ(Engines()[0]->calls.back(), "ExportSingleRecordDataToExcel");
-
-  desktop_->QueueFileName((temp_.path() / "b.xls").string());
-  desktop_->QueueAnswer(context::vbCancel);
-  ASSERT_TRUE(action_.SingleRecordExportToFileAction4Rpt());
-  EXPECT_EQ(Engines()[0]->calls.back(), "OpenExcel");
+  const std::pair<int, const char*> answers[] = {{context::vbYes, "OpenExcel"},
+                                                 {context::vbNo, "ExportSingleRecordDataToExcel"},
+                                                 {context::vbCancel, "OpenExcel"}};
+  for (const auto& [answer, lastCall] : answers) {
+    SCOPED_TRACE(answer);
+    desktop_ = std::make_shared<context::ScriptedDesktop>();
+    context::ScopedDesktop use(desktop_);
+    PublishLogin(answer == context::vbNo ? 1 : 0);
+    const std::string chosen = (temp_.path() / ("statement" + std::to_string(answer) + ".xls")).string();
+    desktop_->QueueFileName(chosen);
+    desktop_->QueueAnswer(answer);
+    ASSERT_TRUE(action_.SingleRecordExportToFileAction4Rpt());
+    ExpectOnlyBox(Messages(), "是否打开导出文件？", context::vbYesNo, context::vbQuestion);
+    EXPECT_EQ(ReadBytes(chosen), store_->contents);
+    EXPECT_EQ(Engines()[0]->calls.back(), lastCall);
+    if (answer != context::vbNo) {
+      EXPECT_EQ(Engines()[0]->fileAllName, chosen) << "opened under its own name";
+    }
+    // The bill class's dialog, the report check for the format.
+    EXPECT_EQ(desktop_->Dialogs().at(0).request.title, "引出文件");
+  }
 }
 
 }  // namespace

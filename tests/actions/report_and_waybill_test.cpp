@@ -207,32 +207,32 @@ TEST_F(WaybillActionTest, PrintDoesNotCheckTheApplicationVersion) {
   EXPECT_THAT(store_->statements, ::testing::Contains("select * from T_PrintExportLM where FSel=1 and FDataFrom = 0 and FBillType=3"));
 }
 
+// Filled beside the chosen file, which it replaces once filled; the folder
+// offered follows dataFrom; an outer login is not asked and the file opens.
 TEST_F(WaybillActionTest, ExportFillsTheChosenFileAndOpensUnlessNo) {
-  ExportActionLM action;
-  action.SetDataFrom(1);
-  action.SetData(Waybill("FLogisticID", 7));
-  const std::string chosen = (temp_.path() / "waybill.xls").string();
-  desktop_->QueueFileName(chosen);
-  desktop_->QueueAnswer(context::vbNo);
-  ASSERT_TRUE(action.PrintBill(false, true));
-  EXPECT_EQ(DialogOf(desktop_->Dialogs().at(0)), "引出打印文件 | 打印文件 Excel 97-2003 (*.xls)|*.xls | " + std::string(kAppPath) +
-                                                     "\\ExcelPrint\\LogicExcelRefForBill\\*.xls | 2050");
-  ExpectOnlyBox(Messages(), "是否打开导出文件？", context::vbYesNo, context::vbQuestion);
-  EXPECT_EQ(ReadBytes(chosen), store_->contents);
-  // Filled beside the chosen file, which it replaced once filled.
-  EXPECT_EQ(std::filesystem::path(Engines().back()->fileAllName).parent_path(), temp_.path());
-  EXPECT_EQ(Engines().back()->calls.back(), "ExportSingleRecordDataToExcel");
-}
-
-TEST_F(WaybillActionTest, OuterLoginExportOpensTheFileWithoutAsking) {
-  PublishLogin(1);
-  ExportActionLM action;
-  action.SetData(Waybill("FID", 3));
-  desktop_->QueueFileName((temp_.path() / "w.xls").string());
-  ASSERT_TRUE(action.DoAction(2));
-  EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(Engines().back()->calls.back(), "OpenExcel");
-  EXPECT_EQ(desktop_->Dialogs().at(0).request.fileName, std::string(kAppPath) + "\\ExcelPrint\\LogicExcelRef\\*.xls");
+  for (const int fromBill : {1, 0}) {
+    SCOPED_TRACE(fromBill ? "waybill of a bill, answered No" : "logistics screen, outer login");
+    desktop_ = std::make_shared<context::ScriptedDesktop>();
+    context::ScopedDesktop use(desktop_);
+    PublishLogin(1 - fromBill);
+    ExportActionLM action;
+    action.SetDataFrom(fromBill);
+    action.SetData(Waybill(fromBill ? "FLogisticID" : "FID", 7));
+    const std::string chosen = (temp_.path() / ("waybill" + std::to_string(fromBill) + ".xls")).string();
+    desktop_->QueueFileName(chosen);
+    if (fromBill) desktop_->QueueAnswer(context::vbNo);
+    ASSERT_TRUE(action.PrintBill(false, true));
+    EXPECT_EQ(DialogOf(desktop_->Dialogs().at(0)), "引出打印文件 | 打印文件 Excel 97-2003 (*.xls)|*.xls | " + std::string(kAppPath) +
+                                                       (fromBill ? "\\ExcelPrint\\LogicExcelRefForBill\\*.xls | 2050" : "\\ExcelPrint\\LogicExcelRef\\*.xls | 2050"));
+    if (fromBill) {
+      ExpectOnlyBox(Messages(), "是否打开导出文件？", context::vbYesNo, context::vbQuestion);
+      EXPECT_EQ(std::filesystem::path(Engines().back()->fileAllName).parent_path(), temp_.path());
+    } else {
+      EXPECT_TRUE(Messages().empty());
+    }
+    EXPECT_EQ(ReadBytes(chosen), store_->contents);
+    EXPECT_EQ(Engines().back()->calls.back(), fromBill ? "ExportSingleRecordDataToExcel" : "OpenExcel");
+  }
 }
 
 // DoAction codes 1 to 8 on every class, with a template, an application,
@@ -301,10 +301,8 @@ TEST_F(ActionTest, ClassesAreCreatableByIdentifier) {
   auto report = CreateObjectAs<ExportActionRpt>(std::string(kExportActionRptProgId));
   auto waybill = CreateObjectAs<ExportActionLM>(std::string(kExportActionLMProgId));
   EXPECT_NE(bill, CreateObjectAs<ExportAction>(std::string(kExportActionProgId)));  // a new object each time
-  waybill->SetData(HostDictionary::Create());
-  EXPECT_TRUE(waybill->DoAction(ActionTypeEnum::MultiPrint));
-  EXPECT_EQ(logEntries_->at(0).text, "处理单据(2000001)打印导出Excel功能");
   EXPECT_EQ(report->TypeName(), "ExportActionRpt");
+  EXPECT_EQ(waybill->TypeName(), "ExportActionLM");
 }
 
 }  // namespace

@@ -4,9 +4,7 @@
 #include <gmock/gmock.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <future>
-#include <mutex>
 
 #include "action_fixture.h"
 #include "actions/export_action.h"
@@ -18,38 +16,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Holds the first fill until released, and tells when it has begun.
-class Gate {
- public:
-  void Enter() {
-    std::unique_lock lock(mutex_);
-    entered_ = true;
-    changed_.notify_all();
-    changed_.wait(lock, [this] { return open_; });
-  }
-  void WaitUntilEntered() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return entered_; });
-  }
-  void Open() {
-    std::lock_guard lock(mutex_);
-    open_ = true;
-    changed_.notify_all();
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  bool entered_ = false, open_ = false;
-};
-
 class WorkingFileTest : public ActionTest {
  protected:
   WorkingFileTest() {
-    // Each fill stamps the working file; a second writer would change it.
+    // The first fill says it has begun and waits until released; a second
+    // writer would change what it reads back.
     script_->onFill = [this](const std::string& file) {
-      const int mine = ++fills_;
-      if (mine == 1) gate_.Enter();
+      if (++fills_ == 1) {
+        entered_.set_value();
+        open_.wait();
+      }
       const Bytes seen = ReadBytes(file);
       if (seen != store_->contents) overwritten_ = true;
     };
@@ -59,7 +35,8 @@ class WorkingFileTest : public ActionTest {
     action->SetDataSrv(Invoice());
     return action;
   }
-  Gate gate_;
+  std::promise<void> entered_, release_;
+  std::shared_future<void> open_ = release_.get_future().share();
   std::atomic<int> fills_{0};
   std::atomic<bool> overwritten_{false};
 };
@@ -68,9 +45,9 @@ TEST_F(WorkingFileTest, SecondActionGivesUpWithAClearMessage) {
   detail::ScopedWorkingFileWait wait(150ms);
   auto first = Action(), second = Action();
   auto one = std::async(std::launch::async, [&] { return first->PrintBill(false); });
-  gate_.WaitUntilEntered();
+  entered_.get_future().wait();
   EXPECT_FALSE(second->PrintBill(false));
-  gate_.Open();
+  release_.set_value();
   EXPECT_TRUE(one.get());
   ExpectOnlyBox(Messages(), std::string(context::kWorkingFileBusyMessage), context::vbOKOnly, context::vbExclamation);
   EXPECT_EQ(fills_.load(), 1);
@@ -82,11 +59,11 @@ TEST_F(WorkingFileTest, ExportToFileUsesItsOwnWorkingCopy) {
   detail::ScopedWorkingFileWait wait(100ms);
   auto first = Action(), second = Action();
   auto one = std::async(std::launch::async, [&] { return first->PrintBill(false); });
-  gate_.WaitUntilEntered();
+  entered_.get_future().wait();
   desktop_->QueueFileName((temp_.path() / "out.xls").string());
   desktop_->QueueAnswer(context::vbNo);
   EXPECT_TRUE(second->PrintBill(false, true));  // not held up by the print
-  gate_.Open();
+  release_.set_value();
   EXPECT_TRUE(one.get());
   EXPECT_FALSE(overwritten_.load());
 }

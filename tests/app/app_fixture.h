@@ -1,7 +1,5 @@
-// A private installation for the vemoprint runs of one test: data,
-// temporary files and machine configuration in the test's own folder, and
-// nothing of the machine's own setup (database, user, spreadsheet switch,
-// display) leaking in; with a display the setup commands would open dialogs.
+// A private installation for the vemoprint runs of one test
+// (vemo::test::RunVemoprintIn in the test's own folder).
 #pragma once
 #include <gtest/gtest.h>
 
@@ -34,12 +32,9 @@ class VemoprintTest : public ::testing::Test {
     std::filesystem::create_directories(dir_ / "tmp");
     std::filesystem::create_directories(dir_ / "machine");
   }
-  // Runs vemoprint; `environment` ("NAME=value ...") is set last.
+  // Runs vemoprint on the test's own installation; `environment` ("NAME=value ...") is set last.
   vemo::test::CommandResult Run(const std::string& arguments, const std::string& environment = "") const {
-    return vemo::test::RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM VEMO_DATA_DIR=" + ShellQuote(dir_.path()) +
-                                  " TMPDIR=" + ShellQuote(dir_ / "tmp") + " VEMO_MACHINE_CONFIG=" + ShellQuote(dir_ / "machine") +
-                                  " VEMO_NO_SPREADSHEET= VEMO_DATABASE= VEMO_USER= " + environment + " " +
-                                  ShellQuote(vemo::test::VemoprintPath()) + " " + arguments);
+    return vemo::test::RunVemoprintIn(dir_.path(), arguments, environment);
   }
   void Init(const std::string& options = "--no-templates") const {
     auto result = Run("init " + options);

@@ -146,14 +146,12 @@ class FillExample : public ::testing::TestWithParam<std::tuple<Example, const ch
  protected:
   static void SetUpTestSuite() {
     data_ = new vemo::test::TempDir;
-    init_ = RunCommand(Environment() + ShellQuote(vemo::test::VemoprintPath()) + " init");
+    std::filesystem::create_directories(*data_ / "tmp");
+    init_ = vemo::test::RunVemoprintIn(data_->path(), "init");
   }
   static void TearDownTestSuite() {
     delete data_;
     data_ = nullptr;
-  }
-  static std::string Environment() {
-    return "VEMO_DATA_DIR=" + ShellQuote(data_->path()) + " VEMO_DATABASE= VEMO_USER= ";
   }
   void SetUp() override {
     if (!std::filesystem::exists(vemo::test::VemoprintPath()))
@@ -165,8 +163,8 @@ class FillExample : public ::testing::TestWithParam<std::tuple<Example, const ch
     template_ = ext == ".xlsx" ? source : dir_ / "template.xlsx";
     out_ = dir_ / (std::string(example.name) + ".xlsx");
     const auto filled = dir_ / (std::string(example.name) + ext);
-    auto fill = RunCommand(Environment() + ShellQuote(vemo::test::VemoprintPath()) + " fill --template " +
-                           ShellQuote(source) + " --request " +
+    auto fill = vemo::test::RunVemoprintIn(
+        data_->path(), "fill --template " + ShellQuote(source) + " --request " +
                            ShellQuote(vemo::test::SourceDir() / "examples/requests" / (std::string(example.name) + ".json")) +
                            " --engine " + example.engine + " --out " + ShellQuote(filled));
     ASSERT_EQ(fill.status, 0) << fill.output;

@@ -28,9 +28,12 @@ std::filesystem::path VemoprintPath() {
 
 CommandResult RunVemoprintIn(const std::filesystem::path& folder, const std::string& arguments,
                              const std::string& environment) {
-  return RunCommand(environment + " VEMO_DATA_DIR=" + ShellQuote(folder) + " TMPDIR=" + ShellQuote(folder / "tmp") +
-                    " VEMO_MACHINE_CONFIG=" + ShellQuote(folder / "machine") +
-                    " VEMO_NO_SPREADSHEET= VEMO_DATABASE= VEMO_USER= " + ShellQuote(VemoprintPath()) + " " + arguments);
+  // env clears the display first; the caller's `environment` comes after the
+  // defaults, so it may set any of them again.
+  return RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM VEMO_DATA_DIR=" + ShellQuote(folder) +
+                    " TMPDIR=" + ShellQuote(folder / "tmp") + " VEMO_MACHINE_CONFIG=" + ShellQuote(folder / "machine") +
+                    " VEMO_NO_SPREADSHEET= VEMO_DATABASE= VEMO_USER= " + environment + " " + ShellQuote(VemoprintPath()) +
+                    " " + arguments);
 }
 
 std::string ShellQuote(const std::filesystem::path& path) {

@@ -20,8 +20,10 @@ std::filesystem::path VemoprintPath();
 // Runs vemoprint on a private installation kept in `folder`: its data
 // (VEMO_DATA_DIR), temporary files (folder/tmp) and machine configuration
 // (folder/machine), with the user's database, user and spreadsheet switches
-// cleared, so nothing of the machine's own setup leaks into the test.
-// `environment` ("NAME=value ...") is set on top.
+// and the display cleared, so nothing of the machine's own setup leaks into
+// the test (with a display the setup commands would open dialogs).
+// `environment` ("NAME=value ...", shell words) is set last: it overrides
+// any of these, e.g. VEMO_NO_SPREADSHEET=1.
 CommandResult RunVemoprintIn(const std::filesystem::path& folder, const std::string& arguments,
                              const std::string& environment = "");
 
