@@ -45,6 +45,11 @@ TEST_F(LoginTest, WhatEachLoginFlagAnswers) {
   auto object = GetLoginProperty("VemoLogin").AsObject<HostDictionary>();
   ASSERT_NE(object, nullptr) << "object values stay objects";
   EXPECT_EQ(object->Value("Server").ToText(), "S1");
+  {
+    ScopedFactory noCache(std::string(kCacheFacadeId), nullptr);  // a missing service gives empty
+    EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
+    EXPECT_EQ(IsOuterLogin(), 0);
+  }
   context::UnpublishSession();
   EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
   EXPECT_EQ(IsOuterLogin(), 0);
@@ -74,14 +79,7 @@ TEST_F(LoginTest, HostRegisteredServicesAreUsedAndKept) {
   EXPECT_EQ(GetLoginProperty("UserName").ToText(), "host:UserName");
 }
 
-TEST_F(LoginTest, MissingServicesGiveEmpty) {
-  Publish({{"UserName", "Tom"}});
-  ScopedFactory noCache(std::string(kCacheFacadeId), nullptr);
-  EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
-  EXPECT_EQ(IsOuterLogin(), 0);
-}
-
-TEST_F(LoginTest, SessionFileRoundTrip) {
+TEST_F(LoginTest, SessionFileRoundTripAndTheFlagAndSettingsForms) {
   const auto file = temp_.path() / "session.json";
   std::ofstream(file) << R"({"IsOuterLogin": 0,
     "login": {"UserName": "Tom", "PropsString": "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1}"},
@@ -91,6 +89,14 @@ TEST_F(LoginTest, SessionFileRoundTrip) {
   EXPECT_EQ(DatabaseNameOf(GetPropsString()), "Acc1");
   EXPECT_EQ(GetSessionSetting("AppType").ToInt32(), 4);
   EXPECT_EQ(GetAppPath(), "C:\\Quorvan");
+  // The outer login flag may be a boolean, and the settings may be missing.
+  PublishSession(SessionFromJson(Json{{"IsOuterLogin", true}, {"login", {{"UserName", "Ann"}}}}));
+  EXPECT_EQ(IsOuterLogin(), 1);
+  EXPECT_EQ(GetLoginProperty("UserName").ToText(), "Ann");
+  EXPECT_EQ(PublishedSession()->settings, nullptr);
+  EXPECT_EQ(GetSessionSetting("AppType", 2).ToInt32(), 2);
+  PublishSession(SessionFromJson(Json{{"IsOuterLogin", false}}));
+  EXPECT_EQ(IsOuterLogin(), 0);
 }
 
 TEST_F(LoginTest, BadSessionFilesAreReportedWithTheFileName) {
@@ -104,16 +110,6 @@ TEST_F(LoginTest, BadSessionFilesAreReportedWithTheFileName) {
       EXPECT_NE(e.Description().find(name), std::string::npos) << e.Description();
     }
   }
-}
-
-TEST_F(LoginTest, TheOuterLoginFlagMayBeABooleanAndSettingsMayBeMissing) {
-  PublishSession(SessionFromJson(Json{{"IsOuterLogin", true}, {"login", {{"UserName", "Ann"}}}}));
-  EXPECT_EQ(IsOuterLogin(), 1);
-  EXPECT_EQ(GetLoginProperty("UserName").ToText(), "Ann");
-  EXPECT_EQ(PublishedSession()->settings, nullptr);
-  EXPECT_EQ(GetSessionSetting("AppType", 2).ToInt32(), 2);
-  PublishSession(SessionFromJson(Json{{"IsOuterLogin", false}}));
-  EXPECT_EQ(IsOuterLogin(), 0);
 }
 
 }  // namespace
