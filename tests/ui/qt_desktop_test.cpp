@@ -19,7 +19,7 @@ namespace {
 using B = QMessageBox;
 using Buttons = std::vector<QMessageBox::StandardButton>;
 
-TEST(MessageBoxPlan, TheFlagsButtonPartGivesTheButtonsInTheHostsOrderAndTheEscapeAnswer) {
+TEST(MessageBoxPlan, TheFlagsButtonIconAndDefaultParts) {
   struct Case {
     int flags;
     Buttons buttons;
@@ -40,9 +40,7 @@ TEST(MessageBoxPlan, TheFlagsButtonPartGivesTheButtonsInTheHostsOrderAndTheEscap
   // Where an unattended box has an answer, Escape gives the same one.
   for (int flags : {context::vbOKOnly, context::vbOKCancel, context::vbYesNoCancel, context::vbYesNo})
     EXPECT_EQ(HostAnswerOf(PlanMessageBox(flags).escapeButton), context::UnattendedAnswer(flags, false)) << flags;
-}
-
-TEST(MessageBoxPlan, TheIconAndDefaultButtonParts) {
+  // The icon part, and the default button part.
   const std::pair<int, B::Icon> icons[] = {{context::vbCritical, B::Critical}, {context::vbQuestion, B::Question},
                                             {context::vbExclamation, B::Warning}, {context::vbInformation, B::Information},
                                             {0, B::NoIcon}};
