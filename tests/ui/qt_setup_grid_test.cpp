@@ -84,7 +84,7 @@ TEST_F(QtSetupGridTest, TheViewShowsTheLayoutTheDialogSet) {
   EXPECT_TRUE(recorder.events.empty()) << "the dialog's own changes are not reported";
 }
 
-TEST_F(QtSetupGridTest, AClickOnACheckBoxReportsInputThenTheClickWithTheNewState) {
+TEST_F(QtSetupGridTest, ClicksTypingAndChoicesReportInputThenTheChangedCellWithItsNewState) {
   test::ClickCell(view, 2, 3);
   ASSERT_FALSE(recorder.events.empty());
   EXPECT_EQ(recorder.events.front(), "input") << "the input comes before the change it causes";
@@ -96,9 +96,9 @@ TEST_F(QtSetupGridTest, AClickOnACheckBoxReportsInputThenTheClickWithTheNewState
   test::ClickCell(view, 3, 3);
   EXPECT_EQ(grid.CellText(3, 3), "0") << "a locked check box does not toggle";
   EXPECT_EQ(recorder.Changes().size(), 2u);
-}
 
-TEST_F(QtSetupGridTest, TypingAndDropDownChoicesReportTheChangedCell) {
+  // Typing and drop-down choices report the changed cell.
+  recorder.events.clear();
   grid.SetCellType(1, 4, CellType::Text);
   test::TypeIntoCell(view, 1, 4, QString::fromUtf8("其他"));
   test::ChooseInCell(view, 2, 4, QString::fromUtf8("收据"));
