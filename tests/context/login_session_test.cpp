@@ -56,7 +56,7 @@ TEST_F(LoginTest, WhatEachLoginFlagAnswers) {
   EXPECT_EQ(GetPropsString(), "");
 }
 
-TEST_F(LoginTest, PublishedForAnotherProcessIsNotOurs) {
+TEST_F(LoginTest, PublishedForAnotherProcessIsNotOursAndTheHostsServicesAreKept) {
   SessionData other;
   other.login = HostDictionary::Create();
   other.login->Set("UserName", "Someone");
@@ -66,9 +66,7 @@ TEST_F(LoginTest, PublishedForAnotherProcessIsNotOurs) {
   EXPECT_EQ(facade->GetItem(CurrentProcessId() + 100000, "UserName").ToText(), "Someone");
   EXPECT_THROW(facade->GetItem(CurrentProcessId(), "UserName"), HostError);
   UnpublishSession(CurrentProcessId() + 100000);
-}
-
-TEST_F(LoginTest, HostRegisteredServicesAreUsedAndKept) {
+  // Services the host registered are used and kept.
   class FixedProps : public IShareProps {
    public:
     std::string TypeName() const override { return "FixedProps"; }

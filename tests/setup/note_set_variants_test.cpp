@@ -142,7 +142,7 @@ class WaybillNoteSetTest : public test::SetupTest {
   frmNoteSetLM form;
 };
 
-TEST_F(WaybillNoteSetTest, LoadOffersTheShownCouriersWithTheDefaultCurrent) {
+TEST_F(WaybillNoteSetTest, LoadOffersTheShownCouriersWithTheDefaultCurrentOrCourier0WithoutAny) {
   auto update = CreateObjectAs<host::IPrintSetupUpdateLM>(host::progid::kPrintSetupUpdateLM);
   update->InsertNoteRow(Props(), 1, "顺丰.xls", Bytes{1}, 0);
   update->InsertNoteRow(Props(), 1, "顺丰面单.xls", Bytes{1}, 1);
@@ -154,6 +154,15 @@ TEST_F(WaybillNoteSetTest, LoadOffersTheShownCouriersWithTheDefaultCurrent) {
   EXPECT_EQ(grid->ColumnWidth(kColType), 0) << "no sub-types";
   EXPECT_TRUE(grid->CellLocked(1, kColType));
   EXPECT_FALSE(form.Modified());
+  // Without couriers the dialog works with courier 0.
+  auto empty = std::make_shared<test::EmptyCourierList>();
+  ScopedFactory none(std::string(host::progid::kLogisticInfo), [empty] { return empty; });
+  form.Load();
+  EXPECT_TRUE(form.CourierEntries().empty());
+  EXPECT_EQ(form.CurrentCourierId(), 0);
+  Import("a.xls");
+  EXPECT_EQ(grid->CellText(1, kColKey), "0|1");
+  EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(WaybillNoteSetTest, SwitchingCouriersSavesThePreviousOneOnlyAfterAnImport) {
@@ -225,17 +234,6 @@ TEST_F(WaybillNoteSetTest, ImportAndExportUseTheWaybillFolders) {
   EXPECT_EQ(dialogs[2].request.initialFolder, "") << "there is no LogicExcelRefForBill folder";
   EXPECT_EQ(dialogs[3].request.fileName, "C:\\Host\\ExcelPrint\\LogicExcelRefForBill\\*.xlsx");
   EXPECT_EQ(dialogs[3].request.filter, "打印模板文件 Excel (*.xlsx)|*.xlsx");
-}
-
-TEST_F(WaybillNoteSetTest, WithoutCouriersTheDialogWorksWithCourier0) {
-  auto empty = std::make_shared<test::EmptyCourierList>();
-  ScopedFactory none(std::string(host::progid::kLogisticInfo), [empty] { return empty; });
-  form.Load();
-  EXPECT_TRUE(form.CourierEntries().empty());
-  EXPECT_EQ(form.CurrentCourierId(), 0);
-  Import("a.xls");
-  EXPECT_EQ(grid->CellText(1, kColKey), "0|1");
-  EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(WaybillNoteSetTest, TheCourierButtonSavesThenShowsTheCourierDialogAndFillsTheLookupAgain) {
