@@ -34,15 +34,6 @@ TEST_F(MessageBoxTest, OrdinaryLoginsAndNoSessionShowTheBoxOuterLoginsAnswerZero
   EXPECT_EQ(desktop_->PendingAnswers(), 1u);  // the queued answer was never taken
 }
 
-TEST_F(MessageBoxTest, HostMessageServiceGoesThroughTheDesktop) {
-  Publish({{"UserName", "Tom"}}, std::nullopt, 1);
-  ShowHostMessage("启动Excel失败，请先安装。");  // the message service is not silenced
-  auto shown = desktop_->Messages();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].kind, ShownMessage::Kind::HostMessage);
-  EXPECT_EQ(shown[0].text, "启动Excel失败，请先安装。");
-}
-
 // Nobody to ask: the cautious button, or with "assume yes" the positive one.
 TEST(UnattendedAnswer, ByButtonsAndAssumeYes) {
   struct Case {
@@ -87,16 +78,20 @@ TEST_F(MessageBoxTest, WaitCursorCountsNestedHolders) {
   EXPECT_EQ(desktop_->PointerHistory(), (std::vector<int>{kPointerHourglass, kPointerDefault}));
 }
 
-TEST_F(MessageBoxTest, ScopedDesktopRestoresThePreviousOne) {
+// Host messages reach the current desktop even for outer logins (the
+// message service is not silenced); a scoped desktop is current while it lives.
+TEST_F(MessageBoxTest, HostMessagesGoThroughTheCurrentDesktop) {
+  Publish({{"UserName", "Tom"}}, std::nullopt, 1);
   auto other = std::make_shared<ScriptedDesktop>();
   {
     ScopedDesktop use(other);
     ShowHostMessage("a");
   }
-  ShowHostMessage("b");
+  ShowHostMessage("启动Excel失败，请先安装。");
   EXPECT_EQ(other->Messages().size(), 1u);
   ASSERT_EQ(desktop_->Messages().size(), 1u);
-  EXPECT_EQ(desktop_->Messages()[0].text, "b");
+  EXPECT_EQ(desktop_->Messages()[0].kind, ShownMessage::Kind::HostMessage);
+  EXPECT_EQ(desktop_->Messages()[0].text, "启动Excel失败，请先安装。");
 }
 
 ConsoleDesktop::Options ConsoleOptions(std::istream& in, std::ostream& out, bool interactive, bool yes = false) {
@@ -108,7 +103,7 @@ ConsoleDesktop::Options ConsoleOptions(std::istream& in, std::ostream& out, bool
   return options;
 }
 
-TEST(ConsoleDesktop, WithoutATerminalNeverReadsAndSaysWhatItAnswered) {
+TEST(ConsoleDesktop, WithoutATerminalNeverReadsAndSaysWhatItAnsweredOnOneAsksUntilTheAnswerFits) {
   std::istringstream in("y\n");
   std::ostringstream out;
   ConsoleDesktop desktop(ConsoleOptions(in, out, false));
@@ -121,17 +116,15 @@ TEST(ConsoleDesktop, WithoutATerminalNeverReadsAndSaysWhatItAnswered) {
   std::getline(in, unread);
   EXPECT_EQ(unread, "y");  // stdin was left alone
   EXPECT_EQ(ConsoleDesktop(ConsoleOptions(in, out, false, true)).MessageBox("q", vbYesNo, "t"), vbYes) << "assume yes";
-}
 
-TEST(ConsoleDesktop, InteractiveAsksUntilTheAnswerFits) {
-  std::istringstream in("maybe\nYES\nc\n/tmp/x.xls\n\n");
-  std::ostringstream out;
-  ConsoleDesktop desktop(ConsoleOptions(in, out, true));
-  EXPECT_EQ(desktop.MessageBox("q", vbYesNo, "t"), vbYes);
-  EXPECT_EQ(desktop.MessageBox("q", vbOKCancel, "t"), vbCancel);
-  EXPECT_EQ(desktop.SaveFileDialog({}), std::optional<std::string>("/tmp/x.xls"));
-  EXPECT_EQ(desktop.OpenFileDialog({}), std::nullopt);  // empty line cancels
-  EXPECT_EQ(desktop.MessageBox("q", vbYesNo, "t"), vbNo);  // end of input: the unattended answer
+  // On a terminal it asks until the answer fits.
+  std::istringstream typed("maybe\nYES\nc\n/tmp/x.xls\n\n");
+  ConsoleDesktop asking(ConsoleOptions(typed, out, true));
+  EXPECT_EQ(asking.MessageBox("q", vbYesNo, "t"), vbYes);
+  EXPECT_EQ(asking.MessageBox("q", vbOKCancel, "t"), vbCancel);
+  EXPECT_EQ(asking.SaveFileDialog({}), std::optional<std::string>("/tmp/x.xls"));
+  EXPECT_EQ(asking.OpenFileDialog({}), std::nullopt);  // empty line cancels
+  EXPECT_EQ(asking.MessageBox("q", vbYesNo, "t"), vbNo);  // end of input: the unattended answer
 }
 
 }  // namespace

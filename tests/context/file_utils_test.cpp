@@ -25,7 +25,12 @@ class FileUtilsTest : public ContextTest {
   ScopedEnv tmpdir_;
 };
 
-TEST(PathText, ExtensionParentAndJoin) {
+std::string Trailed(std::string path) {
+  AddTrailingBackslash(path);
+  return path;
+}
+
+TEST(PathText, ExtensionParentJoinAndTrailingSeparator) {
   const std::pair<std::string, std::string> cases[] = {  // what the function gave, what it should
       {GetExtensionName("a.xlsx"), "xlsx"},
       {GetExtensionName("C:\\dir\\Book1.XLS"), "XLS"},
@@ -48,20 +53,15 @@ TEST(PathText, ExtensionParentAndJoin) {
       {JoinPath("/tmp/vemo", "x.xls"), "/tmp/vemo/x.xls"},
       {JoinPath("", "x.xls"), ""},
       {JoinPath("   ", "x.xls"), ""},
+      {Trailed("C:\\a"), "C:\\a\\"},  // one separator of the path's kind
+      {Trailed("C:\\a\\"), "C:\\a\\"},
+      {Trailed("/tmp/a"), "/tmp/a/"},
+      {Trailed(""), "\\"},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
 }
 
-TEST(PathText, AddTrailingBackslashAddsOneOfThePathsKind) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"C:\\a", "C:\\a\\"}, {"C:\\a\\", "C:\\a\\"}, {"/tmp/a", "/tmp/a/"}, {"", "\\"}};
-  for (auto [path, expected] : cases) {
-    AddTrailingBackslash(path);
-    EXPECT_EQ(path, expected);
-  }
-}
-
-TEST_F(FileUtilsTest, EnsureFolderCreatesMissingLevelsAndRefusesEmptyPathsAndFilesInTheWay) {
+TEST_F(FileUtilsTest, EnsureFolderCreatesMissingLevelsAndExistsTellsFilesFromFolders) {
   fs::create_directories(ToHostPath("C:\\Level1"));
   EXPECT_TRUE(EnsureFolder("C:\\Level1\\Level2\\Level3"));
   EXPECT_TRUE(fs::is_directory(MachineFolder() / "drive_c" / "Level1" / "Level2" / "Level3"));
@@ -72,9 +72,6 @@ TEST_F(FileUtilsTest, EnsureFolderCreatesMissingLevelsAndRefusesEmptyPathsAndFil
   for (const std::string& refused : {std::string(""), std::string("  "), (temp_.path() / "file").string(),
                                      (temp_.path() / "file" / "sub").string()})
     EXPECT_FALSE(EnsureFolder(refused)) << refused;
-}
-
-TEST_F(FileUtilsTest, ExistsDistinguishesFilesAndFolders) {
   WriteWindowsFile("C:\\Photos\\a.bmp", "BM");
   EXPECT_TRUE(FileExists("c:\\photos\\A.BMP"));
   EXPECT_FALSE(FileExists("C:\\Photos"));
@@ -109,27 +106,27 @@ TEST(SystemFolder, NativeAndWow64) {
   SetProcess32On64(false);
 }
 
-TEST_F(FileUtilsTest, TempPathIsAPrivateFolderOfTheUserUnlessAFileIsInTheWay) {
+// A private folder of the user, holding names of a prefix and a hex number.
+TEST_F(FileUtilsTest, TempPathAndTempFileNames) {
   const std::string folder = GetTempPath();
   EXPECT_EQ(folder, (temp_.path() / ("vemoprint-" + std::to_string(::getuid()))).string() + "/");
   EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
-  fs::remove(folder);
-  std::ofstream(folder.substr(0, folder.size() - 1)) << "squatter";
-  EXPECT_EQ(GetTempPath(), "");
-  EXPECT_EQ(NewTempWorkbookName(".xls"), "");
-}
-
-TEST_F(FileUtilsTest, TempFileNamesArePrefixAndHexNumber) {
-  const std::string folder = GetTempPath();
   const std::pair<std::string, std::string> cases[] = {
       {NewTempWorkbookName(".xls"), folder + "Tem1.xls"},   {NewTempWorkbookName("xlsx"), folder + "Tem1.xlsx"},
       {TempFileNameFor("/t/", "TempFile", 1), "/t/Tem1.tmp"}, {TempFileNameFor("/t", "QuorvanBigText", 255), "/t/QuoFF.tmp"},
       {TempFileNameFor("/t", "ab", 10), "/t/abA.tmp"}};
   for (const auto& [given, expected] : cases) EXPECT_EQ(given, expected);
   EXPECT_FALSE(fs::exists(folder + "Tem1.xls"));  // nothing is created
+  // A file in the way of the folder: no folder, no names.
+  fs::remove(folder);
+  std::ofstream(folder.substr(0, folder.size() - 1)) << "squatter";
+  EXPECT_EQ(GetTempPath(), "");
+  EXPECT_EQ(NewTempWorkbookName(".xls"), "");
 }
 
-TEST(Guid, RegistryFormVersion4AndUnique) {
+// Guids in the registry's form, version 4, never the same twice; unique
+// file names made of one.
+TEST_F(FileUtilsTest, GuidsAndUniqueFileNames) {
   const std::regex form("^\\{[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}\\}$");
   std::set<std::string> seen;
   for (int i = 0; i < 200; ++i) {
@@ -138,18 +135,11 @@ TEST(Guid, RegistryFormVersion4AndUnique) {
     seen.insert(guid);
   }
   EXPECT_EQ(seen.size(), 200u);
-}
-
-TEST_F(FileUtilsTest, UniqueFileNameForm) {
   const std::regex bare("^T_[0-9A-F]{8}_[0-9A-F]{4}_[0-9A-F]{4}_[0-9A-F]{4}_[0-9A-F]{12}\\.xls$");
   EXPECT_TRUE(std::regex_match(NewUniqueFileName(false, "xls"), bare));
-  const std::regex noExtension("^T_[0-9A-F_]{36}$");
-  EXPECT_TRUE(std::regex_match(NewUniqueFileName(false, ""), noExtension));
-
+  EXPECT_TRUE(std::regex_match(NewUniqueFileName(false, ""), std::regex("^T_[0-9A-F_]{36}$")));
   EXPECT_EQ(fs::path(NewUniqueFileName(true, "xls")).parent_path().string() + "/", GetTempPath());
-
-  const std::string inFolder = NewUniqueFileName(true, "xlsx", "C:\\Exports");
-  EXPECT_EQ(inFolder.rfind("C:\\Exports\\T_", 0), 0u);
+  EXPECT_EQ(NewUniqueFileName(true, "xlsx", "C:\\Exports").rfind("C:\\Exports\\T_", 0), 0u);
 }
 
 TEST_F(FileUtilsTest, UniqueFileNameDrawsAgainWhileTheNameIsTaken) {

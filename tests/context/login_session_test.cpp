@@ -45,13 +45,18 @@ TEST_F(LoginTest, WhatEachLoginFlagAnswers) {
   auto object = GetLoginProperty("VemoLogin").AsObject<HostDictionary>();
   ASSERT_NE(object, nullptr) << "object values stay objects";
   EXPECT_EQ(object->Value("Server").ToText(), "S1");
+  {
+    ScopedFactory noCache(std::string(kCacheFacadeId), nullptr);  // a missing service gives empty
+    EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
+    EXPECT_EQ(IsOuterLogin(), 0);
+  }
   context::UnpublishSession();
   EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
   EXPECT_EQ(IsOuterLogin(), 0);
   EXPECT_EQ(GetPropsString(), "");
 }
 
-TEST_F(LoginTest, PublishedForAnotherProcessIsNotOurs) {
+TEST_F(LoginTest, PublishedForAnotherProcessIsNotOursAndTheHostsServicesAreKept) {
   SessionData other;
   other.login = HostDictionary::Create();
   other.login->Set("UserName", "Someone");
@@ -61,9 +66,7 @@ TEST_F(LoginTest, PublishedForAnotherProcessIsNotOurs) {
   EXPECT_EQ(facade->GetItem(CurrentProcessId() + 100000, "UserName").ToText(), "Someone");
   EXPECT_THROW(facade->GetItem(CurrentProcessId(), "UserName"), HostError);
   UnpublishSession(CurrentProcessId() + 100000);
-}
-
-TEST_F(LoginTest, HostRegisteredServicesAreUsedAndKept) {
+  // Services the host registered are used and kept.
   class FixedProps : public IShareProps {
    public:
     std::string TypeName() const override { return "FixedProps"; }
@@ -74,14 +77,7 @@ TEST_F(LoginTest, HostRegisteredServicesAreUsedAndKept) {
   EXPECT_EQ(GetLoginProperty("UserName").ToText(), "host:UserName");
 }
 
-TEST_F(LoginTest, MissingServicesGiveEmpty) {
-  Publish({{"UserName", "Tom"}});
-  ScopedFactory noCache(std::string(kCacheFacadeId), nullptr);
-  EXPECT_TRUE(GetLoginProperty("UserName").IsEmpty());
-  EXPECT_EQ(IsOuterLogin(), 0);
-}
-
-TEST_F(LoginTest, SessionFileRoundTrip) {
+TEST_F(LoginTest, SessionFileRoundTripAndTheFlagAndSettingsForms) {
   const auto file = temp_.path() / "session.json";
   std::ofstream(file) << R"({"IsOuterLogin": 0,
     "login": {"UserName": "Tom", "PropsString": "UserName=Tom;ConnectString={Provider=X;Initial Catalog=Acc1}"},
@@ -91,6 +87,14 @@ TEST_F(LoginTest, SessionFileRoundTrip) {
   EXPECT_EQ(DatabaseNameOf(GetPropsString()), "Acc1");
   EXPECT_EQ(GetSessionSetting("AppType").ToInt32(), 4);
   EXPECT_EQ(GetAppPath(), "C:\\Quorvan");
+  // The outer login flag may be a boolean, and the settings may be missing.
+  PublishSession(SessionFromJson(Json{{"IsOuterLogin", true}, {"login", {{"UserName", "Ann"}}}}));
+  EXPECT_EQ(IsOuterLogin(), 1);
+  EXPECT_EQ(GetLoginProperty("UserName").ToText(), "Ann");
+  EXPECT_EQ(PublishedSession()->settings, nullptr);
+  EXPECT_EQ(GetSessionSetting("AppType", 2).ToInt32(), 2);
+  PublishSession(SessionFromJson(Json{{"IsOuterLogin", false}}));
+  EXPECT_EQ(IsOuterLogin(), 0);
 }
 
 TEST_F(LoginTest, BadSessionFilesAreReportedWithTheFileName) {
@@ -104,16 +108,6 @@ TEST_F(LoginTest, BadSessionFilesAreReportedWithTheFileName) {
       EXPECT_NE(e.Description().find(name), std::string::npos) << e.Description();
     }
   }
-}
-
-TEST_F(LoginTest, TheOuterLoginFlagMayBeABooleanAndSettingsMayBeMissing) {
-  PublishSession(SessionFromJson(Json{{"IsOuterLogin", true}, {"login", {{"UserName", "Ann"}}}}));
-  EXPECT_EQ(IsOuterLogin(), 1);
-  EXPECT_EQ(GetLoginProperty("UserName").ToText(), "Ann");
-  EXPECT_EQ(PublishedSession()->settings, nullptr);
-  EXPECT_EQ(GetSessionSetting("AppType", 2).ToInt32(), 2);
-  PublishSession(SessionFromJson(Json{{"IsOuterLogin", false}}));
-  EXPECT_EQ(IsOuterLogin(), 0);
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST(ParsePropsString, ModuleCollectionReplacedOnEachParse) {
   EXPECT_THROW(GetProp("AcctID"), HostError);
 }
 
-TEST(GetPropValue, FindsTopLevelKeysOnly) {
+TEST(GetPropValue, FindsTopLevelKeysOnlyAndTheDatabaseNameThroughTwoLookups) {
   struct Case {
     std::string text, key, separator, value;
   };
@@ -75,9 +75,7 @@ TEST(GetPropValue, FindsTopLevelKeysOnly) {
       {"a=1|b=2|", "a", "|", "1"},
   };
   for (const Case& c : cases) EXPECT_EQ(GetPropValue(c.text, c.key, c.separator), c.value) << c.text << " / " << c.key;
-}
-
-TEST(GetPropValue, DatabaseNameThroughTwoLookups) {
+  // The database name, through two lookups.
   EXPECT_EQ(DatabaseNameOf(kProps), "Acc1");
   EXPECT_EQ(DatabaseNameOf("UserName=Tom"), "");
   EXPECT_EQ(DatabaseNameOf("ConnectString={Provider=X;Data Source=.}"), "");

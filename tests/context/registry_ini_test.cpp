@@ -35,7 +35,7 @@ TEST_F(RegistryTest, ReadsTrimmedStringValuesIgnoringCase) {
   EXPECT_EQ(RegRead("SOFTWARE\\Quorvan\\TRADON\\VemoSTD", "Path"), "");
 }
 
-TEST_F(RegistryTest, Wow6432NodeOnlyForA32BitProcessOn64BitWindows) {
+TEST_F(RegistryTest, Wow6432NodeOnlyForA32BitProcessOn64BitWindowsAndTheLegacyOfficeVersions) {
   WriteMachineFile("registry.json", {{"SOFTWARE\\Quorvan\\K", {{"Path", "native"}}},
                                      {"SOFTWARE\\Wow6432Node\\Quorvan\\K", {{"Path", "wow"}}}});
   EXPECT_FALSE(IsProcess32On64());
@@ -44,9 +44,8 @@ TEST_F(RegistryTest, Wow6432NodeOnlyForA32BitProcessOn64BitWindows) {
   EXPECT_EQ(RegRead("SOFTWARE\\Quorvan\\K", "Path"), "wow");
   EXPECT_EQ(RegistryViewPath("SOFTWARE\\A\\SOFTWARE"), "SOFTWARE\\Wow6432Node\\A\\SOFTWARE\\Wow6432Node");
   EXPECT_EQ(RegistryViewPath("Software\\A"), "Software\\A");  // the rule is case-sensitive
-}
-
-TEST_F(RegistryTest, LegacyOfficeCheckTriesOnly12_14_15) {
+  SetProcess32On64(false);
+  // The legacy office check tries only 12, 14 and 15.
   WriteMachineFile("registry.json", {{"SOFTWARE\\Microsoft\\Office\\16.0\\Excel\\InstallRoot", {{"Path", "C:\\Office16\\"}}}});
   WriteWindowsFile("C:\\Office16\\Excel.exe", "x");
   EXPECT_FALSE(IsOfficeAppInstalledLegacy("Excel"));
@@ -59,11 +58,14 @@ TEST_F(RegistryTest, LegacyOfficeCheckTriesOnly12_14_15) {
   EXPECT_FALSE(IsOfficeAppInstalledLegacy("Outlook"));
 }
 
-TEST(ReadIniText, SectionsKeysCommentsAndDefaults) {
+TEST(ReadIniText, SectionsKeysCommentsDefaultsAndLength) {
   const char* sections = "[Version]\nBarcodeControlType=2\n[Share]\nPictureFolder = D:\\Pics \n";
   const char* firsts = "[A]\nK=1\nK=2\n[B]\nK=3\n[a]\nK=4\nL=5\n";
   const char* quoted =
       "\xEF\xBB\xBF; comment\r\n[A]\r\n;B=commented\r\nB=\"quoted value\" \r\nC='single'\r\nD=\"half\r\nE=x ; not a comment\r\n";
+  const std::string longValue(300, 'x');
+  std::string chinese;
+  for (int i = 0; i < 300; ++i) chinese += "汉";
   struct Case {
     std::string ini, section, key, fallback, answer;
   };
@@ -83,20 +85,12 @@ TEST(ReadIniText, SectionsKeysCommentsAndDefaults) {
       {quoted, "A", "E", "", "x ; not a comment"},
       {quoted, "A", ";B", "none", "none"},  // a comment line is no key
       {"[A]\n#K=1\n", "A", "#K", "", "1"},     // only ";" starts a comment
+      {"[A]\nK=" + longValue + "\n", "A", "K", "", longValue.substr(0, 254)},  // answers are cut to 254 characters
+      {"", "A", "K", longValue, longValue.substr(0, 254)},
+      {"[A]\nK=" + chinese, "A", "K", "", LeftChars(chinese, 254)},  // characters, never a broken one
   };
   for (const Case& c : cases)
     EXPECT_EQ(ReadIniText(c.ini, c.section, c.key, c.fallback), c.answer) << c.ini << " / " << c.section << " / " << c.key;
-}
-
-TEST(ReadIniText, AnswersAreCutTo254Characters) {
-  const std::string longValue(300, 'x');
-  EXPECT_EQ(ReadIniText("[A]\nK=" + longValue + "\n", "A", "K", "").size(), 254u);
-  EXPECT_EQ(ReadIniText("", "A", "K", longValue).size(), 254u);
-  std::string chinese;
-  for (int i = 0; i < 300; ++i) chinese += "汉";
-  const std::string cut = ReadIniText("[A]\nK=" + chinese, "A", "K", "");
-  EXPECT_EQ(CharCount(cut), 254u);  // characters, never a broken one
-  EXPECT_EQ(cut, LeftChars(chinese, 254));
 }
 
 class IniFileTest : public ContextTest {};

@@ -53,7 +53,7 @@ TEST_F(SettingsTest, ProductKeyByAppTypeAndIndustryType) {
   }
 }
 
-TEST_F(SettingsTest, InstallPathsFromTheEnvironmentAndTheirDefaults) {
+TEST_F(SettingsTest, InstallPathsFromTheEnvironmentOrTheProductKey) {
   {
     ScopedEnv common("CommonProgramFiles", "D:\\Common");
     ScopedEnv program("ProgramFiles", "D:\\Programs");
@@ -66,9 +66,7 @@ TEST_F(SettingsTest, InstallPathsFromTheEnvironmentAndTheirDefaults) {
   EXPECT_EQ(GetInstallPath(2), "C:\\Program Files\\Quorvan\\Talvo\\Tradon\\Common\\");
   EXPECT_EQ(GetInstallPath(0), "");
   EXPECT_EQ(GetInstallPath(4), "");
-}
-
-TEST_F(SettingsTest, ProgramFolderFromTheProductKeyOfTheEdition) {
+  // 3: the program folder, from the product key of the edition.
   WriteMachineFile("registry.json", {{KeyFor(kEditionIndustry1), {{"Path", "  C:\\Apparel  "}}},
                                      {KeyFor(kEditionAppType2), {{"Path", "C:\\Standard"}}}});
   EXPECT_EQ(GetInstallPath(3), "C:\\Standard\\");
@@ -78,19 +76,16 @@ TEST_F(SettingsTest, ProgramFolderFromTheProductKeyOfTheEdition) {
   EXPECT_EQ(GetInstallPath(3), "\\");  // no registry value: just the separator
 }
 
-TEST_F(SettingsTest, AppPathFromSettingOrComponentFolder) {
+TEST_F(SettingsTest, AppPathFromSettingOrComponentFolderAndSettingNamesCompareExactly) {
   ScopedEnv appPath("VEMO_APP_PATH", std::nullopt);
   EXPECT_EQ(std::filesystem::path(GetAppPath()), std::filesystem::canonical("/proc/self/exe").parent_path())
       << "the component folder is the executable's";
   SetComponentFolder("/opt/vemo/bin");
   EXPECT_EQ(GetAppPath(), "/opt/vemo/bin");
   SetComponentFolder("");
-  Publish(Json::object(), Json{{"AppPath", "C:\\Tradon"}});
+  Publish(Json::object(), Json{{"AppPath", "C:\\Tradon"}, {"QVCloudPID", "T1"}});
   EXPECT_EQ(GetAppPath(), "C:\\Tradon");
-}
-
-TEST_F(SettingsTest, SessionSettingNamesCompareExactly) {
-  Publish(Json::object(), Json{{"QVCloudPID", "T1"}});
+  // Setting names compare exactly.
   EXPECT_EQ(GetSessionSetting("QVCloudPID").ToText(), "T1");
   EXPECT_EQ(GetSessionSetting("qvcloudpid", "none").ToText(), "none");
   EXPECT_TRUE(GetSessionSetting("Missing").IsEmpty());

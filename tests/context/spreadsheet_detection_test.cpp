@@ -36,7 +36,7 @@ class SpreadsheetDetectionTest : public ContextTest {
 // ET, then KET, then Excel: the first identifier that makes an object wins.
 // The Excel flag is set by each find that finds something, in this order,
 // and kept when nothing is found.
-TEST_F(SpreadsheetDetectionTest, TheFirstIdentifierThatMakesAnObjectWins) {
+TEST_F(SpreadsheetDetectionTest, TheFirstIdentifierThatMakesAnObjectWinsUnlessWithheld) {
   const ObjectFactory fails = []() -> ObjectRef { throw HostError(429, "broken install"); };
   const ObjectFactory makesNothing = [] { return ObjectRef(); };
   struct Case {
@@ -61,10 +61,8 @@ TEST_F(SpreadsheetDetectionTest, TheFirstIdentifierThatMakesAnObjectWins) {
   EXPECT_TRUE(IsSpreadsheetAppAvailable());
   EXPECT_EQ(FindSpreadsheetApp().progId, "Excel.Application");
   EXPECT_FALSE(IsMsExcel()) << "only GetSpreadsheetApp sets the flag";
-}
 
-TEST_F(SpreadsheetDetectionTest, WithheldByEnvironmentOrMachineConfiguration) {
-  ScopedFactory et("ET.Application", Makes("et"));
+  // Withheld by the environment or the machine configuration.
   {
     ScopedEnv off("VEMO_NO_SPREADSHEET", "1");
     EXPECT_TRUE(SpreadsheetAppsWithheld());

@@ -14,40 +14,32 @@ class ExportActionSetupTest : public test::SetupTest {
   std::shared_ptr<test::ScriptedFormHost> formHost = std::make_shared<test::ScriptedFormHost>();
 };
 
+// Without a FormHost (no display) showing a dialog raises "needs a display";
+// without a spreadsheet application only the message is shown.
 TEST_F(ExportActionSetupTest, NotePrintSetupShowsTheSharedBillDialogWithTheBillTypesTemplates) {
   CreateObjectAs<host::IPrintSetupUpdate>(host::progid::kPrintSetupUpdate)->InsertNoteRow(Props(), 1040007, "调拨.xls", Bytes{1});
-  ScopedFormHost use(formHost);
   ExportActionSetup setup;
   setup.SetDataSrv(BillDataSrv(1040007, "调拨单"));
-  setup.NotePrintSetup(false);
-  EXPECT_EQ(formHost->shown, std::vector<std::string>{"打印模板设置"});
-  frmNoteSet& form = SharedNoteSetForm();
-  EXPECT_EQ(form.TypeText(), "调拨单");
-  EXPECT_EQ(form.Grid().CellText(1, kColKey), "1040007|1");
-}
-
-TEST_F(ExportActionSetupTest, WithoutADisplayShowingADialogRaisesNeedsADisplay) {
-  ExportActionSetup setup;
-  setup.SetDataSrv(BillDataSrv(1020002, "销售发票"));
   try {
     setup.NotePrintSetup();
     FAIL() << "no FormHost is installed";
   } catch (const HostError& e) {
     EXPECT_EQ(e.Number(), kNeedsDisplay) << e.Description();
   }
-}
-
-TEST_F(ExportActionSetupTest, WithoutASpreadsheetApplicationOnlyTheMessageIsShown) {
   ScopedFormHost use(formHost);
-  ScopedFactory none("ET.Application", nullptr);
-  ExportActionSetup setup;
-  setup.SetDataSrv(BillDataSrv(1020002, "销售发票"));
-  setup.NotePrintSetup();
-  ExportActionSetupLM waybill;
-  waybill.NotePrintSetup();
-  EXPECT_TRUE(formHost->shown.empty());
+  {
+    ScopedFactory none("ET.Application", nullptr);  // without a spreadsheet application only the message is shown
+    setup.NotePrintSetup();
+    ExportActionSetupLM waybill;
+    waybill.NotePrintSetup();
+  }
   EXPECT_EQ(Messages().size(), 2u);
   EXPECT_EQ(Messages()[0].text, "系统没有检测到EXCEL，请确认是否已经安装!");
+  setup.NotePrintSetup(false);
+  EXPECT_EQ(formHost->shown, std::vector<std::string>{"打印模板设置"});
+  frmNoteSet& form = SharedNoteSetForm();
+  EXPECT_EQ(form.TypeText(), "调拨单");
+  EXPECT_EQ(form.Grid().CellText(1, kColKey), "1040007|1");
 }
 
 // Report setup opens nothing for report 0, and the report through the bill

@@ -39,7 +39,7 @@ TEST_F(ScriptedGridTest, UserActionsReportInputThenTheChangeAndActivateTheRow) {
                                                        "change 3,2"}));
 }
 
-TEST_F(ScriptedGridTest, WhatAUserCannotDoIsRefused) {
+TEST_F(ScriptedGridTest, WhatAUserCannotDoIsRefusedAndProgrammaticChangesAreReportedOnlyWhenAsked) {
   grid.SetCellLocked(1, 1, true);
   EXPECT_THROW(grid.UserTypeText(1, 1, "x"), std::logic_error);
   grid.SetColumnHidden(2, true);
@@ -50,14 +50,12 @@ TEST_F(ScriptedGridTest, WhatAUserCannotDoIsRefused) {
   EXPECT_THROW(grid.UserSelectRow(4), std::logic_error);
   EXPECT_TRUE(recorder.events.empty()) << "nothing refused reaches the listener";
   EXPECT_EQ(grid.CellText(1, 1), "");
-}
-
-TEST_F(ScriptedGridTest, ProgrammaticChangesAreReportedOnlyWhenAsked) {
+  // Programmatic changes are reported only when asked, and only changes.
   grid.SetCellText(1, 1, "a");
   EXPECT_TRUE(recorder.events.empty());
   grid.SetReportsProgrammaticChanges(true);
   grid.SetCellText(1, 1, "b");
-  grid.SetCellText(1, 1, "b");  // no change, no report
+  grid.SetCellText(1, 1, "b");
   EXPECT_EQ(recorder.events, std::vector<std::string>{"change 1,1"});
 }
 

@@ -92,8 +92,6 @@ class SetupTest : public vemo::test::ContextTest {
   ScopedFactory spreadsheet_;
 };
 
-// Shows a form the way a window system would: loads it, then lets the
-// test's script act as the user until it returns.
 // A courier list component with no companies.
 class EmptyCourierList : public host::ILogisticInfo {
  public:
@@ -101,6 +99,8 @@ class EmptyCourierList : public host::ILogisticInfo {
   VectorRef GetLogisticInfoList(std::string_view, bool) override { return HostVector::Create(); }
 };
 
+// Shows a form the way a window system would: loads it, then lets the
+// test's script act as the user until it returns.
 class ScriptedFormHost : public FormHost {
  public:
   explicit ScriptedFormHost(std::function<void(SetupForm&)> user = nullptr) : user_(std::move(user)) {}

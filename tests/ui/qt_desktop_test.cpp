@@ -19,7 +19,7 @@ namespace {
 using B = QMessageBox;
 using Buttons = std::vector<QMessageBox::StandardButton>;
 
-TEST(MessageBoxPlan, TheFlagsButtonPartGivesTheButtonsInTheHostsOrderAndTheEscapeAnswer) {
+TEST(MessageBoxPlan, TheFlagsButtonIconAndDefaultPartsAndTheAnswers) {
   struct Case {
     int flags;
     Buttons buttons;
@@ -40,9 +40,7 @@ TEST(MessageBoxPlan, TheFlagsButtonPartGivesTheButtonsInTheHostsOrderAndTheEscap
   // Where an unattended box has an answer, Escape gives the same one.
   for (int flags : {context::vbOKOnly, context::vbOKCancel, context::vbYesNoCancel, context::vbYesNo})
     EXPECT_EQ(HostAnswerOf(PlanMessageBox(flags).escapeButton), context::UnattendedAnswer(flags, false)) << flags;
-}
-
-TEST(MessageBoxPlan, TheIconAndDefaultButtonParts) {
+  // The icon part, and the default button part.
   const std::pair<int, B::Icon> icons[] = {{context::vbCritical, B::Critical}, {context::vbQuestion, B::Question},
                                             {context::vbExclamation, B::Warning}, {context::vbInformation, B::Information},
                                             {0, B::NoIcon}};
@@ -50,15 +48,13 @@ TEST(MessageBoxPlan, TheIconAndDefaultButtonParts) {
   EXPECT_EQ(PlanMessageBox(context::vbYesNo | 256).defaultButton, B::No) << "the second button";
   EXPECT_EQ(PlanMessageBox(context::vbYesNoCancel | 512).defaultButton, B::Cancel) << "the third";
   EXPECT_EQ(PlanMessageBox(context::vbOKOnly | 512).defaultButton, B::Ok) << "beyond the last: the last";
-}
-
-TEST(MessageBoxPlan, AnswersAreTheHostsCodes) {
+  // Answers are the host's codes.
   const B::StandardButton byCode[] = {B::NoButton, B::Ok, B::Cancel, B::Abort, B::Retry, B::Ignore, B::Yes, B::No};
   for (int code = 1; code <= 7; ++code) EXPECT_EQ(HostAnswerOf(byCode[code]), code) << code;
   EXPECT_EQ(HostAnswerOf(B::NoButton), context::vbCancel) << "a box closed without a button";
 }
 
-TEST(FileDialogPlan, TheHostsFilterPairsBecomeQtNameFilters) {
+TEST(FileDialogPlan, TheHostsFilterPairsBecomeQtNameFiltersChosenByIndex) {
   EXPECT_EQ(QtNameFilters("打印模板文件 Excel 97-2003 (*.xls)|*.xls|打印模板文件 Excel (*.xlsx)|*.xlsx"),
             (QStringList{QString::fromUtf8("打印模板文件 Excel 97-2003 (*.xls)"), QString::fromUtf8("打印模板文件 Excel (*.xlsx)")}))
       << "a description ending in its patterns keeps them once";
@@ -67,9 +63,7 @@ TEST(FileDialogPlan, TheHostsFilterPairsBecomeQtNameFilters) {
   EXPECT_EQ(QtNameFilters("Excel (*.xls)|*.xlsx"), QStringList{"Excel (*.xls) (*.xlsx)"})
       << "brackets that name other patterns stay part of the description";
   EXPECT_EQ(QtNameFilters(""), QStringList{});
-}
-
-TEST(FileDialogPlan, FilterIndexCountsFromOneAndFallsBackToTheFirst) {
+  // The filter index counts from one and falls back to the first.
   context::FileDialogRequest request;
   request.filter = "A|*.a|B|*.b";
   request.filterIndex = 2;

@@ -51,7 +51,6 @@ TEST_F(BillDialogTest, ImportChooseSubTypesCheckAndSaveThroughTheWindow) {
   // The selection rule itself is the form's; here only that a click reaches
   // it and its reaction shows in the view.
   test::ClickCell(view, 2, kColFlag);
-  EXPECT_EQ(dialog.Grid().CellText(2, kColFlag), "1");
   EXPECT_EQ(view.model()->index(0, 2).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
   // Then as the sample account sets the invoices up, and a user first sees
   // them: each with its own sub-type, both checked.
@@ -137,8 +136,6 @@ TEST_F(WaybillDialogTest, TheLookupListsTheCouriersAndSwitchesTheFormsCompany) {
   Choose(lookup, QString::fromUtf8("中通快递"));
   EXPECT_EQ(form.CurrentCourierId(), 2);
   EXPECT_EQ(dialog.Grid().RowCount(), 0) << "the rows of the chosen company";
-  Choose(lookup, QString::fromUtf8("顺丰速运"));
-  EXPECT_EQ(dialog.Grid().RowCount(), 1) << "saved before the switch, loaded again";
 }
 
 }  // namespace
