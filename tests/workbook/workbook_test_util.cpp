@@ -58,6 +58,14 @@ bool LibreOfficeChecks() {
   return flag && std::string(flag) == "1";
 }
 
+std::filesystem::path ConvertedByOffice(const std::filesystem::path& file, const std::filesystem::path& dir) {
+  std::filesystem::create_directories(dir);
+  const std::string command = "cd " + Quote(dir) + " && soffice -env:UserInstallation=file://" + (dir / "profile").string() +
+                              " --headless --convert-to xlsx " + Quote(file) + " >/dev/null 2>&1";
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("LibreOffice did not convert " + file.string());
+  return dir / (file.stem().string() + ".xlsx");
+}
+
 std::vector<std::string> CorpusFiles(const std::string& folder, const std::string& extension) {
   std::vector<std::string> names;
   std::error_code ec;

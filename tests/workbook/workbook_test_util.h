@@ -26,6 +26,8 @@ const std::vector<std::map<std::string, std::string>>& Manifest();
 bool LibreOfficeOpensOriginal(const std::string& entry);
 // Whether VEMO_LO_CHECK=1 asks for the (slow) checks through LibreOffice.
 bool LibreOfficeChecks();
+// `file` converted to .xlsx by LibreOffice, written into `dir`.
+std::filesystem::path ConvertedByOffice(const std::filesystem::path& file, const std::filesystem::path& dir);
 
 // The names of the corpus files in `folder` ("xlsx", "xls") ending in
 // `extension`, sorted.

@@ -24,7 +24,7 @@ std::shared_ptr<PrintService> RequirePrintService() {
 // Prints or previews a saved copy of the workbook as it is now (edits
 // included), removing the copy afterwards. The copy keeps the format the
 // workbook was read from: an .xls saved as .xlsx would leave out what only
-// its records carry (pictures, conditional formats) before the renderer
+// its records carry (pictures, notes) before the renderer
 // could see it.
 template <class F>
 void WithSavedCopy(BookCore& book, std::int32_t hwnd, F&& use) {

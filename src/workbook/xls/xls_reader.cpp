@@ -12,6 +12,9 @@
 #include "workbook/workbook_error.h"
 #include "workbook/xlsx/xlsx_reader.h"
 #include "workbook/xls/biff_formula.h"
+#include "workbook/xls/xls_conditional_formats.h"
+#include "workbook/xls/xls_hyperlinks.h"
+#include "workbook/xls/xls_palette.h"
 #include "workbook/xls/xls_sheet_settings.h"
 #include "workbook/xls/xls_source.h"
 #include "workbook/xls/xls_style_part.h"
@@ -131,6 +134,9 @@ class Reading {
   Workbook& book_;
   const std::string& label_;
   XlsSource& src_;
+  xls::Palette palette_;
+  std::vector<std::string> dxfs_;  // differential formats of conditional formats, all sheets'
+  std::map<std::string, std::string> sheetRels;  // relationships parts of sheets with linked targets, by sheet part
   std::string numFmts_, sst_;
   std::size_t numFmtCount_ = 0;
 };
@@ -274,6 +280,10 @@ void Reading::Globals(const std::vector<BiffRecord>& records) {
         src_.globals.push_back(r);
         break;
       case biff::kSst: ReadSst(r); break;
+      case biff::kPalette:
+        palette_ = xls::Palette::FromRecord(r.data);
+        src_.globals.push_back(r);
+        break;
       case biff::kExtSst: break;  // made anew from the string table written
       default: src_.globals.push_back(r);
     }
@@ -324,6 +334,8 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
   std::size_t mergeCount = 0;
   bool placed = false;
   xls::SheetSettingsReader settings;
+  xls::ConditionalFormatReader conditional(palette_, dxfs_);
+  xls::HyperlinkReader links;
   auto mark = [&](const char* what) {
     for (const BiffRecord& k : sheet.records)
       if (k.type == XlsSource::kPlaceholder && k.data == what) return;
@@ -337,6 +349,18 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
     if (r.type == biff::kEof) --depth;
     if (!nested && settings.Take(r)) {
       mark(xls::IsPageRecord(r.type) ? XlsSource::kPageMark : r.type == xls::kPaneRecord ? XlsSource::kPaneMark : XlsSource::kValidationMark);
+      continue;
+    }
+    if (!nested && (r.type == xls::kCondFmt || r.type == xls::kCfEx)) {
+      src_.context.sheet = sheetIndex_;
+      if (const std::size_t n = conditional.Take(records, i, src_.context)) {
+        mark(XlsSource::kConditionalFormatMark);
+        i += n - 1;
+        continue;
+      }
+    }
+    if (!nested && links.Take(r)) {
+      mark(XlsSource::kHyperlinkMark);
       continue;
     }
     if (nested || !ModelRecord(r.type)) {
@@ -475,6 +499,11 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
   };
   markAt(XlsSource::kPageMark, [](const BiffRecord& k) { return k.type == biff::kDefColWidth || k.type == XlsSource::kPlaceholder; });
   markAt(XlsSource::kValidationMark, [&](const BiffRecord& k) { return &k == &sheet.records.back(); });
+  // Conditional formats, then hyperlinks, come before the validations.
+  auto placeOf = [](const char* mark) { return [mark](const BiffRecord& k) { return k.type == XlsSource::kPlaceholder && k.data == mark; }; };
+  markAt(XlsSource::kHyperlinkMark, placeOf(XlsSource::kValidationMark));
+  markAt(XlsSource::kConditionalFormatMark, placeOf(XlsSource::kHyperlinkMark));
+  if (std::string rels = links.Relationships(); !rels.empty()) sheetRels[part] = std::move(rels);
   std::set<std::string> lost;
   src_.context.sheet = sheetIndex_;
   const xls::SheetSettingsXml settingsXml = settings.Xml(src_.context, lost);
@@ -495,12 +524,12 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
   }
   xml += "</sheetData>";
   if (mergeCount) xml += "<mergeCells count=\"" + std::to_string(mergeCount) + "\">" + merges + "</mergeCells>";
-  xml += settingsXml.validations + settingsXml.page + "</worksheet>";
+  xml += conditional.Xml() + settingsXml.validations + links.Xml() + settingsXml.page + "</worksheet>";
   return xml;
 }
 
 std::string Reading::StylesXml() const {
-  return xls::StylePartXml(src_, numFmtCount_ ? "<numFmts count=\"" + std::to_string(numFmtCount_) + "\">" + numFmts_ + "</numFmts>" : "");
+  return xls::WithDxfs(xls::StylePartXml(src_, numFmtCount_ ? "<numFmts count=\"" + std::to_string(numFmtCount_) + "\">" + numFmts_ + "</numFmts>" : ""), dxfs_);
 }
 
 // The names whose formulas can be read, as the workbook part lists them.
@@ -611,6 +640,7 @@ void XlsReader::Read(std::string_view bytes, const std::string& label) {
     if (!source->sheets[part].worksheet)
       pkg.Put(Workbook::RelsPartName(part), "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                                             "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"/>");
+    if (auto rels = reading.sheetRels.find(part); rels != reading.sheetRels.end()) pkg.Put(Workbook::RelsPartName(part), rels->second);
     pkg.Put(part, std::move(xml));
   }
   // The text of the container's Workbook stream is held in the model now.

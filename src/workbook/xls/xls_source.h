@@ -42,10 +42,13 @@ struct XlsSheetSource {
 struct XlsSource {
   static constexpr std::uint16_t kPlaceholder = 0xFFFF;
   // A placeholder whose data is one of these marks where settings the model
-  // holds are written: the page setup block, a frozen pane, data validations.
+  // holds are written: the page setup block, a frozen pane, data validations,
+  // conditional formats, hyperlinks.
   static constexpr const char* kPageMark = "page";
   static constexpr const char* kPaneMark = "pane";
   static constexpr const char* kValidationMark = "validations";
+  static constexpr const char* kConditionalFormatMark = "conditional formats";
+  static constexpr const char* kHyperlinkMark = "hyperlinks";
   CompoundFile container;
   // Globals substream without the records the writer makes (fonts, formats,
   // cell formats, sheets, string table); kPlaceholder marks where the style

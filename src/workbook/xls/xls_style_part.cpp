@@ -109,7 +109,10 @@ std::string StylePartXml(const XlsSource& source, const std::string& numFmts) {
     std::snprintf(size, sizeof size, "%.17g", height / 20.0);
     fonts += std::string("<sz val=\"") + size + "\"/>" + ColorXml(palette, "color", color) + "<name val=\"";
     AppendEscaped(fonts, name);
-    fonts += "\"/></font>";
+    fonts += "\"/>";
+    // Family and character set decide the font another reader falls back on.
+    if (const auto family = static_cast<std::uint8_t>(d.at(11)); family) fonts += "<family val=\"" + std::to_string(family) + "\"/>";
+    fonts += "<charset val=\"" + std::to_string(static_cast<std::uint8_t>(d.at(12))) + "\"/></font>";
   }
 
   Table fills, borders;

@@ -16,6 +16,8 @@
 #include "workbook/xls/biff_formula.h"
 #include "workbook/xls/biff_formula_internal.h"
 #include "workbook/xls/biff_records.h"
+#include "workbook/xls/xls_conditional_formats.h"
+#include "workbook/xls/xls_hyperlinks.h"
 #include "workbook/xls/xls_links.h"
 #include "workbook/xls/xls_palette.h"
 #include "workbook/xls/xls_sheet_settings.h"
@@ -297,6 +299,11 @@ void Writing::ChoosePalette() {
     for (const char* which : {"fgColor", "bgColor"}) want(FirstChild(FirstChild(f, "patternFill"), which));
   for (pugi::xml_node b : borders_)
     for (pugi::xml_node edge : Children(b)) want(FirstChild(edge, "color"));
+  for (pugi::xml_node dxf : Children(FirstChild(styles_, "dxfs"))) {  // conditional formats' colours
+    want(FirstChild(FirstChild(dxf, "font"), "color"));
+    for (const char* which : {"fgColor", "bgColor"}) want(FirstChild(FirstChild(FirstChild(dxf, "fill"), "patternFill"), which));
+    for (pugi::xml_node edge : Children(FirstChild(dxf, "border"))) want(FirstChild(edge, "color"));
+  }
   // A workbook read from .xls keeps its cell formats and so its palette.
   const BiffRecord* kept = nullptr;
   if (src_)
@@ -310,9 +317,6 @@ void Writing::ChoosePalette() {
 }
 
 void Writing::StyleRecords(std::string& out) {
-  fills_ = Children(FirstChild(styles_, "fills"));
-  borders_ = Children(FirstChild(styles_, "borders"));
-  ChoosePalette();
   std::vector<pugi::xml_node> fonts = Children(FirstChild(styles_, "fonts"));
   const std::size_t keptFonts = src_ ? src_->fontRecords.size() : 0;
   for (std::size_t i = 0; i < std::max<std::size_t>(fonts.size(), 4); ++i) {
@@ -336,8 +340,8 @@ void Writing::StyleRecords(std::string& out) {
     pugi::xml_node u = FirstChild(f, "u");
     const auto underline = kUnderlines.find(std::string_view(*u.attribute("val").value() ? u.attribute("val").value() : "single"));
     d += static_cast<char>(u && underline != kUnderlines.end() ? underline->second : 0);
-    d += '\0';
-    d += static_cast<char>(1);  // default character set
+    d += static_cast<char>(std::min(FirstChild(f, "family").attribute("val").as_uint(0), 255u));
+    d += static_cast<char>(std::min(FirstChild(f, "charset").attribute("val").as_uint(1), 255u));  // 1: the default set
     d += '\0';
     const char* name = FirstChild(f, "name").attribute("val").value();
     AppendUnicodeString(d, *name ? name : "Arial", true);
@@ -709,6 +713,8 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
     for (int k = 0; k < 3; ++k) Append16(win, 0);
     generated.push_back({biff::kWindow2, win, {}});
     generated.push_back({XlsSource::kPlaceholder, XlsSource::kPaneMark, {}});
+    generated.push_back({XlsSource::kPlaceholder, XlsSource::kConditionalFormatMark, {}});
+    generated.push_back({XlsSource::kPlaceholder, XlsSource::kHyperlinkMark, {}});
     generated.push_back({XlsSource::kPlaceholder, XlsSource::kValidationMark, {}});
     generated.push_back({biff::kEof, {}, {}});
     records = &generated;
@@ -731,6 +737,12 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
     } else if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kValidationMark) {
       context_.sheet = static_cast<int>(std::find(sheets_.begin(), sheets_.end(), &sheet) - sheets_.begin());
       out += xls::ValidationRecords(ws, context_, warnings_);
+    } else if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kConditionalFormatMark) {
+      context_.sheet = static_cast<int>(std::find(sheets_.begin(), sheets_.end(), &sheet) - sheets_.begin());
+      auto color = [this](pugi::xml_node c, std::uint16_t automatic) { return c ? palette_.Index(colors_.Resolve(c), automatic) : automatic; };
+      out += xls::ConditionalFormatRecords(ws, FirstChild(styles_, "dxfs"), context_, color, *records, warnings_);
+    } else if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kHyperlinkMark) {
+      out += xls::HyperlinkRecords(ws, book_.RelationshipsOf(sheet.partName()), warnings_);
     }
     if (r.type == XlsSource::kPlaceholder && !r.data.empty()) continue;
     if (r.type == XlsSource::kPlaceholder) {
@@ -755,6 +767,10 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
 }
 
 std::vector<std::string> Writing::Stream() {
+  // The palette comes first: the sheets' conditional formats name its colours.
+  fills_ = Children(FirstChild(styles_, "fills"));
+  borders_ = Children(FirstChild(styles_, "borders"));
+  ChoosePalette();
   std::vector<std::string> sheetStreams;
   std::vector<std::vector<std::size_t>> dbcells;
   std::vector<std::size_t> indexes;
@@ -882,7 +898,11 @@ std::vector<std::string> Writing::Stream() {
 
 std::set<std::string> XlsOnlyContent(const Workbook& book) {
   static const std::map<std::uint16_t, const char*> kinds{
-      {0x0041, "split panes"}, {0x01B0, "conditional formats"}, {0x01B8, "hyperlinks"}, {0x001C, "notes"},
+      // Conditional formats and hyperlinks the model holds are no longer records.
+      {0x0041, "split panes"},
+      {0x01B0, "conditional formats with number formats, alignment, font names, diagonal borders or formulas it cannot read"},
+      {0x0879, "conditional formats of the newer kinds"},
+      {0x01B8, "hyperlinks of kinds other than web, mail, file and workbook links"}, {0x001C, "notes"},
       {0x00EC, "pictures, charts and shapes"}};
   std::set<std::string> found;
   if (!book.xlsSource_) return found;
@@ -915,9 +935,6 @@ std::vector<std::string> XlsWriter::WorkbookPieces() {
     for (const std::string& part : book_.PartNames())
       if (part.find("drawings/") != std::string::npos) warnings_.insert("pictures, charts and shapes");
       else if (part.find("comments") != std::string::npos) warnings_.insert("notes");
-    for (Sheet* sheet : sheets)
-      for (const char* what : {"conditionalFormatting", "hyperlinks"})
-        if (FirstChild(sheet->xml().document_element(), what)) warnings_.insert(std::string("sheet settings (") + what + ")");
   }
   pugi::xml_node styles = book_.stylesDoc_.document_element();
   return Writing(book_, styles, sheets, warnings_, book_.xlsSource_.get()).Stream();

@@ -93,10 +93,10 @@ TEST(OwnRenderer, DrawsWhatItCanAndHandsTheRestOnWithTheReason) {
   renderer.RenderToPdf(MakeBook(dir / "plain.xlsx", {{"Sheet1", "我们自己画的页"}}), dir / "plain.pdf");
   EXPECT_EQ(fallback->calls, 0) << renderer.lastDeclined();
   EXPECT_NE(PdfText(dir / "plain.pdf").find("我们自己画的页"), std::string::npos);
-  // An .xls sheet with conditional formats the model does not hold.
-  renderer.RenderToPdf(vemo::test::SourceDir() / "examples/templates/courier_waybill.xls", dir / "waybill.pdf");
+  // An .xls sheet with pictures the model does not hold.
+  renderer.RenderToPdf(vemo::test::SourceDir() / "examples/templates/商品标签模板.xls", dir / "labels.pdf");
   EXPECT_EQ(fallback->calls, 1);
-  EXPECT_NE(renderer.lastDeclined().find("conditional formats"), std::string::npos) << renderer.lastDeclined();
+  EXPECT_NE(renderer.lastDeclined().find("a picture"), std::string::npos) << renderer.lastDeclined();
 }
 
 TEST(OwnRenderer, TheEnvironmentChoosesTheRendererItsProgramAndTimeout) {

@@ -110,7 +110,7 @@ TEST_F(SurfaceOutput, PrintingHandsTheServiceASavedCopyWithTheEdits) {
   EXPECT_EQ(printer->sheet, 1);
   EXPECT_TRUE(printer->zip);
   // An .xls copy stays .xls: as .xlsx it would lose what only its records
-  // carry (here conditional formats) before the renderer could see it.
+  // carry (pictures, notes) before the renderer could see it.
   auto xls = app->Workbooks()->Open((vemo::test::SourceDir() / "examples/templates/courier_waybill.xls").string());
   xls->Worksheets()->Item(1)->PrintPreview(true);
   EXPECT_FALSE(printer->zip);

@@ -217,13 +217,15 @@ TEST(XlsModel, TheContentNotTheNameTellsTheFormat) {
 // drawn from the model alone would leave it out.
 TEST(XlsModel, PrintedContentKeptAsRecordsIsNamed) {
   const auto templates = vemo::test::SourceDir() / "examples/templates";
-  const std::pair<const char*, std::vector<std::string>> cases[] = {
-      {"sales_invoice_vat.xlsx", {}},
-      {"sales_invoice_vat.xls", {"conditional formats"}},
-      {"商品标签模板.xls", {"a picture"}},  // three pictures, named once
+  const auto corpus = vemo::test::SharedDir() / "corpus/xls";
+  const std::pair<std::filesystem::path, std::vector<std::string>> cases[] = {
+      {templates / "sales_invoice_vat.xlsx", {}},
+      {templates / "sales_invoice_vat.xls", {}},  // its conditional format is in the model
+      {templates / "商品标签模板.xls", {"a picture"}},  // three pictures, named once
+      {corpus / "NewStyleConditionalFormattings.xls", {"conditional formats"}},  // of the newer kind
   };
   for (const auto& [file, expected] : cases) {
-    auto book = Workbook::Open(templates / file);
+    auto book = Workbook::Open(file);
     EXPECT_EQ(book->PrintedContentNotInModel(book->GetSheet(0)), expected) << file;
   }
 }
