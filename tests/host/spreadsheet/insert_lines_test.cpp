@@ -12,28 +12,16 @@
 namespace vemo::host {
 namespace {
 
-using test::MakeFixture;
-using test::NewApp;
 using test::ShellQuote;
 
-class SurfaceInsert : public ::testing::Test {
+class SurfaceInsert : public test::SurfaceBookTest {
  protected:
-  void SetUp() override {
-    app = NewApp();
-    templ = MakeFixture(dir, "invoice");
-    book = app->Workbooks()->Open(templ.string());
-    sheet = book->Worksheets()->Item(1);
-  }
+  const char* Fixture() const override { return "invoice"; }
   std::filesystem::path Save(const std::string& name) {
     auto out = dir / name;
     book->SaveAs(out.string());
     return out;
   }
-  vemo::test::TempDir dir;
-  std::filesystem::path templ;
-  std::shared_ptr<SurfaceApplication> app;
-  std::shared_ptr<IWorkbook> book;
-  std::shared_ptr<IWorksheet> sheet;
 };
 
 // How each area moves is the live area tests' job.
@@ -91,18 +79,6 @@ TEST_F(SurfaceInsert, CopiesInsertedOneAtATimeGiveTheSameWorkbookAsOneBlock) {
   }
 }
 
-TEST_F(SurfaceInsert, MarginRowAndColumnMoveEverythingDownAndRight) {
-  sheet->Rows(1)->Insert(kShiftDown);
-  sheet->Rows(1)->SetRowHeight(10);
-  EXPECT_THROW(sheet->Rows(1)->SetRowHeight(409.5), HostError) << "409 points at most";
-  sheet->Columns(1)->Insert(kShiftToRight);
-  sheet->Columns(1)->SetColumnWidth(1);
-  EXPECT_EQ(sheet->Range("B2")->Formula(), "Sales invoice");
-  EXPECT_EQ(sheet->Range("G7")->Formula(), "=E7*F7");
-  EXPECT_EQ(sheet->Rows(1)->RowHeight(), 10);
-  EXPECT_EQ(sheet->Columns(1)->ColumnWidth(), 1);
-}
-
 // An insertion ends the copy: the next one inserts empty rows that take the
 // format of the row above.
 TEST_F(SurfaceInsert, WithoutACopyRowsAreEmptyWithTheFormatOfTheRowAbove) {
@@ -114,10 +90,11 @@ TEST_F(SurfaceInsert, WithoutACopyRowsAreEmptyWithTheFormatOfTheRowAbove) {
   EXPECT_EQ(sheet->Range("A11")->Formula(), "Total");
 }
 
-TEST_F(SurfaceInsert, WrongShiftsAndPartialRangesAreRefused) {
+TEST_F(SurfaceInsert, WrongShiftsPartialRangesAndTooHighRowsAreRefused) {
   EXPECT_THROW(sheet->Rows(3)->Insert(kShiftToRight), HostError);
   EXPECT_THROW(sheet->Columns(3)->Insert(kShiftDown), HostError);
   EXPECT_THROW(sheet->Range("B2:C3")->Insert(kShiftDown), HostError);
+  EXPECT_THROW(sheet->Rows(1)->SetRowHeight(409.5), HostError) << "409 points at most";
   EXPECT_EQ(sheet->UsedRange()->Address(), "$A$1:$F$9");
 }
 
