@@ -1,5 +1,5 @@
 // Row and column insertion through the surface: live ranges, the copied entry
-// row, margins. Checked against the independent comparer and openpyxl.
+// row, one insertion at a time.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -12,16 +12,9 @@
 namespace vemo::host {
 namespace {
 
-using test::ShellQuote;
-
 class SurfaceInsert : public test::SurfaceBookTest {
  protected:
   const char* Fixture() const override { return "invoice"; }
-  std::filesystem::path Save(const std::string& name) {
-    auto out = dir / name;
-    book->SaveAs(out.string());
-    return out;
-  }
 };
 
 // How each area moves is the live area tests' job.
@@ -37,17 +30,14 @@ TEST_F(SurfaceInsert, RangesHeldAcrossAnInsertionFollowTheirCells) {
   EXPECT_EQ(qty->Formula(), "[$$Page2_FQty]");  // still the same cell
 }
 
-// What the copy carries (merges, heights, formats) is the workbook tests' job;
-// the comparer checks the surface made that insertion.
+// What the copy carries (merges, heights, formats) is the workbook tests'
+// job, checked there against the independent comparer.
 TEST_F(SurfaceInsert, CopiedRowFillsEveryInsertedRowAboveTheTemplateRow) {
   sheet->Rows(6)->Copy();
   sheet->Rows(6)->Resize(3)->Insert(kShiftDown, 0);
   for (int r = 6; r <= 9; ++r)
     EXPECT_EQ(sheet->Cells(r, 6)->Formula(), "=D" + std::to_string(r) + "*E" + std::to_string(r)) << r;
   EXPECT_EQ(sheet->Range("A11")->Formula(), "Total");
-  auto diff = test::RunPython(vemo::test::XlsxDiffTool(),
-                              ShellQuote(templ) + " " + ShellQuote(Save("copied.xlsx")) + " --sheet Invoice --insert-rows 6:3:copy");
-  EXPECT_EQ(diff.status, 0) << diff.output;
 }
 
 // Copying a row and inserting it above itself once per copy (as the report
@@ -56,7 +46,8 @@ TEST_F(SurfaceInsert, CopiedRowFillsEveryInsertedRowAboveTheTemplateRow) {
 TEST_F(SurfaceInsert, CopiesInsertedOneAtATimeGiveTheSameWorkbookAsOneBlock) {
   sheet->Rows(6)->Copy();
   sheet->Rows(6)->Resize(3)->Insert(kShiftDown, 0);
-  const std::string block = vemo::test::ReadFileBytes(Save("block.xlsx"));
+  book->SaveAs((dir / "block.xlsx").string());
+  const std::string block = vemo::test::ReadFileBytes(dir / "block.xlsx");
   for (bool readBetween : {false, true}) {
     auto other = app->Workbooks()->Open(templ.string());
     auto otherSheet = other->Worksheets()->Item(1);
