@@ -20,10 +20,7 @@ TEST_F(EngineTest, FilledOutputKeepsTheFirstSheetAndGainsMargins) {
   EXPECT_EQ(host::LiveApplicationCount(), 0u);
   auto app = host::SurfaceApplication::Create();
   auto sheets = app->Workbooks()->Open(path)->Worksheets();
-  EXPECT_EQ(sheets->Count(), 1);
-  EXPECT_EQ(sheets->Item(1)->Range("A1")->Text(), "");
-  EXPECT_EQ(sheets->Item(1)->Range("B2")->Text(), "XS-0001");  // the template's A1, one row down, one column right
-  EXPECT_EQ(sheets->Item(1)->Range("D4")->Text(), "5");
+  EXPECT_EQ(sheets->Count(), 1);  // where the filled cells move to: the keyword scan tests
   EXPECT_DOUBLE_EQ(sheets->Item(1)->Rows(1)->RowHeight(), 10);
   EXPECT_DOUBLE_EQ(sheets->Item(1)->Columns(1)->ColumnWidth(), 1);
   app->Quit();
