@@ -21,32 +21,35 @@ namespace {
 
 class ComponentsTest : public test::SampleAccountTest {};
 
+// Every row of the answer, its fields joined by "|", the rows by ";".
+std::string AllRows(const RecordsetRef& rows) {
+  std::string text;
+  for (; !rows->Eof(); rows->MoveNext()) {
+    text += text.empty() ? "" : ";";
+    for (int i = 0; i < rows->FieldCount(); ++i) text += (i ? "|" : "") + rows->Field(i).ToText();
+  }
+  return text;
+}
+
+// The statements the engine sends: matrix codes (a null one reads as empty
+// text), serial numbers, settlement accounts, lookup units (the main one
+// first), a related table, and an empty answer.
 TEST_F(ComponentsTest, ClassInfoRunsTheEngineQueries) {
   auto info = CreateObjectAs<IClassInfo>(progid::kClassInfo);
-  auto qr = info->GetData(Props(), " select top 1 ISNULL(FMatrixCode, '') AS FMatrixCode from T_ICItem where FItemID = 2");
-  ASSERT_FALSE(qr->Eof());
-  EXPECT_EQ(qr->Field("FMatrixCode").ToText(), "PE357|2019|勐海");
-  auto none = info->GetData(Props(), " select top 1 ISNULL(FMatrixCode, '') AS FMatrixCode from T_ICItem where FItemID = 5");
-  EXPECT_EQ(none->Field("FMatrixCode").ToText(), "") << "a null matrix code reads as empty text";
-
-  auto serials = info->GetData(Props(), " select FID, FSerialNo from t_SerialNumList where FClassTypeID = 1040007 and FBillID = 1 and FBillIndexID = 1 and FStatus=1");
-  EXPECT_EQ(serials->RecordCount(), 2);
-  auto accounts = info->GetData(Props(), " select b.FItemID, b.FName, a.FAmount from ICMultiAccount a, t_SettleAcct b where a.FClassTypeID = 1050001 and a.FAcctID = b.FItemID and a.FID = 1");
-  ASSERT_EQ(accounts->RecordCount(), 2);
-  EXPECT_EQ(accounts->Field(1).ToText(), "现金");
-  EXPECT_EQ(accounts->Field(2).ToText(), "100");
-  accounts->MoveNext();
-  EXPECT_EQ(accounts->Field(2).ToText(), "250.5");
-
-  // Related-table and auxiliary-unit statements of lookup fields.
-  auto joined = info->GetData(Props(), " SELECT t_ICItemUnit.FShowUnitID FROM T_ICItem Inner join t_ICItemUnit ON T_ICItem.FItemID=t_ICItemUnit.FSrcItemID WHERE T_ICItem.FItemID=1");
-  EXPECT_FALSE(joined->Eof());
-  auto units = info->GetData(Props(), " SELECT FShowUnitID FROM t_ICItemUnit WHERE t_ICItemUnit.FSrcItemID=1 order by FISMainUnit desc ");
-  ASSERT_EQ(units->RecordCount(), 2);
-  EXPECT_EQ(units->Field(0).ToText(), "盒") << "the main unit first";
-  auto plain = info->GetData(Props(), " SELECT FName FROM t_Organization WHERE t_Organization.FItemID=1001");
-  EXPECT_EQ(plain->Field(0).ToText(), "杭州明前茶庄");
-  EXPECT_TRUE(info->GetData(Props(), "select * from T_RptExcelPrintExport where FSel=1 and FRptId=10506")->Eof());
+  const std::pair<const char*, const char*> cases[] = {
+      {" select top 1 ISNULL(FMatrixCode, '') AS FMatrixCode from T_ICItem where FItemID = 2", "PE357|2019|勐海"},
+      {" select top 1 ISNULL(FMatrixCode, '') AS FMatrixCode, 1 from T_ICItem where FItemID = 5", "|1"},
+      {" select FID, FSerialNo from t_SerialNumList where FClassTypeID = 1040007 and FBillID = 1 and FBillIndexID = 1 and FStatus=1",
+       "5|SH12-7001;7|SH12-7003"},
+      {" select b.FItemID, b.FName, a.FAmount from ICMultiAccount a, t_SettleAcct b where a.FClassTypeID = 1050001 and a.FAcctID = b.FItemID and a.FID = 1",
+       "1|现金|100;2|工商银行基本户|250.5"},
+      {" SELECT t_ICItemUnit.FShowUnitID FROM T_ICItem Inner join t_ICItemUnit ON T_ICItem.FItemID=t_ICItemUnit.FSrcItemID WHERE T_ICItem.FItemID=2 order by FISMainUnit",
+       "提;饼"},
+      {" SELECT FShowUnitID FROM t_ICItemUnit WHERE t_ICItemUnit.FSrcItemID=1 order by FISMainUnit desc ", "盒;箱"},
+      {" SELECT FName FROM t_Organization WHERE t_Organization.FItemID=1001", "杭州明前茶庄"},
+      {"select * from T_RptExcelPrintExport where FSel=1 and FRptId=10506", ""},
+  };
+  for (const auto& [sql, rows] : cases) EXPECT_EQ(AllRows(info->GetData(Props(), sql)), rows) << sql;
   EXPECT_THROW(info->GetData(Props(), "delete from T_ICItem"), HostError);
 }
 

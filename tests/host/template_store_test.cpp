@@ -91,15 +91,29 @@ TEST_F(TemplateStoreTest, ExportKeyPicksTheSubTypeTemplate) {
   EXPECT_EQ(FileBytes(target), Bytes{'a'});
 }
 
-TEST_F(TemplateStoreTest, FileTypeRestsOnTheSelectedName) {
+// Each family's answer rests on the selected row of its own table: not on a
+// row only registered, nor on another owner's or data source's row.
+TEST_F(TemplateStoreTest, FileTypeRestsOnTheSelectedNameInTheFamilysOwnTable) {
   for (const auto& [name, xlsx] : {std::pair{"a.xlsx", true}, {"A.XlSx", true}, {"a.xls", false}, {"a.xlsm", false}, {"发票", false}})
     EXPECT_EQ(IsXlsxName(name), xlsx) << name;
-  EXPECT_FALSE(IsBillTemplateXlsx(Props(), 1020002, 0)) << "nothing selected";
+  auto lm = CreateObjectAs<IPrintSetupUpdateLM>(progid::kPrintSetupUpdateLM);
   update->InsertNoteRow(Props(), 1020002, "发票.XLSX", Bytes{1});
+  update->InsertRptNoteRow(Props(), 10506, "对账单.xlsx", Bytes{1});
+  lm->InsertNoteRow(Props(), 2, "中通.xlsx", Bytes{1}, 1);
   EXPECT_FALSE(IsBillTemplateXlsx(Props(), 1020002, 0)) << "registered but not selected";
+  EXPECT_FALSE(IsReportTemplateXlsx(Props(), 10506, 0)) << "registered but not selected";
+  EXPECT_FALSE(IsLogisticTemplateXlsx(Props(), 2, 1)) << "registered but not selected";
   update->UpdateUserNoteData(Props(), 1020002, *TemplateGrid({{"1020002|1", "发票.XLSX", 1, ""}}));
+  update->UpdateUserRptNoteData(Props(), 10506, *TemplateGrid({{"10506|1", "对账单.xlsx", 1, ""}}));
+  lm->UpdateUserNoteData(Props(), 2, *TemplateGrid({{"2|1", "中通.xlsx", 1, ""}}), 1);
   EXPECT_TRUE(IsBillTemplateXlsx(Props(), 1020002, 0));
   EXPECT_FALSE(IsBillTemplateXlsx(Props(), 1020004, 0));
+  EXPECT_FALSE(IsBillTemplateXlsx(Props(), 10506, 0)) << "the bill table is another table";
+  EXPECT_TRUE(IsReportTemplateXlsx(Props(), 10506, 0));
+  EXPECT_FALSE(IsReportTemplateXlsx(Props(), 10507, 0));
+  EXPECT_TRUE(IsLogisticTemplateXlsx(Props(), 2, 1));
+  EXPECT_FALSE(IsLogisticTemplateXlsx(Props(), 2, 0)) << "another data source";
+  EXPECT_FALSE(IsLogisticTemplateXlsx(Props(), 1, 1)) << "another courier";
   EXPECT_FALSE(IsBillTemplateXlsx(MakePropsString("NoSuchAccount", "x"), 1020002, 0)) << "failures give False";
 }
 
@@ -108,21 +122,6 @@ TEST_F(TemplateStoreTest, LabelsAreXlsxWithoutADatabase) {
   EXPECT_TRUE(IsBillTemplateXlsx(Props(), 1020002, 1));
   EXPECT_TRUE(IsReportTemplateXlsx(Props(), 1, 1));
   EXPECT_FALSE(IsBillTemplateXlsx(Props(), 1020002, 0));
-}
-
-TEST_F(TemplateStoreTest, LogisticAndReportFileTypesLookAtTheirOwnTables) {
-  auto lm = CreateObjectAs<IPrintSetupUpdateLM>(progid::kPrintSetupUpdateLM);
-  lm->InsertNoteRow(Props(), 2, "中通.xlsx", Bytes{1}, 1);
-  lm->UpdateUserNoteData(Props(), 2, *TemplateGrid({{"2|1", "中通.xlsx", 1, ""}}), 1);
-  EXPECT_TRUE(IsLogisticTemplateXlsx(Props(), 2, 1));
-  EXPECT_FALSE(IsLogisticTemplateXlsx(Props(), 2, 0)) << "another data source";
-  EXPECT_FALSE(IsLogisticTemplateXlsx(Props(), 1, 1)) << "another courier";
-  update->InsertRptNoteRow(Props(), 10506, "对账单.xlsx", Bytes{1});
-  EXPECT_FALSE(IsReportTemplateXlsx(Props(), 10506, 0)) << "registered but not selected";
-  update->UpdateUserRptNoteData(Props(), 10506, *TemplateGrid({{"10506|1", "对账单.xlsx", 1, ""}}));
-  EXPECT_TRUE(IsReportTemplateXlsx(Props(), 10506, 0));
-  EXPECT_FALSE(IsReportTemplateXlsx(Props(), 10507, 0));
-  EXPECT_FALSE(IsBillTemplateXlsx(Props(), 10506, 0)) << "the bill table is another table";
 }
 
 TEST(KeyField, CountsFromZeroAndAnswersEmptyBeyondTheLast) {

@@ -105,19 +105,14 @@ TEST_F(EngineOutputTest, TheWaybillOpenFollowsTheOpenersAnswer) {
   InstallHooks();
   CreateLog();
   const auto book = Book(1);
-  {
-    ScopedEnv opener("VEMO_OPENER", WriteOpener(dir.path(), 0).string());
-    EXPECT_TRUE(OpenWorkbookForUser(book.string(), false));
+  // Exit 3: no associated application.
+  for (const auto& [opener, opened] : {std::pair{WriteOpener(dir.path(), 0), true}, {WriteOpener(dir.path(), 3), false},
+                                       {dir / "no-such-opener", false}}) {
+    ScopedEnv use("VEMO_OPENER", opener.string());
+    EXPECT_EQ(OpenWorkbookForUser(book.string(), false), opened) << opener;
   }
-  {
-    ScopedEnv opener("VEMO_OPENER", WriteOpener(dir.path(), 3).string());  // no associated application
-    EXPECT_FALSE(OpenWorkbookForUser(book.string(), false));
-  }
-  {
-    ScopedEnv opener("VEMO_OPENER", (dir / "no-such-opener").string());
-    EXPECT_FALSE(OpenWorkbookForUser(book.string(), false));
-    EXPECT_FALSE(OpenWorkbookForUser(book.string(), true));
-  }
+  ScopedEnv missing("VEMO_OPENER", (dir / "no-such-opener").string());
+  EXPECT_FALSE(OpenWorkbookForUser(book.string(), true));
   // An opener that keeps the document on screen has handed it over.
   ScopedEnv opener("VEMO_OPENER", WriteOpener(dir.path(), 1, "5").string());
   EXPECT_TRUE(OpenDocumentWithoutHandle(book.string(), 200ms));

@@ -37,15 +37,19 @@ TEST_F(EngineOutputTest, ThePrintServiceGetsTheSheetAndVisibilityByCountAndPrevi
   }
 }
 
-TEST_F(EngineOutputTest, AnEmptyFileNameFailsAtOnce) {
+TEST_F(EngineOutputTest, AnEmptyFileNameOrNoSpreadsheetApplicationIsFalseAtOnce) {
   InstallHooks();
   CreateLog();
   EXPECT_FALSE(PrintWorkbookFile("", true));
   EXPECT_FALSE(PreviewWorkbookFile("", true));
   EXPECT_FALSE(OpenWorkbookForUser("", true));
-  EXPECT_TRUE(service->calls.empty());
   EXPECT_EQ(LogText(), "");  // no library was loaded
   EXPECT_THROW(PrinterInjectByHwnd(1), std::runtime_error);
+  ScopedFactory none("ET.Application", nullptr);
+  host::test::ScopedEnv withheld("VEMO_NO_SPREADSHEET", "1");
+  EXPECT_FALSE(PrintWorkbookFile(Book(1).string(), false));
+  EXPECT_FALSE(PreviewWorkbookFile(Book(1).string(), false));
+  EXPECT_TRUE(service->calls.empty());
 }
 
 // The answer stays False; the user is also told why, once per failure, and
@@ -66,14 +70,6 @@ TEST_F(EngineOutputTest, AFailureSaysItsCauseAndEndsTheInstance) {
   EXPECT_EQ(host::LiveApplicationCount(), 0u);
   ASSERT_NE(lastApp, nullptr);
   EXPECT_THROW(lastApp->Workbooks(), std::exception);  // ended, not quit politely: it refuses work
-}
-
-TEST_F(EngineOutputTest, NoSpreadsheetApplicationIsFalse) {
-  ScopedFactory none("ET.Application", nullptr);
-  host::test::ScopedEnv withheld("VEMO_NO_SPREADSHEET", "1");
-  EXPECT_FALSE(PrintWorkbookFile(Book(1).string(), false));
-  EXPECT_FALSE(PreviewWorkbookFile(Book(1).string(), false));
-  EXPECT_TRUE(service->calls.empty());
 }
 
 TEST_F(EngineOutputTest, EndingAfterErrorIgnoresHandlesBelowOneAndEndsOnlyItsInstance) {

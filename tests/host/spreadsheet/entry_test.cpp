@@ -18,10 +18,7 @@ TEST_F(SurfaceEntry, WritesBecomeTypedValuesByTheCellsFormat) {
     const char* text;
   } cases[] = {
       {"G1", "1234.5", 1234.5, "1234.5"},
-      {"G2", "'00123", "00123", "00123"},
-      {"G3", "XS-0001", "XS-0001", "XS-0001"},
       {"G4", "", Variant(), ""},
-      {"G5", "false", false, "FALSE"},
       {"C3", "007", "007", "007"},
       {"C3", "=1+1", "=1+1", "=1+1"},
       {"G6", "2026-12-01", Variant(HostDate::FromParts(2026, 12, 1)), "2026-12-01"},
@@ -69,8 +66,6 @@ TEST_F(SurfaceCalculate, AWrittenFormulaShowsItsValueAtOnce) {
   const std::pair<const char*, const char*> cases[] = {
       {"=C1*2+A1", "91"},
       {"=A2+1", "15"},  // A2 = A1*2, saved without a cached value: computed too
-      {"=\"No. \"&C1", "No. 42"},
-      {"=1/0", "#DIV/0!"},
   };
   for (const auto& [formula, text] : cases) {
     sheet->Range("G1")->SetFormula(formula);

@@ -29,16 +29,19 @@ std::string OpenpyxlCell(const std::filesystem::path& file, const std::string& s
 // A new application instance; DisplayAlerts off as the engine sets it.
 std::shared_ptr<SurfaceApplication> NewApp();
 
-// A fresh application with the "surface_book" fixture open and its first
-// sheet at hand.
+// A fresh application with a fixture ("surface_book" unless a test says
+// another) open and its first sheet at hand.
 class SurfaceBookTest : public ::testing::Test {
  protected:
+  virtual const char* Fixture() const { return "surface_book"; }
   void SetUp() override {
     app = NewApp();
-    book = app->Workbooks()->Open(MakeFixture(dir, "surface_book").string());
+    templ = MakeFixture(dir, Fixture());
+    book = app->Workbooks()->Open(templ.string());
     sheet = book->Worksheets()->Item(1);
   }
   vemo::test::TempDir dir;
+  std::filesystem::path templ;
   std::shared_ptr<SurfaceApplication> app;
   std::shared_ptr<IWorkbook> book;
   std::shared_ptr<IWorksheet> sheet;

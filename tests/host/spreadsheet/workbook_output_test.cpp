@@ -21,19 +21,15 @@ bool IsZip(const std::filesystem::path& file) {
   return magic[0] == 'P' && magic[1] == 'K';
 }
 
-// Which references break is the workbook tests' job.
+// Which references break, and that the last sheet stays, is the workbook
+// tests' job; the surface raises for both.
 TEST_F(SurfaceOutput, RangesOfADeletedSheetRaiseAndTheLastSheetStays) {
-  auto other = book->Worksheets()->Item(2);
   auto held = book->Worksheets()->Item(1)->Range("A1");
   book->Sheets()->Item(1)->Delete();
-  EXPECT_NE(other->Range("A1")->Formula().find("#REF!"), std::string::npos) << other->Range("A1")->Formula();
   EXPECT_THROW(held->Text(), HostError);
   book->Sheets()->Item(2)->Delete();
   EXPECT_THROW(book->Sheets()->Item(1)->Delete(), HostError);
   EXPECT_EQ(book->Worksheets()->Count(), 1);
-  auto out = dir / "one.xlsx";
-  book->SaveAs(out.string());
-  EXPECT_EQ(wb::Workbook::Open(out)->SheetCount(), 1u);
 }
 
 TEST_F(SurfaceOutput, TheFormatFollowsTheFileFormatElseTheNameElseTheWorkbook) {
