@@ -9,7 +9,7 @@
 #include "workbook/cell_address.h"
 #include "workbook/xls/biff_formula_internal.h"
 #include "workbook/workbook_error.h"
-#include "workbook/xml_part.h"
+#include "workbook/xlsx/xml_part.h"
 #include "workbook/xlsx/xml_text.h"
 
 namespace vemo::wb::xls {
