@@ -7,9 +7,8 @@
 #include <string_view>
 
 #include "workbook/package_parts.h"
-#include "workbook/style_colors.h"
 #include "workbook/workbook.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::render {
 namespace {
@@ -175,7 +174,7 @@ StyleTable::StyleTable(wb::Workbook& book) {
   pugi::xml_node sheet;
   for (const wb::Relationship& rel : book.RelationshipsOf(book.workbookPart()))
     if (rel.type.ends_with("/styles") && !rel.external && book.HasPart(rel.target))
-      sheet = book.ReadXmlPart(rel.target).document_element();
+      sheet = wb::ReadXmlPart(book, rel.target).document_element();
   const auto fonts = ReadList<FontStyle>(FirstChild(sheet, "fonts"), "font",
                                          [&](pugi::xml_node n) { return ReadFont(n, colors); });
   const auto fills =

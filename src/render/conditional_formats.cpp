@@ -7,7 +7,7 @@
 #include "render/render_declined.h"
 #include "workbook/reference_shift.h"
 #include "workbook/sheet.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::render {
 namespace {
@@ -25,7 +25,7 @@ ConditionalStyles EvaluateConditionalFormats(const wb::Sheet& sheet, wb::Workboo
   ConditionalStyles styles;
   std::map<std::pair<int, int>, int> priorities;
   long checked = 0;
-  for (pugi::xml_node format : sheet.xml().document_element().children()) {
+  for (pugi::xml_node format : wb::SheetXml(sheet).document_element().children()) {
     if (wb::LocalName(format) != "conditionalFormatting") continue;
     std::istringstream sqref(format.attribute("sqref").value());
     std::vector<wb::CellRange> ranges;

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "workbook/sheet.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::render {
 namespace {
@@ -59,7 +59,7 @@ SheetLayout MeasureSheet(const wb::Sheet& sheet, const wb::CellRange& range, wb:
   SheetLayout layout;
   extent.row = std::max(extent.row, range.last.row), extent.col = std::max(extent.col, range.last.col);
   layout.range = range;
-  const pugi::xml_node ws = sheet.xml().document_element();
+  const pugi::xml_node ws = wb::SheetXml(sheet).document_element();
   const pugi::xml_node format = wb::FirstChild(ws, "sheetFormatPr");
   const double defaultWidth =
       format.attribute("defaultColWidth")

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "workbook/workbook.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::render {
 namespace {
@@ -79,7 +79,7 @@ std::optional<std::pair<double, double>> PaperSize(int code) {
 
 PageSetup ReadPageSetup(const wb::Sheet& sheet, int sheetIndex) {
   PageSetup setup;
-  const pugi::xml_node ws = sheet.xml().document_element();
+  const pugi::xml_node ws = wb::SheetXml(sheet).document_element();
   if (pugi::xml_node m = FirstChild(ws, "pageMargins")) {
     setup.left = m.attribute("left").as_double(0.7) * 72;
     setup.right = m.attribute("right").as_double(0.7) * 72;

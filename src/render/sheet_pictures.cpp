@@ -7,7 +7,7 @@
 #include "render/render_declined.h"
 #include "workbook/package_parts.h"
 #include "workbook/workbook.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::render {
 namespace {
@@ -58,7 +58,7 @@ std::string RelationshipOf(const std::vector<wb::Relationship>& rels, std::strin
 
 std::vector<SheetPicture> ReadSheetPictures(wb::Workbook& book, const wb::Sheet& sheet) {
   std::vector<SheetPicture> pictures;
-  const pugi::xml_node ws = sheet.xml().document_element();
+  const pugi::xml_node ws = wb::SheetXml(sheet).document_element();
   const auto sheetRels = book.RelationshipsOf(sheet.partName());
   for (std::string_view element : {"legacyDrawingHF", "oleObjects", "controls", "picture"})
     if (FirstChild(ws, element)) throw RenderDeclined("the sheet has " + std::string(element) + " content");
@@ -68,7 +68,7 @@ std::vector<SheetPicture> ReadSheetPictures(wb::Workbook& book, const wb::Sheet&
   const std::string part = RelationshipOf(sheetRels, drawing.attribute("r:id").value(), external);
   if (part.empty() || external || !book.HasPart(part)) throw RenderDeclined("a drawing part it cannot find");
   const auto rels = book.RelationshipsOf(part);
-  for (pugi::xml_node anchor : book.ReadXmlPart(part).document_element().children()) {
+  for (pugi::xml_node anchor : wb::ReadXmlPart(book, part).document_element().children()) {
     const std::string_view kind = LocalName(anchor);
     if (kind != "twoCellAnchor" && kind != "oneCellAnchor")
       throw RenderDeclined("a drawing object anchored as " + std::string(kind));

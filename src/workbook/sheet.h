@@ -3,9 +3,8 @@
 // worksheet part (columns, merges, conditional formats, page setup, extension
 // lists, unknown elements) stays as an XML document that edits patch.
 #pragma once
-#include <pugixml.hpp>
-
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +15,10 @@
 namespace vemo::wb {
 
 class Workbook;
+// The worksheet XML and the elements the model holds; complete only inside the
+// library (model/xml_access.h).
+class XmlDocument;
+struct XmlElement;
 
 inline constexpr std::uint32_t kNoIndex = UINT32_MAX;
 
@@ -77,6 +80,7 @@ class Sheet {
   Sheet(Workbook& book, std::string name, std::string partName);
   Sheet(const Sheet&) = delete;
   Sheet& operator=(const Sheet&) = delete;
+  ~Sheet();
 
   const std::string& name() const { return name_; }
   void SetName(std::string name) { name_ = std::move(name); }
@@ -129,9 +133,6 @@ class Sheet {
   std::uint32_t AddText(std::string text);
   std::uint32_t AddFormula(Formula formula);
 
-  // The worksheet part without its cells (sheetData is kept empty here).
-  pugi::xml_document& xml() { return xml_; }
-  const pugi::xml_document& xml() const { return xml_; }
   // The worksheet's own element prefix ("x:" in files that use one).
   const std::string& prefix() const { return prefix_; }
 
@@ -143,6 +144,8 @@ class Sheet {
   friend class XlsxWriter;
   friend class Workbook;
   friend class SheetDeleter;
+  friend XmlDocument& SheetXml(Sheet& sheet);
+  friend const XmlDocument& SheetXml(const Sheet& sheet);
 
   // Before the first cell of a shared formula loses its formula, the other
   // cells of the group get their own expanded copy.
@@ -156,10 +159,11 @@ class Sheet {
   std::vector<Row> rows_;
   std::vector<Formula> formulas_;
   std::vector<std::string> texts_;
-  pugi::xml_document xml_;
+  // The worksheet part without its cells (model/xml_access.h: SheetXml).
+  std::unique_ptr<XmlDocument> xml_;
   std::string prefix_;
   bool cellsChanged_ = false;
-  pugi::xml_node entry_;  // the <sheet> element in the workbook part
+  XmlElement* entry_ = nullptr;  // the <sheet> element in the workbook part
 };
 
 }  // namespace vemo::wb

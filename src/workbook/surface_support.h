@@ -3,6 +3,7 @@
 
 namespace vemo::wb {
 
+class Sheet;
 class Workbook;
 
 // Asks every reader to recalculate all formulas when it opens the file
@@ -16,5 +17,10 @@ bool FullCalcOnLoadRequested(Workbook& book);
 // the stale cached ones, for readers that show cached results without
 // recalculating. A file saved unedited keeps its producer's results.
 bool ResultsToComputeOnSave(Workbook& book);
+
+// The height of rows and the width of columns the sheet gives no size of their
+// own (sheetFormatPr: points, characters); `fallback` when the sheet does not say.
+double DefaultRowHeight(const Sheet& sheet, double fallback);
+double DefaultColumnWidth(const Sheet& sheet, double fallback);
 
 }  // namespace vemo::wb

@@ -2,8 +2,6 @@
 // shared strings, the styles and every other part of the package. Parts the
 // engine does not change are written back exactly as they were read.
 #pragma once
-#include <pugixml.hpp>
-
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -15,7 +13,7 @@
 
 #include "workbook/shared_strings.h"
 #include "workbook/sheet.h"
-#include "workbook/model/styles.h"
+#include "workbook/styles.h"
 #include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
@@ -35,7 +33,7 @@ struct DefinedName {
   int localSheetId = -1;  // index of the sheet the name belongs to, -1 for a workbook name
   std::string text;       // formula text without '='
   bool hidden = false;
-  pugi::xml_node node;    // the element in the workbook part, for edits
+  XmlElement* element = nullptr;  // the element in the workbook part, for edits
 };
 
 class Workbook {
@@ -43,6 +41,7 @@ class Workbook {
   // Opens an .xlsx (or .xlsm/.xltx) or .xls file, told apart by their
   // contents; throws WorkbookError saying what is wrong.
   static std::unique_ptr<Workbook> Open(const std::filesystem::path& path, const ZipLimits& limits = {});
+  ~Workbook();
   enum class Format { Xlsx, Xls };
   // Saves as .xls when `format` says so or, when not given, when the path
   // ends in .xls; as .xlsx otherwise.
@@ -72,12 +71,8 @@ class Workbook {
   std::vector<DefinedName> DefinedNames() const;
   void SetDefinedNameText(const DefinedName& name, std::string_view text);
 
-  // Package access for the editing code.
+  // Package access for the editing code (the parts as XML: model/xml_access.h).
   bool HasPart(std::string_view name) const;
-  // The part parsed as XML, for reading (not written back unless edited).
-  pugi::xml_document& ReadXmlPart(const std::string& name);
-  // The part parsed as XML; kept and written back on save (so edits stick).
-  pugi::xml_document& EditXmlPart(const std::string& name);
   std::vector<Relationship> RelationshipsOf(const std::string& partName);
   static std::string RelsPartName(const std::string& partName);
   void RemovePart(const std::string& name);
@@ -86,7 +81,6 @@ class Workbook {
   void PutRawPart(const std::string& name, std::string bytes);
   // All parts present now, in package order.
   std::vector<std::string> PartNames() const;
-  pugi::xml_document& workbookXml() { return EditXmlPart(workbookPart_); }
   const std::string& workbookPart() const { return workbookPart_; }
 
  private:
@@ -97,17 +91,19 @@ class Workbook {
   friend class XlsWriter;
   friend std::set<std::string> XlsOnlyContent(const Workbook& book);
   friend void ShiftKeptXlsRecords(Workbook& book, const Sheet& sheet, const LineInsertion& insertion);
+  friend XmlDocument& ReadXmlPart(Workbook& book, const std::string& name);
+  friend XmlDocument& EditXmlPart(Workbook& book, const std::string& name);
 
-  Workbook() = default;
+  Workbook();
 
   struct XmlPart {
-    std::unique_ptr<pugi::xml_document> doc;
+    std::unique_ptr<XmlDocument> doc;
     bool edited = false;
   };
 
   ZipPackage package_;
   std::map<std::string, XmlPart> xmlParts_;
-  pugi::xml_document stylesDoc_;
+  std::unique_ptr<XmlDocument> stylesDoc_;
   std::vector<std::string> removedParts_;
   std::vector<std::unique_ptr<Sheet>> sheets_;
   SharedStrings sharedStrings_;

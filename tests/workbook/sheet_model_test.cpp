@@ -8,7 +8,9 @@
 
 #include "support/run_command.h"
 #include "support/test_paths.h"
+#include "workbook/model/xml_access.h"
 #include "workbook/shared_strings.h"
+#include "workbook/surface_support.h"
 #include "workbook/workbook.h"
 #include "workbook/workbook_error.h"
 
@@ -129,6 +131,23 @@ TEST(SheetModel, ColumnWidthSplitsASharedColumnSpan) {
   EXPECT_EQ(out.ColumnWidth(6), 1.0);
   EXPECT_EQ(out.ColumnWidth(30), 2.5);
   EXPECT_EQ(out.ColumnWidth(31), out.ColumnWidth(29));
+}
+
+// Rows and columns without a size of their own take the sheet's defaults
+// (sheetFormatPr), the caller's fallback where the sheet gives none.
+TEST(SheetModel, DefaultSizesComeFromTheSheetFormat) {
+  auto book = Workbook::Open(Corpus("TestShiftRowSharedFormula.xlsx"));
+  Sheet& sheet = book->GetSheet(0);
+  pugi::xml_node pr = EnsureChildInOrder(SheetXml(sheet).document_element(), "sheetFormatPr", kWorksheetOrder,
+                                         kWorksheetOrderSize);
+  pr.remove_attribute("defaultRowHeight");
+  pr.remove_attribute("defaultColWidth");
+  EXPECT_EQ(DefaultRowHeight(sheet, 15), 15);
+  EXPECT_EQ(DefaultColumnWidth(sheet, 8.43), 8.43);
+  pr.append_attribute("defaultRowHeight") = "20.25";
+  pr.append_attribute("defaultColWidth") = "12.5";
+  EXPECT_EQ(DefaultRowHeight(sheet, 15), 20.25);
+  EXPECT_EQ(DefaultColumnWidth(sheet, 8.43), 12.5);
 }
 
 // Row lookups start where a row would be without gaps and step back over

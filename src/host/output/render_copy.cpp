@@ -4,6 +4,7 @@
 
 #include "context/path_mapping.h"
 #include "host/output/output_error.h"
+#include "workbook/package_parts.h"
 #include "workbook/workbook.h"
 #include "workbook/workbook_error.h"
 
@@ -52,33 +53,8 @@ bool IsWindowsPath(std::string_view path) {
   return StartsWithNoCase(path, "\\\\");
 }
 
-bool IsImageRelationship(const std::string& type) {
-  constexpr std::string_view kImage = "/image";
-  return type.size() >= kImage.size() && type.compare(type.size() - kImage.size(), kImage.size(), kImage) == 0;
-}
-
 int RewritePictureLinks(wb::Workbook& book) {
-  int rewritten = 0;
-  for (const std::string& part : book.PartNames()) {
-    if (part.size() < 5 || part.compare(part.size() - 5, 5, ".rels") != 0) continue;
-    bool hasLink = false;
-    for (pugi::xml_node r : book.ReadXmlPart(part).document_element().children()) {
-      if (std::string_view(r.attribute("TargetMode").value()) == "External" &&
-          IsImageRelationship(r.attribute("Type").value()) && HostLinkTarget(r.attribute("Target").value()))
-        hasLink = true;
-    }
-    if (!hasLink) continue;
-    for (pugi::xml_node r : book.EditXmlPart(part).document_element().children()) {
-      if (std::string_view(r.attribute("TargetMode").value()) != "External" ||
-          !IsImageRelationship(r.attribute("Type").value()))
-        continue;
-      if (auto target = HostLinkTarget(r.attribute("Target").value())) {
-        r.attribute("Target").set_value(target->c_str());
-        ++rewritten;
-      }
-    }
-  }
-  return rewritten;
+  return wb::RetargetExternalLinks(book, "/image", HostLinkTarget);
 }
 
 }  // namespace

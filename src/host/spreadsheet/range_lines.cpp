@@ -7,17 +7,8 @@
 #include "host/spreadsheet/line_insertion.h"
 #include "host/spreadsheet/surface_objects.h"
 #include "workbook/surface_support.h"
-#include "workbook/xml_part.h"
 
 namespace vemo::host {
-namespace {
-
-double SheetFormatValue(const wb::Sheet& sheet, const char* attribute, double fallback) {
-  pugi::xml_node pr = wb::FirstChild(sheet.xml().document_element(), "sheetFormatPr");
-  return pr.attribute(attribute).as_double(fallback);
-}
-
-}  // namespace
 
 void SurfaceRange::Copy() {
   const Area& a = CurrentArea();
@@ -74,7 +65,7 @@ double SurfaceRange::RowHeight() const {
   const Area& a = CurrentArea();
   const wb::Sheet& sheet = Model();
   if (auto h = sheet.RowHeight(a.top)) return *h;
-  return SheetFormatValue(sheet, "defaultRowHeight", 15.0);
+  return wb::DefaultRowHeight(sheet, 15.0);
 }
 
 void SurfaceRange::SetRowHeight(double points) {
@@ -91,7 +82,7 @@ double SurfaceRange::ColumnWidth() const {
   const Area& a = CurrentArea();
   const wb::Sheet& sheet = Model();
   if (auto w = sheet.ColumnWidth(a.left)) return *w;
-  return SheetFormatValue(sheet, "defaultColWidth", 8.43);
+  return wb::DefaultColumnWidth(sheet, 8.43);
 }
 
 void SurfaceRange::SetColumnWidth(double characters) {

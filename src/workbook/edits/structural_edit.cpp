@@ -7,7 +7,7 @@
 #include "workbook/edits/structural_edit_parts.h"
 #include "workbook/workbook_error.h"
 #include "workbook/edits/xml_formulas.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 #include "workbook/xls/xls_kept_shift.h"
 
 namespace vemo::wb {
@@ -35,7 +35,7 @@ class LineInserter {
     for (std::size_t i = 0; i < book_.SheetCount(); ++i) {
       Sheet& s = book_.GetSheet(i);
       if (&s == &edited_ || s.kind() != SheetKind::Worksheet) continue;
-      RewriteFormulaElements(s.xml().document_element(),
+      RewriteFormulaElements(SheetXml(s).document_element(),
                              [&](std::string_view f) { return ShiftFormula(f, s.name(), edited_.name(), ins_); });
     }
     ShiftDefinedNames();

@@ -9,7 +9,7 @@
 
 #include "workbook/xlsx/xlsx_reader.h"
 #include "workbook/edits/xml_formulas.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::wb {
 
@@ -57,7 +57,7 @@ class SheetXmlEditor {
       : sheet_(sheet), ins_(ins), template_(templateLine), copy_(copy) {}
 
   void Run() {
-    pugi::xml_node root = sheet_.xml().document_element();
+    pugi::xml_node root = SheetXml(sheet_).document_element();
     std::vector<pugi::xml_node> dropped;
     WalkElements(root, [&](pugi::xml_node node) { Visit(node, dropped); });
     for (pugi::xml_node node : dropped) node.parent().remove_child(node);
@@ -332,7 +332,7 @@ std::string ShiftVml(std::string vml, const LineInsertion& ins) {
 }
 
 void EditTable(Workbook& book, const std::string& part, Sheet& host, Sheet& edited, const LineInsertion& ins) {
-  pugi::xml_document& doc = book.ReadXmlPart(part);
+  pugi::xml_document& doc = ReadXmlPart(book, part);
   pugi::xml_node root = doc.document_element();
   bool changed = RewriteFormulaElements(
       root, [&](std::string_view f) { return ShiftFormula(f, host.name(), edited.name(), ins); });
@@ -377,11 +377,11 @@ void EditTable(Workbook& book, const std::string& part, Sheet& host, Sheet& edit
       changed = true;
     }
   }
-  if (changed) book.EditXmlPart(part);
+  if (changed) EditXmlPart(book, part);
 }
 
 void EditDrawing(Workbook& book, const std::string& part, const LineInsertion& ins) {
-  pugi::xml_document& doc = book.ReadXmlPart(part);
+  pugi::xml_document& doc = ReadXmlPart(book, part);
   bool changed = false;
   WalkElements(doc.document_element(), [&](pugi::xml_node node) {
     std::string_view name = LocalName(node);
@@ -393,7 +393,7 @@ void EditDrawing(Workbook& book, const std::string& part, const LineInsertion& i
         changed = true;
       }
   });
-  if (changed) book.EditXmlPart(part);
+  if (changed) EditXmlPart(book, part);
 }
 
 // Comments on the template line, repeated on each copy; returns the cells
@@ -469,7 +469,7 @@ std::string CopyVmlNotes(std::string vml, const std::vector<CellAddress>& cells,
 }
 
 void EditComments(Workbook& book, const std::string& part, const LineInsertion& ins) {
-  pugi::xml_document& doc = book.ReadXmlPart(part);
+  pugi::xml_document& doc = ReadXmlPart(book, part);
   bool changed = false;
   std::vector<pugi::xml_node> dropped;
   WalkElements(doc.document_element(), [&](pugi::xml_node node) {
@@ -482,7 +482,7 @@ void EditComments(Workbook& book, const std::string& part, const LineInsertion& 
     else ref = shifted.c_str();
   });
   for (pugi::xml_node n : dropped) n.parent().remove_child(n);
-  if (changed) book.EditXmlPart(part);
+  if (changed) EditXmlPart(book, part);
 }
 
 }  // namespace
@@ -505,8 +505,8 @@ void EditRelatedParts(Workbook& book, Sheet& edited, const LineInsertion& ins, i
       } else if (&sheet == &edited && kind == "comments") {
         EditComments(book, rel.target, ins);
         if (templateLine > 0) {
-          copiedComments = CopyComments(book.ReadXmlPart(rel.target), ins, templateLine);
-          if (!copiedComments.empty()) book.EditXmlPart(rel.target);
+          copiedComments = CopyComments(ReadXmlPart(book, rel.target), ins, templateLine);
+          if (!copiedComments.empty()) EditXmlPart(book, rel.target);
         }
       }
     }
@@ -524,10 +524,10 @@ void EditRelatedParts(Workbook& book, Sheet& edited, const LineInsertion& ins, i
   for (const std::string& part : book.PartNames()) {
     if (part.find("charts/chart") == std::string::npos || part.find("_rels") != std::string::npos) continue;
     if (part.size() < 4 || part.substr(part.size() - 4) != ".xml") continue;
-    pugi::xml_document& doc = book.ReadXmlPart(part);
+    pugi::xml_document& doc = ReadXmlPart(book, part);
     if (RewriteFormulaElements(doc.document_element(),
                                [&](std::string_view f) { return ShiftFormula(f, "", edited.name(), ins); }))
-      book.EditXmlPart(part);
+      EditXmlPart(book, part);
   }
 }
 

@@ -1,6 +1,6 @@
 #include "workbook/edits/xml_formulas.h"
 
-#include "workbook/xml_part.h"
+#include "workbook/xlsx/xml_part.h"
 
 namespace vemo::wb {
 

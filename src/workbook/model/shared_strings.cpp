@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "workbook/workbook_error.h"
-#include "workbook/xml_part.h"
+#include "workbook/xlsx/xml_part.h"
 
 namespace vemo::wb {
 

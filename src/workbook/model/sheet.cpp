@@ -7,7 +7,7 @@
 #include "workbook/reference_shift.h"
 #include "workbook/workbook.h"
 #include "workbook/workbook_error.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::wb {
 
@@ -27,7 +27,12 @@ std::string FormatNumber(double value) {
 }  // namespace
 
 Sheet::Sheet(Workbook& book, std::string name, std::string partName)
-    : book_(book), name_(std::move(name)), partName_(std::move(partName)) {}
+    : book_(book), name_(std::move(name)), partName_(std::move(partName)), xml_(std::make_unique<XmlDocument>()) {}
+
+Sheet::~Sheet() = default;
+
+XmlDocument& SheetXml(Sheet& sheet) { return *sheet.xml_; }
+const XmlDocument& SheetXml(const Sheet& sheet) { return *sheet.xml_; }
 
 namespace {
 
@@ -89,7 +94,7 @@ Cell& Sheet::GetOrAddCell(int row, int col) {
   if (r.customFormat) {
     fresh.style = r.style;
   } else {
-    for (pugi::xml_node c : FirstChild(xml_.document_element(), "cols").children())
+    for (pugi::xml_node c : FirstChild(xml_->document_element(), "cols").children())
       if (c.type() == pugi::node_element && col >= c.attribute("min").as_int() && col <= c.attribute("max").as_int()) {
         fresh.style = c.attribute("style").as_uint(0);
         break;
@@ -250,14 +255,14 @@ std::optional<CellRange> Sheet::UsedRange() const {
 
 std::vector<std::string> Sheet::MergedRanges() const {
   std::vector<std::string> ranges;
-  pugi::xml_node merges = FirstChild(xml_.document_element(), "mergeCells");
+  pugi::xml_node merges = FirstChild(xml_->document_element(), "mergeCells");
   for (pugi::xml_node m : merges.children())
     if (m.type() == pugi::node_element && LocalName(m) == "mergeCell") ranges.emplace_back(m.attribute("ref").value());
   return ranges;
 }
 
 void Sheet::AddMergedRange(const CellRange& range) {
-  pugi::xml_node merges = EnsureChildInOrder(xml_.document_element(), "mergeCells", kWorksheetOrder, kWorksheetOrderSize);
+  pugi::xml_node merges = EnsureChildInOrder(xml_->document_element(), "mergeCells", kWorksheetOrder, kWorksheetOrderSize);
   pugi::xml_node m = merges.append_child((prefix_ + "mergeCell").c_str());
   m.append_attribute("ref") = FormatCellRange(range).c_str();
   std::size_t count = MergedRanges().size();
@@ -280,7 +285,7 @@ void Sheet::SetRowHeight(int row, double points) {
 }
 
 std::optional<double> Sheet::ColumnWidth(int col) const {
-  for (pugi::xml_node c : FirstChild(xml_.document_element(), "cols").children())
+  for (pugi::xml_node c : FirstChild(xml_->document_element(), "cols").children())
     if (c.type() == pugi::node_element && col >= c.attribute("min").as_int() && col <= c.attribute("max").as_int() &&
         c.attribute("width"))
       return c.attribute("width").as_double();
@@ -289,7 +294,7 @@ std::optional<double> Sheet::ColumnWidth(int col) const {
 
 void Sheet::SetColumnWidth(int col, double width) {
   CheckAddress(1, col);
-  pugi::xml_node cols = EnsureChildInOrder(xml_.document_element(), "cols", kWorksheetOrder, kWorksheetOrderSize);
+  pugi::xml_node cols = EnsureChildInOrder(xml_->document_element(), "cols", kWorksheetOrder, kWorksheetOrderSize);
   pugi::xml_node target;
   for (pugi::xml_node c : cols.children()) {
     if (c.type() != pugi::node_element) continue;

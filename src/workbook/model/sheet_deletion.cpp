@@ -10,7 +10,7 @@
 #include "workbook/workbook_error.h"
 #include "workbook/xlsx/xlsx_reader.h"
 #include "workbook/edits/xml_formulas.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::wb {
 
@@ -45,12 +45,13 @@ class SheetDeleter {
     name_ = sheet.name();
     std::set<std::string> owned = ReachableFrom(sheet.partName());
 
-    book_.EditXmlPart(book_.workbookPart_);
+    EditXmlPart(book_, book_.workbookPart_);
     std::string relId;
-    for (pugi::xml_attribute a : sheet.entry_.attributes())
+    const pugi::xml_node entry = NodeOf(sheet.entry_);
+    for (pugi::xml_attribute a : entry.attributes())
       if (LocalName(a.name()) == "id" && std::string_view(a.name()).find(':') != std::string_view::npos)
         relId = a.value();
-    sheet.entry_.parent().remove_child(sheet.entry_);
+    entry.parent().remove_child(entry);
     RemoveRelationship(book_, book_.workbookPart_, relId);
     book_.RemovePart(sheet.partName());
     book_.sheets_.erase(book_.sheets_.begin() + static_cast<std::ptrdiff_t>(index_));
@@ -90,23 +91,24 @@ class SheetDeleter {
   void FixDefinedNames() {
     int deleted = static_cast<int>(index_);
     for (const DefinedName& name : book_.DefinedNames()) {
+      const pugi::xml_node node = NodeOf(name.element);
       if (name.localSheetId == deleted) {
-        name.node.parent().remove_child(name.node);
+        node.parent().remove_child(node);
         continue;
       }
-      if (name.localSheetId > deleted) name.node.attribute("localSheetId") = name.localSheetId - 1;
+      if (name.localSheetId > deleted) node.attribute("localSheetId") = name.localSheetId - 1;
       std::string updated = InvalidateLiveReferences(name.text, name_);
       if (updated == name.text) continue;
-      if (OnlyBrokenReferences(updated)) name.node.parent().remove_child(name.node);
-      else name.node.text().set(updated.c_str());
+      if (OnlyBrokenReferences(updated)) node.parent().remove_child(node);
+      else node.text().set(updated.c_str());
     }
-    pugi::xml_node root = book_.workbookXml().document_element();
+    pugi::xml_node root = WorkbookXml(book_).document_element();
     pugi::xml_node names = FirstChild(root, "definedNames");
     if (names && !FirstChild(names, "definedName")) root.remove_child(names);
   }
 
   void FixViews() {
-    pugi::xml_node root = book_.workbookXml().document_element();
+    pugi::xml_node root = WorkbookXml(book_).document_element();
     int count = static_cast<int>(book_.sheets_.size()), deleted = static_cast<int>(index_);
     int active = 0;
     for (pugi::xml_node view : FirstChild(root, "bookViews").children()) {
@@ -126,7 +128,7 @@ class SheetDeleter {
     for (int i = 0; i < count; ++i) {
       Sheet& sheet = *book_.sheets_[static_cast<std::size_t>(i)];
       if (sheet.kind() != SheetKind::Worksheet) continue;
-      for (pugi::xml_node view : FirstChild(sheet.xml().document_element(), "sheetViews").children()) {
+      for (pugi::xml_node view : FirstChild(SheetXml(sheet).document_element(), "sheetViews").children()) {
         pugi::xml_attribute selected = view.attribute("tabSelected");
         if (i == active) {
           if (!selected) selected = view.append_attribute("tabSelected");
@@ -150,15 +152,15 @@ class SheetDeleter {
           sheet->MarkCellsChanged();
         }
       }
-      RewriteFormulaElements(sheet->xml().document_element(), rewrite);
+      RewriteFormulaElements(SheetXml(*sheet).document_element(), rewrite);
     }
     for (const ZipPackage::Entry& entry : book_.package_.entries()) {
       if (!book_.HasPart(entry.name)) continue;
       if (entry.name.find("charts/chart") == std::string::npos || entry.name.find("_rels") != std::string::npos)
         continue;
       if (entry.data().find(name_) == std::string::npos) continue;  // cheap test before parsing
-      pugi::xml_document& chart = book_.ReadXmlPart(entry.name);
-      if (RewriteFormulaElements(chart.document_element(), rewrite)) book_.EditXmlPart(entry.name);
+      pugi::xml_document& chart = ReadXmlPart(book_, entry.name);
+      if (RewriteFormulaElements(chart.document_element(), rewrite)) EditXmlPart(book_, entry.name);
     }
   }
 

@@ -1,4 +1,4 @@
-#include "workbook/style_colors.h"
+#include "workbook/model/style_colors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 
 #include "workbook/package_parts.h"
 #include "workbook/workbook.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::wb {
 
@@ -57,7 +57,7 @@ StyleColors::StyleColors(Workbook& book) {
   // indexes 0..3 name them as lt1, dk1, lt2, dk2.
   for (const Relationship& rel : book.RelationshipsOf(book.workbookPart())) {
     if (!rel.type.ends_with("/theme") || rel.external || !book.HasPart(rel.target)) continue;
-    pugi::xml_node scheme = book.ReadXmlPart(rel.target).document_element();
+    pugi::xml_node scheme = ReadXmlPart(book, rel.target).document_element();
     scheme = FirstChild(FirstChild(scheme, "themeElements"), "clrScheme");
     for (pugi::xml_node c : scheme.children()) {
       pugi::xml_node v = c.first_child();

@@ -1,10 +1,10 @@
-#include "workbook/model/styles.h"
+#include "workbook/styles.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 #include "workbook/workbook_error.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::wb {
 

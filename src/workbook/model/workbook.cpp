@@ -11,7 +11,7 @@
 #include "workbook/workbook_error.h"
 #include "workbook/xlsx/xlsx_reader.h"
 #include "workbook/xlsx/xlsx_writer.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 #include "workbook/xls/xls_reader.h"
 #include "workbook/xls/xls_writer.h"
 #include "workbook/xls/xls_source.h"
@@ -43,6 +43,9 @@ Container ContainerOf(const std::filesystem::path& path, std::string& oldVersion
   return Container::Other;
 }
 }  // namespace
+
+Workbook::Workbook() : stylesDoc_(std::make_unique<XmlDocument>()) {}
+Workbook::~Workbook() = default;
 
 std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path, const ZipLimits& limits) {
   std::error_code ec;
@@ -121,15 +124,15 @@ std::vector<DefinedName> Workbook::DefinedNames() const {
     name.localSheetId = n.attribute("localSheetId") ? n.attribute("localSheetId").as_int(-1) : -1;
     name.hidden = ParseXmlBool(n.attribute("hidden").value());
     name.text = n.text().get();
-    name.node = n;
+    name.element = ElementOf(n);
     names.push_back(std::move(name));
   }
   return names;
 }
 
 void Workbook::SetDefinedNameText(const DefinedName& name, std::string_view text) {
-  EditXmlPart(workbookPart_);
-  name.node.text().set(std::string(text).c_str());
+  EditXmlPart(*this, workbookPart_);
+  NodeOf(name.element).text().set(std::string(text).c_str());
 }
 
 bool Workbook::HasPart(std::string_view name) const {
@@ -137,20 +140,20 @@ bool Workbook::HasPart(std::string_view name) const {
   return package_.Has(name);
 }
 
-pugi::xml_document& Workbook::ReadXmlPart(const std::string& name) {
-  auto it = xmlParts_.find(name);
-  if (it != xmlParts_.end()) return *it->second.doc;
-  XmlPart part;
-  part.doc = std::make_unique<pugi::xml_document>();
-  if (const ZipPackage::Entry* entry = HasPart(name) ? package_.Find(name) : nullptr)
+XmlDocument& ReadXmlPart(Workbook& book, const std::string& name) {
+  auto it = book.xmlParts_.find(name);
+  if (it != book.xmlParts_.end()) return *it->second.doc;
+  Workbook::XmlPart part;
+  part.doc = std::make_unique<XmlDocument>();
+  if (const ZipPackage::Entry* entry = book.HasPart(name) ? book.package_.Find(name) : nullptr)
     ParseXmlPart(*part.doc, entry->data(), name);
-  return *xmlParts_.emplace(name, std::move(part)).first->second.doc;
+  return *book.xmlParts_.emplace(name, std::move(part)).first->second.doc;
 }
 
-pugi::xml_document& Workbook::EditXmlPart(const std::string& name) {
-  pugi::xml_document& doc = ReadXmlPart(name);
-  xmlParts_[name].edited = true;
-  std::erase(removedParts_, name);
+XmlDocument& EditXmlPart(Workbook& book, const std::string& name) {
+  XmlDocument& doc = ReadXmlPart(book, name);
+  book.xmlParts_[name].edited = true;
+  std::erase(book.removedParts_, name);
   return doc;
 }
 
@@ -164,7 +167,7 @@ std::vector<Relationship> Workbook::RelationshipsOf(const std::string& partName)
   std::vector<Relationship> rels;
   std::string relsName = RelsPartName(partName);
   if (!HasPart(relsName) && !xmlParts_.count(relsName)) return rels;
-  pugi::xml_node root = ReadXmlPart(relsName).document_element();
+  pugi::xml_node root = ReadXmlPart(*this, relsName).document_element();
   for (pugi::xml_node r : root.children()) {
     if (r.type() != pugi::node_element || LocalName(r) != "Relationship") continue;
     Relationship rel;

@@ -7,7 +7,8 @@
 
 #include "workbook/cell_address.h"
 #include "workbook/workbook_error.h"
-#include "workbook/xml_part.h"
+#include "workbook/xls/xls_sheet_settings.h"
+#include "workbook/xlsx/xml_part.h"
 
 namespace vemo::wb::xls {
 
@@ -145,24 +146,6 @@ std::string DxfXml(const std::string& d, std::size_t& at, const Palette& palette
     at += 4;
   }
   return "<dxf>" + font + fill + border + "</dxf>";
-}
-
-std::vector<CellRange> RangeList(std::string_view sqref) {
-  std::vector<CellRange> ranges;
-  for (std::size_t p = 0; p < sqref.size();) {
-    std::size_t e = sqref.find(' ', p);
-    if (e == std::string_view::npos) e = sqref.size();
-    if (e > p) {
-      auto r = ParseCellRange(sqref.substr(p, e - p));
-      if (!r || r->first.row > 65536 || r->first.col > 256) throw WorkbookError("it covers cells beyond row 65536 or column IV");
-      // A range reaching past the last row or column (moved there by an insertion) ends on it.
-      r->last = {std::min(r->last.row, 65536), std::min(r->last.col, 256)};
-      ranges.push_back(*r);
-    }
-    p = e + 1;
-  }
-  if (ranges.empty()) throw WorkbookError("it covers no cells");
-  return ranges;
 }
 
 // The differential format of a CF record from a <dxf> of the style part.

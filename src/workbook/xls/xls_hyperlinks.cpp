@@ -8,7 +8,7 @@
 #include "workbook/workbook.h"
 #include "workbook/workbook_error.h"
 #include "workbook/xls/biff_formula_internal.h"
-#include "workbook/xml_part.h"
+#include "workbook/xlsx/xml_part.h"
 
 namespace vemo::wb::xls {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "workbook/style_colors.h"
+#include "workbook/model/style_colors.h"
 
 namespace vemo::wb::xls {
 

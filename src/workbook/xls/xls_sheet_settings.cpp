@@ -9,7 +9,7 @@
 #include "workbook/cell_address.h"
 #include "workbook/xls/biff_formula_internal.h"
 #include "workbook/workbook_error.h"
-#include "workbook/xml_part.h"
+#include "workbook/xlsx/xml_part.h"
 #include "workbook/xlsx/xml_text.h"
 
 namespace vemo::wb::xls {
@@ -163,21 +163,7 @@ void AppendDvFormula(std::string& d, pugi::xml_node formula, bool list, CellAddr
 }
 
 std::string ValidationRecord(pugi::xml_node v, FormulaContext& context) {
-  std::vector<CellRange> ranges;
-  std::string_view sqref = v.attribute("sqref").value();
-  for (std::size_t p = 0; p < sqref.size();) {
-    std::size_t e = sqref.find(' ', p);
-    if (e == std::string_view::npos) e = sqref.size();
-    if (e > p) {
-      auto r = ParseCellRange(sqref.substr(p, e - p));
-      if (!r || r->first.row > 65536 || r->first.col > 256) throw WorkbookError("it covers cells beyond row 65536 or column IV");
-      // A range reaching past the last row or column (moved there by an insertion) ends on it.
-      r->last = {std::min(r->last.row, 65536), std::min(r->last.col, 256)};
-      ranges.push_back(*r);
-    }
-    p = e + 1;
-  }
-  if (ranges.empty()) throw WorkbookError("it covers no cells");
+  const std::vector<CellRange> ranges = RangeList(v.attribute("sqref").value());
   const int type = IndexOf(kDvTypes, v.attribute("type").value(), 0);
   const bool list = type == 3 && std::string_view(FirstChild(v, "formula1").child_value()).starts_with('"');
   std::uint32_t flags = static_cast<std::uint32_t>(type) |
@@ -460,6 +446,24 @@ std::string ValidationRecords(pugi::xml_node ws, FormulaContext& context, std::s
   std::string out;
   WriteRecord(out, kDval, d);
   return out + records;
+}
+
+std::vector<CellRange> RangeList(std::string_view sqref) {
+  std::vector<CellRange> ranges;
+  for (std::size_t p = 0; p < sqref.size();) {
+    std::size_t e = sqref.find(' ', p);
+    if (e == std::string_view::npos) e = sqref.size();
+    if (e > p) {
+      auto r = ParseCellRange(sqref.substr(p, e - p));
+      if (!r || r->first.row > 65536 || r->first.col > 256) throw WorkbookError("it covers cells beyond row 65536 or column IV");
+      // A range reaching past the last row or column (moved there by an insertion) ends on it.
+      r->last = {std::min(r->last.row, 65536), std::min(r->last.col, 256)};
+      ranges.push_back(*r);
+    }
+    p = e + 1;
+  }
+  if (ranges.empty()) throw WorkbookError("it covers no cells");
+  return ranges;
 }
 
 }  // namespace vemo::wb::xls

@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <pugixml.hpp>
 
+#include "workbook/cell_address.h"
 #include "workbook/xls/biff_formula.h"
 #include "workbook/xls/biff_records.h"
 
@@ -54,6 +56,9 @@ std::string PageRecords(pugi::xml_node worksheet);
 // The PANE record of a frozen pane ("" when none) and the WINDOW2 flags it needs.
 std::string PaneRecord(pugi::xml_node worksheet);
 std::uint16_t FrozenWindowFlags(pugi::xml_node worksheet);
+// The ranges of a sqref list, for records that hold at most row 65536 and
+// column IV; throws WorkbookError saying why a list cannot be stored.
+std::vector<CellRange> RangeList(std::string_view sqref);
 // DVAL and DV records; validations that cannot be stored are named in `warnings`.
 std::string ValidationRecords(pugi::xml_node worksheet, FormulaContext& context, std::set<std::string>& warnings);
 

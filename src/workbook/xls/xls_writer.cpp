@@ -9,7 +9,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "workbook/style_colors.h"
+#include "workbook/model/style_colors.h"
 #include "workbook/surface_support.h"
 #include "workbook/workbook_error.h"
 #include "workbook/workbook_values.h"
@@ -22,7 +22,7 @@
 #include "workbook/xls/xls_palette.h"
 #include "workbook/xls/xls_sheet_settings.h"
 #include "workbook/xls/xls_source.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::wb {
 
@@ -375,7 +375,7 @@ void Writing::StyleRecords(std::string& out) {
 }
 
 void Writing::ColumnRecords(std::string& out, Sheet& sheet) {
-  for (pugi::xml_node col : Children(FirstChild(sheet.xml().document_element(), "cols"))) {
+  for (pugi::xml_node col : Children(FirstChild(SheetXml(sheet).document_element(), "cols"))) {
     const unsigned first = col.attribute("min").as_uint(1), last = std::min(col.attribute("max").as_uint(first), 257u);
     if (first < 1 || first > 256 || first > last) continue;
     std::string d;
@@ -691,7 +691,7 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
     if (auto it = src_->sheets.find(sheet.partName()); it != src_->sheets.end()) kept = &it->second;
   if (kept) warnings_.insert(kept->dropped.begin(), kept->dropped.end());
   std::string out;
-  const pugi::xml_node ws = sheet.xml().document_element();
+  const pugi::xml_node ws = SheetXml(sheet).document_element();
   std::vector<BiffRecord> generated;
   const std::vector<BiffRecord>* records = kept ? &kept->records : nullptr;
   if (!records) {
@@ -936,7 +936,7 @@ std::vector<std::string> XlsWriter::WorkbookPieces() {
       if (part.find("drawings/") != std::string::npos) warnings_.insert("pictures, charts and shapes");
       else if (part.find("comments") != std::string::npos) warnings_.insert("notes");
   }
-  pugi::xml_node styles = book_.stylesDoc_.document_element();
+  pugi::xml_node styles = book_.stylesDoc_->document_element();
   return Writing(book_, styles, sheets, warnings_, book_.xlsSource_.get()).Stream();
 }
 

@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "workbook/workbook_error.h"
-#include "workbook/xml_part.h"
+#include "workbook/xlsx/xml_part.h"
 
 namespace vemo::wb {
 namespace {

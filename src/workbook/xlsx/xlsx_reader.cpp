@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "workbook/workbook_error.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::wb {
 
@@ -320,7 +320,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
   // Keep the rest of the part without the cells, in a document of its own so
   // the memory the cell nodes took is given back.
   while (pugi::xml_node child = sheetData.first_child()) sheetData.remove_child(child);
-  sheet.xml_.reset(doc);
+  sheet.xml_->reset(doc);
 }
 
 void XlsxReader::Read() {
@@ -337,7 +337,7 @@ void XlsxReader::Read() {
   if (b.workbookPart_.empty()) b.workbookPart_ = "xl/workbook.xml";
   if (!b.HasPart(b.workbookPart_)) throw WorkbookError("part " + b.workbookPart_ + " is missing");
 
-  pugi::xml_node root = b.ReadXmlPart(b.workbookPart_).document_element();
+  pugi::xml_node root = ReadXmlPart(b, b.workbookPart_).document_element();
   if (LocalName(root) != "workbook")
     throw WorkbookError("part " + b.workbookPart_ + " is not a workbook (root element <" + root.name() + ">)");
   for (pugi::xml_attribute a : root.attributes())
@@ -354,8 +354,8 @@ void XlsxReader::Read() {
     } else if (kind == "styles") {
       if (!b.HasPart(rel.target)) throw WorkbookError("part " + rel.target + " is missing");
       b.stylesPart_ = rel.target;
-      ParseXmlPart(b.stylesDoc_, b.package_.Find(rel.target)->data(), rel.target);
-      b.styles_.Attach(&b.stylesDoc_);
+      ParseXmlPart(*b.stylesDoc_, b.package_.Find(rel.target)->data(), rel.target);
+      b.styles_.Attach(b.stylesDoc_.get());
     }
   }
   ReadSheets();
@@ -363,7 +363,7 @@ void XlsxReader::Read() {
 
 void XlsxReader::ReadSheets() {
   Workbook& b = book_;
-  pugi::xml_node root = b.ReadXmlPart(b.workbookPart_).document_element();
+  pugi::xml_node root = ReadXmlPart(b, b.workbookPart_).document_element();
   std::vector<Relationship> rels = b.RelationshipsOf(b.workbookPart_);
   pugi::xml_node sheets = FirstChild(root, "sheets");
   for (pugi::xml_node entry : sheets.children()) {
@@ -381,7 +381,7 @@ void XlsxReader::ReadSheets() {
       if (existing->name() == name) throw WorkbookError("the workbook has two sheets named '" + name + "'");
 
     auto sheet = std::make_unique<Sheet>(b, name, rel->target);
-    sheet->entry_ = entry;
+    sheet->entry_ = ElementOf(entry);
     std::string_view state = entry.attribute("state").value();
     sheet->visibility_ = state == "hidden" ? SheetVisibility::Hidden
                          : state == "veryHidden" ? SheetVisibility::VeryHidden

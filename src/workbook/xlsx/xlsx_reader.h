@@ -1,5 +1,7 @@
 // Reading an .xlsx package into the workbook model.
 #pragma once
+#include <pugixml.hpp>
+
 #include <cstdint>
 #include <string_view>
 

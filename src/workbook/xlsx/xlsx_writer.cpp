@@ -9,7 +9,7 @@
 #include "workbook/workbook_error.h"
 #include "workbook/workbook_values.h"
 #include "workbook/xlsx/xlsx_reader.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::wb {
 
@@ -220,7 +220,7 @@ class SheetDataWriter {
 // The kept XML of the sheet with its cells written in place of sheetData,
 // into `out` (a stream's buffer when `stream` is given).
 void WriteWorksheetInto(Sheet& sheet, std::string& out, DeflateStream* stream) {
-  pugi::xml_node root = sheet.xml().document_element();
+  pugi::xml_node root = SheetXml(sheet).document_element();
   auto used = sheet.UsedRange();
   pugi::xml_node dimension = FirstChild(root, "dimension");
   if (!dimension && used) dimension = EnsureChildInOrder(root, "dimension", kWorksheetOrder, kWorksheetOrderSize);
@@ -233,7 +233,7 @@ void WriteWorksheetInto(Sheet& sheet, std::string& out, DeflateStream* stream) {
   pugi::xml_node sheetData = FirstChild(root, "sheetData");
   pugi::xml_node marker = sheetData.append_child(pugi::node_comment);
   marker.set_value(std::string(kMarker).c_str());
-  std::string shell = WriteXmlPart(sheet.xml());
+  std::string shell = WriteXmlPart(SheetXml(sheet));
   sheetData.remove_child(marker);
 
   std::string markerText = "<!--" + std::string(kMarker) + "-->";
@@ -315,20 +315,20 @@ void XlsxWriter::Write(const std::filesystem::path& path) {
   // written here: both only read the model, and a bill's table is several
   // megabytes of text.
   std::future<DeflatedBytes> strings = StartSharedStrings();
-  if (b.styles_.changed()) b.package_.Put(b.stylesPart_, WriteXmlPart(b.stylesDoc_));
+  if (b.styles_.changed()) b.package_.Put(b.stylesPart_, WriteXmlPart(*b.stylesDoc_));
 
   for (const auto& sheet : b.sheets_) {
-    if (sheet->entry_) {
-      sheet->entry_.attribute("name").set_value(sheet->name().c_str());
-      pugi::xml_attribute state = sheet->entry_.attribute("state");
+    if (pugi::xml_node entry = NodeOf(sheet->entry_)) {
+      entry.attribute("name").set_value(sheet->name().c_str());
+      pugi::xml_attribute state = entry.attribute("state");
       const char* wanted = sheet->visibility() == SheetVisibility::Hidden       ? "hidden"
                            : sheet->visibility() == SheetVisibility::VeryHidden ? "veryHidden"
                                                                                : nullptr;
       if (wanted) {
-        if (!state) state = sheet->entry_.append_attribute("state");
+        if (!state) state = entry.append_attribute("state");
         state.set_value(wanted);
       } else if (state) {
-        sheet->entry_.remove_attribute(state);
+        entry.remove_attribute(state);
       }
     }
     if (sheet->kind() != SheetKind::Worksheet) continue;
@@ -338,7 +338,7 @@ void XlsxWriter::Write(const std::filesystem::path& path) {
     if (kept && kept->stored) b.package_.Put(sheet->partName(), WriteWorksheet(*sheet));
     else b.package_.PutDeflated(sheet->partName(), WriteWorksheetDeflated(*sheet));
   }
-  b.EditXmlPart(b.workbookPart_);  // sheet names and states live there
+  EditXmlPart(b, b.workbookPart_);  // sheet names and states live there
   for (auto& [name, part] : b.xmlParts_)
     if (part.edited) b.package_.Put(name, WriteXmlPart(*part.doc));
   if (strings.valid()) b.package_.PutDeflated(b.sharedStringsPart_, strings.get());

@@ -1,4 +1,4 @@
-#include "workbook/xml_part.h"
+#include "workbook/xlsx/xml_part.h"
 
 #include <algorithm>
 #include <cstring>

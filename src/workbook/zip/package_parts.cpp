@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "workbook/workbook.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 
 namespace vemo::wb {
 
@@ -60,7 +60,7 @@ std::string ResolveTarget(std::string_view sourcePart, std::string_view target) 
 
 std::string AddRelationship(Workbook& book, const std::string& sourcePart, std::string_view type,
                             std::string_view target) {
-  pugi::xml_document& doc = book.EditXmlPart(Workbook::RelsPartName(sourcePart));
+  pugi::xml_document& doc = EditXmlPart(book, Workbook::RelsPartName(sourcePart));
   pugi::xml_node root = doc.document_element();
   if (!root) {
     doc.append_child(pugi::node_declaration).append_attribute("version") = "1.0";
@@ -83,7 +83,7 @@ std::string AddRelationship(Workbook& book, const std::string& sourcePart, std::
 }
 
 void RemoveRelationship(Workbook& book, const std::string& sourcePart, std::string_view id) {
-  pugi::xml_node root = book.EditXmlPart(Workbook::RelsPartName(sourcePart)).document_element();
+  pugi::xml_node root = EditXmlPart(book, Workbook::RelsPartName(sourcePart)).document_element();
   for (pugi::xml_node r : root.children())
     if (id == r.attribute("Id").value()) {
       root.remove_child(r);
@@ -92,7 +92,7 @@ void RemoveRelationship(Workbook& book, const std::string& sourcePart, std::stri
 }
 
 void AddContentTypeOverride(Workbook& book, std::string_view partName, std::string_view contentType) {
-  pugi::xml_node root = book.EditXmlPart("[Content_Types].xml").document_element();
+  pugi::xml_node root = EditXmlPart(book, "[Content_Types].xml").document_element();
   if (!root) return;
   std::string name = "/" + std::string(partName);
   for (pugi::xml_node o : root.children())
@@ -103,13 +103,37 @@ void AddContentTypeOverride(Workbook& book, std::string_view partName, std::stri
 }
 
 void RemoveContentTypeOverride(Workbook& book, std::string_view partName) {
-  pugi::xml_node root = book.EditXmlPart("[Content_Types].xml").document_element();
+  pugi::xml_node root = EditXmlPart(book, "[Content_Types].xml").document_element();
   for (pugi::xml_node o = root.first_child(); o;) {
     pugi::xml_node next = o.next_sibling();
     if (LocalName(o) == "Override" && ResolveTarget("", o.attribute("PartName").value()) == partName)
       root.remove_child(o);
     o = next;
   }
+}
+
+int RetargetExternalLinks(Workbook& book, std::string_view typeSuffix,
+                          const std::function<std::optional<std::string>(std::string_view target)>& retarget) {
+  const auto isLink = [&](const pugi::xml_node& r) {
+    return std::string_view(r.attribute("TargetMode").value()) == "External" &&
+           std::string_view(r.attribute("Type").value()).ends_with(typeSuffix);
+  };
+  int rewritten = 0;
+  for (const std::string& part : book.PartNames()) {
+    if (!std::string_view(part).ends_with(".rels")) continue;
+    bool hasLink = false;
+    for (pugi::xml_node r : ReadXmlPart(book, part).document_element().children())
+      if (isLink(r) && retarget(r.attribute("Target").value())) hasLink = true;
+    if (!hasLink) continue;
+    for (pugi::xml_node r : EditXmlPart(book, part).document_element().children()) {
+      if (!isLink(r)) continue;
+      if (std::optional<std::string> target = retarget(r.attribute("Target").value())) {
+        r.attribute("Target").set_value(target->c_str());
+        ++rewritten;
+      }
+    }
+  }
+  return rewritten;
 }
 
 }  // namespace vemo::wb

@@ -14,10 +14,10 @@
 #include "support/test_paths.h"
 #include "workbook/package_parts.h"
 #include "workbook/structural_edit.h"
-#include "workbook/style_colors.h"
+#include "workbook/model/style_colors.h"
 #include "workbook/workbook.h"
 #include "workbook/workbook_test_util.h"
-#include "workbook/xml_part.h"
+#include "workbook/model/xml_access.h"
 #include "workbook/surface_support.h"
 #include "workbook/xls/biff_records.h"
 #include "workbook/xls/compound_file.h"
@@ -45,7 +45,7 @@ std::string Settings(Sheet& sheet) {
       {"pageSetUpPr", {"fitToPage=0"}},
       {"brk", {"id="}}};
   std::string out;
-  std::vector<pugi::xml_node> stack{sheet.xml().document_element()};
+  std::vector<pugi::xml_node> stack{SheetXml(sheet).document_element()};
   while (!stack.empty()) {
     pugi::xml_node n = stack.back();
     stack.pop_back();
@@ -77,7 +77,7 @@ std::vector<std::string> Looks(Workbook& book) {
   const StyleColors colors(book);
   pugi::xml_node part;
   for (const Relationship& rel : book.RelationshipsOf(book.workbookPart()))
-    if (rel.type.ends_with("/styles")) part = book.ReadXmlPart(rel.target).document_element();
+    if (rel.type.ends_with("/styles")) part = ReadXmlPart(book, rel.target).document_element();
   auto list = [&](const char* name) { return std::vector<pugi::xml_node>(FirstChild(part, name).begin(), FirstChild(part, name).end()); };
   const auto fonts = list("fonts"), fills = list("fills"), borders = list("borders");
   auto color = [&](pugi::xml_node c) { return colors.Resolve(c) ? std::to_string(*colors.Resolve(c)) : "auto"; };
@@ -171,7 +171,7 @@ TEST(XlsModel, SavedAsXlsAndReadAgainShowsTheSameWorkbook) {
       // Settings no example template has: a frozen pane, page breaks, gridlines.
       {examples / "receipt.xlsx",
        [](Workbook& b) {
-         pugi::xml_node ws = b.GetSheet(0).xml().document_element();
+         pugi::xml_node ws = SheetXml(b.GetSheet(0)).document_element();
          pugi::xml_node view = FirstChild(FirstChild(ws, "sheetViews"), "sheetView");
          pugi::xml_node pane = view.prepend_child("pane");
          for (auto [a, v] : {std::pair{"xSplit", "1"}, {"ySplit", "3"}, {"topLeftCell", "B4"}, {"state", "frozen"}})

@@ -3,8 +3,6 @@
 // format. The style part itself stays an XML document; untouched, it is
 // written back byte for byte.
 #pragma once
-#include <pugixml.hpp>
-
 #include <cstdint>
 #include <map>
 #include <string>
@@ -13,11 +11,13 @@
 
 namespace vemo::wb {
 
+class XmlDocument;  // model/xml_access.h
+
 class Styles {
  public:
   // `doc` is the parsed styles part (owned by the workbook); may be empty when
   // the package has none.
-  void Attach(pugi::xml_document* doc) {
+  void Attach(XmlDocument* doc) {
     doc_ = doc;
     codes_.clear();
   }
@@ -37,7 +37,7 @@ class Styles {
   // The format code of every cell style, by style index; built on first use
   // and dropped when a style is added.
   void BuildCodeTable() const;
-  pugi::xml_document* doc_ = nullptr;
+  XmlDocument* doc_ = nullptr;
   mutable std::vector<std::string> codes_;
   std::map<std::pair<std::uint32_t, std::string>, std::uint32_t> made_;
   bool changed_ = false;
