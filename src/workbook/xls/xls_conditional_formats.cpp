@@ -8,6 +8,7 @@
 #include "workbook/cell_address.h"
 #include "workbook/workbook_error.h"
 #include "workbook/xls/xls_sheet_settings.h"
+#include "workbook/xls/xls_style_names.h"
 #include "workbook/xlsx/xml_part.h"
 
 namespace vemo::wb::xls {
@@ -32,20 +33,6 @@ constexpr std::uint32_t kItalic = 0x02, kStrike = 0x80;
 
 const std::array<const char*, 8> kOperators{"between", "notBetween", "equal", "notEqual",
                                             "greaterThan", "lessThan", "greaterThanOrEqual", "lessThanOrEqual"};
-const std::array<const char*, 14> kLines{"none", "thin", "medium", "dashed", "dotted", "thick", "double", "hair",
-                                         "mediumDashed", "dashDot", "mediumDashDot", "dashDotDot", "mediumDashDotDot",
-                                         "slantDashDot"};
-const std::array<const char*, 19> kPatterns{"none", "solid", "mediumGray", "darkGray", "lightGray", "darkHorizontal",
-                                            "darkVertical", "darkDown", "darkUp", "darkGrid", "darkTrellis",
-                                            "lightHorizontal", "lightVertical", "lightDown", "lightUp", "lightGrid",
-                                            "lightTrellis", "gray125", "gray0625"};
-struct Underline {
-  std::uint8_t code;
-  const char* name;
-};
-const std::array<Underline, 5> kUnderlines{{{0, "none"}, {1, "single"}, {2, "double"}, {0x21, "singleAccounting"},
-                                            {0x22, "doubleAccounting"}}};
-
 template <std::size_t N>
 int IndexOf(const std::array<const char*, N>& names, std::string_view name) {
   for (std::size_t i = 0; i < N; ++i)
@@ -70,9 +57,9 @@ std::string FontXml(const std::string& d, std::size_t at, const Palette& palette
   if (!(ninch & kStrike)) x += style & kStrike ? "<strike/>" : "<strike val=\"0\"/>";
   if (Read32(d, at + kUnderlineNinch) == 0) {
     const auto code = static_cast<std::uint8_t>(d[at + kUnderline]);
-    auto u = std::find_if(kUnderlines.begin(), kUnderlines.end(), [&](const Underline& k) { return k.code == code; });
-    if (u == kUnderlines.end()) throw WorkbookError("an unknown underline");
-    x += std::string("<u val=\"") + u->name + "\"/>";
+    auto u = std::find_if(kUnderlineNames.begin(), kUnderlineNames.end(), [&](const UnderlineName& k) { return k.code == code; });
+    if (u == kUnderlineNames.end()) throw WorkbookError("an unknown underline");
+    x += "<u val=\"" + std::string(u->name) + "\"/>";
   }
   if (Read32(d, at + kScriptNinch) == 0) {
     static const char* const kScripts[] = {"baseline", "superscript", "subscript"};
@@ -102,8 +89,8 @@ std::string BorderXml(std::uint32_t flags, std::uint32_t lines, std::uint32_t co
   std::string x;
   for (const Side& s : sides) {
     if (flags & s.ninch) continue;
-    if (s.style >= kLines.size()) throw WorkbookError("an unknown border line");
-    x += std::string("<") + s.name + " style=\"" + kLines[s.style] + "\">" + ColorXml(palette, "color", s.icv) + "</" + s.name + ">";
+    if (s.style >= kBorderLineNames.size()) throw WorkbookError("an unknown border line");
+    x += std::string("<") + s.name + " style=\"" + std::string(kBorderLineNames[s.style]) + "\">" + ColorXml(palette, "color", s.icv) + "</" + s.name + ">";
   }
   return x.empty() ? x : "<border>" + x + "</border>";
 }
@@ -111,8 +98,8 @@ std::string BorderXml(std::uint32_t flags, std::uint32_t lines, std::uint32_t co
 std::string FillXml(std::uint32_t flags, std::uint16_t pattern, std::uint16_t colors, const Palette& palette) {
   std::string x = "<patternFill";
   if (!(flags & kPatternNinch)) {
-    if ((pattern >> 10) >= kPatterns.size()) throw WorkbookError("an unknown fill pattern");
-    x += std::string(" patternType=\"") + kPatterns[pattern >> 10] + "\"";
+    if ((pattern >> 10) >= kFillPatternNames.size()) throw WorkbookError("an unknown fill pattern");
+    x += " patternType=\"" + std::string(kFillPatternNames[pattern >> 10]) + "\"";
   }
   x += ">";
   if (!(flags & kForeNinch)) x += ColorXml(palette, "fgColor", colors & 0x7F);
@@ -169,8 +156,8 @@ std::string DxfRecordPart(pugi::xml_node dxf, const ColorIndex& colorIndex, std:
     Patch32(f, kScriptNinch, child("vertAlign") ? 0 : 1);
     if (pugi::xml_node u = child("u")) {
       const std::string_view name = *u.attribute("val").value() ? u.attribute("val").value() : "single";
-      auto it = std::find_if(kUnderlines.begin(), kUnderlines.end(), [&](const Underline& k) { return name == k.name; });
-      f[kUnderline] = static_cast<char>(it == kUnderlines.end() ? 1 : it->code);
+      auto it = std::find_if(kUnderlineNames.begin(), kUnderlineNames.end(), [&](const UnderlineName& k) { return name == k.name; });
+      f[kUnderline] = static_cast<char>(it == kUnderlineNames.end() ? 1 : it->code);
     }
     Patch32(f, kUnderlineNinch, child("u") ? 0 : 1);
     pugi::xml_node color = child("color");
@@ -190,7 +177,7 @@ std::string DxfRecordPart(pugi::xml_node dxf, const ColorIndex& colorIndex, std:
                          Side{"bottom", kBottomNinch, 12}}) {
       pugi::xml_node side = FirstChild(border, s.name);
       if (!side.attribute("style")) continue;
-      const int style = std::max(IndexOf(kLines, side.attribute("style").value()), 0);
+      const int style = std::max(CodeOf(kBorderLineNames, side.attribute("style").value()), 0);
       const std::uint32_t icv = colorIndex(FirstChild(side, "color"), kAutoForeground) & 0x7F;
       flags &= ~s.ninch;
       lines |= static_cast<std::uint32_t>(style) << s.styleShift;
@@ -209,7 +196,7 @@ std::string DxfRecordPart(pugi::xml_node dxf, const ColorIndex& colorIndex, std:
     std::uint16_t fls = 0, fore = kAutoForeground, back = kAutoBackground;
     if (pattern.attribute("patternType")) {
       flags &= ~kPatternNinch;
-      fls = static_cast<std::uint16_t>(std::max(IndexOf(kPatterns, pattern.attribute("patternType").value()), 0));
+      fls = static_cast<std::uint16_t>(std::max(CodeOf(kFillPatternNames, pattern.attribute("patternType").value()), 0));
     }
     if (pugi::xml_node c = FirstChild(pattern, "fgColor")) flags &= ~kForeNinch, fore = colorIndex(c, kAutoForeground);
     if (pugi::xml_node c = FirstChild(pattern, "bgColor")) flags &= ~kBackNinch, back = colorIndex(c, kAutoBackground);

@@ -7,6 +7,7 @@
 
 #include "workbook/xls/biff_records.h"
 #include "workbook/xls/xls_palette.h"
+#include "workbook/xls/xls_style_names.h"
 
 namespace vemo::wb::xls {
 
@@ -46,13 +47,9 @@ struct Table {
 };
 
 std::string BorderXml(const Palette& palette, std::uint32_t lines, std::uint32_t colors) {
-  static const char* const kStyles[] = {nullptr,  "thin",         "medium",  "dashed",        "dotted",
-                                        "thick",  "double",       "hair",    "mediumDashed",  "dashDot",
-                                        "mediumDashDot", "dashDotDot", "mediumDashDotDot", "slantDashDot"};
   auto edge = [&](const char* side, std::uint32_t style, std::uint32_t icv) {
-    const char* name = style < std::size(kStyles) ? kStyles[style] : nullptr;
-    if (!name) return std::string("<") + side + "/>";
-    return std::string("<") + side + " style=\"" + name + "\">" + ColorXml(palette, "color", icv) + "</" + side + ">";
+    if (style == 0 || style >= kBorderLineNames.size()) return std::string("<") + side + "/>";
+    return std::string("<") + side + " style=\"" + std::string(kBorderLineNames[style]) + "\">" + ColorXml(palette, "color", icv) + "</" + side + ">";
   };
   const std::uint32_t directions = lines >> 30;
   std::string x = "<border";
@@ -65,13 +62,8 @@ std::string BorderXml(const Palette& palette, std::uint32_t lines, std::uint32_t
 }
 
 std::string FillXml(const Palette& palette, std::uint32_t pattern, std::uint16_t colors) {
-  static const char* const kPatterns[] = {
-      "none",           "solid",        "mediumGray",      "darkGray",      "lightGray",
-      "darkHorizontal", "darkVertical", "darkDown",        "darkUp",        "darkGrid",
-      "darkTrellis",    "lightHorizontal", "lightVertical", "lightDown",    "lightUp",
-      "lightGrid",      "lightTrellis", "gray125",         "gray0625"};
-  if (pattern == 0 || pattern >= std::size(kPatterns)) return "<fill><patternFill patternType=\"none\"/></fill>";
-  return std::string("<fill><patternFill patternType=\"") + kPatterns[pattern] + "\">" +
+  if (pattern == 0 || pattern >= kFillPatternNames.size()) return "<fill><patternFill patternType=\"none\"/></fill>";
+  return "<fill><patternFill patternType=\"" + std::string(kFillPatternNames[pattern]) + "\">" +
          ColorXml(palette, "fgColor", colors & 0x7F, true) + ColorXml(palette, "bgColor", colors >> 7 & 0x7F, true) +
          "</patternFill></fill>";
 }

@@ -22,6 +22,7 @@
 #include "workbook/xls/xls_palette.h"
 #include "workbook/xls/xls_sheet_settings.h"
 #include "workbook/xls/xls_source.h"
+#include "workbook/xls/xls_style_names.h"
 #include "workbook/model/xml_access.h"
 
 namespace vemo::wb {
@@ -247,23 +248,14 @@ std::string Writing::XfRecord(pugi::xml_node xf, bool styleXf) {
 }
 
 std::string Writing::BorderAndFill(pugi::xml_node border, pugi::xml_node fill) {
-  static const std::map<std::string, std::uint32_t, std::less<>> kLines{
-      {"thin", 1},     {"medium", 2},  {"dashed", 3},        {"dotted", 4},      {"thick", 5},
-      {"double", 6},   {"hair", 7},    {"mediumDashed", 8},  {"dashDot", 9},     {"mediumDashDot", 10},
-      {"dashDotDot", 11}, {"mediumDashDotDot", 12}, {"slantDashDot", 13}};
-  static const std::map<std::string, std::uint32_t, std::less<>> kPatterns{
-      {"solid", 1},           {"mediumGray", 2},     {"darkGray", 3},     {"lightGray", 4},   {"darkHorizontal", 5},
-      {"darkVertical", 6},    {"darkDown", 7},       {"darkUp", 8},       {"darkGrid", 9},    {"darkTrellis", 10},
-      {"lightHorizontal", 11}, {"lightVertical", 12}, {"lightDown", 13},   {"lightUp", 14},    {"lightGrid", 15},
-      {"lightTrellis", 16},   {"gray125", 17},       {"gray0625", 18}};
   // Line style and colour index of one edge; start and end stand for left
   // and right when those are not given.
   auto edge = [&](const char* side, const char* alias) -> std::pair<std::uint32_t, std::uint32_t> {
     pugi::xml_node n = FirstChild(border, side);
     if (alias && !n.attribute("style")) n = FirstChild(border, alias);
-    auto it = kLines.find(std::string_view(n.attribute("style").value()));
-    if (it == kLines.end()) return {0, xls::kAutoForeground};
-    return {it->second, palette_.Index(colors_.Resolve(FirstChild(n, "color")), xls::kAutoForeground)};
+    const int line = xls::CodeOf(xls::kBorderLineNames, n.attribute("style").value());
+    if (line <= 0) return {0, xls::kAutoForeground};
+    return {static_cast<std::uint32_t>(line), palette_.Index(colors_.Resolve(FirstChild(n, "color")), xls::kAutoForeground)};
   };
   const auto [left, leftColor] = edge("left", "start");
   const auto [right, rightColor] = edge("right", "end");
@@ -275,8 +267,8 @@ std::string Writing::BorderAndFill(pugi::xml_node border, pugi::xml_node fill) {
   if (!directions) diagonal = 0, diagonalColor = 0;
   pugi::xml_node pattern = FirstChild(fill, "patternFill");
   if (FirstChild(fill, "gradientFill")) warnings_.insert("gradient fills");
-  auto p = kPatterns.find(std::string_view(pattern.attribute("patternType").value()));
-  const std::uint32_t fls = p == kPatterns.end() ? 0 : p->second;
+  const std::uint32_t fls =
+      static_cast<std::uint32_t>(std::max(xls::CodeOf(xls::kFillPatternNames, pattern.attribute("patternType").value()), 0));
   const std::uint32_t fore = fls ? palette_.Index(colors_.Resolve(FirstChild(pattern, "fgColor")), xls::kAutoForeground)
                                  : xls::kAutoForeground;
   const std::uint32_t back = fls ? palette_.Index(colors_.Resolve(FirstChild(pattern, "bgColor")), xls::kAutoBackground)
@@ -335,11 +327,11 @@ void Writing::StyleRecords(std::string& out) {
     Append16(d, flag("b") ? 700 : 400);
     const std::string_view position = FirstChild(f, "vertAlign").attribute("val").value();
     Append16(d, position == "superscript" ? 1 : position == "subscript" ? 2 : 0);
-    static const std::map<std::string, std::uint8_t, std::less<>> kUnderlines{
-        {"single", 1}, {"double", 2}, {"singleAccounting", 0x21}, {"doubleAccounting", 0x22}};
     pugi::xml_node u = FirstChild(f, "u");
-    const auto underline = kUnderlines.find(std::string_view(*u.attribute("val").value() ? u.attribute("val").value() : "single"));
-    d += static_cast<char>(u && underline != kUnderlines.end() ? underline->second : 0);
+    const std::string_view uname = *u.attribute("val").value() ? u.attribute("val").value() : "single";
+    const auto underline = std::find_if(xls::kUnderlineNames.begin(), xls::kUnderlineNames.end(),
+                                        [&](const xls::UnderlineName& k) { return k.name == uname; });
+    d += static_cast<char>(u && underline != xls::kUnderlineNames.end() ? underline->code : 0);
     d += static_cast<char>(std::min(FirstChild(f, "family").attribute("val").as_uint(0), 255u));
     d += static_cast<char>(std::min(FirstChild(f, "charset").attribute("val").as_uint(1), 255u));  // 1: the default set
     d += '\0';
