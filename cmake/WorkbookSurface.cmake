@@ -5,6 +5,7 @@
 # - code outside src/workbook includes no header of a sub-folder, except the
 #   renderer, which may include model/xml_access.h (it reads page setup,
 #   drawings, conditional formats and styles from the XML);
+# - no public header includes a header of a sub-folder;
 # - no public header includes pugixml or names a pugixml type, itself or
 #   through the workbook headers it includes;
 # - nothing outside src/workbook and src/render includes pugixml or names
@@ -41,6 +42,7 @@ endforeach()
 
 # Every public header with the workbook headers it includes, followed through.
 set(leaks "")
+set(internal_public "")
 file(GLOB public ${SOURCE_DIR}/src/workbook/*.h)
 foreach(header IN LISTS public)
   file(RELATIVE_PATH top ${SOURCE_DIR} ${header})
@@ -62,6 +64,12 @@ foreach(header IN LISTS public)
       endif()
     endforeach()
     file(STRINGS ${file} includes REGEX "#include \"workbook/[a-z_/]+\\.h\"")
+    if(shown STREQUAL top)
+      file(STRINGS ${file} inner REGEX "#include \"workbook/[a-z_]+/")
+      foreach(line IN LISTS inner)
+        string(APPEND internal_public "\n  ${top}: ${line}")
+      endforeach()
+    endif()
     foreach(line IN LISTS includes)
       string(REGEX REPLACE ".*#include \"(workbook/[a-z_/]+\\.h)\".*" "\\1" included "${line}")
       list(APPEND pending ${SOURCE_DIR}/src/${included})
@@ -74,6 +82,11 @@ if(internal)
   string(APPEND message "These files include headers internal to src/workbook:${internal}\n"
     "Include a header from the top of src/workbook instead, or add what the rest of the system "
     "needs there (see src/workbook/README.md).\n")
+endif()
+if(internal_public)
+  string(APPEND message "These public workbook headers include internal ones:${internal_public}\n"
+    "Declare the internal type (class X;) and include its header in the .cpp file, so callers "
+    "do not depend on the library's insides.\n")
 endif()
 if(leaks)
   string(APPEND message "These public workbook headers show the XML library:${leaks}\n"

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "workbook/zip/zip_package.h"
-
 namespace vemo::wb {
+
+class ZipPackage;
 
 // The local file an external link target stands for, or nullopt when the
 // target is not one this machine can follow (the link then stays as it is).

@@ -8,9 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "workbook/zip/deflate_blocks.h"
-
 namespace vemo::wb {
+
+struct DeflatedBytes;
+class DeflateStream;
 
 class SharedStrings {
  public:

@@ -14,7 +14,6 @@
 #include "workbook/shared_strings.h"
 #include "workbook/sheet.h"
 #include "workbook/styles.h"
-#include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
 
@@ -27,6 +26,8 @@ struct Relationship {
 
 struct XlsSource;
 struct LineInsertion;
+struct ZipLimits;
+class ZipPackage;
 
 struct DefinedName {
   std::string name;
@@ -40,7 +41,9 @@ class Workbook {
  public:
   // Opens an .xlsx (or .xlsm/.xltx) or .xls file, told apart by their
   // contents; throws WorkbookError saying what is wrong.
-  static std::unique_ptr<Workbook> Open(const std::filesystem::path& path, const ZipLimits& limits = {});
+  static std::unique_ptr<Workbook> Open(const std::filesystem::path& path);
+  // The same within the given bounds on the package's entries and sizes.
+  static std::unique_ptr<Workbook> Open(const std::filesystem::path& path, const ZipLimits& limits);
   ~Workbook();
   enum class Format { Xlsx, Xls };
   // Saves as .xls when `format` says so or, when not given, when the path
@@ -101,7 +104,7 @@ class Workbook {
     bool edited = false;
   };
 
-  ZipPackage package_;
+  std::unique_ptr<ZipPackage> package_;  // never null
   std::map<std::string, XmlPart> xmlParts_;
   std::unique_ptr<XmlDocument> stylesDoc_;
   std::vector<std::string> removedParts_;

@@ -11,6 +11,7 @@
 #include "support/test_paths.h"
 #include "workbook/workbook.h"
 #include "workbook/workbook_error.h"
+#include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
 namespace {

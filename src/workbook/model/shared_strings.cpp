@@ -7,6 +7,7 @@
 
 #include "workbook/workbook_error.h"
 #include "workbook/xlsx/xml_part.h"
+#include "workbook/zip/deflate_blocks.h"
 
 namespace vemo::wb {
 

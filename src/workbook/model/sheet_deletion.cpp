@@ -11,6 +11,7 @@
 #include "workbook/xlsx/xlsx_reader.h"
 #include "workbook/edits/xml_formulas.h"
 #include "workbook/model/xml_access.h"
+#include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
 
@@ -154,7 +155,7 @@ class SheetDeleter {
       }
       RewriteFormulaElements(SheetXml(*sheet).document_element(), rewrite);
     }
-    for (const ZipPackage::Entry& entry : book_.package_.entries()) {
+    for (const ZipPackage::Entry& entry : book_.package_->entries()) {
       if (!book_.HasPart(entry.name)) continue;
       if (entry.name.find("charts/chart") == std::string::npos || entry.name.find("_rels") != std::string::npos)
         continue;

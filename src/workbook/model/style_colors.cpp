@@ -9,6 +9,7 @@
 #include "workbook/package_parts.h"
 #include "workbook/workbook.h"
 #include "workbook/model/xml_access.h"
+#include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
 

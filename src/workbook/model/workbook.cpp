@@ -15,6 +15,7 @@
 #include "workbook/xls/xls_reader.h"
 #include "workbook/xls/xls_writer.h"
 #include "workbook/xls/xls_source.h"
+#include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
 
@@ -44,8 +45,10 @@ Container ContainerOf(const std::filesystem::path& path, std::string& oldVersion
 }
 }  // namespace
 
-Workbook::Workbook() : stylesDoc_(std::make_unique<XmlDocument>()) {}
+Workbook::Workbook() : package_(std::make_unique<ZipPackage>()), stylesDoc_(std::make_unique<XmlDocument>()) {}
 Workbook::~Workbook() = default;
+
+std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path) { return Open(path, ZipLimits{}); }
 
 std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path, const ZipLimits& limits) {
   std::error_code ec;
@@ -74,7 +77,7 @@ std::unique_ptr<Workbook> Workbook::Open(const std::filesystem::path& path, cons
     throw WorkbookError("cannot open " + path.string() + ": binary .xlsb workbooks are not supported; save it as .xlsx");
 
   std::unique_ptr<Workbook> book(new Workbook());
-  book->package_ = ZipPackage::ReadFile(path, limits);
+  *book->package_ = ZipPackage::ReadFile(path, limits);
   XlsxReader(*book).Read();
   return book;
 }
@@ -137,7 +140,7 @@ void Workbook::SetDefinedNameText(const DefinedName& name, std::string_view text
 
 bool Workbook::HasPart(std::string_view name) const {
   if (std::find(removedParts_.begin(), removedParts_.end(), name) != removedParts_.end()) return false;
-  return package_.Has(name);
+  return package_->Has(name);
 }
 
 XmlDocument& ReadXmlPart(Workbook& book, const std::string& name) {
@@ -145,7 +148,7 @@ XmlDocument& ReadXmlPart(Workbook& book, const std::string& name) {
   if (it != book.xmlParts_.end()) return *it->second.doc;
   Workbook::XmlPart part;
   part.doc = std::make_unique<XmlDocument>();
-  if (const ZipPackage::Entry* entry = book.HasPart(name) ? book.package_.Find(name) : nullptr)
+  if (const ZipPackage::Entry* entry = book.HasPart(name) ? book.package_->Find(name) : nullptr)
     ParseXmlPart(*part.doc, entry->data(), name);
   return *book.xmlParts_.emplace(name, std::move(part)).first->second.doc;
 }
@@ -186,22 +189,22 @@ void Workbook::RemovePart(const std::string& name) {
   if (auto it = xmlParts_.find(name); it != xmlParts_.end()) it->second.edited = false;
   RemoveContentTypeOverride(*this, name);
   std::string rels = RelsPartName(name);
-  if (package_.Has(rels) && std::find(removedParts_.begin(), removedParts_.end(), rels) == removedParts_.end()) {
+  if (package_->Has(rels) && std::find(removedParts_.begin(), removedParts_.end(), rels) == removedParts_.end()) {
     removedParts_.push_back(rels);
     if (auto it = xmlParts_.find(rels); it != xmlParts_.end()) it->second.edited = false;
   }
 }
 
 std::string Workbook::ReadRawPart(const std::string& name) const {
-  const ZipPackage::Entry* entry = HasPart(name) ? package_.Find(name) : nullptr;
+  const ZipPackage::Entry* entry = HasPart(name) ? package_->Find(name) : nullptr;
   return entry ? entry->data() : std::string();
 }
 
-void Workbook::PutRawPart(const std::string& name, std::string bytes) { package_.Put(name, std::move(bytes)); }
+void Workbook::PutRawPart(const std::string& name, std::string bytes) { package_->Put(name, std::move(bytes)); }
 
 std::vector<std::string> Workbook::PartNames() const {
   std::vector<std::string> names;
-  for (const ZipPackage::Entry& entry : package_.entries())
+  for (const ZipPackage::Entry& entry : package_->entries())
     if (HasPart(entry.name)) names.push_back(entry.name);
   return names;
 }

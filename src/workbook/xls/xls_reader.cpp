@@ -18,6 +18,7 @@
 #include "workbook/xls/xls_sheet_settings.h"
 #include "workbook/xls/xls_source.h"
 #include "workbook/xls/xls_style_part.h"
+#include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
 
@@ -586,7 +587,7 @@ void XlsReader::Read(std::string_view bytes, const std::string& label) {
 
   Reading reading(book_, label, *source);
   reading.Globals(globals);
-  ZipPackage& pkg = book_.package_;
+  ZipPackage& pkg = *book_.package_;
   std::string types = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                       "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
                       "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"

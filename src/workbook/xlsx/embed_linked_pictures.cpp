@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "workbook/workbook_error.h"
+#include "workbook/zip/zip_package.h"
 #include "workbook/xlsx/xml_part.h"
 
 namespace vemo::wb {

@@ -6,6 +6,7 @@
 
 #include "workbook/workbook_error.h"
 #include "workbook/model/xml_access.h"
+#include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
 
@@ -325,7 +326,7 @@ void XlsxReader::ReadWorksheet(Sheet& sheet, std::string_view text) {
 
 void XlsxReader::Read() {
   Workbook& b = book_;
-  if (!b.package_.Has("[Content_Types].xml"))
+  if (!b.package_->Has("[Content_Types].xml"))
     throw WorkbookError("not an Office Open XML package: part [Content_Types].xml is missing");
 
   b.workbookPart_.clear();
@@ -350,11 +351,11 @@ void XlsxReader::Read() {
     if (kind == "sharedStrings") {
       if (!b.HasPart(rel.target)) throw WorkbookError("part " + rel.target + " is missing");
       b.sharedStringsPart_ = rel.target;
-      b.sharedStrings_.Load(b.package_.Find(rel.target)->data(), rel.target);
+      b.sharedStrings_.Load(b.package_->Find(rel.target)->data(), rel.target);
     } else if (kind == "styles") {
       if (!b.HasPart(rel.target)) throw WorkbookError("part " + rel.target + " is missing");
       b.stylesPart_ = rel.target;
-      ParseXmlPart(*b.stylesDoc_, b.package_.Find(rel.target)->data(), rel.target);
+      ParseXmlPart(*b.stylesDoc_, b.package_->Find(rel.target)->data(), rel.target);
       b.styles_.Attach(b.stylesDoc_.get());
     }
   }
@@ -388,7 +389,7 @@ void XlsxReader::ReadSheets() {
                                                  : SheetVisibility::Visible;
     std::string_view kind = RelationshipKind(rel->type);
     if (kind == "worksheet") {
-      ReadWorksheet(*sheet, b.package_.Find(rel->target)->data());
+      ReadWorksheet(*sheet, b.package_->Find(rel->target)->data());
     } else {
       // Chart sheets and old dialog/macro sheets have no cells; their parts pass through.
       sheet->kind_ = kind == "chartsheet" ? SheetKind::Chartsheet : SheetKind::Other;

@@ -10,6 +10,7 @@
 #include "workbook/workbook_values.h"
 #include "workbook/xlsx/xlsx_reader.h"
 #include "workbook/model/xml_access.h"
+#include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
 
@@ -289,19 +290,19 @@ std::future<DeflatedBytes> XlsxWriter::StartSharedStrings() {
     for (const Row& row : sheet->rows())
       for (const Cell& cell : row.cells)
         if (cell.type == CellType::SharedString) ++references;
-  const ZipPackage::Entry* kept = b.package_.Find(b.sharedStringsPart_);
+  const ZipPackage::Entry* kept = b.package_->Find(b.sharedStringsPart_);
   if (kept && kept->stored) {
-    b.package_.Put(b.sharedStringsPart_, b.sharedStrings_.Write(references));
+    b.package_->Put(b.sharedStringsPart_, b.sharedStrings_.Write(references));
     return {};
   }
   // A small table is written here: a thread costs more than it saves.
   constexpr std::size_t kItemsWorthAThread = 1000;
   if (b.sharedStrings_.size() < kItemsWorthAThread) {
-    b.package_.PutDeflated(b.sharedStringsPart_, b.sharedStrings_.WriteDeflated(references));
+    b.package_->PutDeflated(b.sharedStringsPart_, b.sharedStrings_.WriteDeflated(references));
     return {};
   }
   // The entry takes its place in the package now, its bytes when they are done.
-  if (!kept) b.package_.Put(b.sharedStringsPart_, std::string());
+  if (!kept) b.package_->Put(b.sharedStringsPart_, std::string());
   const SharedStrings& strings = b.sharedStrings_;
   return std::async(std::launch::async, [&strings, references] { return strings.WriteDeflated(references); });
 }
@@ -315,7 +316,7 @@ void XlsxWriter::Write(const std::filesystem::path& path) {
   // written here: both only read the model, and a bill's table is several
   // megabytes of text.
   std::future<DeflatedBytes> strings = StartSharedStrings();
-  if (b.styles_.changed()) b.package_.Put(b.stylesPart_, WriteXmlPart(*b.stylesDoc_));
+  if (b.styles_.changed()) b.package_->Put(b.stylesPart_, WriteXmlPart(*b.stylesDoc_));
 
   for (const auto& sheet : b.sheets_) {
     if (pugi::xml_node entry = NodeOf(sheet->entry_)) {
@@ -334,16 +335,16 @@ void XlsxWriter::Write(const std::filesystem::path& path) {
     if (sheet->kind() != SheetKind::Worksheet) continue;
     // The sheet part is deflated as it is written, never held whole; a part
     // its producer kept stored stays stored.
-    const ZipPackage::Entry* kept = b.package_.Find(sheet->partName());
-    if (kept && kept->stored) b.package_.Put(sheet->partName(), WriteWorksheet(*sheet));
-    else b.package_.PutDeflated(sheet->partName(), WriteWorksheetDeflated(*sheet));
+    const ZipPackage::Entry* kept = b.package_->Find(sheet->partName());
+    if (kept && kept->stored) b.package_->Put(sheet->partName(), WriteWorksheet(*sheet));
+    else b.package_->PutDeflated(sheet->partName(), WriteWorksheetDeflated(*sheet));
   }
   EditXmlPart(b, b.workbookPart_);  // sheet names and states live there
   for (auto& [name, part] : b.xmlParts_)
-    if (part.edited) b.package_.Put(name, WriteXmlPart(*part.doc));
-  if (strings.valid()) b.package_.PutDeflated(b.sharedStringsPart_, strings.get());
-  for (const std::string& name : b.removedParts_) b.package_.Remove(name);
-  b.package_.WriteFile(path);
+    if (part.edited) b.package_->Put(name, WriteXmlPart(*part.doc));
+  if (strings.valid()) b.package_->PutDeflated(b.sharedStringsPart_, strings.get());
+  for (const std::string& name : b.removedParts_) b.package_->Remove(name);
+  b.package_->WriteFile(path);
 }
 
 }  // namespace vemo::wb

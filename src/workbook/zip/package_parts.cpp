@@ -4,6 +4,7 @@
 
 #include "workbook/workbook.h"
 #include "workbook/model/xml_access.h"
+#include "workbook/zip/zip_package.h"
 
 namespace vemo::wb {
 
