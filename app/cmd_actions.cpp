@@ -10,6 +10,10 @@
 //   batch   print|preview|export        ExportAction's continuous print of the
 //                                       request's PrintData (one transaction type)
 //
+// bill print and waybill print take several request files: the bills are
+// printed one after another in this one process, one print job each, with a
+// line of progress per bill on the error stream (the first failure does not
+// stop the rest; the exit status then says 1).
 // --out FILE answers the save dialog, --no answers questions with No (the
 // global --yes answers Yes). label export --embed-pictures stores the
 // label's pictures in the workbook instead of linking to c:\ItemPhotos\.
@@ -18,6 +22,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "actions/action_types.h"
 #include "actions/label_template.h"
@@ -36,7 +41,7 @@ using actions::ActionTypeEnum;
 enum class Verb { Print, Preview, Export, Mail };
 
 struct ActionOptions {
-  std::string requestPath;
+  std::vector<std::string> requestPaths;  // one, or several for bill and waybill print
   std::optional<std::string> out;
   bool no = false;
   bool embedPictures = false;  // label export only
@@ -177,7 +182,12 @@ CLI::App* InstallFamily(CLI::App& root, const char* name, const char* help, Runn
     if (info.verb == Verb::Mail && !withMail) continue;
     auto options = std::make_shared<ActionOptions>();
     auto* cmd = family->add_subcommand(info.name, info.help);
-    cmd->add_option("request", options->requestPath, "request file (JSON, docs/request-file.md)")->required();
+    const bool several = info.verb == Verb::Print && (run == RunBill || run == RunWaybill);
+    cmd->add_option("request", options->requestPaths,
+                    several ? "request files (JSON, docs/request-file.md), one bill each, printed one job per bill"
+                            : "request file (JSON, docs/request-file.md)")
+        ->required()
+        ->expected(1, several ? CLI::detail::expected_max_vector_size : 1);
     cmd->add_option("--out", options->out, "answer the save dialog with this file");
     cmd->add_flag("--no", options->no, "answer No to every question");
     if (info.verb == Verb::Export && run == RunLabel)
@@ -185,14 +195,27 @@ CLI::App* InstallFamily(CLI::App& root, const char* name, const char* help, Runn
                     "store the item's pictures in the workbook instead of linking to c:\\ItemPhotos\\ "
                     "(session setting EmbedLabelPictures=1 does the same)");
     cmd->callback([options, run, verb = info.verb, label = std::string(name) + " " + info.name] {
-      const Request request = LoadRequest(options->requestPath);
+      // Every request is read first, so a mistyped file refuses the run
+      // before anything is printed.
+      std::vector<Request> requests;
+      for (const std::string& path : options->requestPaths) requests.push_back(LoadRequest(path));
       CommandLineAnswers answers({.saveFile = options->out,
                                   .no = options->no,
                                   .passUnanswered = true,
                                   .log = &std::cerr});
-      const bool done = run(verb, request, *options);
-      std::cout << label << ": " << (done ? "done" : "the action answered False") << "\n";
-      SetExitCode(done ? kExitOk : kExitActionFailed);
+      std::size_t failed = 0;
+      for (std::size_t i = 0; i < requests.size(); ++i) {
+        const bool done = run(verb, requests[i], *options);
+        if (!done) ++failed;
+        if (requests.size() > 1)
+          std::cerr << label << " " << i + 1 << " of " << requests.size() << " (" << options->requestPaths[i]
+                    << "): " << (done ? "printed" : "the action answered False") << std::endl;
+      }
+      if (requests.size() == 1)
+        std::cout << label << ": " << (failed ? "the action answered False" : "done") << "\n";
+      else
+        std::cout << label << ": " << requests.size() - failed << " of " << requests.size() << " printed\n";
+      SetExitCode(failed ? kExitActionFailed : kExitOk);
     });
   }
   return family;

@@ -7,6 +7,9 @@
 # (VEMO_RENDERER=office) in the same run, hyperfine medians. Ours runs RUNS
 # times (default 5), LibreOffice OFFICE_RUNS times (default 2). Prints the
 # jobs and pages one run submitted.
+# Then the same 100 invoices printed as 100 bills in one process
+# (`vemoprint bill print` given the sample invoice request 100 times), one
+# job per bill: ours RUNS times, LibreOffice once (it starts for every bill).
 #
 # Environment: BUILD_DIR (default build), BENCH_WORK (default
 # /tmp/vemo-batch-bench-$USER), OFFICE_RUNS.
@@ -54,3 +57,15 @@ VEMO_RENDERER=office hyperfine -N --runs "$office_runs" --export-json "$work/off
   "$vemoprint batch print $request"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "continuous print of 100 invoices: ours $(median_ms "$work/own.json") ms, LibreOffice $(median_ms "$work/office.json") ms"
+
+# 100 bills, one job each, in one process.
+bills=()
+for i in $(seq 1 100); do bills+=("$root/examples/requests/sales_invoice_plain.json"); done
+before=$(jobs_now)
+"$vemoprint" bill print "${bills[@]}" >/dev/null 2>"$work/bills.log" || { cat "$work/bills.log" >&2; exit 1; }
+sleep 1
+echo "100 bills submitted $(($(jobs_now) - before)) job(s)"
+hyperfine -N --warmup 1 --runs "$runs" --export-json "$work/own-bills.json" "$vemoprint bill print ${bills[*]}"
+VEMO_RENDERER=office hyperfine -N --runs 1 --export-json "$work/office-bills.json" "$vemoprint bill print ${bills[*]}"
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "100 invoices as 100 bills, one job each: ours $(median_ms "$work/own-bills.json") ms, LibreOffice $(median_ms "$work/office-bills.json") ms"

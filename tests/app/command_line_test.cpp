@@ -54,6 +54,9 @@ TEST_F(CommandLine, EachRefusalExitsWithItsStatusAndSaysWhy) {
       {"waybill export " + request("商品标签模板.json"), 2, "vemoprint label"},
       // An action's refusal; the prescribed message names no cause, the cause goes beside it.
       {"bill print " + request("purchase_order.json"), 1, "未设置打印模板或设置错误，请先确认设置Excel打印模板！"},
+      // Several bills: each is tried, and the summary counts those printed.
+      {"bill print " + request("purchase_order.json") + " " + request("sales_invoice_plain.json"), 1,
+       "sales_invoice_plain.json): the action answered False\nbill print: 0 of 2 printed"},
       {"label export " + request("商品标签模板.json") + " --out " + ShellQuote(dir_ / "x.xlsx") + " --no", 1,
        "is not installed; run \"vemoprint init\""},
       {"bill print " + request("sales_invoice_plain.json"), 1, "does not exist", "rm " + database},

@@ -28,9 +28,8 @@ CupsLibrary Load() {
     throw OutputError(std::string("cannot print: the CUPS library ") + kLibraryName + " does not load (" + dlerror() +
                       "); install the libcups2 package");
   CupsLibrary cups{};
-  Bind(module, "cupsGetDests2", cups.getDests2);
+  Bind(module, "cupsGetNamedDest", cups.getNamedDest);
   Bind(module, "cupsFreeDests", cups.freeDests);
-  Bind(module, "cupsGetDest", cups.getDest);
   Bind(module, "cupsAddOption", cups.addOption);
   Bind(module, "cupsFreeOptions", cups.freeOptions);
   Bind(module, "cupsPrintFile2", cups.printFile2);

@@ -9,9 +9,8 @@ namespace vemo::host {
 
 // The libcups functions the printer calls. Each pointer is set.
 struct CupsLibrary {
-  decltype(&cupsGetDests2) getDests2;
+  decltype(&cupsGetNamedDest) getNamedDest;
   decltype(&cupsFreeDests) freeDests;
-  decltype(&cupsGetDest) getDest;
   decltype(&cupsAddOption) addOption;
   decltype(&cupsFreeOptions) freeOptions;
   decltype(&cupsPrintFile2) printFile2;

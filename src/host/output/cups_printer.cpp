@@ -6,18 +6,22 @@
 namespace vemo::host {
 namespace {
 
-// The destination list of the current user, freed on scope exit.
-class Destinations {
+// The current user's default destination (their lpoptions choice, else the
+// server's), or null; freed on scope exit. Asking for the default alone is
+// one request to the server: listing every destination to pick it out took
+// tens of milliseconds of each print.
+class DefaultDestination {
  public:
-  Destinations() { count_ = Cups().getDests2(CUPS_HTTP_DEFAULT, &dests_); }
-  ~Destinations() { Cups().freeDests(count_, dests_); }
-  Destinations(const Destinations&) = delete;
-  Destinations& operator=(const Destinations&) = delete;
-  cups_dest_t* Default() const { return Cups().getDest(nullptr, nullptr, count_, dests_); }
+  DefaultDestination() : dest_(Cups().getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr)) {}
+  ~DefaultDestination() {
+    if (dest_) Cups().freeDests(1, dest_);
+  }
+  DefaultDestination(const DefaultDestination&) = delete;
+  DefaultDestination& operator=(const DefaultDestination&) = delete;
+  cups_dest_t* get() const { return dest_; }
 
  private:
-  int count_ = 0;
-  cups_dest_t* dests_ = nullptr;
+  cups_dest_t* dest_;
 };
 
 constexpr const char* kNoDefaultPrinter =
@@ -27,9 +31,8 @@ constexpr const char* kNoDefaultPrinter =
 }  // namespace
 
 std::string DefaultPrinterName() {
-  Destinations dests;
-  cups_dest_t* dest = dests.Default();
-  return dest ? dest->name : "";
+  const DefaultDestination dest;
+  return dest.get() ? dest.get()->name : "";
 }
 
 void CupsPrinter::CheckReady() {
@@ -38,10 +41,9 @@ void CupsPrinter::CheckReady() {
 
 int CupsPrinter::Print(const PrintJob& job) {
   if (job.copies < 1) throw OutputError("cannot print " + std::to_string(job.copies) + " copies; ask for 1 or more");
-  Destinations dests;
-  cups_dest_t* dest = dests.Default();
-  if (!dest) throw OutputError(kNoDefaultPrinter);
-  const std::string name = dest->name;
+  const DefaultDestination dest;
+  if (!dest.get()) throw OutputError(kNoDefaultPrinter);
+  const std::string name = dest.get()->name;
   cups_option_t* options = nullptr;
   int optionCount = 0;
   optionCount = Cups().addOption("copies", std::to_string(job.copies).c_str(), optionCount, &options);
