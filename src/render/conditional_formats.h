@@ -1,5 +1,7 @@
-// Conditional formats on paper: formula rules our evaluator decides, whose
-// style changes fill and font. Other kinds of rule decline the sheet.
+// Conditional formats on paper: rules that are a condition on the cell
+// (formula, cell value and text rules), decided by our evaluator, whose style
+// changes fill and font. Other kinds of rule (colour scales, data bars, top
+// ten, above average, duplicates) decline the sheet.
 #pragma once
 #include <cstdint>
 #include <map>

@@ -176,6 +176,9 @@ TEST_F(FormulaFunctionsTest, TextFunctionsCountCharactersNotBytes) {
       {"TRIM(\"  a   b  \")", T("a b")}, {"CONCATENATE(\"Nr. \",7,\"/\",TRUE)", T("Nr. 7/TRUE")},
       {"UPPER(\"abc\")&LOWER(\"DEF\")", T("ABCdef")}, {"VALUE(\" 1,000.5 \")", N(1000.5)},
       {"VALUE(\"abc\")", E(ErrorCode::Value)}, {"VALUE(\"2024-01-31\")", N(45322)},
+      {"FIND(\"ß\",A1)", N(4)}, {"FIND(\"g\",A1)", E(ErrorCode::Value)}, {"FIND(\"\",A1,6)", N(6)},
+      {"FIND(\"e\",A1,7)", E(ErrorCode::Value)}, {"SEARCH(\"g\",A1)", N(1)}, {"SEARCH(\"r?ß\",A1)", N(2)},
+      {"SEARCH(\"ö*e\",A1,2)", N(3)}, {"SEARCH(\"~?\",\"a*?\")", N(3)}, {"SEARCH(\"x*\",A1)", E(ErrorCode::Value)},
   });
 }
 

@@ -1,5 +1,6 @@
 // Text functions. Lengths and positions count characters, not UTF-8 bytes.
 #include <cmath>
+#include <vector>
 
 #include "workbook/formulas/formula_eval_internal.h"
 
@@ -91,6 +92,67 @@ Value Trim(FunctionCall& call) {
   return Value::Text(out);
 }
 
+// The characters of a text, one view each.
+std::vector<std::string_view> Characters(std::string_view s) {
+  std::vector<std::string_view> out;
+  for (std::size_t i = 0; i < s.size();) {
+    std::size_t next = i + 1;
+    while (next < s.size() && IsContinuation(s[next])) ++next;
+    out.push_back(s.substr(i, next - i));
+    i = next;
+  }
+  return out;
+}
+
+bool SameCharacter(std::string_view a, std::string_view b, bool ignoreCase) {
+  if (!ignoreCase || a.size() != 1 || b.size() != 1) return a == b;
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return lower(a[0]) == lower(b[0]);
+}
+
+// Whether SEARCH's pattern (? one character, * any run, ~ takes the next
+// literally) matches text[at..] up to some end.
+bool PatternMatchesFrom(const std::vector<std::string_view>& pattern, std::size_t p,
+                        const std::vector<std::string_view>& text, std::size_t at) {
+  for (; p < pattern.size(); ++p, ++at) {
+    if (pattern[p] == "*") {
+      for (std::size_t from = at; from <= text.size(); ++from)
+        if (PatternMatchesFrom(pattern, p + 1, text, from)) return true;
+      return false;
+    }
+    const bool escaped = pattern[p] == "~" && p + 1 < pattern.size();
+    if (escaped) ++p;
+    if (at >= text.size()) return false;
+    if (!escaped && pattern[p] == "?") continue;
+    if (!SameCharacter(pattern[p], text[at], true)) return false;
+  }
+  return true;
+}
+
+// FIND(text, within, [start]) and SEARCH: the position of the first match at
+// or after character `start` (1-based), #VALUE! when there is none. FIND is
+// exact; SEARCH ignores case and reads wildcards.
+template <bool search>
+Value Find(FunctionCall& call) {
+  std::optional<ErrorCode> error;
+  const std::string wanted = call.Text(0, error);
+  const std::string within = call.Text(1, error);
+  const double start = call.Count() > 2 ? call.Number(2, error) : 1;
+  if (error) return Value::Error(*error);
+  const std::vector<std::string_view> pattern = Characters(wanted), text = Characters(within);
+  if (start < 1 || start > static_cast<double>(text.size()) + 1) return Value::Error(ErrorCode::Value);
+  for (std::size_t at = static_cast<std::size_t>(start) - 1; at + (search ? 0 : pattern.size()) <= text.size(); ++at) {
+    bool found = true;
+    if (search) {
+      found = PatternMatchesFrom(pattern, 0, text, at);
+    } else {
+      for (std::size_t k = 0; k < pattern.size() && found; ++k) found = pattern[k] == text[at + k];
+    }
+    if (found) return Value::Number(static_cast<double>(at + 1));
+  }
+  return Value::Error(ErrorCode::Value);
+}
+
 Value Concatenate(FunctionCall& call) {
   std::optional<ErrorCode> error;
   std::string out;
@@ -166,6 +228,8 @@ void AddTextFunctions(FunctionTable& table) {
   table.push_back({"MID", {3, 3, Mid, ArgMode::Scalar}});
   table.push_back({"LEN", {1, 1, Len, ArgMode::Scalar}});
   table.push_back({"TRIM", {1, 1, Trim, ArgMode::Scalar}});
+  table.push_back({"FIND", {2, 3, Find<false>, ArgMode::Scalar}});
+  table.push_back({"SEARCH", {2, 3, Find<true>, ArgMode::Scalar}});
   table.push_back({"CONCATENATE", {1, -1, Concatenate, ArgMode::Scalar}});
   table.push_back({"CONCAT", {1, -1, Concat}});
   table.push_back({"UPPER", {1, 1, ChangeCase<true>, ArgMode::Scalar}});
