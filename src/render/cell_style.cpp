@@ -56,8 +56,8 @@ LineStyle ParseLine(std::string_view s) {
 }
 
 struct Border {
-  BorderLine left, right, top, bottom;
-  bool diagonal = false;
+  BorderLine left, right, top, bottom, diagonal;
+  bool up = false, down = false;
 };
 
 Border ReadBorder(pugi::xml_node b, const ColorReader& colors) {
@@ -68,8 +68,9 @@ Border ReadBorder(pugi::xml_node b, const ColorReader& colors) {
   Border border{line("left"), line("right"), line("top"), line("bottom")};
   if (line("start").style != LineStyle::None) border.left = line("start");
   if (line("end").style != LineStyle::None) border.right = line("end");
-  border.diagonal = line("diagonal").style != LineStyle::None &&
-                    (b.attribute("diagonalUp").as_bool() || b.attribute("diagonalDown").as_bool());
+  border.diagonal = line("diagonal");
+  border.up = b.attribute("diagonalUp").as_bool();
+  border.down = b.attribute("diagonalDown").as_bool();
   return border;
 }
 
@@ -194,9 +195,9 @@ StyleTable::StyleTable(wb::Workbook& book) {
     if (const unsigned i = xf.attribute("borderId").as_uint(); i < borders.size()) {
       const Border& b = borders[i];
       style.left = b.left, style.right = b.right, style.top = b.top, style.bottom = b.bottom;
-      for (const BorderLine& l : {b.left, b.right, b.top, b.bottom})
+      style.diagonal = b.diagonal, style.diagonalUp = b.up, style.diagonalDown = b.down;
+      for (const BorderLine& l : {b.left, b.right, b.top, b.bottom, b.diagonal})
         if (l.style == LineStyle::Unsupported) style.unsupported = "a border line style it does not know";
-      if (b.diagonal) style.unsupported = "a diagonal border";
     }
     if (pugi::xml_node a = FirstChild(xf, "alignment")) {
       style.hAlign = ParseHAlign(a.attribute("horizontal").value());
@@ -209,9 +210,8 @@ StyleTable::StyleTable(wb::Workbook& book) {
         style.unsupported = "a text rotation it does not know";
       style.shrink = a.attribute("shrinkToFit").as_bool();
       style.indent = std::max(0, a.attribute("indent").as_int());
-      if (style.hAlign == HAlign::Fill || style.hAlign == HAlign::Justify || style.hAlign == HAlign::Distributed ||
-          style.vAlign == VAlign::Justify || style.vAlign == VAlign::Distributed)
-        style.unsupported = "justified, distributed or fill alignment";
+      if (style.vAlign == VAlign::Justify || style.vAlign == VAlign::Distributed)
+        style.unsupported = "vertically justified or distributed alignment";
     }
     styles_.push_back(std::move(style));
   }

@@ -51,6 +51,8 @@ struct CellStyle {
   Rgb fill = 0xFFFFFF;     // solid: the colour; patterned: the colour behind the pattern
   Rgb patternColor = 0;    // the dots and lines of a pattern
   BorderLine left, right, top, bottom;
+  BorderLine diagonal;  // corner to corner, up and/or down
+  bool diagonalUp = false, diagonalDown = false;
   HAlign hAlign = HAlign::General;
   VAlign vAlign = VAlign::Bottom;
   bool wrap = false;

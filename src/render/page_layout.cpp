@@ -101,6 +101,9 @@ void Paginate(SheetLayout& layout, const PageSetup& setup) {
   const bool titles = setup.titleFirstRow > 0 && setup.titleLastRow >= setup.titleFirstRow &&
                       setup.titleLastRow < static_cast<int>(layout.rowHeight.size());
   const double titleH = titles ? layout.RowsHeight(setup.titleFirstRow, setup.titleLastRow) : 0;
+  const bool titleCols = setup.titleFirstCol > 0 && setup.titleLastCol >= setup.titleFirstCol &&
+                         setup.titleLastCol < static_cast<int>(layout.colWidth.size());
+  const double titleW = titleCols ? layout.ColumnsWidth(setup.titleFirstCol, setup.titleLastCol) : 0;
 
   double scale = setup.scale / 100.0;
   if (setup.fitToPage) {
@@ -118,16 +121,18 @@ void Paginate(SheetLayout& layout, const PageSetup& setup) {
   const std::vector<int> none;
   const std::vector<int>& rowBreaks = setup.fitToPage ? none : setup.rowBreaks;
   const std::vector<int>& colBreaks = setup.fitToPage ? none : setup.colBreaks;
-  const auto columns = Cut(r.first.col, r.last.col, layout.colWidth, scale, colBreaks, availW, availW);
-  // Pages after the first get the title rows repeated above them, so less room
-  // (a first page that ends before the titles is the one case this misses).
+  // Pages after the first get the title rows repeated above them and the
+  // title columns at their left, so less room (a first page that ends
+  // before the titles is the one case this misses).
+  const auto columns = Cut(r.first.col, r.last.col, layout.colWidth, scale, colBreaks, availW, availW - titleW * scale);
   const auto rowPages = Cut(r.first.row, r.last.row, layout.rowHeight, scale, rowBreaks, availH,
                             availH - titleH * scale);
   auto pageOf = [&](const RowSpan& rows, const RowSpan& cols) {
     Page page;
     if (titles && rows.first > setup.titleLastRow) page.rows.push_back({setup.titleFirstRow, setup.titleLastRow});
     page.rows.push_back(rows);
-    page.firstCol = cols.first, page.lastCol = cols.last;
+    if (titleCols && cols.first > setup.titleLastCol) page.cols.push_back({setup.titleFirstCol, setup.titleLastCol});
+    page.cols.push_back(cols);
     return page;
   };
   layout.pages.clear();

@@ -30,7 +30,7 @@ struct RowSpan {
 
 struct Page {
   std::vector<RowSpan> rows;  // the repeated title rows first, if any
-  int firstCol = 0, lastCol = 0;
+  std::vector<RowSpan> cols;  // the repeated title columns first, if any
 };
 
 struct SheetLayout {

@@ -48,8 +48,11 @@ void ReadTitles(std::string_view text, PageSetup& setup) {
     if (AllDigits(first) && AllDigits(last)) {
       setup.titleFirstRow = std::atoi(first.c_str());
       setup.titleLastRow = std::atoi(last.c_str());
+    } else if (const auto from = wb::ParseCellAddress(first + "1"), to = wb::ParseCellAddress(last + "1"); from && to) {
+      setup.titleFirstCol = from->col;
+      setup.titleLastCol = to->col;
     } else {
-      setup.unsupported = "repeated title columns";
+      setup.unsupported = "print titles it cannot read (" + std::string(text) + ")";
     }
   }
 }
@@ -120,10 +123,12 @@ PageSetup ReadPageSetup(const wb::Sheet& sheet, int sheetIndex) {
   for (const wb::DefinedName& name : sheet.book().DefinedNames()) {
     if (name.localSheetId != sheetIndex) continue;
     if (name.name == "_xlnm.Print_Area") {
-      const auto areas = SplitList(name.text);
-      if (areas.size() > 1) setup.unsupported = "several print areas";
-      setup.printArea = wb::ParseCellRange(Unqualified(areas.front()));
-      if (!setup.printArea) setup.unsupported = "a print area it cannot read (" + name.text + ")";
+      for (std::string_view part : SplitList(name.text)) {
+        const auto area = wb::ParseCellRange(Unqualified(part));
+        if (!area) setup.unsupported = "a print area it cannot read (" + name.text + ")";
+        else setup.printAreas.push_back(*area);
+      }
+      if (setup.printAreas.size() > 1 && setup.fitToPage) setup.unsupported = "several print areas fitted to pages";
     } else if (name.name == "_xlnm.Print_Titles") {
       ReadTitles(name.text, setup);
     }

@@ -25,8 +25,9 @@ struct PageSetup {
   bool fitToPage = false;
   int fitWidth = 1, fitHeight = 1;      // pages; 0 = as many as needed
   int firstPageNumber = 1;
-  std::optional<wb::CellRange> printArea;
+  std::vector<wb::CellRange> printAreas;  // each starts on a page of its own; none: the used cells
   int titleFirstRow = 0, titleLastRow = 0;  // 0 = no repeated rows
+  int titleFirstCol = 0, titleLastCol = 0;  // 0 = no repeated columns
   std::vector<int> rowBreaks, colBreaks;    // a page ends after these rows/columns
   std::string headerCodes, footerCodes;     // odd-page header and footer
   // What this renderer cannot honour ("several print areas", ...); empty

@@ -92,14 +92,14 @@ std::string DropFirstCharacter(const std::string& text) {
 SheetPainter::SheetPainter(cairo_t* cr, wb::Workbook& book, const StyleTable& styles, wb::WorkbookValues& values)
     : cr_(cr), styles_(styles), values_(values), book_(book), text_(cr) {}
 
-double SheetPainter::X(const SheetInput& in, const Page& page, int col) const {
-  return col >= page.firstCol ? in.layout.ColumnsWidth(page.firstCol, col - 1)
-                              : -in.layout.ColumnsWidth(col, page.firstCol - 1);
+double SheetPainter::X(const SheetInput& in, const Pane& pane, int col) const {
+  const int first = pane.cols.span.first;
+  return pane.cols.at + (col >= first ? in.layout.ColumnsWidth(first, col - 1) : -in.layout.ColumnsWidth(col, first - 1));
 }
 
-double SheetPainter::Y(const SheetInput& in, const Span& span, int row) const {
-  return span.y + (row >= span.rows.first ? in.layout.RowsHeight(span.rows.first, row - 1)
-                                          : -in.layout.RowsHeight(row, span.rows.first - 1));
+double SheetPainter::Y(const SheetInput& in, const Pane& pane, int row) const {
+  const int first = pane.rows.span.first;
+  return pane.rows.at + (row >= first ? in.layout.RowsHeight(first, row - 1) : -in.layout.RowsHeight(row, first - 1));
 }
 
 std::uint32_t SheetPainter::StyleAt(const SheetInput& in, int row, int col) const {
@@ -124,12 +124,17 @@ void SheetPainter::DrawPage(const SheetInput& in, std::size_t index, const Heade
   const Page& page = in.layout.pages.at(index);
   const PageSetup& setup = in.setup;
   const double s = in.layout.scale;
-  const double width = in.layout.ColumnsWidth(page.firstCol, page.lastCol);
-  double height = 0;
-  std::vector<Span> spans;
+  // The page is a grid of panes: the title rows and columns, if repeated,
+  // beside and above the page's own rows and columns.
+  double width = 0, height = 0;
+  std::vector<Band> rowBands, colBands;
   for (const RowSpan& rows : page.rows) {
-    spans.push_back({rows, height});
+    rowBands.push_back({rows, height});
     height += in.layout.RowsHeight(rows.first, rows.last);
+  }
+  for (const RowSpan& cols : page.cols) {
+    colBands.push_back({cols, width});
+    width += in.layout.ColumnsWidth(cols.first, cols.last);
   }
   const double availW = setup.paperWidth - setup.left - setup.right;
   const double availH = setup.paperHeight - setup.top - setup.bottom;
@@ -138,36 +143,39 @@ void SheetPainter::DrawPage(const SheetInput& in, std::size_t index, const Heade
   cairo_save(cr_);
   cairo_translate(cr_, x0, y0);
   cairo_scale(cr_, s, s);
-  for (std::size_t i = 0; i < spans.size(); ++i) {
-    const double spanH = (i + 1 < spans.size() ? spans[i + 1].y : height) - spans[i].y;
-    cairo_save(cr_);
-    // The clip leaves room for half the widest border line beyond the outer
-    // edges: the lines around the last row and column sit on the edge.
-    constexpr double kHalfLine = 1.5;
-    cairo_rectangle(cr_, -kHalfLine, spans[i].y - kHalfLine, width + 2 * kHalfLine, spanH + 2 * kHalfLine);
-    cairo_clip(cr_);
-    DrawSpan(in, page, spans[i]);
-    DrawPictures(in, page, spans[i]);
-    cairo_restore(cr_);
-  }
+  for (const Band& rows : rowBands)
+    for (const Band& cols : colBands) {
+      const Pane pane{rows, cols};
+      cairo_save(cr_);
+      // The clip leaves room for half the widest border line beyond the
+      // pane's edges: the lines around its last row and column sit on the edge.
+      constexpr double kHalfLine = 1.5;
+      cairo_rectangle(cr_, cols.at - kHalfLine, rows.at - kHalfLine,
+                      in.layout.ColumnsWidth(cols.span.first, cols.span.last) + 2 * kHalfLine,
+                      in.layout.RowsHeight(rows.span.first, rows.span.last) + 2 * kHalfLine);
+      cairo_clip(cr_);
+      DrawPane(in, pane);
+      DrawPictures(in, pane);
+      cairo_restore(cr_);
+    }
   cairo_restore(cr_);
   DrawHeaderFooter(in, setup.headerCodes, fields, true);
   DrawHeaderFooter(in, setup.footerCodes, fields, false);
 }
 
-void SheetPainter::DrawSpan(const SheetInput& in, const Page& page, const Span& span) {
+void SheetPainter::DrawPane(const SheetInput& in, const Pane& pane) {
   const SheetLayout& layout = in.layout;
   auto cellArea = [&](int r, int c, const wb::CellRange* m) {
-    if (!m) return Area{X(in, page, c), Y(in, span, r), layout.colWidth[c], layout.rowHeight[r]};
-    return Area{X(in, page, m->first.col), Y(in, span, m->first.row),
+    if (!m) return Area{X(in, pane, c), Y(in, pane, r), layout.colWidth[c], layout.rowHeight[r]};
+    return Area{X(in, pane, m->first.col), Y(in, pane, m->first.row),
                 layout.ColumnsWidth(m->first.col, m->last.col), layout.RowsHeight(m->first.row, m->last.row)};
   };
   // Each merged range once, from the first of its cells the span shows.
   auto forEachCell = [&](auto&& draw) {
     std::set<const wb::CellRange*> done;
-    for (int r = span.rows.first; r <= span.rows.last; ++r) {
+    for (int r = pane.rows.span.first; r <= pane.rows.span.last; ++r) {
       if (layout.rowHeight[r] <= 0) continue;
-      for (int c = page.firstCol; c <= page.lastCol; ++c) {
+      for (int c = pane.cols.span.first; c <= pane.cols.span.last; ++c) {
         if (layout.colWidth[c] <= 0) continue;
         const wb::CellRange* m = in.merges.Find(r, c);
         if (m && !done.insert(m).second) continue;
@@ -182,12 +190,20 @@ void SheetPainter::DrawSpan(const SheetInput& in, const Page& page, const Span& 
   });
   if (in.setup.gridLines) {
     const BorderLine grid{LineStyle::Hair, 0xC0C0C0};
-    const double w = layout.ColumnsWidth(page.firstCol, page.lastCol);
-    const double top = Y(in, span, span.rows.first), bottom = Y(in, span, span.rows.last + 1);
-    for (int c = page.firstCol; c <= page.lastCol + 1; ++c) Line(cr_, grid, X(in, page, c), top, X(in, page, c), bottom);
-    for (int r = span.rows.first; r <= span.rows.last + 1; ++r) Line(cr_, grid, 0, Y(in, span, r), w, Y(in, span, r));
+    const int firstCol = pane.cols.span.first, lastCol = pane.cols.span.last;
+    const int firstRow = pane.rows.span.first, lastRow = pane.rows.span.last;
+    const double top = Y(in, pane, firstRow), bottom = Y(in, pane, lastRow + 1);
+    const double left = X(in, pane, firstCol), right = X(in, pane, lastCol + 1);
+    for (int c = firstCol; c <= lastCol + 1; ++c) Line(cr_, grid, X(in, pane, c), top, X(in, pane, c), bottom);
+    for (int r = firstRow; r <= lastRow + 1; ++r) Line(cr_, grid, left, Y(in, pane, r), right, Y(in, pane, r));
   }
   forEachCell([&](int r, int c, const Area& a, bool merged) { DrawText(in, r, c, a, merged); });
+  // Diagonal lines run corner to corner of the cell, or of the merged range.
+  forEachCell([&](int r, int c, const Area& a, bool) {
+    const CellStyle& s = styles_.Get(StyleAt(in, r, c));
+    if (s.diagonalDown) Line(cr_, s.diagonal, a.x, a.y, a.x + a.w, a.y + a.h);
+    if (s.diagonalUp) Line(cr_, s.diagonal, a.x, a.y + a.h, a.x + a.w, a.y);
+  });
   // A merged range shows the borders its edge cells carry on its outline only.
   auto edges = [&](int r, int c) {
     CellStyle s = LookAt(in, r, c);
@@ -206,17 +222,17 @@ void SheetPainter::DrawSpan(const SheetInput& in, const Page& page, const Span& 
   };
   // An edge two cells share is drawn once, with the stronger of their two
   // lines; the outer edges of the span, with the line their cell gives.
-  for (int r = span.rows.first; r <= span.rows.last; ++r) {
+  for (int r = pane.rows.span.first; r <= pane.rows.span.last; ++r) {
     if (layout.rowHeight[r] <= 0) continue;
-    const int below = nextShown(layout.rowHeight, r, span.rows.last);
-    for (int c = page.firstCol; c <= page.lastCol; ++c) {
+    const int below = nextShown(layout.rowHeight, r, pane.rows.span.last);
+    for (int c = pane.cols.span.first; c <= pane.cols.span.last; ++c) {
       if (layout.colWidth[c] <= 0) continue;
-      const int right = nextShown(layout.colWidth, c, page.lastCol);
+      const int right = nextShown(layout.colWidth, c, pane.cols.span.last);
       const CellStyle s = edges(r, c);
       const Area a = cellArea(r, c, nullptr);
-      if (nextShown(layout.colWidth, page.firstCol - 1, c) == c)
+      if (nextShown(layout.colWidth, pane.cols.span.first - 1, c) == c)
         Line(cr_, s.left, a.x, a.y, a.x, a.y + a.h);
-      if (nextShown(layout.rowHeight, span.rows.first - 1, r) == r)
+      if (nextShown(layout.rowHeight, pane.rows.span.first - 1, r) == r)
         Line(cr_, s.top, a.x, a.y, a.x + a.w, a.y);
       Line(cr_, right ? Stronger(s.right, edges(r, right).left) : s.right, a.x + a.w, a.y, a.x + a.w, a.y + a.h);
       Line(cr_, below ? Stronger(s.bottom, edges(below, c).top) : s.bottom, a.x, a.y + a.h, a.x + a.w, a.y + a.h);
@@ -234,18 +250,35 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
   HAlign h = style.hAlign;
   if (h == HAlign::General)
     h = value.IsNumber() ? HAlign::Right : value.IsText() ? HAlign::Left : HAlign::Center;
+  // Numbers are never spread or repeated: they stand left.
+  if (value.IsNumber() && (h == HAlign::Justify || h == HAlign::Fill || h == HAlign::Distributed)) h = HAlign::Left;
   if (style.rotation != 0) return DrawTurned(text, style, h, area);
-  // An indent level is three spaces of the default font, from the side the text is aligned to.
+  // An indent level is three spaces of the default font, from the side the
+  // text is aligned to (both sides when distributed).
   double indent = 0;
-  if (style.indent > 0 && (h == HAlign::Left || h == HAlign::Right)) {
+  if (style.indent > 0 && (h == HAlign::Left || h == HAlign::Right || h == HAlign::Distributed)) {
     text_.Set("   ", styles_.DefaultFont());
     indent = std::min(style.indent * text_.Width(), std::max(area.w - 2 * kPad, 0.0));
+    if (h == HAlign::Distributed) indent = std::min(indent, std::max(area.w / 2 - kPad, 0.0));
   }
-  const double room = area.w - 2 * kPad - indent;
-  const bool wrap = style.wrap && !value.IsNumber();
+  const double room = area.w - 2 * kPad - indent * (h == HAlign::Distributed ? 2 : 1);
+  const bool spread = h == HAlign::Justify || h == HAlign::Distributed;  // text only, by now
+  const bool wrap = (style.wrap || spread) && !value.IsNumber();
   FontStyle font = style.font;
   text_.Set(text, font, wrap ? std::max(room, 1.0) : 0);
   double width = text_.Width();
+  bool staysInCell = merged;  // a merged range's text never runs on
+  if (h == HAlign::Fill) {
+    // Filled: the text repeated as often as it fits whole, never running on.
+    const int copies = width > 0 ? std::max(1, static_cast<int>(room / width)) : 1;
+    std::string repeated;
+    for (int i = 0; i < copies; ++i) repeated += text;
+    text = std::move(repeated);
+    text_.Set(text, font);
+    width = text_.Width();
+    h = HAlign::Left;
+    staysInCell = true;
+  }
   if (style.shrink && !wrap && width > room && room > 0) {
     // Shrink to fit: the font made smaller until the one line fits the cell.
     font.size *= room / width;
@@ -259,7 +292,7 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
     const int count = std::max(1, static_cast<int>(room / text_.Width()));
     text_.Set(std::string(count, '#'), style.font);
     width = text_.Width();
-  } else if (!merged && !wrap && width > room) {
+  } else if (!staysInCell && !wrap && width > room) {
     // Text runs on into empty neighbours on the side(s) it grows towards.
     const int lastCol = static_cast<int>(in.layout.colWidth.size()) - 1;
     auto free = [&](int c) {
@@ -284,9 +317,13 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
     text_.Set(text, font);
     width = text_.Width();
   }
-  double x = area.x + kPad + (h == HAlign::Left ? indent : 0);
+  double x = area.x + kPad + (h == HAlign::Left || h == HAlign::Distributed ? indent : 0);
   if (!wrap && h == HAlign::Right) x = area.x + area.w - kPad - indent - width;
   if (!wrap && h == HAlign::Center) x = area.x + (area.w - width) / 2;
+  if (spread) {
+    text_.Justify(h == HAlign::Distributed);
+    if (h == HAlign::Distributed && text_.LineCount() == 1) SpreadOneLine(text, font, room, x);
+  }
   const double textH = text_.Height();
   double y = area.y + area.h - textH;
   if (style.vAlign == VAlign::Top) y = area.y;
@@ -296,6 +333,29 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
   cairo_clip(cr_);
   text_.Draw(x, y, wrap && h == HAlign::Center, wrap && h == HAlign::Right);
   cairo_restore(cr_);
+}
+
+void SheetPainter::SpreadOneLine(const std::string& text, const FontStyle& font, double room, double& x) {
+  // One line distributed: the characters spaced out evenly from edge to
+  // edge (space-less text, as Chinese is, has no gaps to widen), a single
+  // character in the middle.
+  std::size_t characters = 0;
+  for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  text_.Set(text, font);
+  const double width = text_.Width();
+  if (characters < 2 || width >= room) {
+    x += std::max(0.0, (room - width) / 2);
+    return;
+  }
+  double gap = (room - width) / static_cast<double>(characters - 1);
+  text_.SpaceLetters(gap);
+  // Pango may add the space after the last character too: measure and fit.
+  if (const double spaced = text_.Width(); spaced > room + 1e-6) {
+    gap *= (room - width) / (spaced - width);
+    text_.Set(text, font);
+    text_.SpaceLetters(gap);
+  }
+  x += std::max(0.0, (room - text_.Width()) / 2);
 }
 
 void SheetPainter::DrawTurned(const std::string& text, const CellStyle& style, HAlign h, const Area& area) {
@@ -331,14 +391,14 @@ void SheetPainter::DrawTurned(const std::string& text, const CellStyle& style, H
   cairo_restore(cr_);
 }
 
-void SheetPainter::DrawPictures(const SheetInput& in, const Page& page, const Span& span) {
+void SheetPainter::DrawPictures(const SheetInput& in, const Pane& pane) {
   const int lastCol = static_cast<int>(in.layout.colWidth.size()) - 1;
   const int lastRow = static_cast<int>(in.layout.rowHeight.size()) - 1;
   for (const SheetPicture& p : in.pictures) {
-    const double x1 = X(in, page, std::min(p.from.col, lastCol)) + p.from.dx;
-    const double y1 = Y(in, span, std::min(p.from.row, lastRow)) + p.from.dy;
-    const double x2 = p.to.row == 0 ? x1 + p.to.dx : X(in, page, std::min(p.to.col, lastCol)) + p.to.dx;
-    const double y2 = p.to.row == 0 ? y1 + p.to.dy : Y(in, span, std::min(p.to.row, lastRow)) + p.to.dy;
+    const double x1 = X(in, pane, std::min(p.from.col, lastCol)) + p.from.dx;
+    const double y1 = Y(in, pane, std::min(p.from.row, lastRow)) + p.from.dy;
+    const double x2 = p.to.row == 0 ? x1 + p.to.dx : X(in, pane, std::min(p.to.col, lastCol)) + p.to.dx;
+    const double y2 = p.to.row == 0 ? y1 + p.to.dy : Y(in, pane, std::min(p.to.row, lastRow)) + p.to.dy;
     const int w = cairo_image_surface_get_width(p.image.get()), h = cairo_image_surface_get_height(p.image.get());
     if (x2 <= x1 || y2 <= y1 || w <= 0 || h <= 0) continue;
     cairo_save(cr_);

@@ -45,15 +45,21 @@ class SheetPainter {
   struct Area {
     double x = 0, y = 0, w = 0, h = 0;
   };
-  struct Span {
-    RowSpan rows;
-    double y = 0;
+  // Rows (or columns) drawn side by side, from `at` points into the page's grid.
+  struct Band {
+    RowSpan span;
+    double at = 0;
   };
-  void DrawSpan(const SheetInput& in, const Page& page, const Span& span);
+  struct Pane {
+    Band rows, cols;
+  };
+  void DrawPane(const SheetInput& in, const Pane& pane);
   void DrawText(const SheetInput& in, int row, int col, const Area& area, bool merged);
   // Rotated or stacked text, kept inside its cell.
   void DrawTurned(const std::string& text, const CellStyle& style, HAlign h, const Area& area);
-  void DrawPictures(const SheetInput& in, const Page& page, const Span& span);
+  // Sets `text` as one line spread over `room`, moving `x` to where it starts.
+  void SpreadOneLine(const std::string& text, const FontStyle& font, double room, double& x);
+  void DrawPictures(const SheetInput& in, const Pane& pane);
   void DrawHeaderFooter(const SheetInput& in, const std::string& codes, const HeaderFooterFields& fields,
                         bool header);
   std::uint32_t StyleAt(const SheetInput& in, int row, int col) const;
@@ -61,8 +67,8 @@ class SheetPainter {
   CellStyle LookAt(const SheetInput& in, int row, int col) const;
   const wb::NumberFormat& FormatOf(std::uint32_t style);
 
-  double X(const SheetInput& in, const Page& page, int col) const;
-  double Y(const SheetInput& in, const Span& span, int row) const;
+  double X(const SheetInput& in, const Pane& pane, int col) const;
+  double Y(const SheetInput& in, const Pane& pane, int row) const;
 
   cairo_t* cr_;
   const StyleTable& styles_;

@@ -51,9 +51,26 @@ void TextSetter::Set(std::string_view text, const FontStyle& font, double wrapWi
   pango_attr_list_unref(attrs);
   pango_layout_set_width(layout_, wrapWidth > 0 ? static_cast<int>(wrapWidth * PANGO_SCALE) : -1);
   pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
+  pango_layout_set_justify(layout_, FALSE);
+  pango_layout_set_justify_last_line(layout_, FALSE);
   pango_layout_set_text(layout_, text.data(), static_cast<int>(text.size()));
   color_ = font.color;
 }
+
+void TextSetter::Justify(bool lastLine) {
+  pango_layout_set_justify(layout_, TRUE);
+  pango_layout_set_justify_last_line(layout_, lastLine);
+}
+
+void TextSetter::SpaceLetters(double points) {
+  PangoAttrList* current = pango_layout_get_attributes(layout_);
+  PangoAttrList* attrs = current ? pango_attr_list_copy(current) : pango_attr_list_new();
+  pango_attr_list_insert(attrs, pango_attr_letter_spacing_new(static_cast<int>(points * PANGO_SCALE)));
+  pango_layout_set_attributes(layout_, attrs);
+  pango_attr_list_unref(attrs);
+}
+
+int TextSetter::LineCount() const { return pango_layout_get_line_count(layout_); }
 
 double TextSetter::Width() const {
   PangoRectangle logical;

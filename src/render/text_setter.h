@@ -20,8 +20,14 @@ class TextSetter {
 
   // Lays `text` out in `font`; `wrapWidth` > 0 wraps lines at that width.
   void Set(std::string_view text, const FontStyle& font, double wrapWidth = 0);
+  // Spreads the lines of wrapped text to the wrap width, the last one too
+  // when `lastLine`; until the next Set.
+  void Justify(bool lastLine);
+  // Adds `points` of space between characters; until the next Set.
+  void SpaceLetters(double points);
   double Width() const;
   double Height() const;
+  int LineCount() const;
   // Draws the text last set with its top left corner at (x, y), centring
   // each line when `centre` (wrapped text), right-aligning when `right`.
   void Draw(double x, double y, bool centre = false, bool right = false);

@@ -143,11 +143,16 @@ std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, cons
     if (codes->find("&G") != std::string::npos) throw RenderDeclined("a picture in a header or footer");
   MergedCells merges(sheet);
   std::vector<SheetPicture> pictures = ReadSheetPictures(book, sheet);
-  std::optional<wb::CellRange> range = setup.printArea;
+  std::optional<wb::CellRange> range;  // all that is printed
   wb::CellAddress extent{1, 1};
   auto reach = [&](int row, int col) {
     extent.row = std::max(extent.row, row), extent.col = std::max(extent.col, col);
   };
+  for (const wb::CellRange& area : setup.printAreas) {
+    if (!range) range = area;
+    range->first = {std::min(range->first.row, area.first.row), std::min(range->first.col, area.first.col)};
+    range->last = {std::max(range->last.row, area.last.row), std::max(range->last.col, area.last.col)};
+  }
   for (const wb::CellRange& m : merges.ranges()) reach(m.last.row, m.last.col);
   for (const SheetPicture& p : pictures) reach(std::max(p.from.row, p.to.row), std::max(p.from.col, p.to.col));
   if (!range) {
@@ -159,7 +164,9 @@ std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, cons
     range->last.col = std::max(range->last.col, extent.col);
     range->last.col = OverflowEnd(sheet, *range, styles, values, measure, digitPx);
   }
-  CheckCells(book, sheet, *range, styles);
+  std::vector<wb::CellRange> areas = setup.printAreas;
+  if (areas.empty()) areas.push_back(*range);
+  for (const wb::CellRange& area : areas) CheckCells(book, sheet, area, styles);
   ConditionalStyles conditional = EvaluateConditionalFormats(sheet, values);
   for (const auto& [cell, dxf] : conditional)
     if (const CellStyle look = styles.Differential(0, dxf); !look.unsupported.empty())
@@ -167,7 +174,14 @@ std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, cons
   // Widths first: a wrapped cell's height depends on its column's width.
   const SheetLayout widths = MeasureSheet(sheet, *range, extent, digitPx, nullptr);
   SheetLayout layout = MeasureSheet(sheet, *range, extent, digitPx, FittedRows(sheet, styles, values, measure, widths));
-  Paginate(layout, setup);
+  // Several print areas: each one paged on its own, one after the other.
+  std::vector<Page> pages;
+  for (const wb::CellRange& area : areas) {
+    layout.range = area;
+    Paginate(layout, setup);
+    pages.insert(pages.end(), layout.pages.begin(), layout.pages.end());
+  }
+  layout.pages = std::move(pages);
   return PreparedSheet{&sheet, std::move(setup), std::move(merges), std::move(pictures), std::move(layout),
                        std::move(conditional)};
 }

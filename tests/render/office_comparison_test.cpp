@@ -26,7 +26,7 @@ using test::RunCommand;
 using test::ShellQuote;
 
 struct Sample {
-  const char* name;    // a sample template (".xls": its .xls twin), or a corpus file (".xlsx")
+  const char* name;    // a sample template (".xls": its .xls twin), a corpus file (".xlsx"), or one of data/
   const char* engine;  // the engine that fills the sample ("label": the label export); none for corpus files
   int lines;           // > 0: the report request made this many lines long (several pages)
   // Empty: we draw it. Otherwise what our renderer declines it for (the
@@ -58,6 +58,10 @@ const Sample kSamples[] = {
     // size, and LibreOffice takes Letter from its locale where ours takes
     // A4, so the pages break differently).
     {"53798_shiftNegative_TMPL.xlsx", "", 0, ""},
+    // Made by another writer: several print areas, title rows and columns
+    // repeated, justified, distributed and filled text, diagonal borders,
+    // a cell-value conditional format.
+    {"data/print_features.xlsx", "", 0, ""},
     {"49156.xlsx", "", 0, "a picture in a format it cannot read"},
     // The .xls twins, filled as .xls: their conditional formats are in the
     // model and drawn, moved with the rows the fill inserts.
@@ -98,7 +102,9 @@ TEST_P(OfficeComparison, OurPagesMatchLibreOffice) {
   const std::string_view name(s.name);
   const bool corpus = name.ends_with(".xlsx"), xls = name.ends_with(".xls");
   const std::string stem(xls ? name.substr(0, name.size() - 4) : name), file = stem + (xls ? ".xls" : ".xlsx");
-  std::filesystem::path book = corpus ? test::SharedDir() / "corpus/xlsx" / s.name : dir_.path() / file;
+  std::filesystem::path book = name.starts_with("data/") ? test::SourceDir() / "tests/render" / s.name
+                               : corpus                   ? test::SharedDir() / "corpus/xlsx" / s.name
+                                                          : dir_.path() / file;
   if (corpus && !std::filesystem::exists(book)) GTEST_SKIP() << book << " is missing (set VEMO_SHARED_DIR)";
   const std::string program = Environment() + ShellQuote(test::VemoprintPath());
   std::string request = ShellQuote(test::SourceDir() / "examples/requests" / (stem + ".json"));

@@ -16,7 +16,9 @@ std::string Describe(const SheetLayout& layout) {
     for (std::size_t i = 0; i < page.rows.size(); ++i)
       out += (i + 1 < page.rows.size() ? "t" : "r") + std::to_string(page.rows[i].first) + "-" +
              std::to_string(page.rows[i].last) + " ";
-    out += "c" + std::to_string(page.firstCol) + "-" + std::to_string(page.lastCol);
+    for (std::size_t i = 0; i < page.cols.size(); ++i)
+      out += std::string(i + 1 < page.cols.size() ? "tc" : "c") + std::to_string(page.cols[i].first) + "-" +
+             std::to_string(page.cols[i].last) + (i + 1 < page.cols.size() ? " " : "");
   }
   return out;
 }
@@ -63,6 +65,9 @@ TEST(PageLayout, PagesFollowBreaksTitlesScaleAndOrder) {
       {"title rows take room on later pages, not on their own", 100, 3, 50,
        [](PageSetup& s, SheetLayout&) { s.titleFirstRow = 1, s.titleLastRow = 1; },
        "r1-36 c1-3 | t1-1 r37-71 c1-3 | t1-1 r72-100 c1-3", 1},
+      {"title columns likewise", 10, 10, 100,
+       [](PageSetup& s, SheetLayout&) { s.titleFirstCol = 1, s.titleLastCol = 1; },
+       "r1-10 c1-4 | r1-10 tc1-1 c5-7 | r1-10 tc1-1 c8-10", 1},
       {"breaks by width, down then over", 40, 10, 100, [](PageSetup&, SheetLayout&) {},
        "r1-36 c1-4 | r37-40 c1-4 | r1-36 c5-8 | r37-40 c5-8 | r1-36 c9-10 | r37-40 c9-10", 1},
       {"over then down", 40, 6, 100, [](PageSetup& s, SheetLayout&) { s.overThenDown = true; },
