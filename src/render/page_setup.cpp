@@ -40,6 +40,24 @@ bool AllDigits(std::string_view s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// A print area: a range, or whole columns ("A:F") or rows ("3:40"), which
+// the renderer trims to the cells in use.
+std::optional<wb::CellRange> ReadArea(const std::string& ref) {
+  if (auto range = wb::ParseCellRange(ref)) return range;
+  const auto colon = ref.find(':');
+  if (colon == std::string::npos) return std::nullopt;
+  const std::string first = ref.substr(0, colon), last = ref.substr(colon + 1);
+  if (AllDigits(first) && AllDigits(last))
+    return wb::CellRange{{std::atoi(first.c_str()), 1}, {std::atoi(last.c_str()), wb::kMaxColumns}};
+  const auto from = wb::ParseCellAddress(first + "1"), to = wb::ParseCellAddress(last + "1");
+  if (from && to) return wb::CellRange{{1, from->col}, {wb::kMaxRows, to->col}};
+  return std::nullopt;
+}
+
+// A name whose reference was deleted ("#REF!") prints as if it were not set,
+// as in the spreadsheet application.
+bool Deleted(std::string_view text) { return text.find("#REF!") != std::string_view::npos; }
+
 void ReadTitles(std::string_view text, PageSetup& setup) {
   for (std::string_view part : SplitList(text)) {
     const std::string ref = Unqualified(part);
@@ -123,13 +141,14 @@ PageSetup ReadPageSetup(const wb::Sheet& sheet, int sheetIndex) {
   for (const wb::DefinedName& name : sheet.book().DefinedNames()) {
     if (name.localSheetId != sheetIndex) continue;
     if (name.name == "_xlnm.Print_Area") {
+      if (Deleted(name.text)) continue;
       for (std::string_view part : SplitList(name.text)) {
-        const auto area = wb::ParseCellRange(Unqualified(part));
+        const auto area = ReadArea(Unqualified(part));
         if (!area) setup.unsupported = "a print area it cannot read (" + name.text + ")";
         else setup.printAreas.push_back(*area);
       }
       if (setup.printAreas.size() > 1 && setup.fitToPage) setup.unsupported = "several print areas fitted to pages";
-    } else if (name.name == "_xlnm.Print_Titles") {
+    } else if (name.name == "_xlnm.Print_Titles" && !Deleted(name.text)) {
       ReadTitles(name.text, setup);
     }
   }

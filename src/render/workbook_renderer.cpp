@@ -148,6 +148,14 @@ std::optional<PreparedSheet> Prepare(wb::Workbook& book, std::size_t index, cons
   auto reach = [&](int row, int col) {
     extent.row = std::max(extent.row, row), extent.col = std::max(extent.col, col);
   };
+  // Whole rows or columns print as far as the sheet shows something.
+  std::optional<wb::CellRange> shown;
+  for (wb::CellRange& area : setup.printAreas) {
+    if (area.last.row < wb::kMaxRows && area.last.col < wb::kMaxColumns) continue;
+    if (!shown) shown = PrintedCells(sheet, styles, values).value_or(wb::CellRange{{1, 1}, {1, 1}});
+    area.last.row = std::max(area.first.row, std::min(area.last.row, shown->last.row));
+    area.last.col = std::max(area.first.col, std::min(area.last.col, shown->last.col));
+  }
   for (const wb::CellRange& area : setup.printAreas) {
     if (!range) range = area;
     range->first = {std::min(range->first.row, area.first.row), std::min(range->first.col, area.first.col)};
