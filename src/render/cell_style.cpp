@@ -4,9 +4,12 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <sstream>
 #include <string_view>
 
 #include "workbook/package_parts.h"
+#include "workbook/shared_strings.h"
+#include "workbook/sheet.h"
 #include "workbook/workbook.h"
 #include "workbook/model/xml_access.h"
 
@@ -28,18 +31,23 @@ bool Flag(pugi::xml_node parent, std::string_view child) {
   return n && wb::ParseXmlBool(n.attribute("val").value(), true);
 }
 
-FontStyle ReadFont(pugi::xml_node f, const ColorReader& colors) {
-  FontStyle font;
+// A font element of the style part, or a rich text run's properties (rPr,
+// whose name is rFont): what it leaves out comes from `base`, except the
+// flags, which are off unless given.
+FontStyle ReadFont(pugi::xml_node f, const ColorReader& colors, const FontStyle& base = {}) {
+  FontStyle font = base;
   if (!Val(f, "name").empty()) font.name = Val(f, "name");
+  if (!Val(f, "rFont").empty()) font.name = Val(f, "rFont");
   if (!Val(f, "sz").empty()) font.size = std::atof(std::string(Val(f, "sz")).c_str());
   font.bold = Flag(f, "b");
   font.italic = Flag(f, "i");
   font.strike = Flag(f, "strike");
+  font.underline = 0;
   if (pugi::xml_node u = FirstChild(f, "u")) {
     const std::string_view v = u.attribute("val").value();
     font.underline = v.starts_with("double") ? 2 : (v == "none" ? 0 : 1);
   }
-  font.color = colors.Read(FirstChild(f, "color"), 0);
+  font.color = colors.Read(FirstChild(f, "color"), base.color);
   return font;
 }
 
@@ -170,8 +178,9 @@ DifferentialStyle ReadDifferential(pugi::xml_node dxf, const ColorReader& colors
 
 }  // namespace
 
-StyleTable::StyleTable(wb::Workbook& book) {
-  const ColorReader colors(book);
+StyleTable::StyleTable(wb::Workbook& book)
+    : colors_(std::make_shared<const ColorReader>(book)) {
+  const ColorReader& colors = *colors_;
   pugi::xml_node sheet;
   for (const wb::Relationship& rel : book.RelationshipsOf(book.workbookPart()))
     if (rel.type.ends_with("/styles") && !rel.external && book.HasPart(rel.target))
@@ -242,6 +251,37 @@ CellStyle StyleTable::Differential(std::uint32_t styleIndex, std::uint32_t dxfId
   style.font.color = d.color.value_or(style.font.color);
   if (d.fill) style.pattern = FillPattern::Solid, style.fill = *d.fill;
   return style;
+}
+
+std::string RichItemXml(const wb::Sheet& sheet, const wb::Cell& cell) {
+  if (cell.type == wb::CellType::SharedString && sheet.book().sharedStrings().IsRich(cell.text))
+    return sheet.book().sharedStrings().RawXml(cell.text);
+  if (cell.type != wb::CellType::InlineString || cell.text >= sheet.texts().size()) return {};
+  const std::string& raw = sheet.texts()[cell.text];
+  const bool runs = raw.find("<r>") != std::string::npos || raw.find("<r ") != std::string::npos ||
+                    raw.find(":r>") != std::string::npos || raw.find(":r ") != std::string::npos;
+  return runs ? raw : std::string();
+}
+
+RichText StyleTable::RichRuns(std::string_view itemXml, const FontStyle& cellFont) const {
+  const std::string xml = "<si>" + std::string(itemXml) + "</si>";
+  pugi::xml_document doc;
+  if (!doc.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata))
+    return {{wb::StringItemText(itemXml), cellFont}};
+  // A run's text as the table decodes it (entities, _xHHHH_ escapes).
+  const auto textOf = [](pugi::xml_node t) {
+    std::ostringstream raw;
+    t.print(raw, "", pugi::format_raw);
+    return wb::StringItemText(raw.str());
+  };
+  RichText runs;
+  for (pugi::xml_node n : doc.document_element().children()) {
+    if (LocalName(n) == "t") runs.push_back({textOf(n), cellFont});
+    if (LocalName(n) != "r") continue;
+    const pugi::xml_node properties = FirstChild(n, "rPr");
+    runs.push_back({textOf(FirstChild(n, "t")), properties ? ReadFont(properties, *colors_, cellFont) : cellFont});
+  }
+  return runs;
 }
 
 }  // namespace vemo::render

@@ -3,12 +3,17 @@
 // cell style index.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vemo::wb {
+class Sheet;
+class StyleColors;
 class Workbook;
+struct Cell;
 }
 
 namespace vemo::render {
@@ -64,6 +69,13 @@ struct CellStyle {
   std::string unsupported;
 };
 
+// A piece of a cell's text in one font: a cell of rich text has several.
+struct TextRun {
+  std::string text;
+  FontStyle font;
+};
+using RichText = std::vector<TextRun>;
+
 // What a conditional format changes: only what it names.
 struct DifferentialStyle {
   std::optional<bool> bold, italic, strike;
@@ -71,6 +83,10 @@ struct DifferentialStyle {
   std::optional<Rgb> color, fill;
   std::string unsupported;  // borders, number formats, pattern fills
 };
+
+// The raw XML of the cell's string item (shared or inline) when it is rich
+// text, runs in fonts of their own; empty for any other cell.
+std::string RichItemXml(const wb::Sheet& sheet, const wb::Cell& cell);
 
 class StyleTable {
  public:
@@ -81,8 +97,12 @@ class StyleTable {
   CellStyle Differential(std::uint32_t styleIndex, std::uint32_t dxfId) const;
   // The workbook's default font (that of the Normal style).
   const FontStyle& DefaultFont() const { return styles_.front().font; }
+  // The runs of a rich string item (RichItemXml), each in its own font:
+  // what the run names over `cellFont`, the cell's font.
+  RichText RichRuns(std::string_view itemXml, const FontStyle& cellFont) const;
 
  private:
+  std::shared_ptr<const wb::StyleColors> colors_;
   std::vector<CellStyle> styles_;
   std::vector<DifferentialStyle> differential_;
 };

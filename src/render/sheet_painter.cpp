@@ -75,15 +75,36 @@ std::string Shown(const wb::CellValue& v, const wb::NumberFormat& format, bool d
   }
 }
 
-std::string DropLastCharacter(const std::string& text) {
-  std::size_t end = text.size() - 1;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // UTF-8 continuation bytes
-  return text.substr(0, end);
+bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+std::size_t CharacterCount(const RichText& runs) {
+  std::size_t n = 0;
+  for (const TextRun& run : runs)
+    for (char c : run.text) n += !IsContinuation(c);
+  return n;
+}
+
+// Drops the last character of the runs (the first, unless `fromEnd`) and a
+// run it leaves empty.
+void DropCharacter(RichText& runs, bool fromEnd) {
+  while (!runs.empty() && (fromEnd ? runs.back() : runs.front()).text.empty())
+    fromEnd ? runs.pop_back() : void(runs.erase(runs.begin()));
+  if (runs.empty()) return;
+  std::string& text = (fromEnd ? runs.back() : runs.front()).text;
+  if (fromEnd) {
+    std::size_t end = text.size() - 1;
+    while (end > 0 && IsContinuation(text[end])) --end;
+    text.erase(end);
+  } else {
+    std::size_t start = 1;
+    while (start < text.size() && IsContinuation(text[start])) ++start;
+    text.erase(0, start);
+  }
 }
 
 std::string DropFirstCharacter(const std::string& text) {
   std::size_t start = 1;
-  while (start < text.size() && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) ++start;
+  while (start < text.size() && IsContinuation(text[start])) ++start;
   return text.substr(start);
 }
 
@@ -252,7 +273,10 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
     h = value.IsNumber() ? HAlign::Right : value.IsText() ? HAlign::Left : HAlign::Center;
   // Numbers are never spread or repeated: they stand left.
   if (value.IsNumber() && (h == HAlign::Justify || h == HAlign::Fill || h == HAlign::Distributed)) h = HAlign::Left;
-  if (style.rotation != 0) return DrawTurned(text, style, h, area);
+  if (style.rotation != 0) return DrawTurned(text, style, h, area);  // never rich text (the renderer checks)
+  const wb::Cell* cell = in.sheet.FindCell(row, col);
+  const std::string rich = cell ? RichItemXml(in.sheet, *cell) : std::string();
+  RichText runs = rich.empty() ? RichText{{text, style.font}} : styles_.RichRuns(rich, style.font);
   // An indent level is three spaces of the default font, from the side the
   // text is aligned to (both sides when distributed).
   double indent = 0;
@@ -264,25 +288,23 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
   const double room = area.w - 2 * kPad - indent * (h == HAlign::Distributed ? 2 : 1);
   const bool spread = h == HAlign::Justify || h == HAlign::Distributed;  // text only, by now
   const bool wrap = (style.wrap || spread) && !value.IsNumber();
-  FontStyle font = style.font;
-  text_.Set(text, font, wrap ? std::max(room, 1.0) : 0);
+  text_.Set(runs, wrap ? std::max(room, 1.0) : 0);
   double width = text_.Width();
   bool staysInCell = merged;  // a merged range's text never runs on
   if (h == HAlign::Fill) {
     // Filled: the text repeated as often as it fits whole, never running on.
     const int copies = width > 0 ? std::max(1, static_cast<int>(room / width)) : 1;
-    std::string repeated;
-    for (int i = 0; i < copies; ++i) repeated += text;
-    text = std::move(repeated);
-    text_.Set(text, font);
+    const RichText once = runs;
+    for (int i = 1; i < copies; ++i) runs.insert(runs.end(), once.begin(), once.end());
+    text_.Set(runs);
     width = text_.Width();
     h = HAlign::Left;
     staysInCell = true;
   }
   if (style.shrink && !wrap && width > room && room > 0) {
-    // Shrink to fit: the font made smaller until the one line fits the cell.
-    font.size *= room / width;
-    text_.Set(text, font);
+    // Shrink to fit: the fonts made smaller until the one line fits the cell.
+    for (TextRun& run : runs) run.font.size *= room / width;
+    text_.Set(runs);
     width = text_.Width();
   }
   Area clip = area;
@@ -308,13 +330,14 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
     // What stays beyond the edge is not drawn at all: clipped glyphs would
     // still be in the PDF's text.
     const bool fromEnd = h != HAlign::Right;
-    while (h != HAlign::Center && text.size() > 1) {
-      std::string shorter = fromEnd ? DropLastCharacter(text) : DropFirstCharacter(text);
-      text_.Set(shorter, font);
+    while (h != HAlign::Center && CharacterCount(runs) > 1) {
+      RichText shorter = runs;
+      DropCharacter(shorter, fromEnd);
+      text_.Set(shorter);
       if (text_.Width() < clip.w - 2 * kPad) break;
-      text = std::move(shorter);
+      runs = std::move(shorter);
     }
-    text_.Set(text, font);
+    text_.Set(runs);
     width = text_.Width();
   }
   double x = area.x + kPad + (h == HAlign::Left || h == HAlign::Distributed ? indent : 0);
@@ -322,7 +345,7 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
   if (!wrap && h == HAlign::Center) x = area.x + (area.w - width) / 2;
   if (spread) {
     text_.Justify(h == HAlign::Distributed);
-    if (h == HAlign::Distributed && text_.LineCount() == 1) SpreadOneLine(text, font, room, x);
+    if (h == HAlign::Distributed && text_.LineCount() == 1) SpreadOneLine(runs, room, x);
   }
   const double textH = text_.Height();
   double y = area.y + area.h - textH;
@@ -335,13 +358,12 @@ void SheetPainter::DrawText(const SheetInput& in, int row, int col, const Area& 
   cairo_restore(cr_);
 }
 
-void SheetPainter::SpreadOneLine(const std::string& text, const FontStyle& font, double room, double& x) {
+void SheetPainter::SpreadOneLine(const RichText& runs, double room, double& x) {
   // One line distributed: the characters spaced out evenly from edge to
   // edge (space-less text, as Chinese is, has no gaps to widen), a single
   // character in the middle.
-  std::size_t characters = 0;
-  for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  text_.Set(text, font);
+  const std::size_t characters = CharacterCount(runs);
+  text_.Set(runs);
   const double width = text_.Width();
   if (characters < 2 || width >= room) {
     x += std::max(0.0, (room - width) / 2);
@@ -352,7 +374,7 @@ void SheetPainter::SpreadOneLine(const std::string& text, const FontStyle& font,
   // Pango may add the space after the last character too: measure and fit.
   if (const double spaced = text_.Width(); spaced > room + 1e-6) {
     gap *= (room - width) / (spaced - width);
-    text_.Set(text, font);
+    text_.Set(runs);
     text_.SpaceLetters(gap);
   }
   x += std::max(0.0, (room - text_.Width()) / 2);

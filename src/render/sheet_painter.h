@@ -57,8 +57,8 @@ class SheetPainter {
   void DrawText(const SheetInput& in, int row, int col, const Area& area, bool merged);
   // Rotated or stacked text, kept inside its cell.
   void DrawTurned(const std::string& text, const CellStyle& style, HAlign h, const Area& area);
-  // Sets `text` as one line spread over `room`, moving `x` to where it starts.
-  void SpreadOneLine(const std::string& text, const FontStyle& font, double room, double& x);
+  // Sets `runs` as one line spread over `room`, moving `x` to where it starts.
+  void SpreadOneLine(const RichText& runs, double room, double& x);
   void DrawPictures(const SheetInput& in, const Pane& pane);
   void DrawHeaderFooter(const SheetInput& in, const std::string& codes, const HeaderFooterFields& fields,
                         bool header);

@@ -39,14 +39,38 @@ TextSetter::TextSetter(cairo_t* cr) : cr_(cr), layout_(pango_cairo_create_layout
 TextSetter::~TextSetter() { g_object_unref(layout_); }
 
 void TextSetter::Set(std::string_view text, const FontStyle& font, double wrapWidth) {
-  PangoFontDescription* d = Describe(font);
+  Set(RichText{{std::string(text), font}}, wrapWidth);
+}
+
+void TextSetter::Set(const RichText& runs, double wrapWidth) {
+  static const FontStyle kPlain;
+  // The first run's font is the layout's; the others differ by attributes.
+  const FontStyle& base = runs.empty() ? kPlain : runs.front().font;
+  PangoFontDescription* d = Describe(base);
   pango_layout_set_font_description(layout_, d);
   pango_font_description_free(d);
   PangoAttrList* attrs = pango_attr_list_new();
-  if (font.underline)
-    pango_attr_list_insert(attrs, pango_attr_underline_new(font.underline == 2 ? PANGO_UNDERLINE_DOUBLE
-                                                                               : PANGO_UNDERLINE_SINGLE));
-  if (font.strike) pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
+  std::string text;
+  for (const TextRun& run : runs) {
+    const auto start = static_cast<guint>(text.size());
+    text += run.text;
+    const auto end = static_cast<guint>(text.size());
+    const auto add = [&](PangoAttribute* attribute) {
+      attribute->start_index = start, attribute->end_index = end;
+      pango_attr_list_insert(attrs, attribute);
+    };
+    const FontStyle& f = run.font;
+    if (f.underline) add(pango_attr_underline_new(f.underline == 2 ? PANGO_UNDERLINE_DOUBLE : PANGO_UNDERLINE_SINGLE));
+    if (f.strike) add(pango_attr_strikethrough_new(TRUE));
+    if (f.name != base.name) add(pango_attr_family_new(f.name.c_str()));
+    if (f.size != base.size) add(pango_attr_size_new(static_cast<int>(std::lround(f.size * PANGO_SCALE))));
+    if (f.bold != base.bold) add(pango_attr_weight_new(f.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL));
+    if (f.italic != base.italic) add(pango_attr_style_new(f.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL));
+    if (f.color != base.color)
+      add(pango_attr_foreground_new(static_cast<guint16>(((f.color >> 16) & 0xFF) * 257),
+                                    static_cast<guint16>(((f.color >> 8) & 0xFF) * 257),
+                                    static_cast<guint16>((f.color & 0xFF) * 257)));
+  }
   pango_layout_set_attributes(layout_, attrs);
   pango_attr_list_unref(attrs);
   pango_layout_set_width(layout_, wrapWidth > 0 ? static_cast<int>(wrapWidth * PANGO_SCALE) : -1);
@@ -54,7 +78,7 @@ void TextSetter::Set(std::string_view text, const FontStyle& font, double wrapWi
   pango_layout_set_justify(layout_, FALSE);
   pango_layout_set_justify_last_line(layout_, FALSE);
   pango_layout_set_text(layout_, text.data(), static_cast<int>(text.size()));
-  color_ = font.color;
+  color_ = base.color;
 }
 
 void TextSetter::Justify(bool lastLine) {

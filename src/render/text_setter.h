@@ -20,6 +20,8 @@ class TextSetter {
 
   // Lays `text` out in `font`; `wrapWidth` > 0 wraps lines at that width.
   void Set(std::string_view text, const FontStyle& font, double wrapWidth = 0);
+  // The same for runs of text, each in its own font.
+  void Set(const RichText& runs, double wrapWidth = 0);
   // Spreads the lines of wrapped text to the wrap width, the last one too
   // when `lastLine`; until the next Set.
   void Justify(bool lastLine);

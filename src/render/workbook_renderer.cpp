@@ -32,7 +32,7 @@ struct PreparedSheet {
   ConditionalStyles conditional;
 };
 
-// Cells this renderer cannot draw as they are (rich text, styles it does not know).
+// Cells this renderer cannot draw as they are (styles it does not know, turned rich text).
 void CheckCells(const wb::Workbook& book, const wb::Sheet& sheet, const wb::CellRange& range, const StyleTable& styles) {
   for (const wb::Row& row : sheet.rows()) {
     const int r = static_cast<int>(row.number);
@@ -41,10 +41,10 @@ void CheckCells(const wb::Workbook& book, const wb::Sheet& sheet, const wb::Cell
       const int c = static_cast<int>(cell.col);
       if (c < range.first.col || c > range.last.col) continue;
       const std::string where = sheet.name() + "!" + wb::FormatCellAddress(r, c);
-      if (cell.type == wb::CellType::SharedString && book.sharedStrings().IsRich(cell.text))
-        throw RenderDeclined("rich text at " + where);
       const CellStyle& style = styles.Get(cell.style);
       if (!style.unsupported.empty()) throw RenderDeclined(style.unsupported + " at " + where);
+      if (style.rotation != 0 && !RichItemXml(sheet, cell).empty())
+        throw RenderDeclined("turned or stacked rich text at " + where);
     }
   }
 }
@@ -76,10 +76,13 @@ AutoRowHeight FittedRows(const wb::Sheet& sheet, const StyleTable& styles, wb::W
     double tallest = 0;
     for (const wb::Cell& cell : row.cells) {
       const CellStyle& style = styles.Get(cell.style);
-      if (!style.wrap || cell.col >= widths.colWidth.size()) continue;
+      const bool wraps = style.wrap || style.hAlign == HAlign::Justify || style.hAlign == HAlign::Distributed;
+      if (!wraps || cell.col >= widths.colWidth.size()) continue;
       const wb::CellValue v = values.Get(sheet, static_cast<int>(row.number), static_cast<int>(cell.col));
       if (!v.IsText()) continue;
-      measure.text().Set(v.text(), style.font, widths.colWidth[cell.col] - 3);
+      const std::string rich = RichItemXml(sheet, cell);
+      measure.text().Set(rich.empty() ? RichText{{v.text(), style.font}} : styles.RichRuns(rich, style.font),
+                         widths.colWidth[cell.col] - 3);
       tallest = std::max(tallest, measure.text().Height());
     }
     return std::ceil(tallest / 0.75) * 0.75;
@@ -101,7 +104,8 @@ int OverflowEnd(const wb::Sheet& sheet, const wb::CellRange& range, const StyleT
     const wb::CellValue v = values.Get(sheet, static_cast<int>(row.number), static_cast<int>(cell.col));
     const CellStyle& style = styles.Get(cell.style);
     if (!v.IsText() || style.wrap || (style.hAlign != HAlign::General && style.hAlign != HAlign::Left)) continue;
-    measure.text().Set(v.text(), style.font);
+    const std::string rich = RichItemXml(sheet, cell);
+    measure.text().Set(rich.empty() ? RichText{{v.text(), style.font}} : styles.RichRuns(rich, style.font));
     double room = grid.colWidth[cell.col] - 3;
     int c = static_cast<int>(cell.col);
     while (room < measure.text().Width() && c < range.last.col + kMaxOverflowColumns) room += grid.colWidth[++c];

@@ -60,7 +60,7 @@ const Sample kSamples[] = {
     {"53798_shiftNegative_TMPL.xlsx", "", 0, ""},
     // Made by another writer: several print areas, title rows and columns
     // repeated, justified, distributed and filled text, diagonal borders,
-    // a cell-value conditional format.
+    // a cell-value conditional format, rich text.
     {"data/print_features.xlsx", "", 0, ""},
     {"49156.xlsx", "", 0, "a picture in a format it cannot read"},
     // The .xls twins, filled as .xls: their conditional formats are in the
