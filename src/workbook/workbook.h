@@ -52,7 +52,7 @@ class Workbook {
   // The format the workbook was read from.
   Format sourceFormat() const { return xlsSource_ ? Format::Xls : Format::Xlsx; }
   // What the sheet would print that the model does not hold, one phrase
-  // each ("a picture", "conditional formats", "rich text"): content of an
+  // each ("a picture", "conditional formats"): content of an
   // .xls file kept only as the records it came as. Whoever draws pages from
   // the model must not draw such a sheet. Empty for a workbook read from .xlsx.
   std::vector<std::string> PrintedContentNotInModel(const Sheet& sheet) const;

@@ -55,15 +55,6 @@ std::vector<std::string> Workbook::PrintedContentNotInModel(const Sheet& sheet) 
       add("conditional formats");
     }
   }
-  // Formatting runs of the string table stay as records; the model holds
-  // the plain text only.
-  const std::vector<std::uint16_t>& runs = xlsSource_->stringRunCounts;
-  for (const Row& row : sheet.rows())
-    for (const Cell& cell : row.cells)
-      if (cell.type == CellType::SharedString && cell.text < runs.size() && runs[cell.text] > 0) {
-        add("rich text");
-        return found;
-      }
   return found;
 }
 

@@ -12,6 +12,7 @@
 #include "workbook/workbook_error.h"
 #include "workbook/xlsx/xlsx_reader.h"
 #include "workbook/xls/biff_formula.h"
+#include "workbook/xls/biff_formula_internal.h"
 #include "workbook/xls/xls_conditional_formats.h"
 #include "workbook/xls/xls_hyperlinks.h"
 #include "workbook/xls/xls_palette.h"
@@ -103,7 +104,7 @@ class Reading {
   void Globals(const std::vector<BiffRecord>& records);
   std::string SheetXml(const std::string& part, std::string_view stream, std::uint32_t offset, std::uint8_t type);
   std::string StylesXml() const;
-  std::string SharedStringsXml() const { return sst_; }
+  std::string SharedStringsXml() const;
 
   struct SheetEntry {
     std::string name;
@@ -138,7 +139,8 @@ class Reading {
   xls::Palette palette_;
   std::vector<std::string> dxfs_;  // differential formats of conditional formats, all sheets'
   std::map<std::string, std::string> sheetRels;  // relationships parts of sheets with linked targets, by sheet part
-  std::string numFmts_, sst_;
+  std::string numFmts_;
+  std::vector<std::string> sstTexts_;  // the string table's texts; written out with their runs at the end
   std::size_t numFmtCount_ = 0;
 };
 
@@ -146,7 +148,6 @@ void Reading::ReadSst(const BiffRecord& r) {
   const std::uint32_t unique = Read32(r.data, 4);
   // Each item takes at least three bytes: a count beyond that is a lie.
   if (unique > r.data.size()) Fail("its string table declares more strings than it holds; the file is damaged");
-  sst_ = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\"") + kMain + "\">";
   std::size_t at = 8;
   for (std::uint32_t i = 0; i < unique && at < r.data.size(); ++i) {
     const std::size_t count = Read16(r.data, at);
@@ -163,11 +164,61 @@ void Reading::ReadSst(const BiffRecord& r) {
     at += runs * 4u;
     src_.stringPhonetic.push_back(r.data.substr(at, phonetic));
     at += phonetic;
-    sst_ += "<si><t xml:space=\"preserve\">";
-    AppendEscaped(sst_, text);
-    sst_ += "</t></si>";
+    sstTexts_.push_back(std::move(text));
   }
-  sst_ += "</sst>";
+}
+
+// An item with formatting runs as rich text: each run from the character
+// (UTF-16 unit) it starts at, in the properties of its FONT record; the
+// characters before the first run keep the cell's font.
+std::string RichItemXml(const std::string& text, const std::string& runs, const std::vector<std::string>& fonts,
+                        const xls::Palette& palette) {
+  const std::u16string units = xls::Utf16FromUtf8(text);
+  const auto piece = [&](std::size_t from, std::size_t to) {
+    return xls::Utf8FromBiff(reinterpret_cast<const std::uint8_t*>(units.data() + from), to - from, true);
+  };
+  std::string x;
+  const auto append = [&](std::size_t from, std::size_t to, const std::string* font) {
+    if (from >= to) return;
+    x += "<r>";
+    if (font) {
+      std::string properties = xls::FontPropertiesXml(*font, palette);
+      if (const auto name = properties.find("<name val="); name != std::string::npos)
+        properties.replace(name, 5, "<rFont");
+      x += "<rPr>" + properties + "</rPr>";
+    }
+    x += "<t xml:space=\"preserve\">";
+    AppendEscaped(x, piece(from, to));
+    x += "</t></r>";
+  };
+  std::size_t start = 0;
+  const std::string* font = nullptr;
+  for (std::size_t k = 0; k + 4 <= runs.size(); k += 4) {
+    const std::size_t from = std::clamp<std::size_t>(Read16(runs, k), start, units.size());
+    append(start, from, font);
+    const std::uint16_t index = Read16(runs, k + 2);  // index 4 is never used: later fonts are one on
+    const std::size_t record = index >= 4 ? index - 1u : index;
+    font = index != 4 && record < fonts.size() ? &fonts[record] : nullptr;
+    start = from;
+  }
+  append(start, units.size(), font);
+  return x;
+}
+
+std::string Reading::SharedStringsXml() const {
+  std::string x = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\"") + kMain + "\">";
+  for (std::size_t i = 0; i < sstTexts_.size(); ++i) {
+    x += "<si>";
+    if (src_.stringRunCounts[i] > 0) {
+      x += RichItemXml(sstTexts_[i], src_.stringRuns[i], src_.fontRecords, palette_);
+    } else {
+      x += "<t xml:space=\"preserve\">";
+      AppendEscaped(x, sstTexts_[i]);
+      x += "</t>";
+    }
+    x += "</si>";
+  }
+  return x + "</sst>";
 }
 
 namespace {

@@ -68,7 +68,39 @@ std::string FillXml(const Palette& palette, std::uint32_t pattern, std::uint16_t
          "</patternFill></fill>";
 }
 
+// Records shorter than their fixed fields read as if zeros followed.
+std::string Padded(std::string d, std::size_t size) {
+  if (d.size() < size) d.resize(size, '\0');
+  return d;
+}
+
 }  // namespace
+
+std::string FontPropertiesXml(const std::string& fontRecord, const Palette& palette) {
+  const std::string d = Padded(fontRecord, 16);
+  const std::uint16_t height = Read16(d, 0), flags = Read16(d, 2), color = Read16(d, 4), weight = Read16(d, 6);
+  const auto underline = static_cast<std::uint8_t>(d.at(10));
+  std::size_t at = 14;
+  const std::string name = ReadUnicodeString(BiffRecord{biff::kFont, d, {}}, at, true);
+  std::string x;
+  if (weight >= 700) x += "<b/>";
+  if (flags & 2) x += "<i/>";
+  if (flags & 8) x += "<strike/>";
+  if (underline == 1) x += "<u/>";
+  if (underline == 2) x += "<u val=\"double\"/>";
+  if (underline == 0x21) x += "<u val=\"singleAccounting\"/>";
+  if (underline == 0x22) x += "<u val=\"doubleAccounting\"/>";
+  if (const std::uint16_t position = Read16(d, 8); position == 1 || position == 2)
+    x += position == 1 ? "<vertAlign val=\"superscript\"/>" : "<vertAlign val=\"subscript\"/>";
+  char size[32];
+  std::snprintf(size, sizeof size, "%.17g", height / 20.0);
+  x += std::string("<sz val=\"") + size + "\"/>" + ColorXml(palette, "color", color) + "<name val=\"";
+  AppendEscaped(x, name);
+  x += "\"/>";
+  // Family and character set decide the font another reader falls back on.
+  if (const auto family = static_cast<std::uint8_t>(d.at(11)); family) x += "<family val=\"" + std::to_string(family) + "\"/>";
+  return x + "<charset val=\"" + std::to_string(static_cast<std::uint8_t>(d.at(12))) + "\"/>";
+}
 
 std::string StylePartXml(const XlsSource& source, const std::string& numFmts) {
   Palette palette;
@@ -76,36 +108,7 @@ std::string StylePartXml(const XlsSource& source, const std::string& numFmts) {
     if (r.type == biff::kPalette) palette = Palette::FromRecord(r.data);
 
   std::string fonts;
-  // Records shorter than their fixed fields read as if zeros followed.
-  auto padded = [](std::string d, std::size_t size) {
-    if (d.size() < size) d.resize(size, '\0');
-    return d;
-  };
-  for (const std::string& raw : source.fontRecords) {
-    const std::string d = padded(raw, 16);
-    const std::uint16_t height = Read16(d, 0), flags = Read16(d, 2), color = Read16(d, 4), weight = Read16(d, 6);
-    const auto underline = static_cast<std::uint8_t>(d.at(10));
-    std::size_t at = 14;
-    const std::string name = ReadUnicodeString(BiffRecord{biff::kFont, d, {}}, at, true);
-    fonts += "<font>";
-    if (weight >= 700) fonts += "<b/>";
-    if (flags & 2) fonts += "<i/>";
-    if (flags & 8) fonts += "<strike/>";
-    if (underline == 1) fonts += "<u/>";
-    if (underline == 2) fonts += "<u val=\"double\"/>";
-    if (underline == 0x21) fonts += "<u val=\"singleAccounting\"/>";
-    if (underline == 0x22) fonts += "<u val=\"doubleAccounting\"/>";
-    if (const std::uint16_t position = Read16(d, 8); position == 1 || position == 2)
-      fonts += position == 1 ? "<vertAlign val=\"superscript\"/>" : "<vertAlign val=\"subscript\"/>";
-    char size[32];
-    std::snprintf(size, sizeof size, "%.17g", height / 20.0);
-    fonts += std::string("<sz val=\"") + size + "\"/>" + ColorXml(palette, "color", color) + "<name val=\"";
-    AppendEscaped(fonts, name);
-    fonts += "\"/>";
-    // Family and character set decide the font another reader falls back on.
-    if (const auto family = static_cast<std::uint8_t>(d.at(11)); family) fonts += "<family val=\"" + std::to_string(family) + "\"/>";
-    fonts += "<charset val=\"" + std::to_string(static_cast<std::uint8_t>(d.at(12))) + "\"/></font>";
-  }
+  for (const std::string& raw : source.fontRecords) fonts += "<font>" + FontPropertiesXml(raw, palette) + "</font>";
 
   Table fills, borders;
   fills.Add(FillXml(palette, 0, 0));
@@ -113,7 +116,7 @@ std::string StylePartXml(const XlsSource& source, const std::string& numFmts) {
   borders.Add(BorderXml(palette, 0, 0));
   std::string xfs;
   for (const std::string& raw : source.xfRecords) {
-    const std::string d = padded(raw, 20);
+    const std::string d = Padded(raw, 20);
     const std::uint16_t font = Read16(d, 0), format = Read16(d, 2);
     const auto align = static_cast<std::uint8_t>(d.at(6));
     const std::uint32_t lines = Read32(d, 10), more = Read32(d, 14);

@@ -8,7 +8,13 @@
 
 namespace vemo::wb::xls {
 
+class Palette;
+
 // `numFmts` is the <numFmts> element (empty when there is none).
 std::string StylePartXml(const XlsSource& source, const std::string& numFmts);
+
+// The properties of a FONT record as the children of a <font> element
+// (bold, italic, size, colour, name...).
+std::string FontPropertiesXml(const std::string& fontRecord, const Palette& palette);
 
 }  // namespace vemo::wb::xls

@@ -230,6 +230,23 @@ TEST(XlsModel, PrintedContentKeptAsRecordsIsNamed) {
   }
 }
 
+// Formatting runs of the string table are rich text in the model, each run
+// in its FONT record's properties; the runs are those xlrd reads there.
+TEST(XlsModel, StringTableRunsAreRichTextInTheirFonts) {
+  auto book = Workbook::Open(vemo::test::SharedDir() / "corpus/xls/12843-1.xls");
+  const Sheet* sheet = book->FindSheet("BRA-表");
+  ASSERT_NE(sheet, nullptr);
+  const Cell* cell = sheet->FindCell(1, 1);
+  ASSERT_TRUE(cell && cell->type == CellType::SharedString);
+  EXPECT_EQ(book->sharedStrings().RawXml(cell->text),
+            "<r><t xml:space=\"preserve\">三區分公司九十一年度</t></r>"
+            "<r><rPr><b/><sz val=\"14\"/><rFont val=\"Times New Roman\"/><family val=\"1\"/><charset val=\"0\"/></rPr>"
+            "<t xml:space=\"preserve\">ISDN-BRA</t></r>"
+            "<r><rPr><b/><sz val=\"14\"/><rFont val=\"標楷體\"/><family val=\"4\"/><charset val=\"136\"/></rPr>"
+            "<t xml:space=\"preserve\">設備暨使用率統計表</t></r>");
+  EXPECT_TRUE(book->PrintedContentNotInModel(*sheet).empty());
+}
+
 // Saved as .xls: colours beyond the palette are named in a warning, and after
 // a fill, when the cached results are stale, every formula is marked to be
 // calculated again (fAlwaysCalc), as .xlsx asks with fullCalcOnLoad.
