@@ -7,6 +7,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 
 #include "workbook/model/style_colors.h"
@@ -80,7 +81,9 @@ struct StringTable {
 
 // Appends the string table record with its CONTINUE records and the
 // EXTSST record that indexes it; `base` is the stream offset of `out`'s start.
-void WriteStringTable(std::string& out, const StringTable& table, const XlsSource* source) {
+// `runs` holds each item's formatting runs (four bytes a run), as many items as have any.
+void WriteStringTable(std::string& out, const StringTable& table, const XlsSource* source,
+                      const std::vector<std::string>& runs) {
   const std::size_t total = table.shared.size() + table.extra.size();
   // Room for the whole table at once: a large one grown by doubling would be
   // held one and a half times over. The UTF-8 length is near the encoded one.
@@ -106,14 +109,15 @@ void WriteStringTable(std::string& out, const StringTable& table, const XlsSourc
   Append16(ext, static_cast<std::uint16_t>(bucket));
   for (std::size_t i = 0; i < total; ++i) {
     std::string_view text = i < table.shared.size() ? table.shared.Text(static_cast<std::uint32_t>(i)) : table.extra[i - table.shared.size()];
-    const bool kept = source && i < source->stringRuns.size();
-    const std::uint16_t runs = kept ? source->stringRunCounts[i] : 0;
+    const bool kept = source && i < source->stringPhonetic.size();
+    const std::string* itemRuns = i < runs.size() && !runs[i].empty() ? &runs[i] : nullptr;
+    const auto runCount = static_cast<std::uint16_t>(itemRuns ? itemRuns->size() / 4 : 0);
     const std::string* phonetic = kept && !source->stringPhonetic[i].empty() ? &source->stringPhonetic[i] : nullptr;
     std::u16string chars = xls::Utf16FromUtf8(text);
     if (chars.size() > 32767) chars.resize(32767);
     bool wide = false;
     for (char16_t c : chars) wide = wide || c > 0xFF;
-    const std::size_t header = 3 + (runs ? 2 : 0) + (phonetic ? 4 : 0);
+    const std::size_t header = 3 + (runCount ? 2 : 0) + (phonetic ? 4 : 0);
     if (room() < header + (wide ? 2 : 1)) next();
     if (i % bucket == 0) {
       Append32(ext, static_cast<std::uint32_t>(out.size()));
@@ -121,8 +125,8 @@ void WriteStringTable(std::string& out, const StringTable& table, const XlsSourc
       Append16(ext, 0);
     }
     Append16(out, static_cast<std::uint16_t>(chars.size()));
-    out += static_cast<char>((wide ? 1 : 0) | (runs ? 8 : 0) | (phonetic ? 4 : 0));
-    if (runs) Append16(out, runs);
+    out += static_cast<char>((wide ? 1 : 0) | (runCount ? 8 : 0) | (phonetic ? 4 : 0));
+    if (runCount) Append16(out, runCount);
     if (phonetic) Append32(out, static_cast<std::uint32_t>(phonetic->size()));
     for (std::size_t k = 0; k < chars.size(); ++k) {
       if (room() < (wide ? 2u : 1u)) {
@@ -132,8 +136,8 @@ void WriteStringTable(std::string& out, const StringTable& table, const XlsSourc
       if (wide) Append16(out, chars[k]);
       else out += static_cast<char>(chars[k]);
     }
-    if (runs) {
-      const std::string& r = source->stringRuns[i];
+    if (runCount) {
+      const std::string& r = *itemRuns;
       for (std::size_t k = 0; k < r.size(); k += 4) {
         if (room() < 4) next();
         out.append(r, k, 4);
@@ -172,6 +176,13 @@ class Writing {
  private:
   std::uint32_t Xf(std::uint32_t style) const { return src_ ? style : style + 15; }
   void StyleRecords(std::string& out);
+  // A FONT record for a <font> element, or a rich text run's <rPr>.
+  std::string FontRecord(pugi::xml_node f);
+  // Each item's formatting runs: those read from .xls, or made from the
+  // runs of rich text, whose fonts become FONT records after the styles'.
+  void CollectStringRuns();
+  std::string RunsOfRichText(std::string_view itemXml);  // empty when it has no runs
+  std::string& RunsOf(std::uint32_t item);
   // Fits the palette to the colours of the style part's fonts, fills and borders.
   void ChoosePalette();
   std::string XfRecord(pugi::xml_node xf, bool styleXf);
@@ -205,6 +216,9 @@ class Writing {
   std::set<std::string>& warnings_;
   const XlsSource* src_;
   StringTable strings_;
+  std::vector<std::string> stringRuns_;
+  pugi::xml_document runFonts_;  // the <rPr> of rich text runs, one each, in FONT record order
+  std::map<std::string, std::uint16_t> runFontIndex_;  // <rPr> as written -> its FONT record index
   StyleColors colors_;
   xls::Palette palette_;
   std::vector<pugi::xml_node> fills_, borders_;
@@ -287,6 +301,7 @@ void Writing::ChoosePalette() {
     if (auto rgb = colors_.Resolve(color)) wanted.push_back(*rgb);
   };
   for (pugi::xml_node f : Children(FirstChild(styles_, "fonts"))) want(FirstChild(f, "color"));
+  for (pugi::xml_node f : runFonts_.children()) want(FirstChild(f, "color"));
   for (pugi::xml_node f : fills_)
     for (const char* which : {"fgColor", "bgColor"}) want(FirstChild(FirstChild(f, "patternFill"), which));
   for (pugi::xml_node b : borders_)
@@ -308,6 +323,82 @@ void Writing::ChoosePalette() {
                      " colours beyond what the 56-colour palette holds (each shown as its nearest palette colour)");
 }
 
+std::string Writing::FontRecord(pugi::xml_node f) {
+  std::string d;
+  const double size = FirstChild(f, "sz").attribute("val").as_double(11);
+  Append16(d, static_cast<std::uint16_t>(std::lround(size * 20)));
+  // <b/> is on, <b val="0"/> off.
+  auto flag = [&](const char* name) { return FirstChild(f, name) && ParseXmlBool(FirstChild(f, name).attribute("val").value(), true); };
+  // Bit 0 repeats the weight's boldness for readers that look there.
+  Append16(d, static_cast<std::uint16_t>((flag("b") ? 1 : 0) | (flag("i") ? 2 : 0) | (flag("strike") ? 8 : 0)));
+  Append16(d, palette_.Index(colors_.Resolve(FirstChild(f, "color")), xls::kAutoFont));
+  Append16(d, flag("b") ? 700 : 400);
+  const std::string_view position = FirstChild(f, "vertAlign").attribute("val").value();
+  Append16(d, position == "superscript" ? 1 : position == "subscript" ? 2 : 0);
+  pugi::xml_node u = FirstChild(f, "u");
+  const std::string_view uname = *u.attribute("val").value() ? u.attribute("val").value() : "single";
+  const auto underline = std::find_if(xls::kUnderlineNames.begin(), xls::kUnderlineNames.end(),
+                                      [&](const xls::UnderlineName& k) { return k.name == uname; });
+  d += static_cast<char>(u && underline != xls::kUnderlineNames.end() ? underline->code : 0);
+  d += static_cast<char>(std::min(FirstChild(f, "family").attribute("val").as_uint(0), 255u));
+  d += static_cast<char>(std::min(FirstChild(f, "charset").attribute("val").as_uint(1), 255u));  // 1: the default set
+  d += '\0';
+  const char* name = FirstChild(f, FirstChild(f, "rFont") ? "rFont" : "name").attribute("val").value();
+  AppendUnicodeString(d, *name ? name : "Arial", true);
+  return d;
+}
+
+std::string& Writing::RunsOf(std::uint32_t item) {
+  if (stringRuns_.size() <= item) stringRuns_.resize(item + 1);
+  return stringRuns_[item];
+}
+
+std::string Writing::RunsOfRichText(std::string_view itemXml) {
+  pugi::xml_document item;
+  const std::string xml = "<si>" + std::string(itemXml) + "</si>";
+  if (!item.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata)) return {};
+  // FONT records are indexed past 4, which is never used.
+  const std::size_t firstRunFont = std::max<std::size_t>(Children(FirstChild(styles_, "fonts")).size(), 4) + 1;
+  std::string runs;
+  std::size_t at = 0;  // UTF-16 units so far
+  for (pugi::xml_node run : item.document_element().children()) {
+    if (LocalName(run) != "r" && LocalName(run) != "t") continue;
+    const pugi::xml_node t = LocalName(run) == "t" ? run : FirstChild(run, "t");
+    std::ostringstream raw;
+    t.print(raw, "", pugi::format_raw);
+    const std::size_t length = xls::Utf16FromUtf8(StringItemText(raw.str())).size();
+    const pugi::xml_node properties = FirstChild(run, "rPr");
+    // Before the first run with properties the cell's own font holds.
+    if (length > 0 && (properties || at > 0) && at < 32767) {
+      std::uint16_t font = 0;  // a later run without properties: the default font
+      if (properties) {
+        std::ostringstream key;
+        properties.print(key, "", pugi::format_raw);
+        auto [it, added] =
+            runFontIndex_.emplace(key.str(), static_cast<std::uint16_t>(firstRunFont + runFontIndex_.size()));
+        if (added) runFonts_.append_copy(properties);
+        font = it->second;
+      }
+      Append16(runs, static_cast<std::uint16_t>(at));
+      Append16(runs, font);
+    }
+    at += length;
+  }
+  return runs;
+}
+
+void Writing::CollectStringRuns() {
+  // Only items read from a file can have runs: the list ends at the last
+  // of them, not at the texts a fill added.
+  const SharedStrings& shared = book_.sharedStrings();
+  for (std::uint32_t i = 0; i < shared.size(); ++i) {
+    if (src_ && i < src_->stringRunCounts.size() && src_->stringRunCounts[i] > 0)
+      RunsOf(i) = src_->stringRuns[i];
+    else if (shared.IsRich(i))
+      if (std::string runs = RunsOfRichText(shared.RawXml(i)); !runs.empty()) RunsOf(i) = std::move(runs);
+  }
+}
+
 void Writing::StyleRecords(std::string& out) {
   std::vector<pugi::xml_node> fonts = Children(FirstChild(styles_, "fonts"));
   const std::size_t keptFonts = src_ ? src_->fontRecords.size() : 0;
@@ -317,28 +408,9 @@ void Writing::StyleRecords(std::string& out) {
       continue;
     }
     pugi::xml_node f = i < fonts.size() ? fonts[i] : (fonts.empty() ? pugi::xml_node() : fonts[0]);
-    std::string d;
-    const double size = FirstChild(f, "sz").attribute("val").as_double(11);
-    Append16(d, static_cast<std::uint16_t>(std::lround(size * 20)));
-    // <b/> is on, <b val="0"/> off.
-    auto flag = [&](const char* name) { return FirstChild(f, name) && ParseXmlBool(FirstChild(f, name).attribute("val").value(), true); };
-    Append16(d, static_cast<std::uint16_t>((flag("i") ? 2 : 0) | (flag("strike") ? 8 : 0)));
-    Append16(d, palette_.Index(colors_.Resolve(FirstChild(f, "color")), xls::kAutoFont));
-    Append16(d, flag("b") ? 700 : 400);
-    const std::string_view position = FirstChild(f, "vertAlign").attribute("val").value();
-    Append16(d, position == "superscript" ? 1 : position == "subscript" ? 2 : 0);
-    pugi::xml_node u = FirstChild(f, "u");
-    const std::string_view uname = *u.attribute("val").value() ? u.attribute("val").value() : "single";
-    const auto underline = std::find_if(xls::kUnderlineNames.begin(), xls::kUnderlineNames.end(),
-                                        [&](const xls::UnderlineName& k) { return k.name == uname; });
-    d += static_cast<char>(u && underline != xls::kUnderlineNames.end() ? underline->code : 0);
-    d += static_cast<char>(std::min(FirstChild(f, "family").attribute("val").as_uint(0), 255u));
-    d += static_cast<char>(std::min(FirstChild(f, "charset").attribute("val").as_uint(1), 255u));  // 1: the default set
-    d += '\0';
-    const char* name = FirstChild(f, "name").attribute("val").value();
-    AppendUnicodeString(d, *name ? name : "Arial", true);
-    WriteRecord(out, biff::kFont, d);
+    WriteRecord(out, biff::kFont, FontRecord(f));
   }
+  for (pugi::xml_node f : runFonts_.children()) WriteRecord(out, biff::kFont, FontRecord(f));
   for (pugi::xml_node fmt : Children(FirstChild(styles_, "numFmts"))) {
     std::string d;
     Append16(d, static_cast<std::uint16_t>(fmt.attribute("numFmtId").as_uint()));
@@ -660,10 +732,16 @@ void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* ke
             d += static_cast<char>(v.type == CellType::Error ? 1 : 0);
             WriteRecord(out, biff::kBoolErr, d);
             break;
-          default:
+          default: {
             ++strings_.references;
-            Append32(d, c.type == CellType::SharedString ? c.text : strings_.Add(v.text));
+            const std::uint32_t item = c.type == CellType::SharedString ? c.text : strings_.Add(v.text);
+            // An inline string of rich text gets its runs as a shared one does.
+            if (c.type == CellType::InlineString && (item >= stringRuns_.size() || stringRuns_[item].empty()) &&
+                c.text < sheet.texts().size())
+              if (std::string runs = RunsOfRichText(sheet.texts()[c.text]); !runs.empty()) RunsOf(item) = std::move(runs);
+            Append32(d, item);
             WriteRecord(out, biff::kLabelSst, d);
+          }
         }
       }
       Append16(db, static_cast<std::uint16_t>(rowStart - previousFirstCell));
@@ -762,6 +840,7 @@ std::vector<std::string> Writing::Stream() {
   // The palette comes first: the sheets' conditional formats name its colours.
   fills_ = Children(FirstChild(styles_, "fills"));
   borders_ = Children(FirstChild(styles_, "borders"));
+  CollectStringRuns();
   ChoosePalette();
   std::vector<std::string> sheetStreams;
   std::vector<std::vector<std::size_t>> dbcells;
@@ -857,7 +936,7 @@ std::vector<std::string> Writing::Stream() {
     }
     if (r.type == biff::kEof && i + 1 == globals->size()) {
       writeLinks();
-      WriteStringTable(out, strings_, src_);
+      WriteStringTable(out, strings_, src_, stringRuns_);
     }
     WriteRecord(out, r);
   }

@@ -231,20 +231,31 @@ TEST(XlsModel, PrintedContentKeptAsRecordsIsNamed) {
 }
 
 // Formatting runs of the string table are rich text in the model, each run
-// in its FONT record's properties; the runs are those xlrd reads there.
+// in its FONT record's properties (the runs are those xlrd reads there), and
+// the same again after a crossing to .xlsx and back, where the writer makes
+// the runs and their FONT records anew.
 TEST(XlsModel, StringTableRunsAreRichTextInTheirFonts) {
+  const auto expectRuns = [](const Workbook& book) {
+    const Sheet* sheet = nullptr;
+    for (std::size_t i = 0; !sheet && i < book.SheetCount(); ++i)
+      if (book.GetSheet(i).name() == "BRA-表") sheet = &book.GetSheet(i);
+    ASSERT_NE(sheet, nullptr);
+    const Cell* cell = sheet->FindCell(1, 1);
+    ASSERT_TRUE(cell && cell->type == CellType::SharedString);
+    EXPECT_EQ(book.sharedStrings().RawXml(cell->text),
+              "<r><t xml:space=\"preserve\">三區分公司九十一年度</t></r>"
+              "<r><rPr><b/><sz val=\"14\"/><rFont val=\"Times New Roman\"/><family val=\"1\"/><charset val=\"0\"/></rPr>"
+              "<t xml:space=\"preserve\">ISDN-BRA</t></r>"
+              "<r><rPr><b/><sz val=\"14\"/><rFont val=\"標楷體\"/><family val=\"4\"/><charset val=\"136\"/></rPr>"
+              "<t xml:space=\"preserve\">設備暨使用率統計表</t></r>");
+    EXPECT_TRUE(book.PrintedContentNotInModel(*sheet).empty());
+  };
+  vemo::test::TempDir dir;
   auto book = Workbook::Open(vemo::test::SharedDir() / "corpus/xls/12843-1.xls");
-  const Sheet* sheet = book->FindSheet("BRA-表");
-  ASSERT_NE(sheet, nullptr);
-  const Cell* cell = sheet->FindCell(1, 1);
-  ASSERT_TRUE(cell && cell->type == CellType::SharedString);
-  EXPECT_EQ(book->sharedStrings().RawXml(cell->text),
-            "<r><t xml:space=\"preserve\">三區分公司九十一年度</t></r>"
-            "<r><rPr><b/><sz val=\"14\"/><rFont val=\"Times New Roman\"/><family val=\"1\"/><charset val=\"0\"/></rPr>"
-            "<t xml:space=\"preserve\">ISDN-BRA</t></r>"
-            "<r><rPr><b/><sz val=\"14\"/><rFont val=\"標楷體\"/><family val=\"4\"/><charset val=\"136\"/></rPr>"
-            "<t xml:space=\"preserve\">設備暨使用率統計表</t></r>");
-  EXPECT_TRUE(book->PrintedContentNotInModel(*sheet).empty());
+  expectRuns(*book);
+  book->Save(dir.path() / "crossed.xlsx");
+  Workbook::Open(dir.path() / "crossed.xlsx")->Save(dir.path() / "back.xls");
+  expectRuns(*Workbook::Open(dir.path() / "back.xls"));
 }
 
 // Saved as .xls: colours beyond the palette are named in a warning, and after
