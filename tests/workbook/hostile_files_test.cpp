@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
-#include <fstream>
 
 #include "support/test_paths.h"
 #include "workbook/number_format.h"
