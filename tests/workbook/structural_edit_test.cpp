@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <set>
 
 #include "support/run_command.h"
@@ -23,10 +22,9 @@ using vemo::test::TempDir;
 // The shared invoice template: entry row 6 (=C6*D6, F6:G6 merged, height
 // 18), totals in row 7, print area A1:G14, name InvoiceTotal = $E$7.
 std::filesystem::path MakeInvoice(const TempDir& temp) {
-  const std::string script = "import sys; sys.path[:0]=[" + vemo::test::ShellQuote(SharedDir() / "tools" / "tests") + "," +
-                             vemo::test::ShellQuote(SharedDir() / "tools") + "]; import invoice_fixture; invoice_fixture.build(sys.argv[1])";
-  std::ofstream(temp / "invoice.py") << script;
-  auto made = vemo::test::RunPython(temp / "invoice.py", vemo::test::ShellQuote(temp / "invoice.xlsx"));
+  auto made = vemo::test::RunPythonCode("import sys; sys.path[:0] = sys.argv[2:]; import invoice_fixture; invoice_fixture.build(sys.argv[1])",
+                                        vemo::test::ShellQuote(temp / "invoice.xlsx") + " " + vemo::test::ShellQuote(SharedDir() / "tools" / "tests") +
+                                            " " + vemo::test::ShellQuote(SharedDir() / "tools"));
   EXPECT_EQ(made.status, 0) << made.output;
   return temp / "invoice.xlsx";
 }
