@@ -8,7 +8,6 @@
 #include "support/run_command.h"
 #include "support/test_paths.h"
 #include "workbook/workbook.h"
-#include "workbook/workbook_error.h"
 #include "workbook/workbook_test_util.h"
 
 namespace vemo::wb {
@@ -22,15 +21,6 @@ class XlsCorpus : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(XlsCorpus, SaveWithoutEditIsEqual) {
   const std::filesystem::path in = CorpusDir() / GetParam();
-  if (GetParam() == "testEXCEL_95.xls") {  // refused by design, saying so
-    try {
-      Workbook::Open(in);
-      FAIL() << "opened an Excel 5.0/95 workbook";
-    } catch (const WorkbookError& e) {
-      EXPECT_NE(std::string(e.what()).find("BIFF5"), std::string::npos) << e.what();
-    }
-    return;
-  }
   vemo::test::TempDir temp;
   const std::filesystem::path out = temp / "out.xls";
   Workbook::Open(in)->Save(out);
@@ -40,7 +30,14 @@ TEST_P(XlsCorpus, SaveWithoutEditIsEqual) {
   EXPECT_EQ(diff.status, 0) << diff.output;
 }
 
-INSTANTIATE_TEST_SUITE_P(Xls, XlsCorpus, ::testing::ValuesIn(test::CorpusFiles("xls", ".xls")),
+// testEXCEL_95.xls is refused by design, saying so (hostile_files_test.cpp).
+std::vector<std::string> SavableFiles() {
+  auto files = test::CorpusFiles("xls", ".xls");
+  std::erase(files, std::string("testEXCEL_95.xls"));
+  return files;
+}
+
+INSTANTIATE_TEST_SUITE_P(Xls, XlsCorpus, ::testing::ValuesIn(SavableFiles()),
                          [](const auto& info) { return test::ParamName(info.param); });
 
 // An example template saved from .xlsx as .xls has the borders, fills and
