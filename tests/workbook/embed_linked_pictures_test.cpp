@@ -192,7 +192,7 @@ TEST_F(EmbedLinkedPicturesTest, BrokenDrawingIsRefusedByName) {
 }
 
 // The sample label workbook, as a spreadsheet application saves it, through
-// the file entry point; checked by our reader and by openpyxl.
+// the file entry point; checked by our reader and by Python's zipfile.
 TEST_F(EmbedLinkedPicturesTest, SampleLabelWorkbookGetsItsThreePictures) {
   const auto xlsx = temp_ / "label.xlsx";
   std::filesystem::copy_file(vemo::test::SourceDir() / "examples/templates/商品标签模板.xlsx", xlsx);
@@ -204,16 +204,10 @@ TEST_F(EmbedLinkedPicturesTest, SampleLabelWorkbookGetsItsThreePictures) {
     if (cut == std::string_view::npos) return std::nullopt;
     return temp_ / std::string(target.substr(cut + 1));
   };
-  const ZipPackage original = ZipPackage::ReadFile(xlsx);
+  // What else keeps its bytes: LinksBecomeMediaPartsAndTheRestKeepsItsBytes.
   const EmbedPicturesResult result = EmbedLinkedPicturesInFile(xlsx, resolver);
   EXPECT_EQ(result.embedded.size(), 3u);
   EXPECT_FALSE(std::filesystem::exists(temp_ / "label.xlsx.embedding"));
-
-  const ZipPackage embedded = ZipPackage::ReadFile(xlsx);
-  for (const auto& entry : original.entries()) {
-    if (entry.name.find("drawing") != std::string::npos || entry.name == "[Content_Types].xml") continue;
-    EXPECT_EQ(Part(embedded, entry.name), entry.data()) << entry.name;
-  }
   EXPECT_NO_THROW(Workbook::Open(xlsx));
   const auto check = vemo::test::RunCommand(
       "/usr/bin/python3 -c \"import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
