@@ -42,7 +42,7 @@ TEST(SheetModel, EditsOfEveryKindSurviveSaveAndOpen) {
   sheet.SetBoolean(10, 4, true);
   sheet.SetFormula(10, 5, "SUM(C2:C4)&\"<\"");
   sheet.SetNumber(11, 16384, 5);
-  sheet.SetString(20, 1, std::string("\x00\x0B\xEF\xBF\xBE_x0041_ bad\xFF", 17));  // escapes: xml_text_test
+  sheet.SetString(20, 1, std::string("\x00\x0B\xEF\xBF\xBE_x0041_ bad\xFF", 17));  // escapes: shared_strings_test
   sheet.SetFormula(21, 1, "\"a\x01" "b\"&\"_x0042_\"");
   sheet.SetNumber(5, 4, 99);  // D5 held the shared formula's text
   sheet.AddMergedRange(*ParseCellRange("B8:D8"));
