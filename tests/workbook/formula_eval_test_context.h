@@ -26,7 +26,6 @@ class MapContext : public EvalContext {
   void SetName(const std::string& name, const std::string& formula) { names_[Upper(name)] = formula; }
 
   CellValue CellAt(std::string_view sheet, int row, int col) override {
-    ++reads;
     auto it = cells_.find({Upper(std::string(sheet)), row, col});
     return it == cells_.end() ? CellValue() : it->second;
   }
@@ -41,7 +40,6 @@ class MapContext : public EvalContext {
 
   double today = 45292;  // 2024-01-01
   bool date1904 = false;
-  long reads = 0;
 
  private:
   static std::string Upper(std::string s) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
-#include <fstream>
 
 #include "support/test_paths.h"
 #include "workbook/number_format.h"
@@ -100,6 +99,7 @@ TEST(HostileFiles, StrictAndXlsAndXmlBombAreRefusedWithTheReason) {
                                      {"xor-encryption-abc.xls", "password protected"},
                                      {"testEXCEL_3.xls", "BIFF3"},
                                      {"testEXCEL_4.xls", "BIFF4"},
+                                     {"../xls/testEXCEL_95.xls", "BIFF5"},
                                      {"corrupted_error.xls", "runs into another chain"},
                                      {"too_small.xls", "neither an .xls nor an .xlsx"}})
     EXPECT_NE(OpenError(odd / file).find(reason), std::string::npos) << file << ": " << OpenError(odd / file);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace vemo::wb {
 namespace {
@@ -63,18 +64,16 @@ TEST(ShiftFormulaTest, ReferencesPushedOffTheSheetBecomeRefErrors) {
   EXPECT_EQ(ShiftFormula("XFD1", "S", "S", LineInsertion{kCols, 2, 1}), "#REF!");
 }
 
+// A formula copied by (rows, columns): relative parts move; what leaves the
+// sheet becomes #REF!.
 TEST(TranslateFormulaTest, MovesRelativePartsOnly) {
-  EXPECT_EQ(TranslateFormula("C6*$D6+D$6+$E$6+SUM(A:A)+3:3", 2, 1), "D8*$D8+E$6+$E$6+SUM(B:B)+5:5");
-  EXPECT_EQ(TranslateFormula("Other!B2+'My S'!$B2", 1, 1), "Other!C3+'My S'!$B3");
-  EXPECT_EQ(TranslateFormula("[1]Data!B2+Jan:Mar!B2", 1, 0), "[1]Data!B2+Jan:Mar!B3");
-  EXPECT_EQ(TranslateFormula("SUM(A1:A9)-Tax", -0, 0), "SUM(A1:A9)-Tax");
-}
-
-TEST(TranslateFormulaTest, ReferencesMovedOffTheSheetBecomeRefErrors) {
-  EXPECT_EQ(TranslateFormula("A1", -1, 0), "#REF!");
-  EXPECT_EQ(TranslateFormula("SUM(A1:B2)+1", 0, -1), "SUM(#REF!)+1");
-  EXPECT_EQ(TranslateFormula("$A$1+A1", -1, 0), "$A$1+#REF!");
-  EXPECT_EQ(TranslateFormula("XFD1", 0, 1), "#REF!");
+  const std::tuple<const char*, int, int, const char*> cases[] = {
+      {"C6*$D6+D$6+$E$6+SUM(A:A)+3:3", 2, 1, "D8*$D8+E$6+$E$6+SUM(B:B)+5:5"},
+      {"Other!B2+'My S'!$B2", 1, 1, "Other!C3+'My S'!$B3"}, {"[1]Data!B2+Jan:Mar!B2", 1, 0, "[1]Data!B2+Jan:Mar!B3"},
+      {"SUM(A1:A9)-Tax", 0, 0, "SUM(A1:A9)-Tax"}, {"A1", -1, 0, "#REF!"}, {"SUM(A1:B2)+1", 0, -1, "SUM(#REF!)+1"},
+      {"$A$1+A1", -1, 0, "$A$1+#REF!"}, {"XFD1", 0, 1, "#REF!"},
+  };
+  for (const auto& [formula, rows, cols, moved] : cases) EXPECT_EQ(TranslateFormula(formula, rows, cols), moved) << formula;
 }
 
 TEST(ShiftRangeListTest, ShiftsEachRangeAndDropsThoseMovedOff) {

@@ -1,12 +1,12 @@
-// Row and column insertion checked by explicit expectations on an invoice
-// template and by the independent comparer on real workbooks.
+// Structural edits: row and column insertion checked by the independent
+// comparer on an invoice template and on real workbooks, and at the edge of
+// the sheet; sheet deletion, its names and the references it breaks.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <map>
+#include <set>
 
+#include "support/run_command.h"
 #include "support/test_paths.h"
 #include "workbook/structural_edit.h"
 #include "workbook/workbook.h"
@@ -22,80 +22,29 @@ using vemo::test::TempDir;
 // The shared invoice template: entry row 6 (=C6*D6, F6:G6 merged, height
 // 18), totals in row 7, print area A1:G14, name InvoiceTotal = $E$7.
 std::filesystem::path MakeInvoice(const TempDir& temp) {
-  const std::string script = "import sys; sys.path[:0]=[" + test::Quote(SharedDir() / "tools" / "tests") + "," +
-                             test::Quote(SharedDir() / "tools") + "]; import invoice_fixture; invoice_fixture.build(sys.argv[1])";
-  std::ofstream(temp / "invoice.py") << script;
-  auto made = test::RunPythonTool(temp / "invoice.py", test::Quote(temp / "invoice.xlsx"));
-  EXPECT_EQ(made.exitCode, 0) << made.output;
+  auto made = vemo::test::RunPythonCode("import sys; sys.path[:0] = sys.argv[2:]; import invoice_fixture; invoice_fixture.build(sys.argv[1])",
+                                        vemo::test::ShellQuote(temp / "invoice.xlsx") + " " + vemo::test::ShellQuote(SharedDir() / "tools" / "tests") +
+                                            " " + vemo::test::ShellQuote(SharedDir() / "tools"));
+  EXPECT_EQ(made.status, 0) << made.output;
   return temp / "invoice.xlsx";
 }
 
-test::ToolResult Compare(const std::filesystem::path& a, const std::filesystem::path& b, const std::string& edits) {
-  return test::RunPythonTool(test::XlsxDiffTool(), test::Quote(a) + " " + test::Quote(b) + " " + edits);
+vemo::test::CommandResult Compare(const std::filesystem::path& a, const std::filesystem::path& b, const std::string& edits) {
+  return vemo::test::RunPython(vemo::test::XlsxDiffTool(), vemo::test::ShellQuote(a) + " " + vemo::test::ShellQuote(b) + " " + edits);
 }
 
-std::string FormulaAt(const Sheet& sheet, int row, int col) {
-  const Formula* f = sheet.GetFormula(row, col);
-  return f ? f->text : "<none>";
-}
-
-TEST(InsertRows, BillEntryRowCopiedMovesEverythingBelow) {
+// The entry row copied four times and a margin column put in front, as a
+// bill is filled: the comparer checks every category (cells and formulas,
+// merges, row heights, names, print area) against the edits it is told of.
+TEST(InsertRows, BillEntryRowCopiedAndMarginColumnMoveEverything) {
   TempDir temp;
   auto in = MakeInvoice(temp);
   auto book = Workbook::Open(in);
-  Sheet& bill = book->GetSheet(0);
-  InsertRows(*book, bill, 6, 4, 6);
-
-  for (int row = 6; row <= 10; ++row) {
-    std::string r = std::to_string(row);
-    EXPECT_EQ(FormulaAt(bill, row, 5), "C" + r + "*D" + r);
-    EXPECT_EQ(bill.GetValue(row, 2).text, "&Item");
-    EXPECT_EQ(bill.RowHeight(row), 18.0);
-  }
-  EXPECT_EQ(FormulaAt(bill, 11, 5), "SUM(E5:E10)");
-  EXPECT_EQ(FormulaAt(bill, 11, 7), "$E$10*2");
-  auto merges = bill.MergedRanges();
-  for (const char* expected : {"A1:F1", "B3:D3", "F6:G6", "F8:G8", "F10:G10", "A13:F13"})
-    EXPECT_NE(std::find(merges.begin(), merges.end(), expected), merges.end()) << expected;
-  std::map<std::string, std::string> names;
-  for (const DefinedName& n : book->DefinedNames()) names[n.name] = n.text;
-  EXPECT_EQ(names["InvoiceTotal"], "Invoice!$E$11");
-  EXPECT_EQ(names["_xlnm.Print_Area"], "'Invoice'!$A$1:$G$18");
-
+  InsertRows(*book, book->GetSheet(0), 6, 4, 6);
+  InsertColumns(*book, book->GetSheet(0), 1, 1);
   book->Save(temp / "out.xlsx");
-  auto diff = Compare(in, temp / "out.xlsx", "--insert-rows 6:4:copy");
-  EXPECT_EQ(diff.exitCode, 0) << diff.output;
-}
-
-// What the bill engine does: copy the entry row, fill the lines, delete the
-// other sheets, add a thin first row and column.
-TEST(InsertRows, FilledBillFramedAndAlone) {
-  TempDir temp;
-  auto in = MakeInvoice(temp);
-  auto book = Workbook::Open(in);
-  Sheet& bill = book->GetSheet(0);
-  InsertRows(*book, bill, 6, 2, 6);
-  for (int line = 0; line < 3; ++line) {
-    bill.SetString(6 + line, 2, "Item " + std::to_string(line + 1));
-    bill.SetNumber(6 + line, 3, 10 * (line + 1));
-    bill.SetNumber(6 + line, 4, 2.5);
-  }
-  book->DeleteSheet(1);
-  InsertRows(*book, bill, 1, 1);
-  bill.SetRowHeight(1, 10);
-  InsertColumns(*book, bill, 1, 1);
-  bill.SetColumnWidth(1, 1);
-  book->Save(temp / "out.xlsx");
-
-  auto reopened = Workbook::Open(temp / "out.xlsx");
-  const Sheet& out = reopened->GetSheet(0);
-  EXPECT_EQ(out.GetValue(8, 3).text, "Item 2");
-  EXPECT_EQ(FormulaAt(out, 10, 6), "SUM(F6:F9)");
-  EXPECT_EQ(out.ColumnWidth(1), 1.0);
-  EXPECT_EQ(out.RowHeight(1), 10.0);
-  auto diff = Compare(in, temp / "out.xlsx",
-                      "--first-sheet-only --insert-rows 6:2:copy 1:1 --insert-cols 1:1 --ignore-cells C7:E9");
-  EXPECT_EQ(diff.exitCode, 0) << diff.output;
+  auto diff = Compare(in, temp / "out.xlsx", "--insert-rows 6:4:copy --insert-cols 1:1");
+  EXPECT_EQ(diff.status, 0) << diff.output;
 }
 
 // A file formatted out to XFD1048576 (cells and rows with a style only)
@@ -189,7 +138,7 @@ TEST_P(CorpusInsertion, MatchesTheComparer) {
   std::string edit = std::string(c.rows ? "--insert-rows " : "--insert-cols ") + std::to_string(at) + ":3" +
                      (c.copy ? ":copy" : "");
   auto diff = Compare(in, temp / "out.xlsx", edit);
-  EXPECT_EQ(diff.exitCode, 0) << edit << "\n" << diff.output;
+  EXPECT_EQ(diff.status, 0) << edit << "\n" << diff.output;
 }
 
 std::string CaseName(const ::testing::TestParamInfo<CorpusCase>& info) {
@@ -197,6 +146,64 @@ std::string CaseName(const ::testing::TestParamInfo<CorpusCase>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, CorpusInsertion, ::testing::ValuesIn(CorpusCases()), CaseName);
+
+// Deleting every sheet but the first, as the bill engine does before saving.
+std::vector<std::string> MultiSheetCorpusFiles() {
+  std::vector<std::string> names;
+  for (const auto& row : test::Manifest()) {
+    const std::string& file = row.at("file");
+    // DrawingSizeInPx takes the comparer minutes; the round-trip test covers it.
+    if (file.starts_with("xlsx/") && file != "xlsx/DrawingSizeInPx.xlsx" && row.count("sheets") &&
+        std::atoi(row.at("sheets").c_str()) > 1)
+      names.push_back(file.substr(5));
+  }
+  return names;
+}
+
+class DeleteAllButFirst : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(DeleteAllButFirst, MatchesTheComparerExpectation) {
+  std::filesystem::path in = SharedDir() / "corpus" / "xlsx" / GetParam();
+  TempDir temp;
+  auto book = Workbook::Open(in);
+  while (book->SheetCount() > 1) book->DeleteSheet(book->SheetCount() - 1);
+  book->Save(temp / "out.xlsx");
+  auto diff = Compare(in, temp / "out.xlsx", "--first-sheet-only");
+  EXPECT_EQ(diff.status, 0) << diff.output;
+  // The saved package holds no part of the deleted sheets any more.
+  auto reopened = Workbook::Open(temp / "out.xlsx");
+  EXPECT_EQ(reopened->SheetCount(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, DeleteAllButFirst, ::testing::ValuesIn(MultiSheetCorpusFiles()),
+                         [](const auto& info) { return test::ParamName(info.param); });
+
+TEST(SheetDeletion, LocalNamesFollowAndReferencesBreak) {
+  std::filesystem::path in = SharedDir() / "corpus" / "xlsx" / "RepeatingRowsCols.xlsx";
+  auto book = Workbook::Open(in);
+  ASSERT_GE(book->SheetCount(), 3u);
+  std::string second = book->GetSheet(1).name();
+  std::set<std::pair<std::string, int>> expectedLocal;
+  for (const DefinedName& n : book->DefinedNames()) {
+    if (n.localSheetId == 0) expectedLocal.emplace(n.name, 0);
+    if (n.localSheetId > 1) expectedLocal.emplace(n.name, n.localSheetId - 1);
+  }
+  ASSERT_FALSE(expectedLocal.empty());
+  book->GetSheet(0).SetFormula(1, 1, "'" + second + "'!B2+1");
+  book->DeleteSheet(1);
+  EXPECT_EQ(book->GetSheet(0).GetFormula(1, 1)->text, "#REF!+1");
+  std::set<std::pair<std::string, int>> local;
+  for (const DefinedName& n : book->DefinedNames())
+    if (n.localSheetId >= 0) local.emplace(n.name, n.localSheetId);
+  EXPECT_EQ(local, expectedLocal);
+}
+
+TEST(SheetDeletion, TheOnlySheetCannotBeDeleted) {
+  auto book = Workbook::Open(SharedDir() / "corpus" / "xlsx" / "49156.xlsx");
+  ASSERT_EQ(book->SheetCount(), 1u);
+  EXPECT_THROW(book->DeleteSheet(0), WorkbookError);
+  EXPECT_THROW(book->DeleteSheet(3), WorkbookError);
+}
 
 }  // namespace
 }  // namespace vemo::wb

@@ -78,11 +78,10 @@ TEST(ValueEntry, TextLongerThanACellHoldsIsCut) {
 }
 
 TEST(ValueEntry, BooleansInAnyCase) {
-  for (const char* t : {"TRUE", "true", "True", " FALSE "}) {
-    const EntryResult r = InterpretEntry(t, false, true);
-    EXPECT_EQ(r.kind, Kind::Boolean) << t;
-    EXPECT_EQ(r.boolean, std::string(t).find('R') != std::string::npos || std::string(t).find('r') != std::string::npos)
-        << t;
+  for (const auto& [text, value] : {std::pair{"TRUE", true}, {"true", true}, {"True", true}, {" FALSE ", false}}) {
+    const EntryResult r = InterpretEntry(text, false, true);
+    EXPECT_EQ(r.kind, Kind::Boolean) << text;
+    EXPECT_EQ(r.boolean, value) << text;
   }
   ExpectText({"TRUEX", "是"});
 }
@@ -123,20 +122,20 @@ TEST(ValueEntry, NotNumbersAndInvalidDatesStayText) {
               "1899-12-31", "2026年2月30日", "2026年12月1", "2026/12/1T13:45"});
 }
 
-TEST(ValueEntry, SuggestionsOnlyForGeneralCells) {
-  const EntryResult r = InterpretEntry("12%", false, false);
-  EXPECT_EQ(r.kind, Kind::Number);
-  EXPECT_DOUBLE_EQ(r.number, 0.12);
-  EXPECT_FALSE(r.suggestedFormat.has_value());
-  const EntryResult d = InterpretEntry("2026-12-01", false, false);
-  EXPECT_EQ(d.kind, Kind::Number);
-  EXPECT_FALSE(d.suggestedFormat.has_value());
-}
-
-TEST(ValueEntry, System1904Dates) {
-  const EntryResult r = InterpretEntry("2026-12-01", false, true, true);
-  EXPECT_EQ(r.kind, Kind::Number);
-  EXPECT_DOUBLE_EQ(r.number, 46357 - 1462);
+// Formats are suggested only for cells formatted General; dates follow the
+// workbook's date system.
+TEST(ValueEntry, SuggestionsOnlyForGeneralCellsAndDatesInEitherSystem) {
+  const struct {
+    const char* text;
+    bool general, date1904;
+    double number;
+  } cases[] = {{"12%", false, false, 0.12}, {"2026-12-01", false, false, 46357}, {"2026-12-01", true, true, 46357 - 1462}};
+  for (const auto& c : cases) {
+    const EntryResult r = InterpretEntry(c.text, false, c.general, c.date1904);
+    EXPECT_EQ(r.kind, Kind::Number) << c.text;
+    EXPECT_DOUBLE_EQ(r.number, c.number) << c.text;
+    EXPECT_EQ(r.suggestedFormat.has_value(), c.general) << c.text;
+  }
 }
 
 }  // namespace

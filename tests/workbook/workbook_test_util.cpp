@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -14,15 +15,6 @@
 #include "support/test_paths.h"
 
 namespace vemo::wb::test {
-
-std::string Quote(const std::filesystem::path& path) { return vemo::test::ShellQuote(path); }
-
-ToolResult RunPythonTool(const std::filesystem::path& tool, const std::string& arguments) {
-  const auto run = vemo::test::RunPython(tool, arguments);
-  return ToolResult{run.status, run.output};
-}
-
-std::filesystem::path XlsxDiffTool() { return vemo::test::XlsxDiffTool(); }
 
 const std::vector<std::map<std::string, std::string>>& Manifest() {
   static const auto rows = [] {
@@ -60,8 +52,8 @@ bool LibreOfficeChecks() {
 
 std::filesystem::path ConvertedByOffice(const std::filesystem::path& file, const std::filesystem::path& dir) {
   std::filesystem::create_directories(dir);
-  const std::string command = "cd " + Quote(dir) + " && soffice -env:UserInstallation=file://" + (dir / "profile").string() +
-                              " --headless --convert-to xlsx " + Quote(file) + " >/dev/null 2>&1";
+  const std::string command = "cd " + vemo::test::ShellQuote(dir) + " && soffice -env:UserInstallation=file://" + (dir / "profile").string() +
+                              " --headless --convert-to xlsx " + vemo::test::ShellQuote(file) + " >/dev/null 2>&1";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("LibreOffice did not convert " + file.string());
   return dir / (file.stem().string() + ".xlsx");
 }
@@ -79,6 +71,22 @@ std::string ParamName(const std::string& file) {
   std::string name;
   for (char c : std::filesystem::path(file).stem().string()) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
   return name.substr(0, 60);
+}
+
+std::string MixedBytes(std::size_t size) {
+  std::mt19937 random(7);
+  std::string out;
+  out.reserve(size);
+  for (int row = 1; out.size() < size; ++row) {
+    if (row % 500 == 0) {
+      for (int i = 0; i < 40000 && out.size() < size; ++i) out += static_cast<char>(random() & 0xFF);
+    } else {
+      out += "<row r=\"" + std::to_string(row) + "\"><c r=\"A" + std::to_string(row) + "\" t=\"s\"><v>" +
+             std::to_string(random() % 1000) + "</v></c></row>";
+    }
+  }
+  out.resize(size);
+  return out;
 }
 
 std::string DeflateInOneStream(std::string_view input, int level) {

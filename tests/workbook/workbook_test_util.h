@@ -1,4 +1,4 @@
-// Helpers shared by the workbook tests: running the independent checking tools.
+// Helpers shared by the workbook tests: the corpus, LibreOffice and zlib.
 #pragma once
 #include <filesystem>
 #include <map>
@@ -7,16 +7,6 @@
 #include <vector>
 
 namespace vemo::wb::test {
-
-struct ToolResult {
-  int exitCode = -1;
-  std::string output;
-};
-
-// Runs `/usr/bin/python3 TOOL ARGS...` and captures stdout+stderr.
-ToolResult RunPythonTool(const std::filesystem::path& tool, const std::string& arguments);
-std::string Quote(const std::filesystem::path& path);
-std::filesystem::path XlsxDiffTool();
 
 // The rows of the corpus manifest, each by its column names ("file" is
 // "xlsx/NAME").
@@ -34,6 +24,11 @@ std::filesystem::path ConvertedByOffice(const std::filesystem::path& file, const
 std::vector<std::string> CorpusFiles(const std::string& folder, const std::string& extension);
 // A file name as a test name: letters and digits, the extension left out.
 std::string ParamName(const std::string& file);
+
+// `size` bytes: stretches of random bytes between stretches of repeated
+// XML-like rows, so some deflate blocks hardly compress and others lean on
+// the dictionary.
+std::string MixedBytes(std::size_t size);
 
 // zlib's raw deflate of the whole input in one stream at `level`: what
 // another writer would store, to compare ours with.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/files.h"
+#include "support/run_command.h"
 #include "support/test_paths.h"
 #include "workbook/workbook.h"
 #include "workbook/workbook_test_util.h"
@@ -19,8 +20,8 @@ TEST_P(CorpusRoundTrip, SaveWithoutEditIsIdentical) {
   vemo::test::TempDir temp;
   Workbook::Open(CorpusFile(GetParam()))->Save(temp / "out.xlsx");
   if (vemo::test::CorpusComparerSkipped()) GTEST_SKIP() << "saved; the comparer runs in the normal test run";
-  auto diff = test::RunPythonTool(test::XlsxDiffTool(), test::Quote(CorpusFile(GetParam())) + " " + test::Quote(temp / "out.xlsx"));
-  EXPECT_EQ(diff.exitCode, 0) << diff.output;
+  auto diff = vemo::test::RunPython(vemo::test::XlsxDiffTool(), vemo::test::ShellQuote(CorpusFile(GetParam())) + " " + vemo::test::ShellQuote(temp / "out.xlsx"));
+  EXPECT_EQ(diff.status, 0) << diff.output;
 }
 
 TEST_P(CorpusRoundTrip, SavingTwiceGivesTheSameBytes) {
@@ -49,8 +50,8 @@ TEST_P(CorpusLibreOffice, SavedFilesOpen) {
       if (index++ % kLibreOfficeShards != GetParam() || entry == "xls/testEXCEL_95.xls") continue;  // refused by design
       if (!test::LibreOfficeOpensOriginal(entry)) continue;  // the manifest says the input itself does not open
       Workbook::Open(vemo::test::SharedDir() / "corpus" / entry)->Save(temp / name);
-      auto check = test::RunPythonTool(vemo::test::SharedDir() / "tools" / "lo_check.py", test::Quote(temp / name));
-      EXPECT_EQ(check.exitCode, 0) << entry << ": " << check.output;
+      auto check = vemo::test::RunPython(vemo::test::SharedDir() / "tools" / "lo_check.py", vemo::test::ShellQuote(temp / name));
+      EXPECT_EQ(check.status, 0) << entry << ": " << check.output;
     }
   }
 }

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
-#include <fstream>
 #include <map>
 
+#include "support/files.h"
 #include "support/test_paths.h"
 #include "workbook/workbook_error.h"
 #include "workbook/zip/zip_package.h"
@@ -16,11 +16,6 @@ namespace vemo::wb {
 namespace {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
-
-std::string Bytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), {});
-}
 
 // The entries as the zip library reads them; nullopt when it refuses.
 std::optional<Entries> ReferenceRead(const std::string& bytes) {
@@ -71,7 +66,7 @@ TEST(ZipReader, ReadsEveryCorpusFileAsTheReferenceReaderDoes) {
   int compared = 0;
   for (const char* folder : {"xlsx", "odd"}) {
     for (const auto& file : std::filesystem::directory_iterator(vemo::test::SharedDir() / "corpus" / folder)) {
-      const std::string bytes = Bytes(file.path());
+      const std::string bytes = vemo::test::ReadFileBytes(file.path());
       if (bytes.size() < 4 || bytes.compare(0, 2, "PK") != 0) continue;  // .xls and other non-zip files
       const std::optional<Entries> expected = ReferenceRead(bytes);
       std::string error;
@@ -101,7 +96,7 @@ TEST(ZipReader, ReadsEveryCorpusFileAsTheReferenceReaderDoes) {
 // whatever the reference refuses for damaged data, and otherwise reads the
 // same bytes (a change in an unused field may go unnoticed by both).
 TEST(ZipReader, DamagedArchivesAreRefusedOrReadAsTheReferenceReadsThem) {
-  const std::string whole = Bytes(vemo::test::SharedDir() / "corpus" / "xlsx" / "45544.xlsx");
+  const std::string whole = vemo::test::ReadFileBytes(vemo::test::SharedDir() / "corpus" / "xlsx" / "45544.xlsx");
   ASSERT_GT(whole.size(), 1000u);
   for (std::size_t cut : {std::size_t{0}, std::size_t{21}, whole.size() / 3, whole.size() - 23, whole.size() - 1}) {
     std::string error;

@@ -2,7 +2,7 @@
 """Cross-check of number format displays against a real spreadsheet application.
 
 Reads the cases {value, "code", "expected"} of the tables in
-number_format_*_test.cpp (rows whose value is not a plain number or a
+number_format_test.cpp (rows whose value is not a plain number or a
 kDec1 constant are left out), writes number_format_crosscheck.xlsx
 (column A: the value under the format) and, with --check, converts it with
 the headless office suite and prints value, code, our expectation and the
@@ -20,7 +20,6 @@ elapsed seconds with decimals are supported; serials 0..60 follow the
 1900 system with its phantom 1900-02-29 (0 -> 1900-01-00).
 """
 import csv
-import glob
 import os
 import re
 import subprocess
@@ -35,14 +34,14 @@ CONSTANTS = {'kDec1': 46357, 'kDec1At134510': 46357.573032407}
 
 def cases():
     out = []
-    for path in sorted(glob.glob(os.path.join(os.path.dirname(__file__), '..', 'number_format_*_test.cpp'))):
-        for value, code, expected in ROW.findall(open(path, encoding='utf-8').read()):
-            try:
-                number = eval(value, {'__builtins__': {}}, dict(CONSTANTS))
-            except (NameError, SyntaxError):
-                continue
-            unescape = lambda s: re.sub(r'\\(.)', r'\1', s)
-            out.append((number, unescape(code), unescape(expected)))
+    path = os.path.join(os.path.dirname(__file__), '..', 'number_format_test.cpp')
+    for value, code, expected in ROW.findall(open(path, encoding='utf-8').read()):
+        try:
+            number = eval(value, {'__builtins__': {}}, dict(CONSTANTS))
+        except (NameError, SyntaxError):
+            continue
+        unescape = lambda s: re.sub(r'\\(.)', r'\1', s)
+        out.append((number, unescape(code), unescape(expected)))
     return out
 
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 
+#include "support/run_command.h"
 #include "support/test_paths.h"
 #include "workbook/structural_edit.h"
 #include "workbook/workbook.h"
@@ -48,14 +49,14 @@ TEST(XlsInsertion, RowsInsertedMoveEverythingBelow) {
     InsertRows(*book, book->GetSheet(static_cast<std::size_t>(c.sheet)), c.at, c.count, c.at);
     book->Save(temp / "b.xls");
     Workbook::Open(temp / "b.xls")->Save(temp / "b.xlsx");
-    const std::string edit = " --sheet " + test::Quote(sheet) + " --insert-rows " + std::to_string(c.at) + ":" +
+    const std::string edit = " --sheet " + vemo::test::ShellQuote(sheet) + " --insert-rows " + std::to_string(c.at) + ":" +
                              std::to_string(c.count) + ":copy";
-    auto own = test::RunPythonTool(test::XlsxDiffTool(), test::Quote(temp / "a.xlsx") + " " + test::Quote(temp / "b.xlsx") + edit);
-    EXPECT_EQ(own.exitCode, 0) << c.file << "\n" << own.output;
+    auto own = vemo::test::RunPython(vemo::test::XlsxDiffTool(), vemo::test::ShellQuote(temp / "a.xlsx") + " " + vemo::test::ShellQuote(temp / "b.xlsx") + edit);
+    EXPECT_EQ(own.status, 0) << c.file << "\n" << own.output;
     if (!office || !c.office) continue;
     const auto a = test::ConvertedByOffice(in, temp / "o"), b = test::ConvertedByOffice(temp / "b.xls", temp / "e");
-    auto lo = test::RunPythonTool(test::XlsxDiffTool(), test::Quote(a) + " " + test::Quote(b) + edit);
-    EXPECT_EQ(lo.exitCode, 0) << c.file << " through LibreOffice\n" << lo.output;
+    auto lo = vemo::test::RunPython(vemo::test::XlsxDiffTool(), vemo::test::ShellQuote(a) + " " + vemo::test::ShellQuote(b) + edit);
+    EXPECT_EQ(lo.status, 0) << c.file << " through LibreOffice\n" << lo.output;
   }
 }
 

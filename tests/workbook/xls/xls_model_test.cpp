@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "support/files.h"
+#include "support/run_command.h"
 #include "support/test_paths.h"
 #include "workbook/package_parts.h"
 #include "workbook/structural_edit.h"
@@ -109,9 +110,9 @@ std::vector<std::string> Looks(Workbook& book) {
 // colours of its own (and two more: black and a theme colour).
 std::filesystem::path StyledSheet(const vemo::test::TempDir& temp, int colours) {
   const std::filesystem::path out = temp / ("styled" + std::to_string(colours) + ".xlsx");
-  auto made = test::RunPythonTool(vemo::test::SourceDir() / "tests/workbook/fixtures/make_styled_sheet.py",
-                                  test::Quote(out) + " " + std::to_string(colours));
-  EXPECT_EQ(made.exitCode, 0) << made.output;
+  auto made = vemo::test::RunPython(vemo::test::SourceDir() / "tests/workbook/fixtures/make_styled_sheet.py",
+                                  vemo::test::ShellQuote(out) + " " + std::to_string(colours));
+  EXPECT_EQ(made.status, 0) << made.output;
   return out;
 }
 
