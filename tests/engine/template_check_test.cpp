@@ -94,7 +94,7 @@ TEST_F(TemplateCheckTest, SaysWhatAnswersEachKeywordAndWhyOneComesOutEmpty) {
       {"D7", "FMemo", "field _0004_FMemo on Page2", "values on 1 of 4 lines: m3", ""},
       {"E7", "EntryID", "the line number", "1 to 4", ""},
       {"A8", "FQty", "field _0002_FQty on Page2", "10.5", ""},
-      {"A10", "", "", "", "a formula cell without a complete keyword (\"[$\" with no \"]\" after it): left as written"},
+      {"A10", "FBillNo", "", "", "a formula cell without a complete keyword (\"[$\" with no \"]\" after it): left as written"},
   });
   EXPECT_EQ(check.keywords.size(), 15u);
   EXPECT_EQ(Find(check, "A3", "").keyword, "US$[$Page1_FBillNo]");
@@ -174,7 +174,7 @@ TEST_F(TemplateCheckTest, WaybillsReadDataPageOneAndFromABillAreIdentifiedAsSuch
   screen.SetData(ParseJsonText(R"({"FID": 3, "Page1": [{"FInsureFee": 15}]})").ToObject());
   ExpectFindings(Check({.cells = {{"A1", "[$Page1_FInsureFee]"}, {"A2", "[$Page1_FNone]"}}}, screen),
                  {{"A1", "FInsureFee", "Data.Page1 value FInsureFee", "15", ""},
-                  {"A2", "FNone", "", "", "the first row of Data.Page1 has no value FNone"}});
+                  {"A2", "FNone", "Data.Page1 value FNone", "", "the first row of Data.Page1 has no value FNone"}});
   ExcelOperaterLM fromBill;
   fromBill.SetDataFrom(1);
   const TemplateCheck check = Check({.cells = {{"A1", "no keyword"}}, .sheets = 3, .id = "FClassTypeID=2000002"}, fromBill);
