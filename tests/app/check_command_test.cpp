@@ -162,8 +162,9 @@ TEST_F(CheckProblemTemplate, PrintsEachFindingTheIdentificationAndTheCount) {
   }
 }
 
-// What check calls empty is empty after the fill, and what it resolves is
-// there (output: one margin row and column, the entry row of 5 lines).
+// What check calls empty is empty after the fill (FGhost leaves nothing in
+// its formula), and what it resolves is there (output: one margin row and
+// column, the entry row of 5 lines).
 TEST_F(CheckProblemTemplate, TheFillAgreesWithTheCheck) {
   auto path = Make("problems.xlsx", "FClassTypeID=1020002");
   auto out = dir_ / "filled.xlsx";
@@ -176,7 +177,7 @@ TEST_F(CheckProblemTemplate, TheFillAgreesWithTheCheck) {
   ASSERT_EQ(read.status, 0) << read.output;
   const std::pair<const char*, const char*> expected[] = {
       {"B2", "XSFP-202612-0005"}, {"B3", "(empty)"}, {"B4", "US$[$Page1_FBillNo]"}, {"B5", "300"},
-      {"B6", "200"},              {"C5", "(empty)"}, {"C6", "(empty)"},             {"B10", "22225"}};
+      {"B6", "200"},              {"C5", "=0+300*"}, {"C6", "=0+200*"},             {"B10", "22225"}};
   for (const auto& [ref, value] : expected)
     EXPECT_NE(read.output.find(std::string(ref) + "\t" + value + "\n"), std::string::npos) << ref << "\n" << read.output;
 }
