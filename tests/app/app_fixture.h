@@ -47,4 +47,28 @@ class VemoprintTest : public ::testing::Test {
   vemo::test::TempDir dir_;
 };
 
+// One installation with the sample templates, made once for a whole suite
+// (init takes a while), in a data folder of its own; `Base` is
+// ::testing::Test or a parameterized test.
+template <class Base = ::testing::Test>
+class InstalledOnce : public Base {
+ protected:
+  static void SetUpTestSuite() {
+    data_ = new vemo::test::TempDir;
+    std::filesystem::create_directories(*data_ / "tmp");
+    init_ = vemo::test::RunVemoprintIn(data_->path(), "init");
+  }
+  static void TearDownTestSuite() {
+    delete data_;
+    data_ = nullptr;
+  }
+  void SetUp() override {
+    if (!std::filesystem::exists(vemo::test::VemoprintPath()))
+      GTEST_SKIP() << "vemoprint is not built at " << vemo::test::VemoprintPath();
+    ASSERT_EQ(init_.status, 0) << init_.output;
+  }
+  static inline vemo::test::TempDir* data_ = nullptr;
+  static inline vemo::test::CommandResult init_;
+};
+
 }  // namespace vemo::app::test

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <vector>
 
+#include "app_fixture.h"
 #include "support/run_command.h"
 #include "support/test_paths.h"
 
@@ -142,21 +143,11 @@ std::optional<double> ParseNumber(const std::string& text) {
 // Each example is filled from its .xlsx template and from the .xls twin
 // another program made of it; the .xls output is read through our own
 // reader (convert) and compared with the twin read the same way.
-class FillExample : public ::testing::TestWithParam<std::tuple<Example, const char*>> {
+class FillExample : public vemo::app::test::InstalledOnce<::testing::TestWithParam<std::tuple<Example, const char*>>> {
  protected:
-  static void SetUpTestSuite() {
-    data_ = new vemo::test::TempDir;
-    std::filesystem::create_directories(*data_ / "tmp");
-    init_ = vemo::test::RunVemoprintIn(data_->path(), "init");
-  }
-  static void TearDownTestSuite() {
-    delete data_;
-    data_ = nullptr;
-  }
   void SetUp() override {
-    if (!std::filesystem::exists(vemo::test::VemoprintPath()))
-      GTEST_SKIP() << "vemoprint is not built at " << vemo::test::VemoprintPath();
-    ASSERT_EQ(init_.status, 0) << init_.output;
+    InstalledOnce::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     const Example& example = std::get<0>(GetParam());
     const std::string ext = std::get<1>(GetParam());
     const auto source = vemo::test::SourceDir() / "examples/templates" / (std::string(example.name) + ext);
@@ -174,8 +165,6 @@ class FillExample : public ::testing::TestWithParam<std::tuple<Example, const ch
       ASSERT_EQ(convert.status, 0) << convert.output;
     }
   }
-  static inline vemo::test::TempDir* data_ = nullptr;
-  static inline CommandResult init_;
   vemo::test::TempDir dir_;
   std::filesystem::path template_, out_;
 };

@@ -6,7 +6,6 @@
 // pdfimages. What the barcode and QR pictures read is the engine tests' job.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -15,6 +14,8 @@
 #include <nlohmann/json.hpp>
 
 #include "app_fixture.h"
+#include "host/output/output_test_util.h"
+#include "support/files.h"
 
 namespace vemo::app::test {
 namespace {
@@ -45,19 +46,6 @@ class LabelExport : public VemoprintTest {
     EXPECT_EQ(result.status, 0) << result.output;
     return out;
   }
-  // "media=M embed=E link=L external=X": media parts, blips embedding and
-  // linking, external relationships of the drawing.
-  static std::string Pictures(const fs::path& workbook) {
-    auto result = vemo::test::RunCommand(
-        "/usr/bin/python3 -c 'import sys, zipfile\n"
-        "z = zipfile.ZipFile(sys.argv[1]); names = z.namelist()\n"
-        "d = z.read(\"xl/drawings/drawing1.xml\").decode(); r = z.read(\"xl/drawings/_rels/drawing1.xml.rels\").decode()\n"
-        "print(\"media=%d embed=%d link=%d external=%d\" % (len([n for n in names if n.startswith(\"xl/media/\")]),\n"
-        "      d.count(\"r:embed=\"), d.count(\"r:link=\"), r.count(\"TargetMode=\\\"External\\\"\")))' " +
-        ShellQuote(workbook));
-    EXPECT_EQ(result.status, 0) << result.output;
-    return result.output;
-  }
 };
 
 // Linked as designed unless the option or the session setting asks to embed.
@@ -74,7 +62,7 @@ TEST_F(LabelExport, PicturesAreEmbeddedWhenAskedForAndTheItemCodeStaysText) {
       {"with.xlsx", "", "--embed-pictures", "media=3 embed=3 link=0 external=0\n"},
       {"by-setting.xlsx", "--session " + ShellQuote(dir_ / "session.json"), "", "media=3 embed=3 link=0 external=0\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Pictures(Export(c.name, c.global, c.extra)), c.pictures) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(vemo::test::PackagePictures(Export(c.name, c.global, c.extra)), c.pictures) << c.name;
   auto code = vemo::test::RunPython(vemo::test::SourceDir() / "tests/app/data/fill_oracle.py", "cells " + ShellQuote(dir_ / "linked.xlsx") + " C3");
   EXPECT_EQ(code.output, "C3\t'01.001\n");
 }
@@ -88,10 +76,7 @@ TEST_F(LabelExport, RenderedEmbeddedLabelShowsItsThreePictures) {
   auto render = vemo::test::RunCommand("/usr/bin/python3 " + ShellQuote(vemo::test::SharedDir() / "tools" / "lo_check.py") +
                                        " " + ShellQuote(with) + " --timeout 240 --keep " + ShellQuote(kept));
   ASSERT_EQ(render.status, 0) << render.output;
-  // pdfimages -list: two heading lines, then one line per image drawn.
-  auto images = vemo::test::RunCommand("pdfimages -list " + ShellQuote(kept / "with.pdf"));
-  ASSERT_EQ(images.status, 0) << images.output << render.output;
-  EXPECT_EQ(std::count(images.output.begin(), images.output.end(), '\n'), 2 + 3) << images.output;
+  EXPECT_EQ(vemo::host::test::PdfImageCount(kept / "with.pdf"), 3) << render.output;
 }
 
 // An item without codes shows the blank pictures that init installs (what
@@ -101,7 +86,7 @@ TEST_F(LabelExport, AnItemWithoutCodesShowsTheBlankPictures) {
   request["ItemInfoDict"].erase("FBarCode");
   request["ItemInfoDict"].erase("FMatrixCode");
   std::ofstream(dir_ / "label.json") << request.dump();
-  EXPECT_EQ(Pictures(Export("blank.xlsx", "", "--embed-pictures")), "media=3 embed=3 link=0 external=0\n");
+  EXPECT_EQ(vemo::test::PackagePictures(Export("blank.xlsx", "", "--embed-pictures")), "media=3 embed=3 link=0 external=0\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "host/output/picture_embedding.h"
 #include "host/output/render_copy.h"
 #include "output_test_util.h"
+#include "support/files.h"
 
 namespace vemo::host {
 namespace {
@@ -76,24 +77,13 @@ TEST(RenderCopy, ALinkedItemPhotoAtAWindowsPathIsRendered) {
 // machine's drive mapping, as the renderer follows them (which links stay
 // linked is the workbook tests' job).
 
-// "media=M external=X" of the package, by Python's zipfile.
-std::string Pictures(const fs::path& book) {
-  return vemo::test::RunCommand(
-             "/usr/bin/python3 -c \"import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
-             "rels = ''.join(z.read(n).decode() for n in z.namelist() if n.endswith('.rels')); "
-             "print('media=%d external=%d' % (len([n for n in z.namelist() if n.startswith('xl/media/')]), "
-             "rels.count('TargetMode=\\\"External\\\"')))\" " +
-             vemo::test::ShellQuote(book))
-      .output;
-}
-
 TEST(PictureEmbedding, StoresThePictureAtTheMappedPath) {
   vemo::test::TempDir dir;
   context::ScopedMachineConfig config(dir / "mc");
   auto book = BookWithLinkedPhoto(dir, {{"标签", "货品"}});
-  ASSERT_EQ(Pictures(book), "media=0 external=1\n");
+  ASSERT_EQ(vemo::test::PackagePictures(book), "media=0 embed=0 link=1 external=1\n");
   EXPECT_EQ(EmbedLinkedPicturesOf(book).embedded, 1);
-  EXPECT_EQ(Pictures(book), "media=1 external=0\n");
+  EXPECT_EQ(vemo::test::PackagePictures(book), "media=1 embed=1 link=0 external=0\n");
   EXPECT_THROW(EmbedLinkedPicturesOf(dir / "none.xlsx"), OutputError) << "no workbook";
 }
 
