@@ -49,6 +49,7 @@ struct XlsSource {
   static constexpr const char* kValidationMark = "validations";
   static constexpr const char* kConditionalFormatMark = "conditional formats";
   static constexpr const char* kHyperlinkMark = "hyperlinks";
+  static constexpr const char* kDrawingMark = "drawing";
   CompoundFile container;
   // Globals substream without the records the writer makes (fonts, formats,
   // cell formats, sheets, string table); kPlaceholder marks where the style

@@ -21,6 +21,7 @@
 #include "workbook/xls/xls_hyperlinks.h"
 #include "workbook/xls/xls_links.h"
 #include "workbook/xls/xls_palette.h"
+#include "workbook/xls/xls_pictures.h"
 #include "workbook/xls/xls_sheet_settings.h"
 #include "workbook/xls/xls_source.h"
 #include "workbook/xls/xls_style_names.h"
@@ -31,7 +32,7 @@ namespace vemo::wb {
 namespace {
 
 constexpr std::size_t kMaxPayload = 8224;
-constexpr std::uint16_t kPane = 0x0041, kSelection = 0x001D, kScl = 0x00A0, kPlv = 0x088B;
+constexpr std::uint16_t kPane = 0x0041, kSelection = 0x001D, kScl = 0x00A0, kPlv = 0x088B, kStandardWidth = 0x0099;
 
 std::string Bof(std::uint16_t kind) {
   std::string d;
@@ -161,7 +162,7 @@ class Writing {
   Writing(Workbook& book, pugi::xml_node styles, std::vector<Sheet*> sheets, std::set<std::string>& warnings,
           const XlsSource* source)
       : book_(book), styles_(styles), sheets_(std::move(sheets)), warnings_(warnings), src_(source),
-        strings_{book.sharedStrings(), {}, {}, 0}, colors_(book),
+        strings_{book.sharedStrings(), {}, {}, 0}, pictures_(book), colors_(book),
         recalcOnLoad_(FullCalcOnLoadRequested(book)), computeResults_(ResultsToComputeOnSave(book)) {
     if (src_) context_ = src_->context;
     context_.sheetNames.clear();
@@ -216,6 +217,7 @@ class Writing {
   std::set<std::string>& warnings_;
   const XlsSource* src_;
   StringTable strings_;
+  xls::PictureRecords pictures_;
   std::vector<std::string> stringRuns_;
   pugi::xml_document runFonts_;  // the <rPr> of rich text runs, one each, in FONT record order
   std::map<std::string, std::uint16_t> runFontIndex_;  // <rPr> as written -> its FONT record index
@@ -767,15 +769,31 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
   if (!records) {
     generated.push_back({biff::kBof, Bof(0x0010), {}});
     for (const BiffRecord& r : ReadRecords(xls::PrintFlagRecords(ws), 0, false)) generated.push_back(r);
+    // The height of rows that give none, so a reader lays them out as the
+    // workbook did (flagged as differing from the default font's).
+    const pugi::xml_node format = FirstChild(ws, "sheetFormatPr");
+    if (const double height = format.attribute("defaultRowHeight").as_double(0); height > 0 && height < 410) {
+      std::string d;
+      Append16(d, 0x0001);
+      Append16(d, static_cast<std::uint16_t>(std::lround(height * 20)));
+      generated.push_back({biff::kDefaultRowHeight, d, {}});
+    }
     std::string wsBool;
     const bool fit = ParseXmlBool(FirstChild(FirstChild(ws, "sheetPr"), "pageSetUpPr").attribute("fitToPage").value());
     Append16(wsBool, static_cast<std::uint16_t>(0x04C1 | (fit ? 0x0100 : 0)));
     generated.push_back({xls::kWsBool, wsBool, {}});
     generated.push_back({XlsSource::kPlaceholder, XlsSource::kPageMark, {}});
     std::string w;
-    Append16(w, 8);
+    Append16(w, static_cast<std::uint16_t>(std::clamp(format.attribute("baseColWidth").as_int(8), 0, 255)));
     generated.push_back({biff::kDefColWidth, w, {}});
+    // The default width itself, in 256ths of a digit: without it a reader
+    // works it out from its own idea of the default font. A sheet that
+    // gives none has 64-pixel columns (8 digits of 7 pixels and padding).
+    std::string standard;
+    Append16(standard, static_cast<std::uint16_t>(std::lround(std::clamp(DefaultColumnWidth(sheet, 64.0 / 7), 0.0, 255.0) * 256)));
+    generated.push_back({kStandardWidth, standard, {}});
     generated.push_back({XlsSource::kPlaceholder, {}, {}});
+    generated.push_back({XlsSource::kPlaceholder, XlsSource::kDrawingMark, {}});
     std::string win;
     Append16(win, static_cast<std::uint16_t>(0x06B6 | (&sheet == sheets_.front() ? 0x0600 : 0) | xls::FrozenWindowFlags(ws)));
     for (int k = 0; k < 4; ++k) Append16(win, 0);
@@ -811,6 +829,8 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
       context_.sheet = static_cast<int>(std::find(sheets_.begin(), sheets_.end(), &sheet) - sheets_.begin());
       auto color = [this](pugi::xml_node c, std::uint16_t automatic) { return c ? palette_.Index(colors_.Resolve(c), automatic) : automatic; };
       out += xls::ConditionalFormatRecords(ws, FirstChild(styles_, "dxfs"), context_, color, *records, warnings_);
+    } else if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kDrawingMark) {
+      out += pictures_.SheetRecords(sheet, warnings_);
     } else if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kHyperlinkMark) {
       out += xls::HyperlinkRecords(ws, book_.RelationshipsOf(sheet.partName()), warnings_);
     }
@@ -936,6 +956,7 @@ std::vector<std::string> Writing::Stream() {
     }
     if (r.type == biff::kEof && i + 1 == globals->size()) {
       writeLinks();
+      out += pictures_.GroupRecord();  // pictures of sheets made from .xlsx; a workbook read from .xls keeps its own
       WriteStringTable(out, strings_, src_, stringRuns_);
     }
     WriteRecord(out, r);
@@ -1004,8 +1025,7 @@ std::vector<std::string> XlsWriter::WorkbookPieces() {
   if (sheets.empty()) throw WorkbookError("cannot save as .xls: the workbook has no worksheet to write");
   if (!book_.xlsSource_) {
     for (const std::string& part : book_.PartNames())
-      if (part.find("drawings/") != std::string::npos) warnings_.insert("pictures, charts and shapes");
-      else if (part.find("comments") != std::string::npos) warnings_.insert("notes");
+      if (part.find("comments") != std::string::npos) warnings_.insert("notes");
   }
   pugi::xml_node styles = book_.stylesDoc_->document_element();
   return Writing(book_, styles, sheets, warnings_, book_.xlsSource_.get()).Stream();
