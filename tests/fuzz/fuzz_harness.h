@@ -16,6 +16,7 @@
 #include <string>
 
 #include "workbook/workbook.h"
+#include "workbook/zip/zip_package.h"  // ZipLimits, which the harness takes
 
 namespace vemo::fuzz {
 
