@@ -72,9 +72,9 @@ Bytes Base64Decode(std::string_view text) {
 
 RecordsetRef RecordsetFromValues(const Variant& value) {
   const HostError shape(HostError::kTypeMismatch, "a record set needs {\"fields\": [...], \"rows\": [[...]]}");
-  auto spec = value.AsObject<HostDictionary>();
-  if (!spec) throw shape;
-  auto fieldList = spec->Value("fields").AsObject<HostVector>();
+  auto layout = value.AsObject<HostDictionary>();
+  if (!layout) throw shape;
+  auto fieldList = layout->Value("fields").AsObject<HostVector>();
   if (!fieldList) throw shape;
   std::vector<std::string> fields;
   for (const auto& f : fieldList->Items()) {
@@ -82,8 +82,8 @@ RecordsetRef RecordsetFromValues(const Variant& value) {
     fields.push_back(f.ToText());
   }
   std::vector<std::vector<Variant>> rows;
-  if (spec->Lookup("rows")) {
-    auto rowList = spec->Value("rows").AsObject<HostVector>();
+  if (layout->Lookup("rows")) {
+    auto rowList = layout->Value("rows").AsObject<HostVector>();
     if (!rowList) throw HostError(HostError::kTypeMismatch, "record set \"rows\" must be an array");
     for (const auto& r : rowList->Items()) {
       auto row = r.AsObject<HostVector>();

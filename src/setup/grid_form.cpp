@@ -24,15 +24,15 @@ void GridForm::AttachGrid(std::shared_ptr<SetupGrid> grid) {
 
 std::string GridForm::Props() const { return props_ ? *props_ : context::GetPropsString(); }
 
-void LayOutColumns(SetupGrid& grid, std::initializer_list<ColumnSpec> columns) {
+void LayOutColumns(SetupGrid& grid, std::initializer_list<ColumnLook> columns) {
   grid.SetRowCount(0);
   grid.SetColumnCount(static_cast<int>(columns.size()));
   int col = 1;
-  for (const ColumnSpec& spec : columns) {
-    grid.SetColumnIdentifier(col, spec.identifier);
-    grid.SetColumnHeader(col, spec.header);
-    grid.SetColumnWidth(col, spec.width);
-    grid.SetColumnHidden(col, spec.hidden);
+  for (const ColumnLook& column : columns) {
+    grid.SetColumnIdentifier(col, column.identifier);
+    grid.SetColumnHeader(col, column.header);
+    grid.SetColumnWidth(col, column.width);
+    grid.SetColumnHidden(col, column.hidden);
     ++col;
   }
 }

@@ -41,14 +41,14 @@ class GridForm : public SetupForm, public GridListener {
 };
 
 // One column of a dialog's grid layout.
-struct ColumnSpec {
+struct ColumnLook {
   const char* identifier;
   const char* header;
   int width;
   bool hidden;
 };
 // Empties the grid and lays its columns out (column 1 first).
-void LayOutColumns(SetupGrid& grid, std::initializer_list<ColumnSpec> columns);
+void LayOutColumns(SetupGrid& grid, std::initializer_list<ColumnLook> columns);
 
 // Gives a flag a value for a scope and restores the previous one.
 class ScopedFlag {

@@ -80,12 +80,12 @@ class CheckProblemTemplate : public CheckCommand {
  protected:
   // B3 of the third sheet is `identification`; without one, two sheets.
   std::filesystem::path Make(const std::string& name, const std::string& identification) {
-    const auto path = dir_ / name, spec = dir_ / (name + ".json");
-    std::ofstream(spec) << R"({"cells": {"A1": "[$Page1_FBillNo]", "A2": "[$Page1_FMissing]", "A3": "US$[$Page1_FBillNo]",
+    const auto path = dir_ / name, layout = dir_ / (name + ".json");
+    std::ofstream(layout) << R"({"cells": {"A1": "[$Page1_FBillNo]", "A2": "[$Page1_FMissing]", "A3": "US$[$Page1_FBillNo]",
         "B4": "=0+[$$Page2_FQty]*[$$Page2_FGhost]"}, "text": ["B4"], "sheets": )" << (identification.empty() ? 2 : 3) << R"(, "id": ")" << identification << "\"}";
     auto made = vemo::test::RunCommand("/usr/bin/python3 " +
                                        ShellQuote(vemo::test::SourceDir() / "tests/engine/data/make_template.py") + " " +
-                                       ShellQuote(spec) + " " + ShellQuote(path));
+                                       ShellQuote(layout) + " " + ShellQuote(path));
     EXPECT_EQ(made.status, 0) << made.output;
     return path;
   }

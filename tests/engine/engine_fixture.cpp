@@ -29,18 +29,18 @@ EngineTest::EngineTest() {
 
 void EngineTest::LoginAs(const std::string& user) { Publish({{"UserName", user}, {"PropsString", PropsFor(user)}}); }
 
-std::string EngineTest::MakeTemplate(const TemplateSpec& spec, const std::string& name) {
+std::string EngineTest::MakeTemplate(const TemplateLayout& layout, const std::string& name) {
   Json json;
-  json["cells"] = spec.cells;
-  json["text"] = spec.textCells;
-  json["sheets"] = spec.sheets;
-  if (!spec.id.empty()) json["id"] = spec.id;
-  const auto specFile = temp_.path() / (name + ".json");
-  std::ofstream(specFile) << json.dump();
+  json["cells"] = layout.cells;
+  json["text"] = layout.textCells;
+  json["sheets"] = layout.sheets;
+  if (!layout.id.empty()) json["id"] = layout.id;
+  const auto layoutFile = temp_.path() / (name + ".json");
+  std::ofstream(layoutFile) << json.dump();
   const auto out = temp_.path() / name;
   const auto script = vemo::test::SourceDir() / "tests/engine/data/make_template.py";
   const auto result = vemo::test::RunCommand("/usr/bin/python3 " + vemo::test::ShellQuote(script) + " " +
-                                             vemo::test::ShellQuote(specFile) + " " + vemo::test::ShellQuote(out));
+                                             vemo::test::ShellQuote(layoutFile) + " " + vemo::test::ShellQuote(out));
   EXPECT_EQ(result.status, 0) << result.output;
   return out.string();
 }

@@ -18,7 +18,7 @@
 
 namespace vemo::engine::test {
 
-struct TemplateSpec {
+struct TemplateLayout {
   std::map<std::string, std::string> cells;  // "A1" -> text (numbers as text are written as numbers)
   std::vector<std::string> textCells;        // formatted "@"
   int sheets = 1;
@@ -32,7 +32,7 @@ class EngineTest : public vemo::test::ContextTest {
   // Logs in as another user of the sample account ("李四" has no rights).
   void LoginAs(const std::string& user);
 
-  std::string MakeTemplate(const TemplateSpec& spec, const std::string& name = "template.xlsx");
+  std::string MakeTemplate(const TemplateLayout& layout, const std::string& name = "template.xlsx");
 
   // A bill in a short form, expanded to the host's shapes:
   //   {"classTypeID": 1020002, "FID": 1001, "FName": "销售发票",

@@ -16,7 +16,7 @@ const char* kBill = R"({"FID": 1001,
 TEST_F(EngineTest, TheScanFillsKeywordCellsAndEnds) {
   struct Case {
     const char* name;
-    TemplateSpec spec;
+    TemplateLayout layout;
     const char* bill;
     std::vector<std::pair<std::string, std::string>> expected;
   };
@@ -54,7 +54,7 @@ TEST_F(EngineTest, TheScanFillsKeywordCellsAndEnds) {
   int n = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto path = MakeTemplate(c.spec, "scan" + std::to_string(++n) + ".xlsx");
+    const auto path = MakeTemplate(c.layout, "scan" + std::to_string(++n) + ".xlsx");
     ASSERT_TRUE(FillBill(path, c.bill));
     ExpectCells(path, c.expected);
   }

@@ -34,8 +34,8 @@ class TemplateCheckTest : public EngineTest {
     engine->SetTableInfo(inputs.tableInfo);
     return engine;
   }
-  TemplateCheck Check(const TemplateSpec& spec, const TemplateEngine& engine, CheckOptions options = {true, 0}) {
-    const std::string path = MakeTemplate(spec);
+  TemplateCheck Check(const TemplateLayout& layout, const TemplateEngine& engine, CheckOptions options = {true, 0}) {
+    const std::string path = MakeTemplate(layout);
     auto app = host::SurfaceApplication::Create();
     TemplateCheck check = CheckTemplate(*app->Workbooks()->Open(path), engine, options);
     app->Quit();
@@ -65,7 +65,7 @@ constexpr const char* kBill = R"({"classTypeID": 1020002,
   "Page2": [{"FQty": 2}, {"FQty": 3.5}, {"FQty": 1, "FMemo": "m3"}, {"FQty": 4}]})";
 
 // A template with one problem of each kind.
-const TemplateSpec kProblems{
+const TemplateLayout kProblems{
     .cells = {{"A1", "[$Page1_FBillNo]"}, {"A2", "[$Page1_FMissing]"}, {"A3", "US$[$Page1_FBillNo]"},
               {"A4", "[$$$PageCount]"}, {"A5", "[$FBillNo]"}, {"A6", "[$$Page3_FQty]"}, {"A7", "[$$Page2_FQty]"},
               {"B7", "[$$Page2_FNote]"}, {"C7", "=0+[$$Page2_FQty]*[$$Page2_FGhost]"}, {"D7", "[$$Page2_FMemo]"}, {"E7", "[$$Page2_EntryID]"},

@@ -44,27 +44,27 @@ std::string FunctionCall::Text(std::size_t i, std::optional<ErrorCode>& error) {
 }
 
 Value Evaluator::EvaluateFunction(const FormulaNode& node) {
-  const FunctionSpec* spec = FindFunction(node.text);
-  if (!spec) {
+  const FunctionForm* layout = FindFunction(node.text);
+  if (!layout) {
     MarkIncomplete("unknown function " + node.text);
     return Value::Error(ErrorCode::Name);
   }
   const int n = static_cast<int>(node.children.size());
-  if (n < spec->minArgs || (spec->maxArgs >= 0 && n > spec->maxArgs)) {
+  if (n < layout->minArgs || (layout->maxArgs >= 0 && n > layout->maxArgs)) {
     MarkIncomplete("wrong number of arguments to " + node.text);
     return Value::Error(ErrorCode::Value);
   }
-  if (spec->mode == ArgMode::Scalar && InArrayContext()) return ApplyOverArrays(node, *spec);
+  if (layout->mode == ArgMode::Scalar && InArrayContext()) return ApplyOverArrays(node, *layout);
   FunctionCall call(*this, node);
-  if (spec->mode == ArgMode::Array) EnterArrayContext();
-  Value result = spec->impl(call);
-  if (spec->mode == ArgMode::Array) LeaveArrayContext();
+  if (layout->mode == ArgMode::Array) EnterArrayContext();
+  Value result = layout->impl(call);
+  if (layout->mode == ArgMode::Array) LeaveArrayContext();
   return result;
 }
 
 // Inside SUMPRODUCT, ROUND(A1:A3*B1:B3,2) rounds each product: a function of
 // single values is applied to each element of its array arguments.
-Value Evaluator::ApplyOverArrays(const FormulaNode& node, const FunctionSpec& spec) {
+Value Evaluator::ApplyOverArrays(const FormulaNode& node, const FunctionForm& layout) {
   std::vector<Value> args;
   std::size_t rows = 1, cols = 1;
   bool anyArray = false;
@@ -79,7 +79,7 @@ Value Evaluator::ApplyOverArrays(const FormulaNode& node, const FunctionSpec& sp
   }
   if (!anyArray) {
     FunctionCall call(*this, node, std::move(args));
-    return spec.impl(call);
+    return layout.impl(call);
   }
   ChargeMemory(rows * cols);
   Matrix out(rows, std::vector<CellValue>(cols));
@@ -89,7 +89,7 @@ Value Evaluator::ApplyOverArrays(const FormulaNode& node, const FunctionSpec& sp
       for (const Value& a : args)
         element.push_back(a.kind == Value::Kind::Array ? Value::Of(ElementAt(a.array, r, c)) : a);
       FunctionCall call(*this, node, std::move(element));
-      out[r][c] = ToScalar(spec.impl(call));
+      out[r][c] = ToScalar(layout.impl(call));
     }
   return Value{Value::Kind::Array, {}, {}, std::move(out)};
 }

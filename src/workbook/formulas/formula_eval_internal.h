@@ -94,13 +94,13 @@ enum class ArgMode {
   Scalar,  // one value per argument; inside SUMPRODUCT it is applied element by element
   Array,   // arguments are evaluated as arrays (SUMPRODUCT)
 };
-struct FunctionSpec {
+struct FunctionForm {
   int minArgs;
   int maxArgs;  // -1 = any number
   FunctionImpl impl;
   ArgMode mode = ArgMode::Any;
 };
-const FunctionSpec* FindFunction(std::string_view upperName);
+const FunctionForm* FindFunction(std::string_view upperName);
 
 class Evaluator {
  public:
@@ -145,7 +145,7 @@ class Evaluator {
   // Applies a scalar operation elementwise when an operand is an array.
   Value Elementwise(const Value& a, const Value& b, const std::function<CellValue(const CellValue&, const CellValue&)>& op);
   Value Operand(const Value& v);  // range -> scalar or (in array context) array
-  Value ApplyOverArrays(const FormulaNode& node, const FunctionSpec& spec);
+  Value ApplyOverArrays(const FormulaNode& node, const FunctionForm& layout);
   // A whole column or row used as an array: only as far as the sheet is used.
   Area UsedShape(const Area& a);
   [[noreturn]] void OverBudget(const std::string& what);
@@ -182,7 +182,7 @@ class Grid {
 };
 
 // Registration, one per function family.
-using FunctionTable = std::vector<std::pair<std::string_view, FunctionSpec>>;
+using FunctionTable = std::vector<std::pair<std::string_view, FunctionForm>>;
 void AddMathFunctions(FunctionTable& table);
 void AddLogicFunctions(FunctionTable& table);
 void AddTextFunctions(FunctionTable& table);

@@ -44,8 +44,8 @@ CellValue Grid::At(int r, int c) const {
   return ev_.Cell(area_.sheet, area_.top + r, area_.left + c);
 }
 
-const FunctionSpec* FindFunction(std::string_view upperName) {
-  static const std::unordered_map<std::string_view, FunctionSpec> table = [] {
+const FunctionForm* FindFunction(std::string_view upperName) {
+  static const std::unordered_map<std::string_view, FunctionForm> table = [] {
     FunctionTable list;
     AddMathFunctions(list);
     AddLogicFunctions(list);
@@ -53,7 +53,7 @@ const FunctionSpec* FindFunction(std::string_view upperName) {
     AddDateFunctions(list);
     AddLookupFunctions(list);
     AddCriteriaFunctions(list);
-    return std::unordered_map<std::string_view, FunctionSpec>(list.begin(), list.end());
+    return std::unordered_map<std::string_view, FunctionForm>(list.begin(), list.end());
   }();
   auto it = table.find(upperName);
   return it == table.end() ? nullptr : &it->second;
