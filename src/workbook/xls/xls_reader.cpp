@@ -422,7 +422,9 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
       sheet.records.push_back(r);
       continue;
     }
-    if (!placed && r.type != biff::kColInfo && r.type != biff::kMergedCells) {
+    // The cell table goes where the cells stood: the index record after BOF
+    // and the column and merge records are written in places of their own.
+    if (!placed && r.type != biff::kColInfo && r.type != biff::kMergedCells && r.type != biff::kIndex) {
       sheet.records.push_back({XlsSource::kPlaceholder, {}, {}});
       placed = true;
     }
@@ -434,6 +436,7 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
         const std::uint16_t height = Read16(d, 6), flags = Read16(d, 12), xf = Read16(d, 14) & 0x0FFF;
         std::string a;
         if (!(height & 0x8000)) a += " ht=\"" + Number((height & 0x7FFF) / 20.0) + "\"";
+        else if (rowAttrs.empty()) sheet.defaultRowHeightField = height;
         if (flags & 0x40) a += " customHeight=\"1\"";
         if (flags & 0x20) a += " hidden=\"1\"";
         if (flags & 7) a += " outlineLevel=\"" + std::to_string(flags & 7) + "\"";
@@ -558,7 +561,9 @@ std::string Reading::SheetXml(const std::string& part, std::string_view stream, 
   if (std::string rels = links.Relationships(); !rels.empty()) sheetRels[part] = std::move(rels);
   std::set<std::string> lost;
   src_.context.sheet = sheetIndex_;
-  const xls::SheetSettingsXml settingsXml = settings.Xml(src_.context, lost);
+  xls::SheetSettingsXml settingsXml = settings.Xml(src_.context, lost);
+  sheet.validationTokens = std::move(settingsXml.tokens);
+  sheet.marginRecords = settingsXml.margins;
   for (const std::string& what : lost) std::cerr << "warning: " << label_ << ": " << what << " are left out\n";
 
   std::string xml = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"") + kMain +

@@ -25,7 +25,7 @@ enum : std::uint16_t {
 
 // Setup flags.
 constexpr std::uint16_t kLeftToRight = 0x01, kPortrait = 0x02, kNoPrinter = 0x04, kNoColor = 0x08, kDraft = 0x10,
-                        kNoOrientation = 0x40, kUsePage = 0x80;
+                        kNotes = 0x20, kNoOrientation = 0x40, kUsePage = 0x80, kNotesAtEnd = 0x200;
 constexpr std::uint16_t kFrozen = 0x0008, kFrozenNoSplit = 0x0100, kFitToPage = 0x0100;
 
 const std::array<const char*, 8> kDvTypes{"none", "whole", "decimal", "list", "date", "time", "textLength", "custom"};
@@ -72,12 +72,13 @@ std::string Breaks(const BiffRecord& r, bool rows) {
 // A validation's formula: an explicit list is a string of items separated by
 // NUL characters, which the model writes as one quoted, comma-separated text.
 std::string ValidationFormula(const BiffRecord& r, std::size_t& at, bool explicitList, CellAddress base,
-                              const FormulaContext& context) {
+                              const FormulaContext& context, std::vector<std::uint8_t>& tokens) {
   const std::size_t cce = Read16(r.data, at);
   if (at + 4 + cce > r.data.size()) throw WorkbookError("a validation formula is cut short");
   const auto* p = reinterpret_cast<const std::uint8_t*>(r.data.data()) + at + 4;
   at += 4 + cce;
   if (cce == 0) return {};
+  tokens.assign(p, p + cce);
   if (explicitList && p[0] == 0x17 && cce >= 3) {
     std::string items = Utf8FromBiff(p + 3, p[1], (p[2] & 1) != 0);
     std::replace(items.begin(), items.end(), '\0', ',');
@@ -86,7 +87,7 @@ std::string ValidationFormula(const BiffRecord& r, std::size_t& at, bool explici
   return DecodeFormula({p, cce}, {}, FormulaUse::DataValidation, base, context);
 }
 
-std::string ValidationXml(const BiffRecord& r, const FormulaContext& context) {
+std::string ValidationXml(const BiffRecord& r, const FormulaContext& context, ValidationTokens& kept) {
   const std::uint32_t flags = Read32(r.data, 0);
   std::size_t at = 4;
   std::string texts[4];  // prompt title, error title, prompt, error
@@ -109,8 +110,11 @@ std::string ValidationXml(const BiffRecord& r, const FormulaContext& context) {
     sqref += (k ? " " : "") + FormatCellRange(range);
   }
   const unsigned type = flags & 0xF;
-  const std::string f1 = ValidationFormula(r, at, type == 3 && (flags & 0x80), base, context);
-  const std::string f2 = ValidationFormula(r, at, false, base, context);
+  std::vector<std::uint8_t> tokens[2];
+  const std::string f1 = ValidationFormula(r, at, type == 3 && (flags & 0x80), base, context, tokens[0]);
+  const std::string f2 = ValidationFormula(r, at, false, base, context, tokens[1]);
+  for (int k = 0; k < 2; ++k)
+    if (!tokens[k].empty()) kept[ValidationKey(sqref, k)] = std::move(tokens[k]);
   std::string x = "<dataValidation";
   if (type) x += Attr("type", kDvTypes[std::min<unsigned>(type, 7)]);
   if (const unsigned e = (flags >> 4) & 7; e) x += Attr("errorStyle", kDvErrors[std::min<unsigned>(e, 2)]);
@@ -137,10 +141,21 @@ void AppendDvText(std::string& d, const char* text) {
   AppendUnicodeString(d, *text ? std::string_view(text) : std::string_view("\0", 1), false);
 }
 
-void AppendDvFormula(std::string& d, pugi::xml_node formula, bool list, CellAddress base, FormulaContext& context) {
+void AppendDvFormula(std::string& d, pugi::xml_node formula, bool list, CellAddress base, FormulaContext& context,
+                     const std::vector<std::uint8_t>* kept) {
   const std::string text = formula.child_value();
   std::vector<std::uint8_t> rgce;
-  if (list && text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+  bool same = false;
+  if (kept && !text.empty() && !(list && text.front() == '"')) {
+    try {
+      same = DecodeFormula({kept->data(), kept->size()}, {}, FormulaUse::DataValidation, base, context) == text;
+    } catch (const WorkbookError&) {
+      // Made anew below.
+    }
+  }
+  if (same) {
+    rgce = *kept;
+  } else if (list && text.size() >= 2 && text.front() == '"' && text.back() == '"') {
     std::string items = text.substr(1, text.size() - 2);
     std::replace(items.begin(), items.end(), ',', '\0');
     const std::u16string chars = Utf16FromUtf8(items);
@@ -162,7 +177,7 @@ void AppendDvFormula(std::string& d, pugi::xml_node formula, bool list, CellAddr
   d.append(rgce.begin(), rgce.end());
 }
 
-std::string ValidationRecord(pugi::xml_node v, FormulaContext& context) {
+std::string ValidationRecord(pugi::xml_node v, FormulaContext& context, const ValidationTokens* kept) {
   const std::vector<CellRange> ranges = RangeList(v.attribute("sqref").value());
   const int type = IndexOf(kDvTypes, v.attribute("type").value(), 0);
   const bool list = type == 3 && std::string_view(FirstChild(v, "formula1").child_value()).starts_with('"');
@@ -177,8 +192,12 @@ std::string ValidationRecord(pugi::xml_node v, FormulaContext& context) {
   std::string d;
   Append32(d, flags);
   for (const char* a : {"promptTitle", "errorTitle", "prompt", "error"}) AppendDvText(d, v.attribute(a).value());
-  AppendDvFormula(d, FirstChild(v, "formula1"), list, ranges[0].first, context);
-  AppendDvFormula(d, FirstChild(v, "formula2"), false, ranges[0].first, context);
+  for (int k = 0; k < 2; ++k) {
+    const std::vector<std::uint8_t>* tokens = nullptr;
+    if (kept)
+      if (auto it = kept->find(ValidationKey(v.attribute("sqref").value(), k)); it != kept->end()) tokens = &it->second;
+    AppendDvFormula(d, FirstChild(v, k ? "formula2" : "formula1"), list && !k, ranges[0].first, context, tokens);
+  }
   Append16(d, static_cast<std::uint16_t>(ranges.size()));
   for (const CellRange& r : ranges)
     for (int n : {r.first.row, r.last.row, r.first.col, r.last.col}) Append16(d, static_cast<std::uint16_t>(n - 1));
@@ -257,7 +276,7 @@ SheetSettingsXml SheetSettingsReader::Xml(const FormulaContext& context, std::se
   std::size_t dvCount = 0;
   for (const BiffRecord& r : validations_) {
     try {
-      dv += ValidationXml(r, context);
+      dv += ValidationXml(r, context, x.tokens);
       ++dvCount;
     } catch (const WorkbookError&) {
       lost.insert("data validations whose formulas cannot be read");
@@ -272,7 +291,7 @@ SheetSettingsXml SheetSettingsReader::Xml(const FormulaContext& context, std::se
     const std::string& d = r.data;
     switch (r.type) {
       case kLeftMargin: case kRightMargin: case kTopMargin: case kBottomMargin:
-        if (d.size() >= 8) margins[r.type - kLeftMargin] = ReadDouble(d, 0), anyMargin = true;
+        if (d.size() >= 8) margins[r.type - kLeftMargin] = ReadDouble(d, 0), anyMargin = true, x.margins |= 1 << (r.type - kLeftMargin);
         break;
       case kHCenter: if (d.size() >= 2 && Read16(d, 0)) options += " horizontalCentered=\"1\""; break;
       case kVCenter: if (d.size() >= 2 && Read16(d, 0)) options += " verticalCentered=\"1\""; break;
@@ -300,6 +319,7 @@ SheetSettingsXml SheetSettingsReader::Xml(const FormulaContext& context, std::se
         if (!(flags & (kNoPrinter | kNoOrientation))) setup += (flags & kPortrait) ? " orientation=\"portrait\"" : " orientation=\"landscape\"";
         if (flags & kNoColor) setup += " blackAndWhite=\"1\"";
         if (flags & kDraft) setup += " draft=\"1\"";
+        if (flags & kNotes) setup += (flags & kNotesAtEnd) ? " cellComments=\"atEnd\"" : " cellComments=\"asDisplayed\"";
         if (!(flags & kNoPrinter)) {
           if (Read16(d, 12)) setup += " horizontalDpi=\"" + std::to_string(Read16(d, 12)) + "\"";
           if (Read16(d, 14)) setup += " verticalDpi=\"" + std::to_string(Read16(d, 14)) + "\"";
@@ -346,7 +366,7 @@ std::string PrintFlagRecords(pugi::xml_node ws) {
   return out;
 }
 
-std::string PageRecords(pugi::xml_node ws) {
+std::string PageRecords(pugi::xml_node ws, std::uint8_t defaultMargins) {
   std::string out = BreakRecord(FirstChild(ws, "rowBreaks"), true) + BreakRecord(FirstChild(ws, "colBreaks"), false);
   pugi::xml_node hf = FirstChild(ws, "headerFooter");
   for (const auto& [type, tag] : {std::pair{kHeader, "oddHeader"}, std::pair{kFooter, "oddFooter"}}) {
@@ -364,21 +384,24 @@ std::string PageRecords(pugi::xml_node ws) {
   static const char* const kNames[] = {"left", "right", "top", "bottom"};
   static const double kDefaults[] = {0.75, 0.75, 1.0, 1.0};
   for (int k = 0; k < 4; ++k) {
-    // Margins left at their defaults have no records, as other writers do.
+    // A reader takes a missing margin as the default, some readers as their
+    // own a hair away: one at its default is written as the source had it.
     const double v = margins.attribute(kNames[k]).as_double(kDefaults[k]);
-    if (!margins) continue;
+    if (!margins || (v == kDefaults[k] && !(defaultMargins >> k & 1))) continue;
     std::string d;
     AppendDouble(d, v);
     WriteRecord(out, static_cast<std::uint16_t>(kLeftMargin + k), d);
   }
   pugi::xml_node s = FirstChild(ws, "pageSetup");
   const std::string_view orientation = s.attribute("orientation").value();
+  const std::string_view comments = s.attribute("cellComments").value();
   std::uint16_t flags = static_cast<std::uint16_t>(
       (std::string_view(s.attribute("pageOrder").value()) == "overThenDown" ? kLeftToRight : 0) |
       (orientation != "landscape" ? kPortrait : 0) | (orientation.empty() ? kNoOrientation : 0) |
       (s.attribute("paperSize") ? 0 : kNoPrinter) | (ParseXmlBool(s.attribute("blackAndWhite").value()) ? kNoColor : 0) |
       (ParseXmlBool(s.attribute("draft").value()) ? kDraft : 0) |
-      (ParseXmlBool(s.attribute("useFirstPageNumber").value()) ? kUsePage : 0));
+      (ParseXmlBool(s.attribute("useFirstPageNumber").value()) ? kUsePage : 0) |
+      (comments == "atEnd" ? kNotes | kNotesAtEnd : comments == "asDisplayed" ? kNotes : 0));
   std::string d;
   for (unsigned v : {s.attribute("paperSize").as_uint(1), s.attribute("scale").as_uint(100), s.attribute("firstPageNumber").as_uint(1),
                      s.attribute("fitToWidth").as_uint(1), s.attribute("fitToHeight").as_uint(1)})
@@ -424,13 +447,16 @@ std::uint16_t FrozenWindowFlags(pugi::xml_node ws) {
   return std::string_view(pane.attribute("state").value()) == "frozen" ? kFrozen | kFrozenNoSplit : kFrozen;
 }
 
-std::string ValidationRecords(pugi::xml_node ws, FormulaContext& context, std::set<std::string>& warnings) {
+std::string ValidationKey(std::string_view sqref, int formula) { return std::string(sqref) + (formula ? "\n2" : "\n1"); }
+
+std::string ValidationRecords(pugi::xml_node ws, FormulaContext& context, std::set<std::string>& warnings,
+                              const ValidationTokens* kept) {
   std::string records;
   std::uint32_t n = 0;
   for (pugi::xml_node v : FirstChild(ws, "dataValidations").children()) {
     if (LocalName(v) != "dataValidation") continue;
     try {
-      WriteRecord(records, kDv, ValidationRecord(v, context));
+      WriteRecord(records, kDv, ValidationRecord(v, context, kept));
       ++n;
     } catch (const WorkbookError& e) {
       warnings.insert(std::string("a data validation on ") + v.attribute("sqref").value() + " (" + e.what() + ")");

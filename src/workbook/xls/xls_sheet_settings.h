@@ -6,6 +6,7 @@
 // and go to .xlsx; written from the model, they come out of an .xlsx too.
 #pragma once
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -23,6 +24,12 @@ namespace vemo::wb::xls {
 bool IsPageRecord(std::uint16_t type);
 inline constexpr std::uint16_t kPaneRecord = 0x0041, kWsBool = 0x0081, kDval = 0x01B2, kDv = 0x01BE;
 
+// The tokens of validation formulas as read, by ValidationKey: written back
+// while the formula still reads the same, since a text does not tell apart
+// every token (a deleted area and the #REF! constant, say).
+using ValidationTokens = std::map<std::string, std::vector<std::uint8_t>>;
+std::string ValidationKey(std::string_view sqref, int formula);
+
 // What a sheet's settings records become, as worksheet XML in the places the
 // elements take.
 struct SheetSettingsXml {
@@ -30,6 +37,8 @@ struct SheetSettingsXml {
   std::string sheetViews;   // <sheetViews> with a frozen pane
   std::string validations;  // <dataValidations>
   std::string page;         // <printOptions>, <pageMargins>, <pageSetup>, <headerFooter>, <rowBreaks>, <colBreaks>
+  ValidationTokens tokens;  // the validation formulas as read
+  std::uint8_t margins = 0;  // the margin records read: bit k for left, right, top, bottom
 };
 
 class SheetSettingsReader {
@@ -51,8 +60,10 @@ class SheetSettingsReader {
 
 // The gridlines and headings records, which stand before the page setup block.
 std::string PrintFlagRecords(pugi::xml_node worksheet);
-// The page setup block for `worksheet`, in the order the records take.
-std::string PageRecords(pugi::xml_node worksheet);
+// The page setup block for `worksheet`, in the order the records take. A
+// margin at its default gets a record only when its bit in `defaultMargins`
+// (as in SheetSettingsXml::margins) is set.
+std::string PageRecords(pugi::xml_node worksheet, std::uint8_t defaultMargins);
 // The PANE record of a frozen pane ("" when none) and the WINDOW2 flags it needs.
 std::string PaneRecord(pugi::xml_node worksheet);
 std::uint16_t FrozenWindowFlags(pugi::xml_node worksheet);
@@ -60,6 +71,7 @@ std::uint16_t FrozenWindowFlags(pugi::xml_node worksheet);
 // column IV; throws WorkbookError saying why a list cannot be stored.
 std::vector<CellRange> RangeList(std::string_view sqref);
 // DVAL and DV records; validations that cannot be stored are named in `warnings`.
-std::string ValidationRecords(pugi::xml_node worksheet, FormulaContext& context, std::set<std::string>& warnings);
+std::string ValidationRecords(pugi::xml_node worksheet, FormulaContext& context, std::set<std::string>& warnings,
+                              const ValidationTokens* kept = nullptr);
 
 }  // namespace vemo::wb::xls

@@ -26,6 +26,9 @@ struct XlsSheetSource {
   std::vector<BiffRecord> records;
   bool worksheet = true;  // charts, macro sheets and the like are written back whole
   std::uint8_t sheetType = 0;  // the BOUNDSHEET sheet type byte
+  // The height field of rows marked as of default height: readers lay such
+  // rows out by it all the same, and writers differ (0x80FF, 0x8000).
+  std::uint16_t defaultRowHeightField = 0x80FF;
   // Formula records (with their SHRFMLA / ARRAY / TABLE) by (row, col), 0-based,
   // and the cached value the cell showed, until formulas are read into the model.
   struct KeptFormula {
@@ -34,6 +37,9 @@ struct XlsSheetSource {
     std::optional<std::string> text;  // the formula text read from it, when it could be read
   };
   std::map<std::pair<std::uint32_t, std::uint32_t>, KeptFormula> formulas;
+  // Validation formulas as read (see xls::ValidationTokens).
+  std::map<std::string, std::vector<std::uint8_t>> validationTokens;
+  std::uint8_t marginRecords = 0;  // the margin records read (xls::SheetSettingsXml::margins)
   // Kept records a row or column insertion could not move and left out, one
   // phrase each, for the warning of the next save.
   std::set<std::string> dropped;

@@ -32,7 +32,8 @@ namespace vemo::wb {
 namespace {
 
 constexpr std::size_t kMaxPayload = 8224;
-constexpr std::uint16_t kPane = 0x0041, kSelection = 0x001D, kScl = 0x00A0, kPlv = 0x088B, kStandardWidth = 0x0099;
+constexpr std::uint16_t kPane = 0x0041, kSelection = 0x001D, kScl = 0x00A0, kPlv = 0x088B, kStandardWidth = 0x0099,
+                        kUserViewBegin = 0x01AA;
 
 std::string Bof(std::uint16_t kind) {
   std::string d;
@@ -684,7 +685,8 @@ void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* ke
       Append16(d, static_cast<std::uint16_t>(r.number - 1));
       Append16(d, colMic);
       Append16(d, colMac);
-      Append16(d, r.hasHeight ? static_cast<std::uint16_t>(std::lround(std::clamp(r.height, 0.0, 409.0) * 20)) : 0x80FF);
+      Append16(d, r.hasHeight ? static_cast<std::uint16_t>(std::lround(std::clamp(r.height, 0.0, 409.0) * 20))
+                              : kept ? kept->defaultRowHeightField : 0x80FF);
       Append32(d, 0);
       Append16(d, static_cast<std::uint16_t>((r.outlineLevel & 7) | (r.collapsed ? 0x10 : 0) | (r.hidden ? 0x20 : 0) |
                                              (r.customHeight ? 0x40 : 0) | (r.hasStyle && r.customFormat ? 0x80 : 0) | 0x100));
@@ -807,9 +809,12 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
     generated.push_back({biff::kEof, {}, {}});
     records = &generated;
   }
-  std::size_t mergesAfter = records->size() - 1;  // before EOF unless the window records come later
+  // Merges follow the sheet's own window records, before EOF and before
+  // any custom view (whose window and selection records are the view's).
+  std::size_t mergesAfter = records->size() - 1;
   for (std::size_t i = 0; i < records->size(); ++i) {
     std::uint16_t t = (*records)[i].type;
+    if (t == kUserViewBegin) break;
     if (t == biff::kWindow2 || t == kPane || t == kSelection || t == kScl || t == kPlv ||
         (t == XlsSource::kPlaceholder && (*records)[i].data == XlsSource::kPaneMark))
       mergesAfter = i + 1;
@@ -819,12 +824,12 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
     const BiffRecord& r = (*records)[i];
     if (i == mergesAfter) MergeRecords(out, sheet);
     if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kPageMark) {
-      out += xls::PageRecords(ws);
+      out += xls::PageRecords(ws, kept ? kept->marginRecords : 0x0F);
     } else if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kPaneMark) {
       out += xls::PaneRecord(ws);
     } else if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kValidationMark) {
       context_.sheet = static_cast<int>(std::find(sheets_.begin(), sheets_.end(), &sheet) - sheets_.begin());
-      out += xls::ValidationRecords(ws, context_, warnings_);
+      out += xls::ValidationRecords(ws, context_, warnings_, kept ? &kept->validationTokens : nullptr);
     } else if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kConditionalFormatMark) {
       context_.sheet = static_cast<int>(std::find(sheets_.begin(), sheets_.end(), &sheet) - sheets_.begin());
       auto color = [this](pugi::xml_node c, std::uint16_t automatic) { return c ? palette_.Index(colors_.Resolve(c), automatic) : automatic; };
