@@ -250,7 +250,7 @@ const CompoundFile::Entry* CompoundFile::FindStream(std::string_view asciiName) 
   return nullptr;
 }
 
-void CompoundFile::PutStream(std::string_view asciiName, std::string data, std::vector<std::string> more) {
+void CompoundFile::PutStream(std::string_view asciiName, std::string data, std::vector<Piece> more) {
   for (std::size_t i : entries_[0].children)
     if (entries_[i].kind == Kind::Stream && SameAscii(entries_[i].name, asciiName)) {
       entries_[i].data = std::move(data);
@@ -276,7 +276,7 @@ void CompoundFile::Write(std::ostream& out) const {
   const std::size_t n = entries_.size();
   auto sizeOf = [](const Entry& e) {
     std::size_t size = e.data.size();
-    for (const std::string& piece : e.more) size += piece.size();
+    for (const Piece& piece : e.more) size += piece.Size();
     return size;
   };
   // Sector layout: large streams, the small-block stream, its index, the
@@ -302,7 +302,15 @@ void CompoundFile::Write(std::ostream& out) const {
     } else {
       start[i] = chainOf(miniFat, (size + kMiniSector - 1) / kMiniSector);
       mini += e.data;
-      for (const std::string& piece : e.more) mini += piece;
+      for (const Piece& piece : e.more) {
+        if (!piece.write) {
+          mini += piece.bytes;
+          continue;
+        }
+        std::ostringstream bytes;
+        piece.write(bytes);
+        mini += bytes.str();
+      }
       mini.resize(miniFat.size() * kMiniSector, '\0');
     }
   }
@@ -400,7 +408,10 @@ void CompoundFile::Write(std::ostream& out) const {
   for (std::size_t i : large) {
     const Entry& e = entries_[i];
     out.write(e.data.data(), static_cast<std::streamsize>(e.data.size()));
-    for (const std::string& piece : e.more) out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    for (const Piece& piece : e.more) {
+      if (piece.write) piece.write(out);
+      else out.write(piece.bytes.data(), static_cast<std::streamsize>(piece.bytes.size()));
+    }
     static constexpr char kZeros[kSector] = {};
     out.write(kZeros, static_cast<std::streamsize>((kSector - sizeOf(e) % kSector) % kSector));
   }

@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -16,6 +17,16 @@ class CompoundFile {
  public:
   enum class Kind : std::uint8_t { Storage = 1, Stream = 2, Root = 5 };
 
+  // A piece of a stream: bytes held, or `size` bytes that `write` writes
+  // when the container is written, so that a large stream is never held
+  // whole. `write` must write exactly `size` bytes.
+  struct Piece {
+    std::string bytes;
+    std::size_t size = 0;
+    std::function<void(std::ostream&)> write;
+    std::size_t Size() const { return write ? size : bytes.size(); }
+  };
+
   struct Entry {
     std::u16string name;
     Kind kind = Kind::Stream;
@@ -26,7 +37,7 @@ class CompoundFile {
     // A stream made of several pieces (data, then these in order), written
     // one after another so that a large stream is never joined in memory.
     // Streams read from a file hold everything in `data`.
-    std::vector<std::string> more;
+    std::vector<Piece> more;
     std::vector<std::size_t> children;  // storages: indexes into entries()
   };
 
@@ -47,7 +58,7 @@ class CompoundFile {
   const Entry* FindStream(std::string_view asciiName) const;
   // Replaces the contents of a stream under the root, or adds it; `more`
   // follows `data` (see Entry::more).
-  void PutStream(std::string_view asciiName, std::string data, std::vector<std::string> more = {});
+  void PutStream(std::string_view asciiName, std::string data, std::vector<Piece> more = {});
 
  private:
   std::vector<Entry> entries_;

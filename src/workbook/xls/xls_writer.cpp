@@ -81,19 +81,30 @@ struct StringTable {
   }
 };
 
-// Appends the string table record with its CONTINUE records and the
-// EXTSST record that indexes it; `base` is the stream offset of `out`'s start.
-// `runs` holds each item's formatting runs (four bytes a run), as many items as have any.
-void WriteStringTable(std::string& out, const StringTable& table, const XlsSource* source,
+// Where the large parts of the stream go (the string table, the cell tables):
+// counted first, so that the offsets that point past them are known, then
+// written straight to the file in pieces when it is written, so that they
+// are never held whole. `flushed` bytes of the stream are already gone.
+struct StreamSink {
+  std::string buffer;
+  std::size_t flushed = 0;
+  std::ostream* to = nullptr;  // null: only counted
+  std::size_t size() const { return flushed + buffer.size(); }
+  void Flush() {
+    if (to) to->write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    flushed += buffer.size();
+    buffer.clear();
+  }
+};
+
+// Writes the string table record with its CONTINUE records and the EXTSST
+// record that indexes it. `runs` holds each item's formatting runs (four
+// bytes a run), as many items as have any.
+void WriteStringTable(StreamSink& sink, const StringTable& table, const XlsSource* source,
                       const std::vector<std::string>& runs) {
+  std::string& out = sink.buffer;
   const std::size_t total = table.shared.size() + table.extra.size();
-  // Room for the whole table at once: a large one grown by doubling would be
-  // held one and a half times over. The UTF-8 length is near the encoded one.
-  std::size_t estimate = 0;
-  for (std::size_t i = 0; i < total; ++i)
-    estimate += 3 + (i < table.shared.size() ? table.shared.Text(static_cast<std::uint32_t>(i)).size() : table.extra[i - table.shared.size()].size());
-  out.reserve(out.size() + estimate + estimate / 8 + 4096);
-  std::size_t recordStart = out.size();
+  std::size_t recordStart = out.size();  // in the buffer
   Append16(out, biff::kSst);
   Append16(out, 0);
   Append32(out, table.references);
@@ -102,6 +113,7 @@ void WriteStringTable(std::string& out, const StringTable& table, const XlsSourc
   auto close = [&] { Patch16(out, recordStart + 2, static_cast<std::uint16_t>(out.size() - recordStart - 4)); };
   auto next = [&] {
     close();
+    if (out.size() >= (1u << 16)) sink.Flush();  // whole records only: their lengths are patched
     recordStart = out.size();
     Append16(out, biff::kContinue);
     Append16(out, 0);
@@ -122,7 +134,7 @@ void WriteStringTable(std::string& out, const StringTable& table, const XlsSourc
     const std::size_t header = 3 + (runCount ? 2 : 0) + (phonetic ? 4 : 0);
     if (room() < header + (wide ? 2 : 1)) next();
     if (i % bucket == 0) {
-      Append32(ext, static_cast<std::uint32_t>(out.size()));
+      Append32(ext, static_cast<std::uint32_t>(sink.size()));
       Append16(ext, static_cast<std::uint16_t>(out.size() - recordStart));
       Append16(ext, 0);
     }
@@ -158,6 +170,14 @@ void WriteStringTable(std::string& out, const StringTable& table, const XlsSourc
   WriteRecord(out, biff::kExtSst, ext);
 }
 
+// A sheet's substream but its cell table, which starts at `cellsAt` and is
+// `cellBytes` long.
+struct SheetBytes {
+  std::string bytes;
+  std::size_t cellsAt = 0, cellBytes = 0;
+  const XlsSheetSource* kept = nullptr;
+};
+
 class Writing {
  public:
   Writing(Workbook& book, pugi::xml_node styles, std::vector<Sheet*> sheets, std::set<std::string>& warnings,
@@ -172,8 +192,10 @@ class Writing {
       for (const DefinedName& n : book_.DefinedNames()) context_.names.push_back({n.name, n.localSheetId + 1});
   }
 
-  // The Workbook stream in pieces: the globals, then each sheet's substream.
-  std::vector<std::string> Stream();
+  // The Workbook stream in pieces: the globals, then each sheet's substream,
+  // whose cell table is written when the piece is. The pieces write through
+  // this object, which must outlive them.
+  std::vector<CompoundFile::Piece> Stream();
 
  private:
   std::uint32_t Xf(std::uint32_t style) const { return src_ ? style : style + 15; }
@@ -190,8 +212,8 @@ class Writing {
   std::string XfRecord(pugi::xml_node xf, bool styleXf);
   // The border and fill fields of a cell format (its bytes 10 to 19).
   std::string BorderAndFill(pugi::xml_node border, pugi::xml_node fill);
-  std::string SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellAt, std::size_t& indexAt);
-  void CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* kept, std::vector<std::size_t>& dbcellAt);
+  SheetBytes SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellAt, std::size_t& indexAt);
+  void CellTable(StreamSink& sink, Sheet& sheet, const XlsSheetSource* kept, std::vector<std::size_t>& dbcellAt);
   void ColumnRecords(std::string& out, Sheet& sheet);
   void MergeRecords(std::string& out, Sheet& sheet);
 
@@ -642,7 +664,9 @@ bool StillShows(const BiffRecord& f, const Cell& cell, std::string_view text) {
   }
 }
 
-void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* kept, std::vector<std::size_t>& dbcellAt) {
+void Writing::CellTable(StreamSink& sink, Sheet& sheet, const XlsSheetSource* kept, std::vector<std::size_t>& dbcellAt) {
+  std::string& out = sink.buffer;
+  const bool counting = !sink.to;
   const auto& rows = sheet.rows();
   std::uint32_t firstRow = UINT32_MAX, lastRow = 0, firstCol = UINT32_MAX, lastCol = 0;
   for (const Row& r : rows) {
@@ -675,7 +699,7 @@ void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* ke
     std::size_t blockEnd = blockStart;
     while (blockEnd < rows.size() && (rows[blockEnd].number - 1) / 32 == group && rows[blockEnd].number <= 65536) ++blockEnd;
     if (blockEnd == blockStart) break;  // rows past the .xls limit
-    const std::size_t firstRowRecord = out.size();
+    const std::size_t firstRowRecord = sink.size();
     for (std::size_t i = blockStart; i < blockEnd; ++i) {
       const Row& r = rows[i];
       std::uint16_t colMic = 0, colMac = 0;
@@ -697,7 +721,7 @@ void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* ke
     std::size_t previousFirstCell = firstRowRecord + 24;  // where the second ROW record starts
     for (std::size_t i = blockStart; i < blockEnd; ++i) {
       const Row& r = rows[i];
-      const std::size_t rowStart = out.size();
+      const std::size_t rowStart = sink.size();
       for (const Cell& c : r.cells) {
         if (c.col > 256) { warnings_.insert("columns beyond column IV"); continue; }
         const auto rw = static_cast<std::uint16_t>(r.number - 1), col = static_cast<std::uint16_t>(c.col - 1);
@@ -737,7 +761,7 @@ void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* ke
             WriteRecord(out, biff::kBoolErr, d);
             break;
           default: {
-            ++strings_.references;
+            if (counting) ++strings_.references;
             const std::uint32_t item = c.type == CellType::SharedString ? c.text : strings_.Add(v.text);
             // An inline string of rich text gets its runs as a shared one does.
             if (c.type == CellType::InlineString && (item >= stringRuns_.size() || stringRuns_[item].empty()) &&
@@ -751,20 +775,23 @@ void Writing::CellTable(std::string& out, Sheet& sheet, const XlsSheetSource* ke
       Append16(db, static_cast<std::uint16_t>(rowStart - previousFirstCell));
       previousFirstCell = rowStart;
     }
-    dbcellAt.push_back(out.size());
+    dbcellAt.push_back(sink.size());
     std::string head;
-    Append32(head, static_cast<std::uint32_t>(out.size() - firstRowRecord));
+    Append32(head, static_cast<std::uint32_t>(sink.size() - firstRowRecord));
     WriteRecord(out, biff::kDbCell, head + db);
+    if (out.size() >= (1u << 16)) sink.Flush();
     blockStart = blockEnd;
   }
 }
 
-std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellAt, std::size_t& indexAt) {
+SheetBytes Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellAt, std::size_t& indexAt) {
   const XlsSheetSource* kept = nullptr;
   if (src_)
     if (auto it = src_->sheets.find(sheet.partName()); it != src_->sheets.end()) kept = &it->second;
   if (kept) warnings_.insert(kept->dropped.begin(), kept->dropped.end());
-  std::string out;
+  SheetBytes sheetBytes;
+  sheetBytes.kept = kept;
+  std::string& out = sheetBytes.bytes;
   const pugi::xml_node ws = SheetXml(sheet).document_element();
   std::vector<BiffRecord> generated;
   const std::vector<BiffRecord>* records = kept ? &kept->records : nullptr;
@@ -842,7 +869,11 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
     if (r.type == XlsSource::kPlaceholder && !r.data.empty()) continue;
     if (r.type == XlsSource::kPlaceholder) {
       ColumnRecords(out, sheet);
-      CellTable(out, sheet, kept, dbcellAt);
+      StreamSink counter;
+      counter.flushed = sheetBytes.cellsAt = out.size();
+      CellTable(counter, sheet, kept, dbcellAt);
+      counter.Flush();
+      sheetBytes.cellBytes = counter.size() - sheetBytes.cellsAt;
       continue;
     }
     WriteRecord(out, r);
@@ -858,16 +889,16 @@ std::string Writing::SheetStream(Sheet& sheet, std::vector<std::size_t>& dbcellA
       WriteRecord(out, biff::kIndex, std::string(16 + 4 * blocks, '\0'));
     }
   }
-  return out;
+  return sheetBytes;
 }
 
-std::vector<std::string> Writing::Stream() {
+std::vector<CompoundFile::Piece> Writing::Stream() {
   // The palette comes first: the sheets' conditional formats name its colours.
   fills_ = Children(FirstChild(styles_, "fills"));
   borders_ = Children(FirstChild(styles_, "borders"));
   CollectStringRuns();
   ChoosePalette();
-  std::vector<std::string> sheetStreams;
+  std::vector<SheetBytes> sheetStreams;
   std::vector<std::vector<std::size_t>> dbcells;
   std::vector<std::size_t> indexes;
   std::vector<const XlsSheetSource*> whole;
@@ -877,13 +908,14 @@ std::vector<std::string> Writing::Stream() {
       if (auto it = src_->sheets.find(sheet->partName()); it != src_->sheets.end()) kept = &it->second;
     std::vector<std::size_t> at;
     std::size_t indexAt = std::string::npos;
-    std::string s;
+    SheetBytes s;
     if (kept && !kept->worksheet) {
-      for (const BiffRecord& r : kept->records) WriteRecord(s, r);
+      for (const BiffRecord& r : kept->records) WriteRecord(s.bytes, r);
+      s.cellsAt = s.bytes.size();
     } else {
       s = SheetStream(*sheet, at, indexAt);
     }
-    if (indexAt != std::string::npos && Read16(s, indexAt + 2) != 16 + 4 * at.size())
+    if (indexAt != std::string::npos && Read16(s.bytes, indexAt + 2) != 16 + 4 * at.size())
       throw std::logic_error("the .xls index record was sized for another number of row blocks");
     whole.push_back(kept);
     sheetStreams.push_back(std::move(s));
@@ -934,6 +966,7 @@ std::vector<std::string> Writing::Stream() {
   };
   int placeholders = 0;
   std::size_t nameIndex = 0;
+  std::size_t sstAt = 0, sstBytes = 0;  // the string table's place, before the globals' EOF
   for (std::size_t i = 0; i < globals->size(); ++i) {
     const BiffRecord& r = (*globals)[i];
     if (r.type == XlsSource::kPlaceholder) {
@@ -962,17 +995,19 @@ std::vector<std::string> Writing::Stream() {
     if (r.type == biff::kEof && i + 1 == globals->size()) {
       writeLinks();
       out += pictures_.GroupRecord();  // pictures of sheets made from .xlsx; a workbook read from .xls keeps its own
-      WriteStringTable(out, strings_, src_, stringRuns_);
+      StreamSink counter;
+      counter.flushed = sstAt = out.size();
+      WriteStringTable(counter, strings_, src_, stringRuns_);
+      counter.Flush();
+      sstBytes = counter.size() - sstAt;
     }
     WriteRecord(out, r);
   }
 
-  // The sheets stay pieces of their own: joined, a large sheet would be in
-  // memory twice.
-  std::size_t start = out.size();
+  std::size_t start = out.size() + sstBytes;
   for (std::size_t i = 0; i < sheetStreams.size(); ++i) {
     Patch32(out, boundSheetAt[i], static_cast<std::uint32_t>(start));
-    std::string& s = sheetStreams[i];
+    std::string& s = sheetStreams[i].bytes;
     if (indexes[i] != std::string::npos) {
       const std::size_t at = indexes[i] + 4;
       const Sheet& sheet = *sheets_[i];
@@ -982,12 +1017,41 @@ std::vector<std::string> Writing::Stream() {
       Patch32(s, at + 8, last);
       for (std::size_t k = 0; k < dbcells[i].size(); ++k) Patch32(s, at + 16 + 4 * k, static_cast<std::uint32_t>(start + dbcells[i][k]));
     }
-    start += s.size();
+    start += s.size() + sheetStreams[i].cellBytes;
   }
-  std::vector<std::string> pieces;
-  pieces.reserve(1 + sheetStreams.size());
-  pieces.push_back(std::move(out));
-  for (std::string& s : sheetStreams) pieces.push_back(std::move(s));
+  // Both passes write the same bytes: the model does not change in between.
+  auto checked = [](StreamSink& sink, std::size_t at, std::size_t bytes) {
+    sink.Flush();
+    if (sink.size() - at != bytes) throw std::logic_error("a part of an .xls stream came out another size than counted");
+  };
+  std::vector<CompoundFile::Piece> pieces;
+  pieces.push_back({out.substr(0, sstAt), 0, {}});
+  pieces.push_back({{}, sstBytes, [this, at = sstAt, bytes = sstBytes, checked](std::ostream& to) {
+                      StreamSink sink;
+                      sink.flushed = at;
+                      sink.to = &to;
+                      WriteStringTable(sink, strings_, src_, stringRuns_);
+                      checked(sink, at, bytes);
+                    }});
+  pieces.push_back({out.substr(sstAt), 0, {}});
+  out = std::string();
+  for (std::size_t i = 0; i < sheetStreams.size(); ++i) {
+    SheetBytes& s = sheetStreams[i];
+    std::string rest = s.bytes.substr(s.cellsAt);
+    s.bytes.resize(s.cellsAt);
+    pieces.push_back({std::move(s.bytes), 0, {}});
+    if (s.cellBytes) {
+      pieces.push_back({{}, s.cellBytes, [this, &sheet = *sheets_[i], kept = s.kept, at = s.cellsAt, bytes = s.cellBytes, checked](std::ostream& to) {
+                          StreamSink sink;
+                          sink.flushed = at;
+                          sink.to = &to;
+                          std::vector<std::size_t> dbcells;
+                          CellTable(sink, sheet, kept, dbcells);
+                          checked(sink, at, bytes);
+                        }});
+    }
+    pieces.push_back({std::move(rest), 0, {}});
+  }
   return pieces;
 }
 
@@ -1011,13 +1075,7 @@ std::set<std::string> XlsOnlyContent(const Workbook& book) {
   return found;
 }
 
-std::string XlsWriter::WorkbookStream() {
-  std::string stream;
-  for (const std::string& piece : WorkbookPieces()) stream += piece;
-  return stream;
-}
-
-std::vector<std::string> XlsWriter::WorkbookPieces() {
+void XlsWriter::Write(const std::filesystem::path& path) {
   warnings_.clear();
   std::vector<Sheet*> sheets;
   for (auto& sheet : book_.sheets_) {
@@ -1033,15 +1091,9 @@ std::vector<std::string> XlsWriter::WorkbookPieces() {
       if (part.find("comments") != std::string::npos) warnings_.insert("notes");
   }
   pugi::xml_node styles = book_.stylesDoc_->document_element();
-  return Writing(book_, styles, sheets, warnings_, book_.xlsSource_.get()).Stream();
-}
-
-void XlsWriter::Write(const std::filesystem::path& path) {
-  std::vector<std::string> pieces = WorkbookPieces();
+  Writing writing(book_, styles, sheets, warnings_, book_.xlsSource_.get());
   CompoundFile file = book_.xlsSource_ ? book_.xlsSource_->container : CompoundFile::Empty();
-  std::string globals = std::move(pieces.front());
-  pieces.erase(pieces.begin());
-  file.PutStream("Workbook", std::move(globals), std::move(pieces));
+  file.PutStream("Workbook", {}, writing.Stream());
   if (!warnings_.empty()) {
     std::string list;
     for (const std::string& w : warnings_) list += (list.empty() ? "" : ", ") + w;
@@ -1050,11 +1102,15 @@ void XlsWriter::Write(const std::filesystem::path& path) {
   }
   std::filesystem::path temp = path;
   temp += ".partial";
-  {
+  try {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     file.Write(out);
     out.close();
     if (!out) throw WorkbookError("cannot write " + temp.string() + ": check that the folder exists and is writable");
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    throw;
   }
   std::error_code ec;
   std::filesystem::rename(temp, path, ec);

@@ -18,10 +18,6 @@ class XlsWriter {
  public:
   explicit XlsWriter(Workbook& book) : book_(book) {}
   void Write(const std::filesystem::path& path);
-  // The Workbook stream alone.
-  std::string WorkbookStream();
-  // The same in pieces (the globals, then each sheet), as they are written.
-  std::vector<std::string> WorkbookPieces();
   // What was left behind in the last write, one phrase each.
   const std::set<std::string>& warnings() const { return warnings_; }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 
 #include "workbook/workbook_error.h"
@@ -13,11 +15,12 @@ namespace vemo::wb {
 namespace {
 
 // A root with a small stream (in the small-block stream), a large one given
-// in pieces (as the .xls writer gives it), and a storage holding a stream,
-// as .xls files with macros have.
+// in pieces, one held and one written when the file is (as the .xls writer
+// gives it), and a storage holding a stream, as .xls files with macros have.
 CompoundFile Sample() {
   CompoundFile file = CompoundFile::Empty();
-  file.PutStream("Workbook", std::string(30000, 'w'), {std::string(40000, 'x'), std::string(1, 'y')});
+  file.PutStream("Workbook", std::string(30000, 'w'),
+                 {{std::string(40000, 'x'), 0, {}}, {{}, 1, [](std::ostream& to) { to << 'y'; }}});
   file.PutStream("\005SummaryInformation", std::string(300, 's'));
   auto& entries = file.mutableEntries();
   CompoundFile::Entry storage;
