@@ -1025,16 +1025,18 @@ std::vector<CompoundFile::Piece> Writing::Stream() {
     if (sink.size() - at != bytes) throw std::logic_error("a part of an .xls stream came out another size than counted");
   };
   std::vector<CompoundFile::Piece> pieces;
-  pieces.push_back({out.substr(0, sstAt), 0, {}});
-  pieces.push_back({{}, sstBytes, [this, at = sstAt, bytes = sstBytes, checked](std::ostream& to) {
-                      StreamSink sink;
-                      sink.flushed = at;
-                      sink.to = &to;
-                      WriteStringTable(sink, strings_, src_, stringRuns_);
-                      checked(sink, at, bytes);
-                    }});
-  pieces.push_back({out.substr(sstAt), 0, {}});
-  out = std::string();
+  if (sstBytes) {  // globals without their EOF (a damaged file) have no place for it
+    pieces.push_back({out.substr(0, sstAt), 0, {}});
+    pieces.push_back({{}, sstBytes, [this, at = sstAt, bytes = sstBytes, checked](std::ostream& to) {
+                        StreamSink sink;
+                        sink.flushed = at;
+                        sink.to = &to;
+                        WriteStringTable(sink, strings_, src_, stringRuns_);
+                        checked(sink, at, bytes);
+                      }});
+    out.erase(0, sstAt);
+  }
+  pieces.push_back({std::move(out), 0, {}});
   for (std::size_t i = 0; i < sheetStreams.size(); ++i) {
     SheetBytes& s = sheetStreams[i];
     std::string rest = s.bytes.substr(s.cellsAt);
