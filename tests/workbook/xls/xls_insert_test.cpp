@@ -33,6 +33,7 @@ TEST(XlsInsertion, RowsInsertedMoveEverythingBelow) {
       {"RepeatingRowsCols.xls", 0, 1, 1},        // print titles
       {"shared_formulas.xls", 0, 3, 2},          // shared formulas
       {"HyperlinksOnManySheets.xls", 0, 2, 2},   // hyperlinks
+      {"47251.xls", 0, 2, 1},                    // pictures in a drawing container of version 0
       // Not yet through LibreOffice: the shapes move, but their bottom
       // edges come out 360 EMU (under half a point) from where it expects.
       {"DrawingAndComments.xls", 0, 2, 3, false},  // notes and a drawing
