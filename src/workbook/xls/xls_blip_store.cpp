@@ -134,8 +134,9 @@ PictureFile Entry(std::string_view s, const ArtRecord& bse) {
   if (bse.end - bse.body < kBseFixedLength) return Missing("damaged pictures");
   const std::size_t nameLength = static_cast<std::uint8_t>(s[bse.body + 33]);
   const std::size_t at = bse.body + kBseFixedLength + nameLength;
-  const auto picture = at < bse.end ? ReadArtRecord(s, at, bse.end) : std::nullopt;
-  if (!picture) return Missing("pictures kept outside the picture store");
+  if (at >= bse.end) return Missing("pictures kept outside the picture store");
+  const auto picture = ReadArtRecord(s, at, bse.end);
+  if (!picture) return Missing("damaged pictures");
   return Picture(s, *picture);
 }
 
