@@ -12,6 +12,7 @@
 #include "workbook/xlsx/xlsx_reader.h"
 #include "workbook/xlsx/xlsx_writer.h"
 #include "workbook/model/xml_access.h"
+#include "workbook/xls/xls_pictures_to_xlsx.h"
 #include "workbook/xls/xls_reader.h"
 #include "workbook/xls/xls_writer.h"
 #include "workbook/xls/xls_source.h"
@@ -88,14 +89,22 @@ void Workbook::Save(const std::filesystem::path& path, std::optional<Format> for
     XlsWriter(*this).Write(path);
     return;
   }
-  const std::set<std::string> left = XlsOnlyContent(*this);
+  // The pictures of an .xls workbook go into this write only: the records
+  // stay what the workbook holds, for later edits and an .xls save.
+  std::optional<XlsxPicturesOfXls> pictures;
+  if (xlsSource_) pictures.emplace(*this, *xlsSource_);
+  std::set<std::string> left = XlsOnlyContent(*this);
+  if (pictures) left.insert(pictures->leftOut().begin(), pictures->leftOut().end());
   if (!left.empty()) {
     std::string list;
     for (const std::string& what : left) list += (list.empty() ? "" : ", ") + what;
     std::cerr << "warning: saving " << path.string() << " as .xlsx leaves out what the .xls workbook holds "
               << "that is not carried across yet: " << list << "; save as .xls to keep them\n";
   }
-  XlsxWriter(*this).Write(path);
+  XlsxWriter writer(*this);
+  writer.PutParts();
+  if (pictures) pictures->PutParts(*package_);
+  package_->WriteFile(path);
 }
 
 Sheet* Workbook::FindSheet(std::string_view name) {

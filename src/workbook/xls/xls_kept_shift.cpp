@@ -174,8 +174,7 @@ class KeptShift {
     for (std::size_t at = 0; at + 8 <= size;) {
       const std::uint16_t verInstance = read16(at), type = read16(at + 2);
       const std::uint32_t length = read16(at + 4) | static_cast<std::uint32_t>(read16(at + 6)) << 16;
-      // A container: its children follow. Some writers mark the drawing's
-      // own containers with version 0, so they are known by type as well.
+      // A container (some writers give the drawing's version 0): its children follow.
       if ((verInstance & 0xF) == 0xF || (type >= 0xF000 && type <= 0xF005)) {
         at += 8;
         continue;
@@ -185,10 +184,9 @@ class KeptShift {
         for (std::size_t field : {2u, 6u, 10u, 14u}) {
           const bool row = field == 6 || field == 14;
           const std::uint16_t v = read16(at + 8 + field);
-          // An object ending exactly where the lines go in ends above them:
-          // it keeps its size.
-          const bool endEdge = field >= 10 && read16(at + 8 + field + 2) == 0;
-          if (endEdge && row == rows_ && static_cast<int>(v) == ins_.at - 1) continue;
+          // A right or bottom edge at the very start of the first line
+          // inserted ends before it: the shape does not grow.
+          if (field >= 10 && row == rows_ && v == ins_.at - 1 && read16(at + 10 + field) == 0) continue;
           // An anchor pushed past the last line stays on it.
           write16(at + 8 + field, static_cast<std::uint16_t>(Moved(v, row).value_or(row ? 65535u : 255u)));
         }

@@ -1065,8 +1065,7 @@ std::set<std::string> XlsOnlyContent(const Workbook& book) {
       {0x0041, "split panes"},
       {0x01B0, "conditional formats with number formats, alignment, font names, diagonal borders or formulas it cannot read"},
       {0x0879, "conditional formats of the newer kinds"},
-      {0x01B8, "hyperlinks of kinds other than web, mail, file and workbook links"}, {0x001C, "notes"},
-      {0x00EC, "pictures, charts and shapes"}};
+      {0x01B8, "hyperlinks of kinds other than web, mail, file and workbook links"}, {0x001C, "notes"}};
   std::set<std::string> found;
   if (!book.xlsSource_) return found;
   for (const auto& [part, sheet] : book.xlsSource_->sheets)

@@ -26,9 +26,10 @@ class XlsWriter {
   std::set<std::string> warnings_;
 };
 
-// What a workbook read from .xls holds only as records (page setup,
-// pictures, conditional formats, ...), one phrase each: saving it as .xlsx
-// leaves these out.
+// What a workbook read from .xls holds only as records (split panes,
+// notes, conditional formats, ...), one phrase each: saving it as .xlsx
+// leaves these out. What its drawings leave out is named by
+// XlsxPicturesOfXls (xls_pictures_to_xlsx.h).
 std::set<std::string> XlsOnlyContent(const Workbook& book);
 
 }  // namespace vemo::wb

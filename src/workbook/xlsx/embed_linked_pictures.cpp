@@ -11,6 +11,7 @@
 
 #include "workbook/workbook_error.h"
 #include "workbook/zip/zip_package.h"
+#include "workbook/xlsx/package_pictures.h"
 #include "workbook/xlsx/xml_part.h"
 
 namespace vemo::wb {
@@ -21,16 +22,12 @@ constexpr std::string_view kContentTypes = "[Content_Types].xml";
 // A linked picture larger than this is left linked rather than swelling the package.
 constexpr std::uintmax_t kMaxPictureBytes = 64u << 20;
 
+// The extensions of the picture files a link may point at (content types: package_pictures.h).
 struct PictureType {
   const char* extension;
-  const char* contentType;
 };
 
-constexpr PictureType kTypes[] = {
-    {"png", "image/png"},   {"jpeg", "image/jpeg"}, {"jpg", "image/jpeg"}, {"gif", "image/gif"},
-    {"bmp", "image/bmp"},   {"tiff", "image/tiff"}, {"tif", "image/tiff"}, {"emf", "image/x-emf"},
-    {"wmf", "image/x-wmf"},
-};
+constexpr PictureType kTypes[] = {{"png"}, {"jpeg"}, {"jpg"}, {"gif"}, {"bmp"}, {"tiff"}, {"tif"}, {"emf"}, {"wmf"}};
 
 std::string Lower(std::string_view text) {
   std::string out(text);
@@ -133,20 +130,12 @@ void CollectReferences(pugi::xml_node node, std::string_view id, std::vector<Ref
     if (child.type() == pugi::node_element) CollectReferences(child, id, out);
 }
 
-// "xl/media/Image1.PNG" -> "xl/media/image1": part names compare without case or extension.
-std::string Stem(const std::string& partName) {
-  const auto dot = partName.rfind('.');
-  const auto slash = partName.rfind('/');
-  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return Lower(hasExtension ? partName.substr(0, dot) : partName);
-}
-
 bool IsImageRelationship(std::string_view type) { return EndsWith(type, "/image"); }
 
 class Embedder {
  public:
   Embedder(ZipPackage& package, const LinkTargetResolver& resolve) : package_(package), resolve_(resolve) {
-    for (const auto& entry : package.entries()) taken_.insert(Stem(entry.name));
+    for (const auto& entry : package.entries()) taken_.insert(PartStem(entry.name));
   }
 
   EmbedPicturesResult Run() {
@@ -246,34 +235,12 @@ class Embedder {
     if (!entry) throw WorkbookError("the package has no [Content_Types].xml; it is not a workbook");
     pugi::xml_document types;
     ParseXmlPart(types, entry->data(), std::string(kContentTypes));
-    pugi::xml_node root = types.document_element();
-    std::set<std::string> typed;
-    pugi::xml_node firstOverride;
-    for (pugi::xml_node child : root.children()) {
-      if (LocalName(child) == "Default") typed.insert(Lower(child.attribute("Extension").value()));
-      if (LocalName(child) == "Override" && !firstOverride) firstOverride = child;
-    }
-    bool changed = false;
-    for (const std::string& extension : extensionsUsed_) {
-      if (typed.count(extension)) continue;
-      const std::string element = PrefixOf(root) + "Default";
-      pugi::xml_node added = firstOverride ? root.insert_child_before(element.c_str(), firstOverride)
-                                           : root.append_child(element.c_str());
-      added.append_attribute("Extension") = extension.c_str();
-      for (const PictureType& t : kTypes)
-        if (extension == t.extension) {
-          added.append_attribute("ContentType") = t.contentType;
-          break;
-        }
-      changed = true;
-    }
-    if (changed) package_.Put(kContentTypes, WriteXmlPart(types));
+    if (AddPictureDefaults(types.document_element(), extensionsUsed_)) package_.Put(kContentTypes, WriteXmlPart(types));
   }
-
 
   ZipPackage& package_;
   const LinkTargetResolver& resolve_;
-  std::set<std::string> taken_;  // Stem() of every part name
+  std::set<std::string> taken_;  // PartStem() of every part name
   std::map<std::string, std::string> mediaOfFile_;  // resolved file -> media part
   std::set<std::string> extensionsUsed_;
   EmbedPicturesResult result_;

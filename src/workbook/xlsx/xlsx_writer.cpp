@@ -308,6 +308,11 @@ std::future<DeflatedBytes> XlsxWriter::StartSharedStrings() {
 }
 
 void XlsxWriter::Write(const std::filesystem::path& path) {
+  PutParts();
+  book_.package_->WriteFile(path);
+}
+
+void XlsxWriter::PutParts() {
   Workbook& b = book_;
   bool cellsChanged = b.structureChanged_;
   for (const auto& sheet : b.sheets_) cellsChanged = cellsChanged || sheet->cellsChanged();
@@ -344,7 +349,6 @@ void XlsxWriter::Write(const std::filesystem::path& path) {
     if (part.edited) b.package_->Put(name, WriteXmlPart(*part.doc));
   if (strings.valid()) b.package_->PutDeflated(b.sharedStringsPart_, strings.get());
   for (const std::string& name : b.removedParts_) b.package_->Remove(name);
-  b.package_->WriteFile(path);
 }
 
 }  // namespace vemo::wb

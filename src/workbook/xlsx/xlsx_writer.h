@@ -12,6 +12,9 @@ class XlsxWriter {
  public:
   explicit XlsxWriter(Workbook& book) : book_(book) {}
   void Write(const std::filesystem::path& path);
+  // What Write puts into the package before writing it out: the sheets,
+  // the string table and every edited part.
+  void PutParts();
   // The worksheet part text: the kept XML with the cells written in place of sheetData.
   static std::string WriteWorksheet(Sheet& sheet);
   // The same text deflated as it is written (the text is never held whole).
