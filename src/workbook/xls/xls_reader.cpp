@@ -285,7 +285,7 @@ std::string Reading::FormulaElement(XlsSheetSource& sheet, XlsSheetSource::KeptF
 }
 
 void Reading::Globals(const std::vector<BiffRecord>& records) {
-  bool stylePlaced = false, sheetsPlaced = false;
+  bool stylePlaced = false, sheetsPlaced = false, stringsPlaced = false;
   auto placeholder = [&](bool& placed) {
     if (!placed) src_.globals.push_back({XlsSource::kPlaceholder, {}, {}});
     placed = true;
@@ -331,7 +331,11 @@ void Reading::Globals(const std::vector<BiffRecord>& records) {
         ReadLinkRecord(r, src_.context, src_.names);
         src_.globals.push_back(r);
         break;
-      case biff::kSst: ReadSst(r); break;
+      case biff::kSst:
+        ReadSst(r);
+        if (!stringsPlaced) src_.globals.push_back({XlsSource::kPlaceholder, XlsSource::kStringsMark, {}});
+        stringsPlaced = true;
+        break;
       case biff::kPalette:
         palette_ = xls::Palette::FromRecord(r.data);
         src_.globals.push_back(r);

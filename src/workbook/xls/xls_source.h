@@ -56,6 +56,8 @@ struct XlsSource {
   static constexpr const char* kConditionalFormatMark = "conditional formats";
   static constexpr const char* kHyperlinkMark = "hyperlinks";
   static constexpr const char* kDrawingMark = "drawing";
+  // In the globals: where the string table stood (written before EOF when none did).
+  static constexpr const char* kStringsMark = "strings";
   CompoundFile container;
   // Globals substream without the records the writer makes (fonts, formats,
   // cell formats, sheets, string table); kPlaceholder marks where the style

@@ -966,9 +966,22 @@ std::vector<CompoundFile::Piece> Writing::Stream() {
   };
   int placeholders = 0;
   std::size_t nameIndex = 0;
-  std::size_t sstAt = 0, sstBytes = 0;  // the string table's place, before the globals' EOF
+  // The string table: where it stood, else before the globals' EOF.
+  std::size_t sstAt = 0, sstBytes = 0;
+  auto countStrings = [&] {
+    if (sstBytes) return;
+    StreamSink counter;
+    counter.flushed = sstAt = out.size();
+    WriteStringTable(counter, strings_, src_, stringRuns_);
+    counter.Flush();
+    sstBytes = counter.size() - sstAt;
+  };
   for (std::size_t i = 0; i < globals->size(); ++i) {
     const BiffRecord& r = (*globals)[i];
+    if (r.type == XlsSource::kPlaceholder && r.data == XlsSource::kStringsMark) {
+      countStrings();
+      continue;
+    }
     if (r.type == XlsSource::kPlaceholder) {
       if (placeholders++ == 0) {
         StyleRecords(out);
@@ -995,11 +1008,7 @@ std::vector<CompoundFile::Piece> Writing::Stream() {
     if (r.type == biff::kEof && i + 1 == globals->size()) {
       writeLinks();
       out += pictures_.GroupRecord();  // pictures of sheets made from .xlsx; a workbook read from .xls keeps its own
-      StreamSink counter;
-      counter.flushed = sstAt = out.size();
-      WriteStringTable(counter, strings_, src_, stringRuns_);
-      counter.Flush();
-      sstBytes = counter.size() - sstAt;
+      countStrings();
     }
     WriteRecord(out, r);
   }
