@@ -23,11 +23,7 @@ constexpr std::string_view kContentTypes = "[Content_Types].xml";
 constexpr std::uintmax_t kMaxPictureBytes = 64u << 20;
 
 // The extensions of the picture files a link may point at (content types: package_pictures.h).
-struct PictureType {
-  const char* extension;
-};
-
-constexpr PictureType kTypes[] = {{"png"}, {"jpeg"}, {"jpg"}, {"gif"}, {"bmp"}, {"tiff"}, {"tif"}, {"emf"}, {"wmf"}};
+constexpr const char* kTypes[] = {"png", "jpeg", "jpg", "gif", "bmp", "tiff", "tif", "emf", "wmf"};
 
 std::string Lower(std::string_view text) {
   std::string out(text);
@@ -41,7 +37,7 @@ bool EndsWith(std::string_view text, std::string_view suffix) {
 
 // The picture type of `bytes` by its signature; the file name's extension
 // only when the signature says nothing (metafiles).
-std::optional<PictureType> TypeOf(const std::string& bytes, const std::filesystem::path& file) {
+std::optional<std::string_view> TypeOf(const std::string& bytes, const std::filesystem::path& file) {
   auto starts = [&](std::string_view magic) { return bytes.compare(0, magic.size(), magic) == 0; };
   if (starts("\x89PNG\r\n\x1a\n")) return kTypes[0];
   if (starts("\xFF\xD8\xFF")) return kTypes[1];
@@ -216,15 +212,15 @@ class Embedder {
     if (auto known = mediaOfFile_.find(key); known != mediaOfFile_.end()) return known->second;
     std::optional<std::string> bytes = ReadPicture(*file);
     if (!bytes) return std::nullopt;
-    const std::optional<PictureType> type = TypeOf(*bytes, *file);
+    const std::optional<std::string_view> type = TypeOf(*bytes, *file);
     if (!type) return std::nullopt;
     // imageN is new under any extension, so no reader can mix the parts up.
     std::string stem;
     for (int n = 1; stem.empty() || taken_.count(stem); ++n) stem = "xl/media/image" + std::to_string(n);
     taken_.insert(stem);
-    const std::string part = stem + "." + type->extension;
+    const std::string part = stem + "." + std::string(*type);
     package_.Put(part, std::move(*bytes));
-    extensionsUsed_.insert(std::string(type->extension));
+    extensionsUsed_.insert(std::string(*type));
     mediaOfFile_.emplace(key, part);
     return part;
   }
